@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+
+// Appends record lines in the program's file format: lower-case hexadecimal numbers right-aligned
+// and space-padded to 2, 4 or 8 characters, texts as they are ("(null)" when empty), CR LF ends.
+class TFieldWriter
+{
+public:
+    explicit TFieldWriter(QByteArray &out);
+
+    TFieldWriter &Byte(quint8 value);
+    TFieldWriter &Word(quint16 value);
+    TFieldWriter &DWord(quint32 value);
+    TFieldWriter &Text(QByteArrayView text);      // "(null)" for an empty text
+    TFieldWriter &PipeText(QByteArrayView text);  // Text followed by "|"
+    TFieldWriter &Raw(QByteArrayView bytes);
+    TFieldWriter &EndLine();
+
+    // A whole line: the bytes and CR LF.
+    TFieldWriter &Line(QByteArrayView bytes);
+
+    // "*[", the version in two lower-case digits, "]" and `stars` asterisks.
+    static QByteArray VersionLine(quint8 version, int stars);
+
+    static QByteArray Hex(quint32 value, int width);
+
+private:
+    QByteArray &m_out;
+};

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Whole-file reads and atomic saves of the program's files.
+class TFileAccess
+{
+public:
+    // False when the file cannot be opened or read.
+    static bool Read(const QString &path, QByteArray &content);
+
+    // Writes through a temporary file and renames it over `path`, so a failed save leaves the
+    // previous file as it was. On failure `error` says why.
+    static bool SaveAtomically(const QString &path, const QByteArray &content, QString *error = nullptr);
+
+    // Appends to the file, creating it when missing.
+    static bool Append(const QString &path, const QByteArray &content);
+};

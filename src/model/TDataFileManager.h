@@ -1,0 +1,146 @@
+#pragma once
+
+#include "InstallationRecords.h"
+#include "TSectionScanner.h"
+
+#include <QByteArray>
+#include <QObject>
+
+#include <deque>
+#include <vector>
+
+class QTimer;
+class SerialPort;
+class UserMessages;
+
+// One set of the six record lists of an application, each in the order of the file it came from.
+// The lists point into the application's record pools.
+struct TRecordSet
+{
+    std::vector<ModuleRecord *> Modules;
+    std::vector<IoRecord *> Ios;
+    std::vector<MemoRecord *> Memos;
+    std::vector<MemoListRecord *> MemoList;
+    std::vector<VariableRecord *> Variables;
+    std::vector<Param32Record *> Param32s;
+
+    void Clear();
+};
+
+// One application (installation) of the project: its records, current and pending, its
+// connection settings, its link and its timers.
+class TDataFileManager : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum ImportMode { ImportReplace = 1, ImportPending = 2 };
+    static constexpr quint16 NotFound = 0xFFFF;
+
+    // `messages` shows what the readers report; it must outlive the application.
+    TDataFileManager(QObject *owner, const QByteArray &name, UserMessages *messages);
+    ~TDataFileManager() override;
+
+    // The application's key in the project's list; equal to SourcePath after every import.
+    const QByteArray &Name() const { return m_name; }
+    void SetName(const QByteArray &name) { m_name = name; }
+
+    // The App Data fields: link kind, COM port, id, password flag, UDP port, host, password, path.
+    TVISUALQvpInfo &Settings() { return m_settings; }
+    const TVISUALQvpInfo &Settings() const { return m_settings; }
+
+    // Records. The application owns every record it ever loaded: a record that leaves a list stays
+    // alive until the application is destroyed, because model objects may still point at it.
+    const TRecordSet &Current() const { return m_current; }
+    const TRecordSet &Pending() const { return m_pending; }
+    ModuleRecord *AddModule(const ModuleRecord &record, bool pending = false);
+    IoRecord *AddIo(const IoRecord &record, bool pending = false);
+    MemoRecord *AddMemo(const MemoRecord &record, bool pending = false);
+    MemoListRecord *AddMemoListEntry(const MemoListRecord &record, bool pending = false);
+    VariableRecord *AddVariable(const VariableRecord &record, bool pending = false);
+    Param32Record *AddParam32(const Param32Record &record, bool pending = false);
+
+    // Reads a configuration export into the current lists (ImportReplace, Name becomes the path)
+    // or the pending lists (ImportPending). False when the file cannot be opened.
+    bool ExportImport(const QString &path, int mode);
+    // The same from the export's content; `path` only becomes the Name in replace mode.
+    void ImportExportContent(QByteArrayView content, const QByteArray &path, int mode);
+
+    // The application's data block, CR LF line ends, from App Data to "EOF DataFile".
+    QByteArray DataBlock() const;
+    // Appends the data block to the project file (".qvp" added when the path lacks it).
+    bool WriteDataBlock(const QString &projectPath) const;
+    // Finds the block whose App Data path equals `key` and appends its records to the current
+    // lists. Nothing happens when the file cannot be opened.
+    void ReadDataBlock(const QString &projectPath, const QByteArray &key);
+    void ReadDataBlockFrom(QByteArrayView content, const QByteArray &key);
+
+    // Look-ups: linear scans in list order, first match wins.
+    ModuleRecord *FindModuleByNumber(quint16 number) const;
+    ModuleRecord *FindModuleBySerial(quint32 serial) const;
+    ModuleRecord *FindPendingModuleBySerial(quint32 serial) const;
+    ModuleRecord *FindPendingModuleByNumber(quint16 number) const;
+    // Position of the IO (module, channel) in the current IO list, or NotFound.
+    quint16 FindIoIndex(quint16 moduleNumber, quint16 channel) const;
+    // Position of the first module of type 26 or 45 and its number through `number`; NotFound
+    // when there is none.
+    quint16 FindInterfaceModule(quint16 &number) const;
+    // Position of the record in the current memo or variable list; 0 when it is not there.
+    quint16 MemoIndexOf(const MemoRecord *record) const;
+    quint16 VariableIndexOf(const VariableRecord *record) const;
+
+    // Positional getters; none past the end.
+    ModuleRecord *ModuleAt(qsizetype position) const;
+    IoRecord *IoAt(qsizetype position) const;
+    MemoRecord *MemoAt(qsizetype position) const;
+    MemoListRecord *MemoListAt(qsizetype position) const;
+    VariableRecord *VariableAt(qsizetype position) const;
+    ModuleRecord *PendingModuleAt(qsizetype position) const;
+    MemoRecord *PendingMemoAt(qsizetype position) const;
+    VariableRecord *PendingVariableAt(qsizetype position) const;
+    // The entry at `position` when `kind` is 21 (the IO's parameter kind), else none.
+    Param32Record *Param32At(quint8 kind, qsizetype position) const;
+
+    static QByteArray GetModelCode(quint16 type);
+
+    // The link of this application; set by its owner, not owned here.
+    SerialPort *Link() const { return m_link; }
+    void SetLink(SerialPort *link) { m_link = link; }
+
+    UserMessages *Messages() const { return m_messages; }
+
+    QTimer *PollTimer() const { return m_pollTimer; }
+    QTimer *WatchdogTimer() const { return m_watchdogTimer; }
+
+    // Session state of the UDP link, used by the connection procedure.
+    quint16 SessionState() const { return m_sessionState; }
+    void SetSessionState(quint16 state) { m_sessionState = state; }
+    // The switched power now on, in watts.
+    quint16 PowerTotal() const { return m_powerTotal; }
+    void SetPowerTotal(quint16 watts) { m_powerTotal = watts; }
+
+private:
+    void AddRecordLine(TSectionScanner::Section section, int version, QByteArrayView line,
+                       bool hasLineEnd, bool pending);
+    TRecordSet &ListsFor(bool pending) { return pending ? m_pending : m_current; }
+
+    QByteArray m_name;
+    TVISUALQvpInfo m_settings;
+    UserMessages *m_messages = nullptr;
+    SerialPort *m_link = nullptr;
+    QTimer *m_pollTimer = nullptr;
+    QTimer *m_watchdogTimer = nullptr;
+    quint16 m_sessionState = 0;
+    quint16 m_powerTotal = 0;
+
+    TRecordSet m_current;
+    TRecordSet m_pending;
+
+    // Record pools: a deque keeps every record at its address while it grows.
+    std::deque<ModuleRecord> m_modulePool;
+    std::deque<IoRecord> m_ioPool;
+    std::deque<MemoRecord> m_memoPool;
+    std::deque<MemoListRecord> m_memoListPool;
+    std::deque<VariableRecord> m_variablePool;
+    std::deque<Param32Record> m_param32Pool;
+};

@@ -1,0 +1,45 @@
+#include "TLineReader.h"
+
+#include <QByteArray>
+#include <QList>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Line
+{
+    QByteArray text;
+    bool hasEnd;
+    bool operator==(const Line &) const = default;
+};
+
+QList<Line> Split(QByteArrayView content)
+{
+    QList<Line> lines;
+    TLineReader r(content);
+    while (r.Next())
+        lines.append({r.Line().toByteArray(), r.HasLineEnd()});
+    return lines;
+}
+
+} // namespace
+
+TEST(TLineReader, AcceptsCrLfAndLfAndALastLineWithoutEnd)
+{
+    const QList<Line> expected = {{"one", true}, {"two", true}, {"", true}, {"three", false}};
+    EXPECT_EQ(Split("one\r\ntwo\n\r\nthree"), expected);
+    EXPECT_EQ(Split(""), QList<Line>());
+    EXPECT_EQ(Split("one\r\n"), QList<Line>({{"one", true}}));
+    // A CR that does not end a line stays in it.
+    EXPECT_EQ(Split("a\rb\n"), QList<Line>({{"a\rb", true}}));
+}
+
+TEST(TLineReader, KeepsLinesLongerThan4095CharactersWhole)
+{
+    const QByteArray longLine(10000, 'x');
+    const QList<Line> lines = Split("start\r\n" + longLine + "\r\nend\r\n");
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_EQ(lines[1].text, longLine);
+    EXPECT_EQ(lines[2].text, "end");
+}

@@ -1,0 +1,260 @@
+#include "TDataFileManager.h"
+
+#include "RecordingMessages.h"
+#include "TFileAccess.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A small application's data block, written by hand: App Data version 1, every section with its
+// record-version line, one or two records each, "EOF DataFile".
+const QByteArray k_houseBlock =
+    "App Data\r\n"
+    "*[01]*\r\n"
+    " 3 0 1 14449127.0.0.1|secret|/data/house.qap|\r\n"
+    "Version\r\n"
+    "*[02]*\r\n"
+    "Module\r\n"
+    "*[04]*\r\n"
+    " 0 1 6123401   2   6   0   0   0 0 0 0Relays\r\n"
+    " 0 145000101 102  2d   0   2   0 0 0 0QNET04\r\n"
+    "ModInput\r\n"
+    "*[05]*\r\n"
+    " 0 1   2   0   0 1 0 0 0 2   0   0   0   0 0   0 0   0   0 0  96Living room ceiling\r\n"
+    " 0 1   2   1   0 115 0 0 1   0   0   0   0 0 101 0   0   0 0   0Hall button\r\n"
+    "Memo\r\n"
+    "*[04]*\r\n"
+    " 1 0   0   0 0 0 0 0   0   0   1   0Evening\r\n"
+    " 0 0   0   0 0 0 0 0   0   0   0   0Unused\r\n"
+    "MemoList\r\n"
+    "*[01]*\r\n"
+    " 0 2   0   0\r\n"
+    "Variable\r\n"
+    "*[02]*\r\n"
+    " 1 0 0 0 0 0 0 0 0 0   0   0   0   0   0 0 0 0 0   0Holiday mode|\r\n"
+    "Parametre32\r\n"
+    "*[02]*\r\n"
+    " 1 0 010276c7578" + QByteArray(" 0").repeated(25) + "\r\n"
+    "EOF DataFile\r\n";
+
+QByteArray WithBlocks(std::initializer_list<QByteArray> blocks)
+{
+    QByteArray file = "Version prj\r\n*[04]*****\r\nProjectList\r\n*[01]*****\r\nEOF ProjectFile\r\n";
+    for (const QByteArray &b : blocks)
+        file += b;
+    file += "Screen\r\n*[03]*\r\nEOF Screen\r\n";
+    return file;
+}
+
+QByteArray Block(QByteArray block, const QByteArray &path, const QByteArray &moduleName)
+{
+    block.replace("/data/house.qap", path);
+    block.replace("Relays", moduleName);
+    return block;
+}
+
+class DataFileManagerTest : public ::testing::Test
+{
+protected:
+    RecordingMessages messages;
+    TDataFileManager app{nullptr, "/data/house.qap", &messages};
+};
+
+} // namespace
+
+TEST_F(DataFileManagerTest, BlockReadBackAndWrittenAgainGivesTheSameBytes)
+{
+    app.ReadDataBlockFrom(WithBlocks({k_houseBlock}), "/data/house.qap");
+    const TRecordSet &r = app.Current();
+    ASSERT_EQ(r.Modules.size(), 2u);
+    ASSERT_EQ(r.Ios.size(), 2u);
+    ASSERT_EQ(r.Memos.size(), 2u);
+    ASSERT_EQ(r.MemoList.size(), 1u);
+    ASSERT_EQ(r.Variables.size(), 1u);
+    ASSERT_EQ(r.Param32s.size(), 1u);
+    EXPECT_EQ(app.Settings().LinkKind, 3);
+    EXPECT_EQ(app.Settings().UdpPort, 17481);
+    EXPECT_EQ(app.Settings().Host, "127.0.0.1");
+    EXPECT_EQ(app.Settings().Password, "secret");
+    EXPECT_EQ(app.Settings().SourcePath, "/data/house.qap");
+    EXPECT_EQ(r.Modules[1]->SerialNumber, 0x45000101u);
+    EXPECT_EQ(r.Modules[1]->ModuleNumber, 0x0102);
+    EXPECT_EQ(r.Ios[0]->Power, 150);
+    EXPECT_EQ(r.Ios[1]->ParamKind, 21);
+    EXPECT_EQ(r.Ios[1]->LongPress, 0);
+    EXPECT_EQ(r.Ios[1]->CommandNumber, 0x101);
+    EXPECT_EQ(r.Param32s[0]->Params[2], 0x10);
+    EXPECT_EQ(r.Param32s[0]->Params[3], 0x27);
+    EXPECT_TRUE(messages.Shown.isEmpty());
+
+    EXPECT_EQ(app.DataBlock(), k_houseBlock);
+}
+
+TEST_F(DataFileManagerTest, EmptyApplicationWritesEveryHeadingAndReadsBackEmpty)
+{
+    const QByteArray expected =
+        "App Data\r\n*[01]*\r\n 0 0 0 0   0(null)|(null)|/data/house.qap|\r\n"
+        "Version\r\n*[02]*\r\n"
+        "Module\r\n*[04]*\r\n"
+        "ModInput\r\n*[05]*\r\n"
+        "Memo\r\n*[04]*\r\n"
+        "MemoList\r\n*[01]*\r\n"
+        "Variable\r\n*[02]*\r\n"
+        "Parametre32\r\n*[02]*\r\n"
+        "EOF DataFile\r\n";
+    EXPECT_EQ(app.DataBlock(), expected);
+
+    TDataFileManager back(nullptr, "/data/house.qap", &messages);
+    back.ReadDataBlockFrom(WithBlocks({expected}), "/data/house.qap");
+    EXPECT_TRUE(back.Current().Modules.empty());
+    EXPECT_EQ(back.Settings().Host, "(null)");
+    EXPECT_EQ(back.DataBlock(), expected);
+}
+
+TEST_F(DataFileManagerTest, EachApplicationFindsItsOwnBlockByKey)
+{
+    const QByteArray file = WithBlocks({Block(k_houseBlock, "/data/a.qap", "Relays A"),
+                                        Block(k_houseBlock, "/data/b.qap", "Relays B")});
+    for (const char *key : {"/data/b.qap", "/data/a.qap"}) {
+        TDataFileManager one(nullptr, key, &messages);
+        one.ReadDataBlockFrom(file, key);
+        ASSERT_EQ(one.Current().Modules.size(), 2u) << key;
+        EXPECT_EQ(one.Current().Modules[0]->Name, QByteArray("Relays ") + QByteArray(key).mid(6, 1).toUpper());
+        EXPECT_EQ(one.Settings().SourcePath, key);
+    }
+
+    // No block carries the key: no records, and the settings of the last App Data record met.
+    TDataFileManager none(nullptr, "/data/c.qap", &messages);
+    none.ReadDataBlockFrom(file, "/data/c.qap");
+    EXPECT_TRUE(none.Current().Modules.empty());
+    EXPECT_EQ(none.Settings().SourcePath, "/data/b.qap");
+}
+
+TEST_F(DataFileManagerTest, AppDataVersion0AndUnknownVersions)
+{
+    QByteArray v0 = k_houseBlock;
+    v0.replace("*[01]*\r\n 3 0 1 14449", "  \r\n 3 0 14449");
+    app.ReadDataBlockFrom(WithBlocks({v0}), "/data/house.qap");
+    EXPECT_EQ(app.Settings().HasPassword, 1);
+    EXPECT_EQ(app.Settings().ApplicationId, 1);
+    EXPECT_EQ(app.Current().Modules.size(), 2u);
+
+    // A version line starting "**" is no App Data version: nothing parsed, so no key matches.
+    QByteArray unknown = k_houseBlock;
+    unknown.replace("App Data\r\n*[01]*", "App Data\r\n**01");
+    TDataFileManager other(nullptr, "/data/house.qap", &messages);
+    other.ReadDataBlockFrom(WithBlocks({unknown}), "/data/house.qap");
+    EXPECT_TRUE(other.Current().Modules.empty());
+    EXPECT_EQ(other.Settings(), TVISUALQvpInfo());
+}
+
+TEST_F(DataFileManagerTest, SectionRules)
+{
+    QByteArray block = k_houseBlock;
+    // A module section of version 1 is refused record by record; the other sections still read.
+    block.replace("Module\r\n*[04]*", "Module\r\n*[01]*");
+    // An IO of version 6 is reported once per line and skipped.
+    block.replace("ModInput\r\n*[05]*", "ModInput\r\n*[06]*");
+    // A line that is not a version line after the heading makes the section be ignored.
+    block.replace("Memo\r\n*[04]*", "Memo\r\nnot a version");
+    app.ReadDataBlockFrom(WithBlocks({block}), "/data/house.qap");
+    EXPECT_TRUE(app.Current().Modules.empty());
+    EXPECT_TRUE(app.Current().Ios.empty());
+    EXPECT_TRUE(app.Current().Memos.empty());
+    EXPECT_EQ(app.Current().MemoList.size(), 1u);
+    EXPECT_EQ(app.Current().Variables.size(), 1u);
+    EXPECT_EQ(messages.Shown, QStringList({"TableIO Not handled", "TableIO Not handled"}));
+}
+
+TEST_F(DataFileManagerTest, ShortLineAfterHeadingKeepsWaitingForTheVersionLine)
+{
+    QByteArray block = k_houseBlock;
+    block.replace("Module\r\n*[04]*", "Module\r\n\r\nx\r\n*[04]*");
+    app.ReadDataBlockFrom(WithBlocks({block}), "/data/house.qap");
+    EXPECT_EQ(app.Current().Modules.size(), 2u);
+}
+
+TEST_F(DataFileManagerTest, LastModuleLineWithoutLineEndIsNamedNoName)
+{
+    const QByteArray file = "App Data\r\n*[01]*\r\n 0 0 1 0   0(null)|(null)|k|\r\nModule\r\n*[04]*\r\n"
+                            " 0 0       1   1   6   0   0   0 0 0 0\r\n"
+                            " 0 0       2   2   6   0   0   0 0 0 0";
+    app.ReadDataBlockFrom(file, "k");
+    ASSERT_EQ(app.Current().Modules.size(), 2u);
+    EXPECT_EQ(app.Current().Modules[0]->Name, "");
+    EXPECT_EQ(app.Current().Modules[1]->Name, "No Name");
+}
+
+TEST_F(DataFileManagerTest, LongLinesAreReadWhole)
+{
+    QByteArray block = k_houseBlock;
+    block.replace("Relays", QByteArray(5000, 'R'));
+    block.replace("Holiday mode|", "Holiday mode|" + QByteArray(6000, 'x'));
+    app.ReadDataBlockFrom(WithBlocks({block}), "/data/house.qap");
+    ASSERT_EQ(app.Current().Modules.size(), 2u);
+    EXPECT_EQ(app.Current().Modules[0]->Name, QByteArray(31, 'R'));
+    EXPECT_EQ(app.Current().Modules[1]->Name, "QNET04");
+    EXPECT_EQ(app.Current().Variables[0]->Name, "Holiday mode");
+    EXPECT_EQ(app.Current().Param32s.size(), 1u);
+}
+
+TEST_F(DataFileManagerTest, ReadsFromAndAppendsToTheProjectFile)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("house"));
+    ASSERT_TRUE(TFileAccess::SaveAtomically(path + QStringLiteral(".qvp"), "Version prj\r\n"));
+
+    app.ReadDataBlockFrom(WithBlocks({k_houseBlock}), "/data/house.qap");
+    ASSERT_TRUE(app.WriteDataBlock(path));  // ".qvp" is added
+    QByteArray written;
+    ASSERT_TRUE(TFileAccess::Read(path + QStringLiteral(".qvp"), written));
+    EXPECT_EQ(written, "Version prj\r\n" + k_houseBlock);
+
+    TDataFileManager back(nullptr, "/data/house.qap", &messages);
+    back.ReadDataBlock(path + QStringLiteral(".qvp"), "/data/house.qap");
+    EXPECT_EQ(back.DataBlock(), k_houseBlock);
+
+    TDataFileManager missing(nullptr, "/data/house.qap", &messages);
+    missing.ReadDataBlock(dir.filePath(QStringLiteral("none.qvp")), "/data/house.qap");
+    EXPECT_TRUE(missing.Current().Modules.empty());
+    EXPECT_FALSE(app.WriteDataBlock(dir.filePath(QStringLiteral("no/such/folder/p.qvp"))));
+}
+
+TEST_F(DataFileManagerTest, LookUps)
+{
+    app.ReadDataBlockFrom(WithBlocks({k_houseBlock}), "/data/house.qap");
+
+    EXPECT_EQ(app.FindModuleByNumber(2), app.ModuleAt(0));
+    EXPECT_EQ(app.FindModuleByNumber(9), nullptr);
+    EXPECT_EQ(app.FindModuleBySerial(0x45000101), app.ModuleAt(1));
+    EXPECT_EQ(app.FindIoIndex(2, 1), 1);
+    EXPECT_EQ(app.FindIoIndex(0x0102, 0), 0xFFFF);  // a module without IOs
+    EXPECT_EQ(app.FindIoIndex(2, 7), 0xFFFF);
+
+    quint16 number = 0;
+    EXPECT_EQ(app.FindInterfaceModule(number), 1);
+    EXPECT_EQ(number, 0x0102);
+
+    EXPECT_EQ(app.MemoIndexOf(app.MemoAt(1)), 1);
+    MemoRecord stranger;
+    EXPECT_EQ(app.MemoIndexOf(&stranger), 0);
+    EXPECT_EQ(app.VariableIndexOf(app.VariableAt(0)), 0);
+
+    EXPECT_EQ(app.ModuleAt(2), nullptr);
+    EXPECT_EQ(app.MemoAt(-1), nullptr);
+    EXPECT_EQ(app.MemoListAt(1), nullptr);
+    EXPECT_EQ(app.VariableAt(1), nullptr);
+    EXPECT_EQ(app.Param32At(21, 0), app.Current().Param32s[0]);
+    EXPECT_EQ(app.Param32At(20, 0), nullptr);
+    EXPECT_EQ(app.Param32At(21, 1), nullptr);
+    EXPECT_EQ(app.PendingModuleAt(0), nullptr);
+    EXPECT_EQ(app.FindPendingModuleBySerial(0x45000101), nullptr);
+
+    TDataFileManager noInterface(nullptr, "x", &messages);
+    EXPECT_EQ(noInterface.FindInterfaceModule(number), 0xFFFF);
+}

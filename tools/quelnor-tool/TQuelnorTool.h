@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QStringList>
+
+class QTextStream;
+
+// The installer's command-line companion: every command works on the program's own libraries.
+// Reads commands' input from `in`, prints results on `out` and messages on `err`.
+class TQuelnorTool
+{
+public:
+    TQuelnorTool(QTextStream &in, QTextStream &out, QTextStream &err);
+
+    // `arguments` without the program name; returns the exit status.
+    int Run(const QStringList &arguments);
+
+private:
+    int Import(const QString &exportPath, const QString &projectPath);
+    int Usage();
+
+    QTextStream &m_in;
+    QTextStream &m_out;
+    QTextStream &m_err;
+};
