@@ -6,7 +6,13 @@
 #include "TFieldWriter.h"
 #include "TLineReader.h"
 #include "TModuleTypes.h"
+#include "SerialPort.h"
+#include "TFrameBuilder.h"
+#include "TProgramLists.h"
+#include "TSessionDialog.h"
 #include "TRecordFormat.h"
+#include "TVQQModuleBase.h"
+#include "TVQQVariableBaseItem.h"
 #include "UserMessages.h"
 
 #include <QFileInfo>
@@ -116,8 +122,12 @@ TDataFileManager::TDataFileManager(QObject *owner, const QByteArray &name, UserM
     , m_messages(messages)
     , m_pollTimer(new QTimer(this))
     , m_watchdogTimer(new QTimer(this))
+    , m_assembler([this](QByteArrayView text) { DecodeFrame(text); })
 {
     m_pollTimer->setInterval(1000);
+    m_watchdogTimer->setSingleShot(true);
+    connect(m_pollTimer, &QTimer::timeout, this, &TDataFileManager::PollLink);
+    connect(m_watchdogTimer, &QTimer::timeout, this, &TDataFileManager::WatchdogExpired);
 }
 
 TDataFileManager::~TDataFileManager()
@@ -454,4 +464,187 @@ Param32Record *TDataFileManager::Param32At(quint8 kind, qsizetype position) cons
 QByteArray TDataFileManager::GetModelCode(quint16 type)
 {
     return TModuleTypes::ModelCode(type);
+}
+
+QByteArray TDataFileManager::FileNamePart(const QByteArray &path)
+{
+    const qsizetype cut = qMax(path.lastIndexOf('\\'), path.lastIndexOf('/'));
+    return path.mid(cut + 1);
+}
+
+void TDataFileManager::AssembleBytes(QByteArrayView bytes)
+{
+    m_assembler.AssembleBytes(bytes);
+}
+
+void TDataFileManager::DecodeFrame(QByteArrayView text)
+{
+    const TDecodedFrame frame = TFrameDecoder::Decode(text);
+    emit frameDecoded(frame);
+    if (!frame.IsAccepted()) {
+        ++m_droppedFrames;
+        return;
+    }
+    if (!m_lists)
+        return;
+    switch (frame.Type) {
+    case MsgInputStatus:
+    case MsgInputStatus2:
+        if (TVQQModuleBase *module = m_lists->FindModule(this, frame.ModuleNumber))
+            module->SetInputStatus(frame.Payload);
+        break;
+    case MsgOutputStatus:
+        if (TVQQModuleBase *module = m_lists->FindModule(this, frame.ModuleNumber))
+            module->SetOutputStatus(frame.Payload);
+        RecomputePower(false);
+        break;
+    case MsgDimLevels:
+        if (TVQQModuleBase *module = m_lists->FindModule(this, frame.ModuleNumber))
+            module->SetLevels(frame.Payload);
+        RecomputePower(false);
+        break;
+    case MsgTemperature:
+        if (TVQQModuleBase *module = m_lists->FindModule(this, frame.ModuleNumber))
+            module->SetTemperature(frame.Payload);
+        break;
+    case MsgVariable:
+        if (TVQQVariableBaseItem *item = m_lists->FindVariable(this, frame.VariableNumber))
+            item->SetValue(frame.Payload);
+        break;
+    default:
+        break;
+    }
+}
+
+void TDataFileManager::RecomputePower(bool resetMaximum)
+{
+    quint32 total = 0;
+    quint32 maximum = 0;
+    for (const IoRecord *io : m_current.Ios) {
+        if (io->Power == 0 || !m_lists)
+            continue;
+        const TVQQModuleBase *module = m_lists->FindModule(this, io->ModuleNumber);
+        if (!module)
+            continue;
+        quint8 state = 0;
+        module->GetChannelState(state, io->Channel);
+        if (state != 0)
+            total += module->GetModuleType() == 9 ? quint32(io->Power) * state / 100 : io->Power;
+        if (resetMaximum)
+            maximum += io->Power;
+    }
+    // The stored total is 16-bit: a larger installation shows the highest value it can hold.
+    m_powerTotal = quint16(qMin<quint32>(total, 0xFFFF));
+    if (m_lists)
+        m_lists->SetPower(total, resetMaximum, maximum + 100);
+}
+
+void TDataFileManager::StartPolling(bool on)
+{
+    m_pollTimer->setInterval(50);
+    if (on)
+        m_pollTimer->start();
+    else
+        m_pollTimer->stop();
+}
+
+bool TDataFileManager::OpenSerialLink(quint8 comNumber, quint32 baud)
+{
+    if (!m_link || !m_link->OpenSerial(comNumber, baud))
+        return false;
+    StartPolling(true);
+    return true;
+}
+
+bool TDataFileManager::OpenUdpLink(quint16 udpPort, const QByteArray &host, const QByteArray &password)
+{
+    m_sessionState = 1;
+    StartPolling(true);
+    m_watchdogTimer->start(m_loginWatch);
+    m_settings.LinkKind = SerialPort::LinkUdp;
+    return m_link && m_link->OpenUdpAndLogin(udpPort, host, password);
+}
+
+bool TDataFileManager::ReopenLink()
+{
+    bool opened = false;
+    if (m_settings.LinkKind == SerialPort::LinkSerial)
+        opened = OpenSerialLink(m_settings.ComPort, 115200);
+    else if (m_settings.LinkKind == SerialPort::LinkUdp)
+        opened = OpenUdpLink(m_settings.UdpPort, m_settings.Host, m_settings.Password);
+    if (opened)
+        StartPolling(true);
+    return opened;
+}
+
+void TDataFileManager::PollLink()
+{
+    if (!m_link || !m_link->IsOpen())
+        return;
+    QByteArray data;
+    const auto route = [this](const QByteArray &bytes) {
+        if (m_sessionState == 1)
+            HandleSessionInfo(bytes);
+        else
+            AssembleBytes(bytes);
+    };
+    if (m_link->LinkKind() == SerialPort::LinkSerial) {
+        if (m_link->ReadLink(data))
+            route(data);
+    } else if (m_link->LinkKind() == SerialPort::LinkUdp) {
+        // A session answer can close the link: stop reading then.
+        while (m_link->IsOpen() && m_link->ReadLink(data))
+            route(data);
+    }
+}
+
+void TDataFileManager::HandleSessionInfo(QByteArrayView text)
+{
+    if (!m_link)
+        return;
+    const bool dialogShown = m_sessionDialog && m_sessionDialog->IsShown();
+    if (text == "INFO:Session opened:INFO\r\n") {
+        m_settings.LinkKind = SerialPort::LinkUdp;
+        m_settings.Host = m_link->Host();
+        m_settings.UdpPort = m_link->UdpPort();
+        m_settings.Password = m_link->Password();
+        m_link->SetOpen(true);
+        m_link->SetLinkState(SerialPort::StateConnected);
+        m_sessionState = 2;
+        if (m_sessionDialog)
+            m_sessionDialog->SessionOpened();
+    } else if (text == "INFO:Auth failed:INFO\r\n" || text == "INFO:Access denied. Close current session:INFO\r\n") {
+        m_sessionState = 0;
+        if (dialogShown) {
+            m_sessionDialog->ShowPanelText(text.startsWith("INFO:Auth")
+                                               ? QStringLiteral("Authorisation failed\nwrong password")
+                                               : QStringLiteral("Acces denied\nModule is used with another connection"));
+            m_link->SetLinkState(SerialPort::StateFailed);
+        }
+        m_link->SetOpen(false);
+    } else {
+        return;
+    }
+    emit sessionAnswered(text.toByteArray());
+}
+
+void TDataFileManager::WatchdogExpired()
+{
+    m_watchdogTimer->stop();
+    if (m_sessionState == 1) {
+        if (m_sessionDialog && m_sessionDialog->IsShown())
+            m_sessionDialog->ShowPanelText(QStringLiteral("No connection with Module Qnet04"));
+        if (m_link)
+            m_link->SetOpen(false);
+    } else if (m_sessionState == 2) {
+        if (m_link)
+            TFrameBuilder::BuildHello(*m_link);
+        m_watchdogTimer->start(m_keepAlive);
+    }
+}
+
+void TDataFileManager::SetWatchdogIntervals(int loginWatch, int keepAlive)
+{
+    m_loginWatch = loginWatch;
+    m_keepAlive = keepAlive;
 }

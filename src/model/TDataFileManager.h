@@ -1,6 +1,8 @@
 #pragma once
 
 #include "InstallationRecords.h"
+#include "TFrameAssembler.h"
+#include "TFrameDecoder.h"
 #include "TSectionScanner.h"
 
 #include <QByteArray>
@@ -11,6 +13,8 @@
 
 class QTimer;
 class SerialPort;
+class TProgramLists;
+class TSessionDialog;
 class UserMessages;
 
 // One set of the six record lists of an application, each in the order of the file it came from.
@@ -102,12 +106,61 @@ public:
     Param32Record *Param32At(quint8 kind, qsizetype position) const;
 
     static QByteArray GetModelCode(quint16 type);
+    // The file name part of a stored path ("\\" or "/" separated).
+    static QByteArray FileNamePart(const QByteArray &path);
+
+    // Received link bytes: frames collected between STX and ETX are decoded and dispatched.
+    void AssembleBytes(QByteArrayView bytes);
+    // Checks one collected frame text and hands it to the module object or variable item of this
+    // application that it addresses. Frames that fail a check are dropped and counted.
+    void DecodeFrame(QByteArrayView text);
+    quint64 DroppedFrames() const { return m_droppedFrames; }
+    quint64 DroppedBytes() const { return m_assembler.DroppedBytes(); }
+
+    // The switched power now on: every IO with a power whose channel is on; a type-9 dimmer
+    // counts its share by level. With `resetMaximum` the gauges' scale becomes the sum of all
+    // powers plus 100.
+    void RecomputePower(bool resetMaximum);
+
+    // Starts (or stops) reading the link every 50 ms.
+    void StartPolling(bool on);
+    // Opens the serial link and starts polling.
+    bool OpenSerialLink(quint8 comNumber, quint32 baud);
+    // Session state 1, polling and the 5 s log-in watch started, then the link's UDP open and
+    // log-in; the answer arrives through the poll.
+    bool OpenUdpLink(quint16 udpPort, const QByteArray &host, const QByteArray &password);
+    // Opens the link again with the stored settings; false for no link kind or a failure.
+    bool ReopenLink();
+    // The poll handler: routes what the link received to the session answers (while the log-in
+    // waits for one) or to the frame assembler.
+    void PollLink();
+    // The three answers of the interface module to a log-in; any other text is ignored.
+    void HandleSessionInfo(QByteArrayView text);
+    // The watchdog handler: no answer to the log-in closes the link; an open session sends the
+    // keep-alive and waits again.
+    void WatchdogExpired();
+    // The log-in watch and keep-alive intervals, in milliseconds (5000 and 60000).
+    void SetWatchdogIntervals(int loginWatch, int keepAlive);
+    // The UDP connection dialog while it is shown, or none; not owned.
+    void SetSessionDialog(TSessionDialog *dialog) { m_sessionDialog = dialog; }
+
+    // Where this application's model objects are found; set by the lists that build them.
+    TProgramLists *ProgramLists() const { return m_lists; }
+    void SetProgramLists(TProgramLists *lists) { m_lists = lists; }
 
     // The link of this application; set by its owner, not owned here.
     SerialPort *Link() const { return m_link; }
     void SetLink(SerialPort *link) { m_link = link; }
 
     UserMessages *Messages() const { return m_messages; }
+
+signals:
+    // Every frame the assembler collected, after the checks (dropped ones included).
+    void frameDecoded(const TDecodedFrame &frame);
+    // The interface module answered a log-in with this text.
+    void sessionAnswered(const QByteArray &text);
+
+public:
 
     QTimer *PollTimer() const { return m_pollTimer; }
     QTimer *WatchdogTimer() const { return m_watchdogTimer; }
@@ -132,6 +185,12 @@ private:
     QTimer *m_watchdogTimer = nullptr;
     quint16 m_sessionState = 0;
     quint16 m_powerTotal = 0;
+    TProgramLists *m_lists = nullptr;
+    TSessionDialog *m_sessionDialog = nullptr;
+    int m_loginWatch = 5000;
+    int m_keepAlive = 60000;
+    TFrameAssembler m_assembler;
+    quint64 m_droppedFrames = 0;
 
     TRecordSet m_current;
     TRecordSet m_pending;

@@ -1,0 +1,210 @@
+#include "SerialPort.h"
+
+#include "TLoginLibrary.h"
+#include "UserMessages.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHostAddress>
+#include <QNetworkDatagram>
+#include <QSerialPort>
+#include <QTimer>
+#include <QUdpSocket>
+
+SerialPort::SerialPort(QObject *owner, const QString &programFolder, UserMessages *messages)
+    : QObject(owner)
+    , m_programFolder(programFolder)
+    , m_messages(messages)
+    , m_serial(new QSerialPort(this))
+    , m_udp(new QUdpSocket(this))
+    , m_logoutTimer(new QTimer(this))
+{
+    m_logoutTimer->setSingleShot(true);
+    connect(m_logoutTimer, &QTimer::timeout, this, &SerialPort::FinishLogoutStep);
+}
+
+SerialPort::~SerialPort() = default;
+
+QString SerialPort::SerialDevicePath(const QString &programFolder, quint8 comNumber)
+{
+    const QString mapped = QDir(programFolder).filePath(QStringLiteral("Ports/COM%1").arg(comNumber));
+    if (QFileInfo::exists(mapped))
+        return mapped;
+    return QStringLiteral("/dev/ttyS%1").arg(int(comNumber) - 1);
+}
+
+void SerialPort::SetInterface(quint16 index, quint16 address)
+{
+    m_interfaceIndex = index;
+    m_interfaceAddress = address;
+}
+
+bool SerialPort::OpenSerial(quint8 comNumber, quint32 baud)
+{
+    if (m_open)
+        CloseSerial();
+    m_serial->setPortName(SerialDevicePath(m_programFolder, comNumber));
+    if (!m_serial->open(QIODevice::ReadWrite)) {
+        m_open = false;
+        m_linkState = StateFailed;
+        return false;
+    }
+    m_open = true;
+    m_serial->setBaudRate(baud == 115200 ? 115200 : 38400);
+    m_serial->setDataBits(QSerialPort::Data8);
+    m_serial->setParity(QSerialPort::NoParity);
+    m_serial->setStopBits(QSerialPort::OneStop);
+    m_serial->setFlowControl(QSerialPort::NoFlowControl);
+    // A pty refuses the modem lines; that is no reason to fail the open.
+    m_serial->setDataTerminalReady(false);
+    m_serial->setRequestToSend(true);
+    m_serial->clear(QSerialPort::AllDirections);
+    m_serial->clearError();
+    m_linkKind = LinkSerial;
+    m_linkState = StateConnected;
+    return true;
+}
+
+void SerialPort::CloseSerial()
+{
+    if (m_serial->isOpen())
+        m_serial->close();
+    m_open = false;
+}
+
+bool SerialPort::OpenUdpAndLogin(quint16 udpPort, const QByteArray &host, const QByteArray &password)
+{
+    if (udpPort == 0 || !IsValidIPv4(host))
+        return false;
+    m_logoutTimer->stop();
+    m_logoutStep = 0;
+
+    m_udp->abort();
+    m_host = host;
+    m_udpPort = udpPort;
+    m_udp->connectToHost(QHostAddress(QString::fromLatin1(host)), udpPort);
+    if (m_udp->state() != QAbstractSocket::ConnectedState && !m_udp->waitForConnected(1000)) {
+        if (m_messages)
+            m_messages->ShowMessage(QStringLiteral("Unable to open an Udp connection "));
+        return false;
+    }
+    m_open = true;
+    m_linkKind = LinkUdp;
+    m_linkState = StateLoginSent;
+
+    QByteArray login = "LOGIN";
+    if (!password.isEmpty() && password != "(null)") {
+        QString error;
+        if (!TLoginLibrary::MakeLoginText(m_programFolder, password, login, error)) {
+            if (m_messages)
+                m_messages->ShowMessage(QStringLiteral("Unable to load the log-in library\n") + error);
+            m_udp->abort();
+            m_open = false;
+            m_linkState = StateFailed;
+            return false;
+        }
+    }
+    WriteLink(login);
+    m_password = password;
+    return true;
+}
+
+void SerialPort::Logout()
+{
+    WriteLink("LOGOUT");
+    m_logoutStep = 1;
+    m_logoutTimer->start(m_logoutWait);
+}
+
+bool SerialPort::IsLoggingOut() const
+{
+    return m_logoutStep != 0;
+}
+
+void SerialPort::FinishLogoutStep()
+{
+    if (m_logoutStep == 1) {
+        m_udp->abort();
+        m_logoutStep = 2;
+        m_logoutTimer->start(m_logoutWait);
+        return;
+    }
+    if (m_logoutStep == 2) {
+        m_logoutStep = 0;
+        m_linkState = StateIdle;
+        emit loggedOut();
+    }
+}
+
+void SerialPort::CloseLink()
+{
+    if (!m_open)
+        return;
+    if (m_linkKind == LinkSerial)
+        CloseSerial();
+    else if (m_linkKind == LinkUdp)
+        Logout();
+}
+
+bool SerialPort::ReadLink(QByteArray &data)
+{
+    data.clear();
+    if (m_linkKind == LinkSerial) {
+        if (!m_serial->isOpen())
+            return false;
+        if (m_serial->bytesAvailable() == 0)
+            m_serial->waitForReadyRead(0);
+        data = m_serial->read(ReadBufferSize - 1);
+        return !data.isEmpty();
+    }
+    if (m_linkKind == LinkUdp) {
+        if (!m_udp->hasPendingDatagrams())
+            m_udp->waitForReadyRead(0);
+        while (m_udp->hasPendingDatagrams()) {
+            QByteArray datagram = m_udp->receiveDatagram().data();
+            const qsizetype nul = datagram.indexOf('\0');
+            if (nul >= 0)
+                datagram.truncate(nul);
+            if (!datagram.isEmpty() && datagram.size() < ReadBufferSize) {
+                data = datagram;
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+bool SerialPort::WriteLink(QByteArrayView text)
+{
+    if (!m_open)
+        return false;
+    const qsizetype nul = text.indexOf('\0');
+    const QByteArrayView bytes = nul >= 0 ? text.first(nul) : text;
+    if (m_linkKind == LinkSerial) {
+        m_serial->write(bytes.data(), bytes.size());
+        m_serial->flush();
+    } else if (m_linkKind == LinkUdp) {
+        m_udp->write(bytes.first(qMin<qsizetype>(bytes.size(), 65535)).toByteArray());
+    }
+    return true;
+}
+
+bool SerialPort::IsValidIPv4(const QByteArray &host)
+{
+    const QList<QByteArray> fields = host.left(20).split('.');
+    if (fields.size() != 4)
+        return false;
+    for (const QByteArray &field : fields) {
+        if (field.isEmpty() || field.size() > 3)
+            return false;
+        int value = 0;
+        for (char c : field) {
+            if (c < '0' || c > '9')
+                return false;
+            value = value * 10 + (c - '0');
+        }
+        if (value >= 256)
+            return false;
+    }
+    return true;
+}

@@ -1,0 +1,97 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+class QSerialPort;
+class QTimer;
+class QUdpSocket;
+class UserMessages;
+
+// The link of one application to its interface module: a numbered serial port or UDP with a
+// log-in. Moves byte strings out and raw byte blocks in; knows nothing of frames.
+class SerialPort : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum LinkKinds : quint8 { LinkNone = 0, LinkSerial = 1, LinkUdp = 3 };
+    enum LinkStates : quint8 { StateLoginSent = 1, StateConnected = 2, StateFailed = 3, StateIdle = 4 };
+    static constexpr quint16 NoInterface = 0xFFFF;
+    static constexpr int ReadBufferSize = 2048;
+
+    // `programFolder` holds "Ports" (serial devices by COM number) and the log-in library.
+    // `messages` must outlive the link.
+    SerialPort(QObject *owner, const QString &programFolder, UserMessages *messages);
+    ~SerialPort() override;
+
+    // Opens COM n: "<program folder>/Ports/COMn" when it exists, else /dev/ttyS<n-1>. Baud 115200
+    // gives 115200,N,8,1; any other value 38400,N,8,1. RTS on, DTR off, both queues purged.
+    bool OpenSerial(quint8 comNumber, quint32 baud);
+    void CloseSerial();
+    // Connects the UDP socket to host:port and sends the log-in datagram: "LOGIN" without a
+    // password (empty or "(null)"), else the log-in library's text. The answer comes later.
+    bool OpenUdpAndLogin(quint16 udpPort, const QByteArray &host, const QByteArray &password);
+    // Sends "LOGOUT", then after one wait disconnects and after a second wait becomes idle. The
+    // waits run on a timer, so the caller is never blocked.
+    void Logout();
+    void CloseLink();
+    bool IsOpen() const { return m_open; }
+    // Takes what has arrived: for serial up to 2047 bytes (the rest waits for the next read),
+    // for UDP one datagram up to its first NUL. False when nothing came.
+    bool ReadLink(QByteArray &data);
+    // Sends the bytes before the first NUL. False only when the link is not open.
+    virtual bool WriteLink(QByteArrayView text);
+
+    // Four decimal fields of 1 to 3 digits below 256, separated by "."; only the first 20
+    // characters count.
+    static bool IsValidIPv4(const QByteArray &host);
+
+    // The device a COM number opens in a program folder.
+    static QString SerialDevicePath(const QString &programFolder, quint8 comNumber);
+
+    quint8 LinkKind() const { return m_linkKind; }
+    void SetLinkKind(quint8 kind) { m_linkKind = kind; }
+    quint8 LinkState() const { return m_linkState; }
+    void SetLinkState(quint8 state) { m_linkState = state; }
+    void SetOpen(bool open) { m_open = open; }
+    quint16 InterfaceIndex() const { return m_interfaceIndex; }
+    quint16 InterfaceAddress() const { return m_interfaceAddress; }
+    void SetInterface(quint16 index, quint16 address);
+    // The sequence number for the next numbered frame; advances it (wrapping 255 to 0).
+    quint8 TakeSequenceNumber() { return m_sequenceNumber++; }
+    quint8 SequenceNumber() const { return m_sequenceNumber; }
+
+    // Host, port and password of the last UDP log-in.
+    const QByteArray &Host() const { return m_host; }
+    quint16 UdpPort() const { return m_udpPort; }
+    const QByteArray &Password() const { return m_password; }
+
+    // The two log-out waits, in milliseconds (one second each).
+    void SetLogoutWait(int milliseconds) { m_logoutWait = milliseconds; }
+    bool IsLoggingOut() const;
+
+signals:
+    void loggedOut();
+
+private:
+    void FinishLogoutStep();
+
+    QString m_programFolder;
+    UserMessages *m_messages = nullptr;
+    quint8 m_linkKind = LinkNone;
+    quint8 m_linkState = StateIdle;
+    quint16 m_interfaceIndex = NoInterface;
+    quint16 m_interfaceAddress = 0;
+    quint8 m_sequenceNumber = 0;
+    bool m_open = false;
+    QByteArray m_password;
+    QByteArray m_host;
+    quint16 m_udpPort = 0;
+    QSerialPort *m_serial = nullptr;
+    QUdpSocket *m_udp = nullptr;
+    QTimer *m_logoutTimer = nullptr;
+    int m_logoutStep = 0;
+    int m_logoutWait = 1000;
+};

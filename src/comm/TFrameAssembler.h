@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+
+#include <functional>
+
+// Collects the text of incoming frames between STX and ETX from raw link bytes. One per
+// application; never reset except by an STX.
+class TFrameAssembler
+{
+public:
+    static constexpr int BufferSize = 4096;
+
+    // Called with the collected text at each ETX.
+    using FrameHandler = std::function<void(QByteArrayView text)>;
+
+    explicit TFrameAssembler(FrameHandler onFrame);
+
+    void AssembleBytes(QByteArrayView bytes);
+
+    // Bytes dropped: outside a frame, or beyond the buffer.
+    quint64 DroppedBytes() const { return m_droppedBytes; }
+
+private:
+    FrameHandler m_onFrame;
+    QByteArray m_buffer;
+    bool m_inFrame = false;
+    quint64 m_droppedBytes = 0;
+};

@@ -1,0 +1,110 @@
+#include "TProgramLists.h"
+
+#include "SerialPort.h"
+#include "TCodePage.h"
+#include "TDataFileManager.h"
+#include "TModelFactory.h"
+#include "TVQQMemoBaseItem.h"
+#include "TVQQModuleBase.h"
+#include "TVQQVariableBaseItem.h"
+#include "UserMessages.h"
+
+TProgramLists::TProgramLists(QObject *parent, const QString &programFolder, UserMessages *messages)
+    : QObject(parent)
+    , m_programFolder(programFolder)
+    , m_messages(messages)
+{
+}
+
+TProgramLists::~TProgramLists() = default;
+
+void TProgramLists::AddApplication(TDataFileManager &application)
+{
+    auto *link = new SerialPort(this, m_programFolder, m_messages);
+    m_links.push_back(link);
+    application.SetLink(link);
+    application.SetProgramLists(this);
+
+    quint16 interfaceNumber = 0;
+    const quint16 position = application.FindInterfaceModule(interfaceNumber);
+    if (position != TDataFileManager::NotFound) {
+        link->SetInterface(position, interfaceNumber);
+        link->SetLinkKind(application.Settings().LinkKind);
+    } else if (m_messages) {
+        m_messages->ShowMessage(QStringLiteral("Warning No visual communication module in application:\n")
+                                + TCodePage::ToDisplay(TDataFileManager::FileNamePart(application.Settings().SourcePath)));
+    }
+
+    for (ModuleRecord *record : application.Current().Modules) {
+        if (auto module = TModelFactory::CreateModule(&application, record, link))
+            m_modules.push_back(std::move(module));
+    }
+    const std::vector<MemoRecord *> &memos = application.Current().Memos;
+    for (size_t i = 0; i < memos.size(); ++i) {
+        if (memos[i]->Defined != 1)
+            continue;
+        if (auto item = TModelFactory::CreateMemoItem(&application, memos[i], link)) {
+            item->SetMemoNumber(quint16(i));
+            item->SetMemoList(&application.Current().MemoList);
+            item->ResolveIo(*this);
+            m_memos.push_back(std::move(item));
+        }
+    }
+    const std::vector<VariableRecord *> &variables = application.Current().Variables;
+    for (size_t i = 0; i < variables.size(); ++i) {
+        if (variables[i]->Defined != 1)
+            continue;
+        if (auto item = TModelFactory::CreateVariableItem(&application, variables[i], link)) {
+            item->SetVariableNumber(quint16(i));
+            m_variables.push_back(std::move(item));
+        }
+    }
+}
+
+void TProgramLists::RemoveApplication(TDataFileManager &application)
+{
+    std::erase_if(m_memos, [&](const auto &item) { return item->GetApplication() == &application; });
+    std::erase_if(m_variables, [&](const auto &item) { return item->GetApplication() == &application; });
+    std::erase_if(m_modules, [&](const auto &module) { return module->GetApplication() == &application; });
+    if (SerialPort *link = application.Link()) {
+        std::erase(m_links, link);
+        link->deleteLater();
+    }
+    application.SetLink(nullptr);
+    application.SetProgramLists(nullptr);
+}
+
+TVQQModuleBase *TProgramLists::FindModule(const TDataFileManager *application, quint16 moduleNumber) const
+{
+    for (const auto &module : m_modules) {
+        if (module->GetApplication() == application && module->GetModuleNumber() == moduleNumber)
+            return module.get();
+    }
+    return nullptr;
+}
+
+TVQQMemoBaseItem *TProgramLists::FindMemo(const TDataFileManager *application, quint16 memoNumber) const
+{
+    for (const auto &item : m_memos) {
+        if (item->GetApplication() == application && item->GetMemoNumber() == memoNumber)
+            return item.get();
+    }
+    return nullptr;
+}
+
+TVQQVariableBaseItem *TProgramLists::FindVariable(const TDataFileManager *application, quint16 variableNumber) const
+{
+    for (const auto &item : m_variables) {
+        if (item->GetApplication() == application && item->GetVariableNumber() == variableNumber)
+            return item.get();
+    }
+    return nullptr;
+}
+
+void TProgramLists::SetPower(quint32 current, bool setMaximum, quint32 maximum)
+{
+    m_currentPower = current;
+    if (setMaximum)
+        m_powerScaleMaximum = maximum;
+    emit powerChanged();
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+class SerialPort;
+class TDataFileManager;
+class TVQQMemoBaseItem;
+class TVQQModuleBase;
+class TVQQVariableBaseItem;
+class UserMessages;
+
+// The program-wide lists of the live model: every application's link, module objects, memo
+// items and variable items, and the power shown by the gauges. Owned by the main window (or a
+// tool), it owns the links and model objects; the applications must outlive what it built for
+// them or be removed first.
+class TProgramLists : public QObject
+{
+    Q_OBJECT
+
+public:
+    TProgramLists(QObject *parent, const QString &programFolder, UserMessages *messages);
+    ~TProgramLists() override;
+
+    // Creates the application's link, hands it to the application and builds its model
+    // objects: the interface module found (or the warning shown), one module object per module
+    // with a kind, one memo item per defined memo, one variable item per defined variable.
+    void AddApplication(TDataFileManager &application);
+    // Destroys the model objects and the link built for this application.
+    void RemoveApplication(TDataFileManager &application);
+
+    // First match in list order, or none.
+    TVQQModuleBase *FindModule(const TDataFileManager *application, quint16 moduleNumber) const;
+    TVQQMemoBaseItem *FindMemo(const TDataFileManager *application, quint16 memoNumber) const;
+    TVQQVariableBaseItem *FindVariable(const TDataFileManager *application, quint16 variableNumber) const;
+
+    const std::vector<std::unique_ptr<TVQQModuleBase>> &Modules() const { return m_modules; }
+    const std::vector<std::unique_ptr<TVQQMemoBaseItem>> &Memos() const { return m_memos; }
+    const std::vector<std::unique_ptr<TVQQVariableBaseItem>> &Variables() const { return m_variables; }
+    const std::vector<SerialPort *> &Links() const { return m_links; }
+
+    // The power total last computed and the gauges' scale maximum, in watts.
+    quint32 CurrentPower() const { return m_currentPower; }
+    quint32 PowerScaleMaximum() const { return m_powerScaleMaximum; }
+    void SetPower(quint32 current, bool setMaximum, quint32 maximum);
+
+    const QString &ProgramFolder() const { return m_programFolder; }
+
+signals:
+    void powerChanged();
+
+private:
+    QString m_programFolder;
+    UserMessages *m_messages = nullptr;
+    std::vector<SerialPort *> m_links;
+    std::vector<std::unique_ptr<TVQQModuleBase>> m_modules;
+    std::vector<std::unique_ptr<TVQQMemoBaseItem>> m_memos;
+    std::vector<std::unique_ptr<TVQQVariableBaseItem>> m_variables;
+    quint32 m_currentPower = 0;
+    quint32 m_powerScaleMaximum = 0;
+};

@@ -1,0 +1,151 @@
+#include "TVQQModuleBase.h"
+
+#include "SerialPort.h"
+#include "TBoundControl.h"
+#include "TDataFileManager.h"
+#include "TFrameBuilder.h"
+
+#include <algorithm>
+
+TVQQModuleBase::TVQQModuleBase(TDataFileManager *application, ModuleRecord *record, SerialPort *link)
+    : m_application(application)
+    , m_record(record)
+    , m_link(link)
+{
+    m_controls.reserve(100);
+}
+
+TVQQModuleBase::~TVQQModuleBase() = default;
+
+bool TVQQModuleBase::IsLongPressIO(quint16) const { return false; }
+void TVQQModuleBase::ToggleTestState(quint16) {}
+void TVQQModuleBase::SetOutputStatus(QByteArrayView) {}
+void TVQQModuleBase::GetInputStatus(quint8 &) const {}
+void TVQQModuleBase::GetOutputStatus(quint8 &) const {}
+void TVQQModuleBase::SetInputStatus(QByteArrayView) {}
+void TVQQModuleBase::GetTemperature(std::array<quint8, 5> &) const {}
+void TVQQModuleBase::SetTemperature(QByteArrayView) {}
+void TVQQModuleBase::SendToggle(quint16) {}
+void TVQQModuleBase::SendTemperatureCommand(quint16, quint8, quint8) {}
+void TVQQModuleBase::SendPushEvent(quint8, quint16) {}
+void TVQQModuleBase::SendDimLevel(quint16, quint8) {}
+void TVQQModuleBase::SetLevels(QByteArrayView) {}
+void TVQQModuleBase::GetLevels(std::array<quint8, 8> &) const {}
+void TVQQModuleBase::GetChannelState(quint8 &state, quint16) const { state = 0; }
+void TVQQModuleBase::SetLevelTest(quint8, quint16) {}
+
+void TVQQModuleBase::RefreshControls()
+{
+    // A refresh may make a control unbind itself: walk copies.
+    const std::vector<TBoundControl *> controls = m_controls;
+    for (TBoundControl *control : controls) {
+        if (control->FollowsState())
+            control->RefreshComponentState();
+    }
+    const std::vector<TBoundControl *> memoControls = m_memoControls;
+    for (TBoundControl *control : memoControls) {
+        if (control->FollowsState())
+            control->RefreshComponentState();
+    }
+}
+
+void TVQQModuleBase::AddControl(TBoundControl *control)
+{
+    m_controls.push_back(control);
+}
+
+void TVQQModuleBase::RemoveControl(TBoundControl *control)
+{
+    std::erase(m_controls, control);
+}
+
+void TVQQModuleBase::AddMemoControl(TBoundControl *control)
+{
+    m_memoControls.push_back(control);
+}
+
+void TVQQModuleBase::RemoveMemoControl(TBoundControl *control)
+{
+    std::erase(m_memoControls, control);
+}
+
+quint16 TVQQModuleBase::GetModuleNumber() const
+{
+    return m_record->ModuleNumber;
+}
+
+quint16 TVQQModuleBase::GetModuleType() const
+{
+    return m_record->ModuleType;
+}
+
+QByteArray TVQQModuleBase::GetDisplayName() const
+{
+    return m_record->Name + " [" + QByteArray::number(m_record->SerialNumber & 0xFFFFFF) + "]";
+}
+
+QByteArray TVQQModuleBase::GetIoName(quint16 channel) const
+{
+    const IoRecord *io = IoOf(channel);
+    return io ? io->Name : QByteArray();
+}
+
+IoRecord *TVQQModuleBase::IoOf(quint16 channel) const
+{
+    const quint16 index = m_application->FindIoIndex(m_record->ModuleNumber, channel);
+    return index == TDataFileManager::NotFound ? nullptr : m_application->IoAt(index);
+}
+
+bool TVQQModuleBase::IoLongPress(quint16 channel) const
+{
+    const IoRecord *io = IoOf(channel);
+    return io && io->LongPress != 0;
+}
+
+void TVQQModuleBase::SendIoCommand(quint16 channel) const
+{
+    const quint16 index = m_application->FindIoIndex(m_record->ModuleNumber, channel);
+    if (m_link && index != TDataFileManager::NotFound)
+        TFrameBuilder::BuildIoCommand(*m_link, index);
+}
+
+void TVQQModuleBase::SendValueEvent(quint8 event, quint16 channel) const
+{
+    const IoRecord *io = IoOf(channel);
+    if (m_link && io)
+        TFrameBuilder::BuildValueCommand(*m_link, io->CommandNumber, event);
+}
+
+void TVQQModuleBase::SendTemperature(quint8 command, quint8 value) const
+{
+    if (m_link)
+        TFrameBuilder::BuildTemperatureCommand(*m_link, m_record->ModuleNumber, command, value);
+}
+
+void TVQQModuleBase::FlipBit(quint8 &bits, quint16 n)
+{
+    if (n < 8)
+        bits ^= quint8(1u << n);
+}
+
+void TVQQModuleBase::SetBit(quint8 &bits, quint16 n, bool on)
+{
+    if (n >= 8)
+        return;
+    if (on)
+        bits |= quint8(1u << n);
+    else
+        bits &= quint8(~(1u << n));
+}
+
+void TVQQModuleBase::CopyPayload(QByteArrayView payload, quint8 *to, qsizetype count)
+{
+    // A short payload only fills what it carries.
+    for (qsizetype i = 0; i < count && i < payload.size(); ++i)
+        to[i] = quint8(payload[i]);
+}
+
+QString TVQQModuleBase::Hex(quint8 byte)
+{
+    return QStringLiteral("%1").arg(byte, 2, 16, QLatin1Char('0'));
+}

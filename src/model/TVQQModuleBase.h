@@ -1,0 +1,95 @@
+#pragma once
+
+#include "TModuleTypes.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+#include <array>
+#include <vector>
+
+class SerialPort;
+class TBoundControl;
+class TDataFileManager;
+struct IoRecord;
+struct ModuleRecord;
+
+// The two default pictures of a module's controls, as file names in "Default Images".
+struct TDefaultValue
+{
+    QString On = QStringLiteral("KOB ON.ico");
+    QString Off = QStringLiteral("KOB OFF.ico");
+};
+
+// The live model of one bus module: its last known state, the controls that show it, and the
+// commands a click sends. The kinds override what their modules do; the base does nothing.
+// Holds its application, record and link without owning them; they outlive it.
+class TVQQModuleBase
+{
+public:
+    TVQQModuleBase(TDataFileManager *application, ModuleRecord *record, SerialPort *link);
+    virtual ~TVQQModuleBase();
+
+    virtual const TDefaultValue &GetDefaultValue() const { return m_defaults; }
+    virtual bool IsLongPressIO(quint16 channel) const;
+    virtual void ToggleTestState(quint16 channel);
+    virtual void SetOutputStatus(QByteArrayView payload);
+    virtual void GetInputStatus(quint8 &bits) const;
+    virtual void GetOutputStatus(quint8 &bits) const;
+    virtual void SetInputStatus(QByteArrayView payload);
+    virtual void GetTemperature(std::array<quint8, 5> &bytes) const;
+    virtual void SetTemperature(QByteArrayView payload);
+    virtual void SendToggle(quint16 channel);
+    virtual void SendTemperatureCommand(quint16 channel, quint8 command, quint8 value);
+    virtual void SendPushEvent(quint8 event, quint16 channel);
+    virtual void SendDimLevel(quint16 channel, quint8 level);
+    virtual void SetLevels(QByteArrayView payload);
+    virtual void GetLevels(std::array<quint8, 8> &levels) const;
+    virtual void GetChannelState(quint8 &state, quint16 channel) const;
+    virtual void SetLevelTest(quint8 level, quint16 channel);
+
+    // The state bytes as text, for the installer's console.
+    virtual QString DescribeState() const = 0;
+    virtual ModuleKind Kind() const = 0;
+
+    // Every bound control not in design time re-reads its state, then every memo control.
+    void RefreshControls();
+    void AddControl(TBoundControl *control);
+    void RemoveControl(TBoundControl *control);
+    void AddMemoControl(TBoundControl *control);
+    void RemoveMemoControl(TBoundControl *control);
+    const std::vector<TBoundControl *> &Controls() const { return m_controls; }
+
+    quint16 GetModuleNumber() const;
+    quint16 GetModuleType() const;
+    TDataFileManager *GetApplication() const { return m_application; }
+    ModuleRecord *GetRecord() const { return m_record; }
+    SerialPort *GetLink() const { return m_link; }
+    // The module's name and the decimal low 24 bits of its serial number: "Relays [1193985]".
+    QByteArray GetDisplayName() const;
+    // The name of the module's IO on this channel; empty when there is none.
+    QByteArray GetIoName(quint16 channel) const;
+
+protected:
+    // The IO record of (module number, channel), or none.
+    IoRecord *IoOf(quint16 channel) const;
+    bool IoLongPress(quint16 channel) const;
+    void SendIoCommand(quint16 channel) const;
+    void SendValueEvent(quint8 event, quint16 channel) const;
+    void SendTemperature(quint8 command, quint8 value) const;
+
+    static bool Bit(quint8 bits, quint16 n) { return n < 8 && (bits >> n) & 1; }
+    static void FlipBit(quint8 &bits, quint16 n);
+    static void SetBit(quint8 &bits, quint16 n, bool on);
+    static void CopyPayload(QByteArrayView payload, quint8 *to, qsizetype count);
+    static QString Hex(quint8 byte);
+
+private:
+    TDataFileManager *m_application = nullptr;
+    ModuleRecord *m_record = nullptr;
+    SerialPort *m_link = nullptr;
+    TDefaultValue m_defaults;
+    std::vector<TBoundControl *> m_controls;
+    std::vector<TBoundControl *> m_memoControls;
+};

@@ -1,0 +1,120 @@
+#include "TVQQVariableBaseItem.h"
+
+#include "InstallationRecords.h"
+#include "TBoundControl.h"
+#include "TDataFileManager.h"
+#include "TFrameBuilder.h"
+#include "UserMessages.h"
+
+TVQQVariableBaseItem::TVQQVariableBaseItem(TDataFileManager *application, VariableRecord *record, SerialPort *link)
+    : m_application(application)
+    , m_record(record)
+    , m_link(link)
+{
+}
+
+TVQQVariableBaseItem::~TVQQVariableBaseItem() = default;
+
+void TVQQVariableBaseItem::SendStep()
+{
+}
+
+QByteArray TVQQVariableBaseItem::GetValueText() const
+{
+    return {};
+}
+
+bool TVQQVariableBaseItem::HasLink() const
+{
+    if (m_link)
+        return true;
+    if (UserMessages *messages = m_application->Messages())
+        messages->ShowMessage(QStringLiteral("No Serial Port Defined"));
+    return false;
+}
+
+void TVQQVariableBaseItem::SendToggleVariable()
+{
+    if (HasLink())
+        TFrameBuilder::BuildVariableToggle(*m_link, m_variableNumber);
+}
+
+void TVQQVariableBaseItem::SendWrap()
+{
+    if (HasLink())
+        TFrameBuilder::BuildVariableCommand2(*m_link, m_variableNumber);
+}
+
+void TVQQVariableBaseItem::SendValueClick()
+{
+    if (GetMaxValue() > GetValue())
+        SendStep();
+    else
+        SendWrap();
+}
+
+void TVQQVariableBaseItem::SetValue(QByteArrayView payload)
+{
+    if (!payload.isEmpty())
+        m_value = quint8(payload[0]);
+    const std::vector<TBoundControl *> controls = m_controls;
+    for (TBoundControl *control : controls) {
+        if (control->FollowsState())
+            control->RefreshComponentState();
+    }
+}
+
+void TVQQVariableBaseItem::AddControl(TBoundControl *control)
+{
+    m_controls.push_back(control);
+}
+
+void TVQQVariableBaseItem::RemoveControl(TBoundControl *control)
+{
+    std::erase(m_controls, control);
+}
+
+QByteArray TVQQVariableBaseItem::GetStateText() const
+{
+    return m_value != 0 ? "On" : "Off";
+}
+
+QByteArray TVQQVariableBaseItem::GetKindText() const
+{
+    switch (m_record->VariableKind) {
+    case 0: return "Boolean";
+    case 1: return "Value";
+    default: return "Variable";
+    }
+}
+
+quint8 TVQQVariableBaseItem::GetMaxValue() const
+{
+    return m_record->MaxValue;
+}
+
+quint8 TVQQVariableBaseItem::GetVariableKind() const
+{
+    return m_record->VariableKind;
+}
+
+QByteArray TVQQVariableBaseItem::GetName() const
+{
+    return m_record->Name;
+}
+
+QByteArray TVQQVariableBooleen::GetValueText() const
+{
+    return GetValue() != 0 ? "true" : "false";
+}
+
+void TVQQVariableValeur::SendStep()
+{
+    if (HasLink())
+        TFrameBuilder::BuildVariableCommandB(*Link(), GetVariableNumber());
+}
+
+QByteArray TVQQVariableValeur::GetValueText() const
+{
+    return QByteArray::number(GetValue());
+}

@@ -1,0 +1,52 @@
+#include "SerialPort.h"
+
+#include "RecordingMessages.h"
+
+#include <gtest/gtest.h>
+
+TEST(SerialPort, IsValidIPv4)
+{
+    struct Row { const char *host; bool valid; };
+    const Row rows[] = {
+        {"127.0.0.1", true}, {"192.168.001.010", true}, {"255.255.255.255", true}, {"0.0.0.0", true},
+        {"256.0.0.1", false}, {"1.2.3", false}, {"1.2.3.4.5", false}, {"1.2.3.1000", false},
+        {"1..3.4", false}, {"a.b.c.d", false}, {"1.2.3.-4", false}, {"", false}, {"1.2.3.4 ", false},
+        // Only the first 20 characters count.
+        {"001.002.003.004.....", false}, {"001.002.003.004xxxxxxxx", false}, {"1.2.3.4", true},
+    };
+    for (const Row &row : rows)
+        EXPECT_EQ(SerialPort::IsValidIPv4(row.host), row.valid) << row.host;
+}
+
+TEST(SerialPort, StartsIdleWithoutInterface)
+{
+    SerialPort link(nullptr, QString(), nullptr);
+    EXPECT_EQ(link.LinkState(), SerialPort::StateIdle);
+    EXPECT_EQ(link.InterfaceIndex(), SerialPort::NoInterface);
+    EXPECT_FALSE(link.IsOpen());
+    EXPECT_EQ(link.SequenceNumber(), 0);
+    EXPECT_FALSE(link.WriteLink("x"));
+    QByteArray data;
+    EXPECT_FALSE(link.ReadLink(data));
+}
+
+TEST(SerialPort, RefusesBadUdpSettingsWithoutSendingOrShowing)
+{
+    RecordingMessages messages;
+    SerialPort link(nullptr, QString(), &messages);
+    EXPECT_FALSE(link.OpenUdpAndLogin(0, "127.0.0.1", ""));
+    EXPECT_FALSE(link.OpenUdpAndLogin(17481, "127.0.0.256", ""));
+    EXPECT_FALSE(link.OpenUdpAndLogin(17481, "1.2.3", ""));
+    EXPECT_FALSE(link.IsOpen());
+    EXPECT_EQ(link.LinkKind(), SerialPort::LinkNone);
+    EXPECT_TRUE(messages.Shown.isEmpty());
+}
+
+TEST(SerialPort, SerialThatCannotOpenFails)
+{
+    SerialPort link(nullptr, QStringLiteral("/no/such/folder"), nullptr);
+    EXPECT_EQ(SerialPort::SerialDevicePath(QStringLiteral("/no/such/folder"), 3), QStringLiteral("/dev/ttyS2"));
+    EXPECT_FALSE(link.OpenSerial(99, 115200));
+    EXPECT_EQ(link.LinkState(), SerialPort::StateFailed);
+    EXPECT_FALSE(link.IsOpen());
+}
