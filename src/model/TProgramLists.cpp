@@ -18,9 +18,12 @@ TProgramLists::TProgramLists(QObject *parent, const QString &programFolder, User
 
 TProgramLists::~TProgramLists() = default;
 
-void TProgramLists::AddApplication(TDataFileManager &application)
+void TProgramLists::AddApplication(TDataFileManager &application, SerialPort *link)
 {
-    auto *link = new SerialPort(this, m_programFolder, m_messages);
+    if (!link) {
+        link = new SerialPort(this, m_programFolder, m_messages);
+        m_owned.push_back(link);
+    }
     m_links.push_back(link);
     application.SetLink(link);
     application.SetProgramLists(this);
@@ -68,7 +71,8 @@ void TProgramLists::RemoveApplication(TDataFileManager &application)
     std::erase_if(m_modules, [&](const auto &module) { return module->GetApplication() == &application; });
     if (SerialPort *link = application.Link()) {
         std::erase(m_links, link);
-        link->deleteLater();
+        if (std::erase(m_owned, link))
+            link->deleteLater();
     }
     application.SetLink(nullptr);
     application.SetProgramLists(nullptr);

@@ -28,7 +28,8 @@ public:
     // Creates the application's link, hands it to the application and builds its model
     // objects: the interface module found (or the warning shown), one module object per module
     // with a kind, one memo item per defined memo, one variable item per defined variable.
-    void AddApplication(TDataFileManager &application);
+    // `link`, when given, is used instead of a new one and stays owned by the caller.
+    void AddApplication(TDataFileManager &application, SerialPort *link = nullptr);
     // Destroys the model objects and the link built for this application.
     void RemoveApplication(TDataFileManager &application);
 
@@ -56,6 +57,7 @@ private:
     QString m_programFolder;
     UserMessages *m_messages = nullptr;
     std::vector<SerialPort *> m_links;
+    std::vector<SerialPort *> m_owned;  // links this object created (children of it)
     std::vector<std::unique_ptr<TVQQModuleBase>> m_modules;
     std::vector<std::unique_ptr<TVQQMemoBaseItem>> m_memos;
     std::vector<std::unique_ptr<TVQQVariableBaseItem>> m_variables;

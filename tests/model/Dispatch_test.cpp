@@ -1,0 +1,140 @@
+#include "TDataFileManager.h"
+#include "TProgramLists.h"
+#include "TVQQModuleBase.h"
+#include "TVQQVariableBaseItem.h"
+
+#include "RecordingLink.h"
+#include "RecordingMessages.h"
+#include "TestControl.h"
+#include "TestInstallation.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Frame texts: message bytes written by hand from the protocol's incoming table, checksums
+// computed apart.
+class DispatchTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        for (TDataFileManager *a : {&app, &other}) {
+            AddTestModule(*a, 1, 45, 1, "QNET04");
+            AddTestModule(*a, 2, 6, 2, "Relays", {{0, 100}, {2, 40}});
+            AddTestModule(*a, 4, 9, 4, "Dimmer", {{0, 200}});
+            AddTestModule(*a, 6, 1, 6, "Inputs", {{0}});
+            AddTestModule(*a, 12, 10, 12, "Thermostat", {{0}});
+        }
+        // 130 variables; number 128 is a value variable.
+        for (int i = 0; i < 130; ++i) {
+            VariableRecord v;
+            v.Defined = 1;
+            v.VariableKind = i == 128 ? 1 : 0;
+            app.AddVariable(v);
+        }
+        lists.AddApplication(app, &link);
+        lists.AddApplication(other, &otherLink);
+        QObject::connect(&lists, &TProgramLists::powerChanged, &lists, [this] { ++powerRefreshes; });
+    }
+
+    void Receive(const char *text) { app.AssembleBytes("\x02" + QByteArray(text) + "\x03"); }
+    quint8 Input(TDataFileManager &a, quint16 number)
+    {
+        quint8 bits = 0;
+        lists.FindModule(&a, number)->GetInputStatus(bits);
+        return bits;
+    }
+    quint8 Output(TDataFileManager &a, quint16 number)
+    {
+        quint8 bits = 0;
+        lists.FindModule(&a, number)->GetOutputStatus(bits);
+        return bits;
+    }
+
+    RecordingMessages messages;
+    RecordingLink link{1};
+    RecordingLink otherLink{1};
+    TDataFileManager app{nullptr, "a", &messages};
+    TDataFileManager other{nullptr, "b", &messages};
+    TProgramLists lists{nullptr, QString(), &messages};
+    int powerRefreshes = 0;
+};
+
+} // namespace
+
+TEST_F(DispatchTest, InputAndOutputStatus)
+{
+    TestControl control;
+    lists.FindModule(&app, 6)->AddControl(&control);
+    Receive("B500000681000541");
+    EXPECT_EQ(Input(app, 6), 0x05);
+    Receive("B50000069A000358");
+    EXPECT_EQ(Input(app, 6), 0x03);
+    EXPECT_EQ(control.Refreshes, 2);
+    EXPECT_EQ(powerRefreshes, 0);
+
+    Receive("B50000028600A5E2");
+    EXPECT_EQ(Output(app, 2), 0xA5);
+    EXPECT_EQ(lists.CurrentPower(), 140u);  // channels 0 and 2 of 0xA5 are on
+    EXPECT_EQ(powerRefreshes, 1);
+    // Only the module of the application that read the frame changes.
+    EXPECT_EQ(Output(other, 2), 0x00);
+}
+
+TEST_F(DispatchTest, LevelsTemperaturesAndVariables)
+{
+    Receive("B500000488003200640000000000D7");
+    std::array<quint8, 8> levels{};
+    lists.FindModule(&app, 4)->GetLevels(levels);
+    EXPECT_EQ(levels, (std::array<quint8, 8>{50, 0, 100, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(lists.CurrentPower(), 100u);  // type 9: 200 W at 50 %
+    EXPECT_EQ(powerRefreshes, 1);
+
+    // The temperature frame comes from module 1 and names module 12 inside.
+    Receive("B50000018A0005000C150514000180");
+    std::array<quint8, 5> temperature{};
+    lists.FindModule(&app, 12)->GetTemperature(temperature);
+    EXPECT_EQ(temperature, (std::array<quint8, 5>{0x15, 0x05, 0x14, 0x00, 0x01}));
+
+    TestControl control;
+    TVQQVariableBaseItem *variable = lists.FindVariable(&app, 128);
+    ASSERT_TRUE(variable);
+    variable->AddControl(&control);
+    Receive("B5000001911400800003DE");  // variable 0x0080
+    EXPECT_EQ(variable->GetValue(), 3);
+    EXPECT_EQ(variable->GetValueText(), "3");
+    EXPECT_EQ(control.Refreshes, 1);
+}
+
+TEST_F(DispatchTest, DroppedFramesChangeNothing)
+{
+    Receive("B50000028600A5E3");                // wrong checksum
+    Receive("850000028600A5B2");                // address form 0
+    Receive("BD0000028600A5EA");                // address form 3
+    Receive("B50000029900A5F5");                // unknown type
+    Receive("B50000018A0004000C15051400017F");  // temperature kind byte not 0x05
+    Receive("B500000286003D");                  // too short
+    Receive("");                                // empty
+    EXPECT_EQ(Output(app, 2), 0);
+    std::array<quint8, 5> temperature{};
+    lists.FindModule(&app, 12)->GetTemperature(temperature);
+    EXPECT_EQ(temperature, (std::array<quint8, 5>{}));
+    EXPECT_EQ(app.DroppedFrames(), 7u);
+    EXPECT_EQ(powerRefreshes, 0);
+
+    // An unknown module is ignored, but an output message still recomputes the power.
+    Receive("B50000098600FF43");
+    EXPECT_EQ(app.DroppedFrames(), 7u);
+    EXPECT_EQ(powerRefreshes, 1);
+}
+
+TEST_F(DispatchTest, EtxAloneDecodesTheLastFrameAgain)
+{
+    Receive("B50000028600013E");
+    EXPECT_EQ(Output(app, 2), 0x01);
+    lists.FindModule(&app, 2)->ToggleTestState(0);
+    EXPECT_EQ(Output(app, 2), 0x00);
+    app.AssembleBytes("\x03");
+    EXPECT_EQ(Output(app, 2), 0x01);
+}
