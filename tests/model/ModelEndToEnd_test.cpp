@@ -1,0 +1,196 @@
+#include "SerialPort.h"
+#include "TDataFileManager.h"
+#include "TProgramLists.h"
+#include "TSessionDialog.h"
+#include "TVQQModuleBase.h"
+
+#include "EventLoop.h"
+#include "RecordingMessages.h"
+#include "TestInstallation.h"
+#include "TestPty.h"
+
+#include <QNetworkDatagram>
+#include <QTemporaryDir>
+#include <QUdpSocket>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A peer written here plays the interface module (number 1); relay module 2 has its channel 0
+// at IO index 0.
+const QByteArray k_toggleChannel0 = "\x02" "B50300016000020000" "1B" "\x03";
+const QByteArray k_outputsOfModule2 = "\x02" "B50000028600013E" "\x03";  // output bits 0x01
+
+class UdpPeer
+{
+public:
+    UdpPeer() { m_socket.bind(QHostAddress::LocalHost, 0); }
+    quint16 Port() const { return m_socket.localPort(); }
+
+    QByteArray Receive(int milliseconds = 5000)
+    {
+        QByteArray data;
+        RunUntil([&] {
+            if (!m_socket.hasPendingDatagrams())
+                return false;
+            const QNetworkDatagram d = m_socket.receiveDatagram();
+            m_client = d.senderAddress();
+            m_clientPort = quint16(d.senderPort());
+            data = d.data();
+            return true;
+        }, milliseconds);
+        return data;
+    }
+    void Send(const QByteArray &data) { m_socket.writeDatagram(data, m_client, m_clientPort); }
+
+private:
+    QUdpSocket m_socket;
+    QHostAddress m_client;
+    quint16 m_clientPort = 0;
+};
+
+class ModelEndToEndTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        AddTestModule(app, 1, 45, 1, "QNET04");
+        AddTestModule(app, 2, 6, 2, "Relays", {{0, 100}});
+    }
+    quint8 Outputs()
+    {
+        quint8 bits = 0;
+        lists->FindModule(&app, 2)->GetOutputStatus(bits);
+        return bits;
+    }
+
+    RecordingMessages messages;
+    TDataFileManager app{nullptr, "a", &messages};
+    std::unique_ptr<TProgramLists> lists;
+};
+
+class RecordingDialog : public TSessionDialog
+{
+public:
+    bool IsShown() const override { return true; }
+    void ShowPanelText(const QString &text) override { Panel = text; }
+    void SessionOpened() override { Opened = true; }
+    QString Panel;
+    bool Opened = false;
+};
+
+} // namespace
+
+TEST_F(ModelEndToEndTest, UdpLogInCommandAndStatus)
+{
+    lists = std::make_unique<TProgramLists>(nullptr, QStringLiteral(QUELNOR_PROGRAM_DIR), &messages);
+    lists->AddApplication(app);
+    UdpPeer peer;
+    for (const QByteArray &password : {QByteArray(), QByteArray("secret")}) {
+        RecordingDialog dialog;
+        app.SetSessionDialog(&dialog);
+        ASSERT_TRUE(app.OpenUdpLink(peer.Port(), "127.0.0.1", password));
+        EXPECT_EQ(app.SessionState(), 1);
+        EXPECT_EQ(peer.Receive(), password.isEmpty() ? QByteArray("LOGIN") : QByteArray("LOGIN:ADD0002AFC97BC4D"));
+
+        // Status frames before the session answer are not taken as frames.
+        peer.Send(k_outputsOfModule2);
+        peer.Send("INFO:Session opened:INFO\r\n");
+        ASSERT_TRUE(RunUntil([&] { return app.SessionState() == 2; }));
+        EXPECT_TRUE(dialog.Opened);
+        EXPECT_EQ(Outputs(), 0);
+        EXPECT_EQ(app.Link()->LinkState(), SerialPort::StateConnected);
+        EXPECT_EQ(app.Settings().LinkKind, 3);
+        EXPECT_EQ(app.Settings().Host, "127.0.0.1");
+        EXPECT_EQ(app.Settings().UdpPort, peer.Port());
+        EXPECT_EQ(app.Settings().Password, password);
+
+        // A click sends the command; the state changes only when the status comes back.
+        lists->FindModule(&app, 2)->SendToggle(0);
+        const QByteArray command = peer.Receive();
+        EXPECT_EQ(command.mid(0, 11), QByteArray("\x02" "B503000160"));
+        EXPECT_EQ(command.mid(13), QByteArray("020000") + command.mid(19, 2) + "\x03");
+        EXPECT_EQ(Outputs(), 0);
+        peer.Send(k_outputsOfModule2);
+        ASSERT_TRUE(RunUntil([&] { return Outputs() == 0x01; }));
+        EXPECT_EQ(lists->CurrentPower(), 100u);
+        peer.Send("\x02" "B50000028600003D" "\x03");  // all off again
+        ASSERT_TRUE(RunUntil([&] { return Outputs() == 0x00; }));
+    }
+    EXPECT_TRUE(messages.Shown.isEmpty());
+}
+
+TEST_F(ModelEndToEndTest, RefusedLogIns)
+{
+    lists = std::make_unique<TProgramLists>(nullptr, QStringLiteral(QUELNOR_PROGRAM_DIR), &messages);
+    lists->AddApplication(app);
+    UdpPeer peer;
+    struct Row { QByteArray answer; QString panel; };
+    const Row rows[] = {
+        {"INFO:Auth failed:INFO\r\n", QStringLiteral("Authorisation failed\nwrong password")},
+        {"INFO:Access denied. Close current session:INFO\r\n", QStringLiteral("Acces denied\nModule is used with another connection")},
+    };
+    for (const Row &row : rows) {
+        RecordingDialog dialog;
+        app.SetSessionDialog(&dialog);
+        ASSERT_TRUE(app.OpenUdpLink(peer.Port(), "127.0.0.1", "wrong"));
+        peer.Receive();
+        peer.Send(row.answer);
+        ASSERT_TRUE(RunUntil([&] { return app.SessionState() == 0; }));
+        EXPECT_FALSE(app.Link()->IsOpen());
+        EXPECT_EQ(app.Link()->LinkState(), SerialPort::StateFailed);
+        EXPECT_EQ(dialog.Panel, row.panel);
+        EXPECT_FALSE(dialog.Opened);
+    }
+}
+
+TEST_F(ModelEndToEndTest, WatchdogClosesAnUnansweredLogInAndKeepsAnOpenSessionAlive)
+{
+    lists = std::make_unique<TProgramLists>(nullptr, QStringLiteral(QUELNOR_PROGRAM_DIR), &messages);
+    lists->AddApplication(app);
+    app.SetWatchdogIntervals(50, 100);
+    UdpPeer peer;
+
+    RecordingDialog dialog;
+    app.SetSessionDialog(&dialog);
+    ASSERT_TRUE(app.OpenUdpLink(peer.Port(), "127.0.0.1", ""));
+    peer.Receive();
+    ASSERT_TRUE(RunUntil([&] { return !app.Link()->IsOpen(); }));
+    EXPECT_EQ(app.SessionState(), 1);
+    EXPECT_EQ(dialog.Panel, QStringLiteral("No connection with Module Qnet04"));
+
+    ASSERT_TRUE(app.OpenUdpLink(peer.Port(), "127.0.0.1", ""));
+    peer.Receive();
+    peer.Send("INFO:Session opened:INFO\r\n");
+    // The keep-alive goes out at each interval while the session is open.
+    EXPECT_EQ(peer.Receive(), "\x02" "B5030001HELLO");
+    EXPECT_EQ(peer.Receive(), "\x02" "B5030001HELLO");
+    EXPECT_TRUE(app.Link()->IsOpen());
+}
+
+TEST_F(ModelEndToEndTest, SerialLinkOverAPty)
+{
+    TestPty pty;
+    ASSERT_TRUE(pty.IsValid());
+    QTemporaryDir folder;
+    ASSERT_TRUE(pty.LinkAsCom(folder.path(), 4));
+    lists = std::make_unique<TProgramLists>(nullptr, folder.path(), &messages);
+    lists->AddApplication(app);
+
+    app.Settings().LinkKind = 1;
+    app.Settings().ComPort = 4;
+    ASSERT_TRUE(app.ReopenLink());
+    EXPECT_EQ(app.Link()->LinkState(), SerialPort::StateConnected);
+
+    lists->FindModule(&app, 2)->SendToggle(0);
+    QByteArray sent;
+    RunUntil([&] { sent += pty.Read(); return sent.size() >= k_toggleChannel0.size(); });
+    EXPECT_EQ(sent, k_toggleChannel0);
+
+    // The status arrives in pieces, as a serial line may deliver it.
+    pty.Write(k_outputsOfModule2.left(7));
+    RunUntil([] { return false; }, 60);
+    pty.Write(k_outputsOfModule2.mid(7));
+    ASSERT_TRUE(RunUntil([&] { return Outputs() == 0x01; }));
+}
