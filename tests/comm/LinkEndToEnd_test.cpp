@@ -4,6 +4,8 @@
 #include "RecordingMessages.h"
 #include "TestPty.h"
 
+#include "QtPrinters.h"
+
 #include <QNetworkDatagram>
 #include <QTemporaryDir>
 #include <QUdpSocket>

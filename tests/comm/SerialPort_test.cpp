@@ -2,6 +2,8 @@
 
 #include "RecordingMessages.h"
 
+#include "QtPrinters.h"
+
 #include <gtest/gtest.h>
 
 TEST(SerialPort, IsValidIPv4)

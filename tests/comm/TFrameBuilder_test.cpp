@@ -2,6 +2,8 @@
 
 #include "RecordingLink.h"
 
+#include "QtPrinters.h"
+
 #include <gtest/gtest.h>
 
 // Expected frames: the message bytes of the protocol table written by hand, their 8-bit sum

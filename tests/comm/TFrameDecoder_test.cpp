@@ -1,6 +1,8 @@
 #include "TFrameAssembler.h"
 #include "TFrameDecoder.h"
 
+#include "QtPrinters.h"
+
 #include <QByteArrayList>
 
 #include <gtest/gtest.h>

@@ -1,5 +1,7 @@
 #include "TCodePage.h"
 
+#include "QtPrinters.h"
+
 #include <gtest/gtest.h>
 
 TEST(TCodePage, EveryByteSurvivesDisplayAndBack)

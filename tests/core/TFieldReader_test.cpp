@@ -1,5 +1,7 @@
 #include "TFieldReader.h"
 
+#include "QtPrinters.h"
+
 #include <gtest/gtest.h>
 
 // Values worked out by hand from the field rule: each character shifts one hexadecimal digit,

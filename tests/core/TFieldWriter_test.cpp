@@ -1,5 +1,7 @@
 #include "TFieldWriter.h"
 
+#include "QtPrinters.h"
+
 #include <gtest/gtest.h>
 
 TEST(TFieldWriter, NumbersAreLowerCaseRightAlignedAndSpacePadded)

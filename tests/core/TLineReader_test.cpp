@@ -1,5 +1,7 @@
 #include "TLineReader.h"
 
+#include "QtPrinters.h"
+
 #include <QByteArray>
 #include <QList>
 

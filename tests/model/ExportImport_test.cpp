@@ -4,6 +4,8 @@
 #include "TFileAccess.h"
 #include "TModuleTypes.h"
 
+#include "QtPrinters.h"
+
 #include <QFileInfo>
 #include <QTemporaryDir>
 

@@ -10,6 +10,8 @@
 #include "TestControl.h"
 #include "TestInstallation.h"
 
+#include "QtPrinters.h"
+
 #include <gtest/gtest.h>
 
 namespace {

@@ -9,6 +9,8 @@
 #include "TestInstallation.h"
 #include "TestPty.h"
 
+#include "QtPrinters.h"
+
 #include <QNetworkDatagram>
 #include <QTemporaryDir>
 #include <QUdpSocket>

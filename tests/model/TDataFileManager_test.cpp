@@ -3,6 +3,8 @@
 #include "RecordingMessages.h"
 #include "TFileAccess.h"
 
+#include "QtPrinters.h"
+
 #include <QDir>
 #include <QTemporaryDir>
 

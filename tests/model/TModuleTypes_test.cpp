@@ -1,6 +1,8 @@
 #include "TDataFileManager.h"
 #include "TModuleTypes.h"
 
+#include "QtPrinters.h"
+
 #include <gtest/gtest.h>
 
 // Rows taken from the module type table of the installation documents.

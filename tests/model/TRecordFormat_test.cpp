@@ -1,5 +1,7 @@
 #include "TRecordFormat.h"
 
+#include "QtPrinters.h"
+
 #include <gtest/gtest.h>
 
 // Every expected line below is written by hand from the field layouts: fields in file order,

@@ -31,6 +31,7 @@ public:
     TestPty &operator=(const TestPty &) = delete;
 
     bool IsValid() const { return !m_slavePath.isEmpty(); }
+    int MasterFd() const { return m_master; }
     const QString &SlavePath() const { return m_slavePath; }
 
     // Links "<folder>/Ports/COMn" to the slave.

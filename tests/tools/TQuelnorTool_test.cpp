@@ -2,6 +2,8 @@
 
 #include "TFileAccess.h"
 
+#include "QtPrinters.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -63,7 +65,7 @@ ToolRun RunTool(const QStringList &arguments)
     QTextStream in(&input);
     QTextStream out(&run.out);
     QTextStream err(&run.err);
-    run.status = TQuelnorTool(in, out, err).Run(arguments);
+    run.status = TQuelnorTool(in, out, err, QStringLiteral(QUELNOR_PROGRAM_DIR)).Run(arguments);
     out.flush();
     err.flush();
     return run;

@@ -1,5 +1,6 @@
 #include "TQuelnorTool.h"
 
+#include "TConsole.h"
 #include "TDataFileManager.h"
 #include "TProjectFile.h"
 #include "TStreamMessages.h"
@@ -7,10 +8,11 @@
 #include <QFileInfo>
 #include <QTextStream>
 
-TQuelnorTool::TQuelnorTool(QTextStream &in, QTextStream &out, QTextStream &err)
+TQuelnorTool::TQuelnorTool(QTextStream &in, QTextStream &out, QTextStream &err, const QString &programFolder)
     : m_in(in)
     , m_out(out)
     , m_err(err)
+    , m_programFolder(programFolder)
 {
 }
 
@@ -19,13 +21,16 @@ int TQuelnorTool::Run(const QStringList &arguments)
     const QString command = arguments.value(0);
     if (command == QStringLiteral("import") && arguments.size() == 3)
         return Import(arguments[1], arguments[2]);
+    if (command == QStringLiteral("console") && arguments.size() > 1)
+        return TConsole(m_in, m_out, m_err, m_programFolder).Run(arguments.mid(1));
     return Usage();
 }
 
 int TQuelnorTool::Usage()
 {
     m_err << "Usage:\n"
-             "  quelnor-tool import EXPORT PROJECT   make a project of one application from a configuration export\n";
+             "  quelnor-tool import EXPORT PROJECT   make a project of one application from a configuration export\n"
+          << TConsole::Usage();
     m_err.flush();
     return 2;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QStringList>
 
 class QTextStream;
@@ -9,7 +10,8 @@ class QTextStream;
 class TQuelnorTool
 {
 public:
-    TQuelnorTool(QTextStream &in, QTextStream &out, QTextStream &err);
+    // `programFolder` holds the log-in library and "Ports" (the console's links).
+    TQuelnorTool(QTextStream &in, QTextStream &out, QTextStream &err, const QString &programFolder);
 
     // `arguments` without the program name; returns the exit status.
     int Run(const QStringList &arguments);
@@ -21,4 +23,5 @@ private:
     QTextStream &m_in;
     QTextStream &m_out;
     QTextStream &m_err;
+    QString m_programFolder;
 };

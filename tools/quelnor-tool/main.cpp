@@ -11,7 +11,7 @@ int main(int argc, char *argv[])
     QTextStream in(stdin);
     QTextStream out(stdout);
     QTextStream err(stderr);
-    TQuelnorTool tool(in, out, err);
+    TQuelnorTool tool(in, out, err, QCoreApplication::applicationDirPath());
     const int status = tool.Run(app.arguments().mid(1));
     out.flush();
     err.flush();
