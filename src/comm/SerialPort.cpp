@@ -158,6 +158,9 @@ bool SerialPort::ReadLink(QByteArray &data)
         return !data.isEmpty();
     }
     if (m_linkKind == LinkUdp) {
+        // After the log-out the socket is disconnected, though the link still counts as open.
+        if (m_udp->state() != QAbstractSocket::ConnectedState)
+            return false;
         if (!m_udp->hasPendingDatagrams())
             m_udp->waitForReadyRead(0);
         while (m_udp->hasPendingDatagrams()) {

@@ -146,13 +146,13 @@ bool TFrameBuilder::BuildVariableCommandB(SerialPort &link, quint16 variableNumb
 
 bool TFrameBuilder::BuildRefreshInputs(SerialPort &link)
 {
-    const char m[] = {char(MsgRefresh), char(RefreshInputs)};
+    const char m[] = {char(MsgRefresh), char(CmdRefreshInputs)};
     return Send(link, QByteArrayView(m, 2), false);
 }
 
 bool TFrameBuilder::BuildRefreshOutputs(SerialPort &link)
 {
-    const char m[] = {char(MsgRefresh), char(RefreshOutputs)};
+    const char m[] = {char(MsgRefresh), char(CmdRefreshOutputs)};
     return Send(link, QByteArrayView(m, 2), false);
 }
 

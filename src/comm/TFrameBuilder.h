@@ -22,8 +22,8 @@ enum FrameByte : quint8 {
     CmdVariable = 0x14,
     CmdVariableWrap = 0x02,
     CmdVariableStep = 0x0B,
-    RefreshInputs = 0x0A,
-    RefreshOutputs = 0x0B,
+    CmdRefreshInputs = 0x0A,
+    CmdRefreshOutputs = 0x0B,
 };
 
 // The frame builders: the only way commands reach the wire. Each sends nothing and returns false

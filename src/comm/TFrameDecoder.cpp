@@ -12,24 +12,35 @@ QByteArray TFrameDecoder::MessageBytes(QByteArrayView text)
     return bytes;
 }
 
-TDecodedFrame TFrameDecoder::Decode(QByteArrayView text)
+std::optional<QByteArray> TFrameDecoder::CheckedMessage(QByteArrayView text)
 {
-    using Result = TDecodedFrame::Result;
-    TDecodedFrame frame;
     const QByteArray all = MessageBytes(text);
-    if (all.isEmpty()) {
-        frame.Outcome = Result::TooShort;
-        return frame;
-    }
+    if (all.isEmpty())
+        return std::nullopt;
     // The last pair is the checksum: the 8-bit sum of all the pairs before it.
     const QByteArray m = all.first(all.size() - 1);
     quint8 sum = 0;
     for (char c : m)
         sum = quint8(sum + quint8(c));
-    if (sum != quint8(all.back())) {
+    if (sum != quint8(all.back()))
+        return std::nullopt;
+    return m;
+}
+
+TDecodedFrame TFrameDecoder::Decode(QByteArrayView text)
+{
+    using Result = TDecodedFrame::Result;
+    TDecodedFrame frame;
+    if (MessageBytes(text).isEmpty()) {
+        frame.Outcome = Result::TooShort;
+        return frame;
+    }
+    const std::optional<QByteArray> checked = CheckedMessage(text);
+    if (!checked) {
         frame.Outcome = Result::BadChecksum;
         return frame;
     }
+    const QByteArray &m = *checked;
     const auto at = [&m](qsizetype i) { return quint8(m[i]); };
     const auto word = [&at](qsizetype i) { return quint16(at(i) << 8 | at(i + 1)); };
 

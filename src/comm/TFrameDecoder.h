@@ -4,6 +4,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <optional>
+
 // Message types the interface module sends.
 enum IncomingType : quint8 {
     MsgInputStatus = 0x81,
@@ -37,4 +39,6 @@ public:
     static TDecodedFrame Decode(QByteArrayView text);
     // The message bytes of a frame text, checksum included (pairs parsed like the builders do).
     static QByteArray MessageBytes(QByteArrayView text);
+    // The message bytes without the checksum when the checksum is right, else nothing.
+    static std::optional<QByteArray> CheckedMessage(QByteArrayView text);
 };

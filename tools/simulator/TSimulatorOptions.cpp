@@ -1,0 +1,119 @@
+#include "TSimulatorOptions.h"
+
+#include <QHostAddress>
+
+namespace {
+
+std::optional<int> Number(const QString &text, int low, int high)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok, 10);
+    if (!ok || value < low || value > high)
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+QString TSimulatorOptions::Usage()
+{
+    return QStringLiteral(
+        "Usage: quelnor-sim --export FILE [--udp PORT] [--bind ADDRESS] [--password TEXT] [--serial PATH]\n"
+        "                   [--refuse-password] [--deny-access] [--silent] [--corrupt PERCENT]\n"
+        "                   [--drop-session-after SECONDS] [--garbage] [--log] [--tick MS] [--exit-after SECONDS]\n"
+        "Plays the interface module of the installation of a configuration export: UDP on ADDRESS:PORT\n"
+        "(127.0.0.1:17481 by default) and, with --serial, a pty linked at PATH (for example\n"
+        "<program folder>/Ports/COM3).\n");
+}
+
+std::optional<TSimulatorOptions> TSimulatorOptions::Parse(const QStringList &arguments, QString &error)
+{
+    TSimulatorOptions o;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &a = arguments[i];
+        const auto value = [&]() -> std::optional<QString> {
+            if (i + 1 >= arguments.size()) {
+                error = a + QStringLiteral(" needs a value");
+                return std::nullopt;
+            }
+            return arguments[++i];
+        };
+        const auto number = [&](int low, int high) -> std::optional<int> {
+            const auto text = value();
+            if (!text)
+                return std::nullopt;
+            const auto n = Number(*text, low, high);
+            if (!n)
+                error = QStringLiteral("%1 takes a whole number from %2 to %3").arg(a).arg(low).arg(high);
+            return n;
+        };
+        if (a == QStringLiteral("--export")) {
+            const auto v = value();
+            if (!v)
+                return std::nullopt;
+            o.ExportPath = *v;
+        } else if (a == QStringLiteral("--udp")) {
+            const auto n = number(0, 65535);
+            if (!n)
+                return std::nullopt;
+            o.UdpPort = quint16(*n);
+        } else if (a == QStringLiteral("--bind")) {
+            const auto v = value();
+            if (!v)
+                return std::nullopt;
+            if (QHostAddress(*v).isNull()) {
+                error = QStringLiteral("--bind takes an IP address");
+                return std::nullopt;
+            }
+            o.BindAddress = *v;
+        } else if (a == QStringLiteral("--password")) {
+            const auto v = value();
+            if (!v)
+                return std::nullopt;
+            o.Password = *v;
+        } else if (a == QStringLiteral("--serial")) {
+            const auto v = value();
+            if (!v)
+                return std::nullopt;
+            o.SerialPath = *v;
+        } else if (a == QStringLiteral("--corrupt")) {
+            const auto n = number(0, 100);
+            if (!n)
+                return std::nullopt;
+            o.CorruptPercent = *n;
+        } else if (a == QStringLiteral("--drop-session-after")) {
+            const auto n = number(1, 86400);
+            if (!n)
+                return std::nullopt;
+            o.DropSessionAfter = *n;
+        } else if (a == QStringLiteral("--tick")) {
+            const auto n = number(10, 3600000);
+            if (!n)
+                return std::nullopt;
+            o.TickMilliseconds = *n;
+        } else if (a == QStringLiteral("--exit-after")) {
+            const auto n = number(1, 86400 * 365);
+            if (!n)
+                return std::nullopt;
+            o.ExitAfter = *n;
+        } else if (a == QStringLiteral("--refuse-password")) {
+            o.RefusePassword = true;
+        } else if (a == QStringLiteral("--deny-access")) {
+            o.DenyAccess = true;
+        } else if (a == QStringLiteral("--silent")) {
+            o.Silent = true;
+        } else if (a == QStringLiteral("--garbage")) {
+            o.Garbage = true;
+        } else if (a == QStringLiteral("--log")) {
+            o.Log = true;
+        } else {
+            error = QStringLiteral("Unknown argument: ") + a;
+            return std::nullopt;
+        }
+    }
+    if (o.ExportPath.isEmpty()) {
+        error = QStringLiteral("--export FILE is needed");
+        return std::nullopt;
+    }
+    return o;
+}
