@@ -1,0 +1,319 @@
+#include "SerialPort.h"
+#include "TDataFileManager.h"
+#include "TFrameBuilder.h"
+#include "TInstallationSimulator.h"
+#include "TProgramLists.h"
+#include "TQuelnorTool.h"
+#include "TVQQMemoBaseItem.h"
+#include "TVQQModuleBase.h"
+#include "TVQQVariableBaseItem.h"
+
+#include "EventLoop.h"
+#include "QtPrinters.h"
+#include "RecordingMessages.h"
+
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The demo installation (Data/demo.qap) played by the simulator in this process and seen by
+// the program's own link and model code: relays are module 2, the type-9 dimmer module 4, the
+// living-room thermostat module 12; memo 0 "Evening" switches relay channels 0, 1, 7 and the
+// dimmer's channel 0; variable 2 "Guests" is a value variable.
+class SimulatorTest : public ::testing::Test
+{
+protected:
+    bool StartSimulator(TSimulatorOptions options = {})
+    {
+        options.ExportPath = QStringLiteral(QUELNOR_DEMO_EXPORT);
+        options.UdpPort = 0;
+        options.ProgramFolder = QStringLiteral(QUELNOR_PROGRAM_DIR);
+        options.TickMilliseconds = 3600000;  // the tests call Tick() themselves
+        simulator = std::make_unique<TInstallationSimulator>(options, log);
+        QString error;
+        const bool started = simulator->Start(error);
+        EXPECT_TRUE(started) << error.toStdString();
+        return started;
+    }
+
+    void LoadProgramSide(const QString &programFolder = QStringLiteral(QUELNOR_PROGRAM_DIR))
+    {
+        ASSERT_TRUE(app.ExportImport(QStringLiteral(QUELNOR_DEMO_EXPORT), TDataFileManager::ImportReplace));
+        app.Settings().SourcePath = app.Name();
+        lists = std::make_unique<TProgramLists>(nullptr, programFolder, &messages);
+        lists->AddApplication(app);
+    }
+
+    bool LogIn(const QByteArray &password = {})
+    {
+        EXPECT_TRUE(app.OpenUdpLink(simulator->UdpPort(), "127.0.0.1", password));
+        return RunUntil([&] { return app.SessionState() != 1 || !app.Link()->IsOpen(); }) && app.SessionState() == 2;
+    }
+
+    TVQQModuleBase &Module(quint16 number) { return *lists->FindModule(&app, number); }
+    quint8 Outputs(quint16 number)
+    {
+        quint8 bits = 0;
+        Module(number).GetOutputStatus(bits);
+        return bits;
+    }
+    std::array<quint8, 5> Temperature(quint16 number)
+    {
+        std::array<quint8, 5> bytes{};
+        Module(number).GetTemperature(bytes);
+        return bytes;
+    }
+
+    QString logText;
+    QTextStream log{&logText};
+    RecordingMessages messages;
+    TDataFileManager app{nullptr, QByteArray(), &messages};
+    std::unique_ptr<TProgramLists> lists;
+    std::unique_ptr<TInstallationSimulator> simulator;
+};
+
+} // namespace
+
+TEST_F(SimulatorTest, UdpSessionRefreshToggleDimMemoVariableAndDrift)
+{
+    TSimulatorOptions options;
+    options.Password = QStringLiteral("secret");
+    ASSERT_TRUE(StartSimulator(options));
+    LoadProgramSide();
+    ASSERT_TRUE(LogIn("secret"));
+    EXPECT_TRUE(simulator->HasSession());
+
+    // Refresh: temperatures arrive for every thermostat.
+    TFrameBuilder::BuildRefreshInputs(*app.Link());
+    TFrameBuilder::BuildRefreshOutputs(*app.Link());
+    ASSERT_TRUE(RunUntil([&] { return Temperature(12)[0] != 0; }));
+    EXPECT_EQ(Temperature(12), simulator->Temperature(12));
+
+    Module(2).SendToggle(0);
+    ASSERT_TRUE(RunUntil([&] { return Outputs(2) == 0x01; }));
+    EXPECT_EQ(simulator->Outputs(2), 0x01);
+
+    Module(4).SendDimLevel(0, 40);
+    std::array<quint8, 8> levels{};
+    ASSERT_TRUE(RunUntil([&] { Module(4).GetLevels(levels); return levels[0] == 40; }));
+
+    lists->FindMemo(&app, 0)->SendRecall();
+    ASSERT_TRUE(RunUntil([&] { return Outputs(2) == 0x83; }));
+    ASSERT_TRUE(RunUntil([&] { Module(4).GetLevels(levels); return levels[0] == 100; }));
+    EXPECT_EQ(lists->FindMemo(&app, 0)->GetStateText(), "On");
+
+    TVQQVariableBaseItem *guests = lists->FindVariable(&app, 2);
+    guests->SendValueClick();
+    ASSERT_TRUE(RunUntil([&] { return guests->GetValue() == 1; }));
+
+    Module(12).SendTemperatureCommand(0, 10, 0);  // set point up half a degree
+    const quint8 setPointTenths = quint8(simulator->Temperature(12)[2] * 10 + simulator->Temperature(12)[3]);
+    ASSERT_TRUE(RunUntil([&] { return Temperature(12)[2] * 10 + Temperature(12)[3] == setPointTenths; }));
+
+    const std::array<quint8, 5> before = Temperature(12);
+    simulator->Tick();
+    ASSERT_TRUE(RunUntil([&] { return Temperature(12) != before; }));
+    EXPECT_EQ(Temperature(12), simulator->Temperature(12));
+}
+
+TEST_F(SimulatorTest, SerialLinkOverItsPty)
+{
+    QTemporaryDir folder;
+    TSimulatorOptions options;
+    options.SerialPath = folder.filePath(QStringLiteral("Ports/COM3"));
+    ASSERT_TRUE(StartSimulator(options));
+    EXPECT_TRUE(QFileInfo(options.SerialPath).isSymLink());
+    LoadProgramSide(folder.path());
+    app.Settings().LinkKind = SerialPort::LinkSerial;
+    app.Settings().ComPort = 3;
+    ASSERT_TRUE(app.ReopenLink());
+
+    Module(2).SendToggle(3);
+    ASSERT_TRUE(RunUntil([&] { return Outputs(2) == 0x08; }));
+    TFrameBuilder::BuildRefreshOutputs(*app.Link());
+    ASSERT_TRUE(RunUntil([&] { return Temperature(13)[0] != 0; }));
+
+    simulator.reset();
+    EXPECT_FALSE(QFileInfo::exists(options.SerialPath)) << "the pty link is removed on exit";
+}
+
+TEST_F(SimulatorTest, RefusedPasswordLeavesTheLinkClosed)
+{
+    TSimulatorOptions options;
+    options.RefusePassword = true;
+    ASSERT_TRUE(StartSimulator(options));
+    LoadProgramSide();
+    EXPECT_FALSE(LogIn());
+    EXPECT_EQ(app.SessionState(), 0);
+    EXPECT_FALSE(app.Link()->IsOpen());
+}
+
+TEST_F(SimulatorTest, WrongPasswordIsRefusedAndARightOneAccepted)
+{
+    TSimulatorOptions options;
+    options.Password = QStringLiteral("secret");
+    ASSERT_TRUE(StartSimulator(options));
+    LoadProgramSide();
+    EXPECT_FALSE(LogIn("guess"));
+    EXPECT_EQ(app.SessionState(), 0);
+    EXPECT_FALSE(LogIn());  // plain "LOGIN" is no password
+    EXPECT_TRUE(LogIn("secret"));
+}
+
+TEST_F(SimulatorTest, DeniedAccessAndASecondClient)
+{
+    TSimulatorOptions options;
+    options.DenyAccess = true;
+    ASSERT_TRUE(StartSimulator(options));
+    LoadProgramSide();
+    QByteArray answer;
+    QObject::connect(&app, &TDataFileManager::sessionAnswered, &app, [&](const QByteArray &text) { answer = text; });
+    EXPECT_FALSE(LogIn());
+    EXPECT_EQ(answer, "INFO:Access denied. Close current session:INFO\r\n");
+    EXPECT_FALSE(app.Link()->IsOpen());
+}
+
+TEST_F(SimulatorTest, SecondClientWhileASessionIsOpenIsDenied)
+{
+    ASSERT_TRUE(StartSimulator());
+    LoadProgramSide();
+    ASSERT_TRUE(LogIn());
+
+    RecordingMessages otherMessages;
+    TDataFileManager other(nullptr, QByteArray(), &otherMessages);
+    ASSERT_TRUE(other.ExportImport(QStringLiteral(QUELNOR_DEMO_EXPORT), TDataFileManager::ImportReplace));
+    lists->AddApplication(other);
+    ASSERT_TRUE(other.OpenUdpLink(simulator->UdpPort(), "127.0.0.1", ""));
+    ASSERT_TRUE(RunUntil([&] { return other.SessionState() != 1; }));
+    EXPECT_EQ(other.SessionState(), 0);
+
+    // Commands of the client without a session are ignored.
+    lists->FindModule(&other, 2)->SendToggle(0);
+    Module(2).SendToggle(1);
+    ASSERT_TRUE(RunUntil([&] { return Outputs(2) == 0x02; }));
+    EXPECT_EQ(simulator->Outputs(2), 0x02);
+}
+
+TEST_F(SimulatorTest, SilentModuleLetsTheWatchdogCloseTheLink)
+{
+    TSimulatorOptions options;
+    options.Silent = true;
+    ASSERT_TRUE(StartSimulator(options));
+    LoadProgramSide();
+    app.SetWatchdogIntervals(100, 60000);
+    EXPECT_FALSE(LogIn());
+    EXPECT_EQ(app.SessionState(), 1);  // the watch closes the link, the state stays
+    EXPECT_FALSE(app.Link()->IsOpen());
+    EXPECT_FALSE(simulator->HasSession());
+}
+
+TEST_F(SimulatorTest, CorruptFramesChangeNoState)
+{
+    TSimulatorOptions options;
+    options.CorruptPercent = 100;
+    ASSERT_TRUE(StartSimulator(options));
+    LoadProgramSide();
+    ASSERT_TRUE(LogIn());
+    Module(2).SendToggle(0);
+    TFrameBuilder::BuildRefreshOutputs(*app.Link());
+    ASSERT_TRUE(RunUntil([&] { return app.DroppedFrames() > 10; }));
+    EXPECT_EQ(simulator->Outputs(2), 0x01);
+    EXPECT_EQ(Outputs(2), 0x00);
+    EXPECT_EQ(Temperature(12), (std::array<quint8, 5>{}));
+}
+
+TEST_F(SimulatorTest, DroppedSessionIgnoresCommandsUntilTheNextLogIn)
+{
+    TSimulatorOptions options;
+    options.DropSessionAfter = 1;
+    ASSERT_TRUE(StartSimulator(options));
+    LoadProgramSide();
+    ASSERT_TRUE(LogIn());
+    ASSERT_TRUE(RunUntil([&] { return !simulator->HasSession(); }, 3000));
+
+    Module(2).SendToggle(0);
+    RunUntil([] { return false; }, 200);
+    EXPECT_EQ(simulator->Outputs(2), 0x00);
+    EXPECT_EQ(Outputs(2), 0x00);
+
+    ASSERT_TRUE(LogIn());
+    Module(2).SendToggle(0);
+    ASSERT_TRUE(RunUntil([&] { return Outputs(2) == 0x01; }));
+}
+
+TEST_F(SimulatorTest, GarbageIsDroppedByTheProgram)
+{
+    TSimulatorOptions options;
+    options.Garbage = true;
+    ASSERT_TRUE(StartSimulator(options));
+    LoadProgramSide();
+    ASSERT_TRUE(LogIn());
+    const quint64 droppedBefore = app.DroppedFrames();
+    simulator->Tick();
+    // Unknown type and address forms 0 and 3: three frames dropped, the noise bytes too.
+    ASSERT_TRUE(RunUntil([&] { return app.DroppedFrames() >= droppedBefore + 3; }));
+    EXPECT_GT(app.DroppedBytes(), 0u);
+    EXPECT_EQ(Outputs(2), 0x00);  // the garbage frames would have set every output of module 2
+}
+
+TEST_F(SimulatorTest, LogShowsEachFrameDecoded)
+{
+    TSimulatorOptions options;
+    options.Log = true;
+    ASSERT_TRUE(StartSimulator(options));
+    LoadProgramSide();
+    ASSERT_TRUE(LogIn());
+    Module(2).SendToggle(0);
+    ASSERT_TRUE(RunUntil([&] { return Outputs(2) == 0x01; }));
+    log.flush();
+    EXPECT_TRUE(logText.contains(QStringLiteral("send INFO:Session opened:INFO\n")));
+    EXPECT_TRUE(logText.contains(QStringLiteral("recv toggle IO 0 (module 2 channel 0)\nsend module 2 outputs 01\n"))) << logText.toStdString();
+}
+
+TEST_F(SimulatorTest, ConsoleAgainstTheSimulator)
+{
+    ASSERT_TRUE(StartSimulator());
+    QString input = "toggle 2 0\ndim 4 0 40\nstate 2\nquit\n";
+    QTextStream in(&input);
+    QString outText, errText;
+    QTextStream out(&outText), err(&errText);
+    const int status = TQuelnorTool(in, out, err, QStringLiteral(QUELNOR_PROGRAM_DIR))
+                           .Run({"console", QStringLiteral(QUELNOR_DEMO_EXPORT), "--udp",
+                                 QStringLiteral("127.0.0.1:%1").arg(simulator->UdpPort()), "--settle", "200"});
+    out.flush();
+    EXPECT_EQ(status, 0) << errText.toStdString();
+    EXPECT_TRUE(outText.contains(QStringLiteral("<- module 2 outputs 01\n"))) << outText.toStdString();
+    EXPECT_TRUE(outText.contains(QStringLiteral("<- module 4 levels 40 0 0 0 0 0 0 0\n")));
+    EXPECT_TRUE(outText.contains(QStringLiteral("module 2: outputs 01\n")));
+    EXPECT_TRUE(outText.endsWith(QStringLiteral("Logged out\n")));
+}
+
+TEST(SimulatorProgram, StartsAndStopsCleanlyOnSigterm)
+{
+    QTemporaryDir folder;
+    const QString link = folder.filePath(QStringLiteral("Ports/COM7"));
+    QProcess sim;
+    sim.start(QStringLiteral(QUELNOR_PROGRAM_DIR "/quelnor-sim"),
+              {"--export", QStringLiteral(QUELNOR_DEMO_EXPORT), "--udp", "0", "--serial", link, "--exit-after", "60"});
+    ASSERT_TRUE(sim.waitForStarted(5000));
+    QByteArray output;
+    ASSERT_TRUE(RunUntil([&] { output += sim.readAllStandardOutput(); return output.contains("modules, UDP"); }));
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    sim.terminate();
+    ASSERT_TRUE(sim.waitForFinished(5000));
+    EXPECT_EQ(sim.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(sim.exitCode(), 0);
+    EXPECT_TRUE((output + sim.readAllStandardOutput()).contains("quelnor-sim stopped"));
+    EXPECT_FALSE(QFileInfo::exists(link));
+
+    QProcess bad;
+    bad.start(QStringLiteral(QUELNOR_PROGRAM_DIR "/quelnor-sim"), {"--udp", "x"});
+    ASSERT_TRUE(bad.waitForFinished(5000));
+    EXPECT_EQ(bad.exitCode(), 2);
+    EXPECT_TRUE(bad.readAllStandardError().contains("Usage: quelnor-sim"));
+}
