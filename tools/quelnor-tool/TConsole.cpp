@@ -165,17 +165,17 @@ bool TConsole::OpenUdp(const QString &hostPort, const QString &password)
 
 bool TConsole::OpenSerial(const QString &com)
 {
-    const auto number = com.startsWith(QStringLiteral("COM"), Qt::CaseInsensitive) ? Number(com.mid(3), 1, 99) : std::nullopt;
-    if (!number) {
+    const int number = com.startsWith(QStringLiteral("COM"), Qt::CaseInsensitive) ? Number(com.mid(3), 1, 99).value_or(0) : 0;
+    if (number == 0) {
         m_err << "Give the serial port as COMn, n from 1 to 99" << Qt::endl;
         return false;
     }
-    const QString device = SerialPort::SerialDevicePath(m_programFolder, quint8(*number));
-    if (!m_application->OpenSerialLink(quint8(*number), 115200)) {
-        m_err << "Unable to open serial Port COM" << *number << " (" << device << ")" << Qt::endl;
+    const QString device = SerialPort::SerialDevicePath(m_programFolder, quint8(number));
+    if (!m_application->OpenSerialLink(quint8(number), 115200)) {
+        m_err << "Unable to open serial Port COM" << number << " (" << device << ")" << Qt::endl;
         return false;
     }
-    m_out << "Serial link open on COM" << *number << " (" << device << ")" << Qt::endl;
+    m_out << "Serial link open on COM" << number << " (" << device << ")" << Qt::endl;
     return true;
 }
 
