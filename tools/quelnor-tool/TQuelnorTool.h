@@ -18,6 +18,7 @@ public:
 
 private:
     int Import(const QString &exportPath, const QString &projectPath);
+    int Resave(const QString &inPath, const QString &outPath);
     int Usage();
 
     QTextStream &m_in;

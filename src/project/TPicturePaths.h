@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Where the pictures named in a project are found on this computer, and the built-in ones.
+class TPicturePaths
+{
+public:
+    // The local file a stored picture path names: the path itself when it exists; otherwise,
+    // when it holds one of the program's picture folder names ("Default Images", "Image
+    // Control", "Imported Pictures", "Data"), the same tail under this program folder when that
+    // exists. Paths written on Windows ("\") work too. Empty when none exists.
+    static QString Resolve(const QByteArray &stored, const QString &programFolder);
+
+    // `folder` + "Default Images" + `file`, joined with the platform's separator.
+    static QString DefaultImage(const QString &programFolder, const QString &file);
+
+    // A path as the project file keeps it (Windows-1252 bytes; UTF-8 when it cannot be held).
+    static QByteArray ToRecord(const QString &path);
+    static QString FromRecord(const QByteArray &stored);
+};

@@ -1,0 +1,497 @@
+#include "TProjectManager.h"
+
+#include "TDataFileManager.h"
+#include "TFieldReader.h"
+#include "TFieldWriter.h"
+#include "TFileAccess.h"
+#include "TLineReader.h"
+#include "TPicturePaths.h"
+#include "TProgramLists.h"
+#include "TVisualDefaults.h"
+#include "TVisualRecordFormat.h"
+#include "TVQQModuleBase.h"
+#include "UserMessages.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace {
+
+template <typename Item>
+bool Erase(std::vector<Item *> &list, TProjectItemBase *item)
+{
+    const auto it = std::find(list.begin(), list.end(), item);
+    if (it == list.end())
+        return false;
+    list.erase(it);
+    return true;
+}
+
+// Writes one control section: heading, version line, the valid records, end line.
+template <typename Record, typename Write>
+void WriteSection(TFieldWriter &w, QByteArrayView heading, quint8 version, int stars,
+                  const std::vector<TProjectItem<Record> *> &items, Write write, QByteArrayView endLine)
+{
+    w.Line(heading).Line(TFieldWriter::VersionLine(version, stars));
+    for (TProjectItem<Record> *item : items) {
+        const Record record = item->CurrentRecord();
+        if (record.Valid == 1)
+            w.Raw(write(record));
+    }
+    w.Line(endLine);
+}
+
+} // namespace
+
+TProjectManager::TProjectManager(QObject *owner, const QString &programFolder, UserMessages *messages)
+    : m_owner(owner)
+    , m_programFolder(programFolder)
+    , m_messages(messages)
+{
+}
+
+TProjectManager::~TProjectManager() = default;
+
+QByteArray TProjectManager::Compose()
+{
+    QByteArray out;
+    TFieldWriter w(out);
+    w.Line("Version prj").Line(TFieldWriter::VersionLine(FileVersion, 5));
+    w.Line("ProjectList").Line(TFieldWriter::VersionLine(1, 5));
+    for (const auto &app : m_applications)
+        w.Raw(app->Name()).Raw("|").Byte(app->Settings().ApplicationId).EndLine();
+    w.Line("EOF ProjectFile");
+    for (const auto &app : m_applications)
+        w.Raw(app->DataBlock());
+
+    w.Line("Screen").Line(TFieldWriter::VersionLine(3, 1));
+    for (TProjectScreen *screen : m_screens)
+        w.Raw(TVisualRecordFormat::WriteScreen(screen->ScreenRecord()));
+    w.Line("EOF Screen");
+    WriteSection(w, "Visual IO", 3, 4, m_outputs, TVisualRecordFormat::WriteOutput, "EOF Visual IO");
+    WriteSection(w, "ShortCut", 2, 4, m_shortcuts, TVisualRecordFormat::WriteShortCut, "EOF ShortCut");
+    WriteSection(w, "MemoItem", 1, 4, m_memos, TVisualRecordFormat::WriteMemo, "EOF Memo Item");
+    WriteSection(w, "Variable Item", 1, 4, m_variables, TVisualRecordFormat::WriteVariable, "EOF Variable Item");
+    WriteSection(w, "Axis Item", 1, 4, m_cameras, TVisualRecordFormat::WriteCamera, "EOF Axis Item");
+    WriteSection(w, "Gauge Item", 1, 4, m_gauges, TVisualRecordFormat::WriteGauge, "EOF Gauge Item");
+    return out;
+}
+
+bool TProjectManager::WriteProject(const QString &name, QString *error)
+{
+    QString path = name;
+    if (!path.endsWith(QStringLiteral(".qvp")))
+        path += QStringLiteral(".qvp");
+    if (!TFileAccess::SaveAtomically(path, Compose(), error))
+        return false;
+    m_fileName = path;
+    ClearModified();
+    return true;
+}
+
+quint8 TProjectManager::ReadProjectVersion(const QString &name)
+{
+    QByteArray content;
+    if (!TFileAccess::Read(name, content))
+        return 0;
+    TLineReader lines(content);
+    if (!lines.Next() || !lines.Next())
+        return 0;
+    const QByteArrayView line = lines.Line();
+    const bool firstStar = line.size() > 0 && line[0] == '*';
+    const bool secondStar = line.size() > 1 && line[1] == '*';
+    if (!firstStar && !secondStar)
+        return 0;
+    if (!firstStar || line.size() < 2 || line[1] != '[')
+        return 0;  // 255, which counts as unreadable
+    const quint32 version = TFieldReader::ParseHex(line.sliced(2), 2);
+    return version > 254 ? 0 : quint8(version);
+}
+
+bool TProjectManager::OpenProject(const QString &name)
+{
+    m_version = ReadProjectVersion(name);
+    if (m_version == 1) {
+        if (m_messages)
+            m_messages->ShowMessage(QStringLiteral("Unable to read this version"));
+        return false;
+    }
+    if (m_version == 2 || m_version == 3) {
+        // Keep a copy of the old file; a missing "OldVersion" folder makes the copy fail silently.
+        const QFileInfo file(name);
+        const QString copy = QDir(m_programFolder).filePath(QStringLiteral("OldVersion/") + file.completeBaseName()
+                                                            + QStringLiteral(".qvp2-01-00"));
+        if (QFileInfo(copy).dir().exists()) {
+            QFile::remove(copy);
+            QFile::copy(name, copy);
+        }
+        if (m_messages)
+            m_messages->ShowMessage(QStringLiteral("This application will be update"));
+    } else if (m_version != 4) {
+        return false;
+    }
+
+    QByteArray content;
+    if (!TFileAccess::Read(name, content))
+        return false;
+    TLineReader lines(content);
+    bool found = false;
+    while (!found && lines.Next())
+        found = lines.Line() == "ProjectList";
+    if (!found || !lines.Next() || TVisualRecordFormat::SectionVersion(lines.Line()) != 1)
+        return false;
+    while (lines.Next() && lines.Line() != "EOF ProjectFile") {
+        TFieldReader entry(lines.Line());
+        NewApplication(entry.PipeText());
+    }
+    for (const auto &app : m_applications)
+        app->ReadDataBlockFrom(content, app->Name());
+    return true;
+}
+
+void TProjectManager::CheckOutputPictures(TNewVisualOutput &record, quint16 moduleType)
+{
+    const auto check = [&](QByteArray &picture, const QString &fallback) {
+        if (!TPicturePaths::Resolve(picture, m_programFolder).isEmpty())
+            return;
+        if (m_messages)
+            m_messages->ShowMessage(QStringLiteral("File Not Found\n") + TPicturePaths::FromRecord(picture)
+                                    + QStringLiteral("\nSet to default image"));
+        picture = TPicturePaths::ToRecord(fallback);
+    };
+    check(record.OnPicture, TVisualDefaults::OutputOnPicture(m_programFolder, moduleType, record.IoNumber));
+    check(record.OffPicture, TVisualDefaults::OutputOffPicture(m_programFolder, moduleType, record.IoNumber));
+}
+
+bool TProjectManager::ReadScreens(TProjectBinder &binder, const TProgramLists &lists, const QString &name)
+{
+    QByteArray content;
+    if (!TFileAccess::Read(name, content))
+        return false;
+    TLineReader lines(content);
+    const auto skipTo = [&lines](QByteArrayView heading) {
+        while (lines.Next()) {
+            if (lines.Line() == heading)
+                return true;
+        }
+        return false;
+    };
+    // Calls `each` for every record line up to `endLine`; false when the file ends first.
+    const auto records = [&lines](QByteArrayView endLine, const auto &each) {
+        while (lines.Next()) {
+            if (lines.Line() == endLine)
+                return true;
+            each(lines.Line());
+        }
+        return false;
+    };
+
+    // Screens.
+    if (!skipTo("Screen") || !lines.Next())
+        return false;
+    int version = TVisualRecordFormat::SectionVersion(lines.Line());
+    if (!records("EOF Screen", [&](QByteArrayView line) {
+            if (const auto r = TVisualRecordFormat::ReadScreen(line, version); r && r->Valid == 1)
+                AddScreen(binder, &*r);
+        }))
+        return false;
+
+    // Outputs: the section must follow at once.
+    if (!lines.Next() || lines.Line() != "Visual IO" || !lines.Next())
+        return false;
+    version = TVisualRecordFormat::SectionVersion(lines.Line());
+    if (!records("EOF Visual IO", [&](QByteArrayView line) {
+            auto r = TVisualRecordFormat::ReadOutput(line, version);
+            if (!r || r->Valid != 1)
+                return;
+            TDataFileManager *app = ApplicationById(r->ApplicationId);
+            TVQQModuleBase *module = app ? lists.FindModule(app, r->ModuleNumber) : nullptr;
+            TProjectScreen *screen = ScreenById(r->ScreenId);
+            if (!module || !screen)
+                return;
+            CheckOutputPictures(*r, module->GetModuleType());
+            const Param32Record *parameters = nullptr;
+            const quint16 index = app->FindIoIndex(r->ModuleNumber, r->IoNumber);
+            if (const IoRecord *io = index == TDataFileManager::NotFound ? nullptr : app->IoAt(index); io && io->ParamKind != 0)
+                parameters = app->Param32At(io->ParamKind, io->ParamIndex());
+            if (auto *item = binder.CreateOutput(*r, *module, *screen, parameters))
+                AddOutput(item);
+        }))
+        return false;
+
+    // Shortcuts.
+    if (!skipTo("ShortCut") || !lines.Next())
+        return false;
+    version = TVisualRecordFormat::SectionVersion(lines.Line());
+    if (!records("EOF ShortCut", [&](QByteArrayView line) {
+            const auto r = TVisualRecordFormat::ReadShortCut(line, version);
+            if (!r || r->Valid != 1)
+                return;
+            if (TProjectScreen *screen = ScreenById(r->ScreenId))
+                AddShortcut(binder.CreateShortcut(*r, *screen));
+        }))
+        return false;
+
+    // Files of version 2 end here.
+    if (m_version == 2)
+        return true;
+
+    // Memos.
+    if (!skipTo("MemoItem") || !lines.Next())
+        return false;
+    version = TVisualRecordFormat::SectionVersion(lines.Line());
+    if (!records("EOF Memo Item", [&](QByteArrayView line) {
+            const auto r = TVisualRecordFormat::ReadMemo(line, version);
+            if (!r || r->Valid != 1)
+                return;
+            TDataFileManager *app = ApplicationById(r->ApplicationId);
+            TProjectScreen *screen = ScreenById(r->ScreenId);
+            TVQQMemoBaseItem *memo = app ? lists.FindMemo(app, r->MemoNumber) : nullptr;
+            if (screen && memo) {
+                if (auto *item = binder.CreateMemo(*r, *screen, *memo))
+                    AddMemo(item);
+            }
+        }))
+        return false;
+
+    // Variables.
+    if (!skipTo("Variable Item") || !lines.Next())
+        return false;
+    version = TVisualRecordFormat::SectionVersion(lines.Line());
+    if (!records("EOF Variable Item", [&](QByteArrayView line) {
+            const auto r = TVisualRecordFormat::ReadVariable(line, version);
+            if (!r || r->Valid != 1)
+                return;
+            TDataFileManager *app = ApplicationById(r->ApplicationId);
+            TProjectScreen *screen = ScreenById(r->ScreenId);
+            TVQQVariableBaseItem *variable = app ? lists.FindVariable(app, r->VariableNumber) : nullptr;
+            if (screen && variable) {
+                if (auto *item = binder.CreateVariable(*r, *screen, *variable))
+                    AddVariable(item);
+            }
+        }))
+        return false;
+
+    // Cameras: a file may end right after the heading.
+    if (!skipTo("Axis Item"))
+        return false;
+    if (!lines.Next())
+        return true;
+    version = TVisualRecordFormat::SectionVersion(lines.Line());
+    if (!records("EOF Axis Item", [&](QByteArrayView line) {
+            const auto r = TVisualRecordFormat::ReadCamera(line, version);
+            if (!r || r->Valid != 1)
+                return;
+            if (TProjectScreen *screen = ScreenById(r->ScreenId))
+                AddCamera(binder.CreateCamera(*r, *screen));
+        }))
+        return false;
+
+    // Gauges: the heading line is taken as it comes; a file may end before it.
+    if (!lines.Next())
+        return true;
+    if (!lines.Next())
+        return false;
+    if (!records("EOF Gauge Item", [&](QByteArrayView line) {
+            const TVisualJaugeData r = TVisualRecordFormat::ReadGauge(line);
+            if (r.Valid != 1)
+                return;
+            if (TProjectScreen *screen = ScreenById(r.ScreenId))
+                AddGauge(binder.CreateGauge(r, *screen));
+        }))
+        return false;
+
+    m_fileName = name;
+    m_open = true;
+    return true;
+}
+
+TDataFileManager *TProjectManager::NewApplication(const QByteArray &sourcePath)
+{
+    m_applications.push_back(std::make_unique<TDataFileManager>(m_owner, sourcePath, m_messages));
+    m_open = true;
+    m_modified = true;
+    return m_applications.back().get();
+}
+
+void TProjectManager::RemoveApplication(TDataFileManager *application)
+{
+    std::erase_if(m_applications, [application](const auto &app) { return app.get() == application; });
+}
+
+TDataFileManager *TProjectManager::ApplicationById(quint16 id) const
+{
+    for (const auto &app : m_applications) {
+        if (app->Settings().ApplicationId == id)
+            return app.get();
+    }
+    return m_applications.empty() ? nullptr : m_applications.back().get();
+}
+
+quint8 TProjectManager::FreeApplicationId() const
+{
+    for (quint8 id = 1; id <= 127; ++id) {
+        const bool used = std::any_of(m_applications.begin(), m_applications.end(),
+                                      [id](const auto &app) { return app->Settings().ApplicationId == id; });
+        if (!used)
+            return id;
+    }
+    return 0;
+}
+
+quint16 TProjectManager::FreeScreenId() const
+{
+    for (quint16 id = 1; id <= 127; ++id) {
+        if (!ScreenById(id))
+            return id;
+    }
+    return 0;
+}
+
+TProjectScreen *TProjectManager::AddScreen(TProjectBinder &binder, const TNewVisualScreen *record)
+{
+    TNewVisualScreen r;
+    if (record) {
+        r = *record;
+    } else {
+        const quint16 id = FreeScreenId();
+        if (id == 0)
+            return nullptr;
+        r = TVisualDefaults::NewScreen(id, m_programFolder);
+    }
+    TProjectScreen *screen = binder.CreateScreen(r);
+    if (!screen)
+        return nullptr;
+    m_screens.push_back(screen);
+    m_modified = true;
+    return screen;
+}
+
+TProjectScreen *TProjectManager::ScreenById(quint16 id) const
+{
+    for (TProjectScreen *screen : m_screens) {
+        if (screen->ScreenRecord().ScreenId == id)
+            return screen;
+    }
+    return nullptr;
+}
+
+void TProjectManager::DeleteScreen(TProjectBinder &binder, quint16 id)
+{
+    // Every control standing on the screen leaves its list before it is destroyed, so a later
+    // save never visits a destroyed control.
+    const auto destroyOn = [&](auto &list) {
+        for (std::size_t i = 0; i < list.size();) {
+            if (list[i]->ItemScreenId() == id) {
+                TProjectItemBase *item = list[i];
+                list.erase(list.begin() + std::ptrdiff_t(i));
+                binder.DestroyItem(item);
+            } else {
+                ++i;
+            }
+        }
+    };
+    destroyOn(m_outputs);
+    destroyOn(m_shortcuts);
+    destroyOn(m_memos);
+    destroyOn(m_variables);
+    destroyOn(m_cameras);
+    destroyOn(m_gauges);
+    for (std::size_t i = 0; i < m_screens.size();) {
+        if (m_screens[i]->ScreenRecord().ScreenId == id) {
+            TProjectScreen *screen = m_screens[i];
+            m_screens.erase(m_screens.begin() + std::ptrdiff_t(i));
+            binder.DestroyScreen(screen);
+        } else {
+            ++i;
+        }
+    }
+    m_modified = true;
+}
+
+void TProjectManager::AddOutput(TProjectItem<TNewVisualOutput> *item)
+{
+    if (!item)
+        return;
+    m_outputs.push_back(item);
+    m_modified = true;
+}
+
+void TProjectManager::AddMemo(TProjectItem<TVisualMemoData> *item)
+{
+    if (!item)
+        return;
+    m_memos.push_back(item);
+    m_modified = true;
+}
+
+void TProjectManager::AddVariable(TProjectItem<TVisualVariableData> *item)
+{
+    if (!item)
+        return;
+    m_variables.push_back(item);
+    m_modified = true;
+}
+
+void TProjectManager::AddShortcut(TProjectItem<TVisualShortCut> *item)
+{
+    if (item)
+        m_shortcuts.push_back(item);
+}
+
+void TProjectManager::AddCamera(TProjectItem<TVisualAxisCamData> *item)
+{
+    if (item)
+        m_cameras.push_back(item);
+}
+
+void TProjectManager::AddGauge(TProjectItem<TVisualJaugeData> *item)
+{
+    if (item)
+        m_gauges.push_back(item);
+}
+
+void TProjectManager::RemoveItem(TProjectItemBase *item)
+{
+    if (Erase(m_outputs, item) || Erase(m_shortcuts, item) || Erase(m_memos, item) || Erase(m_variables, item)
+        || Erase(m_cameras, item) || Erase(m_gauges, item))
+        m_modified = true;
+}
+
+bool TProjectManager::GetModified() const
+{
+    const auto changed = [](const auto &list) {
+        return std::any_of(list.begin(), list.end(), [](const auto *item) { return item->IsChanged(); });
+    };
+    return m_modified || changed(m_outputs) || changed(m_shortcuts);
+}
+
+void TProjectManager::ClearModified()
+{
+    m_modified = false;
+    for (auto *item : m_outputs)
+        item->ClearChanged();
+    for (auto *item : m_shortcuts)
+        item->ClearChanged();
+}
+
+bool TProjectManager::BackupProjectFile(const QString &name, const QDateTime &now)
+{
+    const QString folder = QDir(m_programFolder).filePath(QStringLiteral("Data/Backup File"));
+    QDir().mkpath(folder);
+    const QString fileName = QFileInfo(name).fileName();
+    const qsizetype at = fileName.indexOf(QStringLiteral(".qvp"));
+    if (at <= 0)
+        return false;
+    const QDate d = now.date();
+    const QTime t = now.time();
+    const QString target = QDir(folder).filePath(QStringLiteral("%1[%2 %3 %4 - %5 %6 %7 ].qvp")
+                                                     .arg(fileName.left(at))
+                                                     .arg(d.year()).arg(d.month()).arg(d.day())
+                                                     .arg(t.hour()).arg(t.minute()).arg(t.second()));
+    QFile::remove(target);
+    return QFile::copy(name, target);
+}

@@ -1,0 +1,111 @@
+#pragma once
+
+#include "TProjectBinder.h"
+#include "VisualRecords.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+class QObject;
+class TDataFileManager;
+class TProgramLists;
+class UserMessages;
+
+// The open project: its applications, its screens and placed controls, its file. Owns the
+// applications; screens and controls belong to the binder that made them, the project keeps them
+// in lists in file order.
+class TProjectManager
+{
+public:
+    static constexpr quint8 FileVersion = 4;
+
+    // `owner` parents the applications' timers; `messages` must outlive the project.
+    TProjectManager(QObject *owner, const QString &programFolder, UserMessages *messages);
+    ~TProjectManager();
+
+    // The whole file: header, a data block per application, the seven sections.
+    QByteArray Compose();
+    // Saves the project atomically under `name` (".qvp" added when missing, compared with case).
+    // On success the project takes that name and is no longer modified; on failure the previous
+    // file stays as it was and `error` says why.
+    bool WriteProject(const QString &name, QString *error = nullptr);
+
+    // Version check and upgrade copy, the application list and each application's data block.
+    bool OpenProject(const QString &name);
+    // The screen and control sections, bound to the model objects in `lists`.
+    bool ReadScreens(TProjectBinder &binder, const TProgramLists &lists, const QString &name);
+
+    TDataFileManager *NewApplication(const QByteArray &sourcePath);
+    void RemoveApplication(TDataFileManager *application);
+    // The application with that id, else the last one; none without applications.
+    TDataFileManager *ApplicationById(quint16 id) const;
+    const std::vector<std::unique_ptr<TDataFileManager>> &Applications() const { return m_applications; }
+
+    // Lowest id from 1 to 127 not in use, 0 when none is left.
+    quint8 FreeApplicationId() const;
+    quint16 FreeScreenId() const;
+
+    // A screen from the record, or with the defaults of a new screen (none when no id is free).
+    TProjectScreen *AddScreen(TProjectBinder &binder, const TNewVisualScreen *record);
+    TProjectScreen *ScreenById(quint16 id) const;
+    // Destroys every control on that screen, then the screens with that id.
+    void DeleteScreen(TProjectBinder &binder, quint16 id);
+
+    void AddOutput(TProjectItem<TNewVisualOutput> *item);
+    void AddMemo(TProjectItem<TVisualMemoData> *item);
+    void AddVariable(TProjectItem<TVisualVariableData> *item);
+    void AddShortcut(TProjectItem<TVisualShortCut> *item);
+    void AddCamera(TProjectItem<TVisualAxisCamData> *item);
+    void AddGauge(TProjectItem<TVisualJaugeData> *item);
+    // Takes a control out of its list (before the binder destroys it).
+    void RemoveItem(TProjectItemBase *item);
+
+    const std::vector<TProjectScreen *> &Screens() const { return m_screens; }
+    const std::vector<TProjectItem<TNewVisualOutput> *> &Outputs() const { return m_outputs; }
+    const std::vector<TProjectItem<TVisualShortCut> *> &Shortcuts() const { return m_shortcuts; }
+    const std::vector<TProjectItem<TVisualMemoData> *> &Memos() const { return m_memos; }
+    const std::vector<TProjectItem<TVisualVariableData> *> &Variables() const { return m_variables; }
+    const std::vector<TProjectItem<TVisualAxisCamData> *> &Cameras() const { return m_cameras; }
+    const std::vector<TProjectItem<TVisualJaugeData> *> &Gauges() const { return m_gauges; }
+
+    bool GetModified() const;
+    void SetModified() { m_modified = true; }
+    void ClearModified();
+
+    // A copy of the project file in "<program folder>/Data/Backup File", named after the file
+    // with the time `now` ("house[2011 3 7 - 14 5 9 ].qvp").
+    bool BackupProjectFile(const QString &name, const QDateTime &now);
+
+    quint8 Version() const { return m_version; }
+    bool IsOpen() const { return m_open; }
+    const QString &FileName() const { return m_fileName; }
+    void SetFileName(const QString &name) { m_fileName = name; }
+    const QString &ProgramFolder() const { return m_programFolder; }
+    UserMessages *Messages() const { return m_messages; }
+
+    // The file-format version of a project file's second line: 0 when the file cannot be read.
+    static quint8 ReadProjectVersion(const QString &name);
+
+private:
+    void CheckOutputPictures(TNewVisualOutput &record, quint16 moduleType);
+
+    QObject *m_owner = nullptr;
+    QString m_programFolder;
+    UserMessages *m_messages = nullptr;
+    quint8 m_version = 0;
+    bool m_modified = false;
+    bool m_open = false;
+    QString m_fileName;
+    std::vector<std::unique_ptr<TDataFileManager>> m_applications;
+    std::vector<TProjectScreen *> m_screens;
+    std::vector<TProjectItem<TNewVisualOutput> *> m_outputs;
+    std::vector<TProjectItem<TVisualShortCut> *> m_shortcuts;
+    std::vector<TProjectItem<TVisualMemoData> *> m_memos;
+    std::vector<TProjectItem<TVisualVariableData> *> m_variables;
+    std::vector<TProjectItem<TVisualAxisCamData> *> m_cameras;
+    std::vector<TProjectItem<TVisualJaugeData> *> m_gauges;
+};

@@ -1,0 +1,121 @@
+#include "TSettingsFile.h"
+
+#include "TCodePage.h"
+#include "TFieldReader.h"
+#include "TFieldWriter.h"
+#include "TFileAccess.h"
+#include "TLineReader.h"
+#include "TPicturePaths.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+enum class Section { None, ExportPath, ProjectPath, LastFiles, Port, OpenLastFile };
+
+} // namespace
+
+QString TSettingsFile::FilePath(const QString &programFolder)
+{
+    return QDir(programFolder).filePath(QStringLiteral("Dev Project.txt"));
+}
+
+TSettings TSettingsFile::Read(const QString &programFolder)
+{
+    TSettings settings;
+    settings.ExportFolder = QDir(programFolder).filePath(QStringLiteral("Data"));
+    settings.ProjectFolder = settings.ExportFolder;
+
+    QByteArray content;
+    if (!TFileAccess::Read(FilePath(programFolder), content))
+        return settings;
+    Section section = Section::None;
+    TLineReader lines(content);
+    while (lines.Next()) {
+        const QByteArrayView line = lines.Line();
+        if (line == "[QAP Path]") {
+            section = Section::ExportPath;
+        } else if (line == "[QVP Path]") {
+            section = Section::ProjectPath;
+        } else if (line == "[Last Files]") {
+            section = Section::LastFiles;
+            settings.RecentFiles.clear();
+        } else if (line == "[PORT]") {
+            section = Section::Port;
+        } else if (line == "[OpenLastFile]") {
+            section = Section::OpenLastFile;
+        } else {
+            // The reader has already taken the line end away, so a last line without one keeps
+            // all of its characters.
+            const QString text = TCodePage::ToDisplay(line);
+            switch (section) {
+            case Section::None:
+                break;
+            case Section::ExportPath:
+                if (!text.isEmpty() && QFileInfo(text).isDir())
+                    settings.ExportFolder = text;
+                break;
+            case Section::ProjectPath:
+                if (!text.isEmpty() && QFileInfo(text).isDir())
+                    settings.ProjectFolder = text;
+                break;
+            case Section::LastFiles:
+                if (settings.RecentFiles.size() < MaxRecentFiles && !text.isEmpty() && QFileInfo(text).isFile())
+                    settings.RecentFiles.append(text);
+                break;
+            case Section::Port: {
+                TFieldReader fields(line);
+                settings.PortA = fields.Byte();
+                settings.PortB = fields.Byte();
+                break;
+            }
+            case Section::OpenLastFile: {
+                TFieldReader fields(line);
+                settings.OpenLastFile = fields.Byte() != 0;
+                settings.LastFile = TCodePage::ToDisplay(fields.PipeText());
+                break;
+            }
+            }
+        }
+    }
+    return settings;
+}
+
+QByteArray TSettingsFile::Compose(const TSettings &settings)
+{
+    QByteArray out;
+    TFieldWriter w(out);
+    const auto hex2 = [](quint8 value) { return TFieldWriter::Hex(value, 2).replace(' ', '0'); };
+    w.Line("[QAP Path]").Line(TPicturePaths::ToRecord(settings.ExportFolder));
+    w.Line("[QVP Path]").Line(TPicturePaths::ToRecord(settings.ProjectFolder));
+    w.Line("[Last Files]");
+    for (const QString &file : settings.RecentFiles) {
+        if (!file.isEmpty())
+            w.Line(TPicturePaths::ToRecord(file));
+    }
+    w.Line("[PORT]").Line(hex2(settings.PortA) + hex2(settings.PortB));
+    w.Line("[OpenLastFile]").Line(hex2(settings.OpenLastFile ? 1 : 0) + TPicturePaths::ToRecord(settings.LastFile) + "|");
+    return out;
+}
+
+bool TSettingsFile::Write(const QString &programFolder, TSettings &settings, const QString &openProjectFileName)
+{
+    if (!QFileInfo(settings.ExportFolder).isDir())
+        settings.ExportFolder = programFolder;
+    if (!QFileInfo(settings.ProjectFolder).isDir())
+        settings.ProjectFolder = programFolder;
+    if (!openProjectFileName.isEmpty())
+        settings.LastFile = openProjectFileName;
+    return TFileAccess::SaveAtomically(FilePath(programFolder), Compose(settings));
+}
+
+void TSettingsFile::UpdateRecentFiles(TSettings &settings, const QString &path)
+{
+    QStringList updated{path};
+    for (const QString &file : settings.RecentFiles) {
+        if (file != path && QFileInfo(file).isFile() && updated.size() < MaxRecentFiles)
+            updated.append(file);
+    }
+    settings.RecentFiles = updated;
+}
