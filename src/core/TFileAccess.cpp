@@ -1,7 +1,13 @@
 #include "TFileAccess.h"
 
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
 
 bool TFileAccess::Read(const QString &path, QByteArray &content)
 {
@@ -14,23 +20,40 @@ bool TFileAccess::Read(const QString &path, QByteArray &content)
 
 bool TFileAccess::SaveAtomically(const QString &path, const QByteArray &content, QString *error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Written unbuffered into a temporary file beside the target, checked to the last byte, then
+    // renamed over the target: a full disk or a cut write never replaces the previous file.
+    // (A buffered QSaveFile may report a write cut short by a file-size limit as a success.)
+    const QFileInfo target(path);
+    QTemporaryFile temporary(target.absolutePath() + QStringLiteral("/.") + target.fileName() + QStringLiteral(".XXXXXX"));
+    const auto fail = [&](const QString &why) {
         if (error)
-            *error = file.errorString();
+            *error = why;
         return false;
+    };
+    if (!temporary.open())
+        return fail(temporary.errorString());
+    QFile file;
+    if (!file.open(temporary.handle(), QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle))
+        return fail(file.errorString());
+    qint64 done = 0;
+    while (done < content.size()) {
+        const qint64 n = file.write(content.constData() + done, content.size() - done);
+        if (n <= 0)
+            return fail(file.errorString().isEmpty() ? QStringLiteral("the disk is full") : file.errorString());
+        done += n;
     }
-    if (file.write(content) != content.size()) {
-        if (error)
-            *error = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
+    file.close();
+    if (::fsync(temporary.handle()) != 0 || QFileInfo(temporary.fileName()).size() != content.size())
+        return fail(QStringLiteral("the file could not be written whole"));
+    if (target.exists())
+        temporary.setPermissions(QFile(path).permissions());
+    else
+        temporary.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
+                                 | QFileDevice::ReadOther);
+    temporary.close();
+    if (std::rename(QFile::encodeName(temporary.fileName()).constData(), QFile::encodeName(path).constData()) != 0)
+        return fail(QString::fromLocal8Bit(std::strerror(errno)));
+    temporary.setAutoRemove(false);
     return true;
 }
 

@@ -10,8 +10,8 @@ public:
     // False when the file cannot be opened or read.
     static bool Read(const QString &path, QByteArray &content);
 
-    // Writes through a temporary file and renames it over `path`, so a failed save leaves the
-    // previous file as it was. On failure `error` says why.
+    // Writes a temporary file beside `path`, checks it, and renames it over `path`, so a failed
+    // save leaves the previous file as it was. On failure `error` says why.
     static bool SaveAtomically(const QString &path, const QByteArray &content, QString *error = nullptr);
 
     // Appends to the file, creating it when missing.

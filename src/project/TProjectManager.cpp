@@ -62,7 +62,7 @@ QByteArray TProjectManager::Compose()
     w.Line("Version prj").Line(TFieldWriter::VersionLine(FileVersion, 5));
     w.Line("ProjectList").Line(TFieldWriter::VersionLine(1, 5));
     for (const auto &app : m_applications)
-        w.Raw(app->Name()).Raw("|").Byte(app->Settings().ApplicationId).EndLine();
+        w.Text(app->Name()).Raw("|").Byte(app->Settings().ApplicationId).EndLine();
     w.Line("EOF ProjectFile");
     for (const auto &app : m_applications)
         w.Raw(app->DataBlock());

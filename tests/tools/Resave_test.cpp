@@ -1,0 +1,68 @@
+#include "TQuelnorTool.h"
+
+#include "../project/ProjectFixture.h"
+#include "QtPrinters.h"
+
+#include <QDir>
+#include <QTextStream>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+int RunResave(const QString &programFolder, const QString &in, const QString &out, QString &errText)
+{
+    QString input, outText;
+    QTextStream inStream(&input), outStream(&outText), errStream(&errText);
+    const int status = TQuelnorTool(inStream, outStream, errStream, programFolder).Run({"resave", in, out});
+    errStream.flush();
+    return status;
+}
+
+} // namespace
+
+// Every project file of the tests, opened as the program opens it and saved in the current format.
+TEST(QuelnorToolResave, EveryTestProjectGivesItsExpectedBytes)
+{
+    ProjectFixture fixture;
+    const QDir data(QStringLiteral(QUELNOR_TEST_DATA "/project"));
+    const QStringList files = data.entryList({QStringLiteral("*.qvp")}, QDir::Files);
+    ASSERT_GE(files.size(), 6);
+    for (const QString &file : files) {
+        QString errText;
+        const QString out = fixture.Path(QStringLiteral("out-") + file);
+        ASSERT_EQ(RunResave(fixture.ProgramFolder(), data.filePath(file), out, errText), 0) << file.toStdString() << errText.toStdString();
+        QByteArray written;
+        ASSERT_TRUE(TFileAccess::Read(out, written));
+        EXPECT_EQ(written, ProjectFixture::TestFile(file + QStringLiteral(".expected"))) << file.toStdString();
+    }
+}
+
+TEST(QuelnorToolResave, UnreadableProjectWritesNothing)
+{
+    ProjectFixture fixture;
+    QByteArray broken = ProjectFixture::TestFile(QStringLiteral("two-applications.qvp"));
+    broken.truncate(broken.indexOf("EOF Visual IO"));
+    TFileAccess::SaveAtomically(fixture.Path(QStringLiteral("broken.qvp")), broken);
+    struct Row { QString in; const char *message; };
+    const Row rows[] = {
+        {fixture.Path(QStringLiteral("missing.qvp")), "Cannot read the project"},
+        {fixture.Path(QStringLiteral("broken.qvp")), "Cannot read the screens"},
+    };
+    for (const Row &row : rows) {
+        QString errText;
+        const QString out = fixture.Path(QStringLiteral("out.qvp"));
+        EXPECT_EQ(RunResave(fixture.ProgramFolder(), row.in, out, errText), 1);
+        EXPECT_TRUE(errText.contains(QLatin1String(row.message))) << errText.toStdString();
+        EXPECT_FALSE(QFile::exists(out));
+    }
+}
+
+TEST(QuelnorToolResave, UpgradeMessageGoesToStandardError)
+{
+    ProjectFixture fixture;
+    QString errText;
+    ASSERT_EQ(RunResave(fixture.ProgramFolder(), QStringLiteral(QUELNOR_TEST_DATA "/project/version-3.qvp"),
+                        fixture.Path(QStringLiteral("v4.qvp")), errText), 0);
+    EXPECT_EQ(errText, QStringLiteral("This application will be update\n"));
+}
