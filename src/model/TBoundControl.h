@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QtGlobal>
+
 // The program-wide interaction mode of every control.
 enum ControlModes : quint8 { ModeNotSet = 0, ModeRunTime = 1, ModeDesignTime = 2, ModeTest = 3 };
 

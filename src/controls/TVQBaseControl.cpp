@@ -1,0 +1,372 @@
+#include "TVQBaseControl.h"
+
+#include "TPicturePaths.h"
+#include "TVQControlHost.h"
+#include "TVQImageManager.h"
+#include "TVQQModuleBase.h"
+
+#include <QFontMetrics>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+
+TVQBaseControl::TVQBaseControl(QWidget *parent, TVQQModuleBase *module, quint16 ioIndex, TVQControlHost *host)
+    : QWidget(parent)
+    , m_module(module)
+    , m_ioIndex(ioIndex)
+    , m_host(host)
+    , m_image(TVQImageManager::GetInstance().GetImage(QStringLiteral("IcoDefaultImage")))
+    , m_menu(new QMenu(this))
+{
+    move(0, 0);
+    setMouseTracking(true);
+    QAction *properties = m_menu->addAction(QString::fromUtf8("Propriétés"));
+    properties->setObjectName(QStringLiteral("Properties"));
+    connect(properties, &QAction::triggered, this, &TVQBaseControl::DisplayProperties);
+    QAction *remove = m_menu->addAction(QStringLiteral("Delete"));
+    remove->setObjectName(QStringLiteral("OtherMenuItem"));
+    connect(remove, &QAction::triggered, this, &TVQBaseControl::DisplayOtherMenuItem);
+}
+
+TVQBaseControl::~TVQBaseControl()
+{
+    if (m_module)
+        m_module->RemoveControl(this);
+}
+
+QFont TVQBaseControl::LabelFont(int pointSize)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSize(pointSize);
+    return font;
+}
+
+void TVQBaseControl::Initialize(const std::vector<ControlStateInfo> &states)
+{
+    m_states.clear();
+    for (const ControlStateInfo &state : states) {
+        ControlStateInfo copy;
+        copy.Name = state.Name;
+        copy.DisplayText = state.DisplayText;
+        copy.Images[0] = state.Images[0];
+        copy.Images[1] = state.Images[1];
+        m_states.push_back(copy);
+    }
+    m_currentState = m_states.empty() ? -1 : 0;
+    m_currentStateName = m_states.empty() ? QString() : m_states.front().Name;
+}
+
+const ControlStateInfo *TVQBaseControl::CurrentState() const
+{
+    return m_currentState >= 0 ? &m_states[size_t(m_currentState)] : nullptr;
+}
+
+void TVQBaseControl::SetStateImage()
+{
+    // The picture always comes from slot 1 of the current state.
+    if (const ControlStateInfo *state = CurrentState())
+        m_image = TVQImageManager::GetInstance().GetImage(state->Images[1]);
+}
+
+void TVQBaseControl::SetState(const QString &name)
+{
+    if (m_states.empty() || name == m_currentStateName)
+        return;
+    for (size_t i = 0; i < m_states.size(); ++i) {
+        if (m_states[i].Name == name) {
+            m_currentState = int(i);
+            m_currentStateName = name;
+            SetStateImage();
+            CheckSize();
+            update();
+            return;
+        }
+    }
+}
+
+QString TVQBaseControl::GetStateImageFilename(int state) const
+{
+    return state >= 0 && size_t(state) < m_states.size() ? m_states[size_t(state)].Images[m_imageMode] : QString();
+}
+
+void TVQBaseControl::SetStateImageFilename(int state, const QString &file)
+{
+    if (state < 0 || size_t(state) >= m_states.size())
+        return;
+    m_states[size_t(state)].Images[m_imageMode] = file;
+    SetStateImage();
+    CheckSize();
+    update();
+}
+
+bool TVQBaseControl::GetStateTransparentImage(int state) const
+{
+    return state >= 0 && size_t(state) < m_states.size() && m_states[size_t(state)].Transparent;
+}
+
+void TVQBaseControl::SetStateTransparentImage(int state, bool transparent)
+{
+    if (state < 0 || size_t(state) >= m_states.size())
+        return;
+    m_states[size_t(state)].Transparent = transparent;
+    SetStateImage();
+    CheckSize();
+    update();
+}
+
+void TVQBaseControl::SetLabel(const QString &label)
+{
+    if (label == m_label)
+        return;
+    m_label = label;
+    CheckSize();
+    update();
+}
+
+void TVQBaseControl::SetComponentLabel(const QString &label)
+{
+    if (label == m_componentLabel)
+        return;
+    m_componentLabel = label;
+    CheckSize();
+    update();
+}
+
+void TVQBaseControl::SetShowLabel(bool show)
+{
+    if (show == m_showLabel)
+        return;
+    m_showLabel = show;
+    CheckSize();
+    update();
+}
+
+void TVQBaseControl::SetShowValue(bool show)
+{
+    if (show == m_showValue)
+        return;
+    m_showValue = show;
+    CheckSize();
+    update();
+}
+
+void TVQBaseControl::SetDisplayType(quint8 type)
+{
+    if (type == m_displayType)
+        return;
+    m_displayType = type;
+    CheckSize();
+    update();
+}
+
+void TVQBaseControl::SetImageMode(int mode)
+{
+    if (mode == m_imageMode || mode < 0 || mode > 1)
+        return;
+    m_imageMode = mode;
+    SetStateImage();
+    CheckSize();
+    update();
+}
+
+bool TVQBaseControl::SetParametreIO(const Param32Record *)
+{
+    return true;
+}
+
+void TVQBaseControl::SetDataToControl(const TNewVisualOutput &record)
+{
+    m_record = record;
+    m_componentLabel = TPicturePaths::FromRecord(record.Label);
+    m_label = m_componentLabel;
+    SetLabel(m_componentLabel);
+    SetStateImageFilename(0, TPicturePaths::FromRecord(record.OnPicture));
+    SetStateImageFilename(1, TPicturePaths::FromRecord(record.OffPicture));
+    move(record.Left, record.Top);
+    SetStateTransparentImage(0, record.TransparentOn != 0);
+    SetStateTransparentImage(1, record.TransparentOff != 0);
+    m_readOnly = record.ReadOnly != 0;
+    SetDisplayType(record.DisplayType);
+    m_showLabel = record.ShowLabel != 0;
+    m_showValue = record.ShowValue != 0;
+    CheckSize();
+    update();
+}
+
+TNewVisualOutput TVQBaseControl::GetDataControl()
+{
+    m_record.TransparentOn = GetStateTransparentImage(0) ? 1 : 0;
+    m_record.TransparentOff = GetStateTransparentImage(1) ? 1 : 0;
+    m_record.Left = quint16(x());
+    m_record.Top = quint16(y());
+    m_record.OnPicture = TPicturePaths::ToRecord(GetStateImageFilename(0));
+    m_record.OffPicture = TPicturePaths::ToRecord(GetStateImageFilename(1));
+    m_record.Label = TPicturePaths::ToRecord(m_componentLabel);
+    m_record.ReadOnly = m_readOnly ? 1 : 0;
+    m_record.DisplayType = m_displayType;
+    m_record.ShowLabel = m_showLabel ? 1 : 0;
+    m_record.ShowValue = m_showValue ? 1 : 0;
+    return m_record;
+}
+
+void TVQBaseControl::SetRunTimeMode(quint8 mode)
+{
+    if (m_record.Valid == 0)
+        return;
+    m_mode = mode;
+    CheckSize();
+    update();
+}
+
+QString TVQBaseControl::GetLabelText()
+{
+    QString text;
+    if (m_showLabel)
+        text = m_componentLabel;
+    if (m_showValue) {
+        if (m_showLabel)
+            text += QLatin1Char(' ');
+        if (const ControlStateInfo *state = CurrentState())
+            text += state->DisplayText;
+    }
+    m_labelWidth = QFontMetrics(LabelFont()).horizontalAdvance(text) + 2;
+    return text;
+}
+
+int TVQBaseControl::ComputeMaxWidth()
+{
+    const QFontMetrics metrics(LabelFont());
+    QString sample = m_showLabel ? m_componentLabel : QString();
+    if (m_showValue)
+        sample += QStringLiteral(" Off");  // stands for the widest value
+    m_labelWidth = metrics.horizontalAdvance(sample) + 2;
+    const int w = metrics.horizontalAdvance(sample) + 4;
+    m_imageWidth = (m_image ? m_image->Width() : 0) + 2;
+    return m_imageWidth > w ? m_imageWidth : w;
+}
+
+int TVQBaseControl::ComputeMaxHeight()
+{
+    if (m_showLabel)
+        m_labelHeight = QFontMetrics(LabelFont()).height() + 2;
+    m_imageHeight = m_image ? m_image->Height() : 0;
+    return m_imageHeight + m_labelHeight + 1;
+}
+
+void TVQBaseControl::CheckSize()
+{
+    int w = ComputeMaxWidth();
+    if (w == 0)
+        w = m_image ? m_image->Width() : 0;
+    const int h = ComputeMaxHeight();
+    if (w != width() || h != height())
+        resize(w, h);
+}
+
+void TVQBaseControl::DrawOutlinedText(QPainter &painter, QPoint at, const QString &text)
+{
+    const int baseline = at.y() + painter.fontMetrics().ascent();
+    painter.setPen(Qt::white);
+    for (int dx = -1; dx <= 1; ++dx) {
+        for (int dy = -1; dy <= 1; ++dy)
+            painter.drawText(at.x() + dx, baseline + dy, text);
+    }
+    painter.setPen(Qt::black);
+    painter.drawText(at.x(), baseline, text);
+}
+
+void TVQBaseControl::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    const int x = (width() - m_imageWidth) / 2;
+    m_imageMode = 1;
+    const ControlStateInfo *state = CurrentState();
+    if (m_image && !m_image->IsEmpty())
+        painter.drawPixmap(x, 0, m_image->Pixmap(state && state->Transparent));
+    painter.setFont(LabelFont());
+    if (m_showLabel || m_showValue) {
+        const QString text = GetLabelText();
+        DrawOutlinedText(painter, QPoint(qMax(0, (width() - m_labelWidth) / 2), m_imageHeight + 2), text);
+    }
+}
+
+void TVQBaseControl::mousePressEvent(QMouseEvent *event)
+{
+    const QPoint at = event->position().toPoint();
+    if (event->button() == Qt::RightButton) {
+        // The menu shows only in design time; a later release is still forwarded in run time.
+        if (m_mode != ModeRunTime && m_mode != ModeTest)
+            m_menu->popup(event->globalPosition().toPoint());
+        return;
+    }
+    switch (m_mode) {
+    case ModeRunTime:
+        if (!m_readOnly)
+            OnControlMouseDownChild(event->button(), at);
+        break;
+    case ModeTest:
+        OnControlMouseDownChild(event->button(), at);
+        break;
+    default:
+        m_dragging = true;
+        setCursor(Qt::SizeAllCursor);
+        m_dragOrigin = at;
+        m_modified = true;
+        break;
+    }
+}
+
+void TVQBaseControl::mouseMoveEvent(QMouseEvent *event)
+{
+    const QPoint at = event->position().toPoint();
+    if (m_mode == ModeTest) {
+        OnControlMouseMoveChild(at);
+    } else if (m_mode != ModeRunTime && m_dragging) {
+        // The control follows the pointer, keeping the grab point under it.
+        move(pos() + at - m_dragOrigin);
+    }
+}
+
+void TVQBaseControl::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (m_mode == ModeRunTime)
+        OnControlMouseUpChild(event->button(), event->position().toPoint());
+    m_dragging = false;
+    unsetCursor();
+}
+
+void TVQBaseControl::OnControlMouseDownChild(Qt::MouseButton, QPoint)
+{
+}
+
+void TVQBaseControl::OnControlMouseUpChild(Qt::MouseButton, QPoint)
+{
+}
+
+void TVQBaseControl::OnControlMouseMoveChild(QPoint)
+{
+}
+
+void TVQBaseControl::DisplayProperties()
+{
+    if (m_mode == ModeRunTime || m_mode == ModeTest)
+        return;
+    if (m_host && m_host->EditProperties(this))
+        m_modified = true;
+}
+
+void TVQBaseControl::DisplayOtherMenuItem()
+{
+    if (m_mode == ModeRunTime || m_mode == ModeTest)
+        return;
+    if (m_host && !m_host->ConfirmDelete())
+        return;
+    if (m_host)
+        m_host->ControlRemoved(this);
+    if (m_module) {
+        m_module->RemoveControl(this);
+        m_module = nullptr;
+    }
+    hide();
+    deleteLater();
+}

@@ -1,0 +1,142 @@
+#pragma once
+
+#include "TBoundControl.h"
+#include "TProjectBinder.h"
+#include "VisualRecords.h"
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <vector>
+
+class QMenu;
+class TVQControlHost;
+class TVQPicture;
+class TVQQModuleBase;
+struct Param32Record;
+
+// One displayable state of a control.
+struct ControlStateInfo
+{
+    QString Name;          // key for SetState ("On", "Off")
+    QString DisplayText;   // appended to the label when the value is shown
+    QString Images[2];     // slot 0 the built-in key, slot 1 the picture file of the record
+    bool Transparent = false;
+};
+
+// The base of the controls bound to one input or output of a module: a small painted control
+// on a screen showing the picture of its state with a label under it. In design time it is
+// moved with the mouse and has a context menu; in run time a click asks the module to send a
+// command; in test a click changes the module's simulated state.
+class TVQBaseControl : public QWidget, public TBoundControl, public TProjectItem<TNewVisualOutput>
+{
+    Q_OBJECT
+
+public:
+    // The module is not owned and must outlive the control; `host` may be null.
+    TVQBaseControl(QWidget *parent, TVQQModuleBase *module, quint16 ioIndex, TVQControlHost *host);
+    ~TVQBaseControl() override;
+
+    void Initialize(const std::vector<ControlStateInfo> &states);
+
+    // The item record applied to the control, and the record filled from it.
+    void SetDataToControl(const TNewVisualOutput &record);
+    TNewVisualOutput GetDataControl();
+    const TNewVisualOutput &ItemRecord() const { return m_record; }
+
+    // Mode of the whole project: 1 run time, 2 design time, 3 test. Ignored while the record is
+    // not valid.
+    void SetRunTimeMode(quint8 mode);
+
+    void SetState(const QString &name);
+    const QString &CurrentStateName() const { return m_currentStateName; }
+    QString GetStateImageFilename(int state) const;
+    void SetStateImageFilename(int state, const QString &file);
+    bool GetStateTransparentImage(int state) const;
+    void SetStateTransparentImage(int state, bool transparent);
+    void SetLabel(const QString &label);
+    void SetComponentLabel(const QString &label);
+    void SetShowLabel(bool show);
+    void SetShowValue(bool show);
+    virtual void SetDisplayType(quint8 type);
+    void SetImageMode(int mode);
+
+    // The module's status changed: map it to a state.
+    void RefreshComponentState() override {}
+    // The IO's scaling parameters; the base accepts anything.
+    virtual bool SetParametreIO(const Param32Record *parameters);
+
+    virtual void CheckSize();
+    virtual int ComputeMaxWidth();
+    virtual int ComputeMaxHeight();
+    virtual QString GetLabelText();
+
+    // Context-menu handlers: "Propriétés" and "Delete".
+    void DisplayProperties();
+    void DisplayOtherMenuItem();
+    QMenu *ContextMenu() const { return m_menu; }
+
+    TVQQModuleBase *GetParentModule() const { return m_module; }
+    quint16 IOIndex() const { return m_ioIndex; }
+    const TVQPicture *Picture() const { return m_image; }
+    bool ReadOnly() const { return m_readOnly; }
+    bool ShowLabel() const { return m_showLabel; }
+    bool ShowValue() const { return m_showValue; }
+    quint8 DisplayType() const { return m_displayType; }
+    const QString &ComponentLabel() const { return m_componentLabel; }
+    bool IsDragging() const { return m_dragging; }
+
+    // TBoundControl
+    quint8 ControlMode() const override { return m_mode; }
+    // TProjectItem
+    TNewVisualOutput CurrentRecord() override { return GetDataControl(); }
+    quint16 ItemScreenId() const override { return m_record.ScreenId; }
+    bool IsChanged() const override { return m_modified; }
+    void ClearChanged() override { m_modified = false; }
+
+    static QFont LabelFont(int pointSize = 8);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+    // What a kind does with a press, a move and a release in run time and test.
+    virtual void OnControlMouseDownChild(Qt::MouseButton button, QPoint at);
+    virtual void OnControlMouseUpChild(Qt::MouseButton button, QPoint at);
+    virtual void OnControlMouseMoveChild(QPoint at);
+
+    void SetStateImage();
+    // Black text with a one-pixel white outline, readable on any background.
+    static void DrawOutlinedText(QPainter &painter, QPoint at, const QString &text);
+    const ControlStateInfo *CurrentState() const;
+
+    int m_imageWidth = 0;
+    int m_imageHeight = 0;
+    int m_labelWidth = 0;
+    int m_labelHeight = 0;
+
+private:
+    TVQQModuleBase *m_module = nullptr;
+    quint16 m_ioIndex = 0;
+    TVQControlHost *m_host = nullptr;
+    std::vector<ControlStateInfo> m_states;
+    int m_currentState = -1;
+    QString m_currentStateName;
+    int m_imageMode = 1;
+    const TVQPicture *m_image = nullptr;
+    QString m_label;
+    QString m_componentLabel;
+    bool m_showValue = false;
+    bool m_showLabel = true;
+    quint8 m_mode = ModeNotSet;
+    bool m_dragging = false;
+    bool m_modified = false;
+    bool m_readOnly = false;
+    quint8 m_displayType = 0;
+    QPoint m_dragOrigin;
+    QMenu *m_menu = nullptr;
+    TNewVisualOutput m_record;
+};

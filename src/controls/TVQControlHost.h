@@ -1,0 +1,18 @@
+#pragma once
+
+class QWidget;
+class TProjectItemBase;
+
+// What a control asks of the program around it: the delete confirmation, the property dialog,
+// and taking it out of the project before it goes. The screen windows implement it.
+class TVQControlHost
+{
+public:
+    virtual ~TVQControlHost() = default;
+    // "Do you to remove this Object ?" answered OK.
+    virtual bool ConfirmDelete() = 0;
+    // The property dialog of the control; true when the user confirmed it.
+    virtual bool EditProperties(QWidget *control) = 0;
+    // The control is about to be destroyed: it leaves the project's lists.
+    virtual void ControlRemoved(TProjectItemBase *item) = 0;
+};

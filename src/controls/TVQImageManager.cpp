@@ -1,0 +1,105 @@
+#include "TVQImageManager.h"
+
+#include "TPicturePaths.h"
+
+#include <QBitmap>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QPainter>
+
+TVQPicture::TVQPicture(QImage image)
+    : m_image(std::move(image))
+{
+}
+
+const QPixmap &TVQPicture::Pixmap(bool transparent) const
+{
+    if (!transparent || m_image.hasAlphaChannel()) {
+        if (!m_madePlain) {
+            m_plain = QPixmap::fromImage(m_image);
+            m_madePlain = true;
+        }
+        return m_plain;
+    }
+    if (!m_madeTransparent) {
+        m_transparent = QPixmap::fromImage(m_image);
+        if (!m_image.isNull()) {
+            const QRgb key = m_image.pixel(0, m_image.height() - 1);
+            m_transparent.setMask(QBitmap::fromImage(m_image.createMaskFromColor(key, Qt::MaskInColor)));
+        }
+        m_madeTransparent = true;
+    }
+    return m_transparent;
+}
+
+TVQImageManager::TVQImageManager()
+{
+    m_entries.reserve(1000);
+}
+
+TVQImageManager &TVQImageManager::GetInstance()
+{
+    static TVQImageManager manager;
+    return manager;
+}
+
+void TVQImageManager::Clear()
+{
+    m_entries.clear();
+    m_index.clear();
+}
+
+bool TVQImageManager::IsPath(const QString &name)
+{
+    return name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\'));
+}
+
+const TVQPicture *TVQImageManager::GetImage(const QString &name)
+{
+    const auto found = m_index.constFind(name);
+    if (IsPath(name)) {
+        // A file that does not exist (any more) gives the default picture.
+        const QString file = found != m_index.constEnd() ? m_entries[size_t(*found)].File
+                                                         : TPicturePaths::Resolve(TPicturePaths::ToRecord(name), m_programFolder);
+        if (file.isEmpty() || !QFileInfo(file).isFile())
+            return m_entries.empty() ? &m_empty : m_entries.front().Picture.get();
+        if (found != m_index.constEnd())
+            return m_entries[size_t(*found)].Picture.get();
+        QImageReader reader(file);
+        m_entries.push_back({name, file, std::make_unique<TVQPicture>(reader.read())});
+    } else {
+        if (found != m_index.constEnd())
+            return m_entries[size_t(*found)].Picture.get();
+        m_entries.push_back({name, QString(), std::make_unique<TVQPicture>(BuiltIn(name))});
+    }
+    m_index.insert(name, int(m_entries.size() - 1));
+    return m_entries.back().Picture.get();
+}
+
+QImage TVQImageManager::BuiltIn(const QString &key)
+{
+    // The first three letters, in any case, name the kind; the rest names the resource.
+    const QString kind = key.left(3).toUpper();
+    const QString resource = key.mid(3);
+    if (kind == QStringLiteral("BMP"))
+        return {};
+    const bool on = resource == QStringLiteral("ModWemOn16");
+    if (resource != QStringLiteral("DefaultImage") && !on && resource != QStringLiteral("ModWemOff16"))
+        return {};
+    QImage image(16, 16, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(60, 64, 72), 1));
+    if (resource == QStringLiteral("DefaultImage")) {
+        p.setBrush(QColor(225, 228, 234));
+        p.drawRoundedRect(QRectF(1.5, 1.5, 13, 13), 3, 3);
+        p.drawText(QRectF(1, 1, 14, 14), Qt::AlignCenter, QStringLiteral("?"));
+    } else {
+        p.setBrush(on ? QColor(255, 200, 0) : QColor(170, 175, 182));
+        p.drawEllipse(QRectF(3, 1.5, 10, 10));
+        p.setBrush(QColor(140, 145, 152));
+        p.drawRect(QRectF(5.5, 11.5, 5, 3));
+    }
+    return image;
+}

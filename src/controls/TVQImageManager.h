@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QHash>
+#include <QImage>
+#include <QPixmap>
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+// One cached picture: the image as loaded, drawn plain or transparent.
+class TVQPicture
+{
+public:
+    explicit TVQPicture(QImage image = QImage());
+
+    bool IsEmpty() const { return m_image.isNull(); }
+    int Width() const { return m_image.width(); }
+    int Height() const { return m_image.height(); }
+    const QImage &Image() const { return m_image; }
+    // Transparent: pictures without an alpha channel lose the colour of their bottom-left pixel,
+    // as bitmaps drawn transparent always have.
+    const QPixmap &Pixmap(bool transparent) const;
+
+private:
+    QImage m_image;
+    mutable QPixmap m_plain;
+    mutable QPixmap m_transparent;
+    mutable bool m_madePlain = false;
+    mutable bool m_madeTransparent = false;
+};
+
+// The process-wide picture cache. A name is either a path (it holds "/" or "\") or the key of a
+// built-in picture ("Ico..." or "BMP..." and the resource name). Every name is loaded once; the
+// first picture ever requested is the default for files that do not exist.
+class TVQImageManager
+{
+public:
+    static TVQImageManager &GetInstance();
+
+    // Where pictures stored with another computer's folders are looked for.
+    void SetProgramFolder(const QString &folder) { m_programFolder = folder; }
+
+    // Never null: a missing file gives the default picture, an unknown key an empty picture.
+    const TVQPicture *GetImage(const QString &name);
+
+    int Count() const { return int(m_entries.size()); }
+    // Forgets every picture (tests start from an empty cache).
+    void Clear();
+
+private:
+    TVQImageManager();
+    static bool IsPath(const QString &name);
+    static QImage BuiltIn(const QString &key);
+
+    struct Entry
+    {
+        QString Name;
+        QString File;  // the file actually read, for a path
+        std::unique_ptr<TVQPicture> Picture;
+    };
+    std::vector<Entry> m_entries;
+    QHash<QString, int> m_index;  // first entry of each name, beside the insertion-ordered list
+    QString m_programFolder;
+    TVQPicture m_empty;
+};

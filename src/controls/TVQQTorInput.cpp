@@ -1,0 +1,52 @@
+#include "TVQQTorInput.h"
+
+#include "TVQQModuleBase.h"
+#include "TVQQTorOutput.h"
+
+#include <QTimer>
+
+TVQQTorInput::TVQQTorInput(QWidget *parent, TVQQModuleBase *module, quint16 ioIndex, TVQControlHost *host)
+    : TVQBaseControl(parent, module, ioIndex, host)
+    , m_longPressTimer(new QTimer(this))
+    , m_longPressIO(module && module->IsLongPressIO(ioIndex))
+{
+    Initialize(TVQQTorOutput::OnOffStates());
+    m_longPressTimer->setSingleShot(true);
+    m_longPressTimer->setInterval(400);
+    connect(m_longPressTimer, &QTimer::timeout, this, &TVQQTorInput::TimerFunction);
+}
+
+void TVQQTorInput::RefreshComponentState()
+{
+    quint8 bits = 0;
+    GetParentModule()->GetInputStatus(bits);
+    SetState(IOIndex() < 8 && (bits >> IOIndex()) & 1 ? QStringLiteral("On") : QStringLiteral("Off"));
+}
+
+void TVQQTorInput::OnControlMouseDownChild(Qt::MouseButton, QPoint)
+{
+    if (ControlMode() == ModeTest) {
+        GetParentModule()->ToggleTestState(IOIndex());
+        GetParentModule()->RefreshControls();
+        return;
+    }
+    GetParentModule()->SendPushEvent(1, IOIndex());
+    if (m_longPressIO) {
+        m_longPressSent = false;
+        m_longPressTimer->start();
+    }
+}
+
+void TVQQTorInput::TimerFunction()
+{
+    m_longPressTimer->stop();
+    GetParentModule()->SendPushEvent(3, IOIndex());
+    m_longPressSent = true;
+}
+
+void TVQQTorInput::OnControlMouseUpChild(Qt::MouseButton, QPoint)
+{
+    GetParentModule()->SendPushEvent(m_longPressIO && m_longPressSent ? 4 : 2, IOIndex());
+    m_longPressSent = false;
+    m_longPressTimer->stop();
+}

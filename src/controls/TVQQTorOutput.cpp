@@ -1,0 +1,57 @@
+#include "TVQQTorOutput.h"
+
+#include "TVQQModuleBase.h"
+
+TVQQTorOutput::TVQQTorOutput(QWidget *parent, TVQQModuleBase *module, quint16 ioIndex, TVQControlHost *host)
+    : TVQBaseControl(parent, module, ioIndex, host)
+{
+    Initialize(OnOffStates());
+}
+
+std::vector<ControlStateInfo> TVQQTorOutput::OnOffStates()
+{
+    ControlStateInfo on;
+    on.Name = QStringLiteral("On");
+    on.DisplayText = QStringLiteral("On");
+    on.Images[0] = QStringLiteral("IcoModWemOn16");
+    ControlStateInfo off;
+    off.Name = QStringLiteral("Off");
+    off.DisplayText = QStringLiteral("Off");
+    off.Images[0] = QStringLiteral("IcoModWemOff16");
+    return {on, off};
+}
+
+void TVQQTorOutput::SetTorState(int state)
+{
+    SetState(state == 1 ? QStringLiteral("On") : state == 2 ? QStringLiteral("Off") : QString());
+}
+
+int TVQQTorOutput::OutputBit(quint16 moduleType, quint16 ioIndex)
+{
+    switch (moduleType) {
+    case 2: return ioIndex - 1;
+    case 3: return ioIndex - 2;
+    case 4: return ioIndex - 4;
+    case 5: return ioIndex - 6;
+    default: return ioIndex;
+    }
+}
+
+void TVQQTorOutput::RefreshComponentState()
+{
+    quint8 bits = 0;
+    GetParentModule()->GetOutputStatus(bits);
+    const int bit = OutputBit(GetParentModule()->GetModuleType(), IOIndex());
+    SetTorState(bit >= 0 && bit < 8 && (bits >> bit) & 1 ? 1 : 2);
+}
+
+void TVQQTorOutput::OnControlMouseDownChild(Qt::MouseButton, QPoint)
+{
+    if (ControlMode() == ModeRunTime) {
+        // The picture changes only when the module reports the new state.
+        GetParentModule()->SendToggle(IOIndex());
+    } else if (ControlMode() == ModeTest) {
+        GetParentModule()->ToggleTestState(IOIndex());
+        GetParentModule()->RefreshControls();
+    }
+}

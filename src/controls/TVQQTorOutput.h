@@ -1,0 +1,24 @@
+#pragma once
+
+#include "TVQBaseControl.h"
+
+// An on/off output (relay or similar): shows On or Off; a run-time click asks the module to
+// toggle it, a test click toggles the simulated state.
+class TVQQTorOutput : public TVQBaseControl
+{
+    Q_OBJECT
+
+public:
+    TVQQTorOutput(QWidget *parent, TVQQModuleBase *module, quint16 ioIndex, TVQControlHost *host);
+
+    void RefreshComponentState() override;
+    // 1 On, 2 Off; anything else keeps the picture.
+    void SetTorState(int state);
+    // The output bit of the channel: the channel, less the buttons on push-button modules.
+    static int OutputBit(quint16 moduleType, quint16 ioIndex);
+    // The two states of the on/off controls.
+    static std::vector<ControlStateInfo> OnOffStates();
+
+protected:
+    void OnControlMouseDownChild(Qt::MouseButton button, QPoint at) override;
+};

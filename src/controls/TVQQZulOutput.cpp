@@ -1,0 +1,14 @@
+#include "TVQQZulOutput.h"
+
+#include "TVQQModuleBase.h"
+
+void TVQQZulOutput::RefreshComponentState()
+{
+    quint8 bits = 0;
+    GetParentModule()->GetOutputStatus(bits);
+    const int bit = IOIndex();
+    if (bit < 8 && (bits >> bit) & 1)
+        SetTorState(1);
+    if (bit + 1 < 8 && (bits >> (bit + 1)) & 1)
+        SetTorState(2);
+}
