@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QMimeData>
+
+class TDataFileManager;
+class TMyForm11;
+struct IoRecord;
+struct MemoRecord;
+struct VariableRecord;
+
+// The object behind each entry of the search lists and the screen list; a drop on a screen
+// reads it. Only the record of the entry's kind is set, with its application.
+struct ListItemData
+{
+    enum Kinds : quint8 { KindScreen = 1, KindModuleIo = 2, KindMemo = 5, KindVariable = 6 };
+
+    IoRecord *Io = nullptr;
+    TDataFileManager *Application = nullptr;
+    TMyForm11 *Screen = nullptr;
+    MemoRecord *Memo = nullptr;
+    VariableRecord *Variable = nullptr;
+    quint8 Kind = 0;
+    quint16 Index = 0;  // position of the memo or variable in its application's list
+};
+
+// What a search list drags: the entry's data, readable only by the program's own windows.
+class TListItemMime : public QMimeData
+{
+    Q_OBJECT
+
+public:
+    static constexpr const char *Format = "application/x-quelnor-list-item";
+
+    explicit TListItemMime(const ListItemData &item) : m_item(item)
+    {
+        setData(QString::fromLatin1(Format), QByteArray());
+    }
+    const ListItemData &Item() const { return m_item; }
+
+private:
+    ListItemData m_item;
+};

@@ -1,0 +1,33 @@
+#include "TDialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+void TQtDialogs::ShowMessage(const QString &text)
+{
+    QMessageBox::information(m_parent, QApplication::applicationName(), text);
+}
+
+TDialogs::Answer TQtDialogs::AskSave()
+{
+    const auto button = QMessageBox::warning(m_parent, QStringLiteral("Warning"),
+                                             QStringLiteral("Application has been modified\nDo you want to save file"),
+                                             QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    return button == QMessageBox::Yes ? Yes : button == QMessageBox::No ? No : Cancel;
+}
+
+bool TQtDialogs::Confirm(const QString &text, const QString &title)
+{
+    return QMessageBox::question(m_parent, title, text, QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+}
+
+QString TQtDialogs::OpenFileName(const QString &folder, const QString &filter)
+{
+    return QFileDialog::getOpenFileName(m_parent, QString(), folder, filter);
+}
+
+QString TQtDialogs::SaveFileName(const QString &folder, const QString &filter)
+{
+    return QFileDialog::getSaveFileName(m_parent, QString(), folder, filter);
+}

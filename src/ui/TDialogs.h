@@ -1,0 +1,37 @@
+#pragma once
+
+#include "UserMessages.h"
+
+#include <QString>
+
+class QWidget;
+
+// The boxes and file dialogs of the program, behind one interface so tests can answer them.
+class TDialogs : public UserMessages
+{
+public:
+    enum Answer { Yes, No, Cancel };
+
+    // "Application has been modified\nDo you want to save file", titled "Warning".
+    virtual Answer AskSave() = 0;
+    // OK/Cancel question with its title; true for OK.
+    virtual bool Confirm(const QString &text, const QString &title) = 0;
+    // A file to open or to save under; empty when cancelled.
+    virtual QString OpenFileName(const QString &folder, const QString &filter) = 0;
+    virtual QString SaveFileName(const QString &folder, const QString &filter) = 0;
+};
+
+// The real boxes and dialogs, parented to a window.
+class TQtDialogs : public TDialogs
+{
+public:
+    explicit TQtDialogs(QWidget *parent) : m_parent(parent) {}
+    void ShowMessage(const QString &text) override;
+    Answer AskSave() override;
+    bool Confirm(const QString &text, const QString &title) override;
+    QString OpenFileName(const QString &folder, const QString &filter) override;
+    QString SaveFileName(const QString &folder, const QString &filter) override;
+
+private:
+    QWidget *m_parent = nullptr;
+};

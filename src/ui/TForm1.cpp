@@ -1,0 +1,501 @@
+#include "TForm1.h"
+
+#include "SerialPort.h"
+#include "TCodePage.h"
+#include "TDataFileManager.h"
+#include "TDialogs.h"
+#include "TMyForm11.h"
+#include "TPicturePaths.h"
+#include "TProgramLists.h"
+#include "TProjectManager.h"
+#include "TSearchListWindow.h"
+#include "TVisualDefaults.h"
+#include "TVQBaseControl.h"
+#include "TVQImageManager.h"
+#include "TVQQMemoBaseItem.h"
+#include "TVQQModuleBase.h"
+#include "TVQQVariableBaseItem.h"
+#include "TVQRecordControl.h"
+#include "TWindowBinder.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString k_exportFilter = QStringLiteral("Fichier Quelnor2 (*.qap)");
+const QString k_projectFilter = QStringLiteral("Fichier Graphique Quelnor2 (*.qvp)");
+
+// Every control of the project, whatever its kind, takes the mode.
+template <typename Record>
+void SwitchRecordControls(const std::vector<TProjectItem<Record> *> &items, quint8 mode)
+{
+    for (TProjectItem<Record> *item : items) {
+        if (auto *control = dynamic_cast<TVQRecordControl<Record> *>(item))
+            control->SetRunTimeMode(mode);
+    }
+}
+
+} // namespace
+
+TForm1::TForm1(const QString &programFolder, TDialogs *dialogs, QWidget *parent)
+    : QMainWindow(parent)
+    , m_programFolder(programFolder)
+    , m_dialogs(dialogs)
+{
+    if (!m_dialogs) {
+        m_ownDialogs = std::make_unique<TQtDialogs>(this);
+        m_dialogs = m_ownDialogs.get();
+    }
+    setWindowTitle(QStringLiteral("Visual Quelnor 2"));
+    TVQImageManager::GetInstance().SetProgramFolder(programFolder);
+    TVQImageManager::GetInstance().GetImage(TVisualDefaults::ProgramIcon(programFolder));
+
+    auto *central = new QWidget(this);
+    auto *layout = new QVBoxLayout(central);
+    auto *picture = new QLabel(central);
+    picture->setPixmap(TVQImageManager::GetInstance().GetImage(TVisualDefaults::ProgramIcon(programFolder))->Pixmap(false).scaled(64, 64));
+    picture->setAlignment(Qt::AlignCenter);
+    auto *label = new QLabel(QStringLiteral("Visual Quelnor (Version 2.3.0)"), central);
+    label->setAlignment(Qt::AlignCenter);
+    layout->addWidget(picture);
+    layout->addWidget(label);
+    setCentralWidget(central);
+
+    m_outputs = new TForm4(this);
+    m_inputs = new TForm15(this);
+    m_sensors = new TForm11(this);
+    m_memos = new TSearchMemoForm(this);
+    m_variables = new TForm5(this);
+    m_screenList = new QListWidget(this);
+    m_screenList->setWindowFlags(Qt::Tool);
+    m_screenList->setWindowTitle(QStringLiteral("Screens"));
+    connect(m_screenList, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) {
+        const std::vector<TMyForm11 *> screens = ScreenWindows();
+        const int row = m_screenList->row(item);
+        if (row >= 0 && size_t(row) < screens.size()) {
+            screens[size_t(row)]->show();
+            screens[size_t(row)]->raise();
+        }
+    });
+
+    m_fileMenu = menuBar()->addMenu(QStringLiteral("File"));
+    connect(m_fileMenu->addAction(QStringLiteral("Open")), &QAction::triggered, this, &TForm1::CommandOpen);
+    connect(m_fileMenu->addAction(QStringLiteral("Save")), &QAction::triggered, this, &TForm1::CommandSave);
+    connect(m_fileMenu->addAction(QStringLiteral("Save As")), &QAction::triggered, this, &TForm1::CommandSaveAs);
+    m_fileMenu->addSeparator();
+    for (int i = 0; i < TSettingsFile::MaxRecentFiles; ++i) {
+        QAction *recent = m_fileMenu->addAction(QString());
+        recent->setVisible(false);
+        connect(recent, &QAction::triggered, this, [this, i] { CommandOpenRecent(i); });
+        m_recentActions.push_back(recent);
+    }
+    m_fileMenu->addSeparator();
+    connect(m_fileMenu->addAction(QStringLiteral("Close")), &QAction::triggered, this, &QWidget::close);
+
+    m_projectMenu = menuBar()->addMenu(QStringLiteral("Project"));
+    connect(m_projectMenu->addAction(QStringLiteral("Create new Project")), &QAction::triggered, this, &TForm1::CommandNewApplication);
+    connect(m_projectMenu->addAction(QStringLiteral("Add new file in project")), &QAction::triggered, this, &TForm1::CommandNewApplication);
+    connect(m_projectMenu->addAction(QStringLiteral("Add screen")), &QAction::triggered, this, &TForm1::CommandAddScreen);
+
+    m_displayMenu = menuBar()->addMenu(QStringLiteral("Display"));
+    connect(m_displayMenu->addAction(QStringLiteral("Screens")), &QAction::triggered, this, &TForm1::ShowScreenList);
+    connect(m_displayMenu->addAction(QStringLiteral("Outputs")), &QAction::triggered, this, [this] { ShowSearchList(m_outputs); });
+    connect(m_displayMenu->addAction(QStringLiteral("Inputs")), &QAction::triggered, this, [this] { ShowSearchList(m_inputs); });
+    connect(m_displayMenu->addAction(QStringLiteral("temperature sensors")), &QAction::triggered, this,
+            [this] { ShowSearchList(m_sensors); });
+    connect(m_displayMenu->addAction(QStringLiteral("Memo")), &QAction::triggered, this, [this] { ShowSearchList(m_memos); });
+    for (QMenu *menu : {m_fileMenu, m_projectMenu, m_displayMenu})
+        connect(menu, &QMenu::aboutToShow, this, &TForm1::UpdateMenus);
+
+    m_binder = std::make_unique<TWindowBinder>(*this);
+    NewEmptyProject();
+    resize(320, 200);
+}
+
+TForm1::~TForm1()
+{
+    CloseProject();
+    m_project.reset();
+    m_lists.reset();
+}
+
+void TForm1::NewEmptyProject()
+{
+    m_project = std::make_unique<TProjectManager>(this, m_programFolder, m_dialogs);
+    m_lists = std::make_unique<TProgramLists>(this, m_programFolder, m_dialogs);
+    for (TSearchListWindow *list : {m_outputs, m_inputs, m_sensors, m_memos, m_variables})
+        list->SetSources(m_project.get(), m_lists.get());
+}
+
+QAction *TForm1::MenuAction(QMenu *menu, const QString &text) const
+{
+    for (QAction *action : menu->actions()) {
+        if (action->text() == text)
+            return action;
+    }
+    return nullptr;
+}
+
+void TForm1::UpdateMenus()
+{
+    const bool open = m_project->IsOpen();
+    // The recent files that still exist; a file in the project folder shows its name alone.
+    for (size_t i = 0; i < m_recentActions.size(); ++i) {
+        QAction *action = m_recentActions[i];
+        const QString file = i < size_t(m_settings.RecentFiles.size()) ? m_settings.RecentFiles[qsizetype(i)] : QString();
+        const bool shown = !file.isEmpty() && QFileInfo(file).isFile();
+        action->setVisible(shown);
+        if (shown) {
+            const bool inProjectFolder = QFileInfo(file).absolutePath().compare(QDir(m_settings.ProjectFolder).absolutePath(), Qt::CaseInsensitive) == 0;
+            action->setText(inProjectFolder ? QFileInfo(file).fileName() : file);
+        }
+    }
+    MenuAction(m_fileMenu, QStringLiteral("Save"))->setEnabled(open && QFileInfo(m_project->FileName()).isFile());
+    MenuAction(m_fileMenu, QStringLiteral("Save As"))->setEnabled(open);
+    MenuAction(m_projectMenu, QStringLiteral("Create new Project"))->setEnabled(!open);
+    MenuAction(m_projectMenu, QStringLiteral("Add new file in project"))->setEnabled(open);
+    MenuAction(m_projectMenu, QStringLiteral("Add screen"))->setEnabled(open);
+    for (QAction *action : m_displayMenu->actions())
+        action->setEnabled(open);
+}
+
+void TForm1::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_activated)
+        FirstActivation();
+}
+
+void TForm1::FirstActivation()
+{
+    if (m_activated)
+        return;
+    m_activated = true;
+    m_mode = 2;
+    m_settings = TSettingsFile::Read(m_programFolder);
+    if (m_settings.OpenLastFile && !m_settings.LastFile.isEmpty()) {
+        OpenProject(m_settings.LastFile);
+        m_project->SetFileName(m_settings.LastFile);
+    }
+}
+
+std::vector<TMyForm11 *> TForm1::ScreenWindows() const
+{
+    std::vector<TMyForm11 *> windows;
+    for (TProjectScreen *screen : m_project->Screens())
+        windows.push_back(static_cast<TMyForm11 *>(screen));
+    return windows;
+}
+
+void TForm1::CloseProject()
+{
+    if (!m_project)
+        return;
+    for (SerialPort *link : m_lists->Links())
+        link->CloseLink();
+    for (TMyForm11 *window : ScreenWindows())
+        window->hide();
+    // Controls first (they leave their model objects), then the model objects, then the project.
+    std::vector<quint16> ids;
+    for (TProjectScreen *screen : m_project->Screens())
+        ids.push_back(screen->ScreenRecord().ScreenId);
+    for (quint16 id : ids)
+        m_project->DeleteScreen(*m_binder, id);
+    for (const auto &application : m_project->Applications())
+        m_lists->RemoveApplication(*application);
+}
+
+void TForm1::SetUpApplication(TDataFileManager &application)
+{
+    m_lists->AddApplication(application);
+}
+
+bool TForm1::OpenProject(const QString &path)
+{
+    if (m_mode == 1)
+        SwitchEveryControl(2);
+    CloseProject();
+    m_project.reset();
+    m_lists.reset();
+    NewEmptyProject();
+    TVQImageManager::GetInstance().GetImage(TVisualDefaults::ProgramIcon(m_programFolder));
+    if (!m_project->OpenProject(path))
+        return false;
+    for (const auto &application : m_project->Applications()) {
+        SetUpApplication(*application);
+        application->RecomputePower(true);
+    }
+    const bool read = m_project->ReadScreens(*m_binder, *m_lists, path);
+    if (read) {
+        for (TMyForm11 *window : ScreenWindows()) {
+            if (window->ScreenRecord().OpenAtStartup == 1)
+                window->show();
+        }
+    }
+    m_project->ClearModified();
+    RefreshScreenList();
+    return read;
+}
+
+bool TForm1::AskToSave()
+{
+    if (!m_project->IsOpen() || !m_project->GetModified())
+        return true;
+    const TDialogs::Answer answer = m_dialogs->AskSave();
+    if (answer == TDialogs::Cancel)
+        return false;
+    if (answer == TDialogs::Yes) {
+        const QString name = m_dialogs->SaveFileName(m_settings.ProjectFolder, k_projectFilter);
+        if (!name.isEmpty()) {
+            QString error;
+            if (m_project->WriteProject(name, &error))
+                TSettingsFile::UpdateRecentFiles(m_settings, m_project->FileName());
+            else
+                m_dialogs->ShowMessage(QStringLiteral("unableTo Save Project\n") + error);
+        }
+    }
+    return true;
+}
+
+void TForm1::CommandOpen()
+{
+    if (!AskToSave())
+        return;
+    if (m_mode == 1)
+        SwitchEveryControl(2);
+    const QString path = m_dialogs->OpenFileName(m_settings.ProjectFolder, k_projectFilter);
+    if (path.isEmpty())
+        return;
+    OpenProject(path);
+    TSettingsFile::UpdateRecentFiles(m_settings, path);
+    m_project->SetFileName(path);
+}
+
+void TForm1::CommandOpenRecent(int index)
+{
+    if (index < 0 || index >= m_settings.RecentFiles.size())
+        return;
+    const QString path = m_settings.RecentFiles[index];
+    if (!AskToSave())
+        return;
+    OpenProject(path);
+    TSettingsFile::UpdateRecentFiles(m_settings, path);
+}
+
+void TForm1::CommandSave()
+{
+    if (!QFileInfo(m_project->FileName()).isFile()) {
+        m_dialogs->ShowMessage(QStringLiteral("unableTo Save Project"));
+        return;
+    }
+    QString error;
+    if (!m_project->WriteProject(m_project->FileName(), &error)) {
+        m_dialogs->ShowMessage(QStringLiteral("unableTo Save Project\n") + error);
+        return;
+    }
+    m_settings.LastFile = m_project->FileName();
+    TSettingsFile::Write(m_programFolder, m_settings, m_project->FileName());
+}
+
+void TForm1::CommandSaveAs()
+{
+    const QString name = m_dialogs->SaveFileName(m_settings.ProjectFolder, k_projectFilter);
+    if (name.isEmpty())
+        return;
+    QString error;
+    if (!m_project->WriteProject(name, &error)) {
+        m_dialogs->ShowMessage(QStringLiteral("unableTo Save Project\n") + error);
+        return;
+    }
+    TSettingsFile::UpdateRecentFiles(m_settings, m_project->FileName());
+}
+
+void TForm1::CommandNewApplication()
+{
+    const QString path = m_dialogs->OpenFileName(m_settings.ExportFolder, k_exportFilter);
+    if (path.isEmpty())
+        return;
+    QByteArray key;
+    if (!TCodePage::FromDisplay(path, key)) {
+        m_dialogs->ShowMessage(QStringLiteral("This file name cannot be kept in a project file:\n") + path);
+        return;
+    }
+    TDataFileManager *application = m_project->NewApplication(key);
+    if (!application->ExportImport(path, TDataFileManager::ImportReplace))
+        return;
+    application->Settings().ApplicationId = m_project->FreeApplicationId();
+    application->Settings().SourcePath = application->Name();
+    SetUpApplication(*application);
+}
+
+void TForm1::CommandAddScreen()
+{
+    if (auto *screen = static_cast<TMyForm11 *>(m_project->AddScreen(*m_binder, nullptr))) {
+        screen->show();
+        RefreshScreenList();
+    }
+}
+
+void TForm1::SwitchEveryControl(quint8 mode)
+{
+    for (TProjectItem<TNewVisualOutput> *item : m_project->Outputs()) {
+        if (auto *control = dynamic_cast<TVQBaseControl *>(item))
+            control->SetRunTimeMode(mode);
+    }
+    SwitchRecordControls(m_project->Shortcuts(), mode);
+    SwitchRecordControls(m_project->Memos(), mode);
+    SwitchRecordControls(m_project->Variables(), mode);
+    SwitchRecordControls(m_project->Cameras(), mode);
+    SwitchRecordControls(m_project->Gauges(), mode);
+    m_mode = mode;
+    if (mode == 1) {
+        for (TSearchListWindow *list : {m_outputs, m_inputs, m_sensors})
+            list->hide();
+    }
+}
+
+void TForm1::CommandRunTime()
+{
+    bool anyOpen = false;
+    for (const auto &application : m_project->Applications()) {
+        application->ReopenLink();
+        anyOpen |= application->Link() && application->Link()->IsOpen();
+    }
+    if (!anyOpen) {
+        m_dialogs->ShowMessage(QStringLiteral("No communication port open"));
+        return;
+    }
+    SwitchEveryControl(1);
+}
+
+void TForm1::CommandDesignTime()
+{
+    SwitchEveryControl(2);
+    for (SerialPort *link : m_lists->Links())
+        link->CloseLink();
+}
+
+void TForm1::CommandTest()
+{
+    SwitchEveryControl(3);
+}
+
+void TForm1::AddRecordControl(TMyForm11 *, TProjectItemBase *)
+{
+}
+
+void TForm1::DropItem(TMyForm11 *screen, const ListItemData &item, const QPoint &at)
+{
+    TDataFileManager *app = item.Application;
+    if (!app)
+        return;
+    const quint16 screenId = screen->ScreenRecord().ScreenId;
+    const quint8 appId = app->Settings().ApplicationId;
+    const auto x = quint16(at.x()), y = quint16(at.y());
+    if (item.Kind == ListItemData::KindModuleIo && item.Io) {
+        TVQQModuleBase *module = m_lists->FindModule(app, item.Io->ModuleNumber);
+        if (!module)
+            return;
+        const TNewVisualOutput record = TVisualDefaults::NewOutput(*item.Io, *module->GetRecord(), x, y, screenId, appId, m_programFolder);
+        const Param32Record *parameters = item.Io->ParamKind != 0 ? app->Param32At(item.Io->ParamKind, item.Io->ParamIndex()) : nullptr;
+        if (auto *control = m_binder->CreateOutput(record, *module, *screen, parameters))
+            m_project->AddOutput(control);
+    } else if (item.Kind == ListItemData::KindMemo && item.Memo) {
+        if (item.Memo->MemoKind >= 3) {
+            m_dialogs->ShowMessage(QStringLiteral("This type of memo is not Handled"));
+            return;
+        }
+        TVQQMemoBaseItem *memo = m_lists->FindMemo(app, item.Index);
+        if (!memo)
+            return;
+        const TVisualMemoData record = TVisualDefaults::NewMemo(*item.Memo, item.Index, x, y, screenId, appId, m_programFolder);
+        m_project->AddMemo(m_binder->CreateMemo(record, *screen, *memo));
+    } else if (item.Kind == ListItemData::KindVariable && item.Variable) {
+        TVQQVariableBaseItem *variable = m_lists->FindVariable(app, item.Index);
+        if (!variable)
+            return;
+        const TVisualVariableData record = TVisualDefaults::NewVariable(*item.Variable, item.Index, x, y, screenId, appId, m_programFolder);
+        m_project->AddVariable(m_binder->CreateVariable(record, *screen, *variable));
+    }
+}
+
+void TForm1::CreateShortcut(TMyForm11 *screen)
+{
+    m_project->AddShortcut(m_binder->CreateShortcut(TVisualDefaults::NewShortcut(screen->ScreenRecord().ScreenId, m_programFolder), *screen));
+    m_project->SetModified();
+}
+
+void TForm1::CreateCamera(TMyForm11 *screen)
+{
+    m_project->AddCamera(m_binder->CreateCamera(TVisualDefaults::NewCamera(screen->ScreenRecord().ScreenId), *screen));
+    m_project->SetModified();
+}
+
+void TForm1::CreateGauge(TMyForm11 *screen)
+{
+    m_project->AddGauge(m_binder->CreateGauge(TVisualDefaults::NewGauge(screen->ScreenRecord().ScreenId, m_programFolder), *screen));
+    m_project->SetModified();
+}
+
+void TForm1::DeleteScreen(TMyForm11 *screen)
+{
+    const quint16 id = screen->ScreenRecord().ScreenId;
+    screen->hide();
+    // The window is destroyed by the project's delete; leave its menu's handler first.
+    QMetaObject::invokeMethod(this, [this, id] {
+        m_project->DeleteScreen(*m_binder, id);
+        RefreshScreenList();
+    }, Qt::QueuedConnection);
+}
+
+void TForm1::ShowSearchList(TSearchListWindow *list)
+{
+    list->Refresh();
+    list->show();
+    list->raise();
+}
+
+void TForm1::RefreshScreenList()
+{
+    m_screenList->clear();
+    for (TMyForm11 *window : ScreenWindows())
+        m_screenList->addItem(TPicturePaths::FromRecord(window->ScreenRecord().Name));
+}
+
+void TForm1::ShowScreenList()
+{
+    RefreshScreenList();
+    m_screenList->show();
+    m_screenList->raise();
+}
+
+void TForm1::closeEvent(QCloseEvent *event)
+{
+    if (m_project->GetModified()) {
+        const TDialogs::Answer answer = m_dialogs->AskSave();
+        if (answer == TDialogs::Cancel) {
+            event->ignore();
+            return;
+        }
+        if (answer == TDialogs::Yes) {
+            const QString name = m_dialogs->SaveFileName(m_settings.ProjectFolder, k_projectFilter);
+            if (!name.isEmpty())
+                m_project->WriteProject(name);
+        }
+    }
+    for (SerialPort *link : m_lists->Links())
+        link->CloseLink();
+    TSettingsFile::Write(m_programFolder, m_settings, m_project->FileName());
+    for (TMyForm11 *window : ScreenWindows())
+        window->hide();
+    for (TSearchListWindow *list : {m_outputs, m_inputs, m_sensors, m_memos, m_variables})
+        list->hide();
+    m_screenList->hide();
+    event->accept();
+}

@@ -1,0 +1,117 @@
+#pragma once
+
+#include "ListItemData.h"
+#include "TSettingsFile.h"
+
+#include <QMainWindow>
+
+#include <memory>
+#include <vector>
+
+class QAction;
+class QListWidget;
+class QMenu;
+class TDataFileManager;
+class TDialogs;
+class TMyForm11;
+class TProgramLists;
+class TProjectManager;
+class TSearchListWindow;
+class TWindowBinder;
+class TProjectItemBase;
+
+// The main window: the open project, the program-wide lists of the live model, the program-wide
+// mode, and the File, Parameter, Project and Display menus.
+class TForm1 : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    // `dialogs` answers the boxes and file dialogs (not owned; none: the real ones).
+    explicit TForm1(const QString &programFolder, TDialogs *dialogs = nullptr, QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    // Design time, the settings, and the last project when the settings ask for it. Once.
+    void FirstActivation();
+
+    // Closes the current project and opens `path`: applications, their model objects and links,
+    // then the screens; those marked open at start-up are shown. False when it cannot be read.
+    bool OpenProject(const QString &path);
+    void CloseProject();
+
+    // Menu commands.
+    void CommandOpen();
+    void CommandOpenRecent(int index);
+    void CommandSave();
+    void CommandSaveAs();
+    void CommandNewApplication();
+    void CommandAddScreen();
+    void CommandRunTime();
+    void CommandDesignTime();
+    void CommandTest();
+    // The save question when the project is open and modified; false when the user cancelled.
+    bool AskToSave();
+
+    // Every control of the project takes the mode (1 run time, 2 design time, 3 test).
+    void SwitchEveryControl(quint8 mode);
+    quint8 Mode() const { return m_mode; }
+
+    // From the screens' menus.
+    void DropItem(TMyForm11 *screen, const ListItemData &item, const QPoint &at);
+    void CreateShortcut(TMyForm11 *screen);
+    void CreateCamera(TMyForm11 *screen);
+    void CreateGauge(TMyForm11 *screen);
+    void DeleteScreen(TMyForm11 *screen);
+    void ShowSearchList(TSearchListWindow *list);
+    void ShowScreenList();
+
+    TProjectManager *Project() const { return m_project.get(); }
+    TProgramLists *Lists() const { return m_lists.get(); }
+    TDialogs *Dialogs() const { return m_dialogs; }
+    const QString &ProgramFolder() const { return m_programFolder; }
+    TSettings &Settings() { return m_settings; }
+    std::vector<TMyForm11 *> ScreenWindows() const;
+    TSearchListWindow *OutputList() const { return m_outputs; }
+    TSearchListWindow *InputList() const { return m_inputs; }
+    TSearchListWindow *SensorList() const { return m_sensors; }
+    TSearchListWindow *MemoList() const { return m_memos; }
+    TSearchListWindow *VariableList() const { return m_variables; }
+    QListWidget *ScreenList() const { return m_screenList; }
+    QMenu *FileMenu() const { return m_fileMenu; }
+    QMenu *ProjectMenu() const { return m_projectMenu; }
+    QMenu *DisplayMenu() const { return m_displayMenu; }
+    QAction *MenuAction(QMenu *menu, const QString &text) const;
+    // The enabling of the menus, recomputed each time one opens.
+    void UpdateMenus();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void SetUpApplication(TDataFileManager &application);
+    void NewEmptyProject();
+    void RefreshScreenList();
+    void AddRecordControl(TMyForm11 *screen, TProjectItemBase *item);
+
+    QString m_programFolder;
+    std::unique_ptr<TDialogs> m_ownDialogs;
+    TDialogs *m_dialogs = nullptr;
+    std::unique_ptr<TProgramLists> m_lists;
+    std::unique_ptr<TWindowBinder> m_binder;
+    std::unique_ptr<TProjectManager> m_project;
+    TSettings m_settings;
+    quint8 m_mode = 0;
+    bool m_activated = false;
+
+    QMenu *m_fileMenu = nullptr;
+    QMenu *m_projectMenu = nullptr;
+    QMenu *m_displayMenu = nullptr;
+    std::vector<QAction *> m_recentActions;
+    TSearchListWindow *m_outputs = nullptr;
+    TSearchListWindow *m_inputs = nullptr;
+    TSearchListWindow *m_sensors = nullptr;
+    TSearchListWindow *m_memos = nullptr;
+    TSearchListWindow *m_variables = nullptr;
+    QListWidget *m_screenList = nullptr;
+};

@@ -1,0 +1,197 @@
+#include "TMyForm11.h"
+
+#include "TDialogs.h"
+#include "TForm1.h"
+#include "TPicturePaths.h"
+#include "TProjectManager.h"
+#include "TSearchListWindow.h"
+#include "TVisualDefaults.h"
+
+#include <QContextMenuEvent>
+#include <QImageReader>
+#include <QMenu>
+#include <QMimeData>
+#include <QPainter>
+#include <QVBoxLayout>
+
+TScreenArea::TScreenArea(QWidget *parent)
+    : QWidget(parent)
+{
+    setAcceptDrops(true);
+}
+
+void TScreenArea::SetPicture(const QPixmap &picture, bool stretch, bool proportional)
+{
+    m_picture = picture;
+    m_stretch = stretch;
+    m_proportional = proportional;
+    update();
+}
+
+void TScreenArea::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().window());
+    if (m_picture.isNull())
+        return;
+    if (!m_stretch) {
+        painter.drawPixmap(0, 0, m_picture);
+        return;
+    }
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    if (!m_proportional) {
+        painter.drawPixmap(rect(), m_picture);
+        return;
+    }
+    const QSize size = m_picture.size().scaled(this->size(), Qt::KeepAspectRatio);
+    painter.drawPixmap(QRect(QPoint(0, 0), size), m_picture);
+}
+
+void TScreenArea::contextMenuEvent(QContextMenuEvent *event)
+{
+    emit menuRequested(event->globalPos());
+}
+
+void TScreenArea::dragEnterEvent(QDragEnterEvent *event)
+{
+    // Only the entries of the search lists are accepted.
+    if (qobject_cast<const TListItemMime *>(event->mimeData()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void TScreenArea::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (qobject_cast<const TListItemMime *>(event->mimeData()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void TScreenArea::dropEvent(QDropEvent *event)
+{
+    const auto *mime = qobject_cast<const TListItemMime *>(event->mimeData());
+    if (!mime) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    emit itemDropped(mime->Item(), event->position().toPoint());
+}
+
+TMyForm11::TMyForm11(TForm1 *owner, const TNewVisualScreen &record)
+    : QWidget(nullptr, Qt::Window)
+    , m_owner(owner)
+    , m_record(record)
+    , m_area(new TScreenArea(this))
+    , m_menu(new QMenu(this))
+{
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_area);
+
+    const auto add = [this](const char *text, auto handler) {
+        QAction *action = m_menu->addAction(QString::fromLatin1(text));
+        connect(action, &QAction::triggered, this, handler);
+        return action;
+    };
+    add("Settings", [] {});
+    add("Show screens", [this] { m_owner->ShowScreenList(); });
+    m_menu->addSeparator();
+    add("Show outputs", [this] { m_owner->ShowSearchList(m_owner->OutputList()); });
+    add("Show inputs", [this] { m_owner->ShowSearchList(m_owner->InputList()); });
+    add("Show Sensors", [this] { m_owner->ShowSearchList(m_owner->SensorList()); });
+    add("Show Memo", [this] { m_owner->ShowSearchList(m_owner->MemoList()); });
+    add("Show Variable", [this] { m_owner->ShowSearchList(m_owner->VariableList()); });
+    m_menu->addSeparator();
+    for (const char *mode : {"Run Time", "Design Time", "Test"})
+        add(mode, [] {})->setCheckable(true);
+    connect(Action(QStringLiteral("Run Time")), &QAction::triggered, this, [this] { m_owner->CommandRunTime(); });
+    connect(Action(QStringLiteral("Design Time")), &QAction::triggered, this, [this] { m_owner->CommandDesignTime(); });
+    connect(Action(QStringLiteral("Test")), &QAction::triggered, this, [this] { m_owner->CommandTest(); });
+    m_menu->addSeparator();
+    add("Create shortcut", [this] { m_owner->CreateShortcut(this); });
+    add("Add Axis cam", [this] { m_owner->CreateCamera(this); });
+    add("Create Gauge", [this] { m_owner->CreateGauge(this); })->setVisible(false);
+    m_menu->addSeparator();
+    add("Delete Screen", [this] { m_owner->DeleteScreen(this); });
+    add("Close", [this] { close(); });
+
+    connect(m_area, &TScreenArea::menuRequested, this, [this](const QPoint &at) {
+        PrepareMenu();
+        m_menu->popup(at);
+    });
+    connect(m_area, &TScreenArea::itemDropped, this,
+            [this](const ListItemData &item, const QPoint &at) { m_owner->DropItem(this, item, at); });
+    ApplyRecord();
+}
+
+TMyForm11::~TMyForm11() = default;
+
+QAction *TMyForm11::Action(const QString &text) const
+{
+    for (QAction *action : m_menu->actions()) {
+        if (action->text() == text)
+            return action;
+    }
+    return nullptr;
+}
+
+void TMyForm11::PrepareMenu()
+{
+    const quint8 mode = m_owner->Mode();
+    const bool locked = mode == 1 || mode == 3;
+    Action(QStringLiteral("Run Time"))->setChecked(mode == 1);
+    Action(QStringLiteral("Test"))->setChecked(mode == 3);
+    Action(QStringLiteral("Design Time"))->setChecked(!locked);
+    for (const char *entry : {"Settings", "Create shortcut", "Delete Screen", "Show outputs", "Show inputs", "Show Sensors",
+                              "Show Variable"})
+        Action(QString::fromLatin1(entry))->setEnabled(!locked);
+}
+
+void TMyForm11::ApplyRecord()
+{
+    move(m_record.Left, m_record.Top);
+    resize(m_record.Width, m_record.Height);
+    setWindowTitle(TPicturePaths::FromRecord(m_record.Name));
+
+    const QString programFolder = m_owner->ProgramFolder();
+    QString file = TPicturePaths::Resolve(m_record.Picture, programFolder);
+    if (file.isEmpty()) {
+        m_owner->Dialogs()->ShowMessage(QStringLiteral("File Not Found:\n") + TPicturePaths::FromRecord(m_record.Picture)
+                                        + QStringLiteral("\n reset to default Image"));
+        m_record.Picture = TPicturePaths::ToRecord(TVisualDefaults::ScreenBackground(programFolder));
+        file = TVisualDefaults::ScreenBackground(programFolder);
+    }
+    m_area->SetPicture(QPixmap::fromImage(QImageReader(file).read()), m_record.Stretch != 0, m_record.Proportional != 0);
+
+    Qt::WindowFlags flags = Qt::Window;
+    if (m_record.Border == 1)
+        flags |= Qt::FramelessWindowHint;
+    else if (m_record.Border == 2)
+        flags = Qt::Tool;
+    if (windowFlags() != flags) {
+        const bool visible = isVisible();
+        setWindowFlags(flags);
+        if (visible)
+            show();
+    }
+    setWindowState(m_record.WindowState == 1 ? Qt::WindowMaximized : Qt::WindowNoState);
+}
+
+bool TMyForm11::ConfirmDelete()
+{
+    return m_owner->Dialogs()->Confirm(QStringLiteral("Do you to remove this Object ?"), QStringLiteral("delete"));
+}
+
+bool TMyForm11::EditProperties(QWidget *)
+{
+    return false;
+}
+
+void TMyForm11::ControlRemoved(TProjectItemBase *item)
+{
+    m_owner->Project()->RemoveItem(item);
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "ListItemData.h"
+#include "TProjectBinder.h"
+#include "TVQControlHost.h"
+#include "VisualRecords.h"
+
+#include <QPixmap>
+#include <QWidget>
+
+class QMenu;
+class TForm1;
+
+// The picture area of a screen: the background picture filling the client area; the controls
+// stand on it; items dropped from the search lists land on it.
+class TScreenArea : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit TScreenArea(QWidget *parent);
+    void SetPicture(const QPixmap &picture, bool stretch, bool proportional);
+    const QPixmap &Picture() const { return m_picture; }
+
+signals:
+    void menuRequested(const QPoint &globalPosition);
+    void itemDropped(const ListItemData &item, const QPoint &at);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    QPixmap m_picture;
+    bool m_stretch = false;
+    bool m_proportional = false;
+};
+
+// A working screen: a top-level window showing the screen's background with its controls, and
+// the right-click menu that drives design time, run time and test for the whole project.
+class TMyForm11 : public QWidget, public TProjectScreen, public TVQControlHost
+{
+    Q_OBJECT
+
+public:
+    TMyForm11(TForm1 *owner, const TNewVisualScreen &record);
+    ~TMyForm11() override;
+
+    TNewVisualScreen &ScreenRecord() override { return m_record; }
+    // Position, size, caption, background (a missing picture replaced by the default with a
+    // message), stretch, border and window state from the record.
+    void ApplyRecord();
+
+    TScreenArea *Area() const { return m_area; }
+    QMenu *Menu() const { return m_menu; }
+    QAction *Action(const QString &text) const;
+    // Checks and enabling of the menu entries for the program-wide mode.
+    void PrepareMenu();
+
+    // TVQControlHost
+    bool ConfirmDelete() override;
+    bool EditProperties(QWidget *control) override;
+    void ControlRemoved(TProjectItemBase *item) override;
+
+private:
+    TForm1 *m_owner = nullptr;
+    TNewVisualScreen m_record;
+    TScreenArea *m_area = nullptr;
+    QMenu *m_menu = nullptr;
+};

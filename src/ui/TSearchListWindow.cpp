@@ -1,0 +1,284 @@
+#include "TSearchListWindow.h"
+
+#include "TCodePage.h"
+#include "TDataFileManager.h"
+#include "TProgramLists.h"
+#include "TProjectManager.h"
+#include "TVQQModuleBase.h"
+
+#include <QComboBox>
+#include <QDrag>
+#include <QEvent>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QVBoxLayout>
+
+// The item list: a drag carries the entry's ListItemData.
+class TSearchItemList : public QListWidget
+{
+public:
+    explicit TSearchItemList(TSearchListWindow *window) : QListWidget(window), m_window(window)
+    {
+        setDragEnabled(true);
+        setDragDropMode(QAbstractItemView::DragOnly);
+        setSelectionMode(QAbstractItemView::SingleSelection);
+    }
+
+protected:
+    void startDrag(Qt::DropActions) override
+    {
+        QMimeData *mime = m_window->MimeDataFor(currentRow());
+        if (!mime)
+            return;
+        auto *drag = new QDrag(this);
+        drag->setMimeData(mime);
+        drag->exec(Qt::CopyAction);
+    }
+
+private:
+    TSearchListWindow *m_window;
+};
+
+namespace {
+
+struct ListSpec
+{
+    const char *caption;
+    bool stayOnTop;
+    quint8 ioKind;                    // for the IO lists
+    std::vector<quint16> filter;      // module types, or memo / variable kinds
+};
+
+const ListSpec &Spec(TSearchListWindow::Lists lists)
+{
+    static const ListSpec outputs{"Outputs", true, 2, {6, 8, 40, 9, 36, 14, 7, 30, 34, 35, 37, 39, 2, 3, 4, 5, 33, 38}};
+    static const ListSpec inputs{"Inputs", true, 1, {1, 15, 2, 3, 4, 5, 12, 13, 31, 37, 38}};
+    static const ListSpec sensors{"Sensors", false, 6, {10, 11, 17, 33}};
+    static const ListSpec memos{"Memos", true, 0, {0, 1, 2}};
+    static const ListSpec variables{"Variables", false, 0, {0, 1}};
+    switch (lists) {
+    case TSearchListWindow::Lists::Outputs: return outputs;
+    case TSearchListWindow::Lists::Inputs: return inputs;
+    case TSearchListWindow::Lists::Sensors: return sensors;
+    case TSearchListWindow::Lists::Memos: return memos;
+    case TSearchListWindow::Lists::Variables: return variables;
+    }
+    return outputs;
+}
+
+} // namespace
+
+TSearchListWindow::TSearchListWindow(Lists lists, QWidget *parent)
+    : QWidget(parent, Qt::Tool)
+    , m_lists(lists)
+    , m_search(new QLineEdit(this))
+    , m_files(new QComboBox(this))
+    , m_filter(new QListWidget(this))
+    , m_items(new TSearchItemList(this))
+{
+    const ListSpec &spec = Spec(lists);
+    setWindowTitle(QString::fromLatin1(spec.caption));
+    if (spec.stayOnTop)
+        setWindowFlag(Qt::WindowStaysOnTopHint);
+    auto *form = new QFormLayout;
+    form->addRow(QStringLiteral("String search"), m_search);
+    form->addRow(QStringLiteral("File"), m_files);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    m_filter->setMaximumHeight(110);
+    layout->addWidget(m_filter);
+    layout->addWidget(m_items, 1);
+    resize(260, 460);
+
+    connect(m_search, &QLineEdit::textChanged, this, &TSearchListWindow::FillItems);
+    connect(m_files, &QComboBox::currentIndexChanged, this, &TSearchListWindow::FillItems);
+    if (lists != Lists::Sensors)
+        connect(m_filter, &QListWidget::itemChanged, this, &TSearchListWindow::FillItems);
+}
+
+TSearchListWindow::~TSearchListWindow() = default;
+
+void TSearchListWindow::SetSources(TProjectManager *project, TProgramLists *lists)
+{
+    m_project = project;
+    m_programLists = lists;
+    m_items->clear();
+    m_data.clear();
+    m_files->blockSignals(true);
+    m_files->clear();
+    m_files->blockSignals(false);
+}
+
+bool TSearchListWindow::event(QEvent *event)
+{
+    if (event->type() == QEvent::WindowActivate)
+        FillKindFilter();
+    return QWidget::event(event);
+}
+
+void TSearchListWindow::FillKindFilter()
+{
+    m_filter->blockSignals(true);
+    m_filter->clear();
+    const ListSpec &spec = Spec(m_lists);
+    for (quint16 value : spec.filter) {
+        QString text;
+        if (m_lists == Lists::Memos)
+            text = value == 0 ? QStringLiteral("Memo") : value == 1 ? QStringLiteral("Memo ZUL") : QStringLiteral("Memo DIMMER");
+        else if (m_lists == Lists::Variables)
+            text = value == 0 ? QStringLiteral("Boolean") : QStringLiteral("Value");
+        else
+            text = QString::fromLatin1(TDataFileManager::GetModelCode(value));
+        auto *entry = new QListWidgetItem(text, m_filter);
+        entry->setData(Qt::UserRole, value);
+        entry->setFlags(entry->flags() | Qt::ItemIsUserCheckable);
+        entry->setCheckState(Qt::Unchecked);
+    }
+    m_filter->blockSignals(false);
+}
+
+void TSearchListWindow::Refresh()
+{
+    m_files->blockSignals(true);
+    m_files->clear();
+    if (m_project) {
+        const auto &applications = m_project->Applications();
+        for (size_t i = 0; i < applications.size(); ++i)
+            m_files->addItem(TCodePage::ToDisplay(TDataFileManager::FileNamePart(applications[i]->Settings().SourcePath)), int(i));
+        m_files->setEnabled(applications.size() >= 2);
+    }
+    m_files->setCurrentIndex(m_files->count() > 0 ? 0 : -1);
+    m_files->blockSignals(false);
+    if (m_filter->count() == 0)
+        FillKindFilter();
+    FillItems();
+}
+
+bool TSearchListWindow::FilterAccepts(quint16 value) const
+{
+    bool anyTicked = false;
+    for (int i = 0; i < m_filter->count(); ++i)
+        anyTicked |= m_filter->item(i)->checkState() == Qt::Checked;
+    if (!anyTicked)
+        return true;
+    for (int i = 0; i < m_filter->count(); ++i) {
+        if (m_filter->item(i)->data(Qt::UserRole).toInt() == value)
+            return m_filter->item(i)->checkState() == Qt::Checked;
+    }
+    // A value without an entry is judged by the first entry's tick.
+    return m_filter->count() > 0 && m_filter->item(0)->checkState() == Qt::Checked;
+}
+
+bool TSearchListWindow::IsHiddenChannel(quint16 moduleType, quint16 channel, quint16 moduleOptions)
+{
+    switch (moduleType) {
+    case 7: return channel % 2 == 1;
+    case 17: return channel <= 3 || channel == 5;
+    case 33: return channel == 5 || channel == 12 || channel == 13;
+    case 38: return !(channel == 6 && (moduleOptions & 1));
+    default: return false;
+    }
+}
+
+QString TSearchListWindow::IoEntryText(const TDataFileManager &application, const IoRecord &io)
+{
+    QString text = TCodePage::ToDisplay(io.Name);
+    const ModuleRecord *module = application.FindModuleByNumber(io.ModuleNumber);
+    if (!module)
+        return text;
+    text += QStringLiteral(" [") + QString::number(module->SerialNumber & 0xFFFFFF);
+    if (module->ModuleType == 6)
+        text += QStringLiteral("-") + QString::number(io.Channel + 1);
+    return text + QStringLiteral("]");
+}
+
+void TSearchListWindow::AddEntry(const QString &text, const ListItemData &data)
+{
+    m_data.push_back(data);
+    m_items->addItem(text);
+}
+
+void TSearchListWindow::FillItems()
+{
+    m_items->clear();
+    m_data.clear();
+    if (!m_project || !m_programLists)
+        return;
+    const int position = m_files->currentData().toInt();
+    const auto &applications = m_project->Applications();
+    if (m_files->currentIndex() < 0 || position < 0 || size_t(position) >= applications.size())
+        return;
+    TDataFileManager *app = applications[size_t(position)].get();
+    const QString search = m_search->text();
+    const auto matches = [&search](const QByteArray &name) {
+        return search.isEmpty() || TCodePage::ToDisplay(name).contains(search, Qt::CaseInsensitive);
+    };
+
+    if (m_lists == Lists::Memos) {
+        const auto &memos = app->Current().Memos;
+        for (size_t p = 0; p < memos.size(); ++p) {
+            MemoRecord *m = memos[p];
+            if (m->Defined == 1 && m->MemoKind < 3 && FilterAccepts(m->MemoKind) && matches(m->Name)) {
+                ListItemData data;
+                data.Memo = m;
+                data.Application = app;
+                data.Kind = ListItemData::KindMemo;
+                data.Index = quint16(p);
+                AddEntry(TCodePage::ToDisplay(m->Name), data);
+            }
+        }
+        return;
+    }
+    if (m_lists == Lists::Variables) {
+        const auto &variables = app->Current().Variables;
+        for (size_t p = 0; p < variables.size(); ++p) {
+            VariableRecord *v = variables[p];
+            if (v->Defined == 1 && v->VariableKind < 2 && FilterAccepts(v->VariableKind) && matches(v->Name)) {
+                ListItemData data;
+                data.Variable = v;
+                data.Application = app;
+                data.Kind = ListItemData::KindVariable;
+                data.Index = quint16(p);
+                AddEntry(TCodePage::ToDisplay(v->Name), data);
+            }
+        }
+        return;
+    }
+
+    const quint8 ioKind = Spec(m_lists).ioKind;
+    for (const auto &module : m_programLists->Modules()) {
+        if (module->GetApplication() != app)
+            continue;
+        const ModuleRecord *record = module->GetRecord();
+        for (qsizetype i = record->FirstIoIndex; IoRecord *io = app->IoAt(i); ++i) {
+            if (io->ModuleNumber != record->ModuleNumber)
+                break;
+            if (IsHiddenChannel(record->ModuleType, io->Channel, record->ModuleOptions) || io->IoKind != ioKind
+                || !FilterAccepts(record->ModuleType) || !matches(io->Name))
+                continue;
+            ListItemData data;
+            data.Io = io;
+            data.Application = app;
+            data.Kind = ListItemData::KindModuleIo;
+            AddEntry(IoEntryText(*app, *io), data);
+        }
+    }
+}
+
+QListWidget *TSearchListWindow::Items() const
+{
+    return m_items;
+}
+
+const ListItemData *TSearchListWindow::ItemData(int row) const
+{
+    return row >= 0 && size_t(row) < m_data.size() ? &m_data[size_t(row)] : nullptr;
+}
+
+QMimeData *TSearchListWindow::MimeDataFor(int row) const
+{
+    const ListItemData *data = ItemData(row);
+    return data ? new TListItemMime(*data) : nullptr;
+}
