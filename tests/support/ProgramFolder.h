@@ -1,0 +1,39 @@
+#pragma once
+
+#include "TFileAccess.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+// A program folder of its own for a test: the built pictures linked in, the demo installation
+// and project copied into "Data", so the test may save and write settings freely.
+class ProgramFolder
+{
+public:
+    ProgramFolder()
+    {
+        const QDir built(QStringLiteral(QUELNOR_PROGRAM_DIR));
+        QDir folder(m_folder.path());
+        for (const char *name : {"Default Images", "Image Control", "Imported Pictures"})
+            QFile::link(built.filePath(QString::fromLatin1(name)), folder.filePath(QString::fromLatin1(name)));
+        folder.mkpath(QStringLiteral("Data"));
+        folder.mkpath(QStringLiteral("OldVersion"));
+        for (const char *name : {"demo.qap", "demo.qvp"})
+            QFile::copy(built.filePath(QStringLiteral("Data/") + QString::fromLatin1(name)),
+                        folder.filePath(QStringLiteral("Data/") + QString::fromLatin1(name)));
+    }
+
+    QString Path() const { return m_folder.path(); }
+    QString File(const QString &name) const { return m_folder.filePath(name); }
+    QString Demo() const { return File(QStringLiteral("Data/demo.qvp")); }
+    QByteArray Read(const QString &path) const
+    {
+        QByteArray content;
+        TFileAccess::Read(path, content);
+        return content;
+    }
+
+private:
+    QTemporaryDir m_folder;
+};

@@ -1,0 +1,205 @@
+#include "TVQBaseControl.h"
+#include "TVQQTorInput.h"
+#include "TVQQTorOutput.h"
+#include "TVQQZulOutput.h"
+
+#include "QtPrinters.h"
+#include "RecordingLink.h"
+#include "RecordingMessages.h"
+#include "TDataFileManager.h"
+#include "TProgramLists.h"
+#include "TVQImageManager.h"
+#include "TVQQModuleBase.h"
+#include "TestInstallation.h"
+
+#include <QFontMetrics>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Frames of push events (message bytes written by hand: 0x61, seq, 0x03, command 0x0101, event),
+// built with the program's own frame helper only for the STX, checksum and ETX around them.
+QByteArray PushFrame(quint8 sequence, quint8 event)
+{
+    QByteArray m = QByteArray::fromHex("b5030001610003010100");
+    m[5] = char(sequence);
+    m[9] = char(event);
+    quint8 sum = 0;
+    for (char c : m)
+        sum = quint8(sum + quint8(c));
+    return "\x02" + m.toHex().toUpper() + QByteArray(1, char(sum)).toHex().toUpper() + "\x03";
+}
+
+class ControlsTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        AddTestModule(app, 1, 45, 1, "QNET04");
+        AddTestModule(app, 6, 1, 6, "Inputs", {{0, 0, 1, 0x101}, {1, 0, 0, 0x101}});
+        AddTestModule(app, 2, 6, 2, "Relays", {{0}, {1}});
+        AddTestModule(app, 3, 7, 3, "Shutters", {{0}, {1}});
+        AddTestModule(app, 4, 4, 4, "Buttons", {{0}, {5}});
+        lists.AddApplication(app, &link);
+        parent.resize(400, 300);
+    }
+    TVQQModuleBase *Module(quint16 number) { return lists.FindModule(&app, number); }
+    TNewVisualOutput Record(const char *label)
+    {
+        TNewVisualOutput r;
+        r.OnPicture = QByteArray(QUELNOR_PROGRAM_DIR "/Default Images/KOB ON.ico");
+        r.OffPicture = QByteArray(QUELNOR_PROGRAM_DIR "/Default Images/KOB OFF.ico");
+        r.Label = label;
+        r.Left = 10;
+        r.Top = 20;
+        return r;
+    }
+
+    RecordingMessages messages;
+    RecordingLink link{1};
+    TDataFileManager app{nullptr, "a", &messages};
+    TProgramLists lists{nullptr, QString(), &messages};
+    QWidget parent;
+};
+
+} // namespace
+
+TEST_F(ControlsTest, LongPressSendsPressLongPressAndItsRelease)
+{
+    TVQQTorInput input(&parent, Module(6), 0, nullptr);
+    input.SetDataToControl(Record("Hall entrance"));
+    input.SetRunTimeMode(ModeRunTime);
+    ASSERT_TRUE(input.IsLongPressIO());
+
+    QTest::mousePress(&input, Qt::LeftButton, {}, QPoint(3, 3));
+    EXPECT_TRUE(input.LongPressTimer()->isActive());
+    EXPECT_EQ(input.LongPressTimer()->interval(), 400);
+    input.TimerFunction();  // the 400 ms have passed
+    QTest::mouseRelease(&input, Qt::LeftButton, {}, QPoint(3, 3));
+    EXPECT_EQ(link.Written, QByteArrayList({PushFrame(0, 1), PushFrame(1, 3), PushFrame(2, 4)}));
+
+    // A short press: press and release only.
+    link.Written.clear();
+    QTest::mousePress(&input, Qt::LeftButton, {}, QPoint(3, 3));
+    QTest::mouseRelease(&input, Qt::LeftButton, {}, QPoint(3, 3));
+    EXPECT_FALSE(input.LongPressTimer()->isActive());
+    EXPECT_EQ(link.Written, QByteArrayList({PushFrame(3, 1), PushFrame(4, 2)}));
+}
+
+TEST_F(ControlsTest, InputWithoutLongPressNeverStartsTheTimer)
+{
+    TVQQTorInput input(&parent, Module(6), 1, nullptr);
+    input.SetDataToControl(Record("Hall stairs"));
+    input.SetRunTimeMode(ModeRunTime);
+    QTest::mousePress(&input, Qt::LeftButton, {}, QPoint(3, 3));
+    EXPECT_FALSE(input.LongPressTimer()->isActive());
+    QTest::mouseRelease(&input, Qt::LeftButton, {}, QPoint(3, 3));
+    EXPECT_EQ(link.Written.size(), 2);
+
+    // Read only, or a right click: the press is not forwarded, the release is.
+    link.Written.clear();
+    TNewVisualOutput readOnly = Record("Hall stairs");
+    readOnly.ReadOnly = 1;
+    input.SetDataToControl(readOnly);
+    QTest::mousePress(&input, Qt::LeftButton, {}, QPoint(3, 3));
+    QTest::mouseRelease(&input, Qt::LeftButton, {}, QPoint(3, 3));
+    QTest::mousePress(&input, Qt::RightButton, {}, QPoint(3, 3));
+    QTest::mouseRelease(&input, Qt::RightButton, {}, QPoint(3, 3));
+    EXPECT_EQ(link.Written, QByteArrayList({PushFrame(2, 2), PushFrame(3, 2)}));
+}
+
+TEST_F(ControlsTest, RunTimeClickOnAnOutputWaitsForTheStatus)
+{
+    TVQQTorOutput output(&parent, Module(2), 1, nullptr);
+    output.SetDataToControl(Record("Wall"));
+    output.SetRunTimeMode(ModeRunTime);
+    Module(2)->AddControl(&output);
+    output.SetTorState(2);
+    QTest::mouseClick(&output, Qt::LeftButton, {}, QPoint(3, 3));
+    EXPECT_EQ(link.Written.size(), 1);                      // the toggle command
+    EXPECT_EQ(output.CurrentStateName(), QStringLiteral("Off"));
+    Module(2)->SetOutputStatus("\x02");                     // the module reports output 1 on
+    EXPECT_EQ(output.CurrentStateName(), QStringLiteral("On"));
+}
+
+TEST_F(ControlsTest, OutputBitsOfPushButtonModulesAndShutters)
+{
+    // On a module of type 4 the control of IO 5 shows output bit 1.
+    TVQQTorOutput led(&parent, Module(4), 5, nullptr);
+    led.SetDataToControl(Record("LED"));
+    led.SetRunTimeMode(ModeRunTime);
+    Module(4)->AddControl(&led);
+    Module(4)->SetOutputStatus("\x02");
+    EXPECT_EQ(led.CurrentStateName(), QStringLiteral("On"));
+    Module(4)->SetOutputStatus("\x20");
+    EXPECT_EQ(led.CurrentStateName(), QStringLiteral("Off"));
+
+    // Shutters: up bit On, down bit Off, neither keeps the state, both end on Off.
+    TVQQZulOutput shutter(&parent, Module(3), 0, nullptr);
+    shutter.SetDataToControl(Record("Shutter"));
+    shutter.SetRunTimeMode(ModeRunTime);
+    Module(3)->AddControl(&shutter);
+    shutter.SetTorState(2);
+    Module(3)->SetOutputStatus("\x01");
+    EXPECT_EQ(shutter.CurrentStateName(), QStringLiteral("On"));
+    Module(3)->SetOutputStatus("\x00");
+    EXPECT_EQ(shutter.CurrentStateName(), QStringLiteral("On"));
+    Module(3)->SetOutputStatus("\x03");
+    EXPECT_EQ(shutter.CurrentStateName(), QStringLiteral("Off"));
+}
+
+TEST_F(ControlsTest, SizesAndRecordRoundTrip)
+{
+    TVQQTorOutput output(&parent, Module(2), 0, nullptr);
+    TNewVisualOutput record = Record("Living room ceiling");
+    record.Reserved19 = 77;
+    record.TransparentOff = 1;
+    record.DisplayType = 4;
+    output.SetDataToControl(record);
+    const QFontMetrics metrics(TVQBaseControl::LabelFont());
+    // Width: the label and the sample " Off", or the picture + 2 when that is wider.
+    const int textWidth = metrics.horizontalAdvance(QStringLiteral("Living room ceiling Off")) + 4;
+    EXPECT_EQ(output.width(), qMax(textWidth, output.Picture()->Width() + 2));
+    EXPECT_EQ(output.height(), output.Picture()->Height() + metrics.height() + 2 + 1);
+    EXPECT_EQ(output.GetDataControl(), record);
+
+    // Neither label nor value: the picture alone, at least 4 wide.
+    record.ShowLabel = 0;
+    record.ShowValue = 0;
+    output.SetDataToControl(record);
+    EXPECT_EQ(output.width(), qMax(4, output.Picture()->Width() + 2));
+
+    // A control whose record is not valid keeps its mode.
+    output.SetRunTimeMode(ModeDesignTime);
+    record.Valid = 0;
+    output.SetDataToControl(record);
+    output.SetRunTimeMode(ModeRunTime);
+    EXPECT_EQ(output.ControlMode(), ModeDesignTime);
+}
+
+TEST(TVQImageManager, CacheRules)
+{
+    TVQImageManager &manager = TVQImageManager::GetInstance();
+    const QString on = QStringLiteral(QUELNOR_PROGRAM_DIR "/Default Images/KOB ON.ico");
+    const TVQPicture *first = manager.GetImage(on);
+    EXPECT_EQ(manager.GetImage(on), first);
+    EXPECT_FALSE(first->IsEmpty());
+    EXPECT_EQ(first->Width(), 32);
+    // A path that does not exist: the default picture (the first ever requested).
+    const TVQPicture *missing = manager.GetImage(QStringLiteral("/no/such/picture.ico"));
+    EXPECT_FALSE(missing->IsEmpty());
+    // Built-in keys; an unknown one is an empty picture, cached like any other.
+    EXPECT_FALSE(manager.GetImage(QStringLiteral("IcoDefaultImage"))->IsEmpty());
+    const TVQPicture *unknown = manager.GetImage(QStringLiteral("IcoNoSuchPicture"));
+    EXPECT_TRUE(unknown->IsEmpty());
+    EXPECT_EQ(manager.GetImage(QStringLiteral("IcoNoSuchPicture")), unknown);
+    EXPECT_TRUE(manager.GetImage(QStringLiteral("bmpAnything"))->IsEmpty());
+    // A Windows path of another computer is found under the program folder.
+    manager.SetProgramFolder(QStringLiteral(QUELNOR_PROGRAM_DIR));
+    const TVQPicture *moved = manager.GetImage(QStringLiteral("C:\\Quelnor\\Default Images\\KOB OFF.ico"));
+    EXPECT_NE(moved, missing);
+    EXPECT_EQ(moved->Width(), 32);
+}

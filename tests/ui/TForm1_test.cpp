@@ -1,0 +1,301 @@
+#include "TForm1.h"
+
+#include "ProgramFolder.h"
+#include "QtPrinters.h"
+#include "ScriptedDialogs.h"
+#include "TDataFileManager.h"
+#include "TMyForm11.h"
+#include "TProgramLists.h"
+#include "TProjectManager.h"
+#include "TSearchListWindow.h"
+#include "TVQRecordControl.h"
+#include "UiHelpers.h"
+
+#include <QAction>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QListWidget>
+#include <QMenu>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class MainWindowTest : public ::testing::Test
+{
+protected:
+    TMyForm11 *Screen(int index) { return window.ScreenWindows().at(size_t(index)); }
+
+    ProgramFolder folder;
+    ScriptedDialogs dialogs;
+    TForm1 window{folder.Path(), &dialogs};
+};
+
+} // namespace
+
+TEST_F(MainWindowTest, OpeningTheDemoShowsTheStartUpScreensWithTheirControls)
+{
+    ASSERT_TRUE(window.OpenProject(folder.Demo()));
+    EXPECT_TRUE(dialogs.Messages.isEmpty()) << dialogs.Messages.join(QLatin1Char('|')).toStdString();
+    ASSERT_EQ(window.ScreenWindows().size(), 3u);
+    EXPECT_TRUE(Screen(0)->isVisible());
+    EXPECT_FALSE(Screen(1)->isVisible());
+    EXPECT_FALSE(Screen(2)->isVisible());
+    EXPECT_EQ(Screen(0)->windowTitle(), QStringLiteral("Ground floor"));
+    EXPECT_EQ(Screen(0)->Area()->findChildren<TVQBaseControl *>().size(), 16);
+    EXPECT_FALSE(Screen(0)->Area()->Picture().isNull());
+    TVQBaseControl *ceiling = ControlLabelled(Screen(0), QStringLiteral("Living room ceiling"));
+    ASSERT_TRUE(ceiling);
+    EXPECT_TRUE(ceiling->isVisible());
+    EXPECT_EQ(ceiling->pos(), QPoint(190, 125));
+    EXPECT_EQ(ceiling->ControlMode(), ModeDesignTime);
+    EXPECT_FALSE(window.Project()->GetModified());
+}
+
+TEST_F(MainWindowTest, DraggingAnOutputOntoAScreenCreatesItsControl)
+{
+    ASSERT_TRUE(window.OpenProject(folder.Demo()));
+    TSearchListWindow *outputs = window.OutputList();
+    window.ShowSearchList(outputs);
+    const QList<QListWidgetItem *> found = outputs->Items()->findItems(QStringLiteral("Garden socket"), Qt::MatchStartsWith);
+    ASSERT_EQ(found.size(), 1);
+    const int row = outputs->Items()->row(found[0]);
+    std::unique_ptr<QMimeData> mime(outputs->MimeDataFor(row));
+    const size_t before = window.Project()->Outputs().size();
+
+    QDragEnterEvent enter(QPoint(100, 120), Qt::CopyAction, mime.get(), Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(Screen(0)->Area(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(100, 120), Qt::CopyAction, mime.get(), Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(Screen(0)->Area(), &drop);
+
+    ASSERT_EQ(window.Project()->Outputs().size(), before + 1);
+    const TNewVisualOutput r = window.Project()->Outputs().back()->CurrentRecord();
+    EXPECT_EQ(r.Left, 100);
+    EXPECT_EQ(r.Top, 120);
+    EXPECT_EQ(r.ModuleNumber, 2);
+    EXPECT_EQ(r.IoNumber, 6);
+    EXPECT_EQ(r.ScreenId, 1);
+    EXPECT_EQ(r.ApplicationId, 1);
+    EXPECT_EQ(r.ShowLabel, 1);
+    EXPECT_EQ(r.ShowValue, 1);
+    EXPECT_EQ(r.TransparentOn, 0);
+    EXPECT_EQ(r.Label, "Garden socket");
+    EXPECT_EQ(TPicturePaths::FromRecord(r.OnPicture), folder.File(QStringLiteral("Default Images/KOB ON.ico")));
+    EXPECT_EQ(TPicturePaths::FromRecord(r.OffPicture), folder.File(QStringLiteral("Default Images/KOB OFF.ico")));
+    EXPECT_TRUE(window.Project()->GetModified());
+    EXPECT_TRUE(ControlLabelled(Screen(0), QStringLiteral("Garden socket")));
+
+    // Anything but a search list entry is refused.
+    QMimeData text;
+    text.setText(QStringLiteral("hello"));
+    QDragEnterEvent other(QPoint(10, 10), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(Screen(0)->Area(), &other);
+    EXPECT_FALSE(other.isAccepted());
+}
+
+TEST_F(MainWindowTest, MovingAControlAndSavingChangesOnlyItsPosition)
+{
+    const QByteArray original = folder.Read(folder.Demo());
+    ASSERT_TRUE(window.OpenProject(folder.Demo()));
+    window.Project()->SetFileName(folder.Demo());
+    TVQBaseControl *ceiling = ControlLabelled(Screen(0), QStringLiteral("Living room ceiling"));
+    ASSERT_TRUE(ceiling);
+    QTest::mousePress(ceiling, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseMove(ceiling, QPoint(25, 15));
+    QTest::mouseRelease(ceiling, Qt::LeftButton, {}, QPoint(25, 15));
+    EXPECT_EQ(ceiling->pos(), QPoint(210, 135));
+    EXPECT_TRUE(window.Project()->GetModified());
+
+    window.CommandSave();
+    EXPECT_TRUE(dialogs.Messages.isEmpty());
+    // Left 190 (" be") and top 125 ("  7d") became 210 ("  d2") and 135 ("  87").
+    const QByteArray before = "   0  be  7d   0   0   2   0   1   1       0C:\\Quelnor\\Default Images\\KOB ON.ico|C:\\Quelnor\\Default Images\\KOB OFF.ico|Living room ceiling|";
+    const QByteArray after = "   0  d2  87   0   0   2   0   1   1       0C:\\Quelnor\\Default Images\\KOB ON.ico|C:\\Quelnor\\Default Images\\KOB OFF.ico|Living room ceiling|";
+    ASSERT_TRUE(original.contains(before));
+    QByteArray expected = original;
+    expected.replace(before, after);
+    EXPECT_EQ(folder.Read(folder.Demo()), expected);
+    EXPECT_FALSE(window.Project()->GetModified());
+}
+
+TEST_F(MainWindowTest, OpenedAndSavedWithoutChangeIsByteIdentical)
+{
+    const QByteArray original = folder.Read(folder.Demo());
+    ASSERT_TRUE(window.OpenProject(folder.Demo()));
+    window.Project()->SetFileName(folder.Demo());
+    window.CommandSave();
+    EXPECT_EQ(folder.Read(folder.Demo()), original);
+}
+
+TEST_F(MainWindowTest, ModesSwitchEveryControlAndTheMenu)
+{
+    ASSERT_TRUE(window.OpenProject(folder.Demo()));
+    TMyForm11 *screen = Screen(0);
+    const auto checked = [screen](const char *text) { return screen->Action(QString::fromLatin1(text))->isChecked(); };
+    const auto enabled = [screen](const char *text) { return screen->Action(QString::fromLatin1(text))->isEnabled(); };
+    const char *locked[] = {"Settings", "Create shortcut", "Delete Screen", "Show outputs", "Show inputs", "Show Sensors", "Show Variable"};
+    const char *free[] = {"Show screens", "Show Memo", "Add Axis cam", "Close"};
+    const auto modesOfEveryControl = [this](quint8 mode) {
+        for (auto *item : window.Project()->Outputs()) {
+            if (dynamic_cast<TVQBaseControl *>(item)->ControlMode() != mode)
+                return false;
+        }
+        for (auto *item : window.Project()->Memos()) {
+            if (dynamic_cast<TBoundControl *>(item)->ControlMode() != mode)
+                return false;
+        }
+        for (auto *item : window.Project()->Variables()) {
+            if (dynamic_cast<TBoundControl *>(item)->ControlMode() != mode)
+                return false;
+        }
+        return true;
+    };
+
+    EXPECT_FALSE(screen->Action(QStringLiteral("Create Gauge"))->isVisible());
+    // Mode 0 before the first activation: design time checked, everything enabled.
+    EXPECT_EQ(window.Mode(), 0);
+    screen->PrepareMenu();
+    EXPECT_TRUE(checked("Design Time"));
+    for (const char *entry : locked)
+        EXPECT_TRUE(enabled(entry)) << entry;
+
+    window.CommandTest();
+    screen->PrepareMenu();
+    EXPECT_EQ(window.Mode(), 3);
+    EXPECT_TRUE(modesOfEveryControl(3));
+    EXPECT_TRUE(checked("Test"));
+    EXPECT_FALSE(checked("Design Time"));
+    EXPECT_FALSE(checked("Run Time"));
+    for (const char *entry : locked)
+        EXPECT_FALSE(enabled(entry)) << entry;
+    for (const char *entry : free)
+        EXPECT_TRUE(enabled(entry)) << entry;
+
+    // Without a link that opens, run time is refused.
+    window.Project()->Applications()[0]->Settings().LinkKind = 0;
+    window.CommandRunTime();
+    EXPECT_EQ(dialogs.Messages, QStringList({"No communication port open"}));
+    EXPECT_EQ(window.Mode(), 3);
+
+    window.ShowSearchList(window.OutputList());
+    window.Project()->Applications()[0]->Settings().LinkKind = 3;  // UDP to a loopback port
+    window.CommandRunTime();
+    screen->PrepareMenu();
+    EXPECT_EQ(window.Mode(), 1);
+    EXPECT_TRUE(modesOfEveryControl(1));
+    EXPECT_TRUE(checked("Run Time"));
+    EXPECT_FALSE(enabled("Settings"));
+    EXPECT_FALSE(window.OutputList()->isVisible());
+
+    window.CommandDesignTime();
+    screen->PrepareMenu();
+    EXPECT_EQ(window.Mode(), 2);
+    EXPECT_TRUE(modesOfEveryControl(2));
+    EXPECT_TRUE(checked("Design Time"));
+    EXPECT_TRUE(enabled("Settings"));
+}
+
+TEST_F(MainWindowTest, TestClickOnAnOutputFlipsItsPicture)
+{
+    ASSERT_TRUE(window.OpenProject(folder.Demo()));
+    window.CommandTest();
+    TVQBaseControl *ceiling = ControlLabelled(Screen(0), QStringLiteral("Living room ceiling"));
+    ASSERT_TRUE(ceiling);
+    const TVQPicture *on = ceiling->Picture();
+    QTest::mouseClick(ceiling, Qt::LeftButton, {}, QPoint(5, 5));  // output bit set: On
+    EXPECT_EQ(ceiling->CurrentStateName(), QStringLiteral("On"));
+    QTest::mouseClick(ceiling, Qt::LeftButton, {}, QPoint(5, 5));  // cleared: Off
+    EXPECT_EQ(ceiling->CurrentStateName(), QStringLiteral("Off"));
+    EXPECT_NE(ceiling->Picture(), on);
+    QTest::mouseClick(ceiling, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(ceiling->Picture(), on);
+    EXPECT_EQ(ceiling->pos(), QPoint(190, 125));  // test clicks never move a control
+}
+
+TEST_F(MainWindowTest, SaveQuestionPaths)
+{
+    const QString other = folder.File(QStringLiteral("Data/other.qvp"));
+    QFile::copy(folder.Demo(), other);
+    const QByteArray original = folder.Read(folder.Demo());
+
+    // Cancel: nothing else happens, the project stays as it was.
+    ASSERT_TRUE(window.OpenProject(folder.Demo()));
+    window.CommandAddScreen();
+    TProjectManager *project = window.Project();
+    dialogs.SaveAnswers = {TDialogs::Cancel};
+    window.CommandOpen();
+    EXPECT_EQ(window.Project(), project);
+    EXPECT_TRUE(window.Project()->GetModified());
+    EXPECT_EQ(dialogs.Asked, QStringList({"save?"}));
+
+    // No: the other project opens, nothing was saved.
+    dialogs.Asked.clear();
+    dialogs.SaveAnswers = {TDialogs::No};
+    dialogs.OpenNames = {other};
+    window.CommandOpen();
+    EXPECT_EQ(window.Project()->FileName(), other);
+    EXPECT_EQ(window.ScreenWindows().size(), 3u);
+    EXPECT_EQ(folder.Read(folder.Demo()), original);
+
+    // Yes: saved under the chosen name, then the other project opens.
+    window.CommandAddScreen();
+    const QString saved = folder.File(QStringLiteral("Data/saved"));
+    dialogs.SaveAnswers = {TDialogs::Yes};
+    dialogs.SaveNames = {saved};
+    dialogs.OpenNames = {folder.Demo()};
+    window.CommandOpen();
+    EXPECT_TRUE(folder.Read(saved + QStringLiteral(".qvp")).contains("Screen #4|"));
+    EXPECT_EQ(window.Project()->FileName(), folder.Demo());
+    EXPECT_EQ(window.Settings().RecentFiles.first(), folder.Demo());
+
+    // Yes, then the save dialog cancelled: the other project still opens.
+    window.CommandAddScreen();
+    dialogs.SaveAnswers = {TDialogs::Yes};
+    dialogs.SaveNames = {QString()};
+    dialogs.OpenNames = {other};
+    window.CommandOpen();
+    EXPECT_EQ(window.Project()->FileName(), other);
+}
+
+TEST_F(MainWindowTest, SavingANewProjectAsksForSaveAs)
+{
+    window.CommandSave();
+    EXPECT_EQ(dialogs.Messages, QStringList({"unableTo Save Project"}));
+
+    dialogs.OpenNames = {folder.File(QStringLiteral("Data/demo.qap"))};
+    window.CommandNewApplication();
+    ASSERT_EQ(window.Project()->Applications().size(), 1u);
+    EXPECT_EQ(window.Project()->Applications()[0]->Settings().ApplicationId, 1);
+    EXPECT_EQ(window.Lists()->Modules().size(), 24u);
+    window.UpdateMenus();
+    EXPECT_FALSE(window.MenuAction(window.FileMenu(), QStringLiteral("Save"))->isEnabled());
+    EXPECT_TRUE(window.MenuAction(window.FileMenu(), QStringLiteral("Save As"))->isEnabled());
+    EXPECT_FALSE(window.MenuAction(window.ProjectMenu(), QStringLiteral("Create new Project"))->isEnabled());
+
+    dialogs.SaveNames = {folder.File(QStringLiteral("Data/new"))};
+    window.CommandSaveAs();
+    EXPECT_EQ(window.Project()->FileName(), folder.File(QStringLiteral("Data/new.qvp")));
+    window.UpdateMenus();
+    EXPECT_TRUE(window.MenuAction(window.FileMenu(), QStringLiteral("Save"))->isEnabled());
+    dialogs.Messages.clear();
+    window.CommandSave();
+    EXPECT_TRUE(dialogs.Messages.isEmpty());
+}
+
+TEST_F(MainWindowTest, DeleteConfirmationOfAControl)
+{
+    ASSERT_TRUE(window.OpenProject(folder.Demo()));
+    window.FirstActivation();
+    TVQBaseControl *hall = ControlLabelled(Screen(0), QStringLiteral("Hall"));
+    ASSERT_TRUE(hall);
+    const size_t count = window.Project()->Outputs().size();
+    dialogs.ConfirmAnswers = {false};
+    hall->DisplayOtherMenuItem();
+    EXPECT_EQ(window.Project()->Outputs().size(), count);
+    dialogs.ConfirmAnswers = {true};
+    hall->DisplayOtherMenuItem();
+    EXPECT_EQ(window.Project()->Outputs().size(), count - 1);
+    EXPECT_EQ(dialogs.Asked, QStringList({"Do you to remove this Object ?", "Do you to remove this Object ?"}));
+}
