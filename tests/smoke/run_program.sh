@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Smoke test of the real program under Xvfb: it starts on the demo project, its windows appear,
+# the screen is not blank, and it closes when asked. Bounded waits, no fixed sleeps.
+set -u
+bin="$1"
+work=$(mktemp -d)
+trap 'kill "$xvfb" "$program" 2>/dev/null; rm -rf "$work"' EXIT
+
+# A program folder of its own: the built program and pictures, the demo, a settings file
+# that opens the demo project.
+cp "$bin/visual-quelnor" "$bin/libqnet.so" "$work/"
+for folder in "Default Images" "Image Control" "Imported Pictures"; do ln -s "$bin/$folder" "$work/$folder"; done
+mkdir -p "$work/Data" && cp "$bin/Data/demo.qap" "$bin/Data/demo.qvp" "$work/Data/"
+printf '[QAP Path]\r\n%s\r\n[QVP Path]\r\n%s\r\n[Last Files]\r\n[PORT]\r\n0000\r\n[OpenLastFile]\r\n01%s|\r\n' \
+  "$work/Data" "$work/Data" "$work/Data/demo.qvp" > "$work/Dev Project.txt"
+
+for display in $(seq 90 120); do
+  [[ -e /tmp/.X11-unix/X$display || -e /tmp/.X$display-lock ]] || break
+done
+export DISPLAY=":$display"
+Xvfb "$DISPLAY" -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+for _ in $(seq 100); do xwininfo -root >/dev/null 2>&1 && break; sleep 0.05; done
+
+"$work/visual-quelnor" >"$work/program.log" 2>&1 &
+program=$!
+found=0
+for _ in $(seq 200); do
+  if xwininfo -root -tree 2>/dev/null | grep -q '"Ground floor"'; then found=1; break; fi
+  kill -0 "$program" 2>/dev/null || break
+  sleep 0.05
+done
+if [[ $found -ne 1 ]]; then
+  echo "FAIL: the demo screen never appeared"; cat "$work/program.log"; exit 1
+fi
+xwininfo -root -tree | grep -q '"Visual Quelnor 2"' || { echo "FAIL: no main window"; exit 1; }
+
+# The screen shows the floor plan: many colours, not a blank window.
+import -display "$DISPLAY" -window root "$work/shot.png"
+colours=$(convert "$work/shot.png" -format %k info:)
+if [[ "$colours" -lt 50 ]]; then
+  echo "FAIL: the screen looks blank ($colours colours)"; exit 1
+fi
+
+kill -TERM "$program"
+for _ in $(seq 100); do kill -0 "$program" 2>/dev/null || break; sleep 0.05; done
+if kill -0 "$program" 2>/dev/null; then echo "FAIL: the program did not stop"; exit 1; fi
+echo "1 passed, 0 failed"
