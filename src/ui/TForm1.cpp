@@ -4,6 +4,7 @@
 #include "TCodePage.h"
 #include "TDataFileManager.h"
 #include "TDialogs.h"
+#include "TForm2.h"
 #include "TMyForm11.h"
 #include "TPicturePaths.h"
 #include "TProgramLists.h"
@@ -97,6 +98,9 @@ TForm1::TForm1(const QString &programFolder, TDialogs *dialogs, QWidget *parent)
     }
     m_fileMenu->addSeparator();
     connect(m_fileMenu->addAction(QStringLiteral("Close")), &QAction::triggered, this, &QWidget::close);
+
+    QMenu *parameter = menuBar()->addMenu(QStringLiteral("Parameter"));
+    connect(parameter->addAction(QStringLiteral("Option")), &QAction::triggered, this, &TForm1::CommandOption);
 
     m_projectMenu = menuBar()->addMenu(QStringLiteral("Project"));
     connect(m_projectMenu->addAction(QStringLiteral("Create new Project")), &QAction::triggered, this, &TForm1::CommandNewApplication);
@@ -332,6 +336,13 @@ void TForm1::CommandNewApplication()
     application->Settings().ApplicationId = m_project->FreeApplicationId();
     application->Settings().SourcePath = application->Name();
     SetUpApplication(*application);
+}
+
+void TForm1::CommandOption()
+{
+    TForm2 dialog(m_settings, this);
+    dialog.exec();
+    TSettingsFile::Write(m_programFolder, m_settings, m_project->FileName());
 }
 
 void TForm1::CommandAddScreen()

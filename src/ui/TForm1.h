@@ -46,6 +46,8 @@ public:
     void CommandSaveAs();
     void CommandNewApplication();
     void CommandAddScreen();
+    // The settings dialog; the settings file is written when it closes.
+    void CommandOption();
     void CommandRunTime();
     void CommandDesignTime();
     void CommandTest();

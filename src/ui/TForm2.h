@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QDialog>
+
+class QCheckBox;
+class QLineEdit;
+struct TSettings;
+
+// The settings dialog ("Project paremeters"): the export and project folders, and whether the
+// last project opens (and connects) at start-up.
+class TForm2 : public QDialog
+{
+    Q_OBJECT
+
+public:
+    TForm2(TSettings &settings, QWidget *parent = nullptr);
+
+    QLineEdit *ExportFolder() const { return m_exportFolder; }
+    QLineEdit *ProjectFolder() const { return m_projectFolder; }
+    QCheckBox *OpenLastFile() const { return m_openLastFile; }
+    // A chosen folder that exists becomes the setting and is shown.
+    void ChooseFolder(QLineEdit *field, const QString &chosen);
+
+protected:
+    void done(int result) override;
+
+private:
+    TSettings &m_settings;
+    QLineEdit *m_exportFolder = nullptr;
+    QLineEdit *m_projectFolder = nullptr;
+    QCheckBox *m_openLastFile = nullptr;
+};
