@@ -397,10 +397,6 @@ void TForm1::CommandTest()
     SwitchEveryControl(3);
 }
 
-void TForm1::AddRecordControl(TMyForm11 *, TProjectItemBase *)
-{
-}
-
 void TForm1::DropItem(TMyForm11 *screen, const ListItemData &item, const QPoint &at)
 {
     TDataFileManager *app = item.Application;

@@ -18,7 +18,6 @@ class TProgramLists;
 class TProjectManager;
 class TSearchListWindow;
 class TWindowBinder;
-class TProjectItemBase;
 
 // The main window: the open project, the program-wide lists of the live model, the program-wide
 // mode, and the File, Parameter, Project and Display menus.
@@ -94,7 +93,6 @@ private:
     void SetUpApplication(TDataFileManager &application);
     void NewEmptyProject();
     void RefreshScreenList();
-    void AddRecordControl(TMyForm11 *screen, TProjectItemBase *item);
 
     QString m_programFolder;
     std::unique_ptr<TDialogs> m_ownDialogs;

@@ -1,4 +1,5 @@
 #include "TQuelnorTool.h"
+#include "ToolRun.h"
 
 #include "../project/ProjectFixture.h"
 #include "QtPrinters.h"
@@ -12,11 +13,9 @@ namespace {
 
 int RunResave(const QString &programFolder, const QString &in, const QString &out, QString &errText)
 {
-    QString input, outText;
-    QTextStream inStream(&input), outStream(&outText), errStream(&errText);
-    const int status = TQuelnorTool(inStream, outStream, errStream, programFolder).Run({"resave", in, out});
-    errStream.flush();
-    return status;
+    const ToolRun run = RunTool({"resave", in, out}, QString(), programFolder);
+    errText = run.err;
+    return run.status;
 }
 
 } // namespace

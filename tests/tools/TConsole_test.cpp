@@ -1,4 +1,5 @@
 #include "TQuelnorTool.h"
+#include "ToolRun.h"
 
 #include "TestPty.h"
 
@@ -50,31 +51,12 @@ private:
     QByteArray m_loginAnswer;
 };
 
-struct ConsoleRun
-{
-    int status = 0;
-    QString out;
-    QString err;
-};
-
-ConsoleRun RunConsole(const QStringList &arguments, QString input)
-{
-    ConsoleRun run;
-    QTextStream in(&input);
-    QTextStream out(&run.out);
-    QTextStream err(&run.err);
-    run.status = TQuelnorTool(in, out, err, QStringLiteral(QUELNOR_PROGRAM_DIR)).Run(arguments);
-    out.flush();
-    err.flush();
-    return run;
-}
-
 } // namespace
 
 TEST(TConsole, TogglesAnOutputAndPrintsTheStatusThatComesBack)
 {
     AnsweringPeer peer("INFO:Session opened:INFO\r\n");
-    const ConsoleRun run = RunConsole(
+    const ToolRun run = RunTool(
         {"console", QStringLiteral(QUELNOR_DEMO_EXPORT), "--udp", peer.HostPort(), "--password", "secret", "--settle", "200"},
         "toggle 2 0\nstate 2\n\nbogus 1\ntoggle 2\ntoggle 99 0\nquit\nstate 2\n");
     EXPECT_EQ(run.status, 0) << run.err.toStdString();
@@ -100,7 +82,7 @@ TEST(TConsole, TogglesAnOutputAndPrintsTheStatusThatComesBack)
 TEST(TConsole, RefusedLogInEndsWithAMessage)
 {
     AnsweringPeer peer("INFO:Auth failed:INFO\r\n");
-    const ConsoleRun run = RunConsole({"console", QStringLiteral(QUELNOR_DEMO_EXPORT), "--udp", peer.HostPort()}, "toggle 2 0\n");
+    const ToolRun run = RunTool({"console", QStringLiteral(QUELNOR_DEMO_EXPORT), "--udp", peer.HostPort()}, "toggle 2 0\n");
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(run.err.contains(QStringLiteral("Log-in refused: INFO:Auth failed:INFO"))) << run.err.toStdString();
     EXPECT_EQ(peer.Received, QByteArrayList({"LOGIN"}));
@@ -119,7 +101,7 @@ TEST(TConsole, BadArguments)
         {{"console", QStringLiteral(QUELNOR_DEMO_EXPORT), "--serial", "COM98"}, 1, "Unable to open serial Port COM98"},
     };
     for (const Row &row : rows) {
-        const ConsoleRun run = RunConsole(row.arguments, QString());
+        const ToolRun run = RunTool(row.arguments, QString());
         EXPECT_EQ(run.status, row.status) << row.arguments.join(' ').toStdString();
         EXPECT_TRUE(run.err.contains(QLatin1String(row.message))) << run.err.toStdString();
     }

@@ -1,4 +1,5 @@
 #include "TQuelnorTool.h"
+#include "ToolRun.h"
 
 #include "TFileAccess.h"
 
@@ -49,26 +50,6 @@ QByteArray ExpectedProject(const QByteArray &exportPath)
            "Variable Item\r\n*[01]****\r\nEOF Variable Item\r\n"
            "Axis Item\r\n*[01]****\r\nEOF Axis Item\r\n"
            "Gauge Item\r\n*[01]****\r\nEOF Gauge Item\r\n";
-}
-
-struct ToolRun
-{
-    int status = 0;
-    QString out;
-    QString err;
-};
-
-ToolRun RunTool(const QStringList &arguments)
-{
-    ToolRun run;
-    QString input;
-    QTextStream in(&input);
-    QTextStream out(&run.out);
-    QTextStream err(&run.err);
-    run.status = TQuelnorTool(in, out, err, QStringLiteral(QUELNOR_PROGRAM_DIR)).Run(arguments);
-    out.flush();
-    err.flush();
-    return run;
 }
 
 } // namespace
