@@ -565,6 +565,16 @@ bool TDataFileManager::OpenUdpLink(quint16 udpPort, const QByteArray &host, cons
     return m_link && m_link->OpenUdpAndLogin(udpPort, host, password);
 }
 
+void TDataFileManager::CloseLink()
+{
+    // No keep-alive goes out once the session is closed.
+    m_watchdogTimer->stop();
+    if (m_link && m_link->IsOpen() && m_link->LinkKind() == SerialPort::LinkUdp)
+        m_sessionState = 0;
+    if (m_link)
+        m_link->CloseLink();
+}
+
 bool TDataFileManager::ReopenLink()
 {
     bool opened = false;

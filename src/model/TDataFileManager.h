@@ -129,6 +129,8 @@ public:
     // Session state 1, polling and the 5 s log-in watch started, then the link's UDP open and
     // log-in; the answer arrives through the poll.
     bool OpenUdpLink(quint16 udpPort, const QByteArray &host, const QByteArray &password);
+    // Closes the link (a UDP link logs out) and stops the keep-alive.
+    void CloseLink();
     // Opens the link again with the stored settings; false for no link kind or a failure.
     bool ReopenLink();
     // The poll handler: routes what the link received to the session answers (while the log-in

@@ -1,6 +1,7 @@
 #include "TDialogs.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -30,4 +31,9 @@ QString TQtDialogs::OpenFileName(const QString &folder, const QString &filter)
 QString TQtDialogs::SaveFileName(const QString &folder, const QString &filter)
 {
     return QFileDialog::getSaveFileName(m_parent, QString(), folder, filter);
+}
+
+int TQtDialogs::Exec(QDialog &dialog)
+{
+    return dialog.exec();
 }

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+class QDialog;
 class QWidget;
 
 // The boxes and file dialogs of the program, behind one interface so tests can answer them.
@@ -19,6 +20,8 @@ public:
     // A file to open or to save under; empty when cancelled.
     virtual QString OpenFileName(const QString &folder, const QString &filter) = 0;
     virtual QString SaveFileName(const QString &folder, const QString &filter) = 0;
+    // Runs a modal dialog; its result (QDialog::Accepted or Rejected).
+    virtual int Exec(QDialog &dialog) = 0;
 };
 
 // The real boxes and dialogs, parented to a window.
@@ -31,6 +34,7 @@ public:
     bool Confirm(const QString &text, const QString &title) override;
     QString OpenFileName(const QString &folder, const QString &filter) override;
     QString SaveFileName(const QString &folder, const QString &filter) override;
+    int Exec(QDialog &dialog) override;
 
 private:
     QWidget *m_parent = nullptr;

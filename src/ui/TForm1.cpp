@@ -5,6 +5,9 @@
 #include "TDataFileManager.h"
 #include "TDialogs.h"
 #include "TForm2.h"
+#include "TForm6.h"
+#include "TSelectCom.h"
+#include "TUdpSelect.h"
 #include "TMyForm11.h"
 #include "TPicturePaths.h"
 #include "TProgramLists.h"
@@ -20,6 +23,8 @@
 #include "TWindowBinder.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -117,6 +122,7 @@ TForm1::TForm1(const QString &programFolder, TDialogs *dialogs, QWidget *parent)
     for (QMenu *menu : {m_fileMenu, m_projectMenu, m_displayMenu})
         connect(menu, &QMenu::aboutToShow, this, &TForm1::UpdateMenus);
 
+    m_connecting = new TForm6(this);
     m_binder = std::make_unique<TWindowBinder>(*this);
     NewEmptyProject();
     resize(320, 200);
@@ -201,8 +207,10 @@ void TForm1::CloseProject()
 {
     if (!m_project)
         return;
-    for (SerialPort *link : m_lists->Links())
-        link->CloseLink();
+    m_connecting->ConnectTimer()->stop();
+    m_connecting->hide();
+    for (const auto &application : m_project->Applications())
+        application->CloseLink();
     for (TMyForm11 *window : ScreenWindows())
         window->hide();
     // Controls first (they leave their model objects), then the model objects, then the project.
@@ -341,7 +349,7 @@ void TForm1::CommandNewApplication()
 void TForm1::CommandOption()
 {
     TForm2 dialog(m_settings, this);
-    dialog.exec();
+    m_dialogs->Exec(dialog);
     TSettingsFile::Write(m_programFolder, m_settings, m_project->FileName());
 }
 
@@ -371,25 +379,65 @@ void TForm1::SwitchEveryControl(quint8 mode)
     }
 }
 
+void TForm1::SetupLink(TDataFileManager &application)
+{
+    SerialPort *link = application.Link();
+    if (!link)
+        return;
+    TVISUALQvpInfo &settings = application.Settings();
+    const QString name = TCodePage::ToDisplay(application.Name());
+    if (settings.LinkKind != SerialPort::LinkSerial && settings.LinkKind != SerialPort::LinkUdp) {
+        quint16 number = 0;
+        const quint16 position = application.FindInterfaceModule(number);
+        if (position == TDataFileManager::NotFound) {
+            m_dialogs->ShowMessage(name + QStringLiteral("\nWarning No visual communication module in application:\n"));
+            return;
+        }
+        link->SetInterface(position, number);
+        const quint8 kind = application.ModuleAt(position)->ModuleType == 26 ? SerialPort::LinkSerial : SerialPort::LinkUdp;
+        link->SetLinkKind(kind);
+        settings.LinkKind = kind;
+    }
+    if (settings.LinkKind == SerialPort::LinkSerial) {
+        TSelectCom dialog(application, m_programFolder, m_dialogs, this);
+        dialog.Fill(settings.ComPort);
+        if (m_dialogs->Exec(dialog) == QDialog::Accepted && link->IsOpen()) {
+            settings.ComPort = quint8(dialog.Ports()->currentIndex() + 1);
+            settings.LinkKind = SerialPort::LinkSerial;
+            application.StartPolling(true);
+        }
+    } else {
+        TUdpSelect dialog(application, this);
+        dialog.Prefill();
+        m_dialogs->Exec(dialog);
+    }
+}
+
 void TForm1::CommandRunTime()
 {
-    bool anyOpen = false;
     for (const auto &application : m_project->Applications()) {
-        application->ReopenLink();
-        anyOpen |= application->Link() && application->Link()->IsOpen();
+        if (!application->ReopenLink())
+            SetupLink(*application);
     }
+    bool anyOpen = false;
+    for (const auto &application : m_project->Applications())
+        anyOpen |= application->Link() && application->Link()->IsOpen();
     if (!anyOpen) {
         m_dialogs->ShowMessage(QStringLiteral("No communication port open"));
         return;
     }
     SwitchEveryControl(1);
+    m_connecting->show();
+    m_connecting->ResetAndStart();
 }
 
 void TForm1::CommandDesignTime()
 {
     SwitchEveryControl(2);
-    for (SerialPort *link : m_lists->Links())
-        link->CloseLink();
+    m_connecting->ConnectTimer()->stop();
+    m_connecting->hide();
+    for (const auto &application : m_project->Applications())
+        application->CloseLink();
 }
 
 void TForm1::CommandTest()
@@ -496,8 +544,8 @@ void TForm1::closeEvent(QCloseEvent *event)
                 m_project->WriteProject(name);
         }
     }
-    for (SerialPort *link : m_lists->Links())
-        link->CloseLink();
+    for (const auto &application : m_project->Applications())
+        application->CloseLink();
     TSettingsFile::Write(m_programFolder, m_settings, m_project->FileName());
     for (TMyForm11 *window : ScreenWindows())
         window->hide();

@@ -13,6 +13,7 @@ class QListWidget;
 class QMenu;
 class TDataFileManager;
 class TDialogs;
+class TForm6;
 class TMyForm11;
 class TProgramLists;
 class TProjectManager;
@@ -50,6 +51,10 @@ public:
     void CommandRunTime();
     void CommandDesignTime();
     void CommandTest();
+    // First-time set-up of an application's link with the user: the interface module decides
+    // serial or UDP, then the port dialog shows.
+    void SetupLink(TDataFileManager &application);
+    TForm6 *Connecting() const { return m_connecting; }
     // The save question when the project is open and modified; false when the user cancelled.
     bool AskToSave();
 
@@ -114,4 +119,5 @@ private:
     TSearchListWindow *m_memos = nullptr;
     TSearchListWindow *m_variables = nullptr;
     QListWidget *m_screenList = nullptr;
+    TForm6 *m_connecting = nullptr;
 };

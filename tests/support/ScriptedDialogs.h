@@ -2,7 +2,10 @@
 
 #include "TDialogs.h"
 
+#include <QDialog>
 #include <QStringList>
+
+#include <functional>
 
 #include <deque>
 
@@ -33,6 +36,15 @@ public:
         return Take(SaveNames, QString());
     }
 
+    // A dialog the program runs: the test's handler drives it (shown, not modal); without one it
+    // is cancelled at once.
+    int Exec(QDialog &dialog) override
+    {
+        Asked.append(QStringLiteral("dialog ") + dialog.windowTitle());
+        return DialogHandler ? DialogHandler(dialog) : 0;
+    }
+
+    std::function<int(QDialog &)> DialogHandler;
     QStringList Messages;
     QStringList Asked;
     std::deque<Answer> SaveAnswers;

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QWidget>
+
+class QListWidget;
+class QTimer;
+class TDataFileManager;
+class TForm1;
+
+// The "Connecting" window: connects every application of the project in turn, writing one line
+// per step, then asks each connected one for a refresh of its inputs and outputs, and closes.
+class TForm6 : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr quint8 Finished = 255;
+
+    explicit TForm6(TForm1 *owner);
+
+    // Clears the lines, starts from the first application and shows nothing by itself.
+    void ResetAndStart();
+    // One step of the procedure (an application connected, a refresh sent, or the end).
+    void ConnectProcedure();
+    // The 100 ms timer's handler.
+    void ConnectTimerTimer();
+
+    QStringList Lines() const;
+    quint8 Step() const { return m_step; }
+    QTimer *ConnectTimer() const { return m_timer; }
+
+private:
+    void Connect(TDataFileManager *application);
+    void AddLine(const QString &line);
+    QString FileName(const TDataFileManager *application) const;
+
+    TForm1 *m_owner = nullptr;
+    QListWidget *m_lines = nullptr;
+    QTimer *m_timer = nullptr;
+    quint8 m_step = 0;
+    quint8 m_next = 0;
+    quint8 m_ticks = 0;
+    TDataFileManager *m_current = nullptr;
+};

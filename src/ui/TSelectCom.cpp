@@ -1,0 +1,68 @@
+#include "TSelectCom.h"
+
+#include "SerialPort.h"
+#include "TDataFileManager.h"
+#include "UserMessages.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+
+TSelectCom::TSelectCom(TDataFileManager &application, const QString &programFolder, UserMessages *messages,
+                       QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint)
+    , m_application(application)
+    , m_programFolder(programFolder)
+    , m_messages(messages)
+    , m_ports(new QComboBox(this))
+    , m_device(new QLabel(this))
+{
+    setWindowTitle(QStringLiteral("Serial Port configuration"));
+    m_ports->addItem(QStringLiteral("COM 1"));
+    m_device->setWordWrap(true);
+    auto *layout = new QGridLayout(this);
+    layout->addWidget(new QLabel(QStringLiteral("Select com number"), this), 0, 0);
+    layout->addWidget(m_ports, 0, 1);
+    layout->addWidget(m_device, 1, 0, 1, 2);
+    auto *ok = new QPushButton(QStringLiteral("OK"), this);
+    auto *cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    layout->addWidget(ok, 2, 0);
+    layout->addWidget(cancel, 2, 1);
+    connect(ok, &QPushButton::clicked, this, [this] {
+        if (Ok())
+            accept();
+    });
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_ports, &QComboBox::currentIndexChanged, this, &TSelectCom::ShowDevice);
+    ShowDevice();
+}
+
+void TSelectCom::Fill(quint8 comPort)
+{
+    m_ports->clear();
+    for (int n = 1; n <= 99; ++n)
+        m_ports->addItem(QStringLiteral("COM %1").arg(n));
+    m_ports->setCurrentIndex(comPort == 0 ? -1 : comPort - 1);
+    ShowDevice();
+}
+
+void TSelectCom::ShowDevice()
+{
+    const int index = m_ports->currentIndex();
+    m_device->setText(index < 0 ? QStringLiteral("No port selected")
+                                : QStringLiteral("COM %1 opens %2").arg(index + 1).arg(SerialPort::SerialDevicePath(m_programFolder, quint8(index + 1))));
+}
+
+bool TSelectCom::Ok()
+{
+    const int index = m_ports->currentIndex();
+    if (index < 0)
+        return false;
+    if (!m_application.OpenSerialLink(quint8(index + 1), 115200)) {
+        if (m_messages)
+            m_messages->ShowMessage(QStringLiteral("Unable to open serial Port "));
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,98 @@
+#include "TUdpSelect.h"
+
+#include "TDataFileManager.h"
+
+#include <QFormLayout>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+TUdpSelect::TUdpSelect(TDataFileManager &application, QWidget *parent)
+    : QDialog(parent)
+    , m_application(application)
+    , m_port(new QLineEdit(QStringLiteral("17481"), this))
+    , m_host(new QLineEdit(QStringLiteral("192.168.1.20"), this))
+    , m_password(new QLineEdit(this))
+    , m_panel(new QFrame(this))
+    , m_panelText(new QLabel(m_panel))
+    , m_timer(new QTimer(this))
+{
+    setWindowTitle(QStringLiteral("Open Udp connection"));
+    m_password->setEchoMode(QLineEdit::Password);
+    auto *form = new QFormLayout;
+    form->addRow(QStringLiteral("Host Port"), m_port);
+    form->addRow(QStringLiteral("Host IP"), m_host);
+    form->addRow(QStringLiteral("Password"), m_password);
+    auto *buttons = new QHBoxLayout;
+    auto *connectButton = new QPushButton(QStringLiteral("Connect"), this);
+    auto *ok = new QPushButton(QStringLiteral("OK"), this);
+    auto *cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    buttons->addWidget(connectButton);
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addLayout(buttons);
+    resize(260, 170);
+
+    // The message panel covers the edits while it shows.
+    m_panel->setFrameShape(QFrame::StyledPanel);
+    m_panel->setAutoFillBackground(true);
+    m_panel->setGeometry(8, 8, 244, 154);
+    m_panelText->setAlignment(Qt::AlignCenter);
+    m_panelText->setWordWrap(true);
+    auto *panelLayout = new QVBoxLayout(m_panel);
+    panelLayout->addWidget(m_panelText, 1);
+    auto *panelOk = new QPushButton(QStringLiteral("Ok"), m_panel);
+    panelLayout->addWidget(panelOk, 0, Qt::AlignHCenter);
+    m_panel->hide();
+
+    m_timer->setInterval(5000);
+    connect(m_timer, &QTimer::timeout, this, [this] {
+        m_timer->stop();
+        m_panel->hide();
+    });
+    connect(panelOk, &QPushButton::clicked, m_panel, &QWidget::hide);
+    connect(connectButton, &QPushButton::clicked, this, &TUdpSelect::Connect);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    m_application.SetSessionDialog(this);
+}
+
+TUdpSelect::~TUdpSelect()
+{
+    m_application.SetSessionDialog(nullptr);
+}
+
+void TUdpSelect::Prefill()
+{
+    const TVISUALQvpInfo &settings = m_application.Settings();
+    if (settings.UdpPort != 0)
+        m_port->setText(QString::number(settings.UdpPort));
+    if (!settings.Host.isEmpty() && settings.Host != "(null)")
+        m_host->setText(QString::fromLatin1(settings.Host));
+    m_password->setText(settings.Password == "(null)" ? QString() : QString::fromLatin1(settings.Password));
+}
+
+void TUdpSelect::Connect()
+{
+    bool ok = false;
+    const uint port = m_port->text().toUInt(&ok, 10);
+    if (!ok || port > 65535) {
+        QMessageBox::warning(this, windowTitle(), QStringLiteral("'%1' is not a valid integer value").arg(m_port->text()));
+        return;
+    }
+    m_application.OpenUdpLink(quint16(port), m_host->text().toLatin1(), m_password->text().toLatin1());
+}
+
+void TUdpSelect::ShowPanelText(const QString &text)
+{
+    m_panelText->setText(text);
+    m_timer->start();
+    m_panel->show();
+    m_panel->raise();
+}
