@@ -79,10 +79,17 @@ bool SerialPort::OpenUdpAndLogin(quint16 udpPort, const QByteArray &host, const 
     m_logoutTimer->stop();
     m_logoutStep = 0;
 
-    m_udp->abort();
+    // Logging in again to the same module keeps the socket, so the module sees the same client
+    // (a new local port would be a second client, which the module refuses).
+    const QHostAddress peer(QString::fromLatin1(host));
+    const bool samePeer = m_udp->state() == QAbstractSocket::ConnectedState && m_udp->peerAddress() == peer
+                          && m_udp->peerPort() == udpPort;
+    if (!samePeer) {
+        m_udp->abort();
+        m_udp->connectToHost(peer, udpPort);
+    }
     m_host = host;
     m_udpPort = udpPort;
-    m_udp->connectToHost(QHostAddress(QString::fromLatin1(host)), udpPort);
     if (m_udp->state() != QAbstractSocket::ConnectedState && !m_udp->waitForConnected(1000)) {
         if (m_messages)
             m_messages->ShowMessage(QStringLiteral("Unable to open an Udp connection "));

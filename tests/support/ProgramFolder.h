@@ -17,6 +17,7 @@ public:
         QDir folder(m_folder.path());
         for (const char *name : {"Default Images", "Image Control", "Imported Pictures"})
             QFile::link(built.filePath(QString::fromLatin1(name)), folder.filePath(QString::fromLatin1(name)));
+        QFile::link(built.filePath(QStringLiteral("libqnet.so")), folder.filePath(QStringLiteral("libqnet.so")));
         folder.mkpath(QStringLiteral("Data"));
         folder.mkpath(QStringLiteral("OldVersion"));
         for (const char *name : {"demo.qap", "demo.qvp"})

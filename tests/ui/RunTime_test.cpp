@@ -1,0 +1,199 @@
+#include "TForm1.h"
+
+#include "EventLoop.h"
+#include "ProgramFolder.h"
+#include "QtPrinters.h"
+#include "ScriptedDialogs.h"
+#include "SerialPort.h"
+#include "TDataFileManager.h"
+#include "TForm6.h"
+#include "TInstallationSimulator.h"
+#include "TProjectManager.h"
+#include "TSelectCom.h"
+#include "TUdpSelect.h"
+#include "TestPty.h"
+#include "UiHelpers.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+#include <QTextStream>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The demo project turned into one of two applications of the demo installation: "a.qap" over
+// UDP with a password (the screens' controls belong to it) and "b.qap" over the serial COM3.
+QByteArray TwoApplicationProject(const QByteArray &demo, quint16 udpPort, const QByteArray &password)
+{
+    const qsizetype blockStart = demo.indexOf("App Data\r\n");
+    const qsizetype blockEnd = demo.indexOf("EOF DataFile\r\n") + 14;
+    const QByteArray records = demo.mid(demo.indexOf("Version\r\n", blockStart), blockEnd - demo.indexOf("Version\r\n", blockStart));
+    const QByteArray udp = QByteArray::number(udpPort, 16).rightJustified(4, ' ');
+    const QByteArray pw = password.isEmpty() ? QByteArray("(null)") : password;
+    return "Version prj\r\n*[04]*****\r\nProjectList\r\n*[01]*****\r\n"
+           "C:\\Quelnor\\Data\\a.qap| 1\r\nC:\\Quelnor\\Data\\b.qap| 2\r\nEOF ProjectFile\r\n"
+           "App Data\r\n*[01]*\r\n 3 0 1 " + QByteArray(password.isEmpty() ? "0" : "1") + udp + "127.0.0.1|" + pw + "|C:\\Quelnor\\Data\\a.qap|\r\n"
+           + records +
+           "App Data\r\n*[01]*\r\n 1 3 2 0   0(null)|(null)|C:\\Quelnor\\Data\\b.qap|\r\n" + records + demo.mid(blockEnd);
+}
+
+class RunTimeTest : public ::testing::Test
+{
+protected:
+    bool Start(TSimulatorOptions options)
+    {
+        options.ExportPath = folder.File(QStringLiteral("Data/demo.qap"));
+        options.UdpPort = 0;
+        options.ProgramFolder = QStringLiteral(QUELNOR_PROGRAM_DIR);
+        options.TickMilliseconds = 3600000;
+        options.Log = true;
+        simulator = std::make_unique<TInstallationSimulator>(options, log);
+        QString error;
+        if (!simulator->Start(error)) {
+            ADD_FAILURE() << error.toStdString();
+            return false;
+        }
+        const QString path = folder.File(QStringLiteral("Data/two.qvp"));
+        TFileAccess::SaveAtomically(path, TwoApplicationProject(folder.Read(folder.Demo()), simulator->UdpPort(), password));
+        return window.OpenProject(path);
+    }
+    TDataFileManager &App(int index) { return *window.Project()->Applications().at(size_t(index)); }
+
+    ProgramFolder folder;
+    ScriptedDialogs dialogs;
+    TForm1 window{folder.Path(), &dialogs};
+    QString logText;
+    QTextStream log{&logText};
+    std::unique_ptr<TInstallationSimulator> simulator;
+    QByteArray password = "secret";
+};
+
+} // namespace
+
+TEST_F(RunTimeTest, TwoApplicationsConnectRefreshAndSwitchAnOutput)
+{
+    TSimulatorOptions options;
+    options.Password = QStringLiteral("secret");
+    options.SerialPath = folder.File(QStringLiteral("Ports/COM3"));
+    ASSERT_TRUE(Start(options));
+    App(0).SetWatchdogIntervals(1000, 100);  // the keep-alive every 100 ms once the session is open
+    App(0).Link()->SetLogoutWait(20);
+
+    window.CommandRunTime();
+    EXPECT_TRUE(window.Connecting()->isVisible());
+    ASSERT_TRUE(RunUntil([&] { return window.Connecting()->Step() == TForm6::Finished; }, 10000));
+    EXPECT_EQ(window.Connecting()->Lines(), QStringList({"Connecting on a.qap", "->Succes", "Connecting on b.qap", "->Succes",
+                                                         "refresh inputs on a.qap", "refresh ouputs on a.qap",
+                                                         "refresh inputs on b.qap", "refresh ouputs on b.qap"}));
+    EXPECT_FALSE(window.Connecting()->isVisible());
+    EXPECT_EQ(window.Mode(), 1);
+    EXPECT_TRUE(dialogs.Messages.isEmpty()) << dialogs.Messages.join(QLatin1Char('|')).toStdString();
+
+    // The refresh showed the outputs off; a click sends the toggle, and the control shows "On"
+    // only once the status frame has come back.
+    TVQBaseControl *ceiling = ControlLabelled(window.ScreenWindows()[0], QStringLiteral("Living room ceiling"));
+    ASSERT_TRUE(ceiling);
+    ASSERT_TRUE(RunUntil([&] { return ceiling->CurrentStateName() == QStringLiteral("Off"); }));
+    QTest::mouseClick(ceiling, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(ceiling->CurrentStateName(), QStringLiteral("Off"));
+    ASSERT_TRUE(RunUntil([&] { return ceiling->CurrentStateName() == QStringLiteral("On"); }));
+    EXPECT_EQ(simulator->Outputs(2) & 1, 1);
+
+    // The keep-alive goes out at its interval.
+    ASSERT_TRUE(RunUntil([&] { log.flush(); return logText.count(QStringLiteral("recv keep-alive")) >= 2; }, 5000));
+
+    // Design time logs out without waiting for it and closes every link.
+    window.CommandDesignTime();
+    EXPECT_TRUE(App(0).Link()->IsLoggingOut());
+    EXPECT_FALSE(App(1).Link()->IsOpen());
+    EXPECT_EQ(window.Mode(), 2);
+    ASSERT_TRUE(RunUntil([&] { return !simulator->HasSession() && App(0).Link()->LinkState() == SerialPort::StateIdle; }));
+    log.flush();
+    EXPECT_TRUE(logText.contains(QStringLiteral("recv LOGOUT")));
+    const int keepAlives = int(logText.count(QStringLiteral("recv keep-alive")));
+    RunUntil([] { return false; }, 300);
+    log.flush();
+    EXPECT_EQ(logText.count(QStringLiteral("recv keep-alive")), keepAlives);  // the watchdog stopped
+}
+
+TEST_F(RunTimeTest, WrongPasswordShowsInTheUdpDialog)
+{
+    TSimulatorOptions options;
+    options.Password = QStringLiteral("secret");
+    ASSERT_TRUE(Start(options));
+    // No link kind stored: run time sets the link up with the user, here with a wrong password.
+    App(0).Settings().LinkKind = 0;
+    App(1).Settings().LinkKind = 0;
+    App(1).Current();
+    QString panel;
+    int dialogsRun = 0;
+    dialogs.DialogHandler = [&](QDialog &dialog) {
+        ++dialogsRun;
+        auto *udp = qobject_cast<TUdpSelect *>(&dialog);
+        if (!udp || dialogsRun > 1)
+            return int(QDialog::Rejected);
+        udp->show();
+        EXPECT_EQ(udp->Port()->text(), QString::number(simulator->UdpPort()));  // pre-filled from the settings
+        udp->Password()->setText(QStringLiteral("wrong"));
+        udp->Connect();
+        RunUntil([&] { return udp->Panel()->isVisible(); });
+        panel = udp->PanelText()->text();
+        EXPECT_EQ(udp->PanelTimer()->interval(), 5000);
+        udp->PanelTimer()->setInterval(10);
+        udp->PanelTimer()->start();
+        EXPECT_TRUE(RunUntil([&] { return !udp->Panel()->isVisible(); }));
+        return int(QDialog::Rejected);
+    };
+    window.CommandRunTime();
+    EXPECT_EQ(panel, QStringLiteral("Authorisation failed\nwrong password"));
+    EXPECT_EQ(App(0).Link()->LinkState(), SerialPort::StateFailed);
+    EXPECT_EQ(dialogs.Messages, QStringList({"No communication port open"}));
+    EXPECT_NE(window.Mode(), 1);
+}
+
+TEST_F(RunTimeTest, SilentModuleIsPassedOver)
+{
+    TSimulatorOptions options;
+    options.Silent = true;
+    password.clear();
+    ASSERT_TRUE(Start(options));
+    App(1).Settings().LinkKind = 0;  // the serial application has no link here
+    App(0).SetWatchdogIntervals(200, 60000);
+    window.Connecting()->ConnectTimer()->setInterval(10);
+    window.CommandRunTime();
+    ASSERT_TRUE(RunUntil([&] { return window.Connecting()->Step() == TForm6::Finished; }, 10000));
+    EXPECT_EQ(window.Connecting()->Lines(), QStringList({"Connecting on a.qap", "->Fault connection Timeout",
+                                                         "Connecting on b.qap", "->Fault"}));
+    EXPECT_FALSE(App(0).Link()->IsOpen());  // closed by the watchdog
+    EXPECT_EQ(App(0).SessionState(), 1);
+}
+
+TEST_F(RunTimeTest, SerialDialog)
+{
+    TSimulatorOptions options;
+    ASSERT_TRUE(Start(options));
+    TestPty pty;
+    ASSERT_TRUE(pty.LinkAsCom(folder.Path(), 7));
+    TSelectCom dialog(App(1), folder.Path(), &dialogs);
+    dialog.Fill(0);
+    EXPECT_EQ(dialog.Ports()->count(), 99);
+    EXPECT_EQ(dialog.Ports()->currentIndex(), -1);
+    EXPECT_FALSE(dialog.Ok());  // nothing selected: refused
+    EXPECT_FALSE(App(1).Link()->IsOpen());
+
+    dialog.Ports()->setCurrentIndex(7);  // COM 8: no device
+    EXPECT_EQ(dialog.Device()->text(), QStringLiteral("COM 8 opens /dev/ttyS7"));
+    EXPECT_FALSE(dialog.Ok());
+    EXPECT_EQ(dialogs.Messages, QStringList({"Unable to open serial Port "}));
+
+    dialog.Ports()->setCurrentIndex(6);  // COM 7: the pty
+    EXPECT_EQ(dialog.Device()->text(), QStringLiteral("COM 7 opens ") + folder.File(QStringLiteral("Ports/COM7")));
+    EXPECT_TRUE(dialog.Ok());
+    EXPECT_TRUE(App(1).Link()->IsOpen());
+    EXPECT_EQ(App(1).Link()->LinkState(), SerialPort::StateConnected);
+}
