@@ -43,7 +43,7 @@ private:
 
 namespace {
 
-struct ListSpec
+struct ListDescription
 {
     const char *caption;
     bool stayOnTop;
@@ -51,13 +51,13 @@ struct ListSpec
     std::vector<quint16> filter;      // module types, or memo / variable kinds
 };
 
-const ListSpec &Spec(TSearchListWindow::Lists lists)
+const ListDescription &Describe(TSearchListWindow::Lists lists)
 {
-    static const ListSpec outputs{"Outputs", true, 2, {6, 8, 40, 9, 36, 14, 7, 30, 34, 35, 37, 39, 2, 3, 4, 5, 33, 38}};
-    static const ListSpec inputs{"Inputs", true, 1, {1, 15, 2, 3, 4, 5, 12, 13, 31, 37, 38}};
-    static const ListSpec sensors{"Sensors", false, 6, {10, 11, 17, 33}};
-    static const ListSpec memos{"Memos", true, 0, {0, 1, 2}};
-    static const ListSpec variables{"Variables", false, 0, {0, 1}};
+    static const ListDescription outputs{"Outputs", true, 2, {6, 8, 40, 9, 36, 14, 7, 30, 34, 35, 37, 39, 2, 3, 4, 5, 33, 38}};
+    static const ListDescription inputs{"Inputs", true, 1, {1, 15, 2, 3, 4, 5, 12, 13, 31, 37, 38}};
+    static const ListDescription sensors{"Sensors", false, 6, {10, 11, 17, 33}};
+    static const ListDescription memos{"Memos", true, 0, {0, 1, 2}};
+    static const ListDescription variables{"Variables", false, 0, {0, 1}};
     switch (lists) {
     case TSearchListWindow::Lists::Outputs: return outputs;
     case TSearchListWindow::Lists::Inputs: return inputs;
@@ -78,9 +78,9 @@ TSearchListWindow::TSearchListWindow(Lists lists, QWidget *parent)
     , m_filter(new QListWidget(this))
     , m_items(new TSearchItemList(this))
 {
-    const ListSpec &spec = Spec(lists);
-    setWindowTitle(QString::fromLatin1(spec.caption));
-    if (spec.stayOnTop)
+    const ListDescription &list = Describe(lists);
+    setWindowTitle(QString::fromLatin1(list.caption));
+    if (list.stayOnTop)
         setWindowFlag(Qt::WindowStaysOnTopHint);
     auto *form = new QFormLayout;
     form->addRow(QStringLiteral("String search"), m_search);
@@ -122,8 +122,8 @@ void TSearchListWindow::FillKindFilter()
 {
     m_filter->blockSignals(true);
     m_filter->clear();
-    const ListSpec &spec = Spec(m_lists);
-    for (quint16 value : spec.filter) {
+    const ListDescription &list = Describe(m_lists);
+    for (quint16 value : list.filter) {
         QString text;
         if (m_lists == Lists::Memos)
             text = value == 0 ? QStringLiteral("Memo") : value == 1 ? QStringLiteral("Memo ZUL") : QStringLiteral("Memo DIMMER");
@@ -247,7 +247,7 @@ void TSearchListWindow::FillItems()
         return;
     }
 
-    const quint8 ioKind = Spec(m_lists).ioKind;
+    const quint8 ioKind = Describe(m_lists).ioKind;
     for (const auto &module : m_programLists->Modules()) {
         if (module->GetApplication() != app)
             continue;

@@ -5,7 +5,7 @@
 #include <initializer_list>
 
 // Builds an application's records by hand: a module, then its IOs right after the current ones.
-struct IoSpec
+struct IoShape
 {
     quint16 channel;
     quint16 power = 0;
@@ -14,7 +14,7 @@ struct IoSpec
 };
 
 inline ModuleRecord *AddTestModule(TDataFileManager &app, quint16 number, quint16 type, quint32 serial,
-                                   const QByteArray &name, std::initializer_list<IoSpec> ios = {})
+                                   const QByteArray &name, std::initializer_list<IoShape> ios = {})
 {
     ModuleRecord m;
     m.ModuleNumber = number;
@@ -23,15 +23,15 @@ inline ModuleRecord *AddTestModule(TDataFileManager &app, quint16 number, quint1
     m.FirstIoIndex = quint16(app.Current().Ios.size());
     m.Name = name;
     ModuleRecord *record = app.AddModule(m);
-    for (const IoSpec &spec : ios) {
+    for (const IoShape &shape : ios) {
         IoRecord io;
         io.ModuleNumber = number;
-        io.Channel = spec.channel;
-        io.Power = spec.power;
-        io.LongPress = spec.longPress;
-        io.CommandNumber = spec.commandNumber;
+        io.Channel = shape.channel;
+        io.Power = shape.power;
+        io.LongPress = shape.longPress;
+        io.CommandNumber = shape.commandNumber;
         io.IoKind = 2;
-        io.Name = name + " " + QByteArray::number(spec.channel);
+        io.Name = name + " " + QByteArray::number(shape.channel);
         app.AddIo(io);
     }
     return record;
