@@ -20,6 +20,7 @@ TProgramLists::~TProgramLists() = default;
 
 void TProgramLists::AddApplication(TDataFileManager &application, SerialPort *link)
 {
+    m_indexed = false;
     if (!link) {
         link = new SerialPort(this, m_programFolder, m_messages);
         m_owned.push_back(link);
@@ -62,10 +63,12 @@ void TProgramLists::AddApplication(TDataFileManager &application, SerialPort *li
             m_variables.push_back(std::move(item));
         }
     }
+    m_indexed = false;  // the memo items looked modules up while the lists grew
 }
 
 void TProgramLists::RemoveApplication(TDataFileManager &application)
 {
+    m_indexed = false;
     std::erase_if(m_memos, [&](const auto &item) { return item->GetApplication() == &application; });
     std::erase_if(m_variables, [&](const auto &item) { return item->GetApplication() == &application; });
     std::erase_if(m_modules, [&](const auto &module) { return module->GetApplication() == &application; });
@@ -78,31 +81,40 @@ void TProgramLists::RemoveApplication(TDataFileManager &application)
     application.SetProgramLists(nullptr);
 }
 
+void TProgramLists::BuildIndexes() const
+{
+    // Walked backwards, so the first object of each key in list order is the one kept.
+    m_moduleIndex.clear();
+    m_memoIndex.clear();
+    m_variableIndex.clear();
+    for (auto it = m_modules.rbegin(); it != m_modules.rend(); ++it)
+        m_moduleIndex.insert({(*it)->GetApplication(), (*it)->GetModuleNumber()}, it->get());
+    for (auto it = m_memos.rbegin(); it != m_memos.rend(); ++it)
+        m_memoIndex.insert({(*it)->GetApplication(), (*it)->GetMemoNumber()}, it->get());
+    for (auto it = m_variables.rbegin(); it != m_variables.rend(); ++it)
+        m_variableIndex.insert({(*it)->GetApplication(), (*it)->GetVariableNumber()}, it->get());
+    m_indexed = true;
+}
+
 TVQQModuleBase *TProgramLists::FindModule(const TDataFileManager *application, quint16 moduleNumber) const
 {
-    for (const auto &module : m_modules) {
-        if (module->GetApplication() == application && module->GetModuleNumber() == moduleNumber)
-            return module.get();
-    }
-    return nullptr;
+    if (!m_indexed)
+        BuildIndexes();
+    return m_moduleIndex.value({application, moduleNumber}, nullptr);
 }
 
 TVQQMemoBaseItem *TProgramLists::FindMemo(const TDataFileManager *application, quint16 memoNumber) const
 {
-    for (const auto &item : m_memos) {
-        if (item->GetApplication() == application && item->GetMemoNumber() == memoNumber)
-            return item.get();
-    }
-    return nullptr;
+    if (!m_indexed)
+        BuildIndexes();
+    return m_memoIndex.value({application, memoNumber}, nullptr);
 }
 
 TVQQVariableBaseItem *TProgramLists::FindVariable(const TDataFileManager *application, quint16 variableNumber) const
 {
-    for (const auto &item : m_variables) {
-        if (item->GetApplication() == application && item->GetVariableNumber() == variableNumber)
-            return item.get();
-    }
-    return nullptr;
+    if (!m_indexed)
+        BuildIndexes();
+    return m_variableIndex.value({application, variableNumber}, nullptr);
 }
 
 void TProgramLists::SetPower(quint32 current, bool setMaximum, quint32 maximum)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QObject>
 #include <QString>
 
@@ -33,7 +34,8 @@ public:
     // Destroys the model objects and the link built for this application.
     void RemoveApplication(TDataFileManager &application);
 
-    // First match in list order, or none.
+    // First match in list order, or none. An index beside the lists answers in constant time;
+    // it is rebuilt after the lists change.
     TVQQModuleBase *FindModule(const TDataFileManager *application, quint16 moduleNumber) const;
     TVQQMemoBaseItem *FindMemo(const TDataFileManager *application, quint16 memoNumber) const;
     TVQQVariableBaseItem *FindVariable(const TDataFileManager *application, quint16 variableNumber) const;
@@ -61,6 +63,12 @@ private:
     std::vector<std::unique_ptr<TVQQModuleBase>> m_modules;
     std::vector<std::unique_ptr<TVQQMemoBaseItem>> m_memos;
     std::vector<std::unique_ptr<TVQQVariableBaseItem>> m_variables;
+    using Key = QPair<const TDataFileManager *, quint16>;
+    void BuildIndexes() const;
+    mutable bool m_indexed = false;
+    mutable QHash<Key, TVQQModuleBase *> m_moduleIndex;
+    mutable QHash<Key, TVQQMemoBaseItem *> m_memoIndex;
+    mutable QHash<Key, TVQQVariableBaseItem *> m_variableIndex;
     quint32 m_currentPower = 0;
     quint32 m_powerScaleMaximum = 0;
 };

@@ -226,3 +226,16 @@ TEST_F(ModuleKindsTest, NamesAndRefresh)
     EXPECT_EQ(run.Refreshes, 1);
     EXPECT_EQ(test.Refreshes, 2);
 }
+
+TEST_F(ModuleKindsTest, LookUpsAnswerTheFirstMatchInListOrder)
+{
+    TDataFileManager other(nullptr, "b", &messages);
+    AddTestModule(other, 5, 6, 1, "First");
+    AddTestModule(other, 5, 9, 2, "Second");
+    lists.AddApplication(other);
+    EXPECT_EQ(lists.FindModule(&other, 5)->Kind(), ModuleKind::Kob);
+    EXPECT_EQ(lists.FindModule(&app, 2)->GetApplication(), &app);
+    lists.RemoveApplication(other);
+    EXPECT_EQ(lists.FindModule(&other, 5), nullptr);
+    EXPECT_NE(lists.FindModule(&app, 2), nullptr);
+}

@@ -1,0 +1,51 @@
+// Feeds arbitrary bytes to the project reader (applications, data blocks, screens and controls
+// bound to the model without windows), then writes the project back.
+#include "TDataFileManager.h"
+#include "TFileAccess.h"
+#include "THeadlessBinder.h"
+#include "TProgramLists.h"
+#include "TProjectManager.h"
+#include "UserMessages.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <cstddef>
+#include <cstdint>
+
+namespace {
+
+class NoMessages : public UserMessages
+{
+public:
+    void ShowMessage(const QString &) override {}
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    static QTemporaryDir folder;
+    const QString path = QDir(folder.path()).filePath(QStringLiteral("fuzz.qvp"));
+    TFileAccess::SaveAtomically(path, QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
+    NoMessages messages;
+    TProjectManager project(nullptr, folder.path(), &messages);
+    if (project.OpenProject(path)) {
+        TProgramLists lists(nullptr, folder.path(), &messages);
+        for (const auto &application : project.Applications())
+            lists.AddApplication(*application);
+        {
+            THeadlessBinder binder;
+            project.ReadScreens(binder, lists, path);
+            project.Compose();
+            std::vector<quint16> ids;
+            for (TProjectScreen *screen : project.Screens())
+                ids.push_back(screen->ScreenRecord().ScreenId);
+            for (quint16 id : ids)
+                project.DeleteScreen(binder, id);
+        }
+        for (const auto &application : project.Applications())
+            lists.RemoveApplication(*application);
+    }
+    return 0;
+}
