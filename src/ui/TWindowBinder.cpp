@@ -5,9 +5,9 @@
 #include "TVisualDefaults.h"
 #include "TVQQMemoBaseItem.h"
 #include "TVQQModuleBase.h"
-#include "TVQQPlainOutput.h"
 #include "TVQQTorInput.h"
 #include "TVQQTorOutput.h"
+#include "TVQQValueOutput.h"
 #include "TVQQVariableBaseItem.h"
 #include "TVQQZulOutput.h"
 #include "TVQRecordControl.h"
@@ -48,9 +48,13 @@ TProjectItem<TNewVisualOutput> *TWindowBinder::CreateOutput(const TNewVisualOutp
         control = new TVQQZulOutput(window.Area(), &module, record.IoNumber, &window);
         break;
     case ControlClass::DimOutput:
+        control = new TVQQValueOutput(window.Area(), &module, record.IoNumber, &window, TVQQValueOutput::Value::DimmerLevel);
+        break;
     case ControlClass::SensorInput:
+        control = new TVQQValueOutput(window.Area(), &module, record.IoNumber, &window, TVQQValueOutput::Value::Temperature);
+        break;
     case ControlClass::In10VInput:
-        control = new TVQQPlainOutput(window.Area(), &module, record.IoNumber, &window);
+        control = new TVQQValueOutput(window.Area(), &module, record.IoNumber, &window, TVQQValueOutput::Value::InputPercent);
         break;
     case ControlClass::None:
         return nullptr;

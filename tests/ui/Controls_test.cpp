@@ -1,6 +1,7 @@
 #include "TVQBaseControl.h"
 #include "TVQQTorInput.h"
 #include "TVQQTorOutput.h"
+#include "TVQQValueOutput.h"
 #include "TVQQZulOutput.h"
 
 #include "QtPrinters.h"
@@ -43,6 +44,8 @@ protected:
         AddTestModule(app, 2, 6, 2, "Relays", {{0}, {1}});
         AddTestModule(app, 3, 7, 3, "Shutters", {{0}, {1}});
         AddTestModule(app, 4, 4, 4, "Buttons", {{0}, {5}});
+        AddTestModule(app, 9, 9, 9, "Dimmer", {{0}, {1}});
+        AddTestModule(app, 10, 10, 10, "Thermostat", {{0}});
         lists.AddApplication(app, &link);
         parent.resize(400, 300);
     }
@@ -202,4 +205,28 @@ TEST(TVQImageManager, CacheRules)
     const TVQPicture *moved = manager.GetImage(QStringLiteral("C:\\Quelnor\\Default Images\\KOB OFF.ico"));
     EXPECT_NE(moved, missing);
     EXPECT_EQ(moved->Width(), 32);
+}
+
+TEST_F(ControlsTest, DimmerAndSensorShowTheirValues)
+{
+    TVQQValueOutput dimmer(&parent, Module(9), 1, nullptr, TVQQValueOutput::Value::DimmerLevel);
+    dimmer.SetDataToControl(Record("Dining"));
+    dimmer.SetRunTimeMode(ModeRunTime);
+    Module(9)->AddControl(&dimmer);
+    EXPECT_EQ(dimmer.GetLabelText(), QStringLiteral("Dining 0%"));
+    Module(9)->SetLevels(QByteArray("\x0a\x2d\0\0\0\0\0\0", 8));  // channel 1 at 45 %
+    EXPECT_EQ(dimmer.GetLabelText(), QStringLiteral("Dining 45%"));
+    QTest::mouseClick(&dimmer, Qt::LeftButton, {}, QPoint(3, 3));
+    EXPECT_EQ(link.Written.size(), 1);  // a click on the icon toggles the dimmer
+    EXPECT_TRUE(link.Written[0].startsWith("\x02" "B503000160000200"));
+
+    TVQQValueOutput sensor(&parent, Module(10), 0, nullptr, TVQQValueOutput::Value::Temperature);
+    sensor.SetDataToControl(Record("Living"));
+    sensor.SetRunTimeMode(ModeRunTime);
+    Module(10)->AddControl(&sensor);
+    EXPECT_EQ(sensor.GetLabelText(), QString::fromUtf8("Living ?,?°C"));
+    Module(10)->SetTemperature(QByteArray("\x15\x05\x14\x00\x02", 5));
+    EXPECT_EQ(sensor.GetLabelText(), QString::fromUtf8("Living 21,5°C"));
+    QTest::mouseClick(&sensor, Qt::LeftButton, {}, QPoint(3, 3));
+    EXPECT_EQ(link.Written.size(), 1);  // a sensor sends nothing from its icon
 }
