@@ -6,6 +6,7 @@
 #include "TDialogs.h"
 #include "TForm2.h"
 #include "TForm6.h"
+#include "TForm7.h"
 #include "TSelectCom.h"
 #include "TUdpSelect.h"
 #include "TMyForm11.h"
@@ -507,6 +508,23 @@ void TForm1::DeleteScreen(TMyForm11 *screen)
         m_project->DeleteScreen(*m_binder, id);
         RefreshScreenList();
     }, Qt::QueuedConnection);
+}
+
+void TForm1::EditScreen(TMyForm11 *screen)
+{
+    TForm7 dialog(screen->ScreenRecord(), m_programFolder, m_dialogs, this);
+    // OK writes the record when every field can be taken; either way the window applies it,
+    // which also puts back a window the user moved or resized.
+    while (m_dialogs->Exec(dialog) == QDialog::Accepted) {
+        TNewVisualScreen edited = screen->ScreenRecord();
+        if (dialog.WriteRecord(edited)) {
+            screen->ScreenRecord() = edited;
+            m_project->SetModified();
+            break;
+        }
+    }
+    screen->ApplyRecord();
+    RefreshScreenList();
 }
 
 void TForm1::ShowSearchList(TSearchListWindow *list)

@@ -68,6 +68,8 @@ public:
     void CreateCamera(TMyForm11 *screen);
     void CreateGauge(TMyForm11 *screen);
     void DeleteScreen(TMyForm11 *screen);
+    // The screen settings dialog for that screen.
+    void EditScreen(TMyForm11 *screen);
     void ShowSearchList(TSearchListWindow *list);
     void ShowScreenList();
 

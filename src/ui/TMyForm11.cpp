@@ -97,7 +97,7 @@ TMyForm11::TMyForm11(TForm1 *owner, const TNewVisualScreen &record)
         connect(action, &QAction::triggered, this, handler);
         return action;
     };
-    add("Settings", [] {});
+    add("Settings", [this] { m_owner->EditScreen(this); });
     add("Show screens", [this] { m_owner->ShowScreenList(); });
     m_menu->addSeparator();
     add("Show outputs", [this] { m_owner->ShowSearchList(m_owner->OutputList()); });

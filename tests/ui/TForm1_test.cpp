@@ -4,6 +4,7 @@
 #include "QtPrinters.h"
 #include "ScriptedDialogs.h"
 #include "TDataFileManager.h"
+#include "TForm7.h"
 #include "TMyForm11.h"
 #include "TProgramLists.h"
 #include "TProjectManager.h"
@@ -12,6 +13,8 @@
 #include "UiHelpers.h"
 
 #include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QListWidget>
@@ -298,4 +301,42 @@ TEST_F(MainWindowTest, DeleteConfirmationOfAControl)
     hall->DisplayOtherMenuItem();
     EXPECT_EQ(window.Project()->Outputs().size(), count - 1);
     EXPECT_EQ(dialogs.Asked, QStringList({"Do you to remove this Object ?", "Do you to remove this Object ?"}));
+}
+
+TEST_F(MainWindowTest, ScreenSettingsDialog)
+{
+    ASSERT_TRUE(window.OpenProject(folder.Demo()));
+    TMyForm11 *screen = Screen(1);
+    int runs = 0;
+    dialogs.DialogHandler = [&](QDialog &dialog) {
+        auto &settings = static_cast<TForm7 &>(dialog);
+        ++runs;
+        if (runs == 1) {
+            EXPECT_EQ(settings.windowTitle(), QStringLiteral("Lights and shutters"));
+            EXPECT_EQ(settings.EdWidth->text(), QStringLiteral("800"));
+            settings.EdName->setText(QStringLiteral("Lights | shutters"));  // refused: "|"
+            return int(QDialog::Accepted);
+        }
+        if (runs == 2) {
+            settings.EdName->setText(QStringLiteral("Lights"));
+            settings.EdWidth->setText(QStringLiteral("wide"));              // refused: not a number
+            return int(QDialog::Accepted);
+        }
+        if (runs == 3) {
+            settings.EdWidth->setText(QStringLiteral("640"));
+            settings.CbType->setCurrentIndex(settings.CbType->findData(1));
+            return int(QDialog::Accepted);
+        }
+        return int(QDialog::Rejected);
+    };
+    window.EditScreen(screen);
+    EXPECT_EQ(runs, 3);
+    EXPECT_EQ(dialogs.Messages.size(), 2);
+    EXPECT_EQ(dialogs.Messages[1], QStringLiteral("'wide' is not a valid integer value"));
+    EXPECT_EQ(screen->ScreenRecord().Name, "Lights");
+    EXPECT_EQ(screen->ScreenRecord().Width, 640);
+    EXPECT_EQ(screen->ScreenRecord().WindowState, 1);
+    EXPECT_EQ(screen->windowTitle(), QStringLiteral("Lights"));
+    EXPECT_TRUE(window.Project()->GetModified());
+    EXPECT_TRUE(window.Project()->Compose().contains(" 1 1 0 0 0 0 0 0 280 258  50  3c   0   2Lights|"));
 }

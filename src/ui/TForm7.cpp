@@ -1,0 +1,133 @@
+#include "TForm7.h"
+
+#include "TCodePage.h"
+#include "TPicturePaths.h"
+#include "UserMessages.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+void SelectValue(QComboBox *combo, int value)
+{
+    combo->setCurrentIndex(combo->findData(value));
+}
+
+} // namespace
+
+TForm7::TForm7(const TNewVisualScreen &record, const QString &programFolder, UserMessages *messages, QWidget *parent)
+    : QDialog(parent)
+    , EdName(new QLineEdit(TCodePage::ToDisplay(record.Name), this))
+    , CbType(new QComboBox(this))
+    , EdWidth(new QLineEdit(QString::number(record.Width), this))
+    , EdHeight(new QLineEdit(QString::number(record.Height), this))
+    , EdLeft(new QLineEdit(QString::number(record.Left), this))
+    , EdTop(new QLineEdit(QString::number(record.Top), this))
+    , CbBorderStyle(new QComboBox(this))
+    , CbOpenStartup(new QCheckBox(QStringLiteral("Open on startup"), this))
+    , EdImagePath(new QLineEdit(TPicturePaths::FromRecord(record.Picture), this))
+    , cbStretch(new QCheckBox(QStringLiteral("stretch"), this))
+    , CbProportional(new QCheckBox(QStringLiteral("proportional"), this))
+    , m_programFolder(programFolder)
+    , m_messages(messages)
+{
+    setWindowTitle(TCodePage::ToDisplay(record.Name));
+    CbType->addItem(QStringLiteral("Normal"), 0);
+    CbType->addItem(QStringLiteral("Maximized"), 1);
+    SelectValue(CbType, record.WindowState);
+    CbBorderStyle->addItem(QStringLiteral("Normal border"), 0);
+    CbBorderStyle->addItem(QStringLiteral("Tiny border"), 2);
+    CbBorderStyle->addItem(QStringLiteral("No border"), 1);
+    SelectValue(CbBorderStyle, record.Border);
+    CbOpenStartup->setChecked(record.OpenAtStartup != 0);
+    cbStretch->setChecked(record.Stretch != 0);
+    CbProportional->setChecked(record.Proportional != 0);
+
+    auto *screen = new QGroupBox(QStringLiteral("Screen settings"), this);
+    auto *screenForm = new QFormLayout(screen);
+    screenForm->addRow(QStringLiteral("Name"), EdName);
+    screenForm->addRow(QString(), CbType);
+    screenForm->addRow(QString(), CbBorderStyle);
+    screenForm->addRow(QString(), CbOpenStartup);
+    auto *size = new QGroupBox(QStringLiteral("size and position"), this);
+    auto *sizeForm = new QFormLayout(size);
+    sizeForm->addRow(QStringLiteral("Width"), EdWidth);
+    sizeForm->addRow(QStringLiteral("Height"), EdHeight);
+    sizeForm->addRow(QStringLiteral("Left"), EdLeft);
+    sizeForm->addRow(QStringLiteral("Top"), EdTop);
+    auto *image = new QGroupBox(QStringLiteral("Image filename"), this);
+    auto *imageLayout = new QVBoxLayout(image);
+    auto *pathRow = new QHBoxLayout;
+    auto *browse = new QPushButton(QStringLiteral("..."), this);
+    pathRow->addWidget(EdImagePath);
+    pathRow->addWidget(browse);
+    imageLayout->addLayout(pathRow);
+    imageLayout->addWidget(cbStretch);
+    imageLayout->addWidget(CbProportional);
+    auto *ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("BtOk"));
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(screen);
+    layout->addWidget(size);
+    layout->addWidget(image);
+    layout->addWidget(ok, 0, Qt::AlignRight);
+    connect(browse, &QPushButton::clicked, this, &TForm7::BrowsePicture);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void TForm7::BrowsePicture()
+{
+    const QString current = EdImagePath->text();
+    const QString start = QFileInfo(current).isFile() ? current : QDir(m_programFolder).filePath(QStringLiteral("Imported Pictures/Screen"));
+    const QString chosen = QFileDialog::getOpenFileName(this, QString(), start, QStringLiteral("Pictures (*.bmp *.jpg *.jpeg *.ico *.png)"));
+    if (!chosen.isEmpty())
+        EdImagePath->setText(chosen);
+}
+
+bool TForm7::WriteRecord(TNewVisualScreen &record)
+{
+    const auto fail = [this](const QString &text) {
+        if (m_messages)
+            m_messages->ShowMessage(text);
+        return false;
+    };
+    // A name or path never holds "|" or a line end: they would shift the fields of the record.
+    QByteArray name, picture;
+    for (const QString &text : {EdName->text(), EdImagePath->text()}) {
+        if (text.contains(QLatin1Char('|')) || text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n')))
+            return fail(QStringLiteral("A name or a path cannot hold \"|\" or a line break:\n") + text);
+    }
+    if (!TCodePage::FromDisplay(EdName->text(), name) || !TCodePage::FromDisplay(EdImagePath->text(), picture))
+        return fail(QStringLiteral("The name or the path holds a character the project file cannot keep"));
+    quint16 numbers[4] = {};
+    QLineEdit *fields[4] = {EdHeight, EdWidth, EdLeft, EdTop};
+    for (int i = 0; i < 4; ++i) {
+        bool ok = false;
+        const uint value = fields[i]->text().trimmed().toUInt(&ok, 10);
+        if (!ok || value > 65535)
+            return fail(QStringLiteral("'%1' is not a valid integer value").arg(fields[i]->text()));
+        numbers[i] = quint16(value);
+    }
+    record.Name = name;
+    record.Height = numbers[0];
+    record.Width = numbers[1];
+    record.Left = numbers[2];
+    record.Top = numbers[3];
+    record.Picture = picture;
+    record.WindowState = quint8(qMax(0, CbType->currentData().toInt()));
+    record.Border = quint8(qMax(0, CbBorderStyle->currentData().toInt()));
+    record.Stretch = cbStretch->isChecked() ? 1 : 0;
+    record.Proportional = CbProportional->isChecked() ? 1 : 0;
+    record.OpenAtStartup = CbOpenStartup->isChecked() ? 1 : 0;
+    return true;
+}
