@@ -602,8 +602,9 @@ void TDataFileManager::PollLink()
         if (m_link->ReadLink(data))
             route(data);
     } else if (m_link->LinkKind() == SerialPort::LinkUdp) {
-        // A session answer can close the link: stop reading then.
-        while (m_link->IsOpen() && m_link->ReadLink(data))
+        // A session answer can close the link: stop reading then. A flood of datagrams is read
+        // over several ticks so the window keeps answering.
+        for (int i = 0; i < MaxDatagramsPerPoll && m_link->IsOpen() && m_link->ReadLink(data); ++i)
             route(data);
     }
 }

@@ -40,6 +40,7 @@ class TDataFileManager : public QObject
 public:
     enum ImportMode { ImportReplace = 1, ImportPending = 2 };
     static constexpr quint16 NotFound = 0xFFFF;
+    static constexpr int MaxDatagramsPerPoll = 256;
 
     // `messages` shows what the readers report; it must outlive the application.
     TDataFileManager(QObject *owner, const QByteArray &name, UserMessages *messages);

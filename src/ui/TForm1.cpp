@@ -238,8 +238,13 @@ bool TForm1::OpenProject(const QString &path)
     m_lists.reset();
     NewEmptyProject();
     TVQImageManager::GetInstance().GetImage(TVisualDefaults::ProgramIcon(m_programFolder));
-    if (!m_project->OpenProject(path))
+    if (!m_project->OpenProject(path)) {
+        // A failed open leaves an empty, unopened project.
+        m_project.reset();
+        m_lists.reset();
+        NewEmptyProject();
         return false;
+    }
     for (const auto &application : m_project->Applications()) {
         SetUpApplication(*application);
         application->RecomputePower(true);

@@ -340,3 +340,16 @@ TEST_F(MainWindowTest, ScreenSettingsDialog)
     EXPECT_TRUE(window.Project()->GetModified());
     EXPECT_TRUE(window.Project()->Compose().contains(" 1 1 0 0 0 0 0 0 280 258  50  3c   0   2Lights|"));
 }
+
+TEST_F(MainWindowTest, AFailedOpenLeavesAnEmptyUnopenedProject)
+{
+    ASSERT_TRUE(window.OpenProject(folder.Demo()));
+    QByteArray broken = folder.Read(folder.Demo());
+    broken.replace("ProjectList\r\n*[01]*****", "ProjectList\r\n*[02]*****");
+    const QString path = folder.File(QStringLiteral("Data/broken.qvp"));
+    TFileAccess::SaveAtomically(path, broken);
+    EXPECT_FALSE(window.OpenProject(path));
+    EXPECT_FALSE(window.Project()->IsOpen());
+    EXPECT_TRUE(window.Project()->Applications().empty());
+    EXPECT_TRUE(window.ScreenWindows().empty());
+}
