@@ -16,6 +16,8 @@
 #include "UserMessages.h"
 
 #include <QFileInfo>
+
+#include <algorithm>
 #include <QTimer>
 
 using Section = TSectionScanner::Section;
@@ -658,4 +660,131 @@ void TDataFileManager::SetWatchdogIntervals(int loginWatch, int keepAlive)
 {
     m_loginWatch = loginWatch;
     m_keepAlive = keepAlive;
+}
+
+bool TDataFileManager::CompareWithPending()
+{
+    m_changes.clear();
+    const auto add = [this](quint8 kind, ModuleRecord *module, MemoRecord *memo, VariableRecord *variable) {
+        m_changes.push_back({kind, module, memo, variable});
+    };
+    for (ModuleRecord *m : m_current.Modules) {
+        if (const ModuleRecord *p = FindPendingModuleBySerial(m->SerialNumber)) {
+            if (p->ModuleNumber != m->ModuleNumber)
+                add(ChangeRecord::ModuleNumberChanged, m, nullptr, nullptr);
+            if (p->ModuleOptions != m->ModuleOptions)
+                add(ChangeRecord::ModuleOptionsChanged, m, nullptr, nullptr);
+        } else if (const ModuleRecord *q = FindPendingModuleByNumber(m->ModuleNumber)) {
+            add(q->ModuleType != m->ModuleType ? ChangeRecord::ModuleAway : ChangeRecord::ReplacedModule, m, nullptr, nullptr);
+        } else {
+            add(ChangeRecord::ModuleAway, m, nullptr, nullptr);
+        }
+    }
+    for (ModuleRecord *p : m_pending.Modules) {
+        if (!FindModuleBySerial(p->SerialNumber))
+            add(ChangeRecord::NewModule, p, nullptr, nullptr);
+    }
+    for (size_t i = 0; i < m_current.Memos.size(); ++i) {
+        MemoRecord *m = m_current.Memos[i];
+        if (m->Defined != 1)
+            continue;
+        const MemoRecord *p = PendingMemoAt(qsizetype(i));
+        if (!p || p->Defined == 0)
+            add(ChangeRecord::MemoNotFound, nullptr, m, nullptr);
+        else if (p->Name != m->Name)
+            add(ChangeRecord::MemoNameChanged, nullptr, m, nullptr);
+    }
+    for (size_t i = 0; i < m_pending.Memos.size(); ++i) {
+        MemoRecord *p = m_pending.Memos[i];
+        const MemoRecord *c = MemoAt(qsizetype(i));
+        if (p->Defined == 1 && (!c || c->Defined != 1))
+            add(ChangeRecord::NewMemo, nullptr, p, nullptr);
+    }
+    for (size_t i = 0; i < m_current.Variables.size(); ++i) {
+        VariableRecord *v = m_current.Variables[i];
+        if (v->Defined != 1)
+            continue;
+        const VariableRecord *p = PendingVariableAt(qsizetype(i));
+        if (!p || p->Defined == 0)
+            add(ChangeRecord::VariableNotFound, nullptr, nullptr, v);
+        else if (p->Name != v->Name)
+            add(ChangeRecord::VariableNameChanged, nullptr, nullptr, v);
+    }
+    for (size_t i = 0; i < m_pending.Variables.size(); ++i) {
+        VariableRecord *p = m_pending.Variables[i];
+        const VariableRecord *c = VariableAt(qsizetype(i));
+        if (p->Defined == 1 && (!c || c->Defined != 1))
+            add(ChangeRecord::NewVariable, nullptr, nullptr, p);
+    }
+    return !m_changes.empty();
+}
+
+bool TDataFileManager::ModuleWasDropped(quint16 moduleNumber) const
+{
+    for (const ChangeRecord &change : m_changes) {
+        if (change.Module && change.Module->ModuleNumber == moduleNumber)
+            return change.Kind == ChangeRecord::ModuleAway || change.Kind == ChangeRecord::ModuleNumberChanged;
+    }
+    return false;
+}
+
+bool TDataFileManager::MemoWasDropped(const MemoRecord *record) const
+{
+    return std::any_of(m_changes.begin(), m_changes.end(), [record](const ChangeRecord &c) {
+        return c.Kind == ChangeRecord::MemoNotFound && c.Memo == record;
+    });
+}
+
+bool TDataFileManager::VariableWasDropped(const VariableRecord *record) const
+{
+    return std::any_of(m_changes.begin(), m_changes.end(), [record](const ChangeRecord &c) {
+        return c.Kind == ChangeRecord::VariableNotFound && c.Variable == record;
+    });
+}
+
+void TDataFileManager::ApplyPending()
+{
+    // Records that leave the current lists stay in the pools: older model objects point at them.
+    m_current = m_pending;
+    m_pending.Clear();
+}
+
+void TDataFileManager::FormatChangeReport(QStringList &lines) const
+{
+    lines.clear();
+    struct Group
+    {
+        quint8 kind;
+        const char *title;
+        int underline;
+    };
+    static constexpr Group groups[] = {
+        {ChangeRecord::ModuleAway, "Module away", 18},        {ChangeRecord::NewModule, "New module", 13},
+        {ChangeRecord::ReplacedModule, "Replaced module", 21}, {ChangeRecord::NewMemo, "New Memo", 16},
+        {ChangeRecord::MemoNotFound, "Memo Not Found", 21},    {ChangeRecord::NewVariable, "New variable", 21},
+        {ChangeRecord::VariableNotFound, "Variable Not Found", 21}, {ChangeRecord::VariableNameChanged, "Modified Variable", 21},
+    };
+    for (const Group &group : groups) {
+        QStringList entries;
+        for (const ChangeRecord &change : m_changes) {
+            if (change.Kind != group.kind)
+                continue;
+            if (change.Module)
+                entries.append(TCodePage::ToDisplay(change.Module->Name) + QStringLiteral(" [")
+                               + QString::number(change.Module->SerialNumber & 0xFFFFFF) + QStringLiteral("]"));
+            else if (change.Memo)
+                entries.append(TCodePage::ToDisplay(change.Memo->Name));
+            else if (change.Variable)
+                entries.append(TCodePage::ToDisplay(change.Variable->Name));
+        }
+        if (entries.isEmpty())
+            continue;
+        lines.append(QString::fromLatin1(group.title));
+        lines.append(QString(group.underline, QLatin1Char('-')));
+        lines.append(entries);
+        if (group.kind != ChangeRecord::VariableNameChanged)
+            lines.append(QString());
+    }
+    if (lines.isEmpty())
+        lines.append(QStringLiteral("No changes detected"));
 }

@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QStringList>
 
 #include <deque>
 #include <vector>
@@ -16,6 +17,20 @@ class SerialPort;
 class TProgramLists;
 class TSessionDialog;
 class UserMessages;
+
+// One difference between an application and a new export of it.
+struct ChangeRecord
+{
+    enum Kinds : quint8 {
+        ModuleAway = 1, ModuleNumberChanged = 2, ModuleOptionsChanged = 3, NewModule = 4, ReplacedModule = 5,
+        MemoNotFound = 6, NewMemo = 7, MemoNameChanged = 8, VariableNotFound = 9, NewVariable = 10,
+        VariableNameChanged = 11,
+    };
+    quint8 Kind = 0;
+    ModuleRecord *Module = nullptr;
+    MemoRecord *Memo = nullptr;
+    VariableRecord *Variable = nullptr;
+};
 
 // One set of the six record lists of an application, each in the order of the file it came from.
 // The lists point into the application's record pools.
@@ -79,6 +94,17 @@ public:
     // lists. Nothing happens when the file cannot be opened.
     void ReadDataBlock(const QString &projectPath, const QByteArray &key);
     void ReadDataBlockFrom(QByteArrayView content, const QByteArray &key);
+
+    // The update from a new export read into the pending lists: the differences with the current
+    // lists (true when there is one), whether a module, memo or variable went, the pending lists
+    // made current, and the report of the update viewer.
+    bool CompareWithPending();
+    const std::vector<ChangeRecord> &Changes() const { return m_changes; }
+    bool ModuleWasDropped(quint16 moduleNumber) const;
+    bool MemoWasDropped(const MemoRecord *record) const;
+    bool VariableWasDropped(const VariableRecord *record) const;
+    void ApplyPending();
+    void FormatChangeReport(QStringList &lines) const;
 
     // Look-ups: linear scans in list order, first match wins.
     ModuleRecord *FindModuleByNumber(quint16 number) const;
@@ -197,6 +223,7 @@ private:
 
     TRecordSet m_current;
     TRecordSet m_pending;
+    std::vector<ChangeRecord> m_changes;
 
     // Record pools: a deque keeps every record at its address while it grows.
     std::deque<ModuleRecord> m_modulePool;

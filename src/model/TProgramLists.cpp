@@ -66,6 +66,30 @@ void TProgramLists::AddApplication(TDataFileManager &application, SerialPort *li
     m_indexed = false;  // the memo items looked modules up while the lists grew
 }
 
+void TProgramLists::CreateItemsForChanges(TDataFileManager &application)
+{
+    for (const ChangeRecord &change : application.Changes()) {
+        if (change.Kind == ChangeRecord::NewModule) {
+            if (auto module = TModelFactory::CreateModule(&application, change.Module, application.Link()))
+                m_modules.push_back(std::move(module));
+        } else if (change.Kind == ChangeRecord::NewMemo) {
+            if (auto item = TModelFactory::CreateMemoItem(&application, change.Memo, application.Link())) {
+                item->SetMemoNumber(application.MemoIndexOf(change.Memo));
+                item->SetMemoList(&application.Current().MemoList);
+                m_indexed = false;
+                item->ResolveIo(*this);
+                m_memos.push_back(std::move(item));
+            }
+        } else if (change.Kind == ChangeRecord::NewVariable) {
+            if (auto item = TModelFactory::CreateVariableItem(&application, change.Variable, application.Link())) {
+                item->SetVariableNumber(application.VariableIndexOf(change.Variable));
+                m_variables.push_back(std::move(item));
+            }
+        }
+    }
+    m_indexed = false;
+}
+
 void TProgramLists::RemoveApplication(TDataFileManager &application)
 {
     m_indexed = false;

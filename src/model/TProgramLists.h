@@ -31,6 +31,8 @@ public:
     // with a kind, one memo item per defined memo, one variable item per defined variable.
     // `link`, when given, is used instead of a new one and stays owned by the caller.
     void AddApplication(TDataFileManager &application, SerialPort *link = nullptr);
+    // After an update: model objects for the new modules, memos and variables of the change list.
+    void CreateItemsForChanges(TDataFileManager &application);
     // Destroys the model objects and the link built for this application.
     void RemoveApplication(TDataFileManager &application);
 
