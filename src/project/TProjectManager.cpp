@@ -9,7 +9,9 @@
 #include "TProgramLists.h"
 #include "TVisualDefaults.h"
 #include "TVisualRecordFormat.h"
+#include "TVQQMemoBaseItem.h"
 #include "TVQQModuleBase.h"
+#include "TVQQVariableBaseItem.h"
 #include "UserMessages.h"
 
 #include <QDir>
@@ -494,4 +496,67 @@ bool TProjectManager::BackupProjectFile(const QString &name, const QDateTime &no
                                                      .arg(t.hour()).arg(t.minute()).arg(t.second()));
     QFile::remove(target);
     return QFile::copy(name, target);
+}
+
+namespace {
+
+// Takes out of `list` and destroys every item for which `gone` holds.
+template <typename Record, typename Gone>
+void DestroyWhere(std::vector<TProjectItem<Record> *> &list, TProjectBinder &binder, Gone gone)
+{
+    for (std::size_t i = 0; i < list.size();) {
+        if (gone(list[i]->CurrentRecord())) {
+            TProjectItemBase *item = list[i];
+            list.erase(list.begin() + std::ptrdiff_t(i));
+            binder.DestroyItem(item);
+        } else {
+            ++i;
+        }
+    }
+}
+
+} // namespace
+
+bool TProjectManager::UpdateApplication(TDataFileManager &application, const QString &exportPath, TProjectBinder &binder,
+                                        TProgramLists &lists, const QDateTime &now)
+{
+    BackupProjectFile(m_fileName, now);
+    if (!application.ExportImport(exportPath, TDataFileManager::ImportPending))
+        return false;
+    const QByteArray path = TPicturePaths::ToRecord(exportPath);
+    application.SetName(path);
+    application.Settings().SourcePath = path;
+    if (application.CompareWithPending())
+        RemoveVanishedControls(binder, lists);
+    application.ApplyPending();
+    lists.CreateItemsForChanges(application);
+    m_modified = true;
+    return true;
+}
+
+void TProjectManager::RemoveVanishedControls(TProjectBinder &binder, const TProgramLists &lists)
+{
+    // The controls name their items as the reader bound them: application by id, then number.
+    DestroyWhere(m_outputs, binder, [this](const TNewVisualOutput &r) {
+        const TDataFileManager *app = ApplicationById(r.ApplicationId);
+        return app && app->ModuleWasDropped(r.ModuleNumber);
+    });
+    DestroyWhere(m_memos, binder, [this, &lists](const TVisualMemoData &r) {
+        TDataFileManager *app = ApplicationById(r.ApplicationId);
+        const TVQQMemoBaseItem *memo = app ? lists.FindMemo(app, r.MemoNumber) : nullptr;
+        return memo && app->MemoWasDropped(memo->GetRecord());
+    });
+    DestroyWhere(m_variables, binder, [this, &lists](const TVisualVariableData &r) {
+        TDataFileManager *app = ApplicationById(r.ApplicationId);
+        const TVQQVariableBaseItem *variable = app ? lists.FindVariable(app, r.VariableNumber) : nullptr;
+        return variable && app->VariableWasDropped(variable->GetRecord());
+    });
+}
+
+void TProjectManager::RemoveApplicationControls(TProjectBinder &binder, const TDataFileManager &application)
+{
+    DestroyWhere(m_outputs, binder, [&](const TNewVisualOutput &r) { return ApplicationById(r.ApplicationId) == &application; });
+    DestroyWhere(m_memos, binder, [&](const TVisualMemoData &r) { return ApplicationById(r.ApplicationId) == &application; });
+    DestroyWhere(m_variables, binder, [&](const TVisualVariableData &r) { return ApplicationById(r.ApplicationId) == &application; });
+    m_modified = true;
 }

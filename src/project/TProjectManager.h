@@ -76,6 +76,17 @@ public:
     void SetModified() { m_modified = true; }
     void ClearModified();
 
+    // Brings an application up to date from `exportPath`: a backup of the project file (at
+    // `now`), the export read into the pending lists, the new source path, the controls of what
+    // went removed, the pending lists applied and model objects made for what is new. False when
+    // the export cannot be read (nothing changes then).
+    bool UpdateApplication(TDataFileManager &application, const QString &exportPath, TProjectBinder &binder,
+                           TProgramLists &lists, const QDateTime &now);
+    // Destroys the controls whose module, memo or variable the last comparison reported gone.
+    void RemoveVanishedControls(TProjectBinder &binder, const TProgramLists &lists);
+    // Destroys every control bound to the application (before the application goes).
+    void RemoveApplicationControls(TProjectBinder &binder, const TDataFileManager &application);
+
     // A copy of the project file in "<program folder>/Data/Backup File", named after the file
     // with the time `now` ("house[2011 3 7 - 14 5 9 ].qvp").
     bool BackupProjectFile(const QString &name, const QDateTime &now);

@@ -7,6 +7,7 @@
 #include "TForm2.h"
 #include "TForm6.h"
 #include "TForm7.h"
+#include "TForm17.h"
 #include "TSelectCom.h"
 #include "TUdpSelect.h"
 #include "TMyForm11.h"
@@ -24,6 +25,7 @@
 #include "TWindowBinder.h"
 
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QComboBox>
 #include <QTimer>
 #include <QDir>
@@ -106,7 +108,10 @@ TForm1::TForm1(const QString &programFolder, TDialogs *dialogs, QWidget *parent)
     connect(m_fileMenu->addAction(QStringLiteral("Close")), &QAction::triggered, this, &QWidget::close);
 
     QMenu *parameter = menuBar()->addMenu(QStringLiteral("Parameter"));
+    connect(parameter->addAction(QStringLiteral("Project")), &QAction::triggered, this, &TForm1::CommandProjectSummary);
     connect(parameter->addAction(QStringLiteral("Option")), &QAction::triggered, this, &TForm1::CommandOption);
+    m_parameterMenu = parameter;
+    connect(parameter, &QMenu::aboutToShow, this, &TForm1::UpdateMenus);
 
     m_projectMenu = menuBar()->addMenu(QStringLiteral("Project"));
     connect(m_projectMenu->addAction(QStringLiteral("Create new Project")), &QAction::triggered, this, &TForm1::CommandNewApplication);
@@ -124,6 +129,7 @@ TForm1::TForm1(const QString &programFolder, TDialogs *dialogs, QWidget *parent)
         connect(menu, &QMenu::aboutToShow, this, &TForm1::UpdateMenus);
 
     m_connecting = new TForm6(this);
+    m_summary = new TForm17(this);
     m_binder = std::make_unique<TWindowBinder>(*this);
     NewEmptyProject();
     resize(320, 200);
@@ -174,6 +180,7 @@ void TForm1::UpdateMenus()
     MenuAction(m_projectMenu, QStringLiteral("Add screen"))->setEnabled(open);
     for (QAction *action : m_displayMenu->actions())
         action->setEnabled(open);
+    MenuAction(m_parameterMenu, QStringLiteral("Project"))->setEnabled(open);
 }
 
 void TForm1::showEvent(QShowEvent *event)
@@ -385,14 +392,14 @@ void TForm1::SwitchEveryControl(quint8 mode)
     }
 }
 
-void TForm1::SetupLink(TDataFileManager &application)
+void TForm1::SetupLink(TDataFileManager &application, bool byInterfaceModule)
 {
     SerialPort *link = application.Link();
     if (!link)
         return;
     TVISUALQvpInfo &settings = application.Settings();
     const QString name = TCodePage::ToDisplay(application.Name());
-    if (settings.LinkKind != SerialPort::LinkSerial && settings.LinkKind != SerialPort::LinkUdp) {
+    if (byInterfaceModule || (settings.LinkKind != SerialPort::LinkSerial && settings.LinkKind != SerialPort::LinkUdp)) {
         quint16 number = 0;
         const quint16 position = application.FindInterfaceModule(number);
         if (position == TDataFileManager::NotFound) {
@@ -530,6 +537,32 @@ void TForm1::EditScreen(TMyForm11 *screen)
     }
     screen->ApplyRecord();
     RefreshScreenList();
+}
+
+void TForm1::UpdateApplication(TDataFileManager &application, const QString &exportPath)
+{
+    m_project->UpdateApplication(application, exportPath, *m_binder, *m_lists, QDateTime::currentDateTime());
+    // The search lists named the old records: they are filled again when next shown.
+    for (TSearchListWindow *list : {m_outputs, m_inputs, m_sensors, m_memos, m_variables})
+        list->SetSources(m_project.get(), m_lists.get());
+}
+
+void TForm1::RemoveApplication(TDataFileManager &application)
+{
+    application.CloseLink();
+    m_project->RemoveApplicationControls(*m_binder, application);
+    m_lists->RemoveApplication(application);
+    for (TSearchListWindow *list : {m_outputs, m_inputs, m_sensors, m_memos, m_variables})
+        list->SetSources(m_project.get(), m_lists.get());
+    m_project->RemoveApplication(&application);
+    m_project->SetModified();
+}
+
+void TForm1::CommandProjectSummary()
+{
+    m_summary->Fill();
+    m_summary->show();
+    m_summary->raise();
 }
 
 void TForm1::ShowSearchList(TSearchListWindow *list)

@@ -14,6 +14,7 @@ class QMenu;
 class TDataFileManager;
 class TDialogs;
 class TForm6;
+class TForm17;
 class TMyForm11;
 class TProgramLists;
 class TProjectManager;
@@ -53,8 +54,17 @@ public:
     void CommandTest();
     // First-time set-up of an application's link with the user: the interface module decides
     // serial or UDP, then the port dialog shows.
-    void SetupLink(TDataFileManager &application);
+    // `byInterfaceModule`: the dialog follows the interface module's type whatever the stored
+    // link kind (the project summary's "Connect").
+    void SetupLink(TDataFileManager &application, bool byInterfaceModule = false);
+    // From the project summary: an update from a new export, and the removal of an application
+    // with its controls and model objects.
+    void UpdateApplication(TDataFileManager &application, const QString &exportPath);
+    void RemoveApplication(TDataFileManager &application);
+    // "Parameter > Project": the project summary, filled and shown.
+    void CommandProjectSummary();
     TForm6 *Connecting() const { return m_connecting; }
+    TForm17 *Summary() const { return m_summary; }
     // The save question when the project is open and modified; false when the user cancelled.
     bool AskToSave();
 
@@ -112,6 +122,7 @@ private:
     bool m_activated = false;
 
     QMenu *m_fileMenu = nullptr;
+    QMenu *m_parameterMenu = nullptr;
     QMenu *m_projectMenu = nullptr;
     QMenu *m_displayMenu = nullptr;
     std::vector<QAction *> m_recentActions;
@@ -122,4 +133,5 @@ private:
     TSearchListWindow *m_variables = nullptr;
     QListWidget *m_screenList = nullptr;
     TForm6 *m_connecting = nullptr;
+    TForm17 *m_summary = nullptr;
 };

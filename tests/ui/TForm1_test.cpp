@@ -4,6 +4,7 @@
 #include "QtPrinters.h"
 #include "ScriptedDialogs.h"
 #include "TDataFileManager.h"
+#include "TForm17.h"
 #include "TForm7.h"
 #include "TMyForm11.h"
 #include "TProgramLists.h"
@@ -13,6 +14,9 @@
 #include "UiHelpers.h"
 
 #include <QAction>
+#include <QDir>
+#include <QPlainTextEdit>
+#include <QTreeWidget>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QDragEnterEvent>
@@ -352,4 +356,55 @@ TEST_F(MainWindowTest, AFailedOpenLeavesAnEmptyUnopenedProject)
     EXPECT_FALSE(window.Project()->IsOpen());
     EXPECT_TRUE(window.Project()->Applications().empty());
     EXPECT_TRUE(window.ScreenWindows().empty());
+}
+
+TEST_F(MainWindowTest, ProjectSummaryUpdateAndRemoval)
+{
+    ASSERT_TRUE(window.OpenProject(folder.Demo()));
+    window.Project()->SetFileName(folder.Demo());
+    window.CommandProjectSummary();
+    QTreeWidget *tree = window.Summary()->Tree();
+    ASSERT_EQ(tree->topLevelItemCount(), 1);
+    QTreeWidgetItem *app = tree->topLevelItem(0);
+    EXPECT_EQ(app->text(0), QStringLiteral("demo.qap"));
+    ASSERT_EQ(app->childCount(), 2);
+    EXPECT_EQ(app->child(0)->text(0), QStringLiteral("Interface module :QNET04 Ethernet interface"));
+    EXPECT_EQ(app->child(1)->text(0), QStringLiteral("Not connected : IP 127.0.0.1 Port :17481"));
+
+    // An update from an export without the relay module 2 and with memo 0 undefined: their
+    // controls go, the report says so.
+    QByteArray changed = folder.Read(folder.File(QStringLiteral("Data/demo.qap")));
+    const qsizetype relays = changed.indexOf("Relays ground floor");
+    changed.remove(changed.lastIndexOf('\n', relays) + 1, changed.indexOf('\n', relays) - changed.lastIndexOf('\n', relays));
+    changed.replace(" 1 0   0   0 0 0 0 0   0   0   4   0Evening", " 0 0   0   0 0 0 0 0   0   0   4   0Evening");
+    const QString newExport = folder.File(QStringLiteral("Data/demo2.qap"));
+    TFileAccess::SaveAtomically(newExport, changed);
+    const size_t outputsBefore = window.Project()->Outputs().size();
+    const size_t memosBefore = window.Project()->Memos().size();
+    dialogs.OpenNames = {newExport};
+    QStringList report;
+    dialogs.DialogHandler = [&report](QDialog &dialog) {
+        if (auto *view = qobject_cast<TUpdateView *>(&dialog))
+            report = view->Text()->toPlainText().split(QLatin1Char('\n'));
+        return int(QDialog::Accepted);
+    };
+    window.Summary()->UpdateFile(tree->topLevelItem(0));
+    EXPECT_EQ(report, QStringList({"Module away", "------------------", "Relays ground floor [1192961]", "",
+                                   "Memo Not Found", "---------------------", "Evening", ""}));
+    EXPECT_EQ(window.Project()->Outputs().size(), outputsBefore - 8);  // the demo places 8 relays
+    EXPECT_EQ(window.Project()->Memos().size(), memosBefore - 1);
+    EXPECT_EQ(window.Project()->Applications()[0]->Name(), newExport.toUtf8());
+    EXPECT_FALSE(QDir(folder.File(QStringLiteral("Data/Backup File"))).entryList(QDir::Files).isEmpty());
+    EXPECT_TRUE(window.Project()->GetModified());
+
+    // Removal: cancelled, then confirmed; the controls of the application go with it.
+    dialogs.ConfirmAnswers = {false, true};
+    window.Summary()->DeleteFile(tree->topLevelItem(0));
+    EXPECT_EQ(window.Project()->Applications().size(), 1u);
+    window.Summary()->DeleteFile(tree->topLevelItem(0));
+    EXPECT_TRUE(window.Project()->Applications().empty());
+    EXPECT_TRUE(window.Project()->Outputs().empty());
+    EXPECT_TRUE(window.Project()->Memos().empty());
+    EXPECT_TRUE(window.Lists()->Modules().empty());
+    EXPECT_EQ(tree->topLevelItemCount(), 0);
 }

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QDialog>
+
+class QPlainTextEdit;
+class QTreeWidget;
+class QTreeWidgetItem;
+class TForm1;
+
+// "Update Viewer": the report of an application's update.
+class TUpdateView : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit TUpdateView(const QStringList &lines, QWidget *parent = nullptr);
+    QPlainTextEdit *Text() const { return m_text; }
+
+private:
+    QPlainTextEdit *m_text = nullptr;
+};
+
+// "Project Properties": each application with its interface module and the state of its link,
+// and the commands to update an application from a new export, remove it, or connect it.
+class TForm17 : public QDialog
+{
+    Q_OBJECT
+
+public:
+    enum NodeKind { NodeApplication = 1, NodeInterface = 2, NodeLinkState = 3, NodeNoInterface = 4 };
+
+    explicit TForm17(TForm1 *owner);
+
+    // Clears the tree and fills it with the project's applications.
+    void Fill();
+    QTreeWidget *Tree() const { return m_tree; }
+    // The commands of the tree's menus, for the node at `item`.
+    void UpdateFile(QTreeWidgetItem *item);
+    void DeleteFile(QTreeWidgetItem *item);
+    void Connect(QTreeWidgetItem *item);
+
+private:
+    int ApplicationIndex(QTreeWidgetItem *item) const;
+
+    TForm1 *m_owner = nullptr;
+    QTreeWidget *m_tree = nullptr;
+};
