@@ -81,6 +81,7 @@ TForm7::TForm7(const TNewVisualScreen &record, const QString &programFolder, Use
     layout->addWidget(size);
     layout->addWidget(image);
     layout->addWidget(ok, 0, Qt::AlignRight);
+    EdImagePath->setMinimumWidth(320);
     connect(browse, &QPushButton::clicked, this, &TForm7::BrowsePicture);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 }
