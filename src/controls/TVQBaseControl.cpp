@@ -359,7 +359,7 @@ void TVQBaseControl::DisplayOtherMenuItem()
 {
     if (m_mode == ModeRunTime || m_mode == ModeTest)
         return;
-    if (m_host && !m_host->ConfirmDelete())
+    if (m_host && !m_host->ConfirmDelete(QStringLiteral("Do you to remove this Object ?")))
         return;
     if (m_host)
         m_host->ControlRemoved(this);

@@ -1,5 +1,6 @@
 #pragma once
 
+class QString;
 class QWidget;
 class TProjectItemBase;
 
@@ -9,8 +10,8 @@ class TVQControlHost
 {
 public:
     virtual ~TVQControlHost() = default;
-    // "Do you to remove this Object ?" answered OK.
-    virtual bool ConfirmDelete() = 0;
+    // The delete question of the control (its own text) answered OK.
+    virtual bool ConfirmDelete(const QString &text) = 0;
     // The property dialog of the control; true when the user confirmed it.
     virtual bool EditProperties(QWidget *control) = 0;
     // The control is about to be destroyed: it leaves the project's lists.

@@ -80,7 +80,7 @@ public:
 
     void Delete()
     {
-        if (m_host && !m_host->ConfirmDelete())
+        if (m_host && !m_host->ConfirmDelete(QStringLiteral("Do you want to remove this Object ?")))
             return;
         if (m_host)
             m_host->ControlRemoved(this);

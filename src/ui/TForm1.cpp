@@ -21,6 +21,7 @@
 #include "TVQQMemoBaseItem.h"
 #include "TVQQModuleBase.h"
 #include "TVQQVariableBaseItem.h"
+#include "TVQPicturePairControl.h"
 #include "TVQRecordControl.h"
 #include "TWindowBinder.h"
 
@@ -381,8 +382,14 @@ void TForm1::SwitchEveryControl(quint8 mode)
             control->SetRunTimeMode(mode);
     }
     SwitchRecordControls(m_project->Shortcuts(), mode);
-    SwitchRecordControls(m_project->Memos(), mode);
-    SwitchRecordControls(m_project->Variables(), mode);
+    for (auto *item : m_project->Memos()) {
+        if (auto *control = dynamic_cast<TVQPicturePairControl *>(item))
+            control->SetRunTimeMode(mode);
+    }
+    for (auto *item : m_project->Variables()) {
+        if (auto *control = dynamic_cast<TVQPicturePairControl *>(item))
+            control->SetRunTimeMode(mode);
+    }
     SwitchRecordControls(m_project->Cameras(), mode);
     SwitchRecordControls(m_project->Gauges(), mode);
     m_mode = mode;

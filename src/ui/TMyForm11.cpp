@@ -181,9 +181,9 @@ void TMyForm11::ApplyRecord()
     setWindowState(m_record.WindowState == 1 ? Qt::WindowMaximized : Qt::WindowNoState);
 }
 
-bool TMyForm11::ConfirmDelete()
+bool TMyForm11::ConfirmDelete(const QString &text)
 {
-    return m_owner->Dialogs()->Confirm(QStringLiteral("Do you to remove this Object ?"), QStringLiteral("delete"));
+    return m_owner->Dialogs()->Confirm(text, QStringLiteral("delete"));
 }
 
 bool TMyForm11::EditProperties(QWidget *)

@@ -61,7 +61,7 @@ public:
     void PrepareMenu();
 
     // TVQControlHost
-    bool ConfirmDelete() override;
+    bool ConfirmDelete(const QString &text) override;
     bool EditProperties(QWidget *control) override;
     void ControlRemoved(TProjectItemBase *item) override;
 

@@ -10,7 +10,9 @@
 #include "TVQQValueOutput.h"
 #include "TVQQVariableBaseItem.h"
 #include "TVQQZulOutput.h"
+#include "TVQMemoBaseControl.h"
 #include "TVQRecordControl.h"
+#include "TVQVariableBaseControl.h"
 
 namespace {
 
@@ -76,24 +78,37 @@ TProjectItem<TVisualShortCut> *TWindowBinder::CreateShortcut(const TVisualShortC
 TProjectItem<TVisualMemoData> *TWindowBinder::CreateMemo(const TVisualMemoData &record, TProjectScreen &screen,
                                                          TVQQMemoBaseItem &memo)
 {
-    if (memo.GetMemoKind() > 2)
-        return nullptr;
-    auto *control = MakeRecordControl(record, screen);
-    if (TVQQModuleBase *module = memo.GetModule()) {
-        module->AddMemoControl(control);
-        control->SetUnbind([module, control] { module->RemoveMemoControl(control); });
+    auto &window = static_cast<TMyForm11 &>(screen);
+    TVQMemoBaseControl *control = nullptr;
+    switch (memo.GetMemoKind()) {
+    case 0: control = new TVQMemoMixteControl(window.Area(), &memo, &window); break;
+    case 1: control = new TVQMemoZulControl(window.Area(), &memo, &window); break;
+    case 2: control = new TVQMemoDimControl(window.Area(), &memo, &window); break;
+    default: return nullptr;
     }
+    control->SetDataToControl(record);
+    control->SetState(QStringLiteral("On"));
+    control->SetRunTimeMode(2);
+    control->show();
     return control;
 }
 
 TProjectItem<TVisualVariableData> *TWindowBinder::CreateVariable(const TVisualVariableData &record, TProjectScreen &screen,
                                                                  TVQQVariableBaseItem &variable)
 {
-    if (variable.GetVariableKind() > 1)
-        return nullptr;
-    auto *control = MakeRecordControl(record, screen);
-    variable.AddControl(control);
-    control->SetUnbind([&variable, control] { variable.RemoveControl(control); });
+    auto &window = static_cast<TMyForm11 &>(screen);
+    TVQVariableBaseControl *control = nullptr;
+    switch (variable.GetVariableKind()) {
+    case 0: control = new TVQVariableBoolControl(window.Area(), &variable, &window); break;
+    case 1: control = new TVQVariableValControl(window.Area(), &variable, &window); break;
+    default: return nullptr;
+    }
+    control->SetDataToControl(record);
+    control->SetState(QStringLiteral("On"));
+    control->SetValue(variable.GetValue());
+    control->CheckSize();
+    control->SetRunTimeMode(2);
+    control->show();
     return control;
 }
 

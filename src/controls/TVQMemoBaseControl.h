@@ -1,0 +1,63 @@
+#pragma once
+
+#include "TProjectBinder.h"
+#include "TVQPicturePairControl.h"
+#include "VisualRecords.h"
+
+class TVQQMemoBaseItem;
+
+// A memo on a screen: the On or Off picture its memo item reports, with the memo's text; a
+// run-time click recalls the memo.
+class TVQMemoBaseControl : public TVQPicturePairControl, public TProjectItem<TVisualMemoData>
+{
+    Q_OBJECT
+
+public:
+    // The memo item is not owned and must outlive the control.
+    TVQMemoBaseControl(QWidget *parent, TVQQMemoBaseItem *memo, TVQControlHost *host);
+    ~TVQMemoBaseControl() override;
+
+    void SetDataToControl(const TVisualMemoData &record);
+    TVisualMemoData GetDataFromControl();
+    void RefreshComponentState() override;
+    virtual void SetState(const QString &name);
+    TVQQMemoBaseItem *GetParentMemo() const { return m_memo; }
+
+    TVisualMemoData CurrentRecord() override { return GetDataFromControl(); }
+    quint16 ItemScreenId() const override { return m_record.ScreenId; }
+    bool IsChanged() const override { return IsModifiedControl(); }
+    void ClearChanged() override { ClearModifiedControl(); }
+
+protected:
+    QString PaintedText() const override;
+    bool IsValidRecord() const override { return m_record.Valid != 0; }
+    void OnControlMouseDownChild() override;
+    void Removed() override;
+
+private:
+    TVQQMemoBaseItem *m_memo = nullptr;
+    TVisualMemoData m_record;
+};
+
+// The kinds of memo controls: mixed, dimmer, and shutter (which ignores the state "None").
+class TVQMemoMixteControl : public TVQMemoBaseControl
+{
+    Q_OBJECT
+public:
+    using TVQMemoBaseControl::TVQMemoBaseControl;
+};
+
+class TVQMemoDimControl : public TVQMemoBaseControl
+{
+    Q_OBJECT
+public:
+    using TVQMemoBaseControl::TVQMemoBaseControl;
+};
+
+class TVQMemoZulControl : public TVQMemoBaseControl
+{
+    Q_OBJECT
+public:
+    using TVQMemoBaseControl::TVQMemoBaseControl;
+    void SetState(const QString &name) override;
+};

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "TProjectBinder.h"
+#include "TVQPicturePairControl.h"
+#include "VisualRecords.h"
+
+class TVQQVariableBaseItem;
+
+// A variable on a screen: the On or Off picture of its state, its text and, optionally, its
+// value; a run-time click toggles a boolean, steps a value or wraps it at its maximum.
+class TVQVariableBaseControl : public TVQPicturePairControl, public TProjectItem<TVisualVariableData>
+{
+    Q_OBJECT
+
+public:
+    // The variable item is not owned and must outlive the control.
+    TVQVariableBaseControl(QWidget *parent, TVQQVariableBaseItem *variable, TVQControlHost *host);
+    ~TVQVariableBaseControl() override;
+
+    void SetDataToControl(const TVisualVariableData &record);
+    TVisualVariableData GetDataFromControl();
+    void RefreshComponentState() override;
+    bool SetState(const QString &name) { return ApplyState(name); }
+    bool SetValue(quint8 value);
+    TVQQVariableBaseItem *GetParentVariable() const { return m_variable; }
+    QString DisplayText() const { return PaintedText(); }
+
+    TVisualVariableData CurrentRecord() override { return GetDataFromControl(); }
+    quint16 ItemScreenId() const override { return m_record.ScreenId; }
+    bool IsChanged() const override { return IsModifiedControl(); }
+    void ClearChanged() override { ClearModifiedControl(); }
+
+    bool m_showValue = false;
+
+protected:
+    QString PaintedText() const override;
+    bool IsValidRecord() const override { return m_record.Valid != 0; }
+    void OnControlMouseDownChild() override;
+    void Removed() override;
+
+private:
+    TVQQVariableBaseItem *m_variable = nullptr;
+    TVisualVariableData m_record;
+    QString m_valueText;
+};
+
+// The boolean and value kinds.
+class TVQVariableBoolControl : public TVQVariableBaseControl
+{
+    Q_OBJECT
+public:
+    using TVQVariableBaseControl::TVQVariableBaseControl;
+};
+
+class TVQVariableValControl : public TVQVariableBaseControl
+{
+    Q_OBJECT
+public:
+    using TVQVariableBaseControl::TVQVariableBaseControl;
+};
