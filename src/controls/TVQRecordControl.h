@@ -23,10 +23,21 @@ inline QString RecordPicture(const TVisualJaugeData &r) { return TPicturePaths::
 inline QString RecordPicture(const TVisualAxisCamData &) { return {}; }
 inline QString RecordText(const TVisualMemoData &r) { return r.ShowLabel ? TPicturePaths::FromRecord(r.Label) : QString(); }
 inline QString RecordText(const TVisualVariableData &r) { return r.ShowLabel ? TPicturePaths::FromRecord(r.Label) : QString(); }
-inline QString RecordText(const TVisualShortCut &r) { return r.ShowLabel ? TPicturePaths::FromRecord(r.Label) : QString(); }
-inline QString RecordText(const TVisualJaugeData &r) { return r.ShowLabel ? TPicturePaths::FromRecord(r.Label) : QString(); }
+// A shown caption that is empty is drawn and measured as "???".
+inline QString ShownCaption(bool shown, const QByteArray &label)
+{
+    if (!shown)
+        return {};
+    return label.isEmpty() ? QStringLiteral("???") : TPicturePaths::FromRecord(label);
+}
+inline QString RecordText(const TVisualShortCut &r) { return ShownCaption(r.ShowLabel != 0, r.Label); }
+inline QString RecordText(const TVisualJaugeData &r) { return ShownCaption(r.ShowLabel != 0, r.Label); }
 inline QString RecordText(const TVisualAxisCamData &r) { return TPicturePaths::FromRecord(r.CameraName); }
 inline QSize RecordFace(const TVisualAxisCamData &r) { return {r.Width, r.Height}; }
+inline bool RecordTransparent(const TVisualShortCut &r) { return r.Transparent != 0; }
+inline bool RecordTransparent(const TVisualJaugeData &r) { return r.Transparent != 0; }
+template <typename Record>
+bool RecordTransparent(const Record &) { return true; }
 template <typename Record>
 QSize RecordFace(const Record &) { return {}; }
 
@@ -57,6 +68,8 @@ public:
 
     // Called on destruction to leave the model item it was registered with.
     void SetUnbind(std::function<void()> unbind) { m_unbind = std::move(unbind); }
+    // What a click in run time or test does (a shortcut shows its target screen).
+    void SetOnClick(std::function<void(const Record &)> onClick) { m_onClick = std::move(onClick); }
 
     void SetRunTimeMode(quint8 mode)
     {
@@ -119,7 +132,7 @@ protected:
             faceHeight = face.height();
         } else {
             const TVQPicture *picture = Picture();
-            painter.drawPixmap((width() - picture->Width()) / 2, 0, picture->Pixmap(true));
+            painter.drawPixmap((width() - picture->Width()) / 2, 0, picture->Pixmap(RecordTransparent(m_record)));
             faceHeight = picture->Height();
         }
         const QString text = RecordText(m_record);
@@ -141,8 +154,11 @@ protected:
     void mousePressEvent(QMouseEvent *event) override
     {
         const bool design = m_mode != ModeRunTime && m_mode != ModeTest;
-        if (!design)
+        if (!design) {
+            if (event->button() != Qt::RightButton && m_onClick)
+                m_onClick(m_record);
             return;
+        }
         if (event->button() == Qt::RightButton) {
             m_menu->popup(event->globalPosition().toPoint());
             return;
@@ -173,4 +189,5 @@ private:
     bool m_modified = false;
     QPoint m_dragOrigin;
     std::function<void()> m_unbind;
+    std::function<void(const Record &)> m_onClick;
 };

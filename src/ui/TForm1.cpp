@@ -586,6 +586,17 @@ void TForm1::RefreshScreenList()
         m_screenList->addItem(TPicturePaths::FromRecord(window->ScreenRecord().Name));
 }
 
+void TForm1::ShowScreen(quint16 screenId)
+{
+    for (TMyForm11 *window : ScreenWindows()) {
+        if (window->ScreenRecord().Valid == 1 && window->ScreenRecord().ScreenId == screenId) {
+            window->show();
+            window->raise();
+            return;
+        }
+    }
+}
+
 void TForm1::ShowScreenList()
 {
     RefreshScreenList();

@@ -82,6 +82,8 @@ public:
     void EditScreen(TMyForm11 *screen);
     void ShowSearchList(TSearchListWindow *list);
     void ShowScreenList();
+    // Shows the first valid screen with that id (a shortcut's target); nothing when none has it.
+    void ShowScreen(quint16 screenId);
 
     TProjectManager *Project() const { return m_project.get(); }
     TProgramLists *Lists() const { return m_lists.get(); }

@@ -72,7 +72,9 @@ TProjectItem<TNewVisualOutput> *TWindowBinder::CreateOutput(const TNewVisualOutp
 
 TProjectItem<TVisualShortCut> *TWindowBinder::CreateShortcut(const TVisualShortCut &record, TProjectScreen &screen)
 {
-    return MakeRecordControl(record, screen);
+    auto *control = MakeRecordControl(record, screen);
+    control->SetOnClick([this](const TVisualShortCut &r) { m_owner.ShowScreen(r.TargetScreenId); });
+    return control;
 }
 
 TProjectItem<TVisualMemoData> *TWindowBinder::CreateMemo(const TVisualMemoData &record, TProjectScreen &screen,

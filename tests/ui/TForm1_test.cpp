@@ -408,3 +408,20 @@ TEST_F(MainWindowTest, ProjectSummaryUpdateAndRemoval)
     EXPECT_TRUE(window.Lists()->Modules().empty());
     EXPECT_EQ(tree->topLevelItemCount(), 0);
 }
+
+TEST_F(MainWindowTest, ShortcutsShowTheirTargetScreenInRunTimeAndTest)
+{
+    ASSERT_TRUE(window.OpenProject(folder.Demo()));
+    QWidget *shortcut = nullptr;
+    for (auto *item : window.Project()->Shortcuts()) {
+        if (item->CurrentRecord().Label == "Lights and shutters")
+            shortcut = dynamic_cast<QWidget *>(item);
+    }
+    ASSERT_TRUE(shortcut);
+    QTest::mouseClick(shortcut, Qt::LeftButton, {}, QPoint(5, 5));  // design time: no jump
+    EXPECT_FALSE(Screen(1)->isVisible());
+    window.CommandTest();
+    QTest::mouseClick(shortcut, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_TRUE(Screen(1)->isVisible());
+    window.ShowScreen(65535);  // no target: nothing
+}
