@@ -11,6 +11,7 @@
 #include <vector>
 
 class QMenu;
+class QPainter;
 class TVQControlHost;
 class TVQPicture;
 class TVQQModuleBase;
@@ -96,6 +97,9 @@ public:
     void ClearChanged() override { m_modified = false; }
 
     static QFont LabelFont(int pointSize = 8);
+    // Black text with a one-pixel white outline, readable on any background; `at` is the text's
+    // top left corner.
+    static void DrawOutlinedText(QPainter &painter, QPoint at, const QString &text);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -109,8 +113,6 @@ protected:
     virtual void OnControlMouseMoveChild(QPoint at);
 
     void SetStateImage();
-    // Black text with a one-pixel white outline, readable on any background.
-    static void DrawOutlinedText(QPainter &painter, QPoint at, const QString &text);
     const ControlStateInfo *CurrentState() const;
 
     int m_imageWidth = 0;

@@ -119,15 +119,7 @@ void TVQPicturePairControl::paintEvent(QPaintEvent *)
     const QString text = painted.isEmpty() ? QStringLiteral("???") : painted;
     painter.setFont(TVQBaseControl::LabelFont());
     const int textWidth = painter.fontMetrics().horizontalAdvance(text) + 2;
-    const int x = qMax(0, (width() - textWidth) / 2);
-    const int baseline = m_image->Height() + 2 + painter.fontMetrics().ascent();
-    painter.setPen(Qt::white);
-    for (int dx = -1; dx <= 1; ++dx) {
-        for (int dy = -1; dy <= 1; ++dy)
-            painter.drawText(x + dx, baseline + dy, text);
-    }
-    painter.setPen(Qt::black);
-    painter.drawText(x, baseline, text);
+    TVQBaseControl::DrawOutlinedText(painter, QPoint(qMax(0, (width() - textWidth) / 2), m_image->Height() + 2), text);
 }
 
 void TVQPicturePairControl::mousePressEvent(QMouseEvent *event)

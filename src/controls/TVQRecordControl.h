@@ -139,15 +139,7 @@ protected:
         if (!text.isEmpty()) {
             painter.setFont(TVQBaseControl::LabelFont());
             const int textWidth = painter.fontMetrics().horizontalAdvance(text) + 2;
-            const int baseline = faceHeight + 2 + painter.fontMetrics().ascent();
-            const int x = qMax(0, (width() - textWidth) / 2);
-            painter.setPen(Qt::white);
-            for (int dx = -1; dx <= 1; ++dx) {
-                for (int dy = -1; dy <= 1; ++dy)
-                    painter.drawText(x + dx, baseline + dy, text);
-            }
-            painter.setPen(Qt::black);
-            painter.drawText(x, baseline, text);
+            TVQBaseControl::DrawOutlinedText(painter, QPoint(qMax(0, (width() - textWidth) / 2), faceHeight + 2), text);
         }
     }
 
