@@ -230,3 +230,28 @@ TEST_F(ControlsTest, DimmerAndSensorShowTheirValues)
     QTest::mouseClick(&sensor, Qt::LeftButton, {}, QPoint(3, 3));
     EXPECT_EQ(link.Written.size(), 1);  // a sensor sends nothing from its icon
 }
+
+TEST_F(ControlsTest, PaintsItsPictureAndAnOutlinedLabel)
+{
+    TVQQTorOutput output(&parent, Module(2), 0, nullptr);
+    output.SetDataToControl(Record("Hall"));
+    output.SetTorState(2);  // Off: the grey bulb
+    const QImage image = output.grab().toImage().convertToFormat(QImage::Format_ARGB32);
+    ASSERT_EQ(image.size(), output.size());
+    const int pictureHeight = output.Picture()->Height();
+    // The picture fills the top, centred: its middle pixel is not the background.
+    const QImage picture = output.Picture()->Image().convertToFormat(QImage::Format_ARGB32);
+    const int px = (output.width() - (output.Picture()->Width() + 2)) / 2;
+    EXPECT_EQ(image.pixel(px + 16, 16), picture.pixel(16, 16));
+    // Under it, black text with white around it.
+    int black = 0, white = 0;
+    for (int y = pictureHeight + 1; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb c = image.pixel(x, y);
+            black += qGray(c) < 60 && qAlpha(c) == 255;
+            white += qGray(c) > 230 && qAlpha(c) == 255;
+        }
+    }
+    EXPECT_GT(black, 20);
+    EXPECT_GT(white, black);
+}
