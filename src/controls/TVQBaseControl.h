@@ -62,6 +62,7 @@ public:
     void SetShowValue(bool show);
     virtual void SetDisplayType(quint8 type);
     void SetImageMode(int mode);
+    void SetReadOnly(bool readOnly) { m_readOnly = readOnly; }
 
     // The module's status changed: map it to a state.
     void RefreshComponentState() override {}

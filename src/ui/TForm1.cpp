@@ -4,6 +4,7 @@
 #include "TCodePage.h"
 #include "TDataFileManager.h"
 #include "TDialogs.h"
+#include "TControlProperties.h"
 #include "TForm2.h"
 #include "TForm6.h"
 #include "TForm7.h"
@@ -17,6 +18,8 @@
 #include "TSearchListWindow.h"
 #include "TVisualDefaults.h"
 #include "TVQBaseControl.h"
+#include "TVQMemoBaseControl.h"
+#include "TVQVariableBaseControl.h"
 #include "TVQImageManager.h"
 #include "TVQQMemoBaseItem.h"
 #include "TVQQModuleBase.h"
@@ -25,6 +28,7 @@
 #include "TVQRecordControl.h"
 #include "TWindowBinder.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QComboBox>
@@ -32,6 +36,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QVBoxLayout>
@@ -527,6 +532,118 @@ void TForm1::DeleteScreen(TMyForm11 *screen)
         m_project->DeleteScreen(*m_binder, id);
         RefreshScreenList();
     }, Qt::QueuedConnection);
+}
+
+bool TForm1::EditControlProperties(QWidget *widget)
+{
+    using Layout = TControlProperties::Layout;
+    Layout layout;
+    auto *control = dynamic_cast<TVQBaseControl *>(widget);
+    auto *memo = dynamic_cast<TVQMemoBaseControl *>(widget);
+    auto *variable = dynamic_cast<TVQVariableBaseControl *>(widget);
+    if (control) {
+        const TVQQModuleBase *module = control->GetParentModule();
+        const quint16 type = module->GetModuleType();
+        const quint16 io = control->IOIndex();
+        layout.InfoCaptions[0] = QStringLiteral("Module");
+        layout.InfoCaptions[1] = QStringLiteral("Name");
+        layout.Infos[0] = TCodePage::ToDisplay(module->GetDisplayName());
+        layout.Infos[1] = TCodePage::ToDisplay(module->GetIoName(io));
+        const bool sensor = type == 10 || type == 11 || type == 17 || type == 50 || type == 55
+                            || (type == 33 && io == 6) || (type == 38 && io == 6);
+        if ((type == 33 && (io == 5 || io >= 12)) || (type == 38 && io != 6))
+            return false;  // no dialog for these channels
+        if (type == 9) {
+            layout.Caption = QStringLiteral("PropertiesDimmer");
+            layout.Types = {{QStringLiteral("Icon view"), 1}, {QStringLiteral("Icon/dimmer view"), 3}, {QStringLiteral("dmmer view"), 2}};
+        } else if (sensor) {
+            layout.Caption = QStringLiteral("PropertiesSensor");
+            layout.InfoCaptions[1] = QStringLiteral("Sensor");
+            layout.States = 1;
+            layout.Types = {{QStringLiteral("Icon view"), 1}, {QStringLiteral("Sensor view"), 2}};
+        } else if (type == 31) {
+            layout.Caption = QStringLiteral("In10Vproperties");
+            layout.States = 1;
+            layout.Types = {{QStringLiteral("Icon view"), 1}, {QStringLiteral("Big Number"), 2}, {QStringLiteral("Counter View"), 3}};
+        } else {
+            layout.Caption = QStringLiteral("Form11 - Properties");
+        }
+    } else if (memo && memo->GetParentMemo()) {
+        layout.Caption = QStringLiteral("PropertiesMemo");
+        layout.ShowValue = false;
+        layout.InfoCaptions[0] = QStringLiteral("Type memo");
+        layout.InfoCaptions[1] = QStringLiteral("Name");
+        layout.Infos[0] = QString::fromLatin1(memo->GetParentMemo()->GetKindText());
+        layout.Infos[1] = TCodePage::ToDisplay(memo->GetParentMemo()->GetName());
+    } else if (variable && variable->GetParentVariable()) {
+        layout.Caption = QStringLiteral("Variable Properties");
+        layout.InfoCaptions[0] = QStringLiteral("Type Variable");
+        layout.InfoCaptions[1] = QStringLiteral("Name");
+        layout.Infos[0] = QString::fromLatin1(variable->GetParentVariable()->GetKindText());
+        layout.Infos[1] = TCodePage::ToDisplay(variable->GetParentVariable()->GetName());
+    } else {
+        return false;
+    }
+
+    TControlProperties dialog(layout, m_settings.ExportFolder, m_dialogs, this);
+    dialog.EdLeft->setText(QString::number(widget->x()));
+    dialog.EdTop->setText(QString::number(widget->y()));
+    if (control) {
+        dialog.EdLabel->setText(control->ComponentLabel());
+        for (int state = 0; state < 2; ++state) {
+            dialog.SetPicture(state, control->GetStateImageFilename(state));
+            dialog.CbTransparent[state]->setChecked(control->GetStateTransparentImage(state));
+        }
+        dialog.CbReadOnly->setChecked(control->ReadOnly());
+        dialog.CbShowLabel->setChecked(control->ShowLabel());
+        dialog.CbShowValue->setChecked(control->ShowValue());
+        dialog.SelectDisplayType(control->DisplayType());
+    } else {
+        TVQPicturePairControl *pair = memo ? static_cast<TVQPicturePairControl *>(memo) : variable;
+        dialog.EdLabel->setText(pair->Label());
+        for (int state = 0; state < 2; ++state) {
+            dialog.SetPicture(state, pair->GetImageFileName(state));
+            dialog.CbTransparent[state]->setChecked(pair->GetTransparentMode(state));
+        }
+        dialog.CbReadOnly->setChecked(pair->m_readOnly);
+        dialog.CbShowLabel->setChecked(pair->m_showLabel);
+        dialog.CbShowValue->setChecked(variable && variable->m_showValue);
+    }
+
+    int left = 0, top = 0;
+    for (;;) {
+        if (m_dialogs->Exec(dialog) != QDialog::Accepted)
+            return false;
+        if (dialog.Check(left, top))
+            break;
+    }
+    if (control) {
+        control->SetComponentLabel(dialog.EdLabel->text());
+        for (int state = 0; state < 2; ++state) {
+            control->SetStateImageFilename(state, dialog.Pictures[state]);
+            control->SetStateTransparentImage(state, dialog.CbTransparent[state]->isChecked());
+        }
+        control->SetShowLabel(dialog.CbShowLabel->isChecked());
+        control->move(left, top);
+        control->SetReadOnly(dialog.CbReadOnly->isChecked());
+        control->SetShowValue(dialog.CbShowValue->isChecked());
+        control->SetDisplayType(quint8(dialog.DisplayType(control->DisplayType())));
+    } else {
+        TVQPicturePairControl *pair = memo ? static_cast<TVQPicturePairControl *>(memo) : variable;
+        pair->SetLabel(dialog.EdLabel->text());
+        for (int state = 0; state < 2; ++state) {
+            pair->SetImageFileName(state, dialog.Pictures[state]);
+            pair->SetTransparentMode(state, dialog.CbTransparent[state]->isChecked());
+        }
+        pair->move(left, top);
+        pair->m_readOnly = dialog.CbReadOnly->isChecked();
+        pair->m_showLabel = dialog.CbShowLabel->isChecked();
+        if (variable)
+            variable->m_showValue = dialog.CbShowValue->isChecked();
+        pair->CheckSize();
+        pair->update();
+    }
+    return true;
 }
 
 void TForm1::EditScreen(TMyForm11 *screen)

@@ -78,6 +78,8 @@ public:
     void CreateCamera(TMyForm11 *screen);
     void CreateGauge(TMyForm11 *screen);
     void DeleteScreen(TMyForm11 *screen);
+    // The property dialog that fits the control; true when the user confirmed it.
+    bool EditControlProperties(QWidget *control);
     // The screen settings dialog for that screen.
     void EditScreen(TMyForm11 *screen);
     void ShowSearchList(TSearchListWindow *list);

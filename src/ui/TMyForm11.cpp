@@ -186,9 +186,9 @@ bool TMyForm11::ConfirmDelete(const QString &text)
     return m_owner->Dialogs()->Confirm(text, QStringLiteral("delete"));
 }
 
-bool TMyForm11::EditProperties(QWidget *)
+bool TMyForm11::EditProperties(QWidget *control)
 {
-    return false;
+    return m_owner->EditControlProperties(control);
 }
 
 void TMyForm11::ControlRemoved(TProjectItemBase *item)

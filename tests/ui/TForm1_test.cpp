@@ -4,6 +4,7 @@
 #include "QtPrinters.h"
 #include "ScriptedDialogs.h"
 #include "TDataFileManager.h"
+#include "TControlProperties.h"
 #include "TForm17.h"
 #include "TForm7.h"
 #include "TMyForm11.h"
@@ -14,6 +15,7 @@
 #include "UiHelpers.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QDir>
 #include <QPlainTextEdit>
 #include <QTreeWidget>
@@ -424,4 +426,54 @@ TEST_F(MainWindowTest, ShortcutsShowTheirTargetScreenInRunTimeAndTest)
     QTest::mouseClick(shortcut, Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_TRUE(Screen(1)->isVisible());
     window.ShowScreen(65535);  // no target: nothing
+}
+
+TEST_F(MainWindowTest, PropertyDialogsEditTheirControl)
+{
+    ASSERT_TRUE(window.OpenProject(folder.Demo()));
+    TVQBaseControl *hall = ControlLabelled(Screen(0), QStringLiteral("Hall"));
+    ASSERT_TRUE(hall);
+    int runs = 0;
+    dialogs.DialogHandler = [&](QDialog &dialog) {
+        auto &properties = static_cast<TControlProperties &>(dialog);
+        ++runs;
+        if (runs == 1) {
+            EXPECT_EQ(properties.windowTitle(), QStringLiteral("Form11 - Properties"));
+            EXPECT_EQ(properties.EdLabel->text(), QStringLiteral("Hall"));
+            EXPECT_EQ(properties.EdLeft->text(), QStringLiteral("560"));
+            properties.EdLeft->setText(QStringLiteral("abc"));  // refused, the dialog comes back
+            return int(QDialog::Accepted);
+        }
+        properties.EdLabel->setText(QStringLiteral("Entrance hall"));
+        properties.EdLeft->setText(QStringLiteral("300"));
+        properties.CbShowValue->setChecked(false);
+        return int(QDialog::Accepted);
+    };
+    hall->DisplayProperties();
+    EXPECT_EQ(runs, 2);
+    EXPECT_EQ(dialogs.Messages, QStringList({"'abc' is not a valid integer value"}));
+    const TNewVisualOutput r = hall->GetDataControl();
+    EXPECT_EQ(r.Label, "Entrance hall");
+    EXPECT_EQ(r.Left, 300);
+    EXPECT_EQ(r.ShowValue, 0);
+    EXPECT_TRUE(hall->IsChanged());
+
+    // The dimmer's "Type" maps its entries to display types; Cancel changes nothing.
+    TVQBaseControl *dimmer = ControlLabelled(Screen(0), QStringLiteral("Living room dimmer"));
+    ASSERT_TRUE(dimmer);
+    dialogs.DialogHandler = [](QDialog &dialog) {
+        auto &properties = static_cast<TControlProperties &>(dialog);
+        EXPECT_EQ(properties.windowTitle(), QStringLiteral("PropertiesDimmer"));
+        EXPECT_EQ(properties.CbType->currentIndex(), 0);
+        properties.CbType->setCurrentIndex(2);  // "dmmer view"
+        return int(QDialog::Accepted);
+    };
+    dimmer->DisplayProperties();
+    EXPECT_EQ(dimmer->DisplayType(), 2);
+    dialogs.DialogHandler = [](QDialog &dialog) {
+        static_cast<TControlProperties &>(dialog).EdLabel->setText(QStringLiteral("never"));
+        return int(QDialog::Rejected);
+    };
+    dimmer->DisplayProperties();
+    EXPECT_EQ(dimmer->ComponentLabel(), QStringLiteral("Living room dimmer"));
 }

@@ -1,0 +1,135 @@
+#include "TControlProperties.h"
+
+#include "TCodePage.h"
+#include "UserMessages.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QImageReader>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TControlProperties::TControlProperties(const Layout &layout, const QString &pictureFolder, UserMessages *messages, QWidget *parent)
+    : QDialog(parent)
+    , EdLabel(new QLineEdit(this))
+    , CbShowLabel(new QCheckBox(QStringLiteral("Display text "), this))
+    , CbShowValue(new QCheckBox(QStringLiteral("Display Value"), this))
+    , EdLeft(new QLineEdit(this))
+    , EdTop(new QLineEdit(this))
+    , CbReadOnly(new QCheckBox(QStringLiteral("Read only"), this))
+    , CbType(new QComboBox(this))
+    , m_pictureFolder(pictureFolder)
+    , m_messages(messages)
+{
+    setWindowTitle(layout.Caption);
+    auto *caption = new QGroupBox(QStringLiteral("Text caption"), this);
+    auto *captionForm = new QFormLayout(caption);
+    captionForm->addRow(CbShowLabel, EdLabel);
+    captionForm->addRow(CbShowValue);
+    CbShowValue->setVisible(layout.ShowValue);
+    captionForm->addRow(QStringLiteral("Left"), EdLeft);
+    captionForm->addRow(QStringLiteral("Top"), EdTop);
+
+    auto *image = new QGroupBox(QStringLiteral("Image"), this);
+    auto *grid = new QGridLayout(image);
+    for (int state = 0; state < 2; ++state) {
+        Previews[state] = new QLabel(image);
+        Previews[state]->setMinimumSize(40, 40);
+        Previews[state]->setAlignment(Qt::AlignCenter);
+        CbTransparent[state] = new QCheckBox(QStringLiteral("Transparent"), image);
+        auto *change = new QPushButton(QStringLiteral("Change"), image);
+        connect(change, &QPushButton::clicked, this, [this, state] {
+            const QString start = QFileInfo(m_pictureFolder).isDir() ? m_pictureFolder : QString();
+            const QString chosen = QFileDialog::getOpenFileName(this, QString(), start, QStringLiteral("Pictures (*.ico *.bmp *.jpg *.jpeg *.png)"));
+            if (!chosen.isEmpty())
+                SetPicture(state, chosen);
+        });
+        const bool shown = state < layout.States;
+        if (layout.States == 2)
+            grid->addWidget(new QLabel(state == 0 ? QStringLiteral("ON") : QStringLiteral("OFF"), image), 0, state);
+        grid->addWidget(Previews[state], 1, state);
+        grid->addWidget(change, 2, state);
+        grid->addWidget(CbTransparent[state], 3, state);
+        for (QWidget *w : {static_cast<QWidget *>(Previews[state]), static_cast<QWidget *>(change), static_cast<QWidget *>(CbTransparent[state])})
+            w->setVisible(shown);
+    }
+    grid->addWidget(CbReadOnly, 4, 0, 1, 2);
+    for (const auto &[text, type] : layout.Types)
+        CbType->addItem(text, type);
+    if (!layout.Types.empty()) {
+        grid->addWidget(new QLabel(QStringLiteral("Type"), image), 5, 0);
+        grid->addWidget(CbType, 5, 1);
+    } else {
+        CbType->hide();
+    }
+
+    auto *info = new QGroupBox(QStringLiteral("Quelnor Infomation"), this);
+    auto *infoForm = new QFormLayout(info);
+    for (int i = 0; i < 2; ++i)
+        infoForm->addRow(layout.InfoCaptions[i], new QLabel(layout.Infos[i], info));
+
+    auto *ok = new QPushButton(QStringLiteral("OK"), this);
+    auto *cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto *main = new QVBoxLayout(this);
+    main->addWidget(caption);
+    main->addWidget(image);
+    main->addWidget(info);
+    main->addLayout(buttons);
+}
+
+int TControlProperties::DisplayType(int fallback) const
+{
+    return CbType->count() > 0 && CbType->currentIndex() >= 0 ? CbType->currentData().toInt() : fallback;
+}
+
+void TControlProperties::SelectDisplayType(int displayType)
+{
+    const int index = CbType->findData(displayType);
+    CbType->setCurrentIndex(index >= 0 ? index : 0);
+}
+
+void TControlProperties::SetPicture(int state, const QString &path)
+{
+    if (state < 0 || state > 1)
+        return;
+    Pictures[state] = path;
+    const QImage image = QImageReader(path).read();
+    Previews[state]->setPixmap(QPixmap::fromImage(image.scaled(48, 48, Qt::KeepAspectRatio)));
+}
+
+bool TControlProperties::Check(int &left, int &top)
+{
+    const auto fail = [this](const QString &text) {
+        if (m_messages)
+            m_messages->ShowMessage(text);
+        return false;
+    };
+    const QString label = EdLabel->text();
+    QByteArray bytes;
+    if (label.contains(QLatin1Char('|')) || label.contains(QLatin1Char('\r')) || label.contains(QLatin1Char('\n')))
+        return fail(QStringLiteral("A text cannot hold \"|\" or a line break:\n") + label);
+    if (!TCodePage::FromDisplay(label, bytes))
+        return fail(QStringLiteral("The text holds a character the project file cannot keep:\n") + label);
+    bool okLeft = false, okTop = false;
+    left = EdLeft->text().trimmed().toInt(&okLeft, 10);
+    top = EdTop->text().trimmed().toInt(&okTop, 10);
+    if (!okLeft || left < 0 || left > 65535)
+        return fail(QStringLiteral("'%1' is not a valid integer value").arg(EdLeft->text()));
+    if (!okTop || top < 0 || top > 65535)
+        return fail(QStringLiteral("'%1' is not a valid integer value").arg(EdTop->text()));
+    return true;
+}
