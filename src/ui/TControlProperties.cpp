@@ -1,6 +1,7 @@
 #include "TControlProperties.h"
 
 #include "TCodePage.h"
+#include "TVQImageManager.h"
 #include "UserMessages.h"
 
 #include <QCheckBox>
@@ -107,8 +108,9 @@ void TControlProperties::SetPicture(int state, const QString &path)
     if (state < 0 || state > 1)
         return;
     Pictures[state] = path;
-    const QImage image = QImageReader(path).read();
-    Previews[state]->setPixmap(QPixmap::fromImage(image.scaled(48, 48, Qt::KeepAspectRatio)));
+    // Through the picture cache: paths of another computer's folders are found here too.
+    const QImage &image = TVQImageManager::GetInstance().GetImage(path)->Image();
+    Previews[state]->setPixmap(image.isNull() ? QPixmap() : QPixmap::fromImage(image.scaled(48, 48, Qt::KeepAspectRatio)));
 }
 
 bool TControlProperties::Check(int &left, int &top)
