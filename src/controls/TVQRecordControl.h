@@ -54,6 +54,12 @@ public:
         , m_host(host)
         , m_menu(new QMenu(this))
     {
+        QAction *properties = m_menu->addAction(QStringLiteral("Properties"));
+        properties->setObjectName(QStringLiteral("PropertiesMenu"));
+        QObject::connect(properties, &QAction::triggered, this, [this] {
+            if (m_host)
+                m_host->EditProperties(this);
+        });
         QAction *remove = m_menu->addAction(QStringLiteral("Delete"));
         remove->setObjectName(QStringLiteral("DeleteMenu"));
         QObject::connect(remove, &QAction::triggered, this, [this] { Delete(); });
@@ -70,6 +76,16 @@ public:
     void SetUnbind(std::function<void()> unbind) { m_unbind = std::move(unbind); }
     // What a click in run time or test does (a shortcut shows its target screen).
     void SetOnClick(std::function<void(const Record &)> onClick) { m_onClick = std::move(onClick); }
+
+    // A record edited by a property dialog, applied with its position and size.
+    void SetRecord(const Record &record)
+    {
+        m_record = record;
+        move(record.Left, record.Top);
+        m_modified = true;
+        CheckSize();
+        update();
+    }
 
     void SetRunTimeMode(quint8 mode)
     {

@@ -10,6 +10,7 @@
 #include "TForm7.h"
 #include "TForm17.h"
 #include "TSelectCom.h"
+#include "TShortcutProperties.h"
 #include "TUdpSelect.h"
 #include "TMyForm11.h"
 #include "TPicturePaths.h"
@@ -581,6 +582,20 @@ bool TForm1::EditControlProperties(QWidget *widget)
         layout.InfoCaptions[1] = QStringLiteral("Name");
         layout.Infos[0] = QString::fromLatin1(variable->GetParentVariable()->GetKindText());
         layout.Infos[1] = TCodePage::ToDisplay(variable->GetParentVariable()->GetName());
+    } else if (auto *shortcut = dynamic_cast<TVQRecordControl<TVisualShortCut> *>(widget)) {
+        std::vector<std::pair<quint16, QString>> screens;
+        for (TMyForm11 *window : ScreenWindows())
+            screens.emplace_back(window->ScreenRecord().ScreenId, TPicturePaths::FromRecord(window->ScreenRecord().Name));
+        TShortcutProperties dialog(shortcut->CurrentRecord(), screens, m_settings.ExportFolder, m_dialogs, this);
+        for (;;) {
+            if (m_dialogs->Exec(dialog) != QDialog::Accepted)
+                return false;
+            TVisualShortCut edited = shortcut->CurrentRecord();
+            if (dialog.WriteRecord(edited)) {
+                shortcut->SetRecord(edited);
+                return true;
+            }
+        }
     } else {
         return false;
     }

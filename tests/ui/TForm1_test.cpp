@@ -6,6 +6,7 @@
 #include "TDataFileManager.h"
 #include "TControlProperties.h"
 #include "TForm17.h"
+#include "TShortcutProperties.h"
 #include "TForm7.h"
 #include "TMyForm11.h"
 #include "TProgramLists.h"
@@ -476,4 +477,29 @@ TEST_F(MainWindowTest, PropertyDialogsEditTheirControl)
     };
     dimmer->DisplayProperties();
     EXPECT_EQ(dimmer->ComponentLabel(), QStringLiteral("Living room dimmer"));
+}
+
+TEST_F(MainWindowTest, ShortcutPropertiesChooseTheTargetScreen)
+{
+    ASSERT_TRUE(window.OpenProject(folder.Demo()));
+    window.CreateShortcut(Screen(2));
+    auto *shortcut = dynamic_cast<TVQRecordControl<TVisualShortCut> *>(window.Project()->Shortcuts().back());
+    ASSERT_TRUE(shortcut);
+    EXPECT_EQ(shortcut->CurrentRecord().TargetScreenId, TVisualShortCut::NoTarget);
+    dialogs.DialogHandler = [](QDialog &dialog) {
+        auto &properties = static_cast<TShortcutProperties &>(dialog);
+        EXPECT_EQ(properties.CbTarget->currentText(), QStringLiteral("(none)"));
+        properties.CbTarget->setCurrentIndex(properties.CbTarget->findText(QStringLiteral("Lights and shutters")));
+        properties.EdText->setText(QStringLiteral("To the lights"));
+        properties.CbShowLabel->setChecked(true);
+        return int(QDialog::Accepted);
+    };
+    ASSERT_TRUE(window.EditControlProperties(shortcut));
+    const TVisualShortCut r = shortcut->CurrentRecord();
+    EXPECT_EQ(r.TargetScreenId, 2);
+    EXPECT_EQ(r.Label, "To the lights");
+    EXPECT_EQ(r.ShowLabel, 1);
+    window.CommandTest();
+    QTest::mouseClick(shortcut, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_TRUE(Screen(1)->isVisible());
 }

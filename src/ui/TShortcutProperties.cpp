@@ -1,0 +1,109 @@
+#include "TShortcutProperties.h"
+
+#include "TCodePage.h"
+#include "TPicturePaths.h"
+#include "TVQImageManager.h"
+#include "UserMessages.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TShortcutProperties::TShortcutProperties(const TVisualShortCut &record, const std::vector<std::pair<quint16, QString>> &screens,
+                                         const QString &pictureFolder, UserMessages *messages, QWidget *parent)
+    : QDialog(parent)
+    , EdText(new QLineEdit(TCodePage::ToDisplay(record.Label), this))
+    , CbShowLabel(new QCheckBox(QStringLiteral("Display text "), this))
+    , CbTransparent(new QCheckBox(QStringLiteral("Transparent"), this))
+    , EdLeft(new QLineEdit(QString::number(record.Left), this))
+    , EdTop(new QLineEdit(QString::number(record.Top), this))
+    , CbTarget(new QComboBox(this))
+    , Preview(new QLabel(this))
+    , m_messages(messages)
+{
+    setWindowTitle(QStringLiteral("ShortcutProperties"));
+    CbShowLabel->setChecked(record.ShowLabel != 0);
+    CbTransparent->setChecked(record.Transparent != 0);
+    CbTarget->addItem(QStringLiteral("(none)"), int(TVisualShortCut::NoTarget));
+    for (const auto &[id, name] : screens)
+        CbTarget->addItem(name, int(id));
+    const int target = CbTarget->findData(int(record.TargetScreenId));
+    CbTarget->setCurrentIndex(target >= 0 ? target : 0);
+    Preview->setMinimumSize(40, 40);
+    SetPicture(TPicturePaths::FromRecord(record.Picture));
+
+    auto *form = new QFormLayout;
+    form->addRow(QStringLiteral("Text"), EdText);
+    form->addRow(CbShowLabel);
+    form->addRow(CbTransparent);
+    form->addRow(QStringLiteral("Left"), EdLeft);
+    form->addRow(QStringLiteral("Top"), EdTop);
+    form->addRow(QStringLiteral("Shortcut to"), CbTarget);
+    auto *change = new QPushButton(QStringLiteral("Change"), this);
+    connect(change, &QPushButton::clicked, this, [this, pictureFolder] {
+        const QString chosen = QFileDialog::getOpenFileName(this, QString(), QFileInfo(pictureFolder).isDir() ? pictureFolder : QString(),
+                                                            QStringLiteral("Pictures (*.ico *.bmp *.jpg *.jpeg *.png)"));
+        if (!chosen.isEmpty())
+            SetPicture(chosen);
+    });
+    auto *picture = new QHBoxLayout;
+    picture->addWidget(Preview);
+    picture->addWidget(change);
+    form->addRow(QStringLiteral("Picture"), picture);
+    auto *ok = new QPushButton(QStringLiteral("OK"), this);
+    auto *cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addLayout(buttons);
+}
+
+void TShortcutProperties::SetPicture(const QString &path)
+{
+    Picture = path;
+    const QImage &image = TVQImageManager::GetInstance().GetImage(path.isEmpty() ? QStringLiteral("IcoDefaultImage") : path)->Image();
+    Preview->setPixmap(image.isNull() ? QPixmap() : QPixmap::fromImage(image.scaled(48, 48, Qt::KeepAspectRatio)));
+}
+
+bool TShortcutProperties::WriteRecord(TVisualShortCut &record)
+{
+    const auto fail = [this](const QString &text) {
+        if (m_messages)
+            m_messages->ShowMessage(text);
+        return false;
+    };
+    QByteArray label, picture;
+    for (const QString &text : {EdText->text(), Picture}) {
+        if (text.contains(QLatin1Char('|')) || text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n')))
+            return fail(QStringLiteral("A text cannot hold \"|\" or a line break:\n") + text);
+    }
+    if (!TCodePage::FromDisplay(EdText->text(), label) || !TCodePage::FromDisplay(Picture, picture))
+        return fail(QStringLiteral("The text holds a character the project file cannot keep"));
+    bool okLeft = false, okTop = false;
+    const int left = EdLeft->text().trimmed().toInt(&okLeft, 10);
+    const int top = EdTop->text().trimmed().toInt(&okTop, 10);
+    if (!okLeft || left < 0 || left > 65535)
+        return fail(QStringLiteral("'%1' is not a valid integer value").arg(EdLeft->text()));
+    if (!okTop || top < 0 || top > 65535)
+        return fail(QStringLiteral("'%1' is not a valid integer value").arg(EdTop->text()));
+    record.Label = label;
+    record.Picture = picture;
+    record.ShowLabel = CbShowLabel->isChecked() ? 1 : 0;
+    record.Transparent = CbTransparent->isChecked() ? 1 : 0;
+    record.Left = quint16(left);
+    record.Top = quint16(top);
+    record.TargetScreenId = quint16(CbTarget->currentData().toInt());
+    return true;
+}
