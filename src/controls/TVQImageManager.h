@@ -40,6 +40,7 @@ public:
 
     // Where pictures stored with another computer's folders are looked for.
     void SetProgramFolder(const QString &folder) { m_programFolder = folder; }
+    const QString &ProgramFolder() const { return m_programFolder; }
 
     // Never null: a missing file gives the default picture, an unknown key an empty picture.
     const TVQPicture *GetImage(const QString &name);

@@ -3,6 +3,7 @@
 #include "TForm1.h"
 #include "TMyForm11.h"
 #include "TVisualDefaults.h"
+#include "TVQQDimOutput.h"
 #include "TVQQMemoBaseItem.h"
 #include "TVQQModuleBase.h"
 #include "TVQQTorInput.h"
@@ -50,7 +51,7 @@ TProjectItem<TNewVisualOutput> *TWindowBinder::CreateOutput(const TNewVisualOutp
         control = new TVQQZulOutput(window.Area(), &module, record.IoNumber, &window);
         break;
     case ControlClass::DimOutput:
-        control = new TVQQValueOutput(window.Area(), &module, record.IoNumber, &window, TVQQValueOutput::Value::DimmerLevel);
+        control = new TVQQDimOutput(window.Area(), &module, record.IoNumber, &window);
         break;
     case ControlClass::SensorInput:
         control = new TVQQValueOutput(window.Area(), &module, record.IoNumber, &window, TVQQValueOutput::Value::Temperature);

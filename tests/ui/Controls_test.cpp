@@ -1,4 +1,5 @@
 #include "TVQBaseControl.h"
+#include "TVQQDimOutput.h"
 #include "TVQQTorInput.h"
 #include "TVQQTorOutput.h"
 #include "TVQQValueOutput.h"
@@ -209,7 +210,7 @@ TEST(TVQImageManager, CacheRules)
 
 TEST_F(ControlsTest, DimmerAndSensorShowTheirValues)
 {
-    TVQQValueOutput dimmer(&parent, Module(9), 1, nullptr, TVQQValueOutput::Value::DimmerLevel);
+    TVQQDimOutput dimmer(&parent, Module(9), 1, nullptr);
     dimmer.SetDataToControl(Record("Dining"));
     dimmer.SetRunTimeMode(ModeRunTime);
     Module(9)->AddControl(&dimmer);
@@ -229,6 +230,68 @@ TEST_F(ControlsTest, DimmerAndSensorShowTheirValues)
     EXPECT_EQ(sensor.GetLabelText(), QString::fromUtf8("Living 21,5°C"));
     QTest::mouseClick(&sensor, Qt::LeftButton, {}, QPoint(3, 3));
     EXPECT_EQ(link.Written.size(), 1);  // a sensor sends nothing from its icon
+}
+
+TEST(TVQQDimOutput, BarLevelsAndBlocks)
+{
+    // x on the bar -> level: ten zones, the last one open to the right.
+    const std::vector<std::pair<int, int>> levels = {{0, 10}, {34, 10}, {35, 20}, {54, 20}, {55, 30}, {123, 50},
+                                                     {124, 60}, {215, 90}, {216, 100}, {400, 100}};
+    for (const auto &[x, level] : levels)
+        EXPECT_EQ(TVQQDimOutput::LevelFromBar(x), level) << "x " << x;
+
+    EXPECT_TRUE(TVQQDimOutput::BarBlocks(0).empty());
+    EXPECT_EQ(TVQQDimOutput::BarBlocks(100).size(), 10u);
+    const std::vector<QRect> blocks = TVQQDimOutput::BarBlocks(45);
+    ASSERT_EQ(blocks.size(), 5u);  // four full blocks and a partial one
+    EXPECT_EQ(blocks[0], QRect(QPoint(10, 113), QPoint(29, 119)));
+    EXPECT_EQ(blocks[1], QRect(QPoint(33, 111), QPoint(52, 119)));
+    EXPECT_EQ(blocks[4], QRect(QPoint(102, 105), QPoint(112, 119)));
+}
+
+TEST_F(ControlsTest, DimmerPanelSetsTheLevel)
+{
+    TVQImageManager::GetInstance().SetProgramFolder(QStringLiteral(QUELNOR_PROGRAM_DIR));
+    TVQQDimOutput dimmer(&parent, Module(9), 1, nullptr);
+    dimmer.SetDataToControl(Record("Dining"));
+    dimmer.SetDisplayType(2);
+    dimmer.SetRunTimeMode(ModeTest);
+    Module(9)->AddControl(&dimmer);
+    EXPECT_EQ(dimmer.ViewMode(), 2);
+    EXPECT_GT(dimmer.width(), 200);  // the panel, not the icon
+
+    // Test mode: the keys and the bar set the level at once, sending nothing.
+    const std::vector<std::pair<QPoint, int>> clicks = {{{210, 20}, 100}, {{40, 100}, 20}, {{210, 60}, 0}, {{130, 110}, 60}};
+    for (const auto &[at, level] : clicks) {
+        QTest::mouseClick(&dimmer, Qt::LeftButton, {}, at);
+        EXPECT_EQ(dimmer.Level(), level) << at.x() << "," << at.y();
+        quint8 state = 0xEE;
+        Module(9)->GetChannelState(state, 1);
+        EXPECT_EQ(state, level);
+    }
+    EXPECT_TRUE(link.Written.isEmpty());
+
+    // Run time: ON sends the dim command at 100 %; the digits wait for the module.
+    dimmer.SetRunTimeMode(ModeRunTime);
+    QTest::mouseClick(&dimmer, Qt::LeftButton, {}, QPoint(210, 20));
+    ASSERT_EQ(link.Written.size(), 1);
+    EXPECT_EQ(link.Written[0].mid(9, 6), QByteArray("600002"));
+    EXPECT_EQ(link.Written[0].mid(19, 6), QByteArray("046400"));
+    EXPECT_EQ(dimmer.Level(), 60);
+    QTest::mouseClick(&dimmer, Qt::LeftButton, {}, QPoint(100, 60));  // the digits: nothing
+    EXPECT_EQ(link.Written.size(), 1);
+
+    // Display type 3: the icon opens the panel, the close box returns to the icon.
+    dimmer.SetDisplayType(3);
+    dimmer.CheckSize();
+    EXPECT_EQ(dimmer.ViewMode(), 1);
+    EXPECT_LT(dimmer.height(), 100);  // the icon, as wide as the panel it opens
+    QTest::mouseClick(&dimmer, Qt::LeftButton, {}, QPoint(3, 3));
+    EXPECT_EQ(dimmer.ViewMode(), 2);
+    EXPECT_GT(dimmer.height(), 100);
+    QTest::mouseClick(&dimmer, Qt::LeftButton, {}, QPoint(150, 15));
+    EXPECT_EQ(dimmer.ViewMode(), 1);
+    EXPECT_EQ(link.Written.size(), 1);
 }
 
 TEST_F(ControlsTest, PaintsItsPictureAndAnOutlinedLabel)

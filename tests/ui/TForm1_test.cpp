@@ -465,7 +465,7 @@ TEST_F(MainWindowTest, PropertyDialogsEditTheirControl)
     dialogs.DialogHandler = [](QDialog &dialog) {
         auto &properties = static_cast<TControlProperties &>(dialog);
         EXPECT_EQ(properties.windowTitle(), QStringLiteral("PropertiesDimmer"));
-        EXPECT_EQ(properties.CbType->currentIndex(), 0);
+        EXPECT_EQ(properties.CbType->currentIndex(), 1);  // display type 3
         properties.CbType->setCurrentIndex(2);  // "dmmer view"
         return int(QDialog::Accepted);
     };

@@ -1,0 +1,209 @@
+#include "TVQQDimOutput.h"
+
+#include "TVQImageManager.h"
+#include "TVQQModuleBase.h"
+#include "TVQQTorOutput.h"
+
+#include <QDir>
+#include <QFontMetrics>
+#include <QPainter>
+
+TVQQDimOutput::TVQQDimOutput(QWidget *parent, TVQQModuleBase *module, quint16 ioIndex, TVQControlHost *host)
+    : TVQBaseControl(parent, module, ioIndex, host)
+{
+    Initialize(TVQQTorOutput::OnOffStates());
+    TVQBaseControl::SetDisplayType(1);
+}
+
+const TVQPicture *TVQQDimOutput::Panel() const
+{
+    const QString folder = TVQImageManager::GetInstance().ProgramFolder();
+    return TVQImageManager::GetInstance().GetImage(QDir(folder).filePath(QStringLiteral("Image Control/DimView.bmp")));
+}
+
+void TVQQDimOutput::SetDisplayType(quint8 type)
+{
+    const quint8 mapped = type >= 1 && type <= 3 ? type : 1;
+    if (mapped == DisplayType())
+        return;
+    m_viewMode = mapped == 2 ? 2 : 1;
+    TVQBaseControl::SetDisplayType(mapped);
+}
+
+void TVQQDimOutput::RefreshComponentState()
+{
+    std::array<quint8, 8> levels{};
+    GetParentModule()->GetLevels(levels);
+    SetLevel(IOIndex() < 8 ? levels[IOIndex()] : 0);
+}
+
+void TVQQDimOutput::SetLevel(int level)
+{
+    if (level == m_level)
+        return;
+    m_level = level;
+    CheckSize();
+    update();
+}
+
+QString TVQQDimOutput::GetLabelText()
+{
+    QString text = ShowLabel() ? ComponentLabel() + QLatin1Char(' ') : QString();
+    text += QString::number(m_level) + QLatin1Char('%');
+    m_labelWidth = QFontMetrics(LabelFont()).horizontalAdvance(text) + 2;
+    return text;
+}
+
+int TVQQDimOutput::ComputeMaxWidth()
+{
+    if (DisplayType() == 2 || DisplayType() == 3)
+        return Panel()->Width();
+    // A dimmer is always saved with its value shown.
+    SetShowValue(true);
+    const QFontMetrics metrics(LabelFont());
+    const QString sample = (ShowLabel() ? ComponentLabel() : QString()) + QStringLiteral(" 100%");
+    m_labelWidth = metrics.horizontalAdvance(sample) + 2;
+    const int w = metrics.horizontalAdvance(sample) + 4;
+    m_imageWidth = (Picture() ? Picture()->Width() : 0) + 2;
+    return m_imageWidth > w ? m_imageWidth : w;
+}
+
+void TVQQDimOutput::CheckSize()
+{
+    if (m_viewMode == 2) {
+        const TVQPicture *panel = Panel();
+        if (panel->Width() != width() || panel->Height() != height())
+            resize(panel->Width(), panel->Height());
+        return;
+    }
+    TVQBaseControl::CheckSize();
+}
+
+int TVQQDimOutput::LevelFromBar(int x)
+{
+    static constexpr int limits[] = {35, 55, 79, 102, 124, 147, 171, 194, 216};
+    for (int i = 0; i < 9; ++i) {
+        if (x < limits[i])
+            return (i + 1) * 10;
+    }
+    return 100;
+}
+
+std::vector<QRect> TVQQDimOutput::BarBlocks(int level)
+{
+    // Blocks 19 pixels wide with 4-pixel gaps on a shared bottom edge, each 2 pixels taller.
+    std::vector<QRect> blocks;
+    int x = 10, y = 113, h = 6, n = level;
+    while (n > 9) {
+        blocks.push_back(QRect(QPoint(x, y), QPoint(x + 19, y + h)));
+        x += 23;
+        y -= 2;
+        h += 2;
+        n -= 10;
+    }
+    if (n != 0)
+        blocks.push_back(QRect(QPoint(x, y), QPoint(x + 2 * n, y + h)));
+    return blocks;
+}
+
+bool TVQQDimOutput::OnCtlClick(int x, int y, bool click)
+{
+    if (DisplayType() == 3 && y >= 7 && y < 31 && x > 141 && x < 161) {
+        if (click) {
+            m_viewMode = 1;
+            CheckSize();
+            update();
+        }
+        return true;
+    }
+    if (y >= 4 && y < 36 && x > 179 && x < 241) {
+        if (click)
+            ApplyLevel(100);
+        return true;
+    }
+    if (y >= 49 && y < 81 && x > 179 && x < 241) {
+        if (click)
+            ApplyLevel(0);
+        return true;
+    }
+    if (y >= 89 && y < 125) {
+        if (click && (DisplayType() == 2 || DisplayType() == 3))
+            ApplyLevel(LevelFromBar(x));
+        return true;
+    }
+    return false;
+}
+
+void TVQQDimOutput::ApplyLevel(int level)
+{
+    if (ControlMode() == ModeRunTime) {
+        // The digits change when the module reports the new level.
+        GetParentModule()->SendDimLevel(IOIndex(), quint8(level));
+    } else if (ControlMode() == ModeTest) {
+        m_level = level;
+        GetParentModule()->SetLevelTest(quint8(level), IOIndex());
+        update();
+    }
+}
+
+void TVQQDimOutput::OnControlMouseDownChild(Qt::MouseButton, QPoint at)
+{
+    if (m_viewMode == 2) {
+        OnCtlClick(at.x(), at.y(), true);
+        return;
+    }
+    if (DisplayType() == 1) {
+        if (ControlMode() == ModeRunTime) {
+            GetParentModule()->SendToggle(IOIndex());
+        } else if (ControlMode() == ModeTest) {
+            GetParentModule()->ToggleTestState(IOIndex());
+            GetParentModule()->RefreshControls();
+        }
+    } else if (DisplayType() == 3) {
+        m_viewMode = 2;
+        CheckSize();
+        update();
+    }
+}
+
+void TVQQDimOutput::OnControlMouseMoveChild(QPoint at)
+{
+    if (m_viewMode == 2 && OnCtlClick(at.x(), at.y(), false))
+        setCursor(Qt::PointingHandCursor);
+    else
+        unsetCursor();
+}
+
+void TVQQDimOutput::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    if (m_viewMode != 2) {
+        // The icon face: the base layout with the text always drawn.
+        if (Picture() && !Picture()->IsEmpty())
+            painter.drawPixmap((width() - m_imageWidth) / 2, 0, Picture()->Pixmap(CurrentState() && CurrentState()->Transparent));
+        painter.setFont(LabelFont());
+        const QString text = GetLabelText();
+        DrawOutlinedText(painter, QPoint(qMax(0, (width() - m_labelWidth) / 2), m_imageHeight + 2), text);
+        return;
+    }
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.drawPixmap(0, 0, Panel()->Pixmap(false));
+    painter.setPen(Qt::black);
+    const auto textAt = [&painter](int left, int top, const QString &text) {
+        painter.drawText(left, top + painter.fontMetrics().ascent(), text);
+    };
+    const auto centredAt = [&painter, &textAt](int centre, int top, const QString &text) {
+        textAt(centre - painter.fontMetrics().horizontalAdvance(text) / 2, top, text);
+    };
+    painter.setFont(LabelFont(10));
+    textAt(10, 10, ComponentLabel());
+    centredAt(205, 15, QStringLiteral("ON"));
+    centredAt(205, 57, QStringLiteral("OFF"));
+    painter.setFont(LabelFont(22));
+    centredAt(60, 40, QString::number(m_level) + QLatin1Char('%'));
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(QColor(255, 0, 0));
+    painter.setBrush(QColor(255, 0, 0));
+    for (const QRect &block : BarBlocks(m_level))
+        painter.drawRect(block);
+}
