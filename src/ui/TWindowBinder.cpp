@@ -4,11 +4,12 @@
 #include "TMyForm11.h"
 #include "TVisualDefaults.h"
 #include "TVQQDimOutput.h"
+#include "TVQQSensorInput.h"
 #include "TVQQMemoBaseItem.h"
 #include "TVQQModuleBase.h"
 #include "TVQQTorInput.h"
 #include "TVQQTorOutput.h"
-#include "TVQQValueOutput.h"
+#include "TVQQIn10VInput.h"
 #include "TVQQVariableBaseItem.h"
 #include "TVQQZulOutput.h"
 #include "TVQMemoBaseControl.h"
@@ -54,10 +55,10 @@ TProjectItem<TNewVisualOutput> *TWindowBinder::CreateOutput(const TNewVisualOutp
         control = new TVQQDimOutput(window.Area(), &module, record.IoNumber, &window);
         break;
     case ControlClass::SensorInput:
-        control = new TVQQValueOutput(window.Area(), &module, record.IoNumber, &window, TVQQValueOutput::Value::Temperature);
+        control = new TVQQSensorInput(window.Area(), &module, record.IoNumber, &window);
         break;
     case ControlClass::In10VInput:
-        control = new TVQQValueOutput(window.Area(), &module, record.IoNumber, &window, TVQQValueOutput::Value::InputPercent);
+        control = new TVQQIn10VInput(window.Area(), &module, record.IoNumber, &window);
         break;
     case ControlClass::None:
         return nullptr;

@@ -1,8 +1,8 @@
 #include "TVQBaseControl.h"
 #include "TVQQDimOutput.h"
+#include "TVQQSensorInput.h"
 #include "TVQQTorInput.h"
 #include "TVQQTorOutput.h"
-#include "TVQQValueOutput.h"
 #include "TVQQZulOutput.h"
 
 #include "QtPrinters.h"
@@ -221,7 +221,7 @@ TEST_F(ControlsTest, DimmerAndSensorShowTheirValues)
     EXPECT_EQ(link.Written.size(), 1);  // a click on the icon toggles the dimmer
     EXPECT_TRUE(link.Written[0].startsWith("\x02" "B503000160000200"));
 
-    TVQQValueOutput sensor(&parent, Module(10), 0, nullptr, TVQQValueOutput::Value::Temperature);
+    TVQQSensorInput sensor(&parent, Module(10), 0, nullptr);
     sensor.SetDataToControl(Record("Living"));
     sensor.SetRunTimeMode(ModeRunTime);
     Module(10)->AddControl(&sensor);
@@ -229,7 +229,8 @@ TEST_F(ControlsTest, DimmerAndSensorShowTheirValues)
     Module(10)->SetTemperature(QByteArray("\x15\x05\x14\x00\x02", 5));
     EXPECT_EQ(sensor.GetLabelText(), QString::fromUtf8("Living 21,5°C"));
     QTest::mouseClick(&sensor, Qt::LeftButton, {}, QPoint(3, 3));
-    EXPECT_EQ(link.Written.size(), 1);  // a sensor sends nothing from its icon
+    EXPECT_EQ(link.Written.size(), 1);  // a sensor's icon opens its panel, sending nothing
+    EXPECT_EQ(sensor.ViewMode(), 2);
 }
 
 TEST(TVQQDimOutput, BarLevelsAndBlocks)
@@ -292,6 +293,53 @@ TEST_F(ControlsTest, DimmerPanelSetsTheLevel)
     QTest::mouseClick(&dimmer, Qt::LeftButton, {}, QPoint(150, 15));
     EXPECT_EQ(dimmer.ViewMode(), 1);
     EXPECT_EQ(link.Written.size(), 1);
+}
+
+TEST_F(ControlsTest, SensorPanelSendsSetPointAndModeCommands)
+{
+    TVQImageManager::GetInstance().SetProgramFolder(QStringLiteral(QUELNOR_PROGRAM_DIR));
+    TVQQSensorInput sensor(&parent, Module(10), 0, nullptr);
+    sensor.SetDataToControl(Record("Living"));
+    sensor.SetDisplayType(1);
+    sensor.SetRunTimeMode(ModeRunTime);
+    Module(10)->AddControl(&sensor);
+    EXPECT_EQ(sensor.SetPointText(), QString::fromUtf8("18,0°C"));
+    EXPECT_EQ(sensor.ViewMode(), 1);
+
+    // The icon opens the panel; each key sends its command (module 10 is byte 0A).
+    QTest::mouseClick(&sensor, Qt::LeftButton, {}, QPoint(3, 3));
+    EXPECT_EQ(sensor.ViewMode(), 2);
+    EXPECT_EQ(sensor.size(), QSize(260, 130));
+    const std::vector<std::pair<QPoint, QByteArray>> keys = {
+        {{20, 100}, "0A000A"}, {{120, 100}, "0B000A"}, {{200, 20}, "07000A02"},
+        {{200, 60}, "07000A01"}, {{200, 100}, "07000A05"}};
+    for (const auto &[at, payload] : keys) {
+        link.Written.clear();
+        QTest::mouseClick(&sensor, Qt::LeftButton, {}, at);
+        ASSERT_EQ(link.Written.size(), 1) << at.x() << "," << at.y();
+        EXPECT_EQ(link.Written[0].mid(9, 2), QByteArray("8A"));
+        EXPECT_EQ(link.Written[0].mid(13, payload.size()), payload) << at.x() << "," << at.y();
+    }
+    link.Written.clear();
+    QTest::mouseClick(&sensor, Qt::LeftButton, {}, QPoint(75, 50));  // the digits: nothing
+    EXPECT_TRUE(link.Written.isEmpty());
+
+    // The panel shows what the module reports: temperature, set point, mode.
+    Module(10)->SetTemperature(QByteArray("\x15\x0c\x13\x05\x05", 5));
+    EXPECT_EQ(sensor.TemperatureText(), QString::fromUtf8("21,12°C"));
+    EXPECT_EQ(sensor.SetPointText(), QString::fromUtf8("19,5°C"));
+    EXPECT_EQ(sensor.Mode(), 5);
+
+    // The close box returns to the icon; an always-open panel has none.
+    QTest::mouseClick(&sensor, Qt::LeftButton, {}, QPoint(135, 10));
+    EXPECT_EQ(sensor.ViewMode(), 1);
+    sensor.SetDisplayType(2);
+    EXPECT_EQ(sensor.ViewMode(), 2);
+    QTest::mouseClick(&sensor, Qt::LeftButton, {}, QPoint(135, 10));
+    EXPECT_EQ(sensor.ViewMode(), 2);
+    sensor.SetRunTimeMode(ModeTest);
+    QTest::mouseClick(&sensor, Qt::LeftButton, {}, QPoint(200, 20));
+    EXPECT_TRUE(link.Written.isEmpty());
 }
 
 TEST_F(ControlsTest, PaintsItsPictureAndAnOutlinedLabel)

@@ -1,0 +1,200 @@
+#include "TVQQSensorInput.h"
+
+#include "TVQImageManager.h"
+#include "TVQQModuleBase.h"
+#include "TVQQTorOutput.h"
+
+#include <QDir>
+#include <QFontMetrics>
+#include <QPainter>
+
+namespace {
+
+constexpr int PanelWidth = 260;
+constexpr int PanelHeight = 130;
+
+const TVQPicture *ControlImage(const char *name)
+{
+    TVQImageManager &images = TVQImageManager::GetInstance();
+    return images.GetImage(QDir(images.ProgramFolder()).filePath(QStringLiteral("Image Control/") + QLatin1String(name)));
+}
+
+QString Degrees(quint8 units, quint8 digit)
+{
+    return QStringLiteral("%1,%2").arg(units).arg(digit) + QString::fromUtf8("°C");
+}
+
+} // namespace
+
+TVQQSensorInput::TVQQSensorInput(QWidget *parent, TVQQModuleBase *module, quint16 ioIndex, TVQControlHost *host)
+    : TVQBaseControl(parent, module, ioIndex, host)
+    , m_plusImage(ControlImage("Sensor plus.bmp"))
+    , m_minusImage(ControlImage("Sensor minus.bmp"))
+    , m_buttonImage(ControlImage("but2.bmp"))
+    , m_closeImage(ControlImage("close.ico"))
+    , m_temperatureText(QString::fromUtf8("?,?°C"))
+    , m_setPointText(QString::fromUtf8("18,0°C"))
+{
+    Initialize(TVQQTorOutput::OnOffStates());
+}
+
+void TVQQSensorInput::SetDisplayType(quint8 type)
+{
+    if (type == DisplayType())
+        return;
+    m_viewMode = type == 2 ? 2 : 1;
+    TVQBaseControl::SetDisplayType(type);
+    CheckSize();
+    update();
+}
+
+void TVQQSensorInput::RefreshComponentState()
+{
+    std::array<quint8, 5> bytes{};
+    GetParentModule()->GetTemperature(bytes);
+    const QString temperature = Degrees(bytes[0], bytes[1]);
+    const QString setPoint = Degrees(bytes[2], bytes[3]);
+    const bool changed = temperature != m_temperatureText || setPoint != m_setPointText || bytes[4] != m_mode;
+    m_temperatureText = temperature;
+    m_setPointText = setPoint;
+    m_mode = bytes[4];
+    if (changed) {
+        CheckSize();
+        update();
+    }
+}
+
+QString TVQQSensorInput::GetLabelText()
+{
+    QString text = ShowLabel() ? ComponentLabel() + QLatin1Char(' ') : QString();
+    text += m_temperatureText;
+    m_labelWidth = QFontMetrics(LabelFont()).horizontalAdvance(text) + 2;
+    return text;
+}
+
+int TVQQSensorInput::ComputeMaxWidth()
+{
+    if (DisplayType() == 2 || DisplayType() == 3)
+        return PanelWidth;
+    // A sensor is always saved with its value shown.
+    SetShowValue(true);
+    const QFontMetrics metrics(LabelFont());
+    const QString sample = (ShowLabel() ? ComponentLabel() : QString()) + QString::fromUtf8(" 99,9°C");
+    m_labelWidth = metrics.horizontalAdvance(sample) + 2;
+    const int w = metrics.horizontalAdvance(sample) + 4;
+    m_imageWidth = (Picture() ? Picture()->Width() : 0) + 2;
+    return m_imageWidth > w ? m_imageWidth : w;
+}
+
+void TVQQSensorInput::CheckSize()
+{
+    if (m_viewMode == 2) {
+        if (width() != PanelWidth || height() != PanelHeight)
+            resize(PanelWidth, PanelHeight);
+        return;
+    }
+    TVQBaseControl::CheckSize();
+}
+
+TVQQSensorInput::Zone TVQQSensorInput::GetPush(int x, int y)
+{
+    if (y >= 1 && y < 23 && x > 125 && x < 146)
+        return Close;
+    if (x > 159 && x < 241) {
+        if (y >= 9 && y < 41)
+            return Automatic;
+        if (y >= 49 && y < 81)
+            return Absence;
+        if (y >= 89 && y < 121)
+            return Comfort;
+    }
+    if (y >= 89 && y < 121 && x > 9 && x < 41)
+        return Plus;
+    if (y >= 89 && y < 121 && x > 109 && x < 141)
+        return Minus;
+    return NoZone;
+}
+
+void TVQQSensorInput::SendZoneCommand(Zone zone)
+{
+    // Command code and parameter of each key; the panel changes when the module reports.
+    static constexpr quint8 commands[][2] = {{0, 0}, {10, 0}, {11, 0}, {7, 2}, {7, 1}, {7, 5}};
+    if (zone >= Plus && zone <= Comfort)
+        GetParentModule()->SendTemperatureCommand(IOIndex(), commands[zone][0], commands[zone][1]);
+}
+
+void TVQQSensorInput::SetViewMode(int mode)
+{
+    m_viewMode = mode;
+    CheckSize();
+    update();
+}
+
+void TVQQSensorInput::OnControlMouseDownChild(Qt::MouseButton, QPoint at)
+{
+    const bool panelAlways = DisplayType() == 2;
+    if (ControlMode() == ModeRunTime) {
+        const Zone zone = m_viewMode == 2 || panelAlways ? GetPush(at.x(), at.y()) : NoZone;
+        if (panelAlways || m_viewMode == 2) {
+            if (zone == Close && !panelAlways)
+                SetViewMode(1);
+            else
+                SendZoneCommand(zone);
+        } else {
+            SetViewMode(2);
+        }
+    } else if (ControlMode() == ModeTest && !panelAlways) {
+        // Test mode opens and closes the panel; no command is ever sent.
+        if (m_viewMode != 2)
+            SetViewMode(2);
+        else if (GetPush(at.x(), at.y()) == Close)
+            SetViewMode(1);
+    }
+}
+
+void TVQQSensorInput::OnControlMouseUpChild(Qt::MouseButton, QPoint) {}
+
+void TVQQSensorInput::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    if (m_viewMode != 2) {
+        // The icon face: the base layout with the text always drawn.
+        if (Picture() && !Picture()->IsEmpty())
+            painter.drawPixmap((width() - m_imageWidth) / 2, 0, Picture()->Pixmap(CurrentState() && CurrentState()->Transparent));
+        painter.setFont(LabelFont());
+        const QString text = GetLabelText();
+        DrawOutlinedText(painter, QPoint(qMax(0, (width() - m_labelWidth) / 2), m_imageHeight + 2), text);
+        return;
+    }
+    const auto textAt = [&painter](int left, int top, const QString &text) {
+        painter.drawText(left, top + painter.fontMetrics().ascent(), text);
+    };
+    const auto centredAt = [&painter, &textAt](int centre, int top, const QString &text) {
+        textAt(centre - painter.fontMetrics().horizontalAdvance(text) / 2, top, text);
+    };
+    painter.setFont(LabelFont(8));
+    painter.setPen(Qt::black);
+    painter.setBrush(QColor(166, 202, 240));
+    painter.drawRect(0, 0, PanelWidth - 1, PanelHeight - 1);
+    textAt(10, 10, ComponentLabel());
+    painter.drawPixmap(8, 90, m_plusImage->Pixmap(true));
+    painter.drawPixmap(110, 90, m_minusImage->Pixmap(true));
+    for (int top : {10, 50, 90})
+        painter.drawPixmap(150, top, m_buttonImage->Pixmap(true));
+    if (DisplayType() != 2)
+        painter.drawPixmap(130, 8, m_closeImage->Pixmap(true));
+    painter.setBrush(Qt::NoBrush);
+    const std::pair<const char *, int> modes[] = {{"Automatic", 2}, {"Absence", 1}, {"Comfort", 5}};
+    int top = 20;
+    for (const auto &[caption, code] : modes) {
+        painter.setPen(m_mode == code ? QColor(255, 0, 0) : QColor(0, 0, 0));
+        centredAt(202, top, QLatin1String(caption));
+        top += 40;
+    }
+    painter.setFont(LabelFont(12));
+    painter.setPen(QColor(0, 0, 255));
+    centredAt(75, 94, m_setPointText);
+    painter.setFont(LabelFont(22));
+    painter.setPen(Qt::black);
+    centredAt(75, 40, m_temperatureText);
+}
