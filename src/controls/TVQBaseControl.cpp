@@ -278,13 +278,28 @@ void TVQBaseControl::DrawOutlinedText(QPainter &painter, QPoint at, const QStrin
 void TVQBaseControl::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    const int x = (width() - m_imageWidth) / 2;
     m_imageMode = 1;
+    PaintIconFace(painter, false);
+}
+
+void TVQBaseControl::DrawTextTop(QPainter &painter, int left, int top, const QString &text)
+{
+    painter.drawText(left, top + painter.fontMetrics().ascent(), text);
+}
+
+void TVQBaseControl::DrawCentredText(QPainter &painter, int centre, int top, const QString &text)
+{
+    DrawTextTop(painter, centre - painter.fontMetrics().horizontalAdvance(text) / 2, top, text);
+}
+
+void TVQBaseControl::PaintIconFace(QPainter &painter, bool alwaysText)
+{
+    const int x = (width() - m_imageWidth) / 2;
     const ControlStateInfo *state = CurrentState();
     if (m_image && !m_image->IsEmpty())
         painter.drawPixmap(x, 0, m_image->Pixmap(state && state->Transparent));
     painter.setFont(LabelFont());
-    if (m_showLabel || m_showValue) {
+    if (alwaysText || m_showLabel || m_showValue) {
         const QString text = GetLabelText();
         DrawOutlinedText(painter, QPoint(qMax(0, (width() - m_labelWidth) / 2), m_imageHeight + 2), text);
     }

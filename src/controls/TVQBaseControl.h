@@ -101,9 +101,16 @@ public:
     // Black text with a one-pixel white outline, readable on any background; `at` is the text's
     // top left corner.
     static void DrawOutlinedText(QPainter &painter, QPoint at, const QString &text);
+    // Plain text in the painter's font and pen with its top at `top`: from `left`, or centred on
+    // `centre` (half the width truncated toward zero).
+    static void DrawTextTop(QPainter &painter, int left, int top, const QString &text);
+    static void DrawCentredText(QPainter &painter, int centre, int top, const QString &text);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    // The picture centred at the top and the outlined text under it; the value controls draw the
+    // text whatever the show flags say.
+    void PaintIconFace(QPainter &painter, bool alwaysText);
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;

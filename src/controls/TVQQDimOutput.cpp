@@ -178,29 +178,18 @@ void TVQQDimOutput::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     if (m_viewMode != 2) {
-        // The icon face: the base layout with the text always drawn.
-        if (Picture() && !Picture()->IsEmpty())
-            painter.drawPixmap((width() - m_imageWidth) / 2, 0, Picture()->Pixmap(CurrentState() && CurrentState()->Transparent));
-        painter.setFont(LabelFont());
-        const QString text = GetLabelText();
-        DrawOutlinedText(painter, QPoint(qMax(0, (width() - m_labelWidth) / 2), m_imageHeight + 2), text);
+        PaintIconFace(painter, true);
         return;
     }
     painter.setRenderHint(QPainter::Antialiasing);
     painter.drawPixmap(0, 0, Panel()->Pixmap(false));
     painter.setPen(Qt::black);
-    const auto textAt = [&painter](int left, int top, const QString &text) {
-        painter.drawText(left, top + painter.fontMetrics().ascent(), text);
-    };
-    const auto centredAt = [&painter, &textAt](int centre, int top, const QString &text) {
-        textAt(centre - painter.fontMetrics().horizontalAdvance(text) / 2, top, text);
-    };
     painter.setFont(LabelFont(10));
-    textAt(10, 10, ComponentLabel());
-    centredAt(205, 15, QStringLiteral("ON"));
-    centredAt(205, 57, QStringLiteral("OFF"));
+    DrawTextTop(painter, 10, 10, ComponentLabel());
+    DrawCentredText(painter, 205, 15, QStringLiteral("ON"));
+    DrawCentredText(painter, 205, 57, QStringLiteral("OFF"));
     painter.setFont(LabelFont(22));
-    centredAt(60, 40, QString::number(m_level) + QLatin1Char('%'));
+    DrawCentredText(painter, 60, 40, QString::number(m_level) + QLatin1Char('%'));
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(QColor(255, 0, 0));
     painter.setBrush(QColor(255, 0, 0));

@@ -47,11 +47,6 @@ int TVQQIn10VInput::ComputeMaxWidth()
 
 void TVQQIn10VInput::paintEvent(QPaintEvent *)
 {
-    // The base layout, with the text always drawn.
     QPainter painter(this);
-    if (Picture() && !Picture()->IsEmpty())
-        painter.drawPixmap((width() - m_imageWidth) / 2, 0, Picture()->Pixmap(CurrentState() && CurrentState()->Transparent));
-    painter.setFont(LabelFont());
-    const QString text = GetLabelText();
-    DrawOutlinedText(painter, QPoint(qMax(0, (width() - m_labelWidth) / 2), m_imageHeight + 2), text);
+    PaintIconFace(painter, true);
 }

@@ -158,25 +158,14 @@ void TVQQSensorInput::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     if (m_viewMode != 2) {
-        // The icon face: the base layout with the text always drawn.
-        if (Picture() && !Picture()->IsEmpty())
-            painter.drawPixmap((width() - m_imageWidth) / 2, 0, Picture()->Pixmap(CurrentState() && CurrentState()->Transparent));
-        painter.setFont(LabelFont());
-        const QString text = GetLabelText();
-        DrawOutlinedText(painter, QPoint(qMax(0, (width() - m_labelWidth) / 2), m_imageHeight + 2), text);
+        PaintIconFace(painter, true);
         return;
     }
-    const auto textAt = [&painter](int left, int top, const QString &text) {
-        painter.drawText(left, top + painter.fontMetrics().ascent(), text);
-    };
-    const auto centredAt = [&painter, &textAt](int centre, int top, const QString &text) {
-        textAt(centre - painter.fontMetrics().horizontalAdvance(text) / 2, top, text);
-    };
     painter.setFont(LabelFont(8));
     painter.setPen(Qt::black);
     painter.setBrush(QColor(166, 202, 240));
     painter.drawRect(0, 0, PanelWidth - 1, PanelHeight - 1);
-    textAt(10, 10, ComponentLabel());
+    DrawTextTop(painter, 10, 10, ComponentLabel());
     painter.drawPixmap(8, 90, m_plusImage->Pixmap(true));
     painter.drawPixmap(110, 90, m_minusImage->Pixmap(true));
     for (int top : {10, 50, 90})
@@ -188,13 +177,13 @@ void TVQQSensorInput::paintEvent(QPaintEvent *)
     int top = 20;
     for (const auto &[caption, code] : modes) {
         painter.setPen(m_mode == code ? QColor(255, 0, 0) : QColor(0, 0, 0));
-        centredAt(202, top, QLatin1String(caption));
+        DrawCentredText(painter, 202, top, QLatin1String(caption));
         top += 40;
     }
     painter.setFont(LabelFont(12));
     painter.setPen(QColor(0, 0, 255));
-    centredAt(75, 94, m_setPointText);
+    DrawCentredText(painter, 75, 94, m_setPointText);
     painter.setFont(LabelFont(22));
     painter.setPen(Qt::black);
-    centredAt(75, 40, m_temperatureText);
+    DrawCentredText(painter, 75, 40, m_temperatureText);
 }
