@@ -1,52 +1,212 @@
 #include "TVQQIn10VInput.h"
 
+#include "InstallationRecords.h"
+#include "TCodePage.h"
 #include "TVQImageManager.h"
 #include "TVQQModuleBase.h"
 #include "TVQQTorOutput.h"
 
+#include <QDir>
 #include <QFontMetrics>
+#include <QLocale>
 #include <QPainter>
+#include <QtMath>
+#include <cmath>
+
+namespace {
+
+constexpr int DialSize = 140;
+
+// The scaling entry: minimum and maximum as little-endian signed words in tenths of the unit,
+// then the unit text up to a zero byte.
+qint16 Word(const Param32Record &entry, int at)
+{
+    return qint16(quint16(entry.Params[size_t(at)]) | quint16(entry.Params[size_t(at) + 1]) << 8);
+}
+
+} // namespace
 
 TVQQIn10VInput::TVQQIn10VInput(QWidget *parent, TVQQModuleBase *module, quint16 ioIndex, TVQControlHost *host)
     : TVQBaseControl(parent, module, ioIndex, host)
-    , m_valueText(QStringLiteral("0%"))
 {
+    TVQImageManager &images = TVQImageManager::GetInstance();
+    m_dialImage = images.GetImage(QDir(images.ProgramFolder()).filePath(QStringLiteral("Image Control/Cpt140.bmp")));
     Initialize(TVQQTorOutput::OnOffStates());
+    TVQBaseControl::SetDisplayType(1);
 }
 
-void TVQQIn10VInput::RefreshComponentState()
+void TVQQIn10VInput::SetDisplayType(quint8 type)
 {
-    quint8 percent = 0;
-    GetParentModule()->GetInputStatus(percent);
-    const QString text = percent > 100 ? QStringLiteral("??") : QString::number(percent) + QLatin1Char('%');
-    if (text == m_valueText)
+    const quint8 mapped = type == 2 || type == 3 ? type : 1;
+    if (mapped == DisplayType())
         return;
-    m_valueText = text;
+    TVQBaseControl::SetDisplayType(mapped);
     CheckSize();
     update();
 }
 
+bool TVQQIn10VInput::SetParametreIO(const Param32Record *parameters)
+{
+    if (parameters != m_parameters) {
+        m_parameters = parameters;
+        CheckSize();
+        update();
+    }
+    return true;
+}
+
+void TVQQIn10VInput::RefreshComponentState()
+{
+    quint8 value = 0;
+    GetParentModule()->GetInputStatus(value);
+    SetInValue(value);
+}
+
+void TVQQIn10VInput::SetInValue(quint8 value)
+{
+    if (value == m_value)
+        return;
+    m_value = value;
+    update();
+}
+
+QString TVQQIn10VInput::UnitText() const
+{
+    if (!m_parameters)
+        return QString();
+    const auto begin = m_parameters->Params.begin() + 4;
+    const auto end = std::find(begin, m_parameters->Params.end(), quint8(0));
+    return TCodePage::ToDisplay(QByteArrayView(reinterpret_cast<const char *>(&*begin), end - begin));
+}
+
+QString TVQQIn10VInput::GetValueString(int p, bool withUnit) const
+{
+    if (p > 100)
+        return QStringLiteral("??");
+    if (!m_parameters)
+        return QString::number(p) + QLatin1Char('%');
+    const double minimum = Word(*m_parameters, 0);
+    const double maximum = Word(*m_parameters, 2);
+    const double value = minimum / 10 + p * (maximum - minimum) / 1000;
+    // Nearest hundredth, ties to even; adding 0 turns a negative zero into 0.
+    const double rounded = std::nearbyint(value * 100) / 100 + 0.0;
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    QString text = locale.toString(rounded, 'g', 15);
+    if (withUnit)
+        text += QLatin1Char(' ') + UnitText();
+    return text;
+}
+
+QString TVQQIn10VInput::GetText(int p) const
+{
+    QString text = ShowLabel() ? ComponentLabel() : QString();
+    if (ShowValue())
+        text += (ShowLabel() ? QStringLiteral(" ") : QString()) + GetValueString(p, true);
+    return text;
+}
+
 QString TVQQIn10VInput::GetLabelText()
 {
-    QString text = ShowLabel() ? ComponentLabel() + QLatin1Char(' ') : QString();
-    text += m_valueText;
+    const QString text = GetText(m_value);
     m_labelWidth = QFontMetrics(LabelFont()).horizontalAdvance(text) + 2;
     return text;
 }
 
 int TVQQIn10VInput::ComputeMaxWidth()
 {
-    const QFontMetrics metrics(LabelFont());
-    QString sample = ShowLabel() ? ComponentLabel() : QString();
-    sample += QStringLiteral(" 100%");
-    m_labelWidth = metrics.horizontalAdvance(sample) + 2;
-    const int w = metrics.horizontalAdvance(sample) + 4;
+    const QFontMetrics small(LabelFont());
+    int textWidth = 0;
+    if (DisplayType() == 3) {
+        textWidth = small.horizontalAdvance(ComponentLabel()) + 2;
+    } else {
+        for (int p = 0; p < 100; ++p)
+            textWidth = std::max(textWidth, small.horizontalAdvance(GetText(p)) + 2);
+    }
+    int faceWidth = 0;
+    if (DisplayType() == 2) {
+        const QFontMetrics large(LabelFont(16));
+        for (int p = 0; p < 100; ++p)
+            faceWidth = std::max(faceWidth, large.horizontalAdvance(GetValueString(p, true)) + 2);
+    } else if (DisplayType() == 3) {
+        faceWidth = DialSize;
+    } else {
+        m_imageWidth = (Picture() ? Picture()->Width() : 0) + 2;
+        faceWidth = m_imageWidth;
+    }
+    return std::max(textWidth, faceWidth);
+}
+
+void TVQQIn10VInput::CheckSize()
+{
+    // The label's measures come first so that the first size already holds the text line.
+    const QFontMetrics small(LabelFont());
+    m_labelWidth = small.horizontalAdvance(ComponentLabel()) + 2;
+    m_labelHeight = small.height() + 2;
+    m_imageHeight = (Picture() ? Picture()->Height() : 0) + 2;
     m_imageWidth = (Picture() ? Picture()->Width() : 0) + 2;
-    return m_imageWidth > w ? m_imageWidth : w;
+    const int w = ComputeMaxWidth();
+    int h = m_imageHeight + m_labelHeight + 1;
+    if (DisplayType() == 2)
+        h = QFontMetrics(LabelFont(16)).height() + 2 + m_labelHeight + 1;
+    else if (DisplayType() == 3)
+        h = small.height() + 2 + DialSize;
+    if (w != width() || h != height())
+        resize(w, h);
+}
+
+QPoint TVQQIn10VInput::NeedleEnd(int value, int dx)
+{
+    const double angle = qDegreesToRadians(30.0 + 3.0 * value);
+    return QPoint(dx + int(std::trunc(70 - 60 * std::sin(angle))), int(std::trunc(70 + 60 * std::cos(angle))));
+}
+
+void TVQQIn10VInput::PaintCounter(QPainter &painter)
+{
+    const int dx = width() > DialSize ? (width() - DialSize) / 2 : 0;
+    painter.drawPixmap(dx, 0, m_dialImage->Pixmap(true));
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(255, 0, 0), 2));
+    painter.drawLine(QPoint(dx + 70, 70), NeedleEnd(m_value, dx));
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(Qt::black);
+    painter.setBrush(Qt::NoBrush);
+    painter.setFont(LabelFont(10));
+    DrawCentredText(painter, dx + 70, 78, GetValueString(m_value, false));
+    const int valueHeight = painter.fontMetrics().height();
+    painter.setFont(LabelFont());
+    DrawCentredText(painter, dx + 70, 80 + valueHeight, UnitText());
+    // The label stays centred on the dial's own centre line, whatever the control's width.
+    const QString label = ComponentLabel();
+    DrawOutlinedText(painter, QPoint(std::max(1, 70 - painter.fontMetrics().horizontalAdvance(label) / 2), 142), label);
 }
 
 void TVQQIn10VInput::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    PaintIconFace(painter, true);
+    if (DisplayType() == 3) {
+        PaintCounter(painter);
+        return;
+    }
+    int labelTop = m_imageHeight + 2;
+    if (DisplayType() == 2) {
+        painter.setFont(LabelFont(16));
+        painter.setPen(Qt::black);
+        const QString value = GetValueString(m_value, true);
+        DrawTextTop(painter, (width() - painter.fontMetrics().horizontalAdvance(value)) / 2, 0, value);
+        labelTop = painter.fontMetrics().height() + 2;
+    } else if (Picture() && !Picture()->IsEmpty()) {
+        painter.drawPixmap((width() - m_imageWidth) / 2, 0, Picture()->Pixmap(CurrentState() && CurrentState()->Transparent));
+    }
+    painter.setFont(LabelFont());
+    const QString text = GetLabelText();
+    DrawOutlinedText(painter, QPoint(std::max(0, (width() - m_labelWidth) / 2), labelTop), text);
 }
+
+void TVQQIn10VInput::OnControlMouseDownChild(Qt::MouseButton, QPoint)
+{
+    if (ControlMode() == ModeTest)
+        GetParentModule()->RefreshControls();
+}
+
+void TVQQIn10VInput::OnControlMouseUpChild(Qt::MouseButton, QPoint) {}

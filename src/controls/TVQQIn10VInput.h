@@ -2,9 +2,11 @@
 
 #include "TVQBaseControl.h"
 
-// The icon face of a 0-10 V input: the picture of the first state with a text line that always
-// ends with the input percentage the module reports ("??" above 100). The scaled value, the
-// digits and the dial come with their own faces; the display type is kept and saved as read.
+struct Param32Record;
+
+// A 0-10 V analogue input. The module reports a percentage; with the IO's scaling entry the
+// control shows the physical value (minimum and maximum in tenths of the unit, then the unit).
+// Display type 1 is the picture with a text line, 2 large digits, 3 a dial with a needle.
 class TVQQIn10VInput : public TVQBaseControl
 {
     Q_OBJECT
@@ -12,15 +14,33 @@ class TVQQIn10VInput : public TVQBaseControl
 public:
     TVQQIn10VInput(QWidget *parent, TVQQModuleBase *module, quint16 ioIndex, TVQControlHost *host);
 
+    void SetDisplayType(quint8 type) override;
+    bool SetParametreIO(const Param32Record *parameters) override;
     void RefreshComponentState() override;
     QString GetLabelText() override;
     int ComputeMaxWidth() override;
-    // The value as shown: "55%", "0%" until the first report.
-    const QString &ValueText() const { return m_valueText; }
+    void CheckSize() override;
+
+    void SetInValue(quint8 value);
+    quint8 InValue() const { return m_value; }
+    // The value for a percentage p: "??" above 100, "p%" without a scaling entry, else the
+    // scaled value rounded to hundredths in the locale's notation, with the unit when asked.
+    QString GetValueString(int p, bool withUnit) const;
+    // The text line: the label (when shown) and the value with its unit (when shown).
+    QString GetText(int p) const;
+    QString UnitText() const;
+    // The needle's end for a value: 0 lower left, 50 straight up, 100 lower right.
+    static QPoint NeedleEnd(int value, int dx);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void OnControlMouseDownChild(Qt::MouseButton button, QPoint at) override;
+    void OnControlMouseUpChild(Qt::MouseButton button, QPoint at) override;
 
 private:
-    QString m_valueText;
+    void PaintCounter(QPainter &painter);
+
+    const Param32Record *m_parameters = nullptr;
+    const TVQPicture *m_dialImage;
+    quint8 m_value = 0;
 };

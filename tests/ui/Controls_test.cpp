@@ -1,5 +1,6 @@
 #include "TVQBaseControl.h"
 #include "TVQQDimOutput.h"
+#include "TVQQIn10VInput.h"
 #include "TVQQSensorInput.h"
 #include "TVQQTorInput.h"
 #include "TVQQTorOutput.h"
@@ -12,9 +13,11 @@
 #include "TProgramLists.h"
 #include "TVQImageManager.h"
 #include "TVQQModuleBase.h"
+#include "InstallationRecords.h"
 #include "TestInstallation.h"
 
 #include <QFontMetrics>
+#include <QLocale>
 #include <QTest>
 #include <QTimer>
 
@@ -339,6 +342,105 @@ TEST_F(ControlsTest, SensorPanelSendsSetPointAndModeCommands)
     EXPECT_EQ(sensor.ViewMode(), 2);
     sensor.SetRunTimeMode(ModeTest);
     QTest::mouseClick(&sensor, Qt::LeftButton, {}, QPoint(200, 20));
+    EXPECT_TRUE(link.Written.isEmpty());
+}
+
+namespace {
+
+Param32Record Scaling(qint16 minimum, qint16 maximum, const char *unit)
+{
+    Param32Record entry;
+    entry.ParamId = 1;
+    entry.Params[0] = quint8(minimum);
+    entry.Params[1] = quint8(quint16(minimum) >> 8);
+    entry.Params[2] = quint8(maximum);
+    entry.Params[3] = quint8(quint16(maximum) >> 8);
+    for (size_t i = 0; unit[i]; ++i)
+        entry.Params[4 + i] = quint8(unit[i]);
+    return entry;
+}
+
+} // namespace
+
+TEST_F(ControlsTest, AnalogueInputScalesTheReportedPercentage)
+{
+    AddTestModule(app, 11, 31, 11, "Analogue", {{0}});
+    lists.AddApplication(app, &link);
+    TVQQIn10VInput input(&parent, Module(11), 0, nullptr);
+    TNewVisualOutput r = Record("Light");
+    r.ShowLabel = 1;
+    r.ShowValue = 1;
+    input.SetDataToControl(r);
+
+    struct Case { qint16 minimum, maximum; const char *unit; int p; bool withUnit; const char *text; };
+    const Case cases[] = {
+        {0, 100, "V", 55, true, "5.5 V"},       // 0.0 to 10.0 V
+        {15, 115, "bar", 0, true, "1.5 bar"},   // 1.5 to 11.5
+        {15, 115, "bar", 100, false, "11.5"},
+        {-200, 500, "\xb0" "C", 0, true, "-20 \u00b0C"},  // the unit is Windows-1252
+        {-200, 500, "", 50, false, "15"},
+        {0, 1, "", 33, false, "0.03"},          // 0.033 to the nearest hundredth
+        {0, 5, "", 25, false, "0.12"},          // 0.125: ties go to even
+        {0, 5, "", 75, false, "0.38"},          // 0.375
+        {-1, 0, "", 0, false, "-0.1"},
+        {0, 100, "V", 101, true, "??"},
+    };
+    for (const Case &c : cases) {
+        const Param32Record entry = Scaling(c.minimum, c.maximum, c.unit);
+        ASSERT_TRUE(input.SetParametreIO(&entry));
+        EXPECT_EQ(input.GetValueString(c.p, c.withUnit), QString::fromUtf8(c.text)) << c.minimum << " " << c.maximum << " " << c.p;
+    }
+
+    // Without a scaling entry: a percentage, with or without the unit.
+    input.SetParametreIO(nullptr);
+    EXPECT_EQ(input.GetValueString(55, true), QStringLiteral("55%"));
+    EXPECT_EQ(input.GetValueString(55, false), QStringLiteral("55%"));
+    EXPECT_EQ(input.GetValueString(130, true), QStringLiteral("??"));
+    EXPECT_EQ(input.GetText(7), QStringLiteral("Light 7%"));
+
+    // The locale's decimal separator.
+    const QLocale saved;
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    const Param32Record volts = Scaling(0, 100, "V");
+    input.SetParametreIO(&volts);
+    EXPECT_EQ(input.GetValueString(55, true), QStringLiteral("5,5 V"));
+    EXPECT_EQ(input.GetValueString(100, false), QStringLiteral("10"));
+    QLocale::setDefault(saved);
+
+    // The module's report reaches the control.
+    input.SetRunTimeMode(ModeRunTime);
+    Module(11)->AddControl(&input);
+    Module(11)->SetInputStatus(QByteArray("\x2a", 1));
+    EXPECT_EQ(input.InValue(), 42);
+    EXPECT_EQ(input.GetLabelText(), QStringLiteral("Light 4.2 V"));
+}
+
+TEST_F(ControlsTest, AnalogueInputDialAndDigitsFaces)
+{
+    // The needle sweeps 300 degrees from the lower left; ends truncated toward zero.
+    const std::vector<std::pair<int, QPoint>> needles = {
+        {0, {40, 121}}, {50, {69, 10}}, {100, {100, 121}}, {20, {10, 70}}};
+    for (const auto &[value, end] : needles)
+        EXPECT_EQ(TVQQIn10VInput::NeedleEnd(value, 0), end) << value;
+    EXPECT_EQ(TVQQIn10VInput::NeedleEnd(0, 30), QPoint(70, 121));
+
+    AddTestModule(app, 11, 31, 11, "Analogue", {{0}});
+    lists.AddApplication(app, &link);
+    TVQImageManager::GetInstance().SetProgramFolder(QStringLiteral(QUELNOR_PROGRAM_DIR));
+    TVQQIn10VInput input(&parent, Module(11), 0, nullptr);
+    input.SetDataToControl(Record("Wind"));
+    const QFontMetrics small(TVQBaseControl::LabelFont());
+    input.SetDisplayType(3);
+    EXPECT_EQ(input.DisplayType(), 3);
+    EXPECT_EQ(input.size(), QSize(140, small.height() + 2 + 140));
+    input.SetDisplayType(7);  // unknown types are the picture face
+    EXPECT_EQ(input.DisplayType(), 1);
+    input.SetDisplayType(2);
+    EXPECT_EQ(input.height(), QFontMetrics(TVQBaseControl::LabelFont(16)).height() + 2 + small.height() + 2 + 1);
+
+    // A test-mode click only refreshes; nothing is sent.
+    input.SetRunTimeMode(ModeTest);
+    QTest::mouseClick(&input, Qt::LeftButton, {}, QPoint(3, 3));
     EXPECT_TRUE(link.Written.isEmpty());
 }
 
