@@ -160,8 +160,10 @@ void TVQQDimOutput::OnControlMouseDownChild(Qt::MouseButton, QPoint at)
             GetParentModule()->RefreshControls();
         }
     } else if (DisplayType() == 3) {
+        // The open panel covers the controls around it.
         m_viewMode = 2;
         CheckSize();
+        raise();
         update();
     }
 }

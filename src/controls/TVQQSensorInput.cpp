@@ -127,6 +127,9 @@ void TVQQSensorInput::SetViewMode(int mode)
 {
     m_viewMode = mode;
     CheckSize();
+    // The open panel covers the controls around it.
+    if (mode == 2)
+        raise();
     update();
 }
 

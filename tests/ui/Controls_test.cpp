@@ -290,9 +290,11 @@ TEST_F(ControlsTest, DimmerPanelSetsTheLevel)
     dimmer.CheckSize();
     EXPECT_EQ(dimmer.ViewMode(), 1);
     EXPECT_LT(dimmer.height(), 100);  // the icon, as wide as the panel it opens
+    QWidget later(&parent);             // a control placed after it
     QTest::mouseClick(&dimmer, Qt::LeftButton, {}, QPoint(3, 3));
     EXPECT_EQ(dimmer.ViewMode(), 2);
     EXPECT_GT(dimmer.height(), 100);
+    EXPECT_EQ(parent.children().last(), &dimmer);  // the open panel covers its neighbours
     QTest::mouseClick(&dimmer, Qt::LeftButton, {}, QPoint(150, 15));
     EXPECT_EQ(dimmer.ViewMode(), 1);
     EXPECT_EQ(link.Written.size(), 1);
