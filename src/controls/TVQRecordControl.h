@@ -101,6 +101,8 @@ public:
         m_record.Top = quint16(y());
         return m_record;
     }
+    // The record as last applied, without the current position.
+    const Record &StoredRecord() const { return m_record; }
     quint16 ItemScreenId() const override { return m_record.ScreenId; }
     bool IsChanged() const override { return m_modified; }
     void ClearChanged() override { m_modified = false; }
@@ -118,7 +120,7 @@ public:
     }
 
 protected:
-    void CheckSize()
+    virtual void CheckSize()
     {
         const TVQPicture *picture = Picture();
         const QFontMetrics metrics(TVQBaseControl::LabelFont());

@@ -2,7 +2,9 @@
 
 #include "TForm1.h"
 #include "TMyForm11.h"
+#include "TProgramLists.h"
 #include "TVisualDefaults.h"
+#include "TVQJaugeControl.h"
 #include "TVQQDimOutput.h"
 #include "TVQQSensorInput.h"
 #include "TVQQMemoBaseItem.h"
@@ -123,7 +125,20 @@ TProjectItem<TVisualAxisCamData> *TWindowBinder::CreateCamera(const TVisualAxisC
 
 TProjectItem<TVisualJaugeData> *TWindowBinder::CreateGauge(const TVisualJaugeData &record, TProjectScreen &screen)
 {
-    return MakeRecordControl(record, screen);
+    auto &window = static_cast<TMyForm11 &>(screen);
+    auto *gauge = new TVQJaugeControl(window.Area(), record, &window);
+    gauge->SetRunTimeMode(2);
+    gauge->setContextMenuPolicy(Qt::PreventContextMenu);
+    // Every gauge follows the switched power and its scale maximum, both held to 16 bits.
+    TProgramLists *lists = m_owner.Lists();
+    const auto follow = [gauge, lists] {
+        gauge->SetMaximum(quint16(std::min<quint32>(lists->PowerScaleMaximum(), 0xFFFF)));
+        gauge->SetPower(quint16(std::min<quint32>(lists->CurrentPower(), 0xFFFF)));
+    };
+    follow();
+    QObject::connect(lists, &TProgramLists::powerChanged, gauge, follow);
+    gauge->show();
+    return gauge;
 }
 
 void TWindowBinder::DestroyScreen(TProjectScreen *screen)

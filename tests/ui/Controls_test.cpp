@@ -1,4 +1,5 @@
 #include "TVQBaseControl.h"
+#include "TVQJaugeControl.h"
 #include "TVQQDimOutput.h"
 #include "TVQQIn10VInput.h"
 #include "TVQQSensorInput.h"
@@ -444,6 +445,45 @@ TEST_F(ControlsTest, AnalogueInputDialAndDigitsFaces)
     input.SetRunTimeMode(ModeTest);
     QTest::mouseClick(&input, Qt::LeftButton, {}, QPoint(3, 3));
     EXPECT_TRUE(link.Written.isEmpty());
+}
+
+TEST(TVQJaugeControl, NeedleTurnsWithThePower)
+{
+    TVQImageManager::GetInstance().SetProgramFolder(QStringLiteral(QUELNOR_PROGRAM_DIR));
+    QWidget parent;
+    TVQJaugeControl gauge(&parent, TVisualJaugeData{}, nullptr);
+    EXPECT_EQ(gauge.Angle(), 0);
+    gauge.SetPower(500);
+    EXPECT_EQ(gauge.Angle(), 0);  // no maximum yet: the record's angle
+    // power -> angle: power x 90 / maximum, whole degrees.
+    gauge.SetMaximum(1000);
+    const std::vector<std::pair<quint16, int>> angles = {{0, 0}, {500, 45}, {999, 89}, {1000, 90}, {11, 0}, {12, 1}};
+    for (const auto &[power, angle] : angles) {
+        gauge.SetPower(power);
+        EXPECT_EQ(gauge.Angle(), angle) << power;
+    }
+
+    // A 4 x 2 picture: at 0 degrees unchanged, at 90 degrees turned clockwise. The turn uses
+    // 6.2832 for two pi, so 90 degrees is a hair more: one more row and column, in the fill colour.
+    QImage needle(4, 2, QImage::Format_ARGB32);
+    for (int y = 0; y < 2; ++y) {
+        for (int x = 0; x < 4; ++x)
+            needle.setPixel(x, y, qRgb(10 * x, 100 * y, 7));
+    }
+    EXPECT_EQ(TVQJaugeControl::RotateNeedle(needle, 0), needle);
+    const QImage turned = TVQJaugeControl::RotateNeedle(needle, 90);
+    ASSERT_EQ(turned.size(), QSize(3, 5));
+    const std::vector<std::pair<QPoint, QPoint>> from = {
+        {{2, 0}, {0, 0}}, {{2, 2}, {1, 0}}, {{2, 4}, {3, 0}}, {{1, 4}, {3, 1}}, {{1, 3}, {2, 1}}};
+    for (const auto &[at, source] : from)
+        EXPECT_EQ(turned.pixel(at), needle.pixel(source)) << at.x() << "," << at.y();
+    for (int y = 0; y < 5; ++y)
+        EXPECT_EQ(turned.pixel(0, y), needle.pixel(0, 0));  // the fill
+
+    // The needle is placed so that it turns about the same pivot.
+    EXPECT_EQ(TVQJaugeControl::NeedlePosition(0, 6), QPoint(48, 139));
+    EXPECT_EQ(TVQJaugeControl::NeedlePosition(90, 84), QPoint(48, 145));
+    EXPECT_EQ(TVQJaugeControl::NeedlePosition(30, 47), QPoint(48, 140));
 }
 
 TEST_F(ControlsTest, PaintsItsPictureAndAnOutlinedLabel)

@@ -12,6 +12,7 @@
 #include "TProgramLists.h"
 #include "TProjectManager.h"
 #include "TSearchListWindow.h"
+#include "TVQJaugeControl.h"
 #include "TVQRecordControl.h"
 #include "UiHelpers.h"
 
@@ -477,6 +478,19 @@ TEST_F(MainWindowTest, PropertyDialogsEditTheirControl)
     };
     dimmer->DisplayProperties();
     EXPECT_EQ(dimmer->ComponentLabel(), QStringLiteral("Living room dimmer"));
+}
+
+TEST_F(MainWindowTest, GaugesFollowTheSwitchedPower)
+{
+    ASSERT_TRUE(window.OpenProject(folder.Demo()));
+    ASSERT_EQ(window.Project()->Gauges().size(), 1u);
+    auto *gauge = dynamic_cast<TVQJaugeControl *>(window.Project()->Gauges().front());
+    ASSERT_TRUE(gauge);
+    window.Lists()->SetPower(600, true, 1200);
+    EXPECT_EQ(gauge->Power(), 600);
+    EXPECT_EQ(gauge->Angle(), 45);
+    window.Lists()->SetPower(70000, false, 0);  // held to 16 bits
+    EXPECT_EQ(gauge->Power(), 65535);
 }
 
 TEST_F(MainWindowTest, ShortcutPropertiesChooseTheTargetScreen)

@@ -433,36 +433,45 @@ QImage Dial()
 }
 
 // The power gauge: a quarter dial swept by the needle from 0 to 90 degrees.
+// The power gauge: the needle turns clockwise about the pivot (49, 143), from pointing right (no
+// power) to pointing down (the maximum), so the scale is the quarter circle below and right of it.
 QImage GaugeDial()
 {
-    QImage image = Canvas(150, 150, Qt::white);
+    const QPointF pivot(49, 143);
+    // A JPEG has no exact key colour, so the face fills the whole picture.
+    QImage image = Canvas(150, 232, QColor(248, 249, 251));
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(QColor(90, 95, 105), 2));
-    p.setBrush(QColor(248, 249, 251));
-    p.drawPie(QRectF(-130, 10, 270, 270), 0, 90 * 16);
-    QConicalGradient scale(QPointF(5, 145), 0);
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRectF(1, 1, 148, 230));
+    p.setPen(k_ink);
+    p.setFont(QFont(QStringLiteral("DejaVu Sans"), 9, QFont::Bold));
+    p.drawText(QRectF(0, 12, 150, 20), Qt::AlignCenter, QStringLiteral("POWER"));
+    p.setPen(QPen(QColor(220, 60, 50), 6, Qt::SolidLine, Qt::FlatCap));
+    p.drawArc(QRectF(pivot.x() - 80, pivot.y() - 80, 160, 160), -70 * 16, -20 * 16);
     p.setPen(QPen(k_ink, 1.5));
     for (int i = 0; i <= 9; ++i) {
         const double a = qDegreesToRadians(90.0 * i / 9);
-        p.drawLine(QPointF(5 + 120 * std::cos(a), 145 - 120 * std::sin(a)), QPointF(5 + 132 * std::cos(a), 145 - 132 * std::sin(a)));
+        p.drawLine(pivot + QPointF(74 * std::cos(a), 74 * std::sin(a)), pivot + QPointF(86 * std::cos(a), 86 * std::sin(a)));
     }
-    p.setPen(QPen(QColor(220, 60, 50), 6));
-    p.drawArc(QRectF(5 - 126, 145 - 126, 252, 252), 0, 20 * 16);
+    p.setBrush(k_ink);
+    p.drawEllipse(pivot, 4, 4);
     return image;
 }
 
+// The needle at rest, pointing right from its base at the left edge.
 QImage Needle()
 {
-    QImage image = Canvas(120, 8, Qt::white);
+    QImage image = Canvas(84, 6, Qt::white);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
     p.setBrush(k_red);
     QPainterPath needle;
-    needle.moveTo(0, 2);
-    needle.lineTo(118, 4);
-    needle.lineTo(0, 6);
+    needle.moveTo(0, 1);
+    needle.lineTo(83, 3);
+    needle.lineTo(0, 5);
     needle.closeSubpath();
     p.drawPath(needle);
     return image;

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "TVQRecordControl.h"
+
+#include <QImage>
+
+// The power gauge: a dial picture, the unit "kw" and a needle turned from 0 degrees (no power)
+// to 90 degrees (the maximum) about the dial's pivot. It follows the switched power of the
+// installation and sends nothing.
+class TVQJaugeControl : public TVQRecordControl<TVisualJaugeData>
+{
+public:
+    TVQJaugeControl(QWidget *parent, const TVisualJaugeData &record, TVQControlHost *host);
+
+    void SetPower(quint16 power);
+    void SetMaximum(quint16 maximum) { m_maximum = maximum; }
+    quint16 Power() const { return m_power; }
+    // The needle's angle in degrees: power x 90 / maximum, 0 without a maximum.
+    int Angle() const;
+
+    // The needle picture turned clockwise by `degrees`; the needle rests pointing right.
+    static QImage RotateNeedle(const QImage &needle, int degrees);
+    // Where the turned needle is drawn, so that it turns about the dial's pivot.
+    static QPoint NeedlePosition(int degrees, int rotatedHeight);
+
+protected:
+    void CheckSize() override;
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    const TVQPicture *Dial() const;
+    const TVQPicture *Needle() const;
+
+    quint16 m_power = 0;
+    quint16 m_maximum = 0;
+};
