@@ -3,6 +3,7 @@
 #include "TPicturePaths.h"
 
 #include <QBitmap>
+#include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
@@ -52,6 +53,11 @@ void TVQImageManager::Clear()
 bool TVQImageManager::IsPath(const QString &name)
 {
     return name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\'));
+}
+
+const TVQPicture *TVQImageManager::GetControlImage(const QString &fileName)
+{
+    return GetImage(QDir(m_programFolder).filePath(QStringLiteral("Image Control/") + fileName));
 }
 
 const TVQPicture *TVQImageManager::GetImage(const QString &name)

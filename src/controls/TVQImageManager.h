@@ -40,10 +40,11 @@ public:
 
     // Where pictures stored with another computer's folders are looked for.
     void SetProgramFolder(const QString &folder) { m_programFolder = folder; }
-    const QString &ProgramFolder() const { return m_programFolder; }
 
     // Never null: a missing file gives the default picture, an unknown key an empty picture.
     const TVQPicture *GetImage(const QString &name);
+    // A picture of the program's own "Image Control" folder (panels, dials, keys).
+    const TVQPicture *GetControlImage(const QString &fileName);
 
     int Count() const { return int(m_entries.size()); }
     // Forgets every picture (tests start from an empty cache).

@@ -1,18 +1,7 @@
 #include "TVQJaugeControl.h"
 
-#include <QDir>
 #include <QtMath>
 #include <cmath>
-
-namespace {
-
-const TVQPicture *ControlImage(const char *name)
-{
-    TVQImageManager &images = TVQImageManager::GetInstance();
-    return images.GetImage(QDir(images.ProgramFolder()).filePath(QStringLiteral("Image Control/") + QLatin1String(name)));
-}
-
-} // namespace
 
 TVQJaugeControl::TVQJaugeControl(QWidget *parent, const TVisualJaugeData &record, TVQControlHost *host)
     : TVQRecordControl<TVisualJaugeData>(parent, record, host)
@@ -20,8 +9,15 @@ TVQJaugeControl::TVQJaugeControl(QWidget *parent, const TVisualJaugeData &record
     CheckSize();
 }
 
-const TVQPicture *TVQJaugeControl::Dial() const { return ControlImage("jauge_modif6.jpg"); }
-const TVQPicture *TVQJaugeControl::Needle() const { return ControlImage("jnail.bmp"); }
+const TVQPicture *TVQJaugeControl::Dial() const
+{
+    return TVQImageManager::GetInstance().GetControlImage(QStringLiteral("jauge_modif6.jpg"));
+}
+
+const TVQPicture *TVQJaugeControl::Needle() const
+{
+    return TVQImageManager::GetInstance().GetControlImage(QStringLiteral("jnail.bmp"));
+}
 
 void TVQJaugeControl::SetPower(quint16 power)
 {

@@ -4,7 +4,6 @@
 #include "TVQQModuleBase.h"
 #include "TVQQTorOutput.h"
 
-#include <QDir>
 #include <QFontMetrics>
 #include <QPainter>
 
@@ -17,8 +16,7 @@ TVQQDimOutput::TVQQDimOutput(QWidget *parent, TVQQModuleBase *module, quint16 io
 
 const TVQPicture *TVQQDimOutput::Panel() const
 {
-    const QString folder = TVQImageManager::GetInstance().ProgramFolder();
-    return TVQImageManager::GetInstance().GetImage(QDir(folder).filePath(QStringLiteral("Image Control/DimView.bmp")));
+    return TVQImageManager::GetInstance().GetControlImage(QStringLiteral("DimView.bmp"));
 }
 
 void TVQQDimOutput::SetDisplayType(quint8 type)

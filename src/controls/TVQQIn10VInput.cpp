@@ -6,7 +6,6 @@
 #include "TVQQModuleBase.h"
 #include "TVQQTorOutput.h"
 
-#include <QDir>
 #include <QFontMetrics>
 #include <QLocale>
 #include <QPainter>
@@ -29,8 +28,7 @@ qint16 Word(const Param32Record &entry, int at)
 TVQQIn10VInput::TVQQIn10VInput(QWidget *parent, TVQQModuleBase *module, quint16 ioIndex, TVQControlHost *host)
     : TVQBaseControl(parent, module, ioIndex, host)
 {
-    TVQImageManager &images = TVQImageManager::GetInstance();
-    m_dialImage = images.GetImage(QDir(images.ProgramFolder()).filePath(QStringLiteral("Image Control/Cpt140.bmp")));
+    m_dialImage = TVQImageManager::GetInstance().GetControlImage(QStringLiteral("Cpt140.bmp"));
     Initialize(TVQQTorOutput::OnOffStates());
     TVQBaseControl::SetDisplayType(1);
 }

@@ -4,7 +4,6 @@
 #include "TVQQModuleBase.h"
 #include "TVQQTorOutput.h"
 
-#include <QDir>
 #include <QFontMetrics>
 #include <QPainter>
 
@@ -13,11 +12,6 @@ namespace {
 constexpr int PanelWidth = 260;
 constexpr int PanelHeight = 130;
 
-const TVQPicture *ControlImage(const char *name)
-{
-    TVQImageManager &images = TVQImageManager::GetInstance();
-    return images.GetImage(QDir(images.ProgramFolder()).filePath(QStringLiteral("Image Control/") + QLatin1String(name)));
-}
 
 QString Degrees(quint8 units, quint8 digit)
 {
@@ -28,10 +22,10 @@ QString Degrees(quint8 units, quint8 digit)
 
 TVQQSensorInput::TVQQSensorInput(QWidget *parent, TVQQModuleBase *module, quint16 ioIndex, TVQControlHost *host)
     : TVQBaseControl(parent, module, ioIndex, host)
-    , m_plusImage(ControlImage("Sensor plus.bmp"))
-    , m_minusImage(ControlImage("Sensor minus.bmp"))
-    , m_buttonImage(ControlImage("but2.bmp"))
-    , m_closeImage(ControlImage("close.ico"))
+    , m_plusImage(TVQImageManager::GetInstance().GetControlImage(QStringLiteral("Sensor plus.bmp")))
+    , m_minusImage(TVQImageManager::GetInstance().GetControlImage(QStringLiteral("Sensor minus.bmp")))
+    , m_buttonImage(TVQImageManager::GetInstance().GetControlImage(QStringLiteral("but2.bmp")))
+    , m_closeImage(TVQImageManager::GetInstance().GetControlImage(QStringLiteral("close.ico")))
     , m_temperatureText(QString::fromUtf8("?,?°C"))
     , m_setPointText(QString::fromUtf8("18,0°C"))
 {
