@@ -305,6 +305,24 @@ void TVQBaseControl::PaintIconFace(QPainter &painter, bool alwaysText)
     }
 }
 
+QString TVQBaseControl::LabelWithValue(const QString &value)
+{
+    const QString text = (ShowLabel() ? ComponentLabel() + QLatin1Char(' ') : QString()) + value;
+    m_labelWidth = QFontMetrics(LabelFont()).horizontalAdvance(text) + 2;
+    return text;
+}
+
+int TVQBaseControl::ValueIconWidth(const QString &widestValue)
+{
+    SetShowValue(true);
+    const QFontMetrics metrics(LabelFont());
+    const QString sample = (ShowLabel() ? ComponentLabel() : QString()) + QLatin1Char(' ') + widestValue;
+    m_labelWidth = metrics.horizontalAdvance(sample) + 2;
+    const int w = metrics.horizontalAdvance(sample) + 4;
+    m_imageWidth = (m_image ? m_image->Width() : 0) + 2;
+    return std::max(m_imageWidth, w);
+}
+
 void TVQBaseControl::mousePressEvent(QMouseEvent *event)
 {
     const QPoint at = event->position().toPoint();

@@ -111,6 +111,11 @@ protected:
     // The picture centred at the top and the outlined text under it; the value controls draw the
     // text whatever the show flags say.
     void PaintIconFace(QPainter &painter, bool alwaysText);
+    // The value controls' text line: the label and a space when shown, then the value.
+    QString LabelWithValue(const QString &value);
+    // The value controls' icon width, measured with their widest value; they are always saved
+    // with the value shown.
+    int ValueIconWidth(const QString &widestValue);
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;

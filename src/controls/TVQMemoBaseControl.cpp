@@ -34,13 +34,7 @@ QString TVQMemoBaseControl::PaintedText() const
 void TVQMemoBaseControl::SetDataToControl(const TVisualMemoData &record)
 {
     m_record = record;
-    SetLabel(TPicturePaths::FromRecord(record.Label));
-    move(record.Left, record.Top);
-    SetImageFileName(0, TPicturePaths::FromRecord(record.OnPicture));
-    SetImageFileName(1, TPicturePaths::FromRecord(record.OffPicture));
-    SetTransparentMode(0, record.TransparentOn != 0);
-    SetTransparentMode(1, record.TransparentOff != 0);
-    m_readOnly = record.ReadOnly != 0;
+    ApplyPictureRecord(record);
     // The show-label flag is not read back: the text shows after every load.
 }
 

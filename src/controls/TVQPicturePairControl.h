@@ -1,6 +1,7 @@
 #pragma once
 
 #include "TBoundControl.h"
+#include "TPicturePaths.h"
 
 #include <QString>
 #include <QWidget>
@@ -37,6 +38,10 @@ public:
     void DisplayPropertiesItem();
     void DisplayDeleteItem();
     void CheckSize();
+    // Applies the fields memo and variable records share: label, position, the two pictures,
+    // their transparency and the read-only flag.
+    template <typename Record>
+    void ApplyPictureRecord(const Record &record);
 
     quint8 ControlMode() const override { return m_mode; }
     bool IsModifiedControl() const { return m_modified; }
@@ -75,3 +80,15 @@ private:
     QPoint m_dragOrigin;
     QMenu *m_menu = nullptr;
 };
+
+template <typename Record>
+void TVQPicturePairControl::ApplyPictureRecord(const Record &record)
+{
+    SetLabel(TPicturePaths::FromRecord(record.Label));
+    move(record.Left, record.Top);
+    SetImageFileName(0, TPicturePaths::FromRecord(record.OnPicture));
+    SetImageFileName(1, TPicturePaths::FromRecord(record.OffPicture));
+    SetTransparentMode(0, record.TransparentOn != 0);
+    SetTransparentMode(1, record.TransparentOff != 0);
+    m_readOnly = record.ReadOnly != 0;
+}

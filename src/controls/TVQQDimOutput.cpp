@@ -4,7 +4,6 @@
 #include "TVQQModuleBase.h"
 #include "TVQQTorOutput.h"
 
-#include <QFontMetrics>
 #include <QPainter>
 
 TVQQDimOutput::TVQQDimOutput(QWidget *parent, TVQQModuleBase *module, quint16 ioIndex, TVQControlHost *host)
@@ -46,24 +45,14 @@ void TVQQDimOutput::SetLevel(int level)
 
 QString TVQQDimOutput::GetLabelText()
 {
-    QString text = ShowLabel() ? ComponentLabel() + QLatin1Char(' ') : QString();
-    text += QString::number(m_level) + QLatin1Char('%');
-    m_labelWidth = QFontMetrics(LabelFont()).horizontalAdvance(text) + 2;
-    return text;
+    return LabelWithValue(QString::number(m_level) + QLatin1Char('%'));
 }
 
 int TVQQDimOutput::ComputeMaxWidth()
 {
     if (DisplayType() == 2 || DisplayType() == 3)
         return Panel()->Width();
-    // A dimmer is always saved with its value shown.
-    SetShowValue(true);
-    const QFontMetrics metrics(LabelFont());
-    const QString sample = (ShowLabel() ? ComponentLabel() : QString()) + QStringLiteral(" 100%");
-    m_labelWidth = metrics.horizontalAdvance(sample) + 2;
-    const int w = metrics.horizontalAdvance(sample) + 4;
-    m_imageWidth = (Picture() ? Picture()->Width() : 0) + 2;
-    return m_imageWidth > w ? m_imageWidth : w;
+    return ValueIconWidth(QStringLiteral("100%"));
 }
 
 void TVQQDimOutput::CheckSize()

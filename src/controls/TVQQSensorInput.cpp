@@ -4,7 +4,6 @@
 #include "TVQQModuleBase.h"
 #include "TVQQTorOutput.h"
 
-#include <QFontMetrics>
 #include <QPainter>
 
 namespace {
@@ -60,24 +59,14 @@ void TVQQSensorInput::RefreshComponentState()
 
 QString TVQQSensorInput::GetLabelText()
 {
-    QString text = ShowLabel() ? ComponentLabel() + QLatin1Char(' ') : QString();
-    text += m_temperatureText;
-    m_labelWidth = QFontMetrics(LabelFont()).horizontalAdvance(text) + 2;
-    return text;
+    return LabelWithValue(m_temperatureText);
 }
 
 int TVQQSensorInput::ComputeMaxWidth()
 {
     if (DisplayType() == 2 || DisplayType() == 3)
         return PanelWidth;
-    // A sensor is always saved with its value shown.
-    SetShowValue(true);
-    const QFontMetrics metrics(LabelFont());
-    const QString sample = (ShowLabel() ? ComponentLabel() : QString()) + QString::fromUtf8(" 99,9°C");
-    m_labelWidth = metrics.horizontalAdvance(sample) + 2;
-    const int w = metrics.horizontalAdvance(sample) + 4;
-    m_imageWidth = (Picture() ? Picture()->Width() : 0) + 2;
-    return m_imageWidth > w ? m_imageWidth : w;
+    return ValueIconWidth(QString::fromUtf8("99,9°C"));
 }
 
 void TVQQSensorInput::CheckSize()

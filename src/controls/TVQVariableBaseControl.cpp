@@ -40,13 +40,7 @@ QString TVQVariableBaseControl::PaintedText() const
 void TVQVariableBaseControl::SetDataToControl(const TVisualVariableData &record)
 {
     m_record = record;
-    SetLabel(TPicturePaths::FromRecord(record.Label));
-    move(record.Left, record.Top);
-    SetImageFileName(0, TPicturePaths::FromRecord(record.OnPicture));
-    SetImageFileName(1, TPicturePaths::FromRecord(record.OffPicture));
-    SetTransparentMode(0, record.TransparentOn != 0);
-    SetTransparentMode(1, record.TransparentOff != 0);
-    m_readOnly = record.ReadOnly != 0;
+    ApplyPictureRecord(record);
     m_showValue = record.ShowValue != 0;
     CheckSize();
 }

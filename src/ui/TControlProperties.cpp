@@ -1,5 +1,6 @@
 #include "TControlProperties.h"
 
+#include "DialogButtons.h"
 #include "TCodePage.h"
 #include "TVQImageManager.h"
 #include "UserMessages.h"
@@ -77,14 +78,7 @@ TControlProperties::TControlProperties(const Layout &layout, const QString &pict
     for (int i = 0; i < 2; ++i)
         infoForm->addRow(layout.InfoCaptions[i], new QLabel(layout.Infos[i], info));
 
-    auto *ok = new QPushButton(QStringLiteral("OK"), this);
-    auto *cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    QHBoxLayout *buttons = OkCancelRow(this);
     auto *main = new QVBoxLayout(this);
     main->addWidget(caption);
     main->addWidget(image);

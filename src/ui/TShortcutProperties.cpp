@@ -1,5 +1,6 @@
 #include "TShortcutProperties.h"
 
+#include "DialogButtons.h"
 #include "TCodePage.h"
 #include "TPicturePaths.h"
 #include "TVQImageManager.h"
@@ -57,14 +58,7 @@ TShortcutProperties::TShortcutProperties(const TVisualShortCut &record, const st
     picture->addWidget(Preview);
     picture->addWidget(change);
     form->addRow(QStringLiteral("Picture"), picture);
-    auto *ok = new QPushButton(QStringLiteral("OK"), this);
-    auto *cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    QHBoxLayout *buttons = OkCancelRow(this);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addLayout(buttons);

@@ -5,6 +5,7 @@
 #include "TFrameBuilder.h"
 #include "TProgramLists.h"
 #include "TStreamMessages.h"
+#include "ToolArguments.h"
 #include "TVQQMemoBaseItem.h"
 #include "TVQQModuleBase.h"
 #include "TVQQVariableBaseItem.h"
@@ -41,16 +42,6 @@ public:
 private:
     QTextStream &m_out;
 };
-
-// A decimal number within [low, high], or nothing.
-std::optional<int> Number(const QString &text, int low, int high)
-{
-    bool ok = false;
-    const int value = text.toInt(&ok, 10);
-    if (!ok || value < low || value > high)
-        return std::nullopt;
-    return value;
-}
 
 } // namespace
 

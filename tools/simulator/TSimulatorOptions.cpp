@@ -1,19 +1,8 @@
 #include "TSimulatorOptions.h"
 
+#include "ToolArguments.h"
+
 #include <QHostAddress>
-
-namespace {
-
-std::optional<int> Number(const QString &text, int low, int high)
-{
-    bool ok = false;
-    const int value = text.toInt(&ok, 10);
-    if (!ok || value < low || value > high)
-        return std::nullopt;
-    return value;
-}
-
-} // namespace
 
 QString TSimulatorOptions::Usage()
 {
