@@ -186,16 +186,15 @@ void TVQQIn10VInput::paintEvent(QPaintEvent *)
         PaintCounter(painter);
         return;
     }
-    int labelTop = m_imageHeight + 2;
-    if (DisplayType() == 2) {
-        painter.setFont(LabelFont(16));
-        painter.setPen(Qt::black);
-        const QString value = GetValueString(m_value, true);
-        DrawTextTop(painter, (width() - painter.fontMetrics().horizontalAdvance(value)) / 2, 0, value);
-        labelTop = painter.fontMetrics().height() + 2;
-    } else if (Picture() && !Picture()->IsEmpty()) {
-        painter.drawPixmap((width() - m_imageWidth) / 2, 0, Picture()->Pixmap(CurrentState() && CurrentState()->Transparent));
+    if (DisplayType() != 2) {
+        PaintIconFace(painter, true);
+        return;
     }
+    painter.setFont(LabelFont(16));
+    painter.setPen(Qt::black);
+    const QString value = GetValueString(m_value, true);
+    DrawTextTop(painter, (width() - painter.fontMetrics().horizontalAdvance(value)) / 2, 0, value);
+    const int labelTop = painter.fontMetrics().height() + 2;
     painter.setFont(LabelFont());
     const QString text = GetLabelText();
     DrawOutlinedText(painter, QPoint(std::max(0, (width() - m_labelWidth) / 2), labelTop), text);
