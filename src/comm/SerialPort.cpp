@@ -46,7 +46,7 @@ bool SerialPort::OpenSerial(quint8 comNumber, quint32 baud)
     m_serial->setPortName(SerialDevicePath(m_programFolder, comNumber));
     if (!m_serial->open(QIODevice::ReadWrite)) {
         m_open = false;
-        m_linkState = StateFailed;
+        m_linkState = LinkStates::Failed;
         return false;
     }
     m_open = true;
@@ -60,8 +60,8 @@ bool SerialPort::OpenSerial(quint8 comNumber, quint32 baud)
     m_serial->setRequestToSend(true);
     m_serial->clear(QSerialPort::AllDirections);
     m_serial->clearError();
-    m_linkKind = LinkSerial;
-    m_linkState = StateConnected;
+    m_linkKind = LinkKinds::Serial;
+    m_linkState = LinkStates::Connected;
     return true;
 }
 
@@ -96,8 +96,8 @@ bool SerialPort::OpenUdpAndLogin(quint16 udpPort, const QByteArray &host, const 
         return false;
     }
     m_open = true;
-    m_linkKind = LinkUdp;
-    m_linkState = StateLoginSent;
+    m_linkKind = LinkKinds::Udp;
+    m_linkState = LinkStates::LoginSent;
 
     QByteArray login = "LOGIN";
     if (!password.isEmpty() && password != "(null)") {
@@ -107,7 +107,7 @@ bool SerialPort::OpenUdpAndLogin(quint16 udpPort, const QByteArray &host, const 
                 m_messages->ShowMessage(QStringLiteral("Unable to load the log-in library\n") + error);
             m_udp->abort();
             m_open = false;
-            m_linkState = StateFailed;
+            m_linkState = LinkStates::Failed;
             return false;
         }
     }
@@ -138,7 +138,7 @@ void SerialPort::FinishLogoutStep()
     }
     if (m_logoutStep == 2) {
         m_logoutStep = 0;
-        m_linkState = StateIdle;
+        m_linkState = LinkStates::Idle;
         emit loggedOut();
     }
 }
@@ -147,16 +147,16 @@ void SerialPort::CloseLink()
 {
     if (!m_open)
         return;
-    if (m_linkKind == LinkSerial)
+    if (m_linkKind == LinkKinds::Serial)
         CloseSerial();
-    else if (m_linkKind == LinkUdp)
+    else if (m_linkKind == LinkKinds::Udp)
         Logout();
 }
 
 bool SerialPort::ReadLink(QByteArray &data)
 {
     data.clear();
-    if (m_linkKind == LinkSerial) {
+    if (m_linkKind == LinkKinds::Serial) {
         if (!m_serial->isOpen())
             return false;
         if (m_serial->bytesAvailable() == 0)
@@ -164,7 +164,7 @@ bool SerialPort::ReadLink(QByteArray &data)
         data = m_serial->read(ReadBufferSize - 1);
         return !data.isEmpty();
     }
-    if (m_linkKind == LinkUdp) {
+    if (m_linkKind == LinkKinds::Udp) {
         // After the log-out the socket is disconnected, though the link still counts as open.
         if (m_udp->state() != QAbstractSocket::ConnectedState)
             return false;
@@ -190,10 +190,10 @@ bool SerialPort::WriteLink(QByteArrayView text)
         return false;
     const qsizetype nul = text.indexOf('\0');
     const QByteArrayView bytes = nul >= 0 ? text.first(nul) : text;
-    if (m_linkKind == LinkSerial) {
+    if (m_linkKind == LinkKinds::Serial) {
         m_serial->write(bytes.data(), bytes.size());
         m_serial->flush();
-    } else if (m_linkKind == LinkUdp) {
+    } else if (m_linkKind == LinkKinds::Udp) {
         m_udp->write(bytes.first(qMin<qsizetype>(bytes.size(), 65535)).toByteArray());
     }
     return true;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "LinkKinds.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -16,8 +18,6 @@ class SerialPort : public QObject
     Q_OBJECT
 
 public:
-    enum LinkKinds : quint8 { LinkNone = 0, LinkSerial = 1, LinkUdp = 3 };
-    enum LinkStates : quint8 { StateLoginSent = 1, StateConnected = 2, StateFailed = 3, StateIdle = 4 };
     static constexpr quint16 NoInterface = 0xFFFF;
     static constexpr int ReadBufferSize = 2048;
 
@@ -51,10 +51,10 @@ public:
     // The device a COM number opens in a program folder.
     static QString SerialDevicePath(const QString &programFolder, quint8 comNumber);
 
-    quint8 LinkKind() const { return m_linkKind; }
-    void SetLinkKind(quint8 kind) { m_linkKind = kind; }
-    quint8 LinkState() const { return m_linkState; }
-    void SetLinkState(quint8 state) { m_linkState = state; }
+    LinkKinds LinkKind() const { return m_linkKind; }
+    void SetLinkKind(LinkKinds kind) { m_linkKind = kind; }
+    LinkStates LinkState() const { return m_linkState; }
+    void SetLinkState(LinkStates state) { m_linkState = state; }
     void SetOpen(bool open) { m_open = open; }
     quint16 InterfaceIndex() const { return m_interfaceIndex; }
     quint16 InterfaceAddress() const { return m_interfaceAddress; }
@@ -80,8 +80,8 @@ private:
 
     QString m_programFolder;
     UserMessages *m_messages = nullptr;
-    quint8 m_linkKind = LinkNone;
-    quint8 m_linkState = StateIdle;
+    LinkKinds m_linkKind = LinkKinds::None;
+    LinkStates m_linkState = LinkStates::Idle;
     quint16 m_interfaceIndex = NoInterface;
     quint16 m_interfaceAddress = 0;
     quint8 m_sequenceNumber = 0;

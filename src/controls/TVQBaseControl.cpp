@@ -1,31 +1,23 @@
 #include "TVQBaseControl.h"
 
+#include "TCodePage.h"
 #include "TPicturePaths.h"
-#include "TVQControlHost.h"
 #include "TVQImageManager.h"
 #include "TVQQModuleBase.h"
 
 #include <QFontMetrics>
-#include <QMenu>
-#include <QMouseEvent>
 #include <QPainter>
 
 TVQBaseControl::TVQBaseControl(QWidget *parent, TVQQModuleBase *module, quint16 ioIndex, TVQControlHost *host)
-    : QWidget(parent)
+    : TVQControl(parent, host,
+                 {QString::fromUtf8("Propriétés"), QStringLiteral("Properties"), QStringLiteral("OtherMenuItem"),
+                  QStringLiteral("Do you to remove this Object ?")})
     , m_module(module)
     , m_ioIndex(ioIndex)
-    , m_host(host)
     , m_image(TVQImageManager::GetInstance().GetImage(QStringLiteral("IcoDefaultImage")))
-    , m_menu(new QMenu(this))
 {
     move(0, 0);
     setMouseTracking(true);
-    QAction *properties = m_menu->addAction(QString::fromUtf8("Propriétés"));
-    properties->setObjectName(QStringLiteral("Properties"));
-    connect(properties, &QAction::triggered, this, &TVQBaseControl::DisplayProperties);
-    QAction *remove = m_menu->addAction(QStringLiteral("Delete"));
-    remove->setObjectName(QStringLiteral("OtherMenuItem"));
-    connect(remove, &QAction::triggered, this, &TVQBaseControl::DisplayOtherMenuItem);
 }
 
 TVQBaseControl::~TVQBaseControl()
@@ -209,15 +201,6 @@ TNewVisualOutput TVQBaseControl::GetDataControl()
     return m_record;
 }
 
-void TVQBaseControl::SetRunTimeMode(quint8 mode)
-{
-    if (m_record.Valid == 0)
-        return;
-    m_mode = mode;
-    CheckSize();
-    update();
-}
-
 QString TVQBaseControl::GetLabelText()
 {
     QString text;
@@ -323,49 +306,23 @@ int TVQBaseControl::ValueIconWidth(const QString &widestValue)
     return std::max(m_imageWidth, w);
 }
 
-void TVQBaseControl::mousePressEvent(QMouseEvent *event)
+void TVQBaseControl::ClickPress(Qt::MouseButton button, QPoint at)
 {
-    const QPoint at = event->position().toPoint();
-    if (event->button() == Qt::RightButton) {
-        // The menu shows only in design time; a later release is still forwarded in run time.
-        if (m_mode != ModeRunTime && m_mode != ModeTest)
-            m_menu->popup(event->globalPosition().toPoint());
+    if (ControlMode() == RunMode::RunTime && m_readOnly)
         return;
-    }
-    switch (m_mode) {
-    case ModeRunTime:
-        if (!m_readOnly)
-            OnControlMouseDownChild(event->button(), at);
-        break;
-    case ModeTest:
-        OnControlMouseDownChild(event->button(), at);
-        break;
-    default:
-        m_dragging = true;
-        setCursor(Qt::SizeAllCursor);
-        m_dragOrigin = at;
-        m_modified = true;
-        break;
-    }
+    OnControlMouseDownChild(button, at);
 }
 
-void TVQBaseControl::mouseMoveEvent(QMouseEvent *event)
+void TVQBaseControl::ClickMove(QPoint at)
 {
-    const QPoint at = event->position().toPoint();
-    if (m_mode == ModeTest) {
+    if (ControlMode() == RunMode::Test)
         OnControlMouseMoveChild(at);
-    } else if (m_mode != ModeRunTime && m_dragging) {
-        // The control follows the pointer, keeping the grab point under it.
-        move(pos() + at - m_dragOrigin);
-    }
 }
 
-void TVQBaseControl::mouseReleaseEvent(QMouseEvent *event)
+void TVQBaseControl::ClickRelease(Qt::MouseButton button, QPoint at)
 {
-    if (m_mode == ModeRunTime)
-        OnControlMouseUpChild(event->button(), event->position().toPoint());
-    m_dragging = false;
-    unsetCursor();
+    if (ControlMode() == RunMode::RunTime)
+        OnControlMouseUpChild(button, at);
 }
 
 void TVQBaseControl::OnControlMouseDownChild(Qt::MouseButton, QPoint)
@@ -380,26 +337,50 @@ void TVQBaseControl::OnControlMouseMoveChild(QPoint)
 {
 }
 
-void TVQBaseControl::DisplayProperties()
+void TVQBaseControl::Removed()
 {
-    if (m_mode == ModeRunTime || m_mode == ModeTest)
-        return;
-    if (m_host && m_host->EditProperties(this))
-        m_modified = true;
-}
-
-void TVQBaseControl::DisplayOtherMenuItem()
-{
-    if (m_mode == ModeRunTime || m_mode == ModeTest)
-        return;
-    if (m_host && !m_host->ConfirmDelete(QStringLiteral("Do you to remove this Object ?")))
-        return;
-    if (m_host)
-        m_host->ControlRemoved(this);
     if (m_module) {
         m_module->RemoveControl(this);
         m_module = nullptr;
     }
-    hide();
-    deleteLater();
+}
+
+PropertyLayout TVQBaseControl::PropertyDialog() const
+{
+    return m_module ? TModuleTypes::Channel(m_module->GetModuleType(), m_ioIndex).Dialog : PropertyLayout::None;
+}
+
+std::array<QString, 2> TVQBaseControl::PropertyInfos() const
+{
+    if (!m_module)
+        return {};
+    return {TCodePage::ToDisplay(m_module->GetDisplayName()), TCodePage::ToDisplay(m_module->GetIoName(m_ioIndex))};
+}
+
+TControlSettings TVQBaseControl::Settings() const
+{
+    TControlSettings settings;
+    settings.Label = m_componentLabel;
+    for (int state = 0; state < 2; ++state) {
+        settings.Pictures[state] = GetStateImageFilename(state);
+        settings.Transparent[state] = GetStateTransparentImage(state);
+    }
+    settings.ReadOnly = m_readOnly;
+    settings.ShowLabel = m_showLabel;
+    settings.ShowValue = m_showValue;
+    settings.DisplayType = m_displayType;
+    return settings;
+}
+
+void TVQBaseControl::ApplySettings(const TControlSettings &settings)
+{
+    SetComponentLabel(settings.Label);
+    for (int state = 0; state < 2; ++state) {
+        SetStateImageFilename(state, settings.Pictures[state]);
+        SetStateTransparentImage(state, settings.Transparent[state]);
+    }
+    SetShowLabel(settings.ShowLabel);
+    SetReadOnly(settings.ReadOnly);
+    SetShowValue(settings.ShowValue);
+    SetDisplayType(settings.DisplayType);
 }

@@ -1,18 +1,14 @@
 #pragma once
 
-#include "TBoundControl.h"
 #include "TProjectBinder.h"
+#include "TVQControl.h"
 #include "VisualRecords.h"
 
-#include <QPointer>
 #include <QString>
-#include <QWidget>
 
 #include <vector>
 
-class QMenu;
 class QPainter;
-class TVQControlHost;
 class TVQPicture;
 class TVQQModuleBase;
 struct Param32Record;
@@ -30,7 +26,7 @@ struct ControlStateInfo
 // on a screen showing the picture of its state with a label under it. In design time it is
 // moved with the mouse and has a context menu; in run time a click asks the module to send a
 // command; in test a click changes the module's simulated state.
-class TVQBaseControl : public QWidget, public TBoundControl, public TProjectItem<TNewVisualOutput>
+class TVQBaseControl : public TVQControl, public TProjectItem<TNewVisualOutput>
 {
     Q_OBJECT
 
@@ -46,10 +42,6 @@ public:
     TNewVisualOutput GetDataControl();
     const TNewVisualOutput &ItemRecord() const { return m_record; }
 
-    // Mode of the whole project: 1 run time, 2 design time, 3 test. Ignored while the record is
-    // not valid.
-    void SetRunTimeMode(quint8 mode);
-
     void SetState(const QString &name);
     const QString &CurrentStateName() const { return m_currentStateName; }
     QString GetStateImageFilename(int state) const;
@@ -64,20 +56,20 @@ public:
     void SetImageMode(int mode);
     void SetReadOnly(bool readOnly) { m_readOnly = readOnly; }
 
+    PropertyLayout PropertyDialog() const override;
+    std::array<QString, 2> PropertyInfos() const override;
+    TControlSettings Settings() const override;
+    void ApplySettings(const TControlSettings &settings) override;
+
     // The module's status changed: map it to a state.
     void RefreshComponentState() override {}
     // The IO's scaling parameters; the base accepts anything.
     virtual bool SetParametreIO(const Param32Record *parameters);
 
-    virtual void CheckSize();
+    void CheckSize() override;
     virtual int ComputeMaxWidth();
     virtual int ComputeMaxHeight();
     virtual QString GetLabelText();
-
-    // Context-menu handlers: "Propriétés" and "Delete".
-    void DisplayProperties();
-    void DisplayOtherMenuItem();
-    QMenu *ContextMenu() const { return m_menu; }
 
     TVQQModuleBase *GetParentModule() const { return m_module; }
     quint16 IOIndex() const { return m_ioIndex; }
@@ -87,15 +79,10 @@ public:
     bool ShowValue() const { return m_showValue; }
     quint8 DisplayType() const { return m_displayType; }
     const QString &ComponentLabel() const { return m_componentLabel; }
-    bool IsDragging() const { return m_dragging; }
 
-    // TBoundControl
-    quint8 ControlMode() const override { return m_mode; }
     // TProjectItem
     TNewVisualOutput CurrentRecord() override { return GetDataControl(); }
     quint16 ItemScreenId() const override { return m_record.ScreenId; }
-    bool IsChanged() const override { return m_modified; }
-    void ClearChanged() override { m_modified = false; }
 
     static QFont LabelFont(int pointSize = 8);
     // Black text with a one-pixel white outline, readable on any background; `at` is the text's
@@ -116,9 +103,11 @@ protected:
     // The value controls' icon width, measured with their widest value; they are always saved
     // with the value shown.
     int ValueIconWidth(const QString &widestValue);
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
+    bool IsValidRecord() const override { return m_record.Valid != 0; }
+    void ClickPress(Qt::MouseButton button, QPoint at) override;
+    void ClickMove(QPoint at) override;
+    void ClickRelease(Qt::MouseButton button, QPoint at) override;
+    void Removed() override;
 
     // What a kind does with a press, a move and a release in run time and test.
     virtual void OnControlMouseDownChild(Qt::MouseButton button, QPoint at);
@@ -136,7 +125,6 @@ protected:
 private:
     TVQQModuleBase *m_module = nullptr;
     quint16 m_ioIndex = 0;
-    TVQControlHost *m_host = nullptr;
     std::vector<ControlStateInfo> m_states;
     int m_currentState = -1;
     QString m_currentStateName;
@@ -146,12 +134,7 @@ private:
     QString m_componentLabel;
     bool m_showValue = false;
     bool m_showLabel = true;
-    quint8 m_mode = ModeNotSet;
-    bool m_dragging = false;
-    bool m_modified = false;
     bool m_readOnly = false;
     quint8 m_displayType = 0;
-    QPoint m_dragOrigin;
-    QMenu *m_menu = nullptr;
     TNewVisualOutput m_record;
 };

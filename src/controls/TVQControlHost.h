@@ -1,8 +1,8 @@
 #pragma once
 
 class QString;
-class QWidget;
 class TProjectItemBase;
+class TVQControl;
 
 // What a control asks of the program around it: the delete confirmation, the property dialog,
 // and taking it out of the project before it goes. The screen windows implement it.
@@ -13,7 +13,7 @@ public:
     // The delete question of the control (its own text) answered OK.
     virtual bool ConfirmDelete(const QString &text) = 0;
     // The property dialog of the control; true when the user confirmed it.
-    virtual bool EditProperties(QWidget *control) = 0;
+    virtual bool EditProperties(TVQControl *control) = 0;
     // The control is about to be destroyed: it leaves the project's lists.
     virtual void ControlRemoved(TProjectItemBase *item) = 0;
 };

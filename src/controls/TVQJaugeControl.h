@@ -23,8 +23,9 @@ public:
     // Where the turned needle is drawn, so that it turns about the dial's pivot.
     static QPoint NeedlePosition(int degrees, int rotatedHeight);
 
-protected:
     void CheckSize() override;
+
+protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:

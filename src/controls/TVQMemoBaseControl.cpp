@@ -1,7 +1,7 @@
 #include "TVQMemoBaseControl.h"
 
+#include "TCodePage.h"
 #include "TPicturePaths.h"
-#include "TVQControlHost.h"
 #include "TVQQMemoBaseItem.h"
 #include "TVQQModuleBase.h"
 
@@ -20,15 +20,9 @@ TVQMemoBaseControl::~TVQMemoBaseControl()
         m_memo->GetModule()->RemoveMemoControl(this);
 }
 
-void TVQMemoBaseControl::Removed()
-{
-    if (m_host)
-        m_host->ControlRemoved(this);
-}
-
 QString TVQMemoBaseControl::PaintedText() const
 {
-    return m_showLabel ? (Label().isEmpty() ? QStringLiteral("") : Label()) : QString();
+    return ShowLabel() ? (Label().isEmpty() ? QStringLiteral("") : Label()) : QString();
 }
 
 void TVQMemoBaseControl::SetDataToControl(const TVisualMemoData &record)
@@ -40,18 +34,16 @@ void TVQMemoBaseControl::SetDataToControl(const TVisualMemoData &record)
 
 TVisualMemoData TVQMemoBaseControl::GetDataFromControl()
 {
-    if (m_record.Valid != 0) {
-        m_record.TransparentOn = GetTransparentMode(0) ? 1 : 0;
-        m_record.TransparentOff = GetTransparentMode(1) ? 1 : 0;
-        m_record.ReadOnly = m_readOnly ? 1 : 0;
-        m_record.ShowLabel = m_showLabel ? 1 : 0;
-        m_record.Left = quint16(x());
-        m_record.Top = quint16(y());
-        m_record.OnPicture = TPicturePaths::ToRecord(GetImageFileName(0));
-        m_record.OffPicture = TPicturePaths::ToRecord(GetImageFileName(1));
-        m_record.Label = TPicturePaths::ToRecord(Label());
-    }
+    if (m_record.Valid != 0)
+        WritePictureRecord(m_record);
     return m_record;
+}
+
+std::array<QString, 2> TVQMemoBaseControl::PropertyInfos() const
+{
+    if (!m_memo)
+        return {};
+    return {QString::fromLatin1(m_memo->GetKindText()), TCodePage::ToDisplay(m_memo->GetName())};
 }
 
 void TVQMemoBaseControl::RefreshComponentState()
@@ -68,9 +60,9 @@ void TVQMemoBaseControl::SetState(const QString &name)
     update();
 }
 
-void TVQMemoBaseControl::OnControlMouseDownChild()
+void TVQMemoBaseControl::ClickPress(Qt::MouseButton, QPoint)
 {
-    if (ControlMode() == ModeRunTime && !m_readOnly && m_memo)
+    if (ControlMode() == RunMode::RunTime && !ReadOnly() && m_memo)
         m_memo->SendRecall();
 }
 

@@ -22,17 +22,16 @@ public:
     void RefreshComponentState() override;
     virtual void SetState(const QString &name);
     TVQQMemoBaseItem *GetParentMemo() const { return m_memo; }
+    PropertyLayout PropertyDialog() const override { return m_memo ? PropertyLayout::Memo : PropertyLayout::None; }
+    std::array<QString, 2> PropertyInfos() const override;
 
     TVisualMemoData CurrentRecord() override { return GetDataFromControl(); }
     quint16 ItemScreenId() const override { return m_record.ScreenId; }
-    bool IsChanged() const override { return IsModifiedControl(); }
-    void ClearChanged() override { ClearModifiedControl(); }
 
 protected:
     QString PaintedText() const override;
     bool IsValidRecord() const override { return m_record.Valid != 0; }
-    void OnControlMouseDownChild() override;
-    void Removed() override;
+    void ClickPress(Qt::MouseButton button, QPoint at) override;
 
 private:
     TVQQMemoBaseItem *m_memo = nullptr;

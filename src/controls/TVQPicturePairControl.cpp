@@ -1,27 +1,17 @@
 #include "TVQPicturePairControl.h"
 
 #include "TVQBaseControl.h"
-#include "TVQControlHost.h"
 #include "TVQImageManager.h"
 
-#include <QMenu>
 #include <QMessageBox>
-#include <QMouseEvent>
 #include <QPainter>
 
 TVQPicturePairControl::TVQPicturePairControl(QWidget *parent, TVQControlHost *host)
-    : QWidget(parent)
-    , m_host(host)
+    : TVQControl(parent, host,
+                 {QStringLiteral("Properties"), QStringLiteral("PropertiesMenu"), QStringLiteral("DeleteMenu"),
+                  QStringLiteral("Do you want to remove this Object ?")})
     , m_image(TVQImageManager::GetInstance().GetImage(QStringLiteral("IcoDefaultImage")))
-    , m_menu(new QMenu(this))
 {
-    QAction *properties = m_menu->addAction(QStringLiteral("Properties"));
-    properties->setObjectName(QStringLiteral("PropertiesMenu"));
-    connect(properties, &QAction::triggered, this, &TVQPicturePairControl::DisplayPropertiesItem);
-    QAction *remove = m_menu->addAction(QStringLiteral("Delete"));
-    remove->setObjectName(QStringLiteral("DeleteMenu"));
-    connect(remove, &QAction::triggered, this, &TVQPicturePairControl::DisplayDeleteItem);
-    setContextMenuPolicy(Qt::PreventContextMenu);
 }
 
 void TVQPicturePairControl::SetImageFileName(int index, const QString &file)
@@ -65,11 +55,11 @@ void TVQPicturePairControl::SetLabel(const QString &label)
     update();
 }
 
-void TVQPicturePairControl::SetRunTimeMode(quint8 mode)
+void TVQPicturePairControl::SetShowLabel(bool show)
 {
-    if (!IsValidRecord())
+    if (show == m_showLabel)
         return;
-    m_mode = mode;
+    m_showLabel = show;
     CheckSize();
     update();
 }
@@ -122,52 +112,28 @@ void TVQPicturePairControl::paintEvent(QPaintEvent *)
     TVQBaseControl::DrawOutlinedText(painter, QPoint(qMax(0, (width() - textWidth) / 2), m_image->Height() + 2), text);
 }
 
-void TVQPicturePairControl::mousePressEvent(QMouseEvent *event)
+TControlSettings TVQPicturePairControl::Settings() const
 {
-    const bool design = m_mode != ModeRunTime && m_mode != ModeTest;
-    if (event->button() == Qt::RightButton) {
-        if (design)
-            m_menu->popup(event->globalPosition().toPoint());
-        return;
+    TControlSettings settings;
+    settings.Label = m_label;
+    for (int state = 0; state < 2; ++state) {
+        settings.Pictures[state] = m_imageFiles[state];
+        settings.Transparent[state] = m_transparentFlags[state];
     }
-    if (design) {
-        m_dragging = true;
-        setCursor(Qt::SizeAllCursor);
-        m_dragOrigin = event->position().toPoint();
-    } else {
-        OnControlMouseDownChild();
+    settings.ReadOnly = m_readOnly;
+    settings.ShowLabel = m_showLabel;
+    return settings;
+}
+
+void TVQPicturePairControl::ApplySettings(const TControlSettings &settings)
+{
+    SetLabel(settings.Label);
+    for (int state = 0; state < 2; ++state) {
+        SetImageFileName(state, settings.Pictures[state]);
+        SetTransparentMode(state, settings.Transparent[state]);
     }
-}
-
-void TVQPicturePairControl::mouseMoveEvent(QMouseEvent *event)
-{
-    if (m_dragging && m_mode != ModeRunTime && m_mode != ModeTest) {
-        move(pos() + event->position().toPoint() - m_dragOrigin);
-        m_modified = true;
-    }
-}
-
-void TVQPicturePairControl::mouseReleaseEvent(QMouseEvent *)
-{
-    m_dragging = false;
-    unsetCursor();
-}
-
-void TVQPicturePairControl::DisplayPropertiesItem()
-{
-    if (m_mode == ModeRunTime || m_mode == ModeTest)
-        return;
-    if (m_host && m_host->EditProperties(this))
-        m_modified = true;
-}
-
-void TVQPicturePairControl::DisplayDeleteItem()
-{
-    if (m_mode == ModeRunTime || m_mode == ModeTest)
-        return;
-    if (m_host && !m_host->ConfirmDelete(QStringLiteral("Do you want to remove this Object ?")))
-        return;
-    Removed();
-    hide();
-    deleteLater();
+    m_readOnly = settings.ReadOnly;
+    SetShowLabel(settings.ShowLabel);
+    CheckSize();
+    update();
 }

@@ -1,19 +1,16 @@
 #pragma once
 
-#include "TBoundControl.h"
 #include "TPicturePaths.h"
+#include "TVQControl.h"
 
 #include <QString>
-#include <QWidget>
 
-class QMenu;
-class TVQControlHost;
 class TVQPicture;
 
 // What the memo and variable controls share: an On and an Off picture with their own
-// transparency, a text under the picture, design-time moving with a Properties/Delete menu, and
-// the three modes. A kind supplies its text, its record's validity and what a click does.
-class TVQPicturePairControl : public QWidget, public TBoundControl
+// transparency and a text under the picture. A kind supplies its text, its record's validity
+// and what a click does.
+class TVQPicturePairControl : public TVQControl
 {
     Q_OBJECT
 
@@ -27,43 +24,33 @@ public:
     bool GetTransparentMode(int index) const;
     void SetLabel(const QString &label);
     const QString &Label() const { return m_label; }
-    // Ignored while the record is not valid.
-    void SetRunTimeMode(quint8 mode);
     // Shows the On (0) or Off (1) picture for "On" and "Off"; false when nothing changed.
     bool ApplyState(const QString &name);
     const QString &CurrentStateName() const { return m_currentStateName; }
     int ImageIndex() const { return m_imageIndex; }
     const TVQPicture *Picture() const { return m_image; }
-    QMenu *ContextMenu() const { return m_menu; }
-    void DisplayPropertiesItem();
-    void DisplayDeleteItem();
-    void CheckSize();
-    // Applies the fields memo and variable records share: label, position, the two pictures,
-    // their transparency and the read-only flag.
+    void CheckSize() override;
+
+    bool ReadOnly() const { return m_readOnly; }
+    void SetReadOnly(bool readOnly) { m_readOnly = readOnly; }
+    bool ShowLabel() const { return m_showLabel; }
+    void SetShowLabel(bool show);
+
+    TControlSettings Settings() const override;
+    void ApplySettings(const TControlSettings &settings) override;
+
+    // The fields memo and variable records share: label, position, the two pictures, their
+    // transparency and the read-only flag; applied from a record and written back into one.
     template <typename Record>
     void ApplyPictureRecord(const Record &record);
-
-    quint8 ControlMode() const override { return m_mode; }
-    bool IsModifiedControl() const { return m_modified; }
-    void ClearModifiedControl() { m_modified = false; }
-
-    bool m_readOnly = false;
-    bool m_showLabel = true;
+    template <typename Record>
+    void WritePictureRecord(Record &record) const;
 
 protected:
-    // The text painted under the picture ("???" is painted for an empty one).
+    // The text painted under the picture ("???" is painted for an empty one, nothing for a null one).
     virtual QString PaintedText() const = 0;
-    virtual bool IsValidRecord() const = 0;
-    virtual void OnControlMouseDownChild() = 0;
-    // Called before the control leaves its screen and goes.
-    virtual void Removed() {}
 
     void paintEvent(QPaintEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
-
-    TVQControlHost *m_host = nullptr;
 
 private:
     void Reload();
@@ -74,11 +61,8 @@ private:
     const TVQPicture *m_image = nullptr;
     QString m_label = QStringLiteral("Shortcut");
     QString m_currentStateName;
-    quint8 m_mode = ModeNotSet;
-    bool m_dragging = false;
-    bool m_modified = false;
-    QPoint m_dragOrigin;
-    QMenu *m_menu = nullptr;
+    bool m_readOnly = false;
+    bool m_showLabel = true;
 };
 
 template <typename Record>
@@ -91,4 +75,18 @@ void TVQPicturePairControl::ApplyPictureRecord(const Record &record)
     SetTransparentMode(0, record.TransparentOn != 0);
     SetTransparentMode(1, record.TransparentOff != 0);
     m_readOnly = record.ReadOnly != 0;
+}
+
+template <typename Record>
+void TVQPicturePairControl::WritePictureRecord(Record &record) const
+{
+    record.TransparentOn = GetTransparentMode(0) ? 1 : 0;
+    record.TransparentOff = GetTransparentMode(1) ? 1 : 0;
+    record.ReadOnly = m_readOnly ? 1 : 0;
+    record.ShowLabel = m_showLabel ? 1 : 0;
+    record.Left = quint16(x());
+    record.Top = quint16(y());
+    record.OnPicture = TPicturePaths::ToRecord(GetImageFileName(0));
+    record.OffPicture = TPicturePaths::ToRecord(GetImageFileName(1));
+    record.Label = TPicturePaths::ToRecord(Label());
 }

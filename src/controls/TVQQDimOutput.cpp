@@ -1,10 +1,15 @@
 #include "TVQQDimOutput.h"
 
+#include "TControlFactory.h"
 #include "TVQImageManager.h"
 #include "TVQQModuleBase.h"
 #include "TVQQTorOutput.h"
 
 #include <QPainter>
+
+namespace {
+[[maybe_unused]] const bool k_registered = TControlFactory::Register<TVQQDimOutput>("TVQQDimOutput");
+} // namespace
 
 TVQQDimOutput::TVQQDimOutput(QWidget *parent, TVQQModuleBase *module, quint16 ioIndex, TVQControlHost *host)
     : TVQBaseControl(parent, module, ioIndex, host)
@@ -123,10 +128,10 @@ bool TVQQDimOutput::OnCtlClick(int x, int y, bool click)
 
 void TVQQDimOutput::ApplyLevel(int level)
 {
-    if (ControlMode() == ModeRunTime) {
+    if (ControlMode() == RunMode::RunTime) {
         // The digits change when the module reports the new level.
         GetParentModule()->SendDimLevel(IOIndex(), quint8(level));
-    } else if (ControlMode() == ModeTest) {
+    } else if (ControlMode() == RunMode::Test) {
         m_level = level;
         GetParentModule()->SetLevelTest(quint8(level), IOIndex());
         update();
@@ -140,9 +145,9 @@ void TVQQDimOutput::OnControlMouseDownChild(Qt::MouseButton, QPoint at)
         return;
     }
     if (DisplayType() == 1) {
-        if (ControlMode() == ModeRunTime) {
+        if (ControlMode() == RunMode::RunTime) {
             GetParentModule()->SendToggle(IOIndex());
-        } else if (ControlMode() == ModeTest) {
+        } else if (ControlMode() == RunMode::Test) {
             GetParentModule()->ToggleTestState(IOIndex());
             GetParentModule()->RefreshControls();
         }

@@ -1,5 +1,6 @@
 #include "TVQQIn10VInput.h"
 
+#include "TControlFactory.h"
 #include "InstallationRecords.h"
 #include "TCodePage.h"
 #include "TVQImageManager.h"
@@ -11,6 +12,10 @@
 #include <QPainter>
 #include <QtMath>
 #include <cmath>
+
+namespace {
+[[maybe_unused]] const bool k_registered = TControlFactory::Register<TVQQIn10VInput>("TVQQIn10VInput");
+} // namespace
 
 namespace {
 
@@ -202,7 +207,7 @@ void TVQQIn10VInput::paintEvent(QPaintEvent *)
 
 void TVQQIn10VInput::OnControlMouseDownChild(Qt::MouseButton, QPoint)
 {
-    if (ControlMode() == ModeTest)
+    if (ControlMode() == RunMode::Test)
         GetParentModule()->RefreshControls();
 }
 

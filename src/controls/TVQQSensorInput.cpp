@@ -1,10 +1,15 @@
 #include "TVQQSensorInput.h"
 
+#include "TControlFactory.h"
 #include "TVQImageManager.h"
 #include "TVQQModuleBase.h"
 #include "TVQQTorOutput.h"
 
 #include <QPainter>
+
+namespace {
+[[maybe_unused]] const bool k_registered = TControlFactory::Register<TVQQSensorInput>("TVQQSensorInput");
+} // namespace
 
 namespace {
 
@@ -119,7 +124,7 @@ void TVQQSensorInput::SetViewMode(int mode)
 void TVQQSensorInput::OnControlMouseDownChild(Qt::MouseButton, QPoint at)
 {
     const bool panelAlways = DisplayType() == 2;
-    if (ControlMode() == ModeRunTime) {
+    if (ControlMode() == RunMode::RunTime) {
         const Zone zone = m_viewMode == 2 || panelAlways ? GetPush(at.x(), at.y()) : NoZone;
         if (panelAlways || m_viewMode == 2) {
             if (zone == Close && !panelAlways)
@@ -129,7 +134,7 @@ void TVQQSensorInput::OnControlMouseDownChild(Qt::MouseButton, QPoint at)
         } else {
             SetViewMode(2);
         }
-    } else if (ControlMode() == ModeTest && !panelAlways) {
+    } else if (ControlMode() == RunMode::Test && !panelAlways) {
         // Test mode opens and closes the panel; no command is ever sent.
         if (m_viewMode != 2)
             SetViewMode(2);

@@ -1,9 +1,14 @@
 #include "TVQQTorInput.h"
 
+#include "TControlFactory.h"
 #include "TVQQModuleBase.h"
 #include "TVQQTorOutput.h"
 
 #include <QTimer>
+
+namespace {
+[[maybe_unused]] const bool k_registered = TControlFactory::Register<TVQQTorInput>("TVQQTorInput");
+} // namespace
 
 TVQQTorInput::TVQQTorInput(QWidget *parent, TVQQModuleBase *module, quint16 ioIndex, TVQControlHost *host)
     : TVQBaseControl(parent, module, ioIndex, host)
@@ -25,7 +30,7 @@ void TVQQTorInput::RefreshComponentState()
 
 void TVQQTorInput::OnControlMouseDownChild(Qt::MouseButton, QPoint)
 {
-    if (ControlMode() == ModeTest) {
+    if (ControlMode() == RunMode::Test) {
         GetParentModule()->ToggleTestState(IOIndex());
         GetParentModule()->RefreshControls();
         return;

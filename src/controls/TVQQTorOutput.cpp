@@ -1,6 +1,11 @@
 #include "TVQQTorOutput.h"
 
+#include "TControlFactory.h"
 #include "TVQQModuleBase.h"
+
+namespace {
+[[maybe_unused]] const bool k_registered = TControlFactory::Register<TVQQTorOutput>("TVQQTorOutput");
+} // namespace
 
 TVQQTorOutput::TVQQTorOutput(QWidget *parent, TVQQModuleBase *module, quint16 ioIndex, TVQControlHost *host)
     : TVQBaseControl(parent, module, ioIndex, host)
@@ -47,10 +52,10 @@ void TVQQTorOutput::RefreshComponentState()
 
 void TVQQTorOutput::OnControlMouseDownChild(Qt::MouseButton, QPoint)
 {
-    if (ControlMode() == ModeRunTime) {
+    if (ControlMode() == RunMode::RunTime) {
         // The picture changes only when the module reports the new state.
         GetParentModule()->SendToggle(IOIndex());
-    } else if (ControlMode() == ModeTest) {
+    } else if (ControlMode() == RunMode::Test) {
         GetParentModule()->ToggleTestState(IOIndex());
         GetParentModule()->RefreshControls();
     }

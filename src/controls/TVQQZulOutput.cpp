@@ -1,6 +1,11 @@
 #include "TVQQZulOutput.h"
 
+#include "TControlFactory.h"
 #include "TVQQModuleBase.h"
+
+namespace {
+[[maybe_unused]] const bool k_registered = TControlFactory::Register<TVQQZulOutput>("TVQQZulOutput");
+} // namespace
 
 void TVQQZulOutput::RefreshComponentState()
 {

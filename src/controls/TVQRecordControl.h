@@ -1,28 +1,20 @@
 #pragma once
 
-#include "TBoundControl.h"
 #include "TPicturePaths.h"
 #include "TProjectBinder.h"
 #include "TVQBaseControl.h"
-#include "TVQControlHost.h"
+#include "TVQControl.h"
 #include "TVQImageManager.h"
 #include "VisualRecords.h"
 
-#include <QMenu>
-#include <QMouseEvent>
 #include <QPainter>
-#include <QWidget>
 
 #include <functional>
 
 // The picture and text a record shows.
-inline QString RecordPicture(const TVisualMemoData &r) { return TPicturePaths::FromRecord(r.OnPicture); }
-inline QString RecordPicture(const TVisualVariableData &r) { return TPicturePaths::FromRecord(r.OnPicture); }
 inline QString RecordPicture(const TVisualShortCut &r) { return TPicturePaths::FromRecord(r.Picture); }
 inline QString RecordPicture(const TVisualJaugeData &r) { return TPicturePaths::FromRecord(r.Picture); }
 inline QString RecordPicture(const TVisualAxisCamData &) { return {}; }
-inline QString RecordText(const TVisualMemoData &r) { return r.ShowLabel ? TPicturePaths::FromRecord(r.Label) : QString(); }
-inline QString RecordText(const TVisualVariableData &r) { return r.ShowLabel ? TPicturePaths::FromRecord(r.Label) : QString(); }
 // A shown caption that is empty is drawn and measured as "???".
 inline QString ShownCaption(bool shown, const QByteArray &label)
 {
@@ -40,40 +32,28 @@ template <typename Record>
 bool RecordTransparent(const Record &) { return true; }
 template <typename Record>
 QSize RecordFace(const Record &) { return {}; }
-
-// The memo, variable, shortcut, gauge and camera controls until they have faces of their own:
-// the record's picture (a frame of the view's size for a camera) with its text, moved with the
-// mouse in design time, deleted from its menu, saved with every field as it was read.
+// Shortcuts have a dialog of their own; the gauge and the camera none yet.
+inline PropertyLayout RecordDialog(const TVisualShortCut &) { return PropertyLayout::Shortcut; }
 template <typename Record>
-class TVQRecordControl : public QWidget, public TBoundControl, public TProjectItem<Record>
+PropertyLayout RecordDialog(const Record &) { return PropertyLayout::None; }
+
+// The shortcut, gauge and camera controls: the record's picture (a frame of the view's size for
+// a camera) with its text, saved with every field as it was read.
+template <typename Record>
+class TVQRecordControl : public TVQControl, public TProjectItem<Record>
 {
 public:
     TVQRecordControl(QWidget *parent, const Record &record, TVQControlHost *host)
-        : QWidget(parent)
+        : TVQControl(parent, host,
+                     {QStringLiteral("Properties"), QStringLiteral("PropertiesMenu"), QStringLiteral("DeleteMenu"),
+                      QStringLiteral("Do you want to remove this Object ?")},
+                     RunMode::DesignTime)
         , m_record(record)
-        , m_host(host)
-        , m_menu(new QMenu(this))
     {
-        QAction *properties = m_menu->addAction(QStringLiteral("Properties"));
-        properties->setObjectName(QStringLiteral("PropertiesMenu"));
-        QObject::connect(properties, &QAction::triggered, this, [this] {
-            if (m_host)
-                m_host->EditProperties(this);
-        });
-        QAction *remove = m_menu->addAction(QStringLiteral("Delete"));
-        remove->setObjectName(QStringLiteral("DeleteMenu"));
-        QObject::connect(remove, &QAction::triggered, this, [this] { Delete(); });
         move(record.Left, record.Top);
         CheckSize();
     }
-    ~TVQRecordControl() override
-    {
-        if (m_unbind)
-            m_unbind();
-    }
 
-    // Called on destruction to leave the model item it was registered with.
-    void SetUnbind(std::function<void()> unbind) { m_unbind = std::move(unbind); }
     // What a click in run time or test does (a shortcut shows its target screen).
     void SetOnClick(std::function<void(const Record &)> onClick) { m_onClick = std::move(onClick); }
 
@@ -82,16 +62,8 @@ public:
     {
         m_record = record;
         move(record.Left, record.Top);
-        m_modified = true;
+        MarkChanged();
         CheckSize();
-        update();
-    }
-
-    void SetRunTimeMode(quint8 mode)
-    {
-        if (m_record.Valid == 0)
-            return;
-        m_mode = mode;
         update();
     }
 
@@ -104,23 +76,10 @@ public:
     // The record as last applied, without the current position.
     const Record &StoredRecord() const { return m_record; }
     quint16 ItemScreenId() const override { return m_record.ScreenId; }
-    bool IsChanged() const override { return m_modified; }
-    void ClearChanged() override { m_modified = false; }
-    quint8 ControlMode() const override { return m_mode; }
     void RefreshComponentState() override { update(); }
+    PropertyLayout PropertyDialog() const override { return RecordDialog(m_record); }
 
-    void Delete()
-    {
-        if (m_host && !m_host->ConfirmDelete(QStringLiteral("Do you want to remove this Object ?")))
-            return;
-        if (m_host)
-            m_host->ControlRemoved(this);
-        hide();
-        this->deleteLater();
-    }
-
-protected:
-    virtual void CheckSize()
+    void CheckSize() override
     {
         const TVQPicture *picture = Picture();
         const QFontMetrics metrics(TVQBaseControl::LabelFont());
@@ -130,6 +89,14 @@ protected:
             face = QSize(picture->Width() + 2, picture->Height());
         const int textHeight = text.isEmpty() ? 0 : metrics.height() + 2;
         resize(qMax(face.width(), metrics.horizontalAdvance(text) + 4), face.height() + textHeight + 1);
+    }
+
+protected:
+    bool IsValidRecord() const override { return m_record.Valid != 0; }
+    void ClickPress(Qt::MouseButton, QPoint) override
+    {
+        if (m_onClick)
+            m_onClick(m_record);
     }
 
     const TVQPicture *Picture() const
@@ -161,43 +128,7 @@ protected:
         }
     }
 
-    void mousePressEvent(QMouseEvent *event) override
-    {
-        const bool design = m_mode != ModeRunTime && m_mode != ModeTest;
-        if (!design) {
-            if (event->button() != Qt::RightButton && m_onClick)
-                m_onClick(m_record);
-            return;
-        }
-        if (event->button() == Qt::RightButton) {
-            m_menu->popup(event->globalPosition().toPoint());
-            return;
-        }
-        m_dragging = true;
-        m_dragOrigin = event->position().toPoint();
-        setCursor(Qt::SizeAllCursor);
-    }
-    void mouseMoveEvent(QMouseEvent *event) override
-    {
-        if (m_dragging) {
-            move(pos() + event->position().toPoint() - m_dragOrigin);
-            m_modified = true;
-        }
-    }
-    void mouseReleaseEvent(QMouseEvent *) override
-    {
-        m_dragging = false;
-        unsetCursor();
-    }
-
 private:
     Record m_record;
-    TVQControlHost *m_host = nullptr;
-    QMenu *m_menu = nullptr;
-    quint8 m_mode = ModeDesignTime;
-    bool m_dragging = false;
-    bool m_modified = false;
-    QPoint m_dragOrigin;
-    std::function<void()> m_unbind;
     std::function<void(const Record &)> m_onClick;
 };

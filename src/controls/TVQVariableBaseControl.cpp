@@ -1,7 +1,7 @@
 #include "TVQVariableBaseControl.h"
 
+#include "TCodePage.h"
 #include "TPicturePaths.h"
-#include "TVQControlHost.h"
 #include "TVQQVariableBaseItem.h"
 
 TVQVariableBaseControl::TVQVariableBaseControl(QWidget *parent, TVQQVariableBaseItem *variable, TVQControlHost *host)
@@ -18,17 +18,20 @@ TVQVariableBaseControl::~TVQVariableBaseControl()
         m_variable->RemoveControl(this);
 }
 
-void TVQVariableBaseControl::Removed()
+void TVQVariableBaseControl::SetShowValue(bool show)
 {
-    if (m_host)
-        m_host->ControlRemoved(this);
+    if (show == m_showValue)
+        return;
+    m_showValue = show;
+    CheckSize();
+    update();
 }
 
 QString TVQVariableBaseControl::PaintedText() const
 {
-    if (!m_showLabel && !m_showValue)
+    if (!ShowLabel() && !m_showValue)
         return QString();
-    QString text = m_showLabel ? Label() : QStringLiteral("");
+    QString text = ShowLabel() ? Label() : QStringLiteral("");
     if (m_showValue) {
         if (!text.isEmpty())
             text += QStringLiteral(": ");
@@ -47,16 +50,8 @@ void TVQVariableBaseControl::SetDataToControl(const TVisualVariableData &record)
 
 TVisualVariableData TVQVariableBaseControl::GetDataFromControl()
 {
-    m_record.TransparentOn = GetTransparentMode(0) ? 1 : 0;
-    m_record.TransparentOff = GetTransparentMode(1) ? 1 : 0;
-    m_record.ReadOnly = m_readOnly ? 1 : 0;
-    m_record.ShowLabel = m_showLabel ? 1 : 0;
+    WritePictureRecord(m_record);
     m_record.ShowValue = m_showValue ? 1 : 0;
-    m_record.Left = quint16(x());
-    m_record.Top = quint16(y());
-    m_record.OnPicture = TPicturePaths::ToRecord(GetImageFileName(0));
-    m_record.OffPicture = TPicturePaths::ToRecord(GetImageFileName(1));
-    m_record.Label = TPicturePaths::ToRecord(Label());
     return m_record;
 }
 
@@ -81,12 +76,32 @@ void TVQVariableBaseControl::RefreshComponentState()
     }
 }
 
-void TVQVariableBaseControl::OnControlMouseDownChild()
+void TVQVariableBaseControl::ClickPress(Qt::MouseButton, QPoint)
 {
-    if (ControlMode() != ModeRunTime || m_readOnly || !m_variable)
+    if (ControlMode() != RunMode::RunTime || ReadOnly() || !m_variable)
         return;
     if (m_variable->GetVariableKind() == 0)
         m_variable->SendToggleVariable();
     else
         m_variable->SendValueClick();
+}
+
+std::array<QString, 2> TVQVariableBaseControl::PropertyInfos() const
+{
+    if (!m_variable)
+        return {};
+    return {QString::fromLatin1(m_variable->GetKindText()), TCodePage::ToDisplay(m_variable->GetName())};
+}
+
+TControlSettings TVQVariableBaseControl::Settings() const
+{
+    TControlSettings settings = TVQPicturePairControl::Settings();
+    settings.ShowValue = m_showValue;
+    return settings;
+}
+
+void TVQVariableBaseControl::ApplySettings(const TControlSettings &settings)
+{
+    m_showValue = settings.ShowValue;
+    TVQPicturePairControl::ApplySettings(settings);
 }

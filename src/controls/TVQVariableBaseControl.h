@@ -23,25 +23,28 @@ public:
     bool SetState(const QString &name) { return ApplyState(name); }
     bool SetValue(quint8 value);
     TVQQVariableBaseItem *GetParentVariable() const { return m_variable; }
+    PropertyLayout PropertyDialog() const override { return m_variable ? PropertyLayout::Variable : PropertyLayout::None; }
+    std::array<QString, 2> PropertyInfos() const override;
+    TControlSettings Settings() const override;
+    void ApplySettings(const TControlSettings &settings) override;
     QString DisplayText() const { return PaintedText(); }
 
     TVisualVariableData CurrentRecord() override { return GetDataFromControl(); }
     quint16 ItemScreenId() const override { return m_record.ScreenId; }
-    bool IsChanged() const override { return IsModifiedControl(); }
-    void ClearChanged() override { ClearModifiedControl(); }
 
-    bool m_showValue = false;
+    bool ShowValue() const { return m_showValue; }
+    void SetShowValue(bool show);
 
 protected:
     QString PaintedText() const override;
     bool IsValidRecord() const override { return m_record.Valid != 0; }
-    void OnControlMouseDownChild() override;
-    void Removed() override;
+    void ClickPress(Qt::MouseButton button, QPoint at) override;
 
 private:
     TVQQVariableBaseItem *m_variable = nullptr;
     TVisualVariableData m_record;
     QString m_valueText;
+    bool m_showValue = false;
 };
 
 // The boolean and value kinds.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "LinkKinds.h"
+
 #include <QByteArray>
 
 #include <array>
@@ -129,7 +131,7 @@ struct Param32Record
 // The App Data record: an application's connection settings and identity.
 struct TVISUALQvpInfo
 {
-    quint8 LinkKind = 0;        // 0 not chosen, 1 serial, 3 UDP
+    LinkKinds LinkKind = LinkKinds::None;
     quint8 ComPort = 0;         // 1 = COM1; 0 = none
     quint8 ApplicationId = 0;   // 1..127
     quint8 HasPassword = 0;

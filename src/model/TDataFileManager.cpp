@@ -5,11 +5,9 @@
 #include "TFileAccess.h"
 #include "TFieldWriter.h"
 #include "TLineReader.h"
+#include "TLinkSession.h"
 #include "TModuleTypes.h"
-#include "SerialPort.h"
-#include "TFrameBuilder.h"
 #include "TProgramLists.h"
-#include "TSessionDialog.h"
 #include "TRecordFormat.h"
 #include "TVQQModuleBase.h"
 #include "TVQQVariableBaseItem.h"
@@ -17,8 +15,6 @@
 
 #include <QFileInfo>
 
-#include <algorithm>
-#include <QTimer>
 
 using Section = TSectionScanner::Section;
 
@@ -122,21 +118,12 @@ TDataFileManager::TDataFileManager(QObject *owner, const QByteArray &name, UserM
     : QObject(owner)
     , m_name(name)
     , m_messages(messages)
-    , m_pollTimer(new QTimer(this))
-    , m_watchdogTimer(new QTimer(this))
+    , m_session(new TLinkSession(*this))
     , m_assembler([this](QByteArrayView text) { DecodeFrame(text); })
 {
-    m_pollTimer->setInterval(1000);
-    m_watchdogTimer->setSingleShot(true);
-    connect(m_pollTimer, &QTimer::timeout, this, &TDataFileManager::PollLink);
-    connect(m_watchdogTimer, &QTimer::timeout, this, &TDataFileManager::WatchdogExpired);
 }
 
-TDataFileManager::~TDataFileManager()
-{
-    m_pollTimer->stop();
-    m_watchdogTimer->stop();
-}
+TDataFileManager::~TDataFileManager() = default;
 
 ModuleRecord *TDataFileManager::AddModule(const ModuleRecord &record, bool pending)
 {
@@ -531,7 +518,8 @@ void TDataFileManager::RecomputePower(bool resetMaximum)
         quint8 state = 0;
         module->GetChannelState(state, io->Channel);
         if (state != 0)
-            total += module->GetModuleType() == 9 ? quint32(io->Power) * state / 100 : io->Power;
+            total += TModuleTypes::Row(module->GetModuleType()).Power == PowerRule::ByLevel ? quint32(io->Power) * state / 100
+                                                                                   : io->Power;
         if (resetMaximum)
             maximum += io->Power;
     }
@@ -541,250 +529,9 @@ void TDataFileManager::RecomputePower(bool resetMaximum)
         m_lists->SetPower(total, resetMaximum, maximum + 100);
 }
 
-void TDataFileManager::StartPolling(bool on)
-{
-    m_pollTimer->setInterval(50);
-    if (on)
-        m_pollTimer->start();
-    else
-        m_pollTimer->stop();
-}
-
-bool TDataFileManager::OpenSerialLink(quint8 comNumber, quint32 baud)
-{
-    if (!m_link || !m_link->OpenSerial(comNumber, baud))
-        return false;
-    StartPolling(true);
-    return true;
-}
-
-bool TDataFileManager::OpenUdpLink(quint16 udpPort, const QByteArray &host, const QByteArray &password)
-{
-    m_sessionState = 1;
-    StartPolling(true);
-    m_watchdogTimer->start(m_loginWatch);
-    m_settings.LinkKind = SerialPort::LinkUdp;
-    return m_link && m_link->OpenUdpAndLogin(udpPort, host, password);
-}
-
-void TDataFileManager::CloseLink()
-{
-    // No keep-alive goes out once the session is closed.
-    m_watchdogTimer->stop();
-    if (m_link && m_link->IsOpen() && m_link->LinkKind() == SerialPort::LinkUdp)
-        m_sessionState = 0;
-    if (m_link)
-        m_link->CloseLink();
-}
-
-bool TDataFileManager::ReopenLink()
-{
-    bool opened = false;
-    if (m_settings.LinkKind == SerialPort::LinkSerial)
-        opened = OpenSerialLink(m_settings.ComPort, 115200);
-    else if (m_settings.LinkKind == SerialPort::LinkUdp)
-        opened = OpenUdpLink(m_settings.UdpPort, m_settings.Host, m_settings.Password);
-    if (opened)
-        StartPolling(true);
-    return opened;
-}
-
-void TDataFileManager::PollLink()
-{
-    if (!m_link || !m_link->IsOpen())
-        return;
-    QByteArray data;
-    const auto route = [this](const QByteArray &bytes) {
-        if (m_sessionState == 1)
-            HandleSessionInfo(bytes);
-        else
-            AssembleBytes(bytes);
-    };
-    if (m_link->LinkKind() == SerialPort::LinkSerial) {
-        if (m_link->ReadLink(data))
-            route(data);
-    } else if (m_link->LinkKind() == SerialPort::LinkUdp) {
-        // A session answer can close the link: stop reading then. A flood of datagrams is read
-        // over several ticks so the window keeps answering.
-        for (int i = 0; i < MaxDatagramsPerPoll && m_link->IsOpen() && m_link->ReadLink(data); ++i)
-            route(data);
-    }
-}
-
-void TDataFileManager::HandleSessionInfo(QByteArrayView text)
-{
-    if (!m_link)
-        return;
-    const bool dialogShown = m_sessionDialog && m_sessionDialog->IsShown();
-    if (text == "INFO:Session opened:INFO\r\n") {
-        m_settings.LinkKind = SerialPort::LinkUdp;
-        m_settings.Host = m_link->Host();
-        m_settings.UdpPort = m_link->UdpPort();
-        m_settings.Password = m_link->Password();
-        m_link->SetOpen(true);
-        m_link->SetLinkState(SerialPort::StateConnected);
-        m_sessionState = 2;
-        if (m_sessionDialog)
-            m_sessionDialog->SessionOpened();
-    } else if (text == "INFO:Auth failed:INFO\r\n" || text == "INFO:Access denied. Close current session:INFO\r\n") {
-        m_sessionState = 0;
-        if (dialogShown) {
-            m_sessionDialog->ShowPanelText(text.startsWith("INFO:Auth")
-                                               ? QStringLiteral("Authorisation failed\nwrong password")
-                                               : QStringLiteral("Acces denied\nModule is used with another connection"));
-            m_link->SetLinkState(SerialPort::StateFailed);
-        }
-        m_link->SetOpen(false);
-    } else {
-        return;
-    }
-    emit sessionAnswered(text.toByteArray());
-}
-
-void TDataFileManager::WatchdogExpired()
-{
-    m_watchdogTimer->stop();
-    if (m_sessionState == 1) {
-        if (m_sessionDialog && m_sessionDialog->IsShown())
-            m_sessionDialog->ShowPanelText(QStringLiteral("No connection with Module Qnet04"));
-        if (m_link)
-            m_link->SetOpen(false);
-    } else if (m_sessionState == 2) {
-        if (m_link)
-            TFrameBuilder::BuildHello(*m_link);
-        m_watchdogTimer->start(m_keepAlive);
-    }
-}
-
-void TDataFileManager::SetWatchdogIntervals(int loginWatch, int keepAlive)
-{
-    m_loginWatch = loginWatch;
-    m_keepAlive = keepAlive;
-}
-
-bool TDataFileManager::CompareWithPending()
-{
-    m_changes.clear();
-    const auto add = [this](quint8 kind, ModuleRecord *module, MemoRecord *memo, VariableRecord *variable) {
-        m_changes.push_back({kind, module, memo, variable});
-    };
-    for (ModuleRecord *m : m_current.Modules) {
-        if (const ModuleRecord *p = FindPendingModuleBySerial(m->SerialNumber)) {
-            if (p->ModuleNumber != m->ModuleNumber)
-                add(ChangeRecord::ModuleNumberChanged, m, nullptr, nullptr);
-            if (p->ModuleOptions != m->ModuleOptions)
-                add(ChangeRecord::ModuleOptionsChanged, m, nullptr, nullptr);
-        } else if (const ModuleRecord *q = FindPendingModuleByNumber(m->ModuleNumber)) {
-            add(q->ModuleType != m->ModuleType ? ChangeRecord::ModuleAway : ChangeRecord::ReplacedModule, m, nullptr, nullptr);
-        } else {
-            add(ChangeRecord::ModuleAway, m, nullptr, nullptr);
-        }
-    }
-    for (ModuleRecord *p : m_pending.Modules) {
-        if (!FindModuleBySerial(p->SerialNumber))
-            add(ChangeRecord::NewModule, p, nullptr, nullptr);
-    }
-    for (size_t i = 0; i < m_current.Memos.size(); ++i) {
-        MemoRecord *m = m_current.Memos[i];
-        if (m->Defined != 1)
-            continue;
-        const MemoRecord *p = PendingMemoAt(qsizetype(i));
-        if (!p || p->Defined == 0)
-            add(ChangeRecord::MemoNotFound, nullptr, m, nullptr);
-        else if (p->Name != m->Name)
-            add(ChangeRecord::MemoNameChanged, nullptr, m, nullptr);
-    }
-    for (size_t i = 0; i < m_pending.Memos.size(); ++i) {
-        MemoRecord *p = m_pending.Memos[i];
-        const MemoRecord *c = MemoAt(qsizetype(i));
-        if (p->Defined == 1 && (!c || c->Defined != 1))
-            add(ChangeRecord::NewMemo, nullptr, p, nullptr);
-    }
-    for (size_t i = 0; i < m_current.Variables.size(); ++i) {
-        VariableRecord *v = m_current.Variables[i];
-        if (v->Defined != 1)
-            continue;
-        const VariableRecord *p = PendingVariableAt(qsizetype(i));
-        if (!p || p->Defined == 0)
-            add(ChangeRecord::VariableNotFound, nullptr, nullptr, v);
-        else if (p->Name != v->Name)
-            add(ChangeRecord::VariableNameChanged, nullptr, nullptr, v);
-    }
-    for (size_t i = 0; i < m_pending.Variables.size(); ++i) {
-        VariableRecord *p = m_pending.Variables[i];
-        const VariableRecord *c = VariableAt(qsizetype(i));
-        if (p->Defined == 1 && (!c || c->Defined != 1))
-            add(ChangeRecord::NewVariable, nullptr, nullptr, p);
-    }
-    return !m_changes.empty();
-}
-
-bool TDataFileManager::ModuleWasDropped(quint16 moduleNumber) const
-{
-    for (const ChangeRecord &change : m_changes) {
-        if (change.Module && change.Module->ModuleNumber == moduleNumber)
-            return change.Kind == ChangeRecord::ModuleAway || change.Kind == ChangeRecord::ModuleNumberChanged;
-    }
-    return false;
-}
-
-bool TDataFileManager::MemoWasDropped(const MemoRecord *record) const
-{
-    return std::any_of(m_changes.begin(), m_changes.end(), [record](const ChangeRecord &c) {
-        return c.Kind == ChangeRecord::MemoNotFound && c.Memo == record;
-    });
-}
-
-bool TDataFileManager::VariableWasDropped(const VariableRecord *record) const
-{
-    return std::any_of(m_changes.begin(), m_changes.end(), [record](const ChangeRecord &c) {
-        return c.Kind == ChangeRecord::VariableNotFound && c.Variable == record;
-    });
-}
-
 void TDataFileManager::ApplyPending()
 {
     // Records that leave the current lists stay in the pools: older model objects point at them.
     m_current = m_pending;
     m_pending.Clear();
-}
-
-void TDataFileManager::FormatChangeReport(QStringList &lines) const
-{
-    lines.clear();
-    struct Group
-    {
-        quint8 kind;
-        const char *title;
-        int underline;
-    };
-    static constexpr Group groups[] = {
-        {ChangeRecord::ModuleAway, "Module away", 18},        {ChangeRecord::NewModule, "New module", 13},
-        {ChangeRecord::ReplacedModule, "Replaced module", 21}, {ChangeRecord::NewMemo, "New Memo", 16},
-        {ChangeRecord::MemoNotFound, "Memo Not Found", 21},    {ChangeRecord::NewVariable, "New variable", 21},
-        {ChangeRecord::VariableNotFound, "Variable Not Found", 21}, {ChangeRecord::VariableNameChanged, "Modified Variable", 21},
-    };
-    for (const Group &group : groups) {
-        QStringList entries;
-        for (const ChangeRecord &change : m_changes) {
-            if (change.Kind != group.kind)
-                continue;
-            if (change.Module)
-                entries.append(TCodePage::ToDisplay(change.Module->Name) + QStringLiteral(" [")
-                               + QString::number(change.Module->SerialNumber & 0xFFFFFF) + QStringLiteral("]"));
-            else if (change.Memo)
-                entries.append(TCodePage::ToDisplay(change.Memo->Name));
-            else if (change.Variable)
-                entries.append(TCodePage::ToDisplay(change.Variable->Name));
-        }
-        if (entries.isEmpty())
-            continue;
-        lines.append(QString::fromLatin1(group.title));
-        lines.append(QString(group.underline, QLatin1Char('-')));
-        lines.append(entries);
-        if (group.kind != ChangeRecord::VariableNameChanged)
-            lines.append(QString());
-    }
-    if (lines.isEmpty())
-        lines.append(QStringLiteral("No changes detected"));
 }

@@ -4,6 +4,7 @@
 #include "TFrameAssembler.h"
 #include "TFrameDecoder.h"
 #include "TSectionScanner.h"
+#include "TUpdateComparison.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -12,25 +13,10 @@
 #include <deque>
 #include <vector>
 
-class QTimer;
 class SerialPort;
+class TLinkSession;
 class TProgramLists;
-class TSessionDialog;
 class UserMessages;
-
-// One difference between an application and a new export of it.
-struct ChangeRecord
-{
-    enum Kinds : quint8 {
-        ModuleAway = 1, ModuleNumberChanged = 2, ModuleOptionsChanged = 3, NewModule = 4, ReplacedModule = 5,
-        MemoNotFound = 6, NewMemo = 7, MemoNameChanged = 8, VariableNotFound = 9, NewVariable = 10,
-        VariableNameChanged = 11,
-    };
-    quint8 Kind = 0;
-    ModuleRecord *Module = nullptr;
-    MemoRecord *Memo = nullptr;
-    VariableRecord *Variable = nullptr;
-};
 
 // One set of the six record lists of an application, each in the order of the file it came from.
 // The lists point into the application's record pools.
@@ -47,7 +33,7 @@ struct TRecordSet
 };
 
 // One application (installation) of the project: its records, current and pending, its
-// connection settings, its link and its timers.
+// connection settings, its link, its link session and its frame assembler.
 class TDataFileManager : public QObject
 {
     Q_OBJECT
@@ -55,7 +41,6 @@ class TDataFileManager : public QObject
 public:
     enum ImportMode { ImportReplace = 1, ImportPending = 2 };
     static constexpr quint16 NotFound = 0xFFFF;
-    static constexpr int MaxDatagramsPerPoll = 256;
 
     // `messages` shows what the readers report; it must outlive the application.
     TDataFileManager(QObject *owner, const QByteArray &name, UserMessages *messages);
@@ -95,16 +80,11 @@ public:
     void ReadDataBlock(const QString &projectPath, const QByteArray &key);
     void ReadDataBlockFrom(QByteArrayView content, const QByteArray &key);
 
-    // The update from a new export read into the pending lists: the differences with the current
-    // lists (true when there is one), whether a module, memo or variable went, the pending lists
-    // made current, and the report of the update viewer.
-    bool CompareWithPending();
-    const std::vector<ChangeRecord> &Changes() const { return m_changes; }
-    bool ModuleWasDropped(quint16 moduleNumber) const;
-    bool MemoWasDropped(const MemoRecord *record) const;
-    bool VariableWasDropped(const VariableRecord *record) const;
+    // The update from a new export read into the pending lists: the comparison with the current
+    // lists (true when there is a difference), then the pending lists made current.
+    bool CompareWithPending() { return m_comparison.Compare(m_current, m_pending); }
+    const TUpdateComparison &Comparison() const { return m_comparison; }
     void ApplyPending();
-    void FormatChangeReport(QStringList &lines) const;
 
     // Look-ups: linear scans in list order, first match wins.
     ModuleRecord *FindModuleByNumber(quint16 number) const;
@@ -144,34 +124,13 @@ public:
     quint64 DroppedFrames() const { return m_droppedFrames; }
     quint64 DroppedBytes() const { return m_assembler.DroppedBytes(); }
 
-    // The switched power now on: every IO with a power whose channel is on; a type-9 dimmer
-    // counts its share by level. With `resetMaximum` the gauges' scale becomes the sum of all
+    // The switched power now on: every IO with a power whose channel is on, counted whole or by
+    // its level as its module type says. With `resetMaximum` the gauges' scale becomes the sum of all
     // powers plus 100.
     void RecomputePower(bool resetMaximum);
 
-    // Starts (or stops) reading the link every 50 ms.
-    void StartPolling(bool on);
-    // Opens the serial link and starts polling.
-    bool OpenSerialLink(quint8 comNumber, quint32 baud);
-    // Session state 1, polling and the 5 s log-in watch started, then the link's UDP open and
-    // log-in; the answer arrives through the poll.
-    bool OpenUdpLink(quint16 udpPort, const QByteArray &host, const QByteArray &password);
-    // Closes the link (a UDP link logs out) and stops the keep-alive.
-    void CloseLink();
-    // Opens the link again with the stored settings; false for no link kind or a failure.
-    bool ReopenLink();
-    // The poll handler: routes what the link received to the session answers (while the log-in
-    // waits for one) or to the frame assembler.
-    void PollLink();
-    // The three answers of the interface module to a log-in; any other text is ignored.
-    void HandleSessionInfo(QByteArrayView text);
-    // The watchdog handler: no answer to the log-in closes the link; an open session sends the
-    // keep-alive and waits again.
-    void WatchdogExpired();
-    // The log-in watch and keep-alive intervals, in milliseconds (5000 and 60000).
-    void SetWatchdogIntervals(int loginWatch, int keepAlive);
-    // The UDP connection dialog while it is shown, or none; not owned.
-    void SetSessionDialog(TSessionDialog *dialog) { m_sessionDialog = dialog; }
+    // The link's session: polling, log-in, keep-alive and log-out.
+    TLinkSession &Session() const { return *m_session; }
 
     // Where this application's model objects are found; set by the lists that build them.
     TProgramLists *ProgramLists() const { return m_lists; }
@@ -183,23 +142,12 @@ public:
 
     UserMessages *Messages() const { return m_messages; }
 
+    // The switched power now on, in watts.
+    quint16 PowerTotal() const { return m_powerTotal; }
+
 signals:
     // Every frame the assembler collected, after the checks (dropped ones included).
     void frameDecoded(const TDecodedFrame &frame);
-    // The interface module answered a log-in with this text.
-    void sessionAnswered(const QByteArray &text);
-
-public:
-
-    QTimer *PollTimer() const { return m_pollTimer; }
-    QTimer *WatchdogTimer() const { return m_watchdogTimer; }
-
-    // Session state of the UDP link, used by the connection procedure.
-    quint16 SessionState() const { return m_sessionState; }
-    void SetSessionState(quint16 state) { m_sessionState = state; }
-    // The switched power now on, in watts.
-    quint16 PowerTotal() const { return m_powerTotal; }
-    void SetPowerTotal(quint16 watts) { m_powerTotal = watts; }
 
 private:
     void AddRecordLine(TSectionScanner::Section section, int version, QByteArrayView line,
@@ -210,20 +158,15 @@ private:
     TVISUALQvpInfo m_settings;
     UserMessages *m_messages = nullptr;
     SerialPort *m_link = nullptr;
-    QTimer *m_pollTimer = nullptr;
-    QTimer *m_watchdogTimer = nullptr;
-    quint16 m_sessionState = 0;
+    TLinkSession *m_session = nullptr;
     quint16 m_powerTotal = 0;
     TProgramLists *m_lists = nullptr;
-    TSessionDialog *m_sessionDialog = nullptr;
-    int m_loginWatch = 5000;
-    int m_keepAlive = 60000;
     TFrameAssembler m_assembler;
     quint64 m_droppedFrames = 0;
 
     TRecordSet m_current;
     TRecordSet m_pending;
-    std::vector<ChangeRecord> m_changes;
+    TUpdateComparison m_comparison;
 
     // Record pools: a deque keeps every record at its address while it grows.
     std::deque<ModuleRecord> m_modulePool;

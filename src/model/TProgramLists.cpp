@@ -68,11 +68,11 @@ void TProgramLists::AddApplication(TDataFileManager &application, SerialPort *li
 
 void TProgramLists::CreateItemsForChanges(TDataFileManager &application)
 {
-    for (const ChangeRecord &change : application.Changes()) {
-        if (change.Kind == ChangeRecord::NewModule) {
+    for (const ChangeRecord &change : application.Comparison().Changes()) {
+        if (change.Kind == ChangeRecord::Kinds::NewModule) {
             if (auto module = TModelFactory::CreateModule(&application, change.Module, application.Link()))
                 m_modules.push_back(std::move(module));
-        } else if (change.Kind == ChangeRecord::NewMemo) {
+        } else if (change.Kind == ChangeRecord::Kinds::NewMemo) {
             if (auto item = TModelFactory::CreateMemoItem(&application, change.Memo, application.Link())) {
                 item->SetMemoNumber(application.MemoIndexOf(change.Memo));
                 item->SetMemoList(&application.Current().MemoList);
@@ -80,7 +80,7 @@ void TProgramLists::CreateItemsForChanges(TDataFileManager &application)
                 item->ResolveIo(*this);
                 m_memos.push_back(std::move(item));
             }
-        } else if (change.Kind == ChangeRecord::NewVariable) {
+        } else if (change.Kind == ChangeRecord::Kinds::NewVariable) {
             if (auto item = TModelFactory::CreateVariableItem(&application, change.Variable, application.Link())) {
                 item->SetVariableNumber(application.VariableIndexOf(change.Variable));
                 m_variables.push_back(std::move(item));

@@ -176,7 +176,7 @@ std::optional<TVISUALQvpInfo> TRecordFormat::ReadAppData(QByteArrayView line, in
         return std::nullopt;
     TFieldReader r(line);
     TVISUALQvpInfo info;
-    info.LinkKind = r.Byte();
+    info.LinkKind = LinkKinds(r.Byte());
     info.ComPort = r.Byte();
     info.ApplicationId = r.Byte();
     if (version == 1)
@@ -259,7 +259,7 @@ QByteArray TRecordFormat::WriteAppData(const TVISUALQvpInfo &info)
 {
     QByteArray line;
     TFieldWriter(line)
-        .Byte(info.LinkKind).Byte(info.ComPort).Byte(info.ApplicationId).Byte(info.HasPassword)
+        .Byte(quint8(info.LinkKind)).Byte(info.ComPort).Byte(info.ApplicationId).Byte(info.HasPassword)
         .Word(info.UdpPort)
         .PipeText(info.Host).PipeText(info.Password).PipeText(info.SourcePath).EndLine();
     return line;

@@ -2,7 +2,7 @@
 
 #include "InstallationRecords.h"
 #include "TBoundControl.h"
-#include "TVisualDefaults.h"
+#include "TModuleTypes.h"
 #include "TVQQMemoBaseItem.h"
 #include "TVQQModuleBase.h"
 #include "TVQQVariableBaseItem.h"
@@ -29,7 +29,7 @@ public:
     explicit Item(const Record &record) : m_record(record) {}
     Record CurrentRecord() override { return m_record; }
     quint16 ItemScreenId() const override { return m_record.ScreenId; }
-    quint8 ControlMode() const override { return ModeDesignTime; }
+    RunMode ControlMode() const override { return RunMode::DesignTime; }
     void RefreshComponentState() override {}
 
 private:
@@ -108,7 +108,7 @@ TProjectScreen *THeadlessBinder::CreateScreen(const TNewVisualScreen &record)
 TProjectItem<TNewVisualOutput> *THeadlessBinder::CreateOutput(const TNewVisualOutput &record, TVQQModuleBase &module,
                                                               TProjectScreen &, const Param32Record *)
 {
-    if (TVisualDefaults::ControlClassFor(module.GetModuleType(), record.IoNumber) == ControlClass::None)
+    if (!TModuleTypes::Channel(module.GetModuleType(), record.IoNumber).Control)
         return nullptr;
     return Keep(m_items, std::make_unique<OutputItem>(record, module));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TBoundControl.h"
 #include "VisualRecords.h"
 
 class TVQQMemoBaseItem;
@@ -25,10 +26,12 @@ public:
     // Output controls and shortcuts keep their own changed flag (a move, an edit).
     virtual bool IsChanged() const { return false; }
     virtual void ClearChanged() {}
+    // The project-wide mode switch; a control that shows nothing live ignores it.
+    virtual void SetRunTimeMode(RunMode) {}
 };
 
 template <typename Record>
-class TProjectItem : public TProjectItemBase
+class TProjectItem : public virtual TProjectItemBase
 {
 public:
     // The record brought up to date from the control's state, as it is saved.

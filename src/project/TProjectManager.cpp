@@ -48,9 +48,8 @@ void WriteSection(TFieldWriter &w, QByteArrayView heading, quint8 version, int s
 
 } // namespace
 
-TProjectManager::TProjectManager(QObject *owner, const QString &programFolder, UserMessages *messages)
-    : m_owner(owner)
-    , m_programFolder(programFolder)
+TProjectManager::TProjectManager(const QString &programFolder, UserMessages *messages)
+    : m_programFolder(programFolder)
     , m_messages(messages)
 {
 }
@@ -313,7 +312,7 @@ bool TProjectManager::ReadScreens(TProjectBinder &binder, const TProgramLists &l
 
 TDataFileManager *TProjectManager::NewApplication(const QByteArray &sourcePath)
 {
-    m_applications.push_back(std::make_unique<TDataFileManager>(m_owner, sourcePath, m_messages));
+    m_applications.push_back(std::make_unique<TDataFileManager>(nullptr, sourcePath, m_messages));
     m_open = true;
     m_modified = true;
     return m_applications.back().get();
@@ -412,6 +411,20 @@ void TProjectManager::DeleteScreen(TProjectBinder &binder, quint16 id)
         }
     }
     m_modified = true;
+}
+
+void TProjectManager::ForEachItem(const std::function<void(TProjectItemBase &)> &action) const
+{
+    const auto each = [&action](const auto &items) {
+        for (TProjectItemBase *item : items)
+            action(*item);
+    };
+    each(m_outputs);
+    each(m_shortcuts);
+    each(m_memos);
+    each(m_variables);
+    each(m_cameras);
+    each(m_gauges);
 }
 
 void TProjectManager::AddOutput(TProjectItem<TNewVisualOutput> *item)
@@ -539,17 +552,17 @@ void TProjectManager::RemoveVanishedControls(TProjectBinder &binder, const TProg
     // The controls name their items as the reader bound them: application by id, then number.
     DestroyWhere(m_outputs, binder, [this](const TNewVisualOutput &r) {
         const TDataFileManager *app = ApplicationById(r.ApplicationId);
-        return app && app->ModuleWasDropped(r.ModuleNumber);
+        return app && app->Comparison().ModuleWasDropped(r.ModuleNumber);
     });
     DestroyWhere(m_memos, binder, [this, &lists](const TVisualMemoData &r) {
         TDataFileManager *app = ApplicationById(r.ApplicationId);
         const TVQQMemoBaseItem *memo = app ? lists.FindMemo(app, r.MemoNumber) : nullptr;
-        return memo && app->MemoWasDropped(memo->GetRecord());
+        return memo && app->Comparison().MemoWasDropped(memo->GetRecord());
     });
     DestroyWhere(m_variables, binder, [this, &lists](const TVisualVariableData &r) {
         TDataFileManager *app = ApplicationById(r.ApplicationId);
         const TVQQVariableBaseItem *variable = app ? lists.FindVariable(app, r.VariableNumber) : nullptr;
-        return variable && app->VariableWasDropped(variable->GetRecord());
+        return variable && app->Comparison().VariableWasDropped(variable->GetRecord());
     });
 }
 

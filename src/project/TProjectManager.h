@@ -7,10 +7,10 @@
 #include <QDateTime>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
-class QObject;
 class TDataFileManager;
 class TProgramLists;
 class UserMessages;
@@ -23,8 +23,8 @@ class TProjectManager
 public:
     static constexpr quint8 FileVersion = 4;
 
-    // `owner` parents the applications' timers; `messages` must outlive the project.
-    TProjectManager(QObject *owner, const QString &programFolder, UserMessages *messages);
+    // `messages` must outlive the project.
+    TProjectManager(const QString &programFolder, UserMessages *messages);
     ~TProjectManager();
 
     // The whole file: header, a data block per application, the seven sections.
@@ -71,6 +71,8 @@ public:
     const std::vector<TProjectItem<TVisualVariableData> *> &Variables() const { return m_variables; }
     const std::vector<TProjectItem<TVisualAxisCamData> *> &Cameras() const { return m_cameras; }
     const std::vector<TProjectItem<TVisualJaugeData> *> &Gauges() const { return m_gauges; }
+    // Every placed control, list by list.
+    void ForEachItem(const std::function<void(TProjectItemBase &)> &action) const;
 
     bool GetModified() const;
     void SetModified() { m_modified = true; }
@@ -104,7 +106,6 @@ public:
 private:
     void CheckOutputPictures(TNewVisualOutput &record, quint16 moduleType);
 
-    QObject *m_owner = nullptr;
     QString m_programFolder;
     UserMessages *m_messages = nullptr;
     quint8 m_version = 0;

@@ -1,49 +1,10 @@
 #include "TVisualDefaults.h"
 
 #include "InstallationRecords.h"
+#include "TModuleTypes.h"
 #include "TPicturePaths.h"
 
 namespace {
-
-struct PicturePair
-{
-    const char *on;   // nullptr: none
-    const char *off;
-};
-
-// Default pictures of output controls by module type code and IO number.
-PicturePair OutputPictures(quint16 type, quint16 io)
-{
-    switch (type) {
-    case 1: return io <= 7 ? PicturePair{"NAX8_ON.ico", "NAX8_OFF.ico"} : PicturePair{nullptr, "NAX8_OFF.ico"};
-    case 2: return io == 0 ? PicturePair{"B1 ON.ico", "B1 OFF.ico"} : PicturePair{"LED ON.ico", "LED OFF.ico"};
-    case 3: return io <= 1 ? PicturePair{"B2 ON.ico", "B2 OFF.ico"} : PicturePair{"LED ON.ico", "LED OFF.ico"};
-    case 4: return io <= 3 ? PicturePair{"B4 ON.ico", "B4 OFF.ico"} : PicturePair{"LED ON.ico", "LED OFF.ico"};
-    case 5: return io <= 5 ? PicturePair{"B6 ON.ico", "B6 OFF.ico"} : PicturePair{"LED ON.ico", "LED OFF.ico"};
-    case 6:
-    case 40: return {"KOB ON.ico", "KOB OFF.ico"};
-    case 7: return {"ZUL UP.ico", "ZUL DOWN.ico"};
-    case 8: return {"WEM ON.ico", "WEM OFF.ico"};
-    case 9:
-    case 36: return {"DIM ON.ico", "DIM OFF.ico"};
-    case 10: return {"T1.ico", "QUELNOR.ico"};
-    case 11: return {"T2.ico", "QUELNOR.ico"};
-    case 12: return {"LCD ON.ico", "LCD OFF.ico"};
-    case 14: return {"LED ON.ico", "LED OFF.ico"};
-    case 15: return io <= 3 ? PicturePair{"NAX4 ON.ico", "NAX4 OFF.ico"} : PicturePair{nullptr, "NAX4 OFF.ico"};
-    case 17: return {"TTouch.ico", "TTouch.ico"};
-    case 24: return {"DETECT ON.ico", "DETECT OFF.ico"};
-    case 30: return {"ZULBT UP.ico", "ZULBT DOWN.ico"};
-    case 33:
-        if (io <= 5)
-            return {"LCD3 ON.ico", "LCD3 OFF.ico"};
-        if (io == 6)
-            return {"LCD3 Temp.ico", "LCD3 Temp.ico"};
-        return {"LCD3 OUT ON.ico", "LCD3 OUT OFF.ico"};
-    case 38: return io == 6 ? PicturePair{"PBLCD TEMP.ico", "PBLCD TEMP.ico"} : PicturePair{nullptr, nullptr};
-    default: return {"QUELNOR.ico", "QUELNOR.ico"};
-    }
-}
 
 QString Picture(const QString &programFolder, const char *file)
 {
@@ -52,52 +13,14 @@ QString Picture(const QString &programFolder, const char *file)
 
 } // namespace
 
-ControlClass TVisualDefaults::ControlClassFor(quint16 type, quint16 io)
-{
-    switch (type) {
-    case 1:
-    case 12:
-    case 15:
-    case 24: return ControlClass::TorInput;
-    case 2: return io == 0 ? ControlClass::TorInput : io == 1 ? ControlClass::TorOutput : ControlClass::None;
-    case 3: return io <= 1 ? ControlClass::TorInput : io <= 3 ? ControlClass::TorOutput : ControlClass::None;
-    case 4: return io <= 3 ? ControlClass::TorInput : io <= 7 ? ControlClass::TorOutput : ControlClass::None;
-    case 5: return io <= 5 ? ControlClass::TorInput : io <= 11 ? ControlClass::TorOutput : ControlClass::None;
-    case 6:
-    case 8:
-    case 14:
-    case 40: return ControlClass::TorOutput;
-    case 7:
-    case 30: return ControlClass::ZulOutput;
-    case 9:
-    case 36: return ControlClass::DimOutput;
-    case 10:
-    case 11: return ControlClass::SensorInput;
-    case 17:
-    case 50:
-    case 55: return io == 4 ? ControlClass::SensorInput : ControlClass::None;
-    case 31: return ControlClass::In10VInput;
-    case 33:
-        if (io <= 4)
-            return ControlClass::TorInput;
-        if (io == 6)
-            return ControlClass::SensorInput;
-        if (io >= 7 && io <= 11)
-            return ControlClass::TorOutput;
-        return ControlClass::None;
-    case 38: return io == 6 ? ControlClass::SensorInput : ControlClass::None;
-    default: return ControlClass::None;
-    }
-}
-
 QString TVisualDefaults::OutputOnPicture(const QString &programFolder, quint16 moduleType, quint16 ioNumber)
 {
-    return Picture(programFolder, OutputPictures(moduleType, ioNumber).on);
+    return Picture(programFolder, TModuleTypes::Channel(moduleType, ioNumber).OnPicture);
 }
 
 QString TVisualDefaults::OutputOffPicture(const QString &programFolder, quint16 moduleType, quint16 ioNumber)
 {
-    return Picture(programFolder, OutputPictures(moduleType, ioNumber).off);
+    return Picture(programFolder, TModuleTypes::Channel(moduleType, ioNumber).OffPicture);
 }
 
 QString TVisualDefaults::MemoPicture(const QString &programFolder, bool on, quint8 memoKind)

@@ -9,17 +9,10 @@ struct MemoRecord;
 struct ModuleRecord;
 struct VariableRecord;
 
-// The control a module's IO gets on a screen.
-enum class ControlClass { None, TorInput, TorOutput, ZulOutput, DimOutput, SensorInput, In10VInput };
-
-// Which control each record needs, the default pictures, and the records of new screens and
-// controls.
+// The default pictures, and the records of new screens and controls.
 class TVisualDefaults
 {
 public:
-    // By module type code and IO number; None for every combination without a control.
-    static ControlClass ControlClassFor(quint16 moduleType, quint16 ioNumber);
-
     // Default pictures, full paths under "<program folder>/Default Images". A default of "none"
     // is the folder path alone.
     static QString OutputOnPicture(const QString &programFolder, quint16 moduleType, quint16 ioNumber);

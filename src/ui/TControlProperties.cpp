@@ -32,6 +32,14 @@ TControlProperties::TControlProperties(const Layout &layout, const QString &pict
     , m_messages(messages)
 {
     setWindowTitle(layout.Caption);
+    // Names for finding the fields as a user would fill them.
+    EdLabel->setObjectName(QStringLiteral("EdLabel"));
+    CbShowLabel->setObjectName(QStringLiteral("CbShowLabel"));
+    CbShowValue->setObjectName(QStringLiteral("CbShowValue"));
+    EdLeft->setObjectName(QStringLiteral("EdLeft"));
+    EdTop->setObjectName(QStringLiteral("EdTop"));
+    CbReadOnly->setObjectName(QStringLiteral("CbReadOnly"));
+    CbType->setObjectName(QStringLiteral("CbType"));
     auto *caption = new QGroupBox(QStringLiteral("Text caption"), this);
     auto *captionForm = new QFormLayout(caption);
     captionForm->addRow(CbShowLabel, EdLabel);
@@ -47,6 +55,7 @@ TControlProperties::TControlProperties(const Layout &layout, const QString &pict
         Previews[state]->setMinimumSize(40, 40);
         Previews[state]->setAlignment(Qt::AlignCenter);
         CbTransparent[state] = new QCheckBox(QStringLiteral("Transparent"), image);
+        CbTransparent[state]->setObjectName(QStringLiteral("CbTransparent%1").arg(state));
         auto *change = new QPushButton(QStringLiteral("Change"), image);
         connect(change, &QPushButton::clicked, this, [this, state] {
             const QString start = QFileInfo(m_pictureFolder).isDir() ? m_pictureFolder : QString();
@@ -84,6 +93,37 @@ TControlProperties::TControlProperties(const Layout &layout, const QString &pict
     main->addWidget(image);
     main->addWidget(info);
     main->addLayout(buttons);
+}
+
+void TControlProperties::SetValues(QPoint position, const TControlSettings &settings)
+{
+    EdLeft->setText(QString::number(position.x()));
+    EdTop->setText(QString::number(position.y()));
+    EdLabel->setText(settings.Label);
+    for (int state = 0; state < 2; ++state) {
+        SetPicture(state, settings.Pictures[state]);
+        CbTransparent[state]->setChecked(settings.Transparent[state]);
+    }
+    CbReadOnly->setChecked(settings.ReadOnly);
+    CbShowLabel->setChecked(settings.ShowLabel);
+    CbShowValue->setChecked(settings.ShowValue);
+    m_displayType = settings.DisplayType;
+    SelectDisplayType(settings.DisplayType);
+}
+
+TControlSettings TControlProperties::Values() const
+{
+    TControlSettings settings;
+    settings.Label = EdLabel->text();
+    for (int state = 0; state < 2; ++state) {
+        settings.Pictures[state] = Pictures[state];
+        settings.Transparent[state] = CbTransparent[state]->isChecked();
+    }
+    settings.ReadOnly = CbReadOnly->isChecked();
+    settings.ShowLabel = CbShowLabel->isChecked();
+    settings.ShowValue = CbShowValue->isChecked();
+    settings.DisplayType = quint8(DisplayType(m_displayType));
+    return settings;
 }
 
 int TControlProperties::DisplayType(int fallback) const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TVQControl.h"
+
 #include <QDialog>
 
 #include <utility>
@@ -31,12 +33,18 @@ public:
 
     TControlProperties(const Layout &layout, const QString &pictureFolder, UserMessages *messages, QWidget *parent = nullptr);
 
-    // The display type of the selected "Type" entry; `fallback` when the dialog has none.
-    int DisplayType(int fallback) const;
-    void SelectDisplayType(int displayType);
+    // The control's position and settings shown for editing.
+    void SetValues(QPoint position, const TControlSettings &settings);
+    // The settings as edited; the display type stays as it was when the dialog has no "Type".
+    TControlSettings Values() const;
     void SetPicture(int state, const QString &path);
     // Left and top as numbers, the text free of "|" and line breaks; false with a message.
     bool Check(int &left, int &top);
+
+private:
+    // The display type of the selected "Type" entry; `fallback` when the dialog has none.
+    int DisplayType(int fallback) const;
+    void SelectDisplayType(int displayType);
 
     QLineEdit *EdLabel = nullptr;
     QCheckBox *CbShowLabel = nullptr;
@@ -48,8 +56,7 @@ public:
     QCheckBox *CbTransparent[2] = {};
     QCheckBox *CbReadOnly = nullptr;
     QComboBox *CbType = nullptr;
-
-private:
+    quint8 m_displayType = 0;
     QString m_pictureFolder;
     UserMessages *m_messages = nullptr;
 };

@@ -1,43 +1,31 @@
 #include "TForm1.h"
 
-#include "SerialPort.h"
 #include "TCodePage.h"
 #include "TDataFileManager.h"
+#include "TLinkSession.h"
 #include "TDialogs.h"
-#include "TControlProperties.h"
 #include "TForm2.h"
 #include "TForm6.h"
 #include "TForm7.h"
 #include "TForm17.h"
-#include "TSelectCom.h"
-#include "TShortcutProperties.h"
-#include "TUdpSelect.h"
 #include "TMyForm11.h"
 #include "TPicturePaths.h"
 #include "TProgramLists.h"
 #include "TProjectManager.h"
+#include "TPropertyEditor.h"
+#include "TRunTimeSwitch.h"
 #include "TSearchListWindow.h"
 #include "TVisualDefaults.h"
-#include "TVQBaseControl.h"
-#include "TVQMemoBaseControl.h"
-#include "TVQVariableBaseControl.h"
 #include "TVQImageManager.h"
-#include "TVQQMemoBaseItem.h"
 #include "TVQQModuleBase.h"
-#include "TVQQVariableBaseItem.h"
-#include "TVQPicturePairControl.h"
-#include "TVQRecordControl.h"
 #include "TWindowBinder.h"
 
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDateTime>
-#include <QComboBox>
 #include <QTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QVBoxLayout>
@@ -46,16 +34,6 @@ namespace {
 
 const QString k_exportFilter = QStringLiteral("Fichier Quelnor2 (*.qap)");
 const QString k_projectFilter = QStringLiteral("Fichier Graphique Quelnor2 (*.qvp)");
-
-// Every control of the project, whatever its kind, takes the mode.
-template <typename Record>
-void SwitchRecordControls(const std::vector<TProjectItem<Record> *> &items, quint8 mode)
-{
-    for (TProjectItem<Record> *item : items) {
-        if (auto *control = dynamic_cast<TVQRecordControl<Record> *>(item))
-            control->SetRunTimeMode(mode);
-    }
-}
 
 } // namespace
 
@@ -138,6 +116,8 @@ TForm1::TForm1(const QString &programFolder, TDialogs *dialogs, QWidget *parent)
     m_connecting = new TForm6(this);
     m_summary = new TForm17(this);
     m_binder = std::make_unique<TWindowBinder>(*this);
+    m_runTime = std::make_unique<TRunTimeSwitch>(*this);
+    m_properties = std::make_unique<TPropertyEditor>(*this);
     NewEmptyProject();
     resize(320, 200);
 }
@@ -151,8 +131,8 @@ TForm1::~TForm1()
 
 void TForm1::NewEmptyProject()
 {
-    m_project = std::make_unique<TProjectManager>(this, m_programFolder, m_dialogs);
-    m_lists = std::make_unique<TProgramLists>(this, m_programFolder, m_dialogs);
+    m_project = std::make_unique<TProjectManager>(m_programFolder, m_dialogs);
+    m_lists = std::make_unique<TProgramLists>(nullptr, m_programFolder, m_dialogs);
     for (TSearchListWindow *list : {m_outputs, m_inputs, m_sensors, m_memos, m_variables})
         list->SetSources(m_project.get(), m_lists.get());
 }
@@ -202,7 +182,7 @@ void TForm1::FirstActivation()
     if (m_activated)
         return;
     m_activated = true;
-    m_mode = 2;
+    m_runTime->SwitchEveryControl(RunMode::DesignTime);
     m_settings = TSettingsFile::Read(m_programFolder);
     if (m_settings.OpenLastFile && !m_settings.LastFile.isEmpty()) {
         OpenProject(m_settings.LastFile);
@@ -225,7 +205,7 @@ void TForm1::CloseProject()
     m_connecting->ConnectTimer()->stop();
     m_connecting->hide();
     for (const auto &application : m_project->Applications())
-        application->CloseLink();
+        application->Session().CloseLink();
     for (TMyForm11 *window : ScreenWindows())
         window->hide();
     // Controls first (they leave their model objects), then the model objects, then the project.
@@ -245,8 +225,8 @@ void TForm1::SetUpApplication(TDataFileManager &application)
 
 bool TForm1::OpenProject(const QString &path)
 {
-    if (m_mode == 1)
-        SwitchEveryControl(2);
+    if (m_runTime->Mode() == RunMode::RunTime)
+        m_runTime->SwitchEveryControl(RunMode::DesignTime);
     CloseProject();
     m_project.reset();
     m_lists.reset();
@@ -299,8 +279,8 @@ void TForm1::CommandOpen()
 {
     if (!AskToSave())
         return;
-    if (m_mode == 1)
-        SwitchEveryControl(2);
+    if (m_runTime->Mode() == RunMode::RunTime)
+        m_runTime->SwitchEveryControl(RunMode::DesignTime);
     const QString path = m_dialogs->OpenFileName(m_settings.ProjectFolder, k_projectFilter);
     if (path.isEmpty())
         return;
@@ -381,96 +361,6 @@ void TForm1::CommandAddScreen()
     }
 }
 
-void TForm1::SwitchEveryControl(quint8 mode)
-{
-    for (TProjectItem<TNewVisualOutput> *item : m_project->Outputs()) {
-        if (auto *control = dynamic_cast<TVQBaseControl *>(item))
-            control->SetRunTimeMode(mode);
-    }
-    SwitchRecordControls(m_project->Shortcuts(), mode);
-    for (auto *item : m_project->Memos()) {
-        if (auto *control = dynamic_cast<TVQPicturePairControl *>(item))
-            control->SetRunTimeMode(mode);
-    }
-    for (auto *item : m_project->Variables()) {
-        if (auto *control = dynamic_cast<TVQPicturePairControl *>(item))
-            control->SetRunTimeMode(mode);
-    }
-    SwitchRecordControls(m_project->Cameras(), mode);
-    SwitchRecordControls(m_project->Gauges(), mode);
-    m_mode = mode;
-    if (mode == 1) {
-        for (TSearchListWindow *list : {m_outputs, m_inputs, m_sensors})
-            list->hide();
-    }
-}
-
-void TForm1::SetupLink(TDataFileManager &application, bool byInterfaceModule)
-{
-    SerialPort *link = application.Link();
-    if (!link)
-        return;
-    TVISUALQvpInfo &settings = application.Settings();
-    const QString name = TCodePage::ToDisplay(application.Name());
-    if (byInterfaceModule || (settings.LinkKind != SerialPort::LinkSerial && settings.LinkKind != SerialPort::LinkUdp)) {
-        quint16 number = 0;
-        const quint16 position = application.FindInterfaceModule(number);
-        if (position == TDataFileManager::NotFound) {
-            m_dialogs->ShowMessage(name + QStringLiteral("\nWarning No visual communication module in application:\n"));
-            return;
-        }
-        link->SetInterface(position, number);
-        const quint8 kind = application.ModuleAt(position)->ModuleType == 26 ? SerialPort::LinkSerial : SerialPort::LinkUdp;
-        link->SetLinkKind(kind);
-        settings.LinkKind = kind;
-    }
-    if (settings.LinkKind == SerialPort::LinkSerial) {
-        TSelectCom dialog(application, m_programFolder, m_dialogs, this);
-        dialog.Fill(settings.ComPort);
-        if (m_dialogs->Exec(dialog) == QDialog::Accepted && link->IsOpen()) {
-            settings.ComPort = quint8(dialog.Ports()->currentIndex() + 1);
-            settings.LinkKind = SerialPort::LinkSerial;
-            application.StartPolling(true);
-        }
-    } else {
-        TUdpSelect dialog(application, this);
-        dialog.Prefill();
-        m_dialogs->Exec(dialog);
-    }
-}
-
-void TForm1::CommandRunTime()
-{
-    for (const auto &application : m_project->Applications()) {
-        if (!application->ReopenLink())
-            SetupLink(*application);
-    }
-    bool anyOpen = false;
-    for (const auto &application : m_project->Applications())
-        anyOpen |= application->Link() && application->Link()->IsOpen();
-    if (!anyOpen) {
-        m_dialogs->ShowMessage(QStringLiteral("No communication port open"));
-        return;
-    }
-    SwitchEveryControl(1);
-    m_connecting->show();
-    m_connecting->ResetAndStart();
-}
-
-void TForm1::CommandDesignTime()
-{
-    SwitchEveryControl(2);
-    m_connecting->ConnectTimer()->stop();
-    m_connecting->hide();
-    for (const auto &application : m_project->Applications())
-        application->CloseLink();
-}
-
-void TForm1::CommandTest()
-{
-    SwitchEveryControl(3);
-}
-
 void TForm1::DropItem(TMyForm11 *screen, const ListItemData &item, const QPoint &at)
 {
     TDataFileManager *app = item.Application;
@@ -535,132 +425,6 @@ void TForm1::DeleteScreen(TMyForm11 *screen)
     }, Qt::QueuedConnection);
 }
 
-bool TForm1::EditControlProperties(QWidget *widget)
-{
-    using Layout = TControlProperties::Layout;
-    Layout layout;
-    auto *control = dynamic_cast<TVQBaseControl *>(widget);
-    auto *memo = dynamic_cast<TVQMemoBaseControl *>(widget);
-    auto *variable = dynamic_cast<TVQVariableBaseControl *>(widget);
-    if (control) {
-        const TVQQModuleBase *module = control->GetParentModule();
-        const quint16 type = module->GetModuleType();
-        const quint16 io = control->IOIndex();
-        layout.InfoCaptions[0] = QStringLiteral("Module");
-        layout.InfoCaptions[1] = QStringLiteral("Name");
-        layout.Infos[0] = TCodePage::ToDisplay(module->GetDisplayName());
-        layout.Infos[1] = TCodePage::ToDisplay(module->GetIoName(io));
-        const bool sensor = type == 10 || type == 11 || type == 17 || type == 50 || type == 55
-                            || (type == 33 && io == 6) || (type == 38 && io == 6);
-        if ((type == 33 && (io == 5 || io >= 12)) || (type == 38 && io != 6))
-            return false;  // no dialog for these channels
-        if (type == 9) {
-            layout.Caption = QStringLiteral("PropertiesDimmer");
-            layout.Types = {{QStringLiteral("Icon view"), 1}, {QStringLiteral("Icon/dimmer view"), 3}, {QStringLiteral("dmmer view"), 2}};
-        } else if (sensor) {
-            layout.Caption = QStringLiteral("PropertiesSensor");
-            layout.InfoCaptions[1] = QStringLiteral("Sensor");
-            layout.States = 1;
-            layout.Types = {{QStringLiteral("Icon view"), 1}, {QStringLiteral("Sensor view"), 2}};
-        } else if (type == 31) {
-            layout.Caption = QStringLiteral("In10Vproperties");
-            layout.States = 1;
-            layout.Types = {{QStringLiteral("Icon view"), 1}, {QStringLiteral("Big Number"), 2}, {QStringLiteral("Counter View"), 3}};
-        } else {
-            layout.Caption = QStringLiteral("Form11 - Properties");
-        }
-    } else if (memo && memo->GetParentMemo()) {
-        layout.Caption = QStringLiteral("PropertiesMemo");
-        layout.ShowValue = false;
-        layout.InfoCaptions[0] = QStringLiteral("Type memo");
-        layout.InfoCaptions[1] = QStringLiteral("Name");
-        layout.Infos[0] = QString::fromLatin1(memo->GetParentMemo()->GetKindText());
-        layout.Infos[1] = TCodePage::ToDisplay(memo->GetParentMemo()->GetName());
-    } else if (variable && variable->GetParentVariable()) {
-        layout.Caption = QStringLiteral("Variable Properties");
-        layout.InfoCaptions[0] = QStringLiteral("Type Variable");
-        layout.InfoCaptions[1] = QStringLiteral("Name");
-        layout.Infos[0] = QString::fromLatin1(variable->GetParentVariable()->GetKindText());
-        layout.Infos[1] = TCodePage::ToDisplay(variable->GetParentVariable()->GetName());
-    } else if (auto *shortcut = dynamic_cast<TVQRecordControl<TVisualShortCut> *>(widget)) {
-        std::vector<std::pair<quint16, QString>> screens;
-        for (TMyForm11 *window : ScreenWindows())
-            screens.emplace_back(window->ScreenRecord().ScreenId, TPicturePaths::FromRecord(window->ScreenRecord().Name));
-        TShortcutProperties dialog(shortcut->CurrentRecord(), screens, m_settings.ExportFolder, m_dialogs, this);
-        for (;;) {
-            if (m_dialogs->Exec(dialog) != QDialog::Accepted)
-                return false;
-            TVisualShortCut edited = shortcut->CurrentRecord();
-            if (dialog.WriteRecord(edited)) {
-                shortcut->SetRecord(edited);
-                return true;
-            }
-        }
-    } else {
-        return false;
-    }
-
-    TControlProperties dialog(layout, m_settings.ExportFolder, m_dialogs, this);
-    dialog.EdLeft->setText(QString::number(widget->x()));
-    dialog.EdTop->setText(QString::number(widget->y()));
-    if (control) {
-        dialog.EdLabel->setText(control->ComponentLabel());
-        for (int state = 0; state < 2; ++state) {
-            dialog.SetPicture(state, control->GetStateImageFilename(state));
-            dialog.CbTransparent[state]->setChecked(control->GetStateTransparentImage(state));
-        }
-        dialog.CbReadOnly->setChecked(control->ReadOnly());
-        dialog.CbShowLabel->setChecked(control->ShowLabel());
-        dialog.CbShowValue->setChecked(control->ShowValue());
-        dialog.SelectDisplayType(control->DisplayType());
-    } else {
-        TVQPicturePairControl *pair = memo ? static_cast<TVQPicturePairControl *>(memo) : variable;
-        dialog.EdLabel->setText(pair->Label());
-        for (int state = 0; state < 2; ++state) {
-            dialog.SetPicture(state, pair->GetImageFileName(state));
-            dialog.CbTransparent[state]->setChecked(pair->GetTransparentMode(state));
-        }
-        dialog.CbReadOnly->setChecked(pair->m_readOnly);
-        dialog.CbShowLabel->setChecked(pair->m_showLabel);
-        dialog.CbShowValue->setChecked(variable && variable->m_showValue);
-    }
-
-    int left = 0, top = 0;
-    for (;;) {
-        if (m_dialogs->Exec(dialog) != QDialog::Accepted)
-            return false;
-        if (dialog.Check(left, top))
-            break;
-    }
-    if (control) {
-        control->SetComponentLabel(dialog.EdLabel->text());
-        for (int state = 0; state < 2; ++state) {
-            control->SetStateImageFilename(state, dialog.Pictures[state]);
-            control->SetStateTransparentImage(state, dialog.CbTransparent[state]->isChecked());
-        }
-        control->SetShowLabel(dialog.CbShowLabel->isChecked());
-        control->move(left, top);
-        control->SetReadOnly(dialog.CbReadOnly->isChecked());
-        control->SetShowValue(dialog.CbShowValue->isChecked());
-        control->SetDisplayType(quint8(dialog.DisplayType(control->DisplayType())));
-    } else {
-        TVQPicturePairControl *pair = memo ? static_cast<TVQPicturePairControl *>(memo) : variable;
-        pair->SetLabel(dialog.EdLabel->text());
-        for (int state = 0; state < 2; ++state) {
-            pair->SetImageFileName(state, dialog.Pictures[state]);
-            pair->SetTransparentMode(state, dialog.CbTransparent[state]->isChecked());
-        }
-        pair->move(left, top);
-        pair->m_readOnly = dialog.CbReadOnly->isChecked();
-        pair->m_showLabel = dialog.CbShowLabel->isChecked();
-        if (variable)
-            variable->m_showValue = dialog.CbShowValue->isChecked();
-        pair->CheckSize();
-        pair->update();
-    }
-    return true;
-}
-
 void TForm1::EditScreen(TMyForm11 *screen)
 {
     TForm7 dialog(screen->ScreenRecord(), m_programFolder, m_dialogs, this);
@@ -688,7 +452,7 @@ void TForm1::UpdateApplication(TDataFileManager &application, const QString &exp
 
 void TForm1::RemoveApplication(TDataFileManager &application)
 {
-    application.CloseLink();
+    application.Session().CloseLink();
     m_project->RemoveApplicationControls(*m_binder, application);
     m_lists->RemoveApplication(application);
     for (TSearchListWindow *list : {m_outputs, m_inputs, m_sensors, m_memos, m_variables})
@@ -751,7 +515,7 @@ void TForm1::closeEvent(QCloseEvent *event)
         }
     }
     for (const auto &application : m_project->Applications())
-        application->CloseLink();
+        application->Session().CloseLink();
     TSettingsFile::Write(m_programFolder, m_settings, m_project->FileName());
     for (TMyForm11 *window : ScreenWindows())
         window->hide();

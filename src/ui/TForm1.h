@@ -18,6 +18,8 @@ class TForm17;
 class TMyForm11;
 class TProgramLists;
 class TProjectManager;
+class TPropertyEditor;
+class TRunTimeSwitch;
 class TSearchListWindow;
 class TWindowBinder;
 
@@ -49,14 +51,6 @@ public:
     void CommandAddScreen();
     // The settings dialog; the settings file is written when it closes.
     void CommandOption();
-    void CommandRunTime();
-    void CommandDesignTime();
-    void CommandTest();
-    // First-time set-up of an application's link with the user: the interface module decides
-    // serial or UDP, then the port dialog shows.
-    // `byInterfaceModule`: the dialog follows the interface module's type whatever the stored
-    // link kind (the project summary's "Connect").
-    void SetupLink(TDataFileManager &application, bool byInterfaceModule = false);
     // From the project summary: an update from a new export, and the removal of an application
     // with its controls and model objects.
     void UpdateApplication(TDataFileManager &application, const QString &exportPath);
@@ -68,9 +62,9 @@ public:
     // The save question when the project is open and modified; false when the user cancelled.
     bool AskToSave();
 
-    // Every control of the project takes the mode (1 run time, 2 design time, 3 test).
-    void SwitchEveryControl(quint8 mode);
-    quint8 Mode() const { return m_mode; }
+    // The program-wide mode with the run-time commands, and the property dialogs of the controls.
+    TRunTimeSwitch *RunTime() const { return m_runTime.get(); }
+    TPropertyEditor *Properties() const { return m_properties.get(); }
 
     // From the screens' menus.
     void DropItem(TMyForm11 *screen, const ListItemData &item, const QPoint &at);
@@ -78,8 +72,6 @@ public:
     void CreateCamera(TMyForm11 *screen);
     void CreateGauge(TMyForm11 *screen);
     void DeleteScreen(TMyForm11 *screen);
-    // The property dialog that fits the control; true when the user confirmed it.
-    bool EditControlProperties(QWidget *control);
     // The screen settings dialog for that screen.
     void EditScreen(TMyForm11 *screen);
     void ShowSearchList(TSearchListWindow *list);
@@ -121,8 +113,9 @@ private:
     std::unique_ptr<TProgramLists> m_lists;
     std::unique_ptr<TWindowBinder> m_binder;
     std::unique_ptr<TProjectManager> m_project;
+    std::unique_ptr<TRunTimeSwitch> m_runTime;
+    std::unique_ptr<TPropertyEditor> m_properties;
     TSettings m_settings;
-    quint8 m_mode = 0;
     bool m_activated = false;
 
     QMenu *m_fileMenu = nullptr;

@@ -5,6 +5,7 @@
 #include "TDataFileManager.h"
 #include "TDialogs.h"
 #include "TForm1.h"
+#include "TRunTimeSwitch.h"
 #include "TProjectManager.h"
 
 #include <QDateTime>
@@ -90,11 +91,11 @@ void TForm17::Fill()
         else
             node(top, NodeNoInterface, QStringLiteral("No Interface Found"));
         const TVISUALQvpInfo &s = app.Settings();
-        QString state = link && link->IsOpen() && link->LinkState() == SerialPort::StateConnected ? QStringLiteral("Connected on ")
+        QString state = link && link->IsOpen() && link->LinkState() == LinkStates::Connected ? QStringLiteral("Connected on ")
                                                                                                    : QStringLiteral("Not connected ");
-        if (s.LinkKind == SerialPort::LinkSerial)
+        if (s.LinkKind == LinkKinds::Serial)
             state += QStringLiteral(":Serial port ") + (s.ComPort != 0 ? QString::number(s.ComPort) : QString());
-        else if (s.LinkKind == SerialPort::LinkUdp)
+        else if (s.LinkKind == LinkKinds::Udp)
             state += QStringLiteral(": IP ") + QString::fromLatin1(s.Host) + QStringLiteral(" Port :")
                      + (s.UdpPort != 0 ? QString::number(s.UdpPort) : QString());
         node(top, NodeLinkState, state);
@@ -115,7 +116,7 @@ void TForm17::UpdateFile(QTreeWidgetItem *item)
     if (!chosen.isEmpty())
         m_owner->UpdateApplication(app, chosen);
     QStringList report;
-    app.FormatChangeReport(report);
+    app.Comparison().FormatChangeReport(report);
     TUpdateView view(report, this);
     m_owner->Dialogs()->Exec(view);
     Fill();
@@ -145,6 +146,6 @@ void TForm17::Connect(QTreeWidgetItem *item)
         m_owner->Dialogs()->ShowMessage(QStringLiteral("No Visual interface module found in this application"));
         return;
     }
-    m_owner->SetupLink(app, true);
+    m_owner->RunTime()->SetupLink(app, true);
     Fill();
 }

@@ -3,7 +3,9 @@
 #include "SerialPort.h"
 #include "TCodePage.h"
 #include "TDataFileManager.h"
+#include "TLinkSession.h"
 #include "TForm1.h"
+#include "TRunTimeSwitch.h"
 #include "TFrameBuilder.h"
 #include "TProjectManager.h"
 
@@ -48,7 +50,7 @@ QString TForm6::FileName(const TDataFileManager *application) const
 void TForm6::ResetAndStart()
 {
     m_timer->stop();
-    m_step = 0;
+    m_step = Steps::Start;
     m_next = 0;
     m_current = nullptr;
     m_lines->clear();
@@ -59,10 +61,10 @@ void TForm6::Connect(TDataFileManager *application)
 {
     m_ticks = 0;
     const TVISUALQvpInfo &settings = application->Settings();
-    if (settings.LinkKind == SerialPort::LinkSerial)
-        application->OpenSerialLink(settings.ComPort, 115200);
-    else if (settings.LinkKind == SerialPort::LinkUdp)
-        application->OpenUdpLink(settings.UdpPort, settings.Host, settings.Password);
+    if (settings.LinkKind == LinkKinds::Serial)
+        application->Session().OpenSerialLink(settings.ComPort, 115200);
+    else if (settings.LinkKind == LinkKinds::Udp)
+        application->Session().OpenUdpLink(settings.UdpPort, settings.Host, settings.Password);
     AddLine(QStringLiteral("Connecting on ") + FileName(application));
     // An application without a link kind has nothing to wait for: its fault shows on the
     // first tick instead of the window waiting without end.
@@ -73,17 +75,17 @@ void TForm6::ConnectProcedure()
 {
     const auto &applications = m_owner->Project()->Applications();
     switch (m_step) {
-    case 0:
+    case Steps::Start:
         if (applications.empty())
             return;
         m_current = applications.front().get();
         Connect(m_current);
-        m_step = 1;
+        m_step = Steps::Connecting;
         m_next = 1;
         return;
-    case 1:
+    case Steps::Connecting:
         if (m_next >= applications.size()) {
-            m_step = 2;
+            m_step = Steps::RefreshInputs;
             m_next = 0;
             ConnectProcedure();
             return;
@@ -92,17 +94,17 @@ void TForm6::ConnectProcedure()
         Connect(m_current);
         ++m_next;
         return;
-    case 2:
+    case Steps::RefreshInputs:
         if (m_next >= applications.size()) {
             m_timer->stop();
-            m_owner->SwitchEveryControl(1);
-            m_step = Finished;
+            m_owner->RunTime()->SwitchEveryControl(RunMode::RunTime);
+            m_step = Steps::Finished;
             close();
             return;
         }
         m_current = applications[m_next].get();
         ++m_next;
-        if (m_current->Link() && m_current->Link()->LinkState() == SerialPort::StateConnected) {
+        if (m_current->Link() && m_current->Link()->LinkState() == LinkStates::Connected) {
             AddLine(QStringLiteral("refresh inputs on ") + FileName(m_current));
             TFrameBuilder::BuildRefreshInputs(*m_current->Link());
             m_timer->start();
@@ -110,7 +112,9 @@ void TForm6::ConnectProcedure()
             ConnectProcedure();  // not connected: passed over
         }
         return;
-    case 3:
+    case Steps::RefreshOutputs:
+        if (!m_current || !m_current->Link())
+            return;  // removed meanwhile: the next tick goes on with the others
         AddLine(QStringLiteral("refresh ouputs on ") + FileName(m_current));
         TFrameBuilder::BuildRefreshOutputs(*m_current->Link());
         return;
@@ -122,11 +126,11 @@ void TForm6::ConnectProcedure()
 void TForm6::ConnectTimerTimer()
 {
     switch (m_step) {
-    case 1: {
+    case Steps::Connecting: {
         const SerialPort *link = m_current ? m_current->Link() : nullptr;
-        const quint8 kind = m_current ? m_current->Settings().LinkKind : 0;
-        const quint8 state = link ? link->LinkState() : quint8(SerialPort::StateFailed);
-        if ((kind == SerialPort::LinkSerial || kind == SerialPort::LinkUdp) && state == SerialPort::StateLoginSent) {
+        const LinkKinds kind = m_current ? m_current->Settings().LinkKind : LinkKinds::None;
+        const LinkStates state = link ? link->LinkState() : LinkStates::Failed;
+        if ((kind == LinkKinds::Serial || kind == LinkKinds::Udp) && state == LinkStates::LoginSent) {
             ++m_ticks;
             if (m_ticks == 9)
                 AddLine(QStringLiteral("->Fault connection Timeout"));
@@ -134,7 +138,7 @@ void TForm6::ConnectTimerTimer()
                 m_timer->stop();
                 ConnectProcedure();
             }
-        } else if (state == SerialPort::StateConnected && kind != 0) {
+        } else if (state == LinkStates::Connected && kind != LinkKinds::None) {
             AddLine(QStringLiteral("->Succes"));
             m_timer->stop();
             ConnectProcedure();
@@ -146,12 +150,12 @@ void TForm6::ConnectTimerTimer()
         }
         return;
     }
-    case 2:
-        m_step = 3;
+    case Steps::RefreshInputs:
+        m_step = Steps::RefreshOutputs;
         ConnectProcedure();
         return;
-    case 3:
-        m_step = 2;
+    case Steps::RefreshOutputs:
+        m_step = Steps::RefreshInputs;
         ConnectProcedure();
         return;
     default:

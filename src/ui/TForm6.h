@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 class QListWidget;
@@ -14,7 +15,9 @@ class TForm6 : public QWidget
     Q_OBJECT
 
 public:
-    static constexpr quint8 Finished = 255;
+    // Where the procedure stands: connecting the applications one by one, then asking each
+    // connected one for its inputs and its outputs in turn.
+    enum class Steps : quint8 { Start = 0, Connecting = 1, RefreshInputs = 2, RefreshOutputs = 3, Finished = 255 };
 
     explicit TForm6(TForm1 *owner);
 
@@ -26,7 +29,7 @@ public:
     void ConnectTimerTimer();
 
     QStringList Lines() const;
-    quint8 Step() const { return m_step; }
+    Steps Step() const { return m_step; }
     QTimer *ConnectTimer() const { return m_timer; }
 
 private:
@@ -37,8 +40,9 @@ private:
     TForm1 *m_owner = nullptr;
     QListWidget *m_lines = nullptr;
     QTimer *m_timer = nullptr;
-    quint8 m_step = 0;
+    Steps m_step = Steps::Start;
     quint8 m_next = 0;
     quint8 m_ticks = 0;
-    TDataFileManager *m_current = nullptr;
+    // The application being connected or refreshed; it may be removed while the window runs.
+    QPointer<TDataFileManager> m_current;
 };

@@ -2,6 +2,8 @@
 
 #include "TDialogs.h"
 #include "TForm1.h"
+#include "TPropertyEditor.h"
+#include "TRunTimeSwitch.h"
 #include "TPicturePaths.h"
 #include "TProjectManager.h"
 #include "TSearchListWindow.h"
@@ -108,9 +110,9 @@ TMyForm11::TMyForm11(TForm1 *owner, const TNewVisualScreen &record)
     m_menu->addSeparator();
     for (const char *mode : {"Run Time", "Design Time", "Test"})
         add(mode, [] {})->setCheckable(true);
-    connect(Action(QStringLiteral("Run Time")), &QAction::triggered, this, [this] { m_owner->CommandRunTime(); });
-    connect(Action(QStringLiteral("Design Time")), &QAction::triggered, this, [this] { m_owner->CommandDesignTime(); });
-    connect(Action(QStringLiteral("Test")), &QAction::triggered, this, [this] { m_owner->CommandTest(); });
+    connect(Action(QStringLiteral("Run Time")), &QAction::triggered, this, [this] { m_owner->RunTime()->CommandRunTime(); });
+    connect(Action(QStringLiteral("Design Time")), &QAction::triggered, this, [this] { m_owner->RunTime()->CommandDesignTime(); });
+    connect(Action(QStringLiteral("Test")), &QAction::triggered, this, [this] { m_owner->RunTime()->CommandTest(); });
     m_menu->addSeparator();
     add("Create shortcut", [this] { m_owner->CreateShortcut(this); });
     add("Add Axis cam", [this] { m_owner->CreateCamera(this); });
@@ -141,10 +143,10 @@ QAction *TMyForm11::Action(const QString &text) const
 
 void TMyForm11::PrepareMenu()
 {
-    const quint8 mode = m_owner->Mode();
-    const bool locked = mode == 1 || mode == 3;
-    Action(QStringLiteral("Run Time"))->setChecked(mode == 1);
-    Action(QStringLiteral("Test"))->setChecked(mode == 3);
+    const RunMode mode = m_owner->RunTime()->Mode();
+    const bool locked = mode == RunMode::RunTime || mode == RunMode::Test;
+    Action(QStringLiteral("Run Time"))->setChecked(mode == RunMode::RunTime);
+    Action(QStringLiteral("Test"))->setChecked(mode == RunMode::Test);
     Action(QStringLiteral("Design Time"))->setChecked(!locked);
     for (const char *entry : {"Settings", "Create shortcut", "Delete Screen", "Show outputs", "Show inputs", "Show Sensors",
                               "Show Variable"})
@@ -186,9 +188,9 @@ bool TMyForm11::ConfirmDelete(const QString &text)
     return m_owner->Dialogs()->Confirm(text, QStringLiteral("delete"));
 }
 
-bool TMyForm11::EditProperties(QWidget *control)
+bool TMyForm11::EditProperties(TVQControl *control)
 {
-    return m_owner->EditControlProperties(control);
+    return m_owner->Properties()->Edit(control);
 }
 
 void TMyForm11::ControlRemoved(TProjectItemBase *item)

@@ -62,7 +62,7 @@ public:
 
     // TVQControlHost
     bool ConfirmDelete(const QString &text) override;
-    bool EditProperties(QWidget *control) override;
+    bool EditProperties(TVQControl *control) override;
     void ControlRemoved(TProjectItemBase *item) override;
 
 private:

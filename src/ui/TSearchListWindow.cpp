@@ -2,6 +2,7 @@
 
 #include "TCodePage.h"
 #include "TDataFileManager.h"
+#include "TModuleTypes.h"
 #include "TProgramLists.h"
 #include "TProjectManager.h"
 #include "TVQQModuleBase.h"
@@ -53,9 +54,9 @@ struct ListDescription
 
 const ListDescription &Describe(TSearchListWindow::Lists lists)
 {
-    static const ListDescription outputs{"Outputs", true, 2, {6, 8, 40, 9, 36, 14, 7, 30, 34, 35, 37, 39, 2, 3, 4, 5, 33, 38}};
-    static const ListDescription inputs{"Inputs", true, 1, {1, 15, 2, 3, 4, 5, 12, 13, 31, 37, 38}};
-    static const ListDescription sensors{"Sensors", false, 6, {10, 11, 17, 33}};
+    static const ListDescription outputs{"Outputs", true, 2, TModuleTypes::FilterTypes(&TFilterPlaces::Outputs)};
+    static const ListDescription inputs{"Inputs", true, 1, TModuleTypes::FilterTypes(&TFilterPlaces::Inputs)};
+    static const ListDescription sensors{"Sensors", false, 6, TModuleTypes::FilterTypes(&TFilterPlaces::Sensors)};
     static const ListDescription memos{"Memos", true, 0, {0, 1, 2}};
     static const ListDescription variables{"Variables", false, 0, {0, 1}};
     switch (lists) {
@@ -130,7 +131,7 @@ void TSearchListWindow::FillKindFilter()
         else if (m_lists == Lists::Variables)
             text = value == 0 ? QStringLiteral("Boolean") : QStringLiteral("Value");
         else
-            text = QString::fromLatin1(TDataFileManager::GetModelCode(value));
+            text = QString::fromLatin1(TModuleTypes::ModelCode(value));
         auto *entry = new QListWidgetItem(text, m_filter);
         entry->setData(Qt::UserRole, value);
         entry->setFlags(entry->flags() | Qt::ItemIsUserCheckable);
@@ -171,17 +172,6 @@ bool TSearchListWindow::FilterAccepts(quint16 value) const
     return m_filter->count() > 0 && m_filter->item(0)->checkState() == Qt::Checked;
 }
 
-bool TSearchListWindow::IsHiddenChannel(quint16 moduleType, quint16 channel, quint16 moduleOptions)
-{
-    switch (moduleType) {
-    case 7: return channel % 2 == 1;
-    case 17: return channel <= 3 || channel == 5;
-    case 33: return channel == 5 || channel == 12 || channel == 13;
-    case 38: return !(channel == 6 && (moduleOptions & 1));
-    default: return false;
-    }
-}
-
 QString TSearchListWindow::IoEntryText(const TDataFileManager &application, const IoRecord &io)
 {
     QString text = TCodePage::ToDisplay(io.Name);
@@ -189,7 +179,7 @@ QString TSearchListWindow::IoEntryText(const TDataFileManager &application, cons
     if (!module)
         return text;
     text += QStringLiteral(" [") + QString::number(module->SerialNumber & 0xFFFFFF);
-    if (module->ModuleType == 6)
+    if (TModuleTypes::Row(module->ModuleType).NumberedChannels)
         text += QStringLiteral("-") + QString::number(io.Channel + 1);
     return text + QStringLiteral("]");
 }
@@ -255,7 +245,7 @@ void TSearchListWindow::FillItems()
         for (qsizetype i = record->FirstIoIndex; IoRecord *io = app->IoAt(i); ++i) {
             if (io->ModuleNumber != record->ModuleNumber)
                 break;
-            if (IsHiddenChannel(record->ModuleType, io->Channel, record->ModuleOptions) || io->IoKind != ioKind
+            if (TModuleTypes::IsHiddenChannel(record->ModuleType, io->Channel, record->ModuleOptions) || io->IoKind != ioKind
                 || !FilterAccepts(record->ModuleType) || !matches(io->Name))
                 continue;
             ListItemData data;

@@ -47,9 +47,8 @@ public:
     // What dragging that entry carries.
     QMimeData *MimeDataFor(int row) const;
 
-    // Hidden channels of the IO lists, by module type and channel.
-    static bool IsHiddenChannel(quint16 moduleType, quint16 channel, quint16 moduleOptions);
-    // The entry text of an IO: its name and its module's serial ("-" and channel + 1 on type 6).
+    // The entry text of an IO: its name and its module's serial, with the channel number (from 1)
+    // on modules whose channels are numbered.
     static QString IoEntryText(const TDataFileManager &application, const IoRecord &io);
 
 protected:

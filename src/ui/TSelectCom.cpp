@@ -2,6 +2,7 @@
 
 #include "SerialPort.h"
 #include "TDataFileManager.h"
+#include "TLinkSession.h"
 #include "UserMessages.h"
 
 #include <QComboBox>
@@ -59,7 +60,7 @@ bool TSelectCom::Ok()
     const int index = m_ports->currentIndex();
     if (index < 0)
         return false;
-    if (!m_application.OpenSerialLink(quint8(index + 1), 115200)) {
+    if (!m_application.Session().OpenSerialLink(quint8(index + 1), 115200)) {
         if (m_messages)
             m_messages->ShowMessage(QStringLiteral("Unable to open serial Port "));
         return false;

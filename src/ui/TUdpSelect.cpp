@@ -1,6 +1,7 @@
 #include "TUdpSelect.h"
 
 #include "TDataFileManager.h"
+#include "TLinkSession.h"
 
 #include <QFormLayout>
 #include <QFrame>
@@ -60,12 +61,12 @@ TUdpSelect::TUdpSelect(TDataFileManager &application, QWidget *parent)
     connect(connectButton, &QPushButton::clicked, this, &TUdpSelect::Connect);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    m_application.SetSessionDialog(this);
+    m_application.Session().SetSessionDialog(this);
 }
 
 TUdpSelect::~TUdpSelect()
 {
-    m_application.SetSessionDialog(nullptr);
+    m_application.Session().SetSessionDialog(nullptr);
 }
 
 void TUdpSelect::Prefill()
@@ -86,7 +87,7 @@ void TUdpSelect::Connect()
         QMessageBox::warning(this, windowTitle(), QStringLiteral("'%1' is not a valid integer value").arg(m_port->text()));
         return;
     }
-    m_application.OpenUdpLink(quint16(port), m_host->text().toLatin1(), m_password->text().toLatin1());
+    m_application.Session().OpenUdpLink(quint16(port), m_host->text().toLatin1(), m_password->text().toLatin1());
 }
 
 void TUdpSelect::ShowPanelText(const QString &text)

@@ -3,17 +3,13 @@
 #include "TForm1.h"
 #include "TMyForm11.h"
 #include "TProgramLists.h"
-#include "TVisualDefaults.h"
+#include "TControlFactory.h"
+#include "TModuleTypes.h"
+#include "TVQBaseControl.h"
 #include "TVQJaugeControl.h"
-#include "TVQQDimOutput.h"
-#include "TVQQSensorInput.h"
 #include "TVQQMemoBaseItem.h"
 #include "TVQQModuleBase.h"
-#include "TVQQTorInput.h"
-#include "TVQQTorOutput.h"
-#include "TVQQIn10VInput.h"
 #include "TVQQVariableBaseItem.h"
-#include "TVQQZulOutput.h"
 #include "TVQMemoBaseControl.h"
 #include "TVQRecordControl.h"
 #include "TVQVariableBaseControl.h"
@@ -25,8 +21,7 @@ TVQRecordControl<Record> *MakeRecordControl(const Record &record, TProjectScreen
 {
     auto &window = static_cast<TMyForm11 &>(screen);
     auto *control = new TVQRecordControl<Record>(window.Area(), record, &window);
-    control->SetRunTimeMode(2);
-    control->setContextMenuPolicy(Qt::PreventContextMenu);
+    control->SetRunTimeMode(RunMode::DesignTime);
     control->show();
     return control;
 }
@@ -42,32 +37,12 @@ TProjectItem<TNewVisualOutput> *TWindowBinder::CreateOutput(const TNewVisualOutp
                                                              TProjectScreen &screen, const Param32Record *parameters)
 {
     auto &window = static_cast<TMyForm11 &>(screen);
-    TVQBaseControl *control = nullptr;
-    switch (TVisualDefaults::ControlClassFor(module.GetModuleType(), record.IoNumber)) {
-    case ControlClass::TorInput:
-        control = new TVQQTorInput(window.Area(), &module, record.IoNumber, &window);
-        break;
-    case ControlClass::TorOutput:
-        control = new TVQQTorOutput(window.Area(), &module, record.IoNumber, &window);
-        break;
-    case ControlClass::ZulOutput:
-        control = new TVQQZulOutput(window.Area(), &module, record.IoNumber, &window);
-        break;
-    case ControlClass::DimOutput:
-        control = new TVQQDimOutput(window.Area(), &module, record.IoNumber, &window);
-        break;
-    case ControlClass::SensorInput:
-        control = new TVQQSensorInput(window.Area(), &module, record.IoNumber, &window);
-        break;
-    case ControlClass::In10VInput:
-        control = new TVQQIn10VInput(window.Area(), &module, record.IoNumber, &window);
-        break;
-    case ControlClass::None:
+    const char *controlClass = TModuleTypes::Channel(module.GetModuleType(), record.IoNumber).Control;
+    TVQBaseControl *control = TControlFactory::Create(controlClass, window.Area(), &module, record.IoNumber, &window);
+    if (!control)
         return nullptr;
-    }
-    control->setContextMenuPolicy(Qt::PreventContextMenu);
     control->SetDataToControl(record);
-    control->SetRunTimeMode(2);
+    control->SetRunTimeMode(RunMode::DesignTime);
     module.AddControl(control);
     control->SetParametreIO(parameters);
     control->show();
@@ -94,7 +69,7 @@ TProjectItem<TVisualMemoData> *TWindowBinder::CreateMemo(const TVisualMemoData &
     }
     control->SetDataToControl(record);
     control->SetState(QStringLiteral("On"));
-    control->SetRunTimeMode(2);
+    control->SetRunTimeMode(RunMode::DesignTime);
     control->show();
     return control;
 }
@@ -113,7 +88,7 @@ TProjectItem<TVisualVariableData> *TWindowBinder::CreateVariable(const TVisualVa
     control->SetState(QStringLiteral("On"));
     control->SetValue(variable.GetValue());
     control->CheckSize();
-    control->SetRunTimeMode(2);
+    control->SetRunTimeMode(RunMode::DesignTime);
     control->show();
     return control;
 }
@@ -127,8 +102,7 @@ TProjectItem<TVisualJaugeData> *TWindowBinder::CreateGauge(const TVisualJaugeDat
 {
     auto &window = static_cast<TMyForm11 &>(screen);
     auto *gauge = new TVQJaugeControl(window.Area(), record, &window);
-    gauge->SetRunTimeMode(2);
-    gauge->setContextMenuPolicy(Qt::PreventContextMenu);
+    gauge->SetRunTimeMode(RunMode::DesignTime);
     // Every gauge follows the switched power and its scale maximum, both held to 16 bits.
     TProgramLists *lists = m_owner.Lists();
     const auto follow = [gauge, lists] {

@@ -51,8 +51,8 @@ TEST(LinkEndToEnd, UdpLogInWithoutPasswordSendsPlainLogin)
     for (const QByteArray &password : {QByteArray(), QByteArray("(null)")}) {
         ASSERT_TRUE(link.OpenUdpAndLogin(peer.socket.localPort(), "127.0.0.1", password));
         EXPECT_TRUE(link.IsOpen());
-        EXPECT_EQ(link.LinkKind(), SerialPort::LinkUdp);
-        EXPECT_EQ(link.LinkState(), SerialPort::StateLoginSent);
+        EXPECT_EQ(link.LinkKind(), LinkKinds::Udp);
+        EXPECT_EQ(link.LinkState(), LinkStates::LoginSent);
         const QNetworkDatagram login = peer.Receive();
         EXPECT_EQ(login.data(), "LOGIN");
 
@@ -82,7 +82,7 @@ TEST(LinkEndToEnd, UdpLogInWithPasswordSendsTheLibraryText)
     link.CloseLink();
     EXPECT_EQ(peer.Receive().data(), "LOGOUT");
     EXPECT_TRUE(link.IsLoggingOut());
-    EXPECT_TRUE(RunUntil([&] { return link.LinkState() == SerialPort::StateIdle; }));
+    EXPECT_TRUE(RunUntil([&] { return link.LinkState() == LinkStates::Idle; }));
     EXPECT_TRUE(link.IsOpen());  // the owner closes or reopens it
     EXPECT_TRUE(messages.Shown.isEmpty());
 }
@@ -95,7 +95,7 @@ TEST(LinkEndToEnd, MissingLoginLibraryIsAMessageAndAFailedOpen)
     SerialPort link(nullptr, emptyFolder.path(), &messages);
     EXPECT_FALSE(link.OpenUdpAndLogin(peer.socket.localPort(), "127.0.0.1", "secret"));
     EXPECT_FALSE(link.IsOpen());
-    EXPECT_EQ(link.LinkState(), SerialPort::StateFailed);
+    EXPECT_EQ(link.LinkState(), LinkStates::Failed);
     ASSERT_EQ(messages.Shown.size(), 1);
     EXPECT_TRUE(messages.Shown[0].startsWith(QStringLiteral("Unable to load the log-in library")));
     QCoreApplication::processEvents();
@@ -113,8 +113,8 @@ TEST(LinkEndToEnd, SerialLinkOverAPty)
     SerialPort link(nullptr, folder.path(), nullptr);
     ASSERT_TRUE(link.OpenSerial(3, 115200));
     EXPECT_TRUE(link.IsOpen());
-    EXPECT_EQ(link.LinkKind(), SerialPort::LinkSerial);
-    EXPECT_EQ(link.LinkState(), SerialPort::StateConnected);
+    EXPECT_EQ(link.LinkKind(), LinkKinds::Serial);
+    EXPECT_EQ(link.LinkState(), LinkStates::Connected);
 
     EXPECT_TRUE(link.WriteLink(QByteArray("\x02" "B5030001640A28\x03")));
     QByteArray sent;
@@ -129,5 +129,5 @@ TEST(LinkEndToEnd, SerialLinkOverAPty)
     EXPECT_TRUE(link.IsOpen());
     link.CloseLink();
     EXPECT_FALSE(link.IsOpen());
-    EXPECT_EQ(link.LinkState(), SerialPort::StateConnected);
+    EXPECT_EQ(link.LinkState(), LinkStates::Connected);
 }

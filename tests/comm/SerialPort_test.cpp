@@ -23,7 +23,7 @@ TEST(SerialPort, IsValidIPv4)
 TEST(SerialPort, StartsIdleWithoutInterface)
 {
     SerialPort link(nullptr, QString(), nullptr);
-    EXPECT_EQ(link.LinkState(), SerialPort::StateIdle);
+    EXPECT_EQ(link.LinkState(), LinkStates::Idle);
     EXPECT_EQ(link.InterfaceIndex(), SerialPort::NoInterface);
     EXPECT_FALSE(link.IsOpen());
     EXPECT_EQ(link.SequenceNumber(), 0);
@@ -40,7 +40,7 @@ TEST(SerialPort, RefusesBadUdpSettingsWithoutSendingOrShowing)
     EXPECT_FALSE(link.OpenUdpAndLogin(17481, "127.0.0.256", ""));
     EXPECT_FALSE(link.OpenUdpAndLogin(17481, "1.2.3", ""));
     EXPECT_FALSE(link.IsOpen());
-    EXPECT_EQ(link.LinkKind(), SerialPort::LinkNone);
+    EXPECT_EQ(link.LinkKind(), LinkKinds::None);
     EXPECT_TRUE(messages.Shown.isEmpty());
 }
 
@@ -49,6 +49,6 @@ TEST(SerialPort, SerialThatCannotOpenFails)
     SerialPort link(nullptr, QStringLiteral("/no/such/folder"), nullptr);
     EXPECT_EQ(SerialPort::SerialDevicePath(QStringLiteral("/no/such/folder"), 3), QStringLiteral("/dev/ttyS2"));
     EXPECT_FALSE(link.OpenSerial(99, 115200));
-    EXPECT_EQ(link.LinkState(), SerialPort::StateFailed);
+    EXPECT_EQ(link.LinkState(), LinkStates::Failed);
     EXPECT_FALSE(link.IsOpen());
 }

@@ -187,7 +187,7 @@ TEST_F(ItemsTest, VariableWithoutLinkShowsAMessage)
     EXPECT_EQ(messages.Shown[0], QStringLiteral("No Serial Port Defined"));
     EXPECT_TRUE(link.Written.isEmpty());
 
-    TestControl run(ModeRunTime), design(ModeDesignTime);
+    TestControl run(RunMode::RunTime), design(RunMode::DesignTime);
     item->AddControl(&run);
     item->AddControl(&design);
     item->SetValue("\x01");

@@ -1,5 +1,6 @@
 #include "SerialPort.h"
 #include "TDataFileManager.h"
+#include "TLinkSession.h"
 #include "TProgramLists.h"
 #include "TSessionDialog.h"
 #include "TVQQModuleBase.h"
@@ -91,19 +92,19 @@ TEST_F(ModelEndToEndTest, UdpLogInCommandAndStatus)
     UdpPeer peer;
     for (const QByteArray &password : {QByteArray(), QByteArray("secret")}) {
         RecordingDialog dialog;
-        app.SetSessionDialog(&dialog);
-        ASSERT_TRUE(app.OpenUdpLink(peer.Port(), "127.0.0.1", password));
-        EXPECT_EQ(app.SessionState(), 1);
+        app.Session().SetSessionDialog(&dialog);
+        ASSERT_TRUE(app.Session().OpenUdpLink(peer.Port(), "127.0.0.1", password));
+        EXPECT_EQ(app.Session().State(), SessionStates::LoggingIn);
         EXPECT_EQ(peer.Receive(), password.isEmpty() ? QByteArray("LOGIN") : QByteArray("LOGIN:ADD0002AFC97BC4D"));
 
         // Status frames before the session answer are not taken as frames.
         peer.Send(k_outputsOfModule2);
         peer.Send("INFO:Session opened:INFO\r\n");
-        ASSERT_TRUE(RunUntil([&] { return app.SessionState() == 2; }));
+        ASSERT_TRUE(RunUntil([&] { return app.Session().State() == SessionStates::Open; }));
         EXPECT_TRUE(dialog.Opened);
         EXPECT_EQ(Outputs(), 0);
-        EXPECT_EQ(app.Link()->LinkState(), SerialPort::StateConnected);
-        EXPECT_EQ(app.Settings().LinkKind, 3);
+        EXPECT_EQ(app.Link()->LinkState(), LinkStates::Connected);
+        EXPECT_EQ(app.Settings().LinkKind, LinkKinds::Udp);
         EXPECT_EQ(app.Settings().Host, "127.0.0.1");
         EXPECT_EQ(app.Settings().UdpPort, peer.Port());
         EXPECT_EQ(app.Settings().Password, password);
@@ -135,13 +136,13 @@ TEST_F(ModelEndToEndTest, RefusedLogIns)
     };
     for (const Row &row : rows) {
         RecordingDialog dialog;
-        app.SetSessionDialog(&dialog);
-        ASSERT_TRUE(app.OpenUdpLink(peer.Port(), "127.0.0.1", "wrong"));
+        app.Session().SetSessionDialog(&dialog);
+        ASSERT_TRUE(app.Session().OpenUdpLink(peer.Port(), "127.0.0.1", "wrong"));
         peer.Receive();
         peer.Send(row.answer);
-        ASSERT_TRUE(RunUntil([&] { return app.SessionState() == 0; }));
+        ASSERT_TRUE(RunUntil([&] { return app.Session().State() == SessionStates::Closed; }));
         EXPECT_FALSE(app.Link()->IsOpen());
-        EXPECT_EQ(app.Link()->LinkState(), SerialPort::StateFailed);
+        EXPECT_EQ(app.Link()->LinkState(), LinkStates::Failed);
         EXPECT_EQ(dialog.Panel, row.panel);
         EXPECT_FALSE(dialog.Opened);
     }
@@ -151,18 +152,18 @@ TEST_F(ModelEndToEndTest, WatchdogClosesAnUnansweredLogInAndKeepsAnOpenSessionAl
 {
     lists = std::make_unique<TProgramLists>(nullptr, QStringLiteral(QUELNOR_PROGRAM_DIR), &messages);
     lists->AddApplication(app);
-    app.SetWatchdogIntervals(50, 100);
+    app.Session().SetWatchdogIntervals(50, 100);
     UdpPeer peer;
 
     RecordingDialog dialog;
-    app.SetSessionDialog(&dialog);
-    ASSERT_TRUE(app.OpenUdpLink(peer.Port(), "127.0.0.1", ""));
+    app.Session().SetSessionDialog(&dialog);
+    ASSERT_TRUE(app.Session().OpenUdpLink(peer.Port(), "127.0.0.1", ""));
     peer.Receive();
     ASSERT_TRUE(RunUntil([&] { return !app.Link()->IsOpen(); }));
-    EXPECT_EQ(app.SessionState(), 1);
+    EXPECT_EQ(app.Session().State(), SessionStates::LoggingIn);
     EXPECT_EQ(dialog.Panel, QStringLiteral("No connection with Module Qnet04"));
 
-    ASSERT_TRUE(app.OpenUdpLink(peer.Port(), "127.0.0.1", ""));
+    ASSERT_TRUE(app.Session().OpenUdpLink(peer.Port(), "127.0.0.1", ""));
     peer.Receive();
     peer.Send("INFO:Session opened:INFO\r\n");
     // The keep-alive goes out at each interval while the session is open.
@@ -180,10 +181,10 @@ TEST_F(ModelEndToEndTest, SerialLinkOverAPty)
     lists = std::make_unique<TProgramLists>(nullptr, folder.path(), &messages);
     lists->AddApplication(app);
 
-    app.Settings().LinkKind = 1;
+    app.Settings().LinkKind = LinkKinds::Serial;
     app.Settings().ComPort = 4;
-    ASSERT_TRUE(app.ReopenLink());
-    EXPECT_EQ(app.Link()->LinkState(), SerialPort::StateConnected);
+    ASSERT_TRUE(app.Session().ReopenLink());
+    EXPECT_EQ(app.Link()->LinkState(), LinkStates::Connected);
 
     lists->FindModule(&app, 2)->SendToggle(0);
     QByteArray sent;

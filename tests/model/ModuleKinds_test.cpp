@@ -210,7 +210,7 @@ TEST_F(ModuleKindsTest, NamesAndRefresh)
     EXPECT_EQ(Module(2).GetIoName(1), "Relays 1");
     EXPECT_EQ(Module(2).GetIoName(5), "");
 
-    TestControl run(ModeRunTime), test(ModeTest), design(ModeDesignTime), before(ModeNotSet), memo(ModeRunTime);
+    TestControl run(RunMode::RunTime), test(RunMode::Test), design(RunMode::DesignTime), before(RunMode::NotSet), memo(RunMode::RunTime);
     for (TestControl *c : {&run, &test, &design, &before})
         Module(2).AddControl(c);
     Module(2).AddMemoControl(&memo);

@@ -78,7 +78,7 @@ TEST_F(DataFileManagerTest, BlockReadBackAndWrittenAgainGivesTheSameBytes)
     ASSERT_EQ(r.MemoList.size(), 1u);
     ASSERT_EQ(r.Variables.size(), 1u);
     ASSERT_EQ(r.Param32s.size(), 1u);
-    EXPECT_EQ(app.Settings().LinkKind, 3);
+    EXPECT_EQ(app.Settings().LinkKind, LinkKinds::Udp);
     EXPECT_EQ(app.Settings().UdpPort, 17481);
     EXPECT_EQ(app.Settings().Host, "127.0.0.1");
     EXPECT_EQ(app.Settings().Password, "secret");

@@ -234,7 +234,7 @@ TEST(TRecordFormat, Parametre32Layouts)
 TEST(TRecordFormat, AppDataVersions0And1)
 {
     TVISUALQvpInfo info;
-    info.LinkKind = 3;
+    info.LinkKind = LinkKinds::Udp;
     info.ComPort = 0;
     info.ApplicationId = 1;
     info.HasPassword = 1;

@@ -85,24 +85,24 @@ TEST_F(UpdateComparisonTest, ChangesAndTheirReport)
 {
     ASSERT_TRUE(app.CompareWithPending());
     std::vector<quint8> kinds;
-    for (const ChangeRecord &change : app.Changes())
-        kinds.push_back(change.Kind);
+    for (const ChangeRecord &change : app.Comparison().Changes())
+        kinds.push_back(quint8(change.Kind));
     EXPECT_EQ(kinds, (std::vector<quint8>{2, 3, 5, 1, 1, 4, 4, 4, 6, 8, 7, 11, 9, 10}));
 
-    EXPECT_TRUE(app.ModuleWasDropped(3));   // moved: its controls name the old number
-    EXPECT_TRUE(app.ModuleWasDropped(6));
-    EXPECT_TRUE(app.ModuleWasDropped(7));
-    EXPECT_FALSE(app.ModuleWasDropped(4));  // options changed: kept
-    EXPECT_FALSE(app.ModuleWasDropped(5));  // replaced: kept
-    EXPECT_FALSE(app.ModuleWasDropped(2));
-    EXPECT_TRUE(app.MemoWasDropped(app.MemoAt(1)));
-    EXPECT_TRUE(app.VariableWasDropped(app.VariableAt(1)));
-    EXPECT_FALSE(app.VariableWasDropped(app.VariableAt(0)));
-    EXPECT_FALSE(app.MemoWasDropped(app.MemoAt(2)));
+    EXPECT_TRUE(app.Comparison().ModuleWasDropped(3));   // moved: its controls name the old number
+    EXPECT_TRUE(app.Comparison().ModuleWasDropped(6));
+    EXPECT_TRUE(app.Comparison().ModuleWasDropped(7));
+    EXPECT_FALSE(app.Comparison().ModuleWasDropped(4));  // options changed: kept
+    EXPECT_FALSE(app.Comparison().ModuleWasDropped(5));  // replaced: kept
+    EXPECT_FALSE(app.Comparison().ModuleWasDropped(2));
+    EXPECT_TRUE(app.Comparison().MemoWasDropped(app.MemoAt(1)));
+    EXPECT_TRUE(app.Comparison().VariableWasDropped(app.VariableAt(1)));
+    EXPECT_FALSE(app.Comparison().VariableWasDropped(app.VariableAt(0)));
+    EXPECT_FALSE(app.Comparison().MemoWasDropped(app.MemoAt(2)));
 
     // Titles, underlines, one line per change, an empty line after every group but the last.
     QStringList report;
-    app.FormatChangeReport(report);
+    app.Comparison().FormatChangeReport(report);
     const QStringList expected = {
         "Module away", "------------------", "Gone [6]", "Was inputs [7]", "",
         "New module", "-------------", "New dimmer [85]", "Now relays [119]", "Added [8]", "",
@@ -148,6 +148,6 @@ TEST_F(UpdateComparisonTest, TheSameExportChangesNothing)
     }
     EXPECT_FALSE(same.CompareWithPending());
     QStringList report = {"old"};
-    same.FormatChangeReport(report);
+    same.Comparison().FormatChangeReport(report);
     EXPECT_EQ(report, QStringList({"No changes detected"}));
 }

@@ -56,7 +56,7 @@ public:
     }
     bool Open(const QString &path)
     {
-        project = std::make_unique<TProjectManager>(nullptr, ProgramFolder(), &messages);
+        project = std::make_unique<TProjectManager>(ProgramFolder(), &messages);
         lists = std::make_unique<TProgramLists>(nullptr, ProgramFolder(), &messages);
         binder = std::make_unique<THeadlessBinder>();
         if (!project->OpenProject(path))

@@ -171,7 +171,7 @@ TEST_F(ProjectManagerTest, StructuralFailuresAndShortFiles)
 
 TEST_F(ProjectManagerTest, FreeIdsAndScreens)
 {
-    project = std::make_unique<TProjectManager>(nullptr, ProgramFolder(), &messages);
+    project = std::make_unique<TProjectManager>(ProgramFolder(), &messages);
     binder = std::make_unique<THeadlessBinder>();
     EXPECT_EQ(project->FreeApplicationId(), 1);
     EXPECT_EQ(project->ApplicationById(1), nullptr);
@@ -226,7 +226,7 @@ TEST_F(ProjectManagerTest, ModifiedRules)
         bool Changed = false;
     } item;
 
-    project = std::make_unique<TProjectManager>(nullptr, ProgramFolder(), &messages);
+    project = std::make_unique<TProjectManager>(ProgramFolder(), &messages);
     binder = std::make_unique<THeadlessBinder>();
     EXPECT_FALSE(project->GetModified());
     project->AddScreen(*binder, nullptr);
@@ -244,7 +244,7 @@ TEST_F(ProjectManagerTest, ModifiedRules)
 
 TEST_F(ProjectManagerTest, BackupCopiesWithATimeStampedName)
 {
-    project = std::make_unique<TProjectManager>(nullptr, ProgramFolder(), &messages);
+    project = std::make_unique<TProjectManager>(ProgramFolder(), &messages);
     const QDateTime when(QDate(2011, 3, 7), QTime(14, 5, 9));
     for (const char *name : {"house.qvp", "house.qvp.qvp"})
         TFileAccess::SaveAtomically(Path(QString::fromLatin1(name)), name);
@@ -262,7 +262,7 @@ TEST_F(ProjectManagerTest, BackupCopiesWithATimeStampedName)
 
 TEST_F(ProjectManagerTest, NamesLackingTheExtensionGetIt)
 {
-    project = std::make_unique<TProjectManager>(nullptr, ProgramFolder(), &messages);
+    project = std::make_unique<TProjectManager>(ProgramFolder(), &messages);
     ASSERT_TRUE(project->WriteProject(Path(QStringLiteral("a"))));
     EXPECT_EQ(project->FileName(), Path(QStringLiteral("a.qvp")));
     ASSERT_TRUE(project->WriteProject(Path(QStringLiteral("b.QVP"))));

@@ -5,32 +5,7 @@
 
 #include <gtest/gtest.h>
 
-// Expected rows from the control class table and the default picture table of the screens'
-// documents.
-
-TEST(TVisualDefaults, ControlClassByModuleTypeAndIo)
-{
-    using C = ControlClass;
-    struct Row { quint16 type; quint16 io; C expected; };
-    const Row rows[] = {
-        {1, 0, C::TorInput}, {12, 40, C::TorInput}, {15, 3, C::TorInput}, {24, 1, C::TorInput},
-        {2, 0, C::TorInput}, {2, 1, C::TorOutput}, {2, 2, C::None},
-        {3, 1, C::TorInput}, {3, 2, C::TorOutput}, {3, 3, C::TorOutput}, {3, 4, C::None},
-        {4, 3, C::TorInput}, {4, 7, C::TorOutput}, {4, 8, C::None},
-        {5, 5, C::TorInput}, {5, 11, C::TorOutput}, {5, 12, C::None},
-        {6, 0, C::TorOutput}, {8, 9, C::TorOutput}, {14, 1, C::TorOutput}, {40, 1, C::TorOutput},
-        {7, 0, C::ZulOutput}, {30, 1, C::ZulOutput}, {9, 0, C::DimOutput}, {36, 0, C::DimOutput},
-        {10, 0, C::SensorInput}, {11, 3, C::SensorInput},
-        {17, 4, C::SensorInput}, {17, 3, C::None}, {50, 4, C::SensorInput}, {55, 5, C::None},
-        {31, 2, C::In10VInput},
-        {33, 4, C::TorInput}, {33, 5, C::None}, {33, 6, C::SensorInput}, {33, 7, C::TorOutput},
-        {33, 11, C::TorOutput}, {33, 12, C::None},
-        {38, 6, C::SensorInput}, {38, 5, C::None},
-        {13, 0, C::None}, {45, 0, C::None}, {56, 0, C::None}, {300, 0, C::None},
-    };
-    for (const Row &row : rows)
-        EXPECT_EQ(TVisualDefaults::ControlClassFor(row.type, row.io), row.expected) << row.type << "/" << row.io;
-}
+// Expected rows from the default picture table of the screens' documents.
 
 TEST(TVisualDefaults, DefaultPictures)
 {

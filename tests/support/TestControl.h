@@ -6,10 +6,10 @@
 class TestControl : public TBoundControl
 {
 public:
-    explicit TestControl(quint8 mode = ModeRunTime) : Mode(mode) {}
-    quint8 ControlMode() const override { return Mode; }
+    explicit TestControl(RunMode mode = RunMode::RunTime) : Mode(mode) {}
+    RunMode ControlMode() const override { return Mode; }
     void RefreshComponentState() override { ++Refreshes; }
 
-    quint8 Mode;
+    RunMode Mode;
     int Refreshes = 0;
 };

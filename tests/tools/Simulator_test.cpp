@@ -1,5 +1,6 @@
 #include "SerialPort.h"
 #include "TDataFileManager.h"
+#include "TLinkSession.h"
 #include "TFrameBuilder.h"
 #include "TInstallationSimulator.h"
 #include "TProgramLists.h"
@@ -51,8 +52,8 @@ protected:
 
     bool LogIn(const QByteArray &password = {})
     {
-        EXPECT_TRUE(app.OpenUdpLink(simulator->UdpPort(), "127.0.0.1", password));
-        return RunUntil([&] { return app.SessionState() != 1 || !app.Link()->IsOpen(); }) && app.SessionState() == 2;
+        EXPECT_TRUE(app.Session().OpenUdpLink(simulator->UdpPort(), "127.0.0.1", password));
+        return RunUntil([&] { return app.Session().State() != SessionStates::LoggingIn || !app.Link()->IsOpen(); }) && app.Session().State() == SessionStates::Open;
     }
 
     TVQQModuleBase &Module(quint16 number) { return *lists->FindModule(&app, number); }
@@ -129,9 +130,9 @@ TEST_F(SimulatorTest, SerialLinkOverItsPty)
     ASSERT_TRUE(StartSimulator(options));
     EXPECT_TRUE(QFileInfo(options.SerialPath).isSymLink());
     LoadProgramSide(folder.path());
-    app.Settings().LinkKind = SerialPort::LinkSerial;
+    app.Settings().LinkKind = LinkKinds::Serial;
     app.Settings().ComPort = 3;
-    ASSERT_TRUE(app.ReopenLink());
+    ASSERT_TRUE(app.Session().ReopenLink());
 
     Module(2).SendToggle(3);
     ASSERT_TRUE(RunUntil([&] { return Outputs(2) == 0x08; }));
@@ -149,7 +150,7 @@ TEST_F(SimulatorTest, RefusedPasswordLeavesTheLinkClosed)
     ASSERT_TRUE(StartSimulator(options));
     LoadProgramSide();
     EXPECT_FALSE(LogIn());
-    EXPECT_EQ(app.SessionState(), 0);
+    EXPECT_EQ(app.Session().State(), SessionStates::Closed);
     EXPECT_FALSE(app.Link()->IsOpen());
 }
 
@@ -160,7 +161,7 @@ TEST_F(SimulatorTest, WrongPasswordIsRefusedAndARightOneAccepted)
     ASSERT_TRUE(StartSimulator(options));
     LoadProgramSide();
     EXPECT_FALSE(LogIn("guess"));
-    EXPECT_EQ(app.SessionState(), 0);
+    EXPECT_EQ(app.Session().State(), SessionStates::Closed);
     EXPECT_FALSE(LogIn());  // plain "LOGIN" is no password
     EXPECT_TRUE(LogIn("secret"));
 }
@@ -172,7 +173,7 @@ TEST_F(SimulatorTest, DeniedAccessAndASecondClient)
     ASSERT_TRUE(StartSimulator(options));
     LoadProgramSide();
     QByteArray answer;
-    QObject::connect(&app, &TDataFileManager::sessionAnswered, &app, [&](const QByteArray &text) { answer = text; });
+    QObject::connect(&app.Session(), &TLinkSession::sessionAnswered, &app, [&](const QByteArray &text) { answer = text; });
     EXPECT_FALSE(LogIn());
     EXPECT_EQ(answer, "INFO:Access denied. Close current session:INFO\r\n");
     EXPECT_FALSE(app.Link()->IsOpen());
@@ -188,9 +189,9 @@ TEST_F(SimulatorTest, SecondClientWhileASessionIsOpenIsDenied)
     TDataFileManager other(nullptr, QByteArray(), &otherMessages);
     ASSERT_TRUE(other.ExportImport(QStringLiteral(QUELNOR_DEMO_EXPORT), TDataFileManager::ImportReplace));
     lists->AddApplication(other);
-    ASSERT_TRUE(other.OpenUdpLink(simulator->UdpPort(), "127.0.0.1", ""));
-    ASSERT_TRUE(RunUntil([&] { return other.SessionState() != 1; }));
-    EXPECT_EQ(other.SessionState(), 0);
+    ASSERT_TRUE(other.Session().OpenUdpLink(simulator->UdpPort(), "127.0.0.1", ""));
+    ASSERT_TRUE(RunUntil([&] { return other.Session().State() != SessionStates::LoggingIn; }));
+    EXPECT_EQ(other.Session().State(), SessionStates::Closed);
 
     // Commands of the client without a session are ignored.
     lists->FindModule(&other, 2)->SendToggle(0);
@@ -205,9 +206,9 @@ TEST_F(SimulatorTest, SilentModuleLetsTheWatchdogCloseTheLink)
     options.Silent = true;
     ASSERT_TRUE(StartSimulator(options));
     LoadProgramSide();
-    app.SetWatchdogIntervals(100, 60000);
+    app.Session().SetWatchdogIntervals(100, 60000);
     EXPECT_FALSE(LogIn());
-    EXPECT_EQ(app.SessionState(), 1);  // the watch closes the link, the state stays
+    EXPECT_EQ(app.Session().State(), SessionStates::LoggingIn);  // the watch closes the link, the state stays
     EXPECT_FALSE(app.Link()->IsOpen());
     EXPECT_FALSE(simulator->HasSession());
 }

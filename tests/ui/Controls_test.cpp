@@ -79,7 +79,7 @@ TEST_F(ControlsTest, LongPressSendsPressLongPressAndItsRelease)
 {
     TVQQTorInput input(&parent, Module(6), 0, nullptr);
     input.SetDataToControl(Record("Hall entrance"));
-    input.SetRunTimeMode(ModeRunTime);
+    input.SetRunTimeMode(RunMode::RunTime);
     ASSERT_TRUE(input.IsLongPressIO());
 
     QTest::mousePress(&input, Qt::LeftButton, {}, QPoint(3, 3));
@@ -101,7 +101,7 @@ TEST_F(ControlsTest, InputWithoutLongPressNeverStartsTheTimer)
 {
     TVQQTorInput input(&parent, Module(6), 1, nullptr);
     input.SetDataToControl(Record("Hall stairs"));
-    input.SetRunTimeMode(ModeRunTime);
+    input.SetRunTimeMode(RunMode::RunTime);
     QTest::mousePress(&input, Qt::LeftButton, {}, QPoint(3, 3));
     EXPECT_FALSE(input.LongPressTimer()->isActive());
     QTest::mouseRelease(&input, Qt::LeftButton, {}, QPoint(3, 3));
@@ -123,7 +123,7 @@ TEST_F(ControlsTest, RunTimeClickOnAnOutputWaitsForTheStatus)
 {
     TVQQTorOutput output(&parent, Module(2), 1, nullptr);
     output.SetDataToControl(Record("Wall"));
-    output.SetRunTimeMode(ModeRunTime);
+    output.SetRunTimeMode(RunMode::RunTime);
     Module(2)->AddControl(&output);
     output.SetTorState(2);
     QTest::mouseClick(&output, Qt::LeftButton, {}, QPoint(3, 3));
@@ -138,7 +138,7 @@ TEST_F(ControlsTest, OutputBitsOfPushButtonModulesAndShutters)
     // On a module of type 4 the control of IO 5 shows output bit 1.
     TVQQTorOutput led(&parent, Module(4), 5, nullptr);
     led.SetDataToControl(Record("LED"));
-    led.SetRunTimeMode(ModeRunTime);
+    led.SetRunTimeMode(RunMode::RunTime);
     Module(4)->AddControl(&led);
     Module(4)->SetOutputStatus("\x02");
     EXPECT_EQ(led.CurrentStateName(), QStringLiteral("On"));
@@ -148,7 +148,7 @@ TEST_F(ControlsTest, OutputBitsOfPushButtonModulesAndShutters)
     // Shutters: up bit On, down bit Off, neither keeps the state, both end on Off.
     TVQQZulOutput shutter(&parent, Module(3), 0, nullptr);
     shutter.SetDataToControl(Record("Shutter"));
-    shutter.SetRunTimeMode(ModeRunTime);
+    shutter.SetRunTimeMode(RunMode::RunTime);
     Module(3)->AddControl(&shutter);
     shutter.SetTorState(2);
     Module(3)->SetOutputStatus("\x01");
@@ -181,11 +181,11 @@ TEST_F(ControlsTest, SizesAndRecordRoundTrip)
     EXPECT_EQ(output.width(), qMax(4, output.Picture()->Width() + 2));
 
     // A control whose record is not valid keeps its mode.
-    output.SetRunTimeMode(ModeDesignTime);
+    output.SetRunTimeMode(RunMode::DesignTime);
     record.Valid = 0;
     output.SetDataToControl(record);
-    output.SetRunTimeMode(ModeRunTime);
-    EXPECT_EQ(output.ControlMode(), ModeDesignTime);
+    output.SetRunTimeMode(RunMode::RunTime);
+    EXPECT_EQ(output.ControlMode(), RunMode::DesignTime);
 }
 
 TEST(TVQImageManager, CacheRules)
@@ -216,7 +216,7 @@ TEST_F(ControlsTest, DimmerAndSensorShowTheirValues)
 {
     TVQQDimOutput dimmer(&parent, Module(9), 1, nullptr);
     dimmer.SetDataToControl(Record("Dining"));
-    dimmer.SetRunTimeMode(ModeRunTime);
+    dimmer.SetRunTimeMode(RunMode::RunTime);
     Module(9)->AddControl(&dimmer);
     EXPECT_EQ(dimmer.GetLabelText(), QStringLiteral("Dining 0%"));
     Module(9)->SetLevels(QByteArray("\x0a\x2d\0\0\0\0\0\0", 8));  // channel 1 at 45 %
@@ -227,7 +227,7 @@ TEST_F(ControlsTest, DimmerAndSensorShowTheirValues)
 
     TVQQSensorInput sensor(&parent, Module(10), 0, nullptr);
     sensor.SetDataToControl(Record("Living"));
-    sensor.SetRunTimeMode(ModeRunTime);
+    sensor.SetRunTimeMode(RunMode::RunTime);
     Module(10)->AddControl(&sensor);
     EXPECT_EQ(sensor.GetLabelText(), QString::fromUtf8("Living ?,?°C"));
     Module(10)->SetTemperature(QByteArray("\x15\x05\x14\x00\x02", 5));
@@ -260,7 +260,7 @@ TEST_F(ControlsTest, DimmerPanelSetsTheLevel)
     TVQQDimOutput dimmer(&parent, Module(9), 1, nullptr);
     dimmer.SetDataToControl(Record("Dining"));
     dimmer.SetDisplayType(2);
-    dimmer.SetRunTimeMode(ModeTest);
+    dimmer.SetRunTimeMode(RunMode::Test);
     Module(9)->AddControl(&dimmer);
     EXPECT_EQ(dimmer.ViewMode(), 2);
     EXPECT_GT(dimmer.width(), 200);  // the panel, not the icon
@@ -277,7 +277,7 @@ TEST_F(ControlsTest, DimmerPanelSetsTheLevel)
     EXPECT_TRUE(link.Written.isEmpty());
 
     // Run time: ON sends the dim command at 100 %; the digits wait for the module.
-    dimmer.SetRunTimeMode(ModeRunTime);
+    dimmer.SetRunTimeMode(RunMode::RunTime);
     QTest::mouseClick(&dimmer, Qt::LeftButton, {}, QPoint(210, 20));
     ASSERT_EQ(link.Written.size(), 1);
     EXPECT_EQ(link.Written[0].mid(9, 6), QByteArray("600002"));
@@ -307,7 +307,7 @@ TEST_F(ControlsTest, SensorPanelSendsSetPointAndModeCommands)
     TVQQSensorInput sensor(&parent, Module(10), 0, nullptr);
     sensor.SetDataToControl(Record("Living"));
     sensor.SetDisplayType(1);
-    sensor.SetRunTimeMode(ModeRunTime);
+    sensor.SetRunTimeMode(RunMode::RunTime);
     Module(10)->AddControl(&sensor);
     EXPECT_EQ(sensor.SetPointText(), QString::fromUtf8("18,0°C"));
     EXPECT_EQ(sensor.ViewMode(), 1);
@@ -343,7 +343,7 @@ TEST_F(ControlsTest, SensorPanelSendsSetPointAndModeCommands)
     EXPECT_EQ(sensor.ViewMode(), 2);
     QTest::mouseClick(&sensor, Qt::LeftButton, {}, QPoint(135, 10));
     EXPECT_EQ(sensor.ViewMode(), 2);
-    sensor.SetRunTimeMode(ModeTest);
+    sensor.SetRunTimeMode(RunMode::Test);
     QTest::mouseClick(&sensor, Qt::LeftButton, {}, QPoint(200, 20));
     EXPECT_TRUE(link.Written.isEmpty());
 }
@@ -411,7 +411,7 @@ TEST_F(ControlsTest, AnalogueInputScalesTheReportedPercentage)
     QLocale::setDefault(saved);
 
     // The module's report reaches the control.
-    input.SetRunTimeMode(ModeRunTime);
+    input.SetRunTimeMode(RunMode::RunTime);
     Module(11)->AddControl(&input);
     Module(11)->SetInputStatus(QByteArray("\x2a", 1));
     EXPECT_EQ(input.InValue(), 42);
@@ -442,7 +442,7 @@ TEST_F(ControlsTest, AnalogueInputDialAndDigitsFaces)
     EXPECT_EQ(input.height(), QFontMetrics(TVQBaseControl::LabelFont(16)).height() + 2 + small.height() + 2 + 1);
 
     // A test-mode click only refreshes; nothing is sent.
-    input.SetRunTimeMode(ModeTest);
+    input.SetRunTimeMode(RunMode::Test);
     QTest::mouseClick(&input, Qt::LeftButton, {}, QPoint(3, 3));
     EXPECT_TRUE(link.Written.isEmpty());
 }

@@ -75,7 +75,7 @@ TEST_F(ItemControlsTest, MemoFollowsItsIoAndRecallsInRunTimeOnly)
     memo.SetDataToControl(WithPictures(TVisualMemoData(), "Evening"));
     memo.SetState(QStringLiteral("On"));
     EXPECT_EQ(memo.ImageIndex(), 0);
-    memo.SetRunTimeMode(1);
+    memo.SetRunTimeMode(RunMode::RunTime);
     lists.FindModule(&app, 2)->SetOutputStatus("\x00");  // the relay is off: so is the memo
     EXPECT_EQ(memo.CurrentStateName(), QStringLiteral("Off"));
     EXPECT_EQ(memo.ImageIndex(), 1);
@@ -87,7 +87,7 @@ TEST_F(ItemControlsTest, MemoFollowsItsIoAndRecallsInRunTimeOnly)
     readOnly.ReadOnly = 1;
     memo.SetDataToControl(readOnly);
     QTest::mouseClick(&memo, Qt::LeftButton, {}, QPoint(3, 3));
-    memo.SetRunTimeMode(3);
+    memo.SetRunTimeMode(RunMode::Test);
     memo.SetDataToControl(WithPictures(TVisualMemoData(), "Evening"));
     QTest::mouseClick(&memo, Qt::LeftButton, {}, QPoint(3, 3));
     EXPECT_EQ(link.Written.size(), 1);  // read only, then test time: nothing sent
@@ -98,7 +98,7 @@ TEST_F(ItemControlsTest, ShutterMemoKeepsItsPictureForNone)
     TVQMemoZulControl memo(&parent, lists.FindMemo(&app, 1), nullptr);
     memo.SetDataToControl(WithPictures(TVisualMemoData(), "Shutters"));
     memo.SetState(QStringLiteral("On"));
-    memo.SetRunTimeMode(1);
+    memo.SetRunTimeMode(RunMode::RunTime);
     lists.FindModule(&app, 3)->SetOutputStatus("\x02");  // down
     EXPECT_EQ(memo.CurrentStateName(), QStringLiteral("Off"));
     lists.FindModule(&app, 3)->SetOutputStatus("\x00");  // neither: "None" is ignored
@@ -113,17 +113,17 @@ TEST_F(ItemControlsTest, VariablesShowTheirValueAndChooseStepOrWrap)
     TVisualVariableData record = WithPictures(TVisualVariableData(), "Holiday");
     record.ShowValue = 1;
     holiday.SetDataToControl(record);
-    holiday.SetRunTimeMode(1);
+    holiday.SetRunTimeMode(RunMode::RunTime);
     lists.FindVariable(&app, 0)->SetValue("\x00");
     EXPECT_EQ(holiday.CurrentStateName(), QStringLiteral("Off"));
     EXPECT_EQ(holiday.DisplayText(), QStringLiteral("Holiday: false"));
-    holiday.m_showLabel = false;
+    holiday.SetShowLabel(false);
     EXPECT_EQ(holiday.DisplayText(), QStringLiteral("false"));
     QTest::mouseClick(&holiday, Qt::LeftButton, {}, QPoint(3, 3));  // toggle
 
     TVQVariableValControl guests(&parent, lists.FindVariable(&app, 1), nullptr);
     guests.SetDataToControl(WithPictures(TVisualVariableData(), "Guests"));
-    guests.SetRunTimeMode(1);
+    guests.SetRunTimeMode(RunMode::RunTime);
     QTest::mouseClick(&guests, Qt::LeftButton, {}, QPoint(3, 3));  // 0 below 2: step
     lists.FindVariable(&app, 1)->SetValue("\x02");
     QTest::mouseClick(&guests, Qt::LeftButton, {}, QPoint(3, 3));  // at the maximum: wrap

@@ -6,6 +6,8 @@
 #include "ScriptedDialogs.h"
 #include "SerialPort.h"
 #include "TDataFileManager.h"
+#include "TLinkSession.h"
+#include "TRunTimeSwitch.h"
 #include "TForm6.h"
 #include "TInstallationSimulator.h"
 #include "TProjectManager.h"
@@ -81,17 +83,17 @@ TEST_F(RunTimeTest, TwoApplicationsConnectRefreshAndSwitchAnOutput)
     options.Password = QStringLiteral("secret");
     options.SerialPath = folder.File(QStringLiteral("Ports/COM3"));
     ASSERT_TRUE(Start(options));
-    App(0).SetWatchdogIntervals(1000, 100);  // the keep-alive every 100 ms once the session is open
+    App(0).Session().SetWatchdogIntervals(1000, 100);  // the keep-alive every 100 ms once the session is open
     App(0).Link()->SetLogoutWait(20);
 
-    window.CommandRunTime();
+    window.RunTime()->CommandRunTime();
     EXPECT_TRUE(window.Connecting()->isVisible());
-    ASSERT_TRUE(RunUntil([&] { return window.Connecting()->Step() == TForm6::Finished; }, 10000));
+    ASSERT_TRUE(RunUntil([&] { return window.Connecting()->Step() == TForm6::Steps::Finished; }, 10000));
     EXPECT_EQ(window.Connecting()->Lines(), QStringList({"Connecting on a.qap", "->Succes", "Connecting on b.qap", "->Succes",
                                                          "refresh inputs on a.qap", "refresh ouputs on a.qap",
                                                          "refresh inputs on b.qap", "refresh ouputs on b.qap"}));
     EXPECT_FALSE(window.Connecting()->isVisible());
-    EXPECT_EQ(window.Mode(), 1);
+    EXPECT_EQ(window.RunTime()->Mode(), RunMode::RunTime);
     EXPECT_TRUE(dialogs.Messages.isEmpty()) << dialogs.Messages.join(QLatin1Char('|')).toStdString();
 
     // The refresh showed the outputs off; a click sends the toggle, and the control shows "On"
@@ -108,11 +110,11 @@ TEST_F(RunTimeTest, TwoApplicationsConnectRefreshAndSwitchAnOutput)
     ASSERT_TRUE(RunUntil([&] { log.flush(); return logText.count(QStringLiteral("recv keep-alive")) >= 2; }, 5000));
 
     // Design time logs out without waiting for it and closes every link.
-    window.CommandDesignTime();
+    window.RunTime()->CommandDesignTime();
     EXPECT_TRUE(App(0).Link()->IsLoggingOut());
     EXPECT_FALSE(App(1).Link()->IsOpen());
-    EXPECT_EQ(window.Mode(), 2);
-    ASSERT_TRUE(RunUntil([&] { return !simulator->HasSession() && App(0).Link()->LinkState() == SerialPort::StateIdle; }));
+    EXPECT_EQ(window.RunTime()->Mode(), RunMode::DesignTime);
+    ASSERT_TRUE(RunUntil([&] { return !simulator->HasSession() && App(0).Link()->LinkState() == LinkStates::Idle; }));
     log.flush();
     EXPECT_TRUE(logText.contains(QStringLiteral("recv LOGOUT")));
     const int keepAlives = int(logText.count(QStringLiteral("recv keep-alive")));
@@ -127,8 +129,8 @@ TEST_F(RunTimeTest, WrongPasswordShowsInTheUdpDialog)
     options.Password = QStringLiteral("secret");
     ASSERT_TRUE(Start(options));
     // No link kind stored: run time sets the link up with the user, here with a wrong password.
-    App(0).Settings().LinkKind = 0;
-    App(1).Settings().LinkKind = 0;
+    App(0).Settings().LinkKind = LinkKinds::None;
+    App(1).Settings().LinkKind = LinkKinds::None;
     App(1).Current();
     QString panel;
     int dialogsRun = 0;
@@ -149,11 +151,11 @@ TEST_F(RunTimeTest, WrongPasswordShowsInTheUdpDialog)
         EXPECT_TRUE(RunUntil([&] { return !udp->Panel()->isVisible(); }));
         return int(QDialog::Rejected);
     };
-    window.CommandRunTime();
+    window.RunTime()->CommandRunTime();
     EXPECT_EQ(panel, QStringLiteral("Authorisation failed\nwrong password"));
-    EXPECT_EQ(App(0).Link()->LinkState(), SerialPort::StateFailed);
+    EXPECT_EQ(App(0).Link()->LinkState(), LinkStates::Failed);
     EXPECT_EQ(dialogs.Messages, QStringList({"No communication port open"}));
-    EXPECT_NE(window.Mode(), 1);
+    EXPECT_NE(window.RunTime()->Mode(), RunMode::RunTime);
 }
 
 TEST_F(RunTimeTest, SilentModuleIsPassedOver)
@@ -162,15 +164,15 @@ TEST_F(RunTimeTest, SilentModuleIsPassedOver)
     options.Silent = true;
     password.clear();
     ASSERT_TRUE(Start(options));
-    App(1).Settings().LinkKind = 0;  // the serial application has no link here
-    App(0).SetWatchdogIntervals(200, 60000);
+    App(1).Settings().LinkKind = LinkKinds::None;  // the serial application has no link here
+    App(0).Session().SetWatchdogIntervals(200, 60000);
     window.Connecting()->ConnectTimer()->setInterval(10);
-    window.CommandRunTime();
-    ASSERT_TRUE(RunUntil([&] { return window.Connecting()->Step() == TForm6::Finished; }, 10000));
+    window.RunTime()->CommandRunTime();
+    ASSERT_TRUE(RunUntil([&] { return window.Connecting()->Step() == TForm6::Steps::Finished; }, 10000));
     EXPECT_EQ(window.Connecting()->Lines(), QStringList({"Connecting on a.qap", "->Fault connection Timeout",
                                                          "Connecting on b.qap", "->Fault"}));
     EXPECT_FALSE(App(0).Link()->IsOpen());  // closed by the watchdog
-    EXPECT_EQ(App(0).SessionState(), 1);
+    EXPECT_EQ(App(0).Session().State(), SessionStates::LoggingIn);
 }
 
 TEST_F(RunTimeTest, SerialDialog)
@@ -195,5 +197,5 @@ TEST_F(RunTimeTest, SerialDialog)
     EXPECT_EQ(dialog.Device()->text(), QStringLiteral("COM 7 opens ") + folder.File(QStringLiteral("Ports/COM7")));
     EXPECT_TRUE(dialog.Ok());
     EXPECT_TRUE(App(1).Link()->IsOpen());
-    EXPECT_EQ(App(1).Link()->LinkState(), SerialPort::StateConnected);
+    EXPECT_EQ(App(1).Link()->LinkState(), LinkStates::Connected);
 }

@@ -9,6 +9,8 @@
 #include "TShortcutProperties.h"
 #include "TForm7.h"
 #include "TMyForm11.h"
+#include "TPropertyEditor.h"
+#include "TRunTimeSwitch.h"
 #include "TProgramLists.h"
 #include "TProjectManager.h"
 #include "TSearchListWindow.h"
@@ -60,7 +62,7 @@ TEST_F(MainWindowTest, OpeningTheDemoShowsTheStartUpScreensWithTheirControls)
     ASSERT_TRUE(ceiling);
     EXPECT_TRUE(ceiling->isVisible());
     EXPECT_EQ(ceiling->pos(), QPoint(190, 125));
-    EXPECT_EQ(ceiling->ControlMode(), ModeDesignTime);
+    EXPECT_EQ(ceiling->ControlMode(), RunMode::DesignTime);
     EXPECT_FALSE(window.Project()->GetModified());
 }
 
@@ -148,7 +150,7 @@ TEST_F(MainWindowTest, ModesSwitchEveryControlAndTheMenu)
     const auto enabled = [screen](const char *text) { return screen->Action(QString::fromLatin1(text))->isEnabled(); };
     const char *locked[] = {"Settings", "Create shortcut", "Delete Screen", "Show outputs", "Show inputs", "Show Sensors", "Show Variable"};
     const char *free[] = {"Show screens", "Show Memo", "Add Axis cam", "Close"};
-    const auto modesOfEveryControl = [this](quint8 mode) {
+    const auto modesOfEveryControl = [this](RunMode mode) {
         for (auto *item : window.Project()->Outputs()) {
             if (dynamic_cast<TVQBaseControl *>(item)->ControlMode() != mode)
                 return false;
@@ -166,16 +168,16 @@ TEST_F(MainWindowTest, ModesSwitchEveryControlAndTheMenu)
 
     EXPECT_FALSE(screen->Action(QStringLiteral("Create Gauge"))->isVisible());
     // Mode 0 before the first activation: design time checked, everything enabled.
-    EXPECT_EQ(window.Mode(), 0);
+    EXPECT_EQ(window.RunTime()->Mode(), RunMode::NotSet);
     screen->PrepareMenu();
     EXPECT_TRUE(checked("Design Time"));
     for (const char *entry : locked)
         EXPECT_TRUE(enabled(entry)) << entry;
 
-    window.CommandTest();
+    window.RunTime()->CommandTest();
     screen->PrepareMenu();
-    EXPECT_EQ(window.Mode(), 3);
-    EXPECT_TRUE(modesOfEveryControl(3));
+    EXPECT_EQ(window.RunTime()->Mode(), RunMode::Test);
+    EXPECT_TRUE(modesOfEveryControl(RunMode::Test));
     EXPECT_TRUE(checked("Test"));
     EXPECT_FALSE(checked("Design Time"));
     EXPECT_FALSE(checked("Run Time"));
@@ -185,25 +187,25 @@ TEST_F(MainWindowTest, ModesSwitchEveryControlAndTheMenu)
         EXPECT_TRUE(enabled(entry)) << entry;
 
     // Without a link that opens, run time is refused.
-    window.Project()->Applications()[0]->Settings().LinkKind = 0;
-    window.CommandRunTime();
+    window.Project()->Applications()[0]->Settings().LinkKind = LinkKinds::None;
+    window.RunTime()->CommandRunTime();
     EXPECT_EQ(dialogs.Messages, QStringList({"No communication port open"}));
-    EXPECT_EQ(window.Mode(), 3);
+    EXPECT_EQ(window.RunTime()->Mode(), RunMode::Test);
 
     window.ShowSearchList(window.OutputList());
-    window.Project()->Applications()[0]->Settings().LinkKind = 3;  // UDP to a loopback port
-    window.CommandRunTime();
+    window.Project()->Applications()[0]->Settings().LinkKind = LinkKinds::Udp;  // UDP to a loopback port
+    window.RunTime()->CommandRunTime();
     screen->PrepareMenu();
-    EXPECT_EQ(window.Mode(), 1);
-    EXPECT_TRUE(modesOfEveryControl(1));
+    EXPECT_EQ(window.RunTime()->Mode(), RunMode::RunTime);
+    EXPECT_TRUE(modesOfEveryControl(RunMode::RunTime));
     EXPECT_TRUE(checked("Run Time"));
     EXPECT_FALSE(enabled("Settings"));
     EXPECT_FALSE(window.OutputList()->isVisible());
 
-    window.CommandDesignTime();
+    window.RunTime()->CommandDesignTime();
     screen->PrepareMenu();
-    EXPECT_EQ(window.Mode(), 2);
-    EXPECT_TRUE(modesOfEveryControl(2));
+    EXPECT_EQ(window.RunTime()->Mode(), RunMode::DesignTime);
+    EXPECT_TRUE(modesOfEveryControl(RunMode::DesignTime));
     EXPECT_TRUE(checked("Design Time"));
     EXPECT_TRUE(enabled("Settings"));
 }
@@ -211,7 +213,7 @@ TEST_F(MainWindowTest, ModesSwitchEveryControlAndTheMenu)
 TEST_F(MainWindowTest, TestClickOnAnOutputFlipsItsPicture)
 {
     ASSERT_TRUE(window.OpenProject(folder.Demo()));
-    window.CommandTest();
+    window.RunTime()->CommandTest();
     TVQBaseControl *ceiling = ControlLabelled(Screen(0), QStringLiteral("Living room ceiling"));
     ASSERT_TRUE(ceiling);
     const TVQPicture *on = ceiling->Picture();
@@ -303,10 +305,10 @@ TEST_F(MainWindowTest, DeleteConfirmationOfAControl)
     ASSERT_TRUE(hall);
     const size_t count = window.Project()->Outputs().size();
     dialogs.ConfirmAnswers = {false};
-    hall->DisplayOtherMenuItem();
+    hall->DisplayDelete();
     EXPECT_EQ(window.Project()->Outputs().size(), count);
     dialogs.ConfirmAnswers = {true};
-    hall->DisplayOtherMenuItem();
+    hall->DisplayDelete();
     EXPECT_EQ(window.Project()->Outputs().size(), count - 1);
     EXPECT_EQ(dialogs.Asked, QStringList({"Do you to remove this Object ?", "Do you to remove this Object ?"}));
 }
@@ -424,7 +426,7 @@ TEST_F(MainWindowTest, ShortcutsShowTheirTargetScreenInRunTimeAndTest)
     ASSERT_TRUE(shortcut);
     QTest::mouseClick(shortcut, Qt::LeftButton, {}, QPoint(5, 5));  // design time: no jump
     EXPECT_FALSE(Screen(1)->isVisible());
-    window.CommandTest();
+    window.RunTime()->CommandTest();
     QTest::mouseClick(shortcut, Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_TRUE(Screen(1)->isVisible());
     window.ShowScreen(65535);  // no target: nothing
@@ -441,14 +443,14 @@ TEST_F(MainWindowTest, PropertyDialogsEditTheirControl)
         ++runs;
         if (runs == 1) {
             EXPECT_EQ(properties.windowTitle(), QStringLiteral("Form11 - Properties"));
-            EXPECT_EQ(properties.EdLabel->text(), QStringLiteral("Hall"));
-            EXPECT_EQ(properties.EdLeft->text(), QStringLiteral("560"));
-            properties.EdLeft->setText(QStringLiteral("abc"));  // refused, the dialog comes back
+            EXPECT_EQ(properties.findChild<QLineEdit *>(QStringLiteral("EdLabel"))->text(), QStringLiteral("Hall"));
+            EXPECT_EQ(properties.findChild<QLineEdit *>(QStringLiteral("EdLeft"))->text(), QStringLiteral("560"));
+            properties.findChild<QLineEdit *>(QStringLiteral("EdLeft"))->setText(QStringLiteral("abc"));  // refused, the dialog comes back
             return int(QDialog::Accepted);
         }
-        properties.EdLabel->setText(QStringLiteral("Entrance hall"));
-        properties.EdLeft->setText(QStringLiteral("300"));
-        properties.CbShowValue->setChecked(false);
+        properties.findChild<QLineEdit *>(QStringLiteral("EdLabel"))->setText(QStringLiteral("Entrance hall"));
+        properties.findChild<QLineEdit *>(QStringLiteral("EdLeft"))->setText(QStringLiteral("300"));
+        properties.findChild<QCheckBox *>(QStringLiteral("CbShowValue"))->setChecked(false);
         return int(QDialog::Accepted);
     };
     hall->DisplayProperties();
@@ -466,14 +468,14 @@ TEST_F(MainWindowTest, PropertyDialogsEditTheirControl)
     dialogs.DialogHandler = [](QDialog &dialog) {
         auto &properties = static_cast<TControlProperties &>(dialog);
         EXPECT_EQ(properties.windowTitle(), QStringLiteral("PropertiesDimmer"));
-        EXPECT_EQ(properties.CbType->currentIndex(), 1);  // display type 3
-        properties.CbType->setCurrentIndex(2);  // "dmmer view"
+        EXPECT_EQ(properties.findChild<QComboBox *>(QStringLiteral("CbType"))->currentIndex(), 1);  // display type 3
+        properties.findChild<QComboBox *>(QStringLiteral("CbType"))->setCurrentIndex(2);  // "dmmer view"
         return int(QDialog::Accepted);
     };
     dimmer->DisplayProperties();
     EXPECT_EQ(dimmer->DisplayType(), 2);
     dialogs.DialogHandler = [](QDialog &dialog) {
-        static_cast<TControlProperties &>(dialog).EdLabel->setText(QStringLiteral("never"));
+        dialog.findChild<QLineEdit *>(QStringLiteral("EdLabel"))->setText(QStringLiteral("never"));
         return int(QDialog::Rejected);
     };
     dimmer->DisplayProperties();
@@ -508,12 +510,12 @@ TEST_F(MainWindowTest, ShortcutPropertiesChooseTheTargetScreen)
         properties.CbShowLabel->setChecked(true);
         return int(QDialog::Accepted);
     };
-    ASSERT_TRUE(window.EditControlProperties(shortcut));
+    ASSERT_TRUE(window.Properties()->Edit(shortcut));
     const TVisualShortCut r = shortcut->CurrentRecord();
     EXPECT_EQ(r.TargetScreenId, 2);
     EXPECT_EQ(r.Label, "To the lights");
     EXPECT_EQ(r.ShowLabel, 1);
-    window.CommandTest();
+    window.RunTime()->CommandTest();
     QTest::mouseClick(shortcut, Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_TRUE(Screen(1)->isVisible());
 }

@@ -2,6 +2,7 @@
 
 #include "SerialPort.h"
 #include "TDataFileManager.h"
+#include "TLinkSession.h"
 #include "TFrameBuilder.h"
 #include "TProgramLists.h"
 #include "TStreamMessages.h"
@@ -132,18 +133,18 @@ bool TConsole::OpenUdp(const QString &hostPort, const QString &password)
         m_err << "Give the interface module as HOST:PORT with an IPv4 address, for example 192.168.1.20:17481" << Qt::endl;
         return false;
     }
-    if (!m_application->OpenUdpLink(quint16(*port), host, password.toLatin1())) {
+    if (!m_application->Session().OpenUdpLink(quint16(*port), host, password.toLatin1())) {
         m_err << "Cannot open the UDP link to " << hostPort << Qt::endl;
         return false;
     }
     QByteArray answer;
-    QObject::connect(m_application.get(), &TDataFileManager::sessionAnswered, m_lists.get(),
+    QObject::connect(&m_application->Session(), &TLinkSession::sessionAnswered, m_lists.get(),
                      [&answer](const QByteArray &text) { answer = text; });
     // The log-in watch closes the link after 5 s without an answer.
     QDeadlineTimer deadline(10000);
-    while (m_application->SessionState() == 1 && m_application->Link()->IsOpen() && !deadline.hasExpired())
+    while (m_application->Session().State() == SessionStates::LoggingIn && m_application->Link()->IsOpen() && !deadline.hasExpired())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    if (m_application->SessionState() == 2) {
+    if (m_application->Session().State() == SessionStates::Open) {
         m_out << "Session opened with " << hostPort << Qt::endl;
         return true;
     }
@@ -162,7 +163,7 @@ bool TConsole::OpenSerial(const QString &com)
         return false;
     }
     const QString device = SerialPort::SerialDevicePath(m_programFolder, quint8(number));
-    if (!m_application->OpenSerialLink(quint8(number), 115200)) {
+    if (!m_application->Session().OpenSerialLink(quint8(number), 115200)) {
         m_err << "Unable to open serial Port COM" << number << " (" << device << ")" << Qt::endl;
         return false;
     }
@@ -180,7 +181,7 @@ void TConsole::Settle(int milliseconds)
 void TConsole::Quit()
 {
     SerialPort *link = m_application->Link();
-    const bool udp = link->LinkKind() == SerialPort::LinkUdp && link->IsOpen();
+    const bool udp = link->LinkKind() == LinkKinds::Udp && link->IsOpen();
     link->CloseLink();
     QDeadlineTimer deadline(5000);
     while (link->IsLoggingOut() && !deadline.hasExpired())

@@ -43,7 +43,7 @@ int TQuelnorTool::Usage()
 int TQuelnorTool::Import(const QString &exportPath, const QString &projectPath)
 {
     TStreamMessages messages(m_err);
-    TProjectManager project(nullptr, m_programFolder, &messages);
+    TProjectManager project(m_programFolder, &messages);
     const QString source = QFileInfo(exportPath).absoluteFilePath();
     TDataFileManager *application = project.NewApplication(QByteArray());
     if (!QFileInfo(source).isFile() || !application->ExportImport(source, TDataFileManager::ImportReplace)) {
@@ -68,7 +68,7 @@ int TQuelnorTool::Import(const QString &exportPath, const QString &projectPath)
 int TQuelnorTool::Resave(const QString &inPath, const QString &outPath)
 {
     TStreamMessages messages(m_err);
-    TProjectManager project(nullptr, m_programFolder, &messages);
+    TProjectManager project(m_programFolder, &messages);
     if (!project.OpenProject(inPath)) {
         m_err << "Cannot read the project " << inPath << Qt::endl;
         return 1;

@@ -1,0 +1,90 @@
+#include "TVQControl.h"
+
+#include "TVQControlHost.h"
+
+#include <QMenu>
+#include <QMouseEvent>
+
+TVQControl::TVQControl(QWidget *parent, TVQControlHost *host, const MenuTexts &texts, RunMode initial)
+    : QWidget(parent)
+    , m_host(host)
+    , m_menu(new QMenu(this))
+    , m_deleteQuestion(texts.DeleteQuestion)
+    , m_mode(initial)
+{
+    QAction *properties = m_menu->addAction(texts.Properties);
+    properties->setObjectName(texts.PropertiesName);
+    connect(properties, &QAction::triggered, this, &TVQControl::DisplayProperties);
+    QAction *remove = m_menu->addAction(QStringLiteral("Delete"));
+    remove->setObjectName(texts.DeleteName);
+    connect(remove, &QAction::triggered, this, &TVQControl::DisplayDelete);
+    // The menu is opened by the press handler, only in design time.
+    setContextMenuPolicy(Qt::PreventContextMenu);
+}
+
+void TVQControl::SetRunTimeMode(RunMode mode)
+{
+    if (!IsValidRecord())
+        return;
+    m_mode = mode;
+    CheckSize();
+    update();
+}
+
+void TVQControl::mousePressEvent(QMouseEvent *event)
+{
+    const QPoint at = event->position().toPoint();
+    if (event->button() == Qt::RightButton) {
+        if (InDesign())
+            m_menu->popup(event->globalPosition().toPoint());
+        return;
+    }
+    if (!InDesign()) {
+        ClickPress(event->button(), at);
+        return;
+    }
+    m_dragging = true;
+    m_dragOrigin = at;
+    setCursor(Qt::SizeAllCursor);
+}
+
+void TVQControl::mouseMoveEvent(QMouseEvent *event)
+{
+    const QPoint at = event->position().toPoint();
+    if (!InDesign()) {
+        ClickMove(at);
+    } else if (m_dragging && at != m_dragOrigin) {
+        // The control follows the pointer, keeping the grab point under it.
+        move(pos() + at - m_dragOrigin);
+        m_changed = true;
+    }
+}
+
+void TVQControl::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (!InDesign())
+        ClickRelease(event->button(), event->position().toPoint());
+    m_dragging = false;
+    unsetCursor();
+}
+
+void TVQControl::DisplayProperties()
+{
+    if (!InDesign())
+        return;
+    if (m_host && m_host->EditProperties(this))
+        m_changed = true;
+}
+
+void TVQControl::DisplayDelete()
+{
+    if (!InDesign())
+        return;
+    if (m_host && !m_host->ConfirmDelete(m_deleteQuestion))
+        return;
+    if (m_host)
+        m_host->ControlRemoved(this);
+    Removed();
+    hide();
+    deleteLater();
+}

@@ -1,0 +1,97 @@
+#pragma once
+
+#include "TBoundControl.h"
+#include "TModuleTypes.h"
+#include "TProjectBinder.h"
+
+#include <QPoint>
+#include <QString>
+#include <QWidget>
+
+#include <array>
+
+class QMenu;
+class TVQControlHost;
+
+// What the common property dialog edits.
+struct TControlSettings
+{
+    QString Label;
+    QString Pictures[2];        // the On and the Off picture
+    bool Transparent[2] = {false, false};
+    bool ReadOnly = false;
+    bool ShowLabel = true;
+    bool ShowValue = false;
+    quint8 DisplayType = 0;
+};
+
+// What every control placed on a screen shares: the project-wide mode, moving with the mouse in
+// design time, the two-entry menu with its delete question, and the changed flag that a save
+// clears. A family supplies what a click does outside design time and when its record is valid.
+class TVQControl : public QWidget, public TBoundControl, public virtual TProjectItemBase
+{
+    Q_OBJECT
+
+public:
+    // The texts of a family's menu; the object names let tests find the entries.
+    struct MenuTexts
+    {
+        QString Properties;
+        QString PropertiesName;
+        QString DeleteName;
+        QString DeleteQuestion;
+    };
+
+    // `host` may be null (no menu answers then); it must outlive the control.
+    TVQControl(QWidget *parent, TVQControlHost *host, const MenuTexts &texts, RunMode initial = RunMode::NotSet);
+
+    // The mode of the whole project; ignored while the record is not valid.
+    void SetRunTimeMode(RunMode mode) override;
+    RunMode ControlMode() const override { return m_mode; }
+    // Design time, or no mode yet.
+    bool InDesign() const { return m_mode != RunMode::RunTime && m_mode != RunMode::Test; }
+
+    bool IsChanged() const override { return m_changed; }
+    void ClearChanged() override { m_changed = false; }
+    void MarkChanged() { m_changed = true; }
+    bool IsDragging() const { return m_dragging; }
+    QMenu *ContextMenu() const { return m_menu; }
+
+    // The menu's handlers; both do nothing outside design time.
+    void DisplayProperties();
+    void DisplayDelete();
+
+    // Size from the picture and the text.
+    virtual void CheckSize() = 0;
+
+    // The property dialog the control opens, the two lines saying what it stands for, and the
+    // settings the common dialog edits.
+    virtual PropertyLayout PropertyDialog() const { return PropertyLayout::None; }
+    virtual std::array<QString, 2> PropertyInfos() const { return {}; }
+    virtual TControlSettings Settings() const { return {}; }
+    virtual void ApplySettings(const TControlSettings &) {}
+
+protected:
+    virtual bool IsValidRecord() const = 0;
+    // A press, a move and a release outside design time (a right press only opens the menu).
+    virtual void ClickPress(Qt::MouseButton, QPoint) {}
+    virtual void ClickMove(QPoint) {}
+    virtual void ClickRelease(Qt::MouseButton, QPoint) {}
+    // The control has left the project and is about to go: it leaves its model item.
+    virtual void Removed() {}
+
+    TVQControlHost *Host() const { return m_host; }
+
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    TVQControlHost *m_host = nullptr;
+    QMenu *m_menu = nullptr;
+    QString m_deleteQuestion;
+    RunMode m_mode = RunMode::NotSet;
+    bool m_dragging = false;
+    bool m_changed = false;
+    QPoint m_dragOrigin;
+};
