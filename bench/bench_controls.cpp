@@ -21,7 +21,6 @@ public:
 void BM_ImageLookup(benchmark::State &state)
 {
     TVQImageManager &manager = TVQImageManager::GetInstance();
-    manager.Clear();
     const int count = int(state.range(0));
     for (int i = 0; i < count; ++i)
         manager.GetImage(QStringLiteral("IcoPicture%1").arg(i));

@@ -21,6 +21,26 @@ SerialPort::SerialPort(QObject *owner, const QString &programFolder, UserMessage
 {
     m_logoutTimer->setSingleShot(true);
     connect(m_logoutTimer, &QTimer::timeout, this, &SerialPort::FinishLogoutStep);
+    connect(m_serial, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError error) { SerialError(int(error)); });
+}
+
+void SerialPort::SerialError(int error)
+{
+    // Errors while opening are the open's answer.
+    if (!m_open || m_linkKind != LinkKinds::Serial)
+        return;
+    // A device that went or stopped working; a refused setting (a pty has no modem lines) is none.
+    switch (QSerialPort::SerialPortError(error)) {
+    case QSerialPort::ResourceError:
+    case QSerialPort::ReadError:
+    case QSerialPort::WriteError:
+    case QSerialPort::DeviceNotFoundError:
+    case QSerialPort::PermissionError:
+        emit linkFailed(m_serial->errorString());
+        return;
+    default:
+        return;
+    }
 }
 
 SerialPort::~SerialPort() = default;
@@ -77,7 +97,7 @@ bool SerialPort::OpenUdpAndLogin(quint16 udpPort, const QByteArray &host, const 
     if (udpPort == 0 || !IsValidIPv4(host))
         return false;
     m_logoutTimer->stop();
-    m_logoutStep = 0;
+    m_logoutStep = LogoutSteps::None;
 
     // Logging in again to the same module keeps the socket, so the module sees the same client
     // (a new local port would be a second client, which the module refuses).
@@ -119,25 +139,25 @@ bool SerialPort::OpenUdpAndLogin(quint16 udpPort, const QByteArray &host, const 
 void SerialPort::Logout()
 {
     WriteLink("LOGOUT");
-    m_logoutStep = 1;
+    m_logoutStep = LogoutSteps::Sent;
     m_logoutTimer->start(m_logoutWait);
 }
 
 bool SerialPort::IsLoggingOut() const
 {
-    return m_logoutStep != 0;
+    return m_logoutStep != LogoutSteps::None;
 }
 
 void SerialPort::FinishLogoutStep()
 {
-    if (m_logoutStep == 1) {
+    if (m_logoutStep == LogoutSteps::Sent) {
         m_udp->abort();
-        m_logoutStep = 2;
+        m_logoutStep = LogoutSteps::Disconnected;
         m_logoutTimer->start(m_logoutWait);
         return;
     }
-    if (m_logoutStep == 2) {
-        m_logoutStep = 0;
+    if (m_logoutStep == LogoutSteps::Disconnected) {
+        m_logoutStep = LogoutSteps::None;
         m_linkState = LinkStates::Idle;
         emit loggedOut();
     }
@@ -191,12 +211,15 @@ bool SerialPort::WriteLink(QByteArrayView text)
     const qsizetype nul = text.indexOf('\0');
     const QByteArrayView bytes = nul >= 0 ? text.first(nul) : text;
     if (m_linkKind == LinkKinds::Serial) {
-        m_serial->write(bytes.data(), bytes.size());
+        const qint64 written = m_serial->write(bytes.data(), bytes.size());
         m_serial->flush();
-    } else if (m_linkKind == LinkKinds::Udp) {
-        m_udp->write(bytes.first(qMin<qsizetype>(bytes.size(), 65535)).toByteArray());
+        return written == bytes.size();
     }
-    return true;
+    if (m_linkKind == LinkKinds::Udp) {
+        const QByteArray datagram = bytes.first(qMin<qsizetype>(bytes.size(), 65535)).toByteArray();
+        return m_udp->write(datagram) == datagram.size();
+    }
+    return false;
 }
 
 bool SerialPort::IsValidIPv4(const QByteArray &host)

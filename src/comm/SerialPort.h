@@ -41,7 +41,8 @@ public:
     // Takes what has arrived: for serial up to 2047 bytes (the rest waits for the next read),
     // for UDP one datagram up to its first NUL. False when nothing came.
     bool ReadLink(QByteArray &data);
-    // Sends the bytes before the first NUL. False only when the link is not open.
+    // Sends the bytes before the first NUL. False when the link is not open or did not take them
+    // whole (the device reports why through linkFailed when it is gone).
     virtual bool WriteLink(QByteArrayView text);
 
     // Four decimal fields of 1 to 3 digits below 256, separated by "."; only the first 20
@@ -74,9 +75,16 @@ public:
 
 signals:
     void loggedOut();
+    // The serial device failed (unplugged, refused, an I/O error): `reason` says how. The link's
+    // session closes the link.
+    void linkFailed(const QString &reason);
 
 private:
+    // The two waits of a log-out: "LOGOUT" sent, then the socket closed, then idle.
+    enum class LogoutSteps : quint8 { None, Sent, Disconnected };
+
     void FinishLogoutStep();
+    void SerialError(int error);
 
     QString m_programFolder;
     UserMessages *m_messages = nullptr;
@@ -92,6 +100,6 @@ private:
     QSerialPort *m_serial = nullptr;
     QUdpSocket *m_udp = nullptr;
     QTimer *m_logoutTimer = nullptr;
-    int m_logoutStep = 0;
+    LogoutSteps m_logoutStep = LogoutSteps::None;
     int m_logoutWait = 1000;
 };

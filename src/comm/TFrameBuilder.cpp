@@ -61,8 +61,7 @@ bool TFrameBuilder::Send(SerialPort &link, QByteArrayView afterHeader, bool numb
     if (numbered)
         message.append(char(link.TakeSequenceNumber()));
     message.append(afterHeader.sliced(1));
-    link.WriteLink(Frame(message));
-    return true;
+    return link.WriteLink(Frame(message));
 }
 
 bool TFrameBuilder::BuildIoCommand(SerialPort &link, quint16 ioIndex)
@@ -99,8 +98,7 @@ bool TFrameBuilder::BuildTemperatureCommand(SerialPort &link, quint16 moduleNumb
         // Nothing is formatted for an unknown kind: the frame carries an empty message.
         QByteArray empty;
         AppendChecksumAndEtx(empty);
-        link.WriteLink(char(FrameStx) + empty);
-        return true;
+        return link.WriteLink(char(FrameStx) + empty);
     }
     QByteArray m;
     m.append(char(MsgTemperatureCommand)).append(char(kind));
@@ -163,6 +161,5 @@ bool TFrameBuilder::BuildHello(SerialPort &link)
     QByteArray header;
     header.append(char(FrameFlags)).append(char(FrameSecond));
     AppendWord(header, link.InterfaceAddress());
-    link.WriteLink(char(FrameStx) + HexUpper(header) + "HELLO");
-    return true;
+    return link.WriteLink(char(FrameStx) + HexUpper(header) + "HELLO");
 }

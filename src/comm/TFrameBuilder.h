@@ -28,7 +28,7 @@ enum FrameByte : quint8 {
 
 // The frame builders: the only way commands reach the wire. Each sends nothing and returns false
 // while the link has no interface module; otherwise it writes one frame to the link and returns
-// true. Numbered frames take the link's sequence number.
+// whether the link took it whole. Numbered frames take the link's sequence number.
 class TFrameBuilder
 {
 public:

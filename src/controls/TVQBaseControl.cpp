@@ -308,20 +308,20 @@ int TVQBaseControl::ValueIconWidth(const QString &widestValue)
 
 void TVQBaseControl::ClickPress(Qt::MouseButton button, QPoint at)
 {
-    if (ControlMode() == RunMode::RunTime && m_readOnly)
+    if (!m_module || (ControlMode() == RunMode::RunTime && m_readOnly))
         return;
     OnControlMouseDownChild(button, at);
 }
 
 void TVQBaseControl::ClickMove(QPoint at)
 {
-    if (ControlMode() == RunMode::Test)
+    if (m_module && ControlMode() == RunMode::Test)
         OnControlMouseMoveChild(at);
 }
 
 void TVQBaseControl::ClickRelease(Qt::MouseButton button, QPoint at)
 {
-    if (ControlMode() == RunMode::RunTime)
+    if (m_module && ControlMode() == RunMode::RunTime)
         OnControlMouseUpChild(button, at);
 }
 

@@ -31,7 +31,7 @@ class TVQBaseControl : public TVQControl, public TProjectItem<TNewVisualOutput>
     Q_OBJECT
 
 public:
-    // The module is not owned and must outlive the control; `host` may be null.
+    // The module is not owned; `host` may be null and must outlive the control.
     TVQBaseControl(QWidget *parent, TVQQModuleBase *module, quint16 ioIndex, TVQControlHost *host);
     ~TVQBaseControl() override;
 
@@ -63,6 +63,8 @@ public:
 
     // The module's status changed: map it to a state.
     void RefreshComponentState() override {}
+    // The module object went first: the control stays, showing its last state, and sends nothing.
+    void ModelGone() override { m_module = nullptr; }
     // The IO's scaling parameters; the base accepts anything.
     virtual bool SetParametreIO(const Param32Record *parameters);
 

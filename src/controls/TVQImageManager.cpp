@@ -1,6 +1,7 @@
 #include "TVQImageManager.h"
 
 #include "TPicturePaths.h"
+#include "TVisualDefaults.h"
 
 #include <QBitmap>
 #include <QDir>
@@ -44,10 +45,10 @@ TVQImageManager &TVQImageManager::GetInstance()
     return manager;
 }
 
-void TVQImageManager::Clear()
+void TVQImageManager::SetProgramFolder(const QString &folder)
 {
-    m_entries.clear();
-    m_index.clear();
+    m_programFolder = folder;
+    m_defaultName = TVisualDefaults::ProgramIcon(folder);
 }
 
 bool TVQImageManager::IsPath(const QString &name)
@@ -68,7 +69,7 @@ const TVQPicture *TVQImageManager::GetImage(const QString &name)
         const QString file = found != m_index.constEnd() ? m_entries[size_t(*found)].File
                                                          : TPicturePaths::Resolve(TPicturePaths::ToRecord(name), m_programFolder);
         if (file.isEmpty() || !QFileInfo(file).isFile())
-            return m_entries.empty() ? &m_empty : m_entries.front().Picture.get();
+            return name == m_defaultName || m_defaultName.isEmpty() ? &m_empty : GetImage(m_defaultName);
         if (found != m_index.constEnd())
             return m_entries[size_t(*found)].Picture.get();
         QImageReader reader(file);

@@ -31,15 +31,16 @@ private:
 };
 
 // The process-wide picture cache. A name is either a path (it holds "/" or "\") or the key of a
-// built-in picture ("Ico..." or "BMP..." and the resource name). Every name is loaded once; the
-// first picture ever requested is the default for files that do not exist.
+// built-in picture ("Ico..." or "BMP..." and the resource name). Every name is loaded once and
+// kept for the life of the program, so the pictures handed out never dangle. A file that does not
+// exist gives the program's icon of "Default Images".
 class TVQImageManager
 {
 public:
     static TVQImageManager &GetInstance();
 
-    // Where pictures stored with another computer's folders are looked for.
-    void SetProgramFolder(const QString &folder) { m_programFolder = folder; }
+    // Where pictures stored with another computer's folders are looked for, and the default.
+    void SetProgramFolder(const QString &folder);
 
     // Never null: a missing file gives the default picture, an unknown key an empty picture.
     const TVQPicture *GetImage(const QString &name);
@@ -47,8 +48,6 @@ public:
     const TVQPicture *GetControlImage(const QString &fileName);
 
     int Count() const { return int(m_entries.size()); }
-    // Forgets every picture (tests start from an empty cache).
-    void Clear();
 
 private:
     TVQImageManager();
@@ -64,5 +63,6 @@ private:
     std::vector<Entry> m_entries;
     QHash<QString, int> m_index;  // first entry of each name, beside the insertion-ordered list
     QString m_programFolder;
+    QString m_defaultName;  // the picture for files that do not exist
     TVQPicture m_empty;
 };

@@ -8,16 +8,17 @@
 TVQMemoBaseControl::TVQMemoBaseControl(QWidget *parent, TVQQMemoBaseItem *memo, TVQControlHost *host)
     : TVQPicturePairControl(parent, host)
     , m_memo(memo)
+    , m_module(memo ? memo->GetModule() : nullptr)
 {
     // Memo controls follow the module of the memo's IO.
-    if (m_memo && m_memo->GetModule())
-        m_memo->GetModule()->AddMemoControl(this);
+    if (m_module)
+        m_module->AddMemoControl(this);
 }
 
 TVQMemoBaseControl::~TVQMemoBaseControl()
 {
-    if (m_memo && m_memo->GetModule())
-        m_memo->GetModule()->RemoveMemoControl(this);
+    if (m_module)
+        m_module->RemoveMemoControl(this);
 }
 
 QString TVQMemoBaseControl::PaintedText() const

@@ -5,6 +5,7 @@
 #include "VisualRecords.h"
 
 class TVQQMemoBaseItem;
+class TVQQModuleBase;
 
 // A memo on a screen: the On or Off picture its memo item reports, with the memo's text; a
 // run-time click recalls the memo.
@@ -13,13 +14,14 @@ class TVQMemoBaseControl : public TVQPicturePairControl, public TProjectItem<TVi
     Q_OBJECT
 
 public:
-    // The memo item is not owned and must outlive the control.
+    // The memo item is not owned and must outlive the control; the module of its IO may go first.
     TVQMemoBaseControl(QWidget *parent, TVQQMemoBaseItem *memo, TVQControlHost *host);
     ~TVQMemoBaseControl() override;
 
     void SetDataToControl(const TVisualMemoData &record);
     TVisualMemoData GetDataFromControl();
     void RefreshComponentState() override;
+    void ModelGone() override { m_module = nullptr; }
     virtual void SetState(const QString &name);
     TVQQMemoBaseItem *GetParentMemo() const { return m_memo; }
     PropertyLayout PropertyDialog() const override { return m_memo ? PropertyLayout::Memo : PropertyLayout::None; }
@@ -35,6 +37,7 @@ protected:
 
 private:
     TVQQMemoBaseItem *m_memo = nullptr;
+    TVQQModuleBase *m_module = nullptr;  // the module of the memo's IO, which refreshes the control
     TVisualMemoData m_record;
 };
 

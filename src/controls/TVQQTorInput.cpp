@@ -45,6 +45,8 @@ void TVQQTorInput::OnControlMouseDownChild(Qt::MouseButton, QPoint)
 void TVQQTorInput::TimerFunction()
 {
     m_longPressTimer->stop();
+    if (!GetParentModule())
+        return;
     GetParentModule()->SendPushEvent(3, IOIndex());
     m_longPressSent = true;
 }

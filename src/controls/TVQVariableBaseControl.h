@@ -13,13 +13,14 @@ class TVQVariableBaseControl : public TVQPicturePairControl, public TProjectItem
     Q_OBJECT
 
 public:
-    // The variable item is not owned and must outlive the control.
+    // The variable item is not owned; either may go first.
     TVQVariableBaseControl(QWidget *parent, TVQQVariableBaseItem *variable, TVQControlHost *host);
     ~TVQVariableBaseControl() override;
 
     void SetDataToControl(const TVisualVariableData &record);
     TVisualVariableData GetDataFromControl();
     void RefreshComponentState() override;
+    void ModelGone() override { m_variable = nullptr; }
     bool SetState(const QString &name) { return ApplyState(name); }
     bool SetValue(quint8 value);
     TVQQVariableBaseItem *GetParentVariable() const { return m_variable; }

@@ -14,6 +14,9 @@ public:
     virtual ~TBoundControl() = default;
     virtual RunMode ControlMode() const = 0;
     virtual void RefreshComponentState() = 0;
+    // The model object the control is registered with is being destroyed: forget it. Either of
+    // the two may go first.
+    virtual void ModelGone() {}
 
     // Design time, and the mode before the first activation, show no live state.
     bool FollowsState() const { return ControlMode() == RunMode::RunTime || ControlMode() == RunMode::Test; }

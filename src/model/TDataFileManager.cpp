@@ -125,6 +125,12 @@ TDataFileManager::TDataFileManager(QObject *owner, const QByteArray &name, UserM
 
 TDataFileManager::~TDataFileManager() = default;
 
+void TDataFileManager::SetLink(SerialPort *link)
+{
+    m_link = link;
+    m_session->AttachLink(link);
+}
+
 ModuleRecord *TDataFileManager::AddModule(const ModuleRecord &record, bool pending)
 {
     return Keep(m_modulePool, ListsFor(pending).Modules, record);

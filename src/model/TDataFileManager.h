@@ -138,7 +138,7 @@ public:
 
     // The link of this application; set by its owner, not owned here.
     SerialPort *Link() const { return m_link; }
-    void SetLink(SerialPort *link) { m_link = link; }
+    void SetLink(SerialPort *link);
 
     UserMessages *Messages() const { return m_messages; }
 

@@ -4,6 +4,7 @@
 #include "TDataFileManager.h"
 #include "TFrameBuilder.h"
 #include "TSessionDialog.h"
+#include "UserMessages.h"
 
 #include <QTimer>
 
@@ -147,6 +148,27 @@ void TLinkSession::WatchdogExpired()
             TFrameBuilder::BuildHello(*link);
         m_watchdogTimer->start(m_keepAlive);
     }
+}
+
+void TLinkSession::AttachLink(SerialPort *link)
+{
+    if (link)
+        connect(link, &SerialPort::linkFailed, this, &TLinkSession::LinkFailed, Qt::UniqueConnection);
+}
+
+void TLinkSession::LinkFailed(const QString &reason)
+{
+    SerialPort *link = m_application.Link();
+    if (!link)
+        return;
+    StartPolling(false);
+    m_watchdogTimer->stop();
+    link->CloseLink();
+    link->SetOpen(false);
+    link->SetLinkState(LinkStates::Failed);
+    if (UserMessages *messages = m_application.Messages())
+        messages->ShowMessage(QStringLiteral("Communication port error:\n") + reason);
+    emit linkLost(reason);
 }
 
 void TLinkSession::SetWatchdogIntervals(int loginWatch, int keepAlive)

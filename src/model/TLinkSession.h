@@ -4,6 +4,7 @@
 #include <QObject>
 
 class QTimer;
+class SerialPort;
 class TDataFileManager;
 class TSessionDialog;
 
@@ -44,6 +45,9 @@ public:
     void WatchdogExpired();
     // The log-in watch and keep-alive intervals, in milliseconds (5000 and 60000).
     void SetWatchdogIntervals(int loginWatch, int keepAlive);
+    // Follows the failures of the application's link (set by the application when its link is).
+    void AttachLink(SerialPort *link);
+
     // The UDP connection dialog while it is shown, or none; the dialog clears it before it goes.
     void SetSessionDialog(TSessionDialog *dialog) { m_sessionDialog = dialog; }
 
@@ -54,8 +58,12 @@ public:
 signals:
     // The interface module answered a log-in with this text.
     void sessionAnswered(const QByteArray &text);
+    // The link's device failed; the link is closed and marked failed.
+    void linkLost(const QString &reason);
 
 private:
+    void LinkFailed(const QString &reason);
+
     TDataFileManager &m_application;
     QTimer *m_pollTimer = nullptr;
     QTimer *m_watchdogTimer = nullptr;

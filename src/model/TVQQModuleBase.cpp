@@ -15,7 +15,13 @@ TVQQModuleBase::TVQQModuleBase(TDataFileManager *application, ModuleRecord *reco
     m_controls.reserve(100);
 }
 
-TVQQModuleBase::~TVQQModuleBase() = default;
+TVQQModuleBase::~TVQQModuleBase()
+{
+    for (TBoundControl *control : m_controls)
+        control->ModelGone();
+    for (TBoundControl *control : m_memoControls)
+        control->ModelGone();
+}
 
 bool TVQQModuleBase::IsLongPressIO(quint16) const { return false; }
 void TVQQModuleBase::ToggleTestState(quint16) {}

@@ -13,7 +13,11 @@ TVQQVariableBaseItem::TVQQVariableBaseItem(TDataFileManager *application, Variab
 {
 }
 
-TVQQVariableBaseItem::~TVQQVariableBaseItem() = default;
+TVQQVariableBaseItem::~TVQQVariableBaseItem()
+{
+    for (TBoundControl *control : m_controls)
+        control->ModelGone();
+}
 
 void TVQQVariableBaseItem::SendStep()
 {

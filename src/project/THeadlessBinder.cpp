@@ -39,14 +39,19 @@ private:
 class OutputItem : public Item<TNewVisualOutput>
 {
 public:
-    OutputItem(const TNewVisualOutput &record, TVQQModuleBase &module) : Item(record), m_module(module)
+    OutputItem(const TNewVisualOutput &record, TVQQModuleBase &module) : Item(record), m_module(&module)
     {
-        m_module.AddControl(this);
+        m_module->AddControl(this);
     }
-    ~OutputItem() override { m_module.RemoveControl(this); }
+    ~OutputItem() override
+    {
+        if (m_module)
+            m_module->RemoveControl(this);
+    }
+    void ModelGone() override { m_module = nullptr; }
 
 private:
-    TVQQModuleBase &m_module;
+    TVQQModuleBase *m_module;
 };
 
 class MemoItem : public Item<TVisualMemoData>
@@ -62,6 +67,7 @@ public:
         if (m_module)
             m_module->RemoveMemoControl(this);
     }
+    void ModelGone() override { m_module = nullptr; }
 
 private:
     TVQQModuleBase *m_module;
@@ -70,14 +76,19 @@ private:
 class VariableItem : public Item<TVisualVariableData>
 {
 public:
-    VariableItem(const TVisualVariableData &record, TVQQVariableBaseItem &variable) : Item(record), m_variable(variable)
+    VariableItem(const TVisualVariableData &record, TVQQVariableBaseItem &variable) : Item(record), m_variable(&variable)
     {
-        m_variable.AddControl(this);
+        m_variable->AddControl(this);
     }
-    ~VariableItem() override { m_variable.RemoveControl(this); }
+    ~VariableItem() override
+    {
+        if (m_variable)
+            m_variable->RemoveControl(this);
+    }
+    void ModelGone() override { m_variable = nullptr; }
 
 private:
-    TVQQVariableBaseItem &m_variable;
+    TVQQVariableBaseItem *m_variable;
 };
 
 template <typename T>

@@ -48,7 +48,6 @@ TForm1::TForm1(const QString &programFolder, TDialogs *dialogs, QWidget *parent)
     }
     setWindowTitle(QStringLiteral("Visual Quelnor 2"));
     TVQImageManager::GetInstance().SetProgramFolder(programFolder);
-    TVQImageManager::GetInstance().GetImage(TVisualDefaults::ProgramIcon(programFolder));
 
     auto *central = new QWidget(this);
     auto *layout = new QVBoxLayout(central);
@@ -231,7 +230,6 @@ bool TForm1::OpenProject(const QString &path)
     m_project.reset();
     m_lists.reset();
     NewEmptyProject();
-    TVQImageManager::GetInstance().GetImage(TVisualDefaults::ProgramIcon(m_programFolder));
     if (!m_project->OpenProject(path)) {
         // A failed open leaves an empty, unopened project.
         m_project.reset();

@@ -68,7 +68,7 @@ protected:
 TEST_F(DispatchTest, InputAndOutputStatus)
 {
     TestControl control;
-    lists.FindModule(&app, 6)->AddControl(&control);
+    control.Bind(*lists.FindModule(&app, 6));
     Receive("B500000681000541");
     EXPECT_EQ(Input(app, 6), 0x05);
     Receive("B50000069A000358");
@@ -102,7 +102,7 @@ TEST_F(DispatchTest, LevelsTemperaturesAndVariables)
     TestControl control;
     TVQQVariableBaseItem *variable = lists.FindVariable(&app, 128);
     ASSERT_TRUE(variable);
-    variable->AddControl(&control);
+    control.Bind(*variable);
     Receive("B5000001911400800003DE");  // variable 0x0080
     EXPECT_EQ(variable->GetValue(), 3);
     EXPECT_EQ(variable->GetValueText(), "3");

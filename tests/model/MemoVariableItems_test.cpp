@@ -188,8 +188,8 @@ TEST_F(ItemsTest, VariableWithoutLinkShowsAMessage)
     EXPECT_TRUE(link.Written.isEmpty());
 
     TestControl run(RunMode::RunTime), design(RunMode::DesignTime);
-    item->AddControl(&run);
-    item->AddControl(&design);
+    run.Bind(*item);
+    design.Bind(*item);
     item->SetValue("\x01");
     EXPECT_EQ(run.Refreshes, 1);
     EXPECT_EQ(design.Refreshes, 0);

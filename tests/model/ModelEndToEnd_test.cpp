@@ -14,6 +14,7 @@
 
 #include <QNetworkDatagram>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QUdpSocket>
 
 #include <gtest/gtest.h>
@@ -196,4 +197,14 @@ TEST_F(ModelEndToEndTest, SerialLinkOverAPty)
     RunUntil([] { return false; }, 60);
     pty.Write(k_outputsOfModule2.mid(7));
     ASSERT_TRUE(RunUntil([&] { return Outputs() == 0x01; }));
+
+    // The device goes: the session closes the link, marks it failed and says so.
+    messages.Shown.clear();
+    pty.CloseMaster();
+    ASSERT_TRUE(RunUntil([&] { return app.Link()->LinkState() == LinkStates::Failed; }));
+    EXPECT_FALSE(app.Link()->IsOpen());
+    EXPECT_FALSE(app.Session().PollTimer()->isActive());
+    ASSERT_EQ(messages.Shown.size(), 1);
+    EXPECT_TRUE(messages.Shown[0].startsWith(QStringLiteral("Communication port error:\n")));
+    EXPECT_FALSE(lists->FindModule(&app, 2)->GetLink()->WriteLink("\x02" "B5030001640A28\x03"));
 }

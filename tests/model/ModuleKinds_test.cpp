@@ -212,8 +212,8 @@ TEST_F(ModuleKindsTest, NamesAndRefresh)
 
     TestControl run(RunMode::RunTime), test(RunMode::Test), design(RunMode::DesignTime), before(RunMode::NotSet), memo(RunMode::RunTime);
     for (TestControl *c : {&run, &test, &design, &before})
-        Module(2).AddControl(c);
-    Module(2).AddMemoControl(&memo);
+        c->Bind(Module(2));
+    memo.BindAsMemo(Module(2));
     Module(2).SetOutputStatus("\x05");
     EXPECT_EQ(State(2, 2), 1);
     EXPECT_EQ(run.Refreshes, 1);

@@ -31,6 +31,13 @@ public:
     TestPty &operator=(const TestPty &) = delete;
 
     bool IsValid() const { return !m_slavePath.isEmpty(); }
+    // The device goes away, as an unplugged adapter would.
+    void CloseMaster()
+    {
+        if (m_master >= 0)
+            close(m_master);
+        m_master = -1;
+    }
     int MasterFd() const { return m_master; }
     const QString &SlavePath() const { return m_slavePath; }
 

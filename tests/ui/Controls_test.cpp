@@ -191,14 +191,16 @@ TEST_F(ControlsTest, SizesAndRecordRoundTrip)
 TEST(TVQImageManager, CacheRules)
 {
     TVQImageManager &manager = TVQImageManager::GetInstance();
+    manager.SetProgramFolder(QStringLiteral(QUELNOR_PROGRAM_DIR));
     const QString on = QStringLiteral(QUELNOR_PROGRAM_DIR "/Default Images/KOB ON.ico");
     const TVQPicture *first = manager.GetImage(on);
     EXPECT_EQ(manager.GetImage(on), first);
     EXPECT_FALSE(first->IsEmpty());
     EXPECT_EQ(first->Width(), 32);
-    // A path that does not exist: the default picture (the first ever requested).
+    // A path that does not exist: the program's icon, whatever was asked for first.
     const TVQPicture *missing = manager.GetImage(QStringLiteral("/no/such/picture.ico"));
     EXPECT_FALSE(missing->IsEmpty());
+    EXPECT_EQ(missing, manager.GetImage(QStringLiteral(QUELNOR_PROGRAM_DIR "/Default Images/QUELNOR.ico")));
     // Built-in keys; an unknown one is an empty picture, cached like any other.
     EXPECT_FALSE(manager.GetImage(QStringLiteral("IcoDefaultImage"))->IsEmpty());
     const TVQPicture *unknown = manager.GetImage(QStringLiteral("IcoNoSuchPicture"));
@@ -206,7 +208,6 @@ TEST(TVQImageManager, CacheRules)
     EXPECT_EQ(manager.GetImage(QStringLiteral("IcoNoSuchPicture")), unknown);
     EXPECT_TRUE(manager.GetImage(QStringLiteral("bmpAnything"))->IsEmpty());
     // A Windows path of another computer is found under the program folder.
-    manager.SetProgramFolder(QStringLiteral(QUELNOR_PROGRAM_DIR));
     const TVQPicture *moved = manager.GetImage(QStringLiteral("C:\\Quelnor\\Default Images\\KOB OFF.ico"));
     EXPECT_NE(moved, missing);
     EXPECT_EQ(moved->Width(), 32);
