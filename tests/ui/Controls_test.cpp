@@ -1,3 +1,5 @@
+#include "TControlFactory.h"
+#include "TModuleTypes.h"
 #include "TVQBaseControl.h"
 #include "TVQJaugeControl.h"
 #include "TVQQDimOutput.h"
@@ -131,6 +133,37 @@ TEST_F(ControlsTest, RunTimeClickOnAnOutputWaitsForTheStatus)
     EXPECT_EQ(output.CurrentStateName(), QStringLiteral("Off"));
     Module(2)->SetOutputStatus("\x02");                     // the module reports output 1 on
     EXPECT_EQ(output.CurrentStateName(), QStringLiteral("On"));
+}
+
+// Every control class the module type table names is made by the factory, on the right class.
+TEST_F(ControlsTest, EveryClassOfTheTypeTableIsRegistered)
+{
+    for (const TModuleType &row : TModuleTypes()) {
+        for (quint16 io = 0; io < 16; ++io) {
+            const char *name = TModuleTypes::Channel(row.Type, io).Control;
+            if (!name)
+                continue;
+            std::unique_ptr<TVQBaseControl> control(TControlFactory::Create(name, &parent, Module(2), io, nullptr));
+            ASSERT_TRUE(control) << name;
+            EXPECT_STREQ(control->metaObject()->className(), name);
+        }
+    }
+    EXPECT_EQ(TControlFactory::Create("TVQQNoSuchControl", &parent, Module(2), 0, nullptr), nullptr);
+    EXPECT_EQ(TControlFactory::Create(nullptr, &parent, Module(2), 0, nullptr), nullptr);
+}
+
+// A module object that goes before its control leaves it inert, never dangling.
+TEST_F(ControlsTest, AControlOutlivesItsModuleObject)
+{
+    auto *output = new TVQQTorOutput(&parent, Module(2), 1, nullptr);
+    output->SetDataToControl(Record("Wall"));
+    output->SetRunTimeMode(RunMode::RunTime);
+    Module(2)->AddControl(output);
+    lists.RemoveApplication(app);
+    EXPECT_EQ(output->GetParentModule(), nullptr);
+    QTest::mouseClick(output, Qt::LeftButton, {}, QPoint(3, 3));
+    EXPECT_TRUE(link.Written.isEmpty());
+    delete output;
 }
 
 TEST_F(ControlsTest, OutputBitsOfPushButtonModulesAndShutters)
