@@ -1,5 +1,6 @@
 #include "TDataFileManager.h"
 
+#include "TApplicationFiles.h"
 #include "TCodePage.h"
 #include "TFieldReader.h"
 #include "TFileAccess.h"
@@ -15,8 +16,8 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
 
-using Section = TSectionScanner::Section;
 
 namespace {
 
@@ -44,65 +45,19 @@ quint16 IndexOf(const std::vector<T *> &list, const T *record)
     return 0;
 }
 
-// Section headings of the configuration export.
-struct ExportHeading
-{
-    QByteArrayView text;
-    Section section;
-    bool read;  // false: the section's lines are never read
-};
-
-constexpr ExportHeading k_exportHeadings[] = {
-    {"Modules", Section::Modules, true},
-    {"Inputs", Section::Ios, true},
-    {"Link", Section::None, false},
-    {"Memo", Section::Memos, true},
-    {"Memo List", Section::MemoList, true},
-    {"Variable", Section::Variables, true},
-    {"Parametre 32", Section::Param32, true},
-    {"SoftVersion", Section::None, false},
-};
-
-// Section headings of the data block, with their names as written.
-struct BlockHeading
-{
-    QByteArrayView text;
-    Section section;
-};
-
-constexpr BlockHeading k_blockHeadings[] = {
-    {"App Data", Section::AppData},
-    {"Module", Section::Modules},
-    {"ModInput", Section::Ios},
-    {"Memo", Section::Memos},
-    {"MemoList", Section::MemoList},
-    {"Variable", Section::Variables},
-    {"Parametre32", Section::Param32},
-};
-
-// A line starting with "<" loses everything up to and including the first ">". A "<" without ">"
-// leaves the line as it is.
-QByteArrayView WithoutTag(QByteArrayView line)
-{
-    if (!line.startsWith('<'))
-        return line;
-    const qsizetype end = line.indexOf('>');
-    return end < 0 ? line : line.sliced(end + 1);
-}
-
-// Version of the line after "App Data" while searching the blocks: "*[" and two digits; a line
-// whose first two characters are both other than "*" is version 0; anything else is a version
-// no reader accepts.
-int AppDataVersionOf(QByteArrayView line)
-{
-    if (line.startsWith("*["))
-        return int(TFieldReader::ParseHex(line.sliced(2), 2));
-    const bool firstStar = line.size() > 0 && line[0] == '*';
-    const bool secondStar = line.size() > 1 && line[1] == '*';
-    return !firstStar && !secondStar ? 0 : -1;
-}
-
 } // namespace
+
+ModuleRecord *TRecordSet::ModuleByNumber(quint16 number) const
+{
+    const auto found = std::find_if(Modules.begin(), Modules.end(), [number](const ModuleRecord *r) { return r->ModuleNumber == number; });
+    return found != Modules.end() ? *found : nullptr;
+}
+
+ModuleRecord *TRecordSet::ModuleBySerial(quint32 serial) const
+{
+    const auto found = std::find_if(Modules.begin(), Modules.end(), [serial](const ModuleRecord *r) { return r->SerialNumber == serial; });
+    return found != Modules.end() ? *found : nullptr;
+}
 
 void TRecordSet::Clear()
 {
@@ -161,45 +116,6 @@ Param32Record *TDataFileManager::AddParam32(const Param32Record &record, bool pe
     return Keep(m_param32Pool, ListsFor(pending).Param32s, record);
 }
 
-void TDataFileManager::AddRecordLine(Section section, int version, QByteArrayView line,
-                                     bool hasLineEnd, bool pending)
-{
-    switch (section) {
-    case Section::None:
-        return;
-    case Section::AppData:
-        if (const auto info = TRecordFormat::ReadAppData(line, version))
-            m_settings = *info;
-        return;
-    case Section::Modules:
-        if (const auto r = TRecordFormat::ReadModule(line, hasLineEnd, version))
-            AddModule(*r, pending);
-        return;
-    case Section::Ios:
-        if (const auto r = TRecordFormat::ReadIo(line, version))
-            AddIo(*r, pending);
-        else if (m_messages)
-            m_messages->ShowMessage(QStringLiteral("TableIO Not handled"));
-        return;
-    case Section::Memos:
-        if (const auto r = TRecordFormat::ReadMemo(line, version))
-            AddMemo(*r, pending);
-        return;
-    case Section::MemoList:
-        if (const auto r = TRecordFormat::ReadMemoList(line, version))
-            AddMemoListEntry(*r, pending);
-        return;
-    case Section::Variables:
-        if (const auto r = TRecordFormat::ReadVariable(line, version))
-            AddVariable(*r, pending);
-        return;
-    case Section::Param32:
-        if (const auto r = TRecordFormat::ReadParam32(line, version))
-            AddParam32(*r, pending);
-        return;
-    }
-}
-
 bool TDataFileManager::ExportImport(const QString &path, int mode)
 {
     QByteArray key;
@@ -223,65 +139,12 @@ void TDataFileManager::ImportExportContent(QByteArrayView content, const QByteAr
         m_current.Clear();
         m_name = path;
     }
-
-    TSectionScanner scanner;
-    TLineReader lines(content);
-    while (lines.Next()) {
-        const QByteArrayView line = WithoutTag(lines.Line());
-        if (line == "Variable systeme")
-            break;
-        const ExportHeading *heading = nullptr;
-        for (const ExportHeading &h : k_exportHeadings) {
-            if (line == h.text) {
-                heading = &h;
-                break;
-            }
-        }
-        if (heading) {
-            if (heading->read)
-                scanner.EnterSection(heading->section);
-            else
-                scanner.LeaveSection();
-            continue;
-        }
-        if (scanner.IsRecordLine(line))
-            AddRecordLine(scanner.CurrentSection(), scanner.Version(), line, lines.HasLineEnd(), pending);
-    }
+    TApplicationFiles::ReadExport(*this, content, pending);
 }
 
 QByteArray TDataFileManager::DataBlock() const
 {
-    QByteArray out;
-    TFieldWriter w(out);
-    const auto section = [&](QByteArrayView heading, quint8 version) {
-        w.Line(heading).Line(TFieldWriter::VersionLine(version, 1));
-    };
-
-    TVISUALQvpInfo info = m_settings;
-    info.SourcePath = m_name;
-    section("App Data", TRecordFormat::AppDataVersion);
-    w.Raw(TRecordFormat::WriteAppData(info));
-    section("Version", 2);
-    section("Module", TRecordFormat::ModuleVersion);
-    for (const ModuleRecord *r : m_current.Modules)
-        w.Raw(TRecordFormat::WriteModule(*r));
-    section("ModInput", TRecordFormat::IoVersion);
-    for (const IoRecord *r : m_current.Ios)
-        w.Raw(TRecordFormat::WriteIo(*r));
-    section("Memo", TRecordFormat::MemoVersion);
-    for (const MemoRecord *r : m_current.Memos)
-        w.Raw(TRecordFormat::WriteMemo(*r));
-    section("MemoList", TRecordFormat::MemoListVersion);
-    for (const MemoListRecord *r : m_current.MemoList)
-        w.Raw(TRecordFormat::WriteMemoList(*r));
-    section("Variable", TRecordFormat::VariableVersion);
-    for (const VariableRecord *r : m_current.Variables)
-        w.Raw(TRecordFormat::WriteVariable(*r));
-    section("Parametre32", TRecordFormat::Param32Version);
-    for (const Param32Record *r : m_current.Param32s)
-        w.Raw(TRecordFormat::WriteParam32(*r));
-    w.Line("EOF DataFile");
-    return out;
+    return TApplicationFiles::DataBlock(*this);
 }
 
 bool TDataFileManager::WriteDataBlock(const QString &projectPath) const
@@ -301,79 +164,7 @@ void TDataFileManager::ReadDataBlock(const QString &projectPath, const QByteArra
 
 void TDataFileManager::ReadDataBlockFrom(QByteArrayView content, const QByteArray &key)
 {
-    TLineReader lines(content);
-
-    // Search: every App Data record met is copied into the settings until one carries the key.
-    bool found = false;
-    while (!found && lines.Next()) {
-        if (lines.Line() != "App Data")
-            continue;
-        if (!lines.Next())
-            return;
-        const int version = AppDataVersionOf(lines.Line());
-        if (!lines.Next())
-            return;
-        m_settings = TRecordFormat::ReadAppData(lines.Line(), version).value_or(TVISUALQvpInfo());
-        found = m_settings.SourcePath == key;
-    }
-    if (!found)
-        return;
-
-    TSectionScanner scanner;
-    while (lines.Next()) {
-        const QByteArrayView line = lines.Line();
-        if (line == "EOF DataFile")
-            break;
-        const BlockHeading *heading = nullptr;
-        for (const BlockHeading &h : k_blockHeadings) {
-            if (line == h.text) {
-                heading = &h;
-                break;
-            }
-        }
-        if (heading) {
-            scanner.EnterSection(heading->section);
-            continue;
-        }
-        if (scanner.IsRecordLine(line))
-            AddRecordLine(scanner.CurrentSection(), scanner.Version(), line, lines.HasLineEnd(), false);
-    }
-}
-
-ModuleRecord *TDataFileManager::FindModuleByNumber(quint16 number) const
-{
-    for (ModuleRecord *r : m_current.Modules) {
-        if (r->ModuleNumber == number)
-            return r;
-    }
-    return nullptr;
-}
-
-ModuleRecord *TDataFileManager::FindModuleBySerial(quint32 serial) const
-{
-    for (ModuleRecord *r : m_current.Modules) {
-        if (r->SerialNumber == serial)
-            return r;
-    }
-    return nullptr;
-}
-
-ModuleRecord *TDataFileManager::FindPendingModuleBySerial(quint32 serial) const
-{
-    for (ModuleRecord *r : m_pending.Modules) {
-        if (r->SerialNumber == serial)
-            return r;
-    }
-    return nullptr;
-}
-
-ModuleRecord *TDataFileManager::FindPendingModuleByNumber(quint16 number) const
-{
-    for (ModuleRecord *r : m_pending.Modules) {
-        if (r->ModuleNumber == number)
-            return r;
-    }
-    return nullptr;
+    TApplicationFiles::ReadDataBlock(*this, content, key);
 }
 
 quint16 TDataFileManager::FindIoIndex(quint16 moduleNumber, quint16 channel) const
@@ -436,29 +227,9 @@ VariableRecord *TDataFileManager::VariableAt(qsizetype position) const
     return At(m_current.Variables, position);
 }
 
-ModuleRecord *TDataFileManager::PendingModuleAt(qsizetype position) const
-{
-    return At(m_pending.Modules, position);
-}
-
-MemoRecord *TDataFileManager::PendingMemoAt(qsizetype position) const
-{
-    return At(m_pending.Memos, position);
-}
-
-VariableRecord *TDataFileManager::PendingVariableAt(qsizetype position) const
-{
-    return At(m_pending.Variables, position);
-}
-
 Param32Record *TDataFileManager::Param32At(quint8 kind, qsizetype position) const
 {
     return kind == 21 ? At(m_current.Param32s, position) : nullptr;
-}
-
-QByteArray TDataFileManager::GetModelCode(quint16 type)
-{
-    return TModuleTypes::ModelCode(type);
 }
 
 QByteArray TDataFileManager::FileNamePart(const QByteArray &path)

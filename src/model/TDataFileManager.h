@@ -3,7 +3,6 @@
 #include "InstallationRecords.h"
 #include "TFrameAssembler.h"
 #include "TFrameDecoder.h"
-#include "TSectionScanner.h"
 #include "TUpdateComparison.h"
 
 #include <QByteArray>
@@ -30,6 +29,9 @@ struct TRecordSet
     std::vector<Param32Record *> Param32s;
 
     void Clear();
+    // First match in list order, or none.
+    ModuleRecord *ModuleByNumber(quint16 number) const;
+    ModuleRecord *ModuleBySerial(quint32 serial) const;
 };
 
 // One application (installation) of the project: its records, current and pending, its
@@ -87,10 +89,8 @@ public:
     void ApplyPending();
 
     // Look-ups: linear scans in list order, first match wins.
-    ModuleRecord *FindModuleByNumber(quint16 number) const;
-    ModuleRecord *FindModuleBySerial(quint32 serial) const;
-    ModuleRecord *FindPendingModuleBySerial(quint32 serial) const;
-    ModuleRecord *FindPendingModuleByNumber(quint16 number) const;
+    ModuleRecord *FindModuleByNumber(quint16 number) const { return m_current.ModuleByNumber(number); }
+    ModuleRecord *FindModuleBySerial(quint32 serial) const { return m_current.ModuleBySerial(serial); }
     // Position of the IO (module, channel) in the current IO list, or NotFound.
     quint16 FindIoIndex(quint16 moduleNumber, quint16 channel) const;
     // Position of the first module of type 26 or 45 and its number through `number`; NotFound
@@ -106,13 +106,9 @@ public:
     MemoRecord *MemoAt(qsizetype position) const;
     MemoListRecord *MemoListAt(qsizetype position) const;
     VariableRecord *VariableAt(qsizetype position) const;
-    ModuleRecord *PendingModuleAt(qsizetype position) const;
-    MemoRecord *PendingMemoAt(qsizetype position) const;
-    VariableRecord *PendingVariableAt(qsizetype position) const;
     // The entry at `position` when `kind` is 21 (the IO's parameter kind), else none.
     Param32Record *Param32At(quint8 kind, qsizetype position) const;
 
-    static QByteArray GetModelCode(quint16 type);
     // The file name part of a stored path ("\\" or "/" separated).
     static QByteArray FileNamePart(const QByteArray &path);
 
@@ -150,8 +146,6 @@ signals:
     void frameDecoded(const TDecodedFrame &frame);
 
 private:
-    void AddRecordLine(TSectionScanner::Section section, int version, QByteArrayView line,
-                       bool hasLineEnd, bool pending);
     TRecordSet &ListsFor(bool pending) { return pending ? m_pending : m_current; }
 
     QByteArray m_name;

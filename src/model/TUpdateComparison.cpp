@@ -17,18 +17,6 @@ T *At(const std::vector<T *> &list, size_t position)
     return position < list.size() ? list[position] : nullptr;
 }
 
-ModuleRecord *FindBySerial(const std::vector<ModuleRecord *> &list, quint32 serial)
-{
-    const auto found = std::find_if(list.begin(), list.end(), [serial](const ModuleRecord *r) { return r->SerialNumber == serial; });
-    return found != list.end() ? *found : nullptr;
-}
-
-ModuleRecord *FindByNumber(const std::vector<ModuleRecord *> &list, quint16 number)
-{
-    const auto found = std::find_if(list.begin(), list.end(), [number](const ModuleRecord *r) { return r->ModuleNumber == number; });
-    return found != list.end() ? *found : nullptr;
-}
-
 // Memos and variables are compared by position: a defined entry that is gone or renamed, and a
 // defined pending entry whose place was empty.
 template <typename Record>
@@ -60,19 +48,19 @@ bool TUpdateComparison::Compare(const TRecordSet &current, const TRecordSet &pen
     m_changes.clear();
     const auto addModule = [this](Kinds kind, ModuleRecord *module) { m_changes.push_back({kind, module, nullptr, nullptr}); };
     for (ModuleRecord *m : current.Modules) {
-        if (const ModuleRecord *p = FindBySerial(pending.Modules, m->SerialNumber)) {
+        if (const ModuleRecord *p = pending.ModuleBySerial(m->SerialNumber)) {
             if (p->ModuleNumber != m->ModuleNumber)
                 addModule(Kinds::ModuleNumberChanged, m);
             if (p->ModuleOptions != m->ModuleOptions)
                 addModule(Kinds::ModuleOptionsChanged, m);
-        } else if (const ModuleRecord *q = FindByNumber(pending.Modules, m->ModuleNumber)) {
+        } else if (const ModuleRecord *q = pending.ModuleByNumber(m->ModuleNumber)) {
             addModule(q->ModuleType != m->ModuleType ? Kinds::ModuleAway : Kinds::ReplacedModule, m);
         } else {
             addModule(Kinds::ModuleAway, m);
         }
     }
     for (ModuleRecord *p : pending.Modules) {
-        if (!FindBySerial(current.Modules, p->SerialNumber))
+        if (!current.ModuleBySerial(p->SerialNumber))
             addModule(Kinds::NewModule, p);
     }
     CompareByPosition<MemoRecord>(current.Memos, pending.Memos, Kinds::MemoNotFound, Kinds::MemoNameChanged,

@@ -94,10 +94,10 @@ TEST_F(ExportImportTest, PendingModeLeavesTheApplicationAsItWas)
     EXPECT_EQ(app.Current().Modules[0]->Name, "Relays");
     ASSERT_EQ(app.Pending().Modules.size(), 2u);
     EXPECT_EQ(app.Pending().Modules[0]->Name, "Relays new");
-    EXPECT_EQ(app.FindPendingModuleByNumber(2), app.PendingModuleAt(0));
-    EXPECT_EQ(app.FindPendingModuleBySerial(0x45000101), app.PendingModuleAt(1));
-    EXPECT_EQ(app.PendingMemoAt(0)->Name, "Evening");
-    EXPECT_EQ(app.PendingVariableAt(0)->Name, "Holiday mode");
+    EXPECT_EQ(app.Pending().ModuleByNumber(2), app.Pending().Modules.at(0));
+    EXPECT_EQ(app.Pending().ModuleBySerial(0x45000101), app.Pending().Modules.at(1));
+    EXPECT_EQ(app.Pending().Memos.at(0)->Name, "Evening");
+    EXPECT_EQ(app.Pending().Variables.at(0)->Name, "Holiday mode");
 
     // A new pending import empties the pending lists first.
     app.ImportExportContent(changed, "/exports/new.qap", TDataFileManager::ImportPending);

@@ -254,8 +254,8 @@ TEST_F(DataFileManagerTest, LookUps)
     EXPECT_EQ(app.Param32At(21, 0), app.Current().Param32s[0]);
     EXPECT_EQ(app.Param32At(20, 0), nullptr);
     EXPECT_EQ(app.Param32At(21, 1), nullptr);
-    EXPECT_EQ(app.PendingModuleAt(0), nullptr);
-    EXPECT_EQ(app.FindPendingModuleBySerial(0x45000101), nullptr);
+    EXPECT_TRUE(app.Pending().Modules.empty());
+    EXPECT_EQ(app.Pending().ModuleBySerial(0x45000101), nullptr);
 
     TDataFileManager noInterface(nullptr, "x", &messages);
     EXPECT_EQ(noInterface.FindInterfaceModule(number), 0xFFFF);
