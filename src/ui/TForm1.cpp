@@ -6,7 +6,6 @@
 #include "TDialogs.h"
 #include "TForm2.h"
 #include "TForm6.h"
-#include "TForm7.h"
 #include "TForm17.h"
 #include "TMyForm11.h"
 #include "TPicturePaths.h"
@@ -14,10 +13,10 @@
 #include "TProjectManager.h"
 #include "TPropertyEditor.h"
 #include "TRunTimeSwitch.h"
+#include "TScreenEditor.h"
 #include "TSearchListWindow.h"
 #include "TVisualDefaults.h"
 #include "TVQImageManager.h"
-#include "TVQQModuleBase.h"
 #include "TWindowBinder.h"
 
 #include <QCloseEvent>
@@ -117,6 +116,7 @@ TForm1::TForm1(const QString &programFolder, TDialogs *dialogs, QWidget *parent)
     m_binder = std::make_unique<TWindowBinder>(*this);
     m_runTime = std::make_unique<TRunTimeSwitch>(*this);
     m_properties = std::make_unique<TPropertyEditor>(*this);
+    m_screenEditor = std::make_unique<TScreenEditor>(*this);
     NewEmptyProject();
     resize(320, 200);
 }
@@ -357,87 +357,6 @@ void TForm1::CommandAddScreen()
         screen->show();
         RefreshScreenList();
     }
-}
-
-void TForm1::DropItem(TMyForm11 *screen, const ListItemData &item, const QPoint &at)
-{
-    TDataFileManager *app = item.Application;
-    if (!app)
-        return;
-    const quint16 screenId = screen->ScreenRecord().ScreenId;
-    const quint8 appId = app->Settings().ApplicationId;
-    const auto x = quint16(at.x()), y = quint16(at.y());
-    if (item.Kind == ListItemData::KindModuleIo && item.Io) {
-        TVQQModuleBase *module = m_lists->FindModule(app, item.Io->ModuleNumber);
-        if (!module)
-            return;
-        const TNewVisualOutput record = TVisualDefaults::NewOutput(*item.Io, *module->GetRecord(), x, y, screenId, appId, m_programFolder);
-        const Param32Record *parameters = item.Io->ParamKind != 0 ? app->Param32At(item.Io->ParamKind, item.Io->ParamIndex()) : nullptr;
-        if (auto *control = m_binder->CreateOutput(record, *module, *screen, parameters))
-            m_project->AddOutput(control);
-    } else if (item.Kind == ListItemData::KindMemo && item.Memo) {
-        if (item.Memo->MemoKind >= 3) {
-            m_dialogs->ShowMessage(QStringLiteral("This type of memo is not Handled"));
-            return;
-        }
-        TVQQMemoBaseItem *memo = m_lists->FindMemo(app, item.Index);
-        if (!memo)
-            return;
-        const TVisualMemoData record = TVisualDefaults::NewMemo(*item.Memo, item.Index, x, y, screenId, appId, m_programFolder);
-        m_project->AddMemo(m_binder->CreateMemo(record, *screen, *memo));
-    } else if (item.Kind == ListItemData::KindVariable && item.Variable) {
-        TVQQVariableBaseItem *variable = m_lists->FindVariable(app, item.Index);
-        if (!variable)
-            return;
-        const TVisualVariableData record = TVisualDefaults::NewVariable(*item.Variable, item.Index, x, y, screenId, appId, m_programFolder);
-        m_project->AddVariable(m_binder->CreateVariable(record, *screen, *variable));
-    }
-}
-
-void TForm1::CreateShortcut(TMyForm11 *screen)
-{
-    m_project->AddShortcut(m_binder->CreateShortcut(TVisualDefaults::NewShortcut(screen->ScreenRecord().ScreenId, m_programFolder), *screen));
-    m_project->SetModified();
-}
-
-void TForm1::CreateCamera(TMyForm11 *screen)
-{
-    m_project->AddCamera(m_binder->CreateCamera(TVisualDefaults::NewCamera(screen->ScreenRecord().ScreenId), *screen));
-    m_project->SetModified();
-}
-
-void TForm1::CreateGauge(TMyForm11 *screen)
-{
-    m_project->AddGauge(m_binder->CreateGauge(TVisualDefaults::NewGauge(screen->ScreenRecord().ScreenId, m_programFolder), *screen));
-    m_project->SetModified();
-}
-
-void TForm1::DeleteScreen(TMyForm11 *screen)
-{
-    const quint16 id = screen->ScreenRecord().ScreenId;
-    screen->hide();
-    // The window is destroyed by the project's delete; leave its menu's handler first.
-    QMetaObject::invokeMethod(this, [this, id] {
-        m_project->DeleteScreen(*m_binder, id);
-        RefreshScreenList();
-    }, Qt::QueuedConnection);
-}
-
-void TForm1::EditScreen(TMyForm11 *screen)
-{
-    TForm7 dialog(screen->ScreenRecord(), m_programFolder, m_dialogs, this);
-    // OK writes the record when every field can be taken; either way the window applies it,
-    // which also puts back a window the user moved or resized.
-    while (m_dialogs->Exec(dialog) == QDialog::Accepted) {
-        TNewVisualScreen edited = screen->ScreenRecord();
-        if (dialog.WriteRecord(edited)) {
-            screen->ScreenRecord() = edited;
-            m_project->SetModified();
-            break;
-        }
-    }
-    screen->ApplyRecord();
-    RefreshScreenList();
 }
 
 void TForm1::UpdateApplication(TDataFileManager &application, const QString &exportPath)

@@ -20,6 +20,7 @@ class TProgramLists;
 class TProjectManager;
 class TPropertyEditor;
 class TRunTimeSwitch;
+class TScreenEditor;
 class TSearchListWindow;
 class TWindowBinder;
 
@@ -65,15 +66,10 @@ public:
     // The program-wide mode with the run-time commands, and the property dialogs of the controls.
     TRunTimeSwitch *RunTime() const { return m_runTime.get(); }
     TPropertyEditor *Properties() const { return m_properties.get(); }
+    // The screens' design-time commands: drops, new controls, screen settings and deletion.
+    TScreenEditor *ScreenEditor() const { return m_screenEditor.get(); }
+    TWindowBinder *Binder() const { return m_binder.get(); }
 
-    // From the screens' menus.
-    void DropItem(TMyForm11 *screen, const ListItemData &item, const QPoint &at);
-    void CreateShortcut(TMyForm11 *screen);
-    void CreateCamera(TMyForm11 *screen);
-    void CreateGauge(TMyForm11 *screen);
-    void DeleteScreen(TMyForm11 *screen);
-    // The screen settings dialog for that screen.
-    void EditScreen(TMyForm11 *screen);
     void ShowSearchList(TSearchListWindow *list);
     void ShowScreenList();
     // Shows the first valid screen with that id (a shortcut's target); nothing when none has it.
@@ -97,6 +93,8 @@ public:
     QAction *MenuAction(QMenu *menu, const QString &text) const;
     // The enabling of the menus, recomputed each time one opens.
     void UpdateMenus();
+    // The screen list's entries follow the project's screens and their names.
+    void RefreshScreenList();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -105,7 +103,6 @@ protected:
 private:
     void SetUpApplication(TDataFileManager &application);
     void NewEmptyProject();
-    void RefreshScreenList();
 
     QString m_programFolder;
     std::unique_ptr<TDialogs> m_ownDialogs;
@@ -115,6 +112,7 @@ private:
     std::unique_ptr<TProjectManager> m_project;
     std::unique_ptr<TRunTimeSwitch> m_runTime;
     std::unique_ptr<TPropertyEditor> m_properties;
+    std::unique_ptr<TScreenEditor> m_screenEditor;
     TSettings m_settings;
     bool m_activated = false;
 

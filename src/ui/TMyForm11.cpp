@@ -2,6 +2,7 @@
 
 #include "TDialogs.h"
 #include "TForm1.h"
+#include "TScreenEditor.h"
 #include "TPropertyEditor.h"
 #include "TRunTimeSwitch.h"
 #include "TPicturePaths.h"
@@ -99,7 +100,7 @@ TMyForm11::TMyForm11(TForm1 *owner, const TNewVisualScreen &record)
         connect(action, &QAction::triggered, this, handler);
         return action;
     };
-    add("Settings", [this] { m_owner->EditScreen(this); });
+    add("Settings", [this] { m_owner->ScreenEditor()->EditScreen(this); });
     add("Show screens", [this] { m_owner->ShowScreenList(); });
     m_menu->addSeparator();
     add("Show outputs", [this] { m_owner->ShowSearchList(m_owner->OutputList()); });
@@ -114,11 +115,11 @@ TMyForm11::TMyForm11(TForm1 *owner, const TNewVisualScreen &record)
     connect(Action(QStringLiteral("Design Time")), &QAction::triggered, this, [this] { m_owner->RunTime()->CommandDesignTime(); });
     connect(Action(QStringLiteral("Test")), &QAction::triggered, this, [this] { m_owner->RunTime()->CommandTest(); });
     m_menu->addSeparator();
-    add("Create shortcut", [this] { m_owner->CreateShortcut(this); });
-    add("Add Axis cam", [this] { m_owner->CreateCamera(this); });
-    add("Create Gauge", [this] { m_owner->CreateGauge(this); })->setVisible(false);
+    add("Create shortcut", [this] { m_owner->ScreenEditor()->CreateShortcut(this); });
+    add("Add Axis cam", [this] { m_owner->ScreenEditor()->CreateCamera(this); });
+    add("Create Gauge", [this] { m_owner->ScreenEditor()->CreateGauge(this); })->setVisible(false);
     m_menu->addSeparator();
-    add("Delete Screen", [this] { m_owner->DeleteScreen(this); });
+    add("Delete Screen", [this] { m_owner->ScreenEditor()->DeleteScreen(this); });
     add("Close", [this] { close(); });
 
     connect(m_area, &TScreenArea::menuRequested, this, [this](const QPoint &at) {
@@ -126,7 +127,7 @@ TMyForm11::TMyForm11(TForm1 *owner, const TNewVisualScreen &record)
         m_menu->popup(at);
     });
     connect(m_area, &TScreenArea::itemDropped, this,
-            [this](const ListItemData &item, const QPoint &at) { m_owner->DropItem(this, item, at); });
+            [this](const ListItemData &item, const QPoint &at) { m_owner->ScreenEditor()->DropItem(this, item, at); });
     ApplyRecord();
 }
 

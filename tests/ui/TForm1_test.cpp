@@ -1,4 +1,5 @@
 #include "TForm1.h"
+#include "TScreenEditor.h"
 
 #include "ProgramFolder.h"
 #include "QtPrinters.h"
@@ -339,7 +340,7 @@ TEST_F(MainWindowTest, ScreenSettingsDialog)
         }
         return int(QDialog::Rejected);
     };
-    window.EditScreen(screen);
+    window.ScreenEditor()->EditScreen(screen);
     EXPECT_EQ(runs, 3);
     EXPECT_EQ(dialogs.Messages.size(), 2);
     EXPECT_EQ(dialogs.Messages[1], QStringLiteral("'wide' is not a valid integer value"));
@@ -498,7 +499,7 @@ TEST_F(MainWindowTest, GaugesFollowTheSwitchedPower)
 TEST_F(MainWindowTest, ShortcutPropertiesChooseTheTargetScreen)
 {
     ASSERT_TRUE(window.OpenProject(folder.Demo()));
-    window.CreateShortcut(Screen(2));
+    window.ScreenEditor()->CreateShortcut(Screen(2));
     auto *shortcut = dynamic_cast<TVQRecordControl<TVisualShortCut> *>(window.Project()->Shortcuts().back());
     ASSERT_TRUE(shortcut);
     EXPECT_EQ(shortcut->CurrentRecord().TargetScreenId, TVisualShortCut::NoTarget);
