@@ -3,23 +3,22 @@
 #include "TSimulatorOptions.h"
 
 #include <QByteArray>
+#include <QByteArrayList>
 #include <QHostAddress>
 #include <QObject>
 #include <QRandomGenerator>
 
 #include <array>
-#include <map>
 #include <memory>
-#include <vector>
+#include <functional>
 
 class QTextStream;
 class QTimer;
 class QUdpSocket;
-class TDataFileManager;
 class TFrameAssembler;
 class TPtyEndpoint;
+class TSimulatedInstallation;
 class UserMessages;
-struct ModuleRecord;
 
 // A virtual interface module: keeps the state of every module of an installation, answers the
 // program's commands with the status frames a real installation sends, and lets temperatures
@@ -57,54 +56,23 @@ signals:
 private:
     enum class Endpoint { Udp, Serial };
 
-    struct Module
-    {
-        const ModuleRecord *Record = nullptr;
-        int Kind = 0;           // ModuleKind
-        int Buttons = 0;
-        quint8 InputBits = 0;
-        quint8 OutputBits = 0;
-        std::array<quint8, 8> Levels{};
-        int MeasuredTenths = 200;
-        int SetPointTenths = 200;
-        quint8 Mode = 2;
-        int Direction = 1;
-    };
-
     void ReadUdp();
     void HandleDatagram(const QByteArray &data, const QHostAddress &from, quint16 port);
     void HandleFrame(QByteArrayView text, Endpoint from);
     void HandleCommand(const QByteArray &m, Endpoint from);
-    void Toggle(Module &module, quint16 channel, Endpoint to);
-    void PushEvent(quint16 commandNumber, quint8 event, Endpoint to);
-    void RecallMemo(quint16 number, Endpoint to);
-    void ChangeVariable(quint16 number, int change, Endpoint to);
-    void ChangeThermostat(quint16 moduleNumber, quint8 kind, quint8 value, Endpoint to);
-    void RefreshInputs(Endpoint to);
-    void RefreshOutputs(Endpoint to);
-
-    void SendInputs(const Module &module, Endpoint to);
-    void SendOutputs(const Module &module, Endpoint to);
-    void SendTemperature(const Module &module, Endpoint to);
-    void SendVariable(quint16 number, Endpoint to);
+    void Send(const QByteArrayList &messages, Endpoint to);
     void SendMessage(const QByteArray &message, Endpoint to);
     void SendRaw(const QByteArray &bytes, Endpoint to);
     void SendToAll(const std::function<void(Endpoint)> &send);
     void SendGarbage(Endpoint to);
     void DropSession();
 
-    Module *FindModule(quint16 number);
-    const Module *FindModule(quint16 number) const;
-    bool HasTemperature(const Module &module) const;
     void Log(const QString &line);
 
     TSimulatorOptions m_options;
     QTextStream &m_log;
     std::unique_ptr<UserMessages> m_messages;
-    std::unique_ptr<TDataFileManager> m_application;
-    std::map<quint16, Module> m_modules;
-    std::vector<quint8> m_variables;
-    quint16 m_interfaceNumber = 0;
+    std::unique_ptr<TSimulatedInstallation> m_installation;
     QByteArray m_loginText;
     QUdpSocket *m_udp = nullptr;
     TPtyEndpoint *m_pty = nullptr;
@@ -116,5 +84,4 @@ private:
     QHostAddress m_client;
     quint16 m_clientPort = 0;
     QRandomGenerator m_random{20261206};
-    int m_analogPhase = 0;
 };
