@@ -15,9 +15,6 @@ class TForm2 : public QDialog
 public:
     TForm2(TSettings &settings, QWidget *parent = nullptr);
 
-    QLineEdit *ExportFolder() const { return m_exportFolder; }
-    QLineEdit *ProjectFolder() const { return m_projectFolder; }
-    QCheckBox *OpenLastFile() const { return m_openLastFile; }
     // A chosen folder that exists becomes the setting and is shown.
     void ChooseFolder(QLineEdit *field, const QString &chosen);
 

@@ -42,6 +42,18 @@ TForm7::TForm7(const TNewVisualScreen &record, const QString &programFolder, Use
     , m_messages(messages)
 {
     setWindowTitle(TCodePage::ToDisplay(record.Name));
+    // Names for finding the fields as a user would fill them.
+    EdName->setObjectName(QStringLiteral("EdName"));
+    CbType->setObjectName(QStringLiteral("CbType"));
+    EdWidth->setObjectName(QStringLiteral("EdWidth"));
+    EdHeight->setObjectName(QStringLiteral("EdHeight"));
+    EdLeft->setObjectName(QStringLiteral("EdLeft"));
+    EdTop->setObjectName(QStringLiteral("EdTop"));
+    CbBorderStyle->setObjectName(QStringLiteral("CbBorderStyle"));
+    CbOpenStartup->setObjectName(QStringLiteral("CbOpenStartup"));
+    EdImagePath->setObjectName(QStringLiteral("EdImagePath"));
+    cbStretch->setObjectName(QStringLiteral("cbStretch"));
+    CbProportional->setObjectName(QStringLiteral("CbProportional"));
     CbType->addItem(QStringLiteral("Normal"), 0);
     CbType->addItem(QStringLiteral("Maximized"), 1);
     SelectValue(CbType, record.WindowState);

@@ -23,6 +23,7 @@ public:
     bool WriteRecord(TNewVisualScreen &record);
     void BrowsePicture();
 
+private:
     QLineEdit *EdName = nullptr;
     QComboBox *CbType = nullptr;
     QLineEdit *EdWidth = nullptr;
@@ -34,8 +35,6 @@ public:
     QLineEdit *EdImagePath = nullptr;
     QCheckBox *cbStretch = nullptr;
     QCheckBox *CbProportional = nullptr;
-
-private:
     QString m_programFolder;
     UserMessages *m_messages = nullptr;
 };

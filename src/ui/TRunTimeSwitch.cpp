@@ -13,7 +13,6 @@
 #include "TSelectCom.h"
 #include "TUdpSelect.h"
 
-#include <QComboBox>
 #include <QTimer>
 
 void TRunTimeSwitch::SwitchEveryControl(RunMode mode)
@@ -82,7 +81,7 @@ void TRunTimeSwitch::SetupLink(TDataFileManager &application, bool byInterfaceMo
         TSelectCom dialog(application, m_owner.ProgramFolder(), m_owner.Dialogs(), &m_owner);
         dialog.Fill(settings.ComPort);
         if (m_owner.Dialogs()->Exec(dialog) == QDialog::Accepted && link->IsOpen()) {
-            settings.ComPort = quint8(dialog.Ports()->currentIndex() + 1);
+            settings.ComPort = dialog.ComNumber();
             settings.LinkKind = LinkKinds::Serial;
             application.Session().StartPolling(true);
         }

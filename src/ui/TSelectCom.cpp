@@ -22,6 +22,8 @@ TSelectCom::TSelectCom(TDataFileManager &application, const QString &programFold
     setWindowTitle(QStringLiteral("Serial Port configuration"));
     m_ports->addItem(QStringLiteral("COM 1"));
     m_device->setWordWrap(true);
+    m_ports->setObjectName(QStringLiteral("Ports"));
+    m_device->setObjectName(QStringLiteral("Device"));
     auto *layout = new QGridLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("Select com number"), this), 0, 0);
     layout->addWidget(m_ports, 0, 1);
@@ -46,6 +48,11 @@ void TSelectCom::Fill(quint8 comPort)
         m_ports->addItem(QStringLiteral("COM %1").arg(n));
     m_ports->setCurrentIndex(comPort == 0 ? -1 : comPort - 1);
     ShowDevice();
+}
+
+quint8 TSelectCom::ComNumber() const
+{
+    return quint8(m_ports->currentIndex() + 1);
 }
 
 void TSelectCom::ShowDevice()

@@ -20,8 +20,8 @@ public:
 
     // "COM 1" to "COM 99", with `comPort` - 1 selected (none for 0).
     void Fill(quint8 comPort);
-    QComboBox *Ports() const { return m_ports; }
-    QLabel *Device() const { return m_device; }
+    // The selected COM number; 0 for none.
+    quint8 ComNumber() const;
     // Opens the selected port; false (and the dialog stays) when nothing is selected or the port
     // does not open.
     bool Ok();

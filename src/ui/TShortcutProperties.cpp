@@ -30,6 +30,13 @@ TShortcutProperties::TShortcutProperties(const TVisualShortCut &record, const st
     , m_messages(messages)
 {
     setWindowTitle(QStringLiteral("ShortcutProperties"));
+    // Names for finding the fields as a user would fill them.
+    EdText->setObjectName(QStringLiteral("EdText"));
+    CbShowLabel->setObjectName(QStringLiteral("CbShowLabel"));
+    CbTransparent->setObjectName(QStringLiteral("CbTransparent"));
+    EdLeft->setObjectName(QStringLiteral("EdLeft"));
+    EdTop->setObjectName(QStringLiteral("EdTop"));
+    CbTarget->setObjectName(QStringLiteral("CbTarget"));
     CbShowLabel->setChecked(record.ShowLabel != 0);
     CbTransparent->setChecked(record.Transparent != 0);
     CbTarget->addItem(QStringLiteral("(none)"), int(TVisualShortCut::NoTarget));

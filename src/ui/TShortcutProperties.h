@@ -27,6 +27,7 @@ public:
     bool WriteRecord(TVisualShortCut &record);
     void SetPicture(const QString &path);
 
+private:
     QLineEdit *EdText = nullptr;
     QCheckBox *CbShowLabel = nullptr;
     QCheckBox *CbTransparent = nullptr;
@@ -35,7 +36,5 @@ public:
     QComboBox *CbTarget = nullptr;
     QLabel *Preview = nullptr;
     QString Picture;
-
-private:
     UserMessages *m_messages = nullptr;
 };

@@ -24,6 +24,13 @@ TUdpSelect::TUdpSelect(TDataFileManager &application, QWidget *parent)
 {
     setWindowTitle(QStringLiteral("Open Udp connection"));
     m_password->setEchoMode(QLineEdit::Password);
+    // Names for finding the fields as a user would fill them.
+    m_port->setObjectName(QStringLiteral("Port"));
+    m_host->setObjectName(QStringLiteral("Host"));
+    m_password->setObjectName(QStringLiteral("Password"));
+    m_panel->setObjectName(QStringLiteral("Panel"));
+    m_panelText->setObjectName(QStringLiteral("PanelText"));
+    m_timer->setObjectName(QStringLiteral("PanelTimer"));
     auto *form = new QFormLayout;
     form->addRow(QStringLiteral("Host Port"), m_port);
     form->addRow(QStringLiteral("Host IP"), m_host);

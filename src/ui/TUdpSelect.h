@@ -29,12 +29,6 @@ public:
     void ShowPanelText(const QString &text) override;
     void SessionOpened() override { accept(); }
 
-    QLineEdit *Port() const { return m_port; }
-    QLineEdit *Host() const { return m_host; }
-    QLineEdit *Password() const { return m_password; }
-    QFrame *Panel() const { return m_panel; }
-    QLabel *PanelText() const { return m_panelText; }
-    QTimer *PanelTimer() const { return m_timer; }
 
 private:
     TDataFileManager &m_application;

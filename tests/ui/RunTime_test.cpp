@@ -1,6 +1,7 @@
 #include "TForm1.h"
 
 #include "EventLoop.h"
+#include "FindChild.h"
 #include "ProgramFolder.h"
 #include "QtPrinters.h"
 #include "ScriptedDialogs.h"
@@ -140,15 +141,15 @@ TEST_F(RunTimeTest, WrongPasswordShowsInTheUdpDialog)
         if (!udp || dialogsRun > 1)
             return int(QDialog::Rejected);
         udp->show();
-        EXPECT_EQ(udp->Port()->text(), QString::number(simulator->UdpPort()));  // pre-filled from the settings
-        udp->Password()->setText(QStringLiteral("wrong"));
+        EXPECT_EQ(Child<QLineEdit>(*udp, "Port").text(), QString::number(simulator->UdpPort()));  // pre-filled from the settings
+        Child<QLineEdit>(*udp, "Password").setText(QStringLiteral("wrong"));
         udp->Connect();
-        RunUntil([&] { return udp->Panel()->isVisible(); });
-        panel = udp->PanelText()->text();
-        EXPECT_EQ(udp->PanelTimer()->interval(), 5000);
-        udp->PanelTimer()->setInterval(10);
-        udp->PanelTimer()->start();
-        EXPECT_TRUE(RunUntil([&] { return !udp->Panel()->isVisible(); }));
+        RunUntil([&] { return Child<QFrame>(*udp, "Panel").isVisible(); });
+        panel = Child<QLabel>(*udp, "PanelText").text();
+        EXPECT_EQ(Child<QTimer>(*udp, "PanelTimer").interval(), 5000);
+        Child<QTimer>(*udp, "PanelTimer").setInterval(10);
+        Child<QTimer>(*udp, "PanelTimer").start();
+        EXPECT_TRUE(RunUntil([&] { return !Child<QFrame>(*udp, "Panel").isVisible(); }));
         return int(QDialog::Rejected);
     };
     window.RunTime()->CommandRunTime();
@@ -183,18 +184,18 @@ TEST_F(RunTimeTest, SerialDialog)
     ASSERT_TRUE(pty.LinkAsCom(folder.Path(), 7));
     TSelectCom dialog(App(1), folder.Path(), &dialogs);
     dialog.Fill(0);
-    EXPECT_EQ(dialog.Ports()->count(), 99);
-    EXPECT_EQ(dialog.Ports()->currentIndex(), -1);
+    EXPECT_EQ(Child<QComboBox>(dialog, "Ports").count(), 99);
+    EXPECT_EQ(Child<QComboBox>(dialog, "Ports").currentIndex(), -1);
     EXPECT_FALSE(dialog.Ok());  // nothing selected: refused
     EXPECT_FALSE(App(1).Link()->IsOpen());
 
-    dialog.Ports()->setCurrentIndex(7);  // COM 8: no device
-    EXPECT_EQ(dialog.Device()->text(), QStringLiteral("COM 8 opens /dev/ttyS7"));
+    Child<QComboBox>(dialog, "Ports").setCurrentIndex(7);  // COM 8: no device
+    EXPECT_EQ(Child<QLabel>(dialog, "Device").text(), QStringLiteral("COM 8 opens /dev/ttyS7"));
     EXPECT_FALSE(dialog.Ok());
     EXPECT_EQ(dialogs.Messages, QStringList({"Unable to open serial Port "}));
 
-    dialog.Ports()->setCurrentIndex(6);  // COM 7: the pty
-    EXPECT_EQ(dialog.Device()->text(), QStringLiteral("COM 7 opens ") + folder.File(QStringLiteral("Ports/COM7")));
+    Child<QComboBox>(dialog, "Ports").setCurrentIndex(6);  // COM 7: the pty
+    EXPECT_EQ(Child<QLabel>(dialog, "Device").text(), QStringLiteral("COM 7 opens ") + folder.File(QStringLiteral("Ports/COM7")));
     EXPECT_TRUE(dialog.Ok());
     EXPECT_TRUE(App(1).Link()->IsOpen());
     EXPECT_EQ(App(1).Link()->LinkState(), LinkStates::Connected);

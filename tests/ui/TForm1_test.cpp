@@ -9,6 +9,7 @@
 #include "TForm17.h"
 #include "TShortcutProperties.h"
 #include "TForm7.h"
+#include "FindChild.h"
 #include "TMyForm11.h"
 #include "TPropertyEditor.h"
 #include "TRunTimeSwitch.h"
@@ -324,18 +325,19 @@ TEST_F(MainWindowTest, ScreenSettingsDialog)
         ++runs;
         if (runs == 1) {
             EXPECT_EQ(settings.windowTitle(), QStringLiteral("Lights and shutters"));
-            EXPECT_EQ(settings.EdWidth->text(), QStringLiteral("800"));
-            settings.EdName->setText(QStringLiteral("Lights | shutters"));  // refused: "|"
+            EXPECT_EQ(Child<QLineEdit>(settings, "EdWidth").text(), QStringLiteral("800"));
+            Child<QLineEdit>(settings, "EdName").setText(QStringLiteral("Lights | shutters"));  // refused: "|"
             return int(QDialog::Accepted);
         }
         if (runs == 2) {
-            settings.EdName->setText(QStringLiteral("Lights"));
-            settings.EdWidth->setText(QStringLiteral("wide"));              // refused: not a number
+            Child<QLineEdit>(settings, "EdName").setText(QStringLiteral("Lights"));
+            Child<QLineEdit>(settings, "EdWidth").setText(QStringLiteral("wide"));              // refused: not a number
             return int(QDialog::Accepted);
         }
         if (runs == 3) {
-            settings.EdWidth->setText(QStringLiteral("640"));
-            settings.CbType->setCurrentIndex(settings.CbType->findData(1));
+            Child<QLineEdit>(settings, "EdWidth").setText(QStringLiteral("640"));
+            auto &type = Child<QComboBox>(settings, "CbType");
+            type.setCurrentIndex(type.findData(1));
             return int(QDialog::Accepted);
         }
         return int(QDialog::Rejected);
@@ -444,14 +446,14 @@ TEST_F(MainWindowTest, PropertyDialogsEditTheirControl)
         ++runs;
         if (runs == 1) {
             EXPECT_EQ(properties.windowTitle(), QStringLiteral("Form11 - Properties"));
-            EXPECT_EQ(properties.findChild<QLineEdit *>(QStringLiteral("EdLabel"))->text(), QStringLiteral("Hall"));
-            EXPECT_EQ(properties.findChild<QLineEdit *>(QStringLiteral("EdLeft"))->text(), QStringLiteral("560"));
-            properties.findChild<QLineEdit *>(QStringLiteral("EdLeft"))->setText(QStringLiteral("abc"));  // refused, the dialog comes back
+            EXPECT_EQ(Child<QLineEdit>(properties, "EdLabel").text(), QStringLiteral("Hall"));
+            EXPECT_EQ(Child<QLineEdit>(properties, "EdLeft").text(), QStringLiteral("560"));
+            Child<QLineEdit>(properties, "EdLeft").setText(QStringLiteral("abc"));  // refused, the dialog comes back
             return int(QDialog::Accepted);
         }
-        properties.findChild<QLineEdit *>(QStringLiteral("EdLabel"))->setText(QStringLiteral("Entrance hall"));
-        properties.findChild<QLineEdit *>(QStringLiteral("EdLeft"))->setText(QStringLiteral("300"));
-        properties.findChild<QCheckBox *>(QStringLiteral("CbShowValue"))->setChecked(false);
+        Child<QLineEdit>(properties, "EdLabel").setText(QStringLiteral("Entrance hall"));
+        Child<QLineEdit>(properties, "EdLeft").setText(QStringLiteral("300"));
+        Child<QCheckBox>(properties, "CbShowValue").setChecked(false);
         return int(QDialog::Accepted);
     };
     hall->DisplayProperties();
@@ -469,14 +471,14 @@ TEST_F(MainWindowTest, PropertyDialogsEditTheirControl)
     dialogs.DialogHandler = [](QDialog &dialog) {
         auto &properties = static_cast<TControlProperties &>(dialog);
         EXPECT_EQ(properties.windowTitle(), QStringLiteral("PropertiesDimmer"));
-        EXPECT_EQ(properties.findChild<QComboBox *>(QStringLiteral("CbType"))->currentIndex(), 1);  // display type 3
-        properties.findChild<QComboBox *>(QStringLiteral("CbType"))->setCurrentIndex(2);  // "dmmer view"
+        EXPECT_EQ(Child<QComboBox>(properties, "CbType").currentIndex(), 1);  // display type 3
+        Child<QComboBox>(properties, "CbType").setCurrentIndex(2);  // "dmmer view"
         return int(QDialog::Accepted);
     };
     dimmer->DisplayProperties();
     EXPECT_EQ(dimmer->DisplayType(), 2);
     dialogs.DialogHandler = [](QDialog &dialog) {
-        dialog.findChild<QLineEdit *>(QStringLiteral("EdLabel"))->setText(QStringLiteral("never"));
+        Child<QLineEdit>(dialog, "EdLabel").setText(QStringLiteral("never"));
         return int(QDialog::Rejected);
     };
     dimmer->DisplayProperties();
@@ -505,10 +507,10 @@ TEST_F(MainWindowTest, ShortcutPropertiesChooseTheTargetScreen)
     EXPECT_EQ(shortcut->CurrentRecord().TargetScreenId, TVisualShortCut::NoTarget);
     dialogs.DialogHandler = [](QDialog &dialog) {
         auto &properties = static_cast<TShortcutProperties &>(dialog);
-        EXPECT_EQ(properties.CbTarget->currentText(), QStringLiteral("(none)"));
-        properties.CbTarget->setCurrentIndex(properties.CbTarget->findText(QStringLiteral("Lights and shutters")));
-        properties.EdText->setText(QStringLiteral("To the lights"));
-        properties.CbShowLabel->setChecked(true);
+        EXPECT_EQ(Child<QComboBox>(properties, "CbTarget").currentText(), QStringLiteral("(none)"));
+        Child<QComboBox>(properties, "CbTarget").setCurrentIndex(Child<QComboBox>(properties, "CbTarget").findText(QStringLiteral("Lights and shutters")));
+        Child<QLineEdit>(properties, "EdText").setText(QStringLiteral("To the lights"));
+        Child<QCheckBox>(properties, "CbShowLabel").setChecked(true);
         return int(QDialog::Accepted);
     };
     ASSERT_TRUE(window.Properties()->Edit(shortcut));
