@@ -15,6 +15,7 @@
 
 #include <QFileInfo>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -172,10 +173,10 @@ TEST_F(SimulatorTest, DeniedAccessAndASecondClient)
     options.DenyAccess = true;
     ASSERT_TRUE(StartSimulator(options));
     LoadProgramSide();
-    QByteArray answer;
-    QObject::connect(&app.Session(), &TLinkSession::sessionAnswered, &app, [&](const QByteArray &text) { answer = text; });
+    QSignalSpy answers(&app.Session(), &TLinkSession::sessionAnswered);
     EXPECT_FALSE(LogIn());
-    EXPECT_EQ(answer, "INFO:Access denied. Close current session:INFO\r\n");
+    ASSERT_EQ(answers.size(), 1);
+    EXPECT_EQ(answers[0][0].toByteArray(), "INFO:Access denied. Close current session:INFO\r\n");
     EXPECT_FALSE(app.Link()->IsOpen());
 }
 
