@@ -160,13 +160,13 @@ TEST_F(ExportImportTest, FileThatCannotBeOpenedChangesNothing)
     EXPECT_EQ(app.Name(), path.toUtf8());
 }
 
-// The demo installation the program ships: every module kind, memos and variables of every
+// The test installation (tests/data/house): every module kind, memos and variables of every
 // kind, and a data block that reads back to the same records and bytes.
 TEST(DemoExport, ImportsAndRoundTripsThroughTheDataBlock)
 {
     RecordingMessages messages;
     TDataFileManager app(nullptr, {}, &messages);
-    ASSERT_TRUE(app.ExportImport(QStringLiteral(QUELNOR_DEMO_EXPORT), TDataFileManager::ImportReplace));
+    ASSERT_TRUE(app.ExportImport(QStringLiteral(QUELNOR_TEST_EXPORT), TDataFileManager::ImportReplace));
     EXPECT_TRUE(messages.Shown.isEmpty());
     const TRecordSet &r = app.Current();
 

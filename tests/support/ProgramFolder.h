@@ -6,8 +6,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-// A program folder of its own for a test: the built pictures linked in, the demo installation
-// and project copied into "Data", so the test may save and write settings freely.
+// A program folder of its own for a test: the built pictures linked in, the test installation
+// and its project (tests/data/house) copied into "Data", so the test may save and write settings
+// freely.
 class ProgramFolder
 {
 public:
@@ -20,14 +21,14 @@ public:
         QFile::link(built.filePath(QStringLiteral("libqnet.so")), folder.filePath(QStringLiteral("libqnet.so")));
         folder.mkpath(QStringLiteral("Data"));
         folder.mkpath(QStringLiteral("OldVersion"));
-        for (const char *name : {"demo.qap", "demo.qvp"})
-            QFile::copy(built.filePath(QStringLiteral("Data/") + QString::fromLatin1(name)),
+        for (const char *name : {"house.qap", "house.qvp"})
+            QFile::copy(QStringLiteral(QUELNOR_TEST_DATA "/house/") + QString::fromLatin1(name),
                         folder.filePath(QStringLiteral("Data/") + QString::fromLatin1(name)));
     }
 
     QString Path() const { return m_folder.path(); }
     QString File(const QString &name) const { return m_folder.filePath(name); }
-    QString Demo() const { return File(QStringLiteral("Data/demo.qvp")); }
+    QString House() const { return File(QStringLiteral("Data/house.qvp")); }
     QByteArray Read(const QString &path) const
     {
         QByteArray content;

@@ -23,7 +23,7 @@
 
 namespace {
 
-// The demo installation (Data/demo.qap) played by the simulator in this process and seen by
+// The test installation (tests/data/house) played by the simulator in this process and seen by
 // the program's own link and model code: relays are module 2, the type-9 dimmer module 4, the
 // living-room thermostat module 12; memo 0 "Evening" switches relay channels 0, 1, 7 and the
 // dimmer's channel 0; variable 2 "Guests" is a value variable.
@@ -32,7 +32,7 @@ class SimulatorTest : public ::testing::Test
 protected:
     bool StartSimulator(TSimulatorOptions options = {})
     {
-        options.ExportPath = QStringLiteral(QUELNOR_DEMO_EXPORT);
+        options.ExportPath = QStringLiteral(QUELNOR_TEST_EXPORT);
         options.UdpPort = 0;
         options.ProgramFolder = QStringLiteral(QUELNOR_PROGRAM_DIR);
         options.TickMilliseconds = 3600000;  // the tests call Tick() themselves
@@ -45,7 +45,7 @@ protected:
 
     void LoadProgramSide(const QString &programFolder = QStringLiteral(QUELNOR_PROGRAM_DIR))
     {
-        ASSERT_TRUE(app.ExportImport(QStringLiteral(QUELNOR_DEMO_EXPORT), TDataFileManager::ImportReplace));
+        ASSERT_TRUE(app.ExportImport(QStringLiteral(QUELNOR_TEST_EXPORT), TDataFileManager::ImportReplace));
         app.Settings().SourcePath = app.Name();
         lists = std::make_unique<TProgramLists>(nullptr, programFolder, &messages);
         lists->AddApplication(app);
@@ -188,7 +188,7 @@ TEST_F(SimulatorTest, SecondClientWhileASessionIsOpenIsDenied)
 
     RecordingMessages otherMessages;
     TDataFileManager other(nullptr, QByteArray(), &otherMessages);
-    ASSERT_TRUE(other.ExportImport(QStringLiteral(QUELNOR_DEMO_EXPORT), TDataFileManager::ImportReplace));
+    ASSERT_TRUE(other.ExportImport(QStringLiteral(QUELNOR_TEST_EXPORT), TDataFileManager::ImportReplace));
     lists->AddApplication(other);
     ASSERT_TRUE(other.Session().OpenUdpLink(simulator->UdpPort(), "127.0.0.1", ""));
     ASSERT_TRUE(RunUntil([&] { return other.Session().State() != SessionStates::LoggingIn; }));
@@ -285,7 +285,7 @@ TEST_F(SimulatorTest, ConsoleAgainstTheSimulator)
     QString outText, errText;
     QTextStream out(&outText), err(&errText);
     const int status = TQuelnorTool(in, out, err, QStringLiteral(QUELNOR_PROGRAM_DIR))
-                           .Run({"console", QStringLiteral(QUELNOR_DEMO_EXPORT), "--udp",
+                           .Run({"console", QStringLiteral(QUELNOR_TEST_EXPORT), "--udp",
                                  QStringLiteral("127.0.0.1:%1").arg(simulator->UdpPort()), "--settle", "200"});
     out.flush();
     EXPECT_EQ(status, 0) << errText.toStdString();
@@ -301,7 +301,7 @@ TEST(SimulatorProgram, StartsAndStopsCleanlyOnSigterm)
     const QString link = folder.filePath(QStringLiteral("Ports/COM7"));
     QProcess sim;
     sim.start(QStringLiteral(QUELNOR_PROGRAM_DIR "/quelnor-sim"),
-              {"--export", QStringLiteral(QUELNOR_DEMO_EXPORT), "--udp", "0", "--serial", link, "--exit-after", "60"});
+              {"--export", QStringLiteral(QUELNOR_TEST_EXPORT), "--udp", "0", "--serial", link, "--exit-after", "60"});
     ASSERT_TRUE(sim.waitForStarted(5000));
     QByteArray output;
     ASSERT_TRUE(RunUntil([&] { output += sim.readAllStandardOutput(); return output.contains("modules, UDP"); }));

@@ -15,7 +15,7 @@
 
 namespace {
 
-// The demo installation: interface module 1, relay module 2 whose channel 0 is IO index 0.
+// The test installation: interface module 1, relay module 2 whose channel 0 is IO index 0.
 const QByteArray k_toggle2_0 = "B50300016000020000";
 const QByteArray k_outputs2 = "\x02" "B50000028600013E" "\x03";  // module 2 outputs 0x01
 
@@ -57,7 +57,7 @@ TEST(TConsole, TogglesAnOutputAndPrintsTheStatusThatComesBack)
 {
     AnsweringPeer peer("INFO:Session opened:INFO\r\n");
     const ToolRun run = RunTool(
-        {"console", QStringLiteral(QUELNOR_DEMO_EXPORT), "--udp", peer.HostPort(), "--password", "secret", "--settle", "200"},
+        {"console", QStringLiteral(QUELNOR_TEST_EXPORT), "--udp", peer.HostPort(), "--password", "secret", "--settle", "200"},
         "toggle 2 0\nstate 2\n\nbogus 1\ntoggle 2\ntoggle 99 0\nquit\nstate 2\n");
     EXPECT_EQ(run.status, 0) << run.err.toStdString();
     const QStringList lines = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
@@ -82,7 +82,7 @@ TEST(TConsole, TogglesAnOutputAndPrintsTheStatusThatComesBack)
 TEST(TConsole, RefusedLogInEndsWithAMessage)
 {
     AnsweringPeer peer("INFO:Auth failed:INFO\r\n");
-    const ToolRun run = RunTool({"console", QStringLiteral(QUELNOR_DEMO_EXPORT), "--udp", peer.HostPort()}, "toggle 2 0\n");
+    const ToolRun run = RunTool({"console", QStringLiteral(QUELNOR_TEST_EXPORT), "--udp", peer.HostPort()}, "toggle 2 0\n");
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(run.err.contains(QStringLiteral("Log-in refused: INFO:Auth failed:INFO"))) << run.err.toStdString();
     EXPECT_EQ(peer.Received, QByteArrayList({"LOGIN"}));
@@ -92,13 +92,13 @@ TEST(TConsole, BadArguments)
 {
     struct Row { QStringList arguments; int status; const char *message; };
     const Row rows[] = {
-        {{"console", QStringLiteral(QUELNOR_DEMO_EXPORT)}, 2, "Usage"},
-        {{"console", QStringLiteral(QUELNOR_DEMO_EXPORT), "--udp", "1.2.3.4:1", "--serial", "COM1"}, 2, "Usage"},
+        {{"console", QStringLiteral(QUELNOR_TEST_EXPORT)}, 2, "Usage"},
+        {{"console", QStringLiteral(QUELNOR_TEST_EXPORT), "--udp", "1.2.3.4:1", "--serial", "COM1"}, 2, "Usage"},
         {{"console", "/no/such.qap", "--udp", "127.0.0.1:9"}, 1, "Cannot read the configuration export"},
-        {{"console", QStringLiteral(QUELNOR_DEMO_EXPORT), "--udp", "localhost:17481"}, 1, "HOST:PORT"},
-        {{"console", QStringLiteral(QUELNOR_DEMO_EXPORT), "--udp", "127.0.0.1:0"}, 1, "HOST:PORT"},
-        {{"console", QStringLiteral(QUELNOR_DEMO_EXPORT), "--serial", "COM0"}, 1, "COMn"},
-        {{"console", QStringLiteral(QUELNOR_DEMO_EXPORT), "--serial", "COM98"}, 1, "Unable to open serial Port COM98"},
+        {{"console", QStringLiteral(QUELNOR_TEST_EXPORT), "--udp", "localhost:17481"}, 1, "HOST:PORT"},
+        {{"console", QStringLiteral(QUELNOR_TEST_EXPORT), "--udp", "127.0.0.1:0"}, 1, "HOST:PORT"},
+        {{"console", QStringLiteral(QUELNOR_TEST_EXPORT), "--serial", "COM0"}, 1, "COMn"},
+        {{"console", QStringLiteral(QUELNOR_TEST_EXPORT), "--serial", "COM98"}, 1, "Unable to open serial Port COM98"},
     };
     for (const Row &row : rows) {
         const ToolRun run = RunTool(row.arguments, QString());
@@ -129,7 +129,7 @@ TEST(TConsole, SerialLinkOverAPty)
     QString outText, errText;
     QTextStream out(&outText), err(&errText);
     const int status = TQuelnorTool(in, out, err, folder.path())
-                           .Run({"console", QStringLiteral(QUELNOR_DEMO_EXPORT), "--serial", "COM5", "--settle", "300"});
+                           .Run({"console", QStringLiteral(QUELNOR_TEST_EXPORT), "--serial", "COM5", "--settle", "300"});
     out.flush();
     err.flush();
     EXPECT_EQ(status, 0) << errText.toStdString();

@@ -29,20 +29,20 @@
 
 namespace {
 
-// The demo project turned into one of two applications of the demo installation: "a.qap" over
+// The test project turned into one of two applications of the test installation: "a.qap" over
 // UDP with a password (the screens' controls belong to it) and "b.qap" over the serial COM3.
-QByteArray TwoApplicationProject(const QByteArray &demo, quint16 udpPort, const QByteArray &password)
+QByteArray TwoApplicationProject(const QByteArray &house, quint16 udpPort, const QByteArray &password)
 {
-    const qsizetype blockStart = demo.indexOf("App Data\r\n");
-    const qsizetype blockEnd = demo.indexOf("EOF DataFile\r\n") + 14;
-    const QByteArray records = demo.mid(demo.indexOf("Version\r\n", blockStart), blockEnd - demo.indexOf("Version\r\n", blockStart));
+    const qsizetype blockStart = house.indexOf("App Data\r\n");
+    const qsizetype blockEnd = house.indexOf("EOF DataFile\r\n") + 14;
+    const QByteArray records = house.mid(house.indexOf("Version\r\n", blockStart), blockEnd - house.indexOf("Version\r\n", blockStart));
     const QByteArray udp = QByteArray::number(udpPort, 16).rightJustified(4, ' ');
     const QByteArray pw = password.isEmpty() ? QByteArray("(null)") : password;
     return "Version prj\r\n*[04]*****\r\nProjectList\r\n*[01]*****\r\n"
            "C:\\Quelnor\\Data\\a.qap| 1\r\nC:\\Quelnor\\Data\\b.qap| 2\r\nEOF ProjectFile\r\n"
            "App Data\r\n*[01]*\r\n 3 0 1 " + QByteArray(password.isEmpty() ? "0" : "1") + udp + "127.0.0.1|" + pw + "|C:\\Quelnor\\Data\\a.qap|\r\n"
            + records +
-           "App Data\r\n*[01]*\r\n 1 3 2 0   0(null)|(null)|C:\\Quelnor\\Data\\b.qap|\r\n" + records + demo.mid(blockEnd);
+           "App Data\r\n*[01]*\r\n 1 3 2 0   0(null)|(null)|C:\\Quelnor\\Data\\b.qap|\r\n" + records + house.mid(blockEnd);
 }
 
 class RunTimeTest : public ::testing::Test
@@ -50,7 +50,7 @@ class RunTimeTest : public ::testing::Test
 protected:
     bool Start(TSimulatorOptions options)
     {
-        options.ExportPath = folder.File(QStringLiteral("Data/demo.qap"));
+        options.ExportPath = folder.File(QStringLiteral("Data/house.qap"));
         options.UdpPort = 0;
         options.ProgramFolder = QStringLiteral(QUELNOR_PROGRAM_DIR);
         options.TickMilliseconds = 3600000;
@@ -62,7 +62,7 @@ protected:
             return false;
         }
         const QString path = folder.File(QStringLiteral("Data/two.qvp"));
-        TFileAccess::SaveAtomically(path, TwoApplicationProject(folder.Read(folder.Demo()), simulator->UdpPort(), password));
+        TFileAccess::SaveAtomically(path, TwoApplicationProject(folder.Read(folder.House()), simulator->UdpPort(), password));
         return window.OpenProject(path);
     }
     TDataFileManager &App(int index) { return *window.Project()->Applications().at(size_t(index)); }

@@ -24,7 +24,7 @@ QStringList Entries(TSearchListWindow *list)
 class SearchListsTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { ASSERT_TRUE(window.OpenProject(folder.Demo())); }
+    void SetUp() override { ASSERT_TRUE(window.OpenProject(folder.House())); }
 
     ProgramFolder folder;
     ScriptedDialogs dialogs;

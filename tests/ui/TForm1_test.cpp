@@ -51,7 +51,7 @@ protected:
 
 TEST_F(MainWindowTest, OpeningTheDemoShowsTheStartUpScreensWithTheirControls)
 {
-    ASSERT_TRUE(window.OpenProject(folder.Demo()));
+    ASSERT_TRUE(window.OpenProject(folder.House()));
     EXPECT_TRUE(dialogs.Messages.isEmpty()) << dialogs.Messages.join(QLatin1Char('|')).toStdString();
     ASSERT_EQ(window.ScreenWindows().size(), 3u);
     EXPECT_TRUE(Screen(0)->isVisible());
@@ -70,7 +70,7 @@ TEST_F(MainWindowTest, OpeningTheDemoShowsTheStartUpScreensWithTheirControls)
 
 TEST_F(MainWindowTest, DraggingAnOutputOntoAScreenCreatesItsControl)
 {
-    ASSERT_TRUE(window.OpenProject(folder.Demo()));
+    ASSERT_TRUE(window.OpenProject(folder.House()));
     TSearchListWindow *outputs = window.OutputList();
     window.ShowSearchList(outputs);
     const QList<QListWidgetItem *> found = outputs->Items()->findItems(QStringLiteral("Garden socket"), Qt::MatchStartsWith);
@@ -112,9 +112,9 @@ TEST_F(MainWindowTest, DraggingAnOutputOntoAScreenCreatesItsControl)
 
 TEST_F(MainWindowTest, MovingAControlAndSavingChangesOnlyItsPosition)
 {
-    const QByteArray original = folder.Read(folder.Demo());
-    ASSERT_TRUE(window.OpenProject(folder.Demo()));
-    window.Project()->SetFileName(folder.Demo());
+    const QByteArray original = folder.Read(folder.House());
+    ASSERT_TRUE(window.OpenProject(folder.House()));
+    window.Project()->SetFileName(folder.House());
     TVQBaseControl *ceiling = ControlLabelled(Screen(0), QStringLiteral("Living room ceiling"));
     ASSERT_TRUE(ceiling);
     QTest::mousePress(ceiling, Qt::LeftButton, {}, QPoint(5, 5));
@@ -131,22 +131,22 @@ TEST_F(MainWindowTest, MovingAControlAndSavingChangesOnlyItsPosition)
     ASSERT_TRUE(original.contains(before));
     QByteArray expected = original;
     expected.replace(before, after);
-    EXPECT_EQ(folder.Read(folder.Demo()), expected);
+    EXPECT_EQ(folder.Read(folder.House()), expected);
     EXPECT_FALSE(window.Project()->GetModified());
 }
 
 TEST_F(MainWindowTest, OpenedAndSavedWithoutChangeIsByteIdentical)
 {
-    const QByteArray original = folder.Read(folder.Demo());
-    ASSERT_TRUE(window.OpenProject(folder.Demo()));
-    window.Project()->SetFileName(folder.Demo());
+    const QByteArray original = folder.Read(folder.House());
+    ASSERT_TRUE(window.OpenProject(folder.House()));
+    window.Project()->SetFileName(folder.House());
     window.CommandSave();
-    EXPECT_EQ(folder.Read(folder.Demo()), original);
+    EXPECT_EQ(folder.Read(folder.House()), original);
 }
 
 TEST_F(MainWindowTest, ModesSwitchEveryControlAndTheMenu)
 {
-    ASSERT_TRUE(window.OpenProject(folder.Demo()));
+    ASSERT_TRUE(window.OpenProject(folder.House()));
     TMyForm11 *screen = Screen(0);
     const auto checked = [screen](const char *text) { return screen->Action(QString::fromLatin1(text))->isChecked(); };
     const auto enabled = [screen](const char *text) { return screen->Action(QString::fromLatin1(text))->isEnabled(); };
@@ -214,7 +214,7 @@ TEST_F(MainWindowTest, ModesSwitchEveryControlAndTheMenu)
 
 TEST_F(MainWindowTest, TestClickOnAnOutputFlipsItsPicture)
 {
-    ASSERT_TRUE(window.OpenProject(folder.Demo()));
+    ASSERT_TRUE(window.OpenProject(folder.House()));
     window.RunTime()->CommandTest();
     TVQBaseControl *ceiling = ControlLabelled(Screen(0), QStringLiteral("Living room ceiling"));
     ASSERT_TRUE(ceiling);
@@ -232,11 +232,11 @@ TEST_F(MainWindowTest, TestClickOnAnOutputFlipsItsPicture)
 TEST_F(MainWindowTest, SaveQuestionPaths)
 {
     const QString other = folder.File(QStringLiteral("Data/other.qvp"));
-    QFile::copy(folder.Demo(), other);
-    const QByteArray original = folder.Read(folder.Demo());
+    QFile::copy(folder.House(), other);
+    const QByteArray original = folder.Read(folder.House());
 
     // Cancel: nothing else happens, the project stays as it was.
-    ASSERT_TRUE(window.OpenProject(folder.Demo()));
+    ASSERT_TRUE(window.OpenProject(folder.House()));
     window.CommandAddScreen();
     TProjectManager *project = window.Project();
     dialogs.SaveAnswers = {TDialogs::Cancel};
@@ -252,18 +252,18 @@ TEST_F(MainWindowTest, SaveQuestionPaths)
     window.CommandOpen();
     EXPECT_EQ(window.Project()->FileName(), other);
     EXPECT_EQ(window.ScreenWindows().size(), 3u);
-    EXPECT_EQ(folder.Read(folder.Demo()), original);
+    EXPECT_EQ(folder.Read(folder.House()), original);
 
     // Yes: saved under the chosen name, then the other project opens.
     window.CommandAddScreen();
     const QString saved = folder.File(QStringLiteral("Data/saved"));
     dialogs.SaveAnswers = {TDialogs::Yes};
     dialogs.SaveNames = {saved};
-    dialogs.OpenNames = {folder.Demo()};
+    dialogs.OpenNames = {folder.House()};
     window.CommandOpen();
     EXPECT_TRUE(folder.Read(saved + QStringLiteral(".qvp")).contains("Screen #4|"));
-    EXPECT_EQ(window.Project()->FileName(), folder.Demo());
-    EXPECT_EQ(window.Settings().RecentFiles.first(), folder.Demo());
+    EXPECT_EQ(window.Project()->FileName(), folder.House());
+    EXPECT_EQ(window.Settings().RecentFiles.first(), folder.House());
 
     // Yes, then the save dialog cancelled: the other project still opens.
     window.CommandAddScreen();
@@ -279,7 +279,7 @@ TEST_F(MainWindowTest, SavingANewProjectAsksForSaveAs)
     window.CommandSave();
     EXPECT_EQ(dialogs.Messages, QStringList({"unableTo Save Project"}));
 
-    dialogs.OpenNames = {folder.File(QStringLiteral("Data/demo.qap"))};
+    dialogs.OpenNames = {folder.File(QStringLiteral("Data/house.qap"))};
     window.CommandNewApplication();
     ASSERT_EQ(window.Project()->Applications().size(), 1u);
     EXPECT_EQ(window.Project()->Applications()[0]->Settings().ApplicationId, 1);
@@ -301,7 +301,7 @@ TEST_F(MainWindowTest, SavingANewProjectAsksForSaveAs)
 
 TEST_F(MainWindowTest, DeleteConfirmationOfAControl)
 {
-    ASSERT_TRUE(window.OpenProject(folder.Demo()));
+    ASSERT_TRUE(window.OpenProject(folder.House()));
     window.FirstActivation();
     TVQBaseControl *hall = ControlLabelled(Screen(0), QStringLiteral("Hall"));
     ASSERT_TRUE(hall);
@@ -317,7 +317,7 @@ TEST_F(MainWindowTest, DeleteConfirmationOfAControl)
 
 TEST_F(MainWindowTest, ScreenSettingsDialog)
 {
-    ASSERT_TRUE(window.OpenProject(folder.Demo()));
+    ASSERT_TRUE(window.OpenProject(folder.House()));
     TMyForm11 *screen = Screen(1);
     int runs = 0;
     dialogs.DialogHandler = [&](QDialog &dialog) {
@@ -356,8 +356,8 @@ TEST_F(MainWindowTest, ScreenSettingsDialog)
 
 TEST_F(MainWindowTest, AFailedOpenLeavesAnEmptyUnopenedProject)
 {
-    ASSERT_TRUE(window.OpenProject(folder.Demo()));
-    QByteArray broken = folder.Read(folder.Demo());
+    ASSERT_TRUE(window.OpenProject(folder.House()));
+    QByteArray broken = folder.Read(folder.House());
     broken.replace("ProjectList\r\n*[01]*****", "ProjectList\r\n*[02]*****");
     const QString path = folder.File(QStringLiteral("Data/broken.qvp"));
     TFileAccess::SaveAtomically(path, broken);
@@ -369,24 +369,24 @@ TEST_F(MainWindowTest, AFailedOpenLeavesAnEmptyUnopenedProject)
 
 TEST_F(MainWindowTest, ProjectSummaryUpdateAndRemoval)
 {
-    ASSERT_TRUE(window.OpenProject(folder.Demo()));
-    window.Project()->SetFileName(folder.Demo());
+    ASSERT_TRUE(window.OpenProject(folder.House()));
+    window.Project()->SetFileName(folder.House());
     window.CommandProjectSummary();
     QTreeWidget *tree = window.Summary()->Tree();
     ASSERT_EQ(tree->topLevelItemCount(), 1);
     QTreeWidgetItem *app = tree->topLevelItem(0);
-    EXPECT_EQ(app->text(0), QStringLiteral("demo.qap"));
+    EXPECT_EQ(app->text(0), QStringLiteral("house.qap"));
     ASSERT_EQ(app->childCount(), 2);
     EXPECT_EQ(app->child(0)->text(0), QStringLiteral("Interface module :QNET04 Ethernet interface"));
     EXPECT_EQ(app->child(1)->text(0), QStringLiteral("Not connected : IP 127.0.0.1 Port :17481"));
 
     // An update from an export without the relay module 2 and with memo 0 undefined: their
     // controls go, the report says so.
-    QByteArray changed = folder.Read(folder.File(QStringLiteral("Data/demo.qap")));
+    QByteArray changed = folder.Read(folder.File(QStringLiteral("Data/house.qap")));
     const qsizetype relays = changed.indexOf("Relays ground floor");
     changed.remove(changed.lastIndexOf('\n', relays) + 1, changed.indexOf('\n', relays) - changed.lastIndexOf('\n', relays));
     changed.replace(" 1 0   0   0 0 0 0 0   0   0   4   0Evening", " 0 0   0   0 0 0 0 0   0   0   4   0Evening");
-    const QString newExport = folder.File(QStringLiteral("Data/demo2.qap"));
+    const QString newExport = folder.File(QStringLiteral("Data/house2.qap"));
     TFileAccess::SaveAtomically(newExport, changed);
     const size_t outputsBefore = window.Project()->Outputs().size();
     const size_t memosBefore = window.Project()->Memos().size();
@@ -400,7 +400,7 @@ TEST_F(MainWindowTest, ProjectSummaryUpdateAndRemoval)
     window.Summary()->UpdateFile(tree->topLevelItem(0));
     EXPECT_EQ(report, QStringList({"Module away", "------------------", "Relays ground floor [1192961]", "",
                                    "Memo Not Found", "---------------------", "Evening", ""}));
-    EXPECT_EQ(window.Project()->Outputs().size(), outputsBefore - 8);  // the demo places 8 relays
+    EXPECT_EQ(window.Project()->Outputs().size(), outputsBefore - 8);  // the test project places 8 relays
     EXPECT_EQ(window.Project()->Memos().size(), memosBefore - 1);
     EXPECT_EQ(window.Project()->Applications()[0]->Name(), newExport.toUtf8());
     EXPECT_FALSE(QDir(folder.File(QStringLiteral("Data/Backup File"))).entryList(QDir::Files).isEmpty());
@@ -420,7 +420,7 @@ TEST_F(MainWindowTest, ProjectSummaryUpdateAndRemoval)
 
 TEST_F(MainWindowTest, ShortcutsShowTheirTargetScreenInRunTimeAndTest)
 {
-    ASSERT_TRUE(window.OpenProject(folder.Demo()));
+    ASSERT_TRUE(window.OpenProject(folder.House()));
     QWidget *shortcut = nullptr;
     for (auto *item : window.Project()->Shortcuts()) {
         if (item->CurrentRecord().Label == "Lights and shutters")
@@ -437,7 +437,7 @@ TEST_F(MainWindowTest, ShortcutsShowTheirTargetScreenInRunTimeAndTest)
 
 TEST_F(MainWindowTest, PropertyDialogsEditTheirControl)
 {
-    ASSERT_TRUE(window.OpenProject(folder.Demo()));
+    ASSERT_TRUE(window.OpenProject(folder.House()));
     TVQBaseControl *hall = ControlLabelled(Screen(0), QStringLiteral("Hall"));
     ASSERT_TRUE(hall);
     int runs = 0;
@@ -487,7 +487,7 @@ TEST_F(MainWindowTest, PropertyDialogsEditTheirControl)
 
 TEST_F(MainWindowTest, GaugesFollowTheSwitchedPower)
 {
-    ASSERT_TRUE(window.OpenProject(folder.Demo()));
+    ASSERT_TRUE(window.OpenProject(folder.House()));
     ASSERT_EQ(window.Project()->Gauges().size(), 1u);
     auto *gauge = dynamic_cast<TVQJaugeControl *>(window.Project()->Gauges().front());
     ASSERT_TRUE(gauge);
@@ -500,7 +500,7 @@ TEST_F(MainWindowTest, GaugesFollowTheSwitchedPower)
 
 TEST_F(MainWindowTest, ShortcutPropertiesChooseTheTargetScreen)
 {
-    ASSERT_TRUE(window.OpenProject(folder.Demo()));
+    ASSERT_TRUE(window.OpenProject(folder.House()));
     window.ScreenEditor()->CreateShortcut(Screen(2));
     auto *shortcut = dynamic_cast<TVQRecordControl<TVisualShortCut> *>(window.Project()->Shortcuts().back());
     ASSERT_TRUE(shortcut);
