@@ -34,7 +34,7 @@ class TFrameBuilder
 public:
     static bool BuildIoCommand(SerialPort &link, quint16 ioIndex);
     static bool BuildDimCommand(SerialPort &link, quint16 ioIndex, quint8 level);
-    // Events: 1 press, 2 release, 3 long press, 4 release after a long press.
+    // `event`: 1 pressed, 2 let go, 3 held long, 4 let go after being held long.
     static bool BuildValueCommand(SerialPort &link, quint16 commandNumber, quint8 event);
     // Kind 7 carries the value; kinds 10 and 11 none; any other kind sends an empty frame.
     static bool BuildTemperatureCommand(SerialPort &link, quint16 moduleNumber, quint8 kind, quint8 value);

@@ -17,15 +17,14 @@ struct Param32Record;
 struct ControlStateInfo
 {
     QString Name;          // key for SetState ("On", "Off")
-    QString DisplayText;   // appended to the label when the value is shown
+    QString DisplayText;   // the value text that follows the label when values are shown
     QString Images[2];     // slot 0 the built-in key, slot 1 the picture file of the record
     bool Transparent = false;
 };
 
-// The base of the controls bound to one input or output of a module: a small painted control
-// on a screen showing the picture of its state with a label under it. In design time it is
-// moved with the mouse and has a context menu; in run time a click asks the module to send a
-// command; in test a click changes the module's simulated state.
+// What the controls of a module's channel share: a small painted control showing its state's
+// picture over a label. Outside design time a click goes to the kind, which sends a command in
+// run time or changes the simulated state in test.
 class TVQBaseControl : public TVQControl, public TProjectItem<TNewVisualOutput>
 {
     Q_OBJECT
@@ -87,8 +86,8 @@ public:
     quint16 ItemScreenId() const override { return m_record.ScreenId; }
 
     static QFont LabelFont(int pointSize = 8);
-    // Black text with a one-pixel white outline, readable on any background; `at` is the text's
-    // top left corner.
+    // The label drawn black inside a white outline one pixel wide, so it reads on dark and light
+    // backgrounds alike; `at` is where the text's top left corner goes.
     static void DrawOutlinedText(QPainter &painter, QPoint at, const QString &text);
     // Plain text in the painter's font and pen with its top at `top`: from `left`, or centred on
     // `centre` (half the width truncated toward zero).

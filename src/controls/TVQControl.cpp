@@ -54,7 +54,7 @@ void TVQControl::mouseMoveEvent(QMouseEvent *event)
     if (!InDesign()) {
         ClickMove(at);
     } else if (m_dragging && at != m_dragOrigin) {
-        // The control follows the pointer, keeping the grab point under it.
+        // Moved by the pointer's travel, so the spot grabbed stays under it.
         move(pos() + at - m_dragOrigin);
         m_changed = true;
     }

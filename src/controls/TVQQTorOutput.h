@@ -2,8 +2,8 @@
 
 #include "TVQBaseControl.h"
 
-// An on/off output (relay or similar): shows On or Off; a run-time click asks the module to
-// toggle it, a test click toggles the simulated state.
+// A switched output such as a relay, shown On or Off. In run time a click sends the module a
+// toggle command; in test it flips the simulated state only.
 class TVQQTorOutput : public TVQBaseControl
 {
     Q_OBJECT

@@ -11,8 +11,8 @@ class TFieldReader
 public:
     explicit TFieldReader(QByteArrayView line);
 
-    // Hexadecimal fields of 2, 4 and 8 characters. Each character shifts the value one digit left;
-    // "0"-"9", "a"-"f" and "A"-"F" add their value, anything else (a space included) adds nothing.
+    // Hexadecimal fields 2, 4 and 8 characters wide. Every character moves the value up a digit;
+    // a hexadecimal digit of either case then adds its value, any other character (spaces too) 0.
     quint8 Byte();
     quint16 Word();
     quint32 DWord();

@@ -3,8 +3,9 @@
 #include <QByteArray>
 #include <QByteArrayView>
 
-// Appends record lines in the program's file format: lower-case hexadecimal numbers right-aligned
-// and space-padded to 2, 4 or 8 characters, texts as they are ("(null)" when empty), CR LF ends.
+// Builds the record lines of the program's files: numbers in lower-case hexadecimal, padded on
+// the left with spaces to widths 2, 4 or 8; texts kept as they are, "(null)" for an empty one;
+// every line closed by CR LF.
 class TFieldWriter
 {
 public:

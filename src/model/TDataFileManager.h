@@ -56,8 +56,8 @@ public:
     TVISUALQvpInfo &Settings() { return m_settings; }
     const TVISUALQvpInfo &Settings() const { return m_settings; }
 
-    // Records. The application owns every record it ever loaded: a record that leaves a list stays
-    // alive until the application is destroyed, because model objects may still point at it.
+    // Records. Every record loaded stays in the application's pools until the application goes,
+    // even after an update takes it out of the lists: older model objects keep pointing at it.
     const TRecordSet &Current() const { return m_current; }
     const TRecordSet &Pending() const { return m_pending; }
     ModuleRecord *AddModule(const ModuleRecord &record, bool pending = false);
@@ -96,7 +96,7 @@ public:
     // Position of the first module of type 26 or 45 and its number through `number`; NotFound
     // when there is none.
     quint16 FindInterfaceModule(quint16 &number) const;
-    // Position of the record in the current memo or variable list; 0 when it is not there.
+    // Where the record stands in the current memo or variable list; 0 for a record not listed.
     quint16 MemoIndexOf(const MemoRecord *record) const;
     quint16 VariableIndexOf(const VariableRecord *record) const;
 

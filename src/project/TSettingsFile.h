@@ -12,7 +12,7 @@ struct TSettings
     quint8 PortA = 0;            // carried, not used
     quint8 PortB = 0;
     bool OpenLastFile = false;   // open the last project at start-up
-    QString LastFile;            // the project open at the last save or exit
+    QString LastFile;            // the project that was open when the program last saved or quit
 };
 
 // "Dev Project.txt" in the program folder: five sections, each a heading line and its lines.
@@ -22,8 +22,8 @@ public:
     static constexpr int MaxRecentFiles = 4;
 
     static QString FilePath(const QString &programFolder);
-    // The settings of the file, or the defaults (both folders "<program folder>/Data") for what
-    // it lacks. Folders and recent files that no longer exist are dropped.
+    // The settings of the file, with "<program folder>/Data" for a folder it does not give.
+    // Folders and recent files that are gone from the disk are left out.
     static TSettings Read(const QString &programFolder);
     // Writes the file; a folder that no longer exists is written as the program folder, and an
     // open project's file name becomes the last file. False when the file cannot be written.

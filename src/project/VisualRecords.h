@@ -28,7 +28,7 @@ struct TNewVisualScreen
     bool operator==(const TNewVisualScreen &) const = default;
 };
 
-// A control bound to one input or output of a module.
+// The record of a control placed for one channel of a module.
 struct TNewVisualOutput
 {
     quint8 Valid = 1;

@@ -8,8 +8,8 @@ struct IoRecord;
 struct MemoRecord;
 struct VariableRecord;
 
-// The object behind each entry of the search lists and the screen list; a drop on a screen
-// reads it. Only the record of the entry's kind is set, with its application.
+// What an entry of a search list stands for, carried by a drag to the screen it is dropped on.
+// The application and the one record that matches the entry's kind are set.
 struct ListItemData
 {
     enum Kinds : quint8 { KindScreen = 1, KindModuleIo = 2, KindMemo = 5, KindVariable = 6 };
@@ -20,7 +20,7 @@ struct ListItemData
     MemoRecord *Memo = nullptr;
     VariableRecord *Variable = nullptr;
     quint8 Kind = 0;
-    quint16 Index = 0;  // position of the memo or variable in its application's list
+    quint16 Index = 0;  // the memo's or variable's number: its place in the application's list
 };
 
 // What a search list drags: the entry's data, readable only by the program's own windows.

@@ -13,7 +13,7 @@ class TDialogs : public UserMessages
 public:
     enum Answer { Yes, No, Cancel };
 
-    // "Application has been modified\nDo you want to save file", titled "Warning".
+    // The save question of a modified project (Yes, No or Cancel).
     virtual Answer AskSave() = 0;
     // OK/Cancel question with its title; true for OK.
     virtual bool Confirm(const QString &text, const QString &title) = 0;

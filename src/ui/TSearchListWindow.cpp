@@ -168,7 +168,7 @@ bool TSearchListWindow::FilterAccepts(quint16 value) const
         if (m_filter->item(i)->data(Qt::UserRole).toInt() == value)
             return m_filter->item(i)->checkState() == Qt::Checked;
     }
-    // A value without an entry is judged by the first entry's tick.
+    // A kind the filter has no entry for follows the first entry's tick.
     return m_filter->count() > 0 && m_filter->item(0)->checkState() == Qt::Checked;
 }
 

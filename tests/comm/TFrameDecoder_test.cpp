@@ -70,7 +70,7 @@ TEST(TFrameAssembler, CollectsFramesBetweenStxAndEtx)
     EXPECT_EQ(frames, QByteArrayList({"B50000028600A5E2", "B500000681000541"}));
     EXPECT_EQ(assembler.DroppedBytes(), quint64(5 + 2 + 4));
 
-    // An ETX with no STX before it decodes the last collected text again.
+    // A lone ETX hands over the previous frame's text a second time.
     assembler.AssembleBytes("\x03");
     EXPECT_EQ(frames.last(), "B500000681000541");
     EXPECT_EQ(frames.size(), 3);

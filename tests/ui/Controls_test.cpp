@@ -320,7 +320,7 @@ TEST_F(ControlsTest, DimmerPanelSetsTheLevel)
     QTest::mouseClick(&dimmer, Qt::LeftButton, {}, QPoint(100, 60));  // the digits: nothing
     EXPECT_EQ(link.Written.size(), 1);
 
-    // Display type 3: the icon opens the panel, the close box returns to the icon.
+    // Display type 3: a click on the icon opens the panel; its close box goes back to the icon.
     dimmer.SetDisplayType(3);
     dimmer.CheckSize();
     EXPECT_EQ(dimmer.ViewMode(), 1);
