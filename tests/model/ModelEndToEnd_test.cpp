@@ -9,13 +9,12 @@
 #include "RecordingMessages.h"
 #include "TestInstallation.h"
 #include "TestPty.h"
+#include "UdpPeer.h"
 
 #include "QtPrinters.h"
 
-#include <QNetworkDatagram>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QUdpSocket>
 
 #include <gtest/gtest.h>
 
@@ -25,34 +24,6 @@ namespace {
 // at IO index 0.
 const QByteArray k_toggleChannel0 = "\x02" "B50300016000020000" "1B" "\x03";
 const QByteArray k_outputsOfModule2 = "\x02" "B50000028600013E" "\x03";  // output bits 0x01
-
-class UdpPeer
-{
-public:
-    UdpPeer() { m_socket.bind(QHostAddress::LocalHost, 0); }
-    quint16 Port() const { return m_socket.localPort(); }
-
-    QByteArray Receive(int milliseconds = 5000)
-    {
-        QByteArray data;
-        RunUntil([&] {
-            if (!m_socket.hasPendingDatagrams())
-                return false;
-            const QNetworkDatagram d = m_socket.receiveDatagram();
-            m_client = d.senderAddress();
-            m_clientPort = quint16(d.senderPort());
-            data = d.data();
-            return true;
-        }, milliseconds);
-        return data;
-    }
-    void Send(const QByteArray &data) { m_socket.writeDatagram(data, m_client, m_clientPort); }
-
-private:
-    QUdpSocket m_socket;
-    QHostAddress m_client;
-    quint16 m_clientPort = 0;
-};
 
 class ModelEndToEndTest : public ::testing::Test
 {
@@ -179,6 +150,7 @@ TEST_F(ModelEndToEndTest, SerialLinkOverAPty)
     ASSERT_TRUE(pty.IsValid());
     QTemporaryDir folder;
     ASSERT_TRUE(pty.LinkAsCom(folder.path(), 4));
+    EXPECT_EQ(SerialPort::SerialDevicePath(folder.path(), 4), folder.path() + QStringLiteral("/Ports/COM4"));
     lists = std::make_unique<TProgramLists>(nullptr, folder.path(), &messages);
     lists->AddApplication(app);
 
@@ -197,6 +169,14 @@ TEST_F(ModelEndToEndTest, SerialLinkOverAPty)
     RunUntil([] { return false; }, 60);
     pty.Write(k_outputsOfModule2.mid(7));
     ASSERT_TRUE(RunUntil([&] { return Outputs() == 0x01; }));
+
+    // Reopening an open link closes it first; closing keeps the state it had.
+    ASSERT_TRUE(app.Link()->OpenSerial(4, 9600));
+    EXPECT_TRUE(app.Link()->IsOpen());
+    app.Link()->CloseLink();
+    EXPECT_FALSE(app.Link()->IsOpen());
+    EXPECT_EQ(app.Link()->LinkState(), LinkStates::Connected);
+    ASSERT_TRUE(app.Session().ReopenLink());
 
     // The device goes: the session closes the link, marks it failed and says so.
     messages.Shown.clear();

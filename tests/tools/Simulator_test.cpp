@@ -144,40 +144,35 @@ TEST_F(SimulatorTest, SerialLinkOverItsPty)
     EXPECT_FALSE(QFileInfo::exists(options.SerialPath)) << "the pty link is removed on exit";
 }
 
-TEST_F(SimulatorTest, RefusedPasswordLeavesTheLinkClosed)
+// Each refusal switch: the module's answer, and a link left closed.
+TEST_F(SimulatorTest, RefusalsLeaveTheLinkClosed)
 {
-    TSimulatorOptions options;
-    options.RefusePassword = true;
-    ASSERT_TRUE(StartSimulator(options));
+    QSignalSpy answers(&app.Session(), &TLinkSession::sessionAnswered);
+    TSimulatorOptions refuse;
+    refuse.RefusePassword = true;
+    ASSERT_TRUE(StartSimulator(refuse));
     LoadProgramSide();
     EXPECT_FALSE(LogIn());
     EXPECT_EQ(app.Session().State(), SessionStates::Closed);
     EXPECT_FALSE(app.Link()->IsOpen());
-}
 
-TEST_F(SimulatorTest, WrongPasswordIsRefusedAndARightOneAccepted)
-{
-    TSimulatorOptions options;
-    options.Password = QStringLiteral("secret");
-    ASSERT_TRUE(StartSimulator(options));
-    LoadProgramSide();
+    TSimulatorOptions deny;
+    deny.DenyAccess = true;
+    ASSERT_TRUE(StartSimulator(deny));
+    EXPECT_FALSE(LogIn());
+    EXPECT_FALSE(app.Link()->IsOpen());
+    ASSERT_EQ(answers.size(), 2);
+    EXPECT_EQ(answers[0][0].toByteArray(), "INFO:Auth failed:INFO\r\n");
+    EXPECT_EQ(answers[1][0].toByteArray(), "INFO:Access denied. Close current session:INFO\r\n");
+
+    // With a password: a wrong one and plain "LOGIN" are refused, the right one accepted.
+    TSimulatorOptions password;
+    password.Password = QStringLiteral("secret");
+    ASSERT_TRUE(StartSimulator(password));
     EXPECT_FALSE(LogIn("guess"));
     EXPECT_EQ(app.Session().State(), SessionStates::Closed);
-    EXPECT_FALSE(LogIn());  // plain "LOGIN" is no password
-    EXPECT_TRUE(LogIn("secret"));
-}
-
-TEST_F(SimulatorTest, DeniedAccessAndASecondClient)
-{
-    TSimulatorOptions options;
-    options.DenyAccess = true;
-    ASSERT_TRUE(StartSimulator(options));
-    LoadProgramSide();
-    QSignalSpy answers(&app.Session(), &TLinkSession::sessionAnswered);
     EXPECT_FALSE(LogIn());
-    ASSERT_EQ(answers.size(), 1);
-    EXPECT_EQ(answers[0][0].toByteArray(), "INFO:Access denied. Close current session:INFO\r\n");
-    EXPECT_FALSE(app.Link()->IsOpen());
+    EXPECT_TRUE(LogIn("secret"));
 }
 
 TEST_F(SimulatorTest, SecondClientWhileASessionIsOpenIsDenied)
