@@ -4,6 +4,7 @@
 #include "TVQQVariableBaseItem.h"
 
 #include "RecordingLink.h"
+#include "Lookups.h"
 #include "RecordingMessages.h"
 #include "TestControl.h"
 #include "TestInstallation.h"
@@ -68,7 +69,7 @@ protected:
 TEST_F(DispatchTest, InputAndOutputStatus)
 {
     TestControl control;
-    control.Bind(*lists.FindModule(&app, 6));
+    control.Bind(Found(lists.FindModule(&app, 6), "module 6"));
     Receive("B500000681000541");
     EXPECT_EQ(Input(app, 6), 0x05);
     Receive("B50000069A000358");

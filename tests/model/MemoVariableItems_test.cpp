@@ -6,6 +6,7 @@
 #include "TVQQVariableBaseItem.h"
 
 #include "RecordingLink.h"
+#include "Lookups.h"
 #include "RecordingMessages.h"
 #include "TestControl.h"
 #include "TestInstallation.h"
@@ -61,9 +62,9 @@ protected:
         v.Name = name;
         app.AddVariable(v);
     }
-    TVQQMemoBaseItem &Memo(quint16 number) { return *lists.FindMemo(&app, number); }
-    TVQQVariableBaseItem &Variable(quint16 number) { return *lists.FindVariable(&app, number); }
-    TVQQModuleBase &Module(quint16 number) { return *lists.FindModule(&app, number); }
+    TVQQMemoBaseItem &Memo(quint16 number) { return Found(lists.FindMemo(&app, number), "memo"); }
+    TVQQVariableBaseItem &Variable(quint16 number) { return Found(lists.FindVariable(&app, number), "variable"); }
+    TVQQModuleBase &Module(quint16 number) { return Found(lists.FindModule(&app, number), "module"); }
 
     RecordingMessages messages;
     RecordingLink link{1};

@@ -4,6 +4,7 @@
 #include "TVQQModuleBase.h"
 
 #include "RecordingLink.h"
+#include "Lookups.h"
 #include "RecordingMessages.h"
 #include "TestControl.h"
 #include "TestInstallation.h"
@@ -35,7 +36,7 @@ protected:
         lists.AddApplication(app, &link);
     }
 
-    TVQQModuleBase &Module(quint16 number) { return *lists.FindModule(&app, number); }
+    TVQQModuleBase &Module(quint16 number) { return Found(lists.FindModule(&app, number), "module"); }
     quint8 State(quint16 number, quint16 channel)
     {
         quint8 state = 0xEE;

@@ -11,6 +11,7 @@
 
 #include "EventLoop.h"
 #include "QtPrinters.h"
+#include "Lookups.h"
 #include "RecordingMessages.h"
 
 #include <QFileInfo>
@@ -57,7 +58,7 @@ protected:
         return RunUntil([&] { return app.Session().State() != SessionStates::LoggingIn || !app.Link()->IsOpen(); }) && app.Session().State() == SessionStates::Open;
     }
 
-    TVQQModuleBase &Module(quint16 number) { return *lists->FindModule(&app, number); }
+    TVQQModuleBase &Module(quint16 number) { return Found(lists->FindModule(&app, number), "module"); }
     quint8 Outputs(quint16 number)
     {
         quint8 bits = 0;

@@ -1,7 +1,7 @@
 #include "TForm1.h"
 
 #include "EventLoop.h"
-#include "FindChild.h"
+#include "Lookups.h"
 #include "ProgramFolder.h"
 #include "QtPrinters.h"
 #include "ScriptedDialogs.h"

@@ -9,7 +9,7 @@
 #include "TForm17.h"
 #include "TShortcutProperties.h"
 #include "TForm7.h"
-#include "FindChild.h"
+#include "Lookups.h"
 #include "TMyForm11.h"
 #include "TPropertyEditor.h"
 #include "TRunTimeSwitch.h"

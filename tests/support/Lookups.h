@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <stdexcept>
+#include <string>
 
 // The child of that type and name, as a user would find the field on the screen. A child that
 // is not there throws, so the test fails with its name instead of crashing.
@@ -14,4 +15,13 @@ T &Child(const QObject &parent, const char *name)
     if (!child)
         throw std::runtime_error(std::string("no child named ") + name);
     return *child;
+}
+
+// What a look-up found; a miss throws, so the test fails with `what` instead of crashing.
+template <typename T>
+T &Found(T *found, const char *what)
+{
+    if (!found)
+        throw std::runtime_error(std::string("not found: ") + what);
+    return *found;
 }
