@@ -1,6 +1,7 @@
 #include "TVQQTorOutput.h"
 
 #include "TControlFactory.h"
+#include "TModuleTypes.h"
 #include "TVQQModuleBase.h"
 
 namespace {
@@ -33,13 +34,8 @@ void TVQQTorOutput::SetTorState(int state)
 
 int TVQQTorOutput::OutputBit(quint16 moduleType, quint16 ioIndex)
 {
-    switch (moduleType) {
-    case 2: return ioIndex - 1;
-    case 3: return ioIndex - 2;
-    case 4: return ioIndex - 4;
-    case 5: return ioIndex - 6;
-    default: return ioIndex;
-    }
+    // A push-button module's indicators follow its buttons: their bits count from the first one.
+    return ioIndex - TModuleTypes::ButtonCount(moduleType);
 }
 
 void TVQQTorOutput::RefreshComponentState()
