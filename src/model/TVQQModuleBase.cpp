@@ -1,27 +1,18 @@
 #include "TVQQModuleBase.h"
 
 #include "SerialPort.h"
-#include "TBoundControl.h"
 #include "TDataFileManager.h"
 #include "TFrameBuilder.h"
 
-#include <algorithm>
 
 TVQQModuleBase::TVQQModuleBase(TDataFileManager *application, ModuleRecord *record, SerialPort *link)
     : m_application(application)
     , m_record(record)
     , m_link(link)
 {
-    m_controls.reserve(100);
 }
 
-TVQQModuleBase::~TVQQModuleBase()
-{
-    for (TBoundControl *control : m_controls)
-        control->ModelGone();
-    for (TBoundControl *control : m_memoControls)
-        control->ModelGone();
-}
+TVQQModuleBase::~TVQQModuleBase() = default;
 
 bool TVQQModuleBase::IsLongPressIO(quint16) const { return false; }
 void TVQQModuleBase::ToggleTestState(quint16) {}
@@ -42,37 +33,8 @@ void TVQQModuleBase::SetLevelTest(quint8, quint16) {}
 
 void TVQQModuleBase::RefreshControls()
 {
-    // A refresh may make a control unbind itself: walk copies.
-    const std::vector<TBoundControl *> controls = m_controls;
-    for (TBoundControl *control : controls) {
-        if (control->FollowsState())
-            control->RefreshComponentState();
-    }
-    const std::vector<TBoundControl *> memoControls = m_memoControls;
-    for (TBoundControl *control : memoControls) {
-        if (control->FollowsState())
-            control->RefreshComponentState();
-    }
-}
-
-void TVQQModuleBase::AddControl(TBoundControl *control)
-{
-    m_controls.push_back(control);
-}
-
-void TVQQModuleBase::RemoveControl(TBoundControl *control)
-{
-    std::erase(m_controls, control);
-}
-
-void TVQQModuleBase::AddMemoControl(TBoundControl *control)
-{
-    m_memoControls.push_back(control);
-}
-
-void TVQQModuleBase::RemoveMemoControl(TBoundControl *control)
-{
-    std::erase(m_memoControls, control);
+    m_controls.Refresh();
+    m_memoControls.Refresh();
 }
 
 quint16 TVQQModuleBase::GetModuleNumber() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TBoundControlList.h"
 #include "TModuleTypes.h"
 
 #include <QByteArray>
@@ -55,11 +56,11 @@ public:
 
     // Every bound control not in design time re-reads its state, then every memo control.
     void RefreshControls();
-    void AddControl(TBoundControl *control);
-    void RemoveControl(TBoundControl *control);
-    void AddMemoControl(TBoundControl *control);
-    void RemoveMemoControl(TBoundControl *control);
-    const std::vector<TBoundControl *> &Controls() const { return m_controls; }
+    void AddControl(TBoundControl *control) { m_controls.Add(control); }
+    void RemoveControl(TBoundControl *control) { m_controls.Remove(control); }
+    void AddMemoControl(TBoundControl *control) { m_memoControls.Add(control); }
+    void RemoveMemoControl(TBoundControl *control) { m_memoControls.Remove(control); }
+    const std::vector<TBoundControl *> &Controls() const { return m_controls.Controls(); }
 
     quint16 GetModuleNumber() const;
     quint16 GetModuleType() const;
@@ -90,6 +91,6 @@ private:
     ModuleRecord *m_record = nullptr;
     SerialPort *m_link = nullptr;
     TDefaultValue m_defaults;
-    std::vector<TBoundControl *> m_controls;
-    std::vector<TBoundControl *> m_memoControls;
+    TBoundControlList m_controls;
+    TBoundControlList m_memoControls;
 };

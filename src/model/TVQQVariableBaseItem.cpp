@@ -1,7 +1,6 @@
 #include "TVQQVariableBaseItem.h"
 
 #include "InstallationRecords.h"
-#include "TBoundControl.h"
 #include "TDataFileManager.h"
 #include "TFrameBuilder.h"
 #include "UserMessages.h"
@@ -13,11 +12,7 @@ TVQQVariableBaseItem::TVQQVariableBaseItem(TDataFileManager *application, Variab
 {
 }
 
-TVQQVariableBaseItem::~TVQQVariableBaseItem()
-{
-    for (TBoundControl *control : m_controls)
-        control->ModelGone();
-}
+TVQQVariableBaseItem::~TVQQVariableBaseItem() = default;
 
 void TVQQVariableBaseItem::SendStep()
 {
@@ -61,21 +56,7 @@ void TVQQVariableBaseItem::SetValue(QByteArrayView payload)
 {
     if (!payload.isEmpty())
         m_value = quint8(payload[0]);
-    const std::vector<TBoundControl *> controls = m_controls;
-    for (TBoundControl *control : controls) {
-        if (control->FollowsState())
-            control->RefreshComponentState();
-    }
-}
-
-void TVQQVariableBaseItem::AddControl(TBoundControl *control)
-{
-    m_controls.push_back(control);
-}
-
-void TVQQVariableBaseItem::RemoveControl(TBoundControl *control)
-{
-    std::erase(m_controls, control);
+    m_controls.Refresh();
 }
 
 QByteArray TVQQVariableBaseItem::GetStateText() const

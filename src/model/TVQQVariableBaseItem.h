@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TBoundControlList.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 
@@ -31,9 +33,9 @@ public:
 
     // The installation's answer: the first payload byte; then the bound controls re-read.
     void SetValue(QByteArrayView payload);
-    void AddControl(TBoundControl *control);
-    void RemoveControl(TBoundControl *control);
-    const std::vector<TBoundControl *> &Controls() const { return m_controls; }
+    void AddControl(TBoundControl *control) { m_controls.Add(control); }
+    void RemoveControl(TBoundControl *control) { m_controls.Remove(control); }
+    const std::vector<TBoundControl *> &Controls() const { return m_controls.Controls(); }
 
     QByteArray GetStateText() const;
     QByteArray GetKindText() const;
@@ -57,7 +59,7 @@ private:
     SerialPort *m_link = nullptr;
     quint16 m_variableNumber = 0;
     quint8 m_value = 0;
-    std::vector<TBoundControl *> m_controls;
+    TBoundControlList m_controls;
 };
 
 // A boolean variable (kind 0): "true" or "false".

@@ -36,59 +36,26 @@ private:
     Record m_record;
 };
 
-class OutputItem : public Item<TNewVisualOutput>
+// An item registered with a model object through that object's add and remove members; either
+// may go first.
+template <typename Record, typename Model, void (Model::*Add)(TBoundControl *), void (Model::*Remove)(TBoundControl *)>
+class RegisteredItem : public Item<Record>
 {
 public:
-    OutputItem(const TNewVisualOutput &record, TVQQModuleBase &module) : Item(record), m_module(&module)
+    RegisteredItem(const Record &record, Model *model) : Item<Record>(record), m_model(model)
     {
-        m_module->AddControl(this);
+        if (m_model)
+            (m_model->*Add)(this);
     }
-    ~OutputItem() override
+    ~RegisteredItem() override
     {
-        if (m_module)
-            m_module->RemoveControl(this);
+        if (m_model)
+            (m_model->*Remove)(this);
     }
-    void ModelGone() override { m_module = nullptr; }
+    void ModelGone() override { m_model = nullptr; }
 
 private:
-    TVQQModuleBase *m_module;
-};
-
-class MemoItem : public Item<TVisualMemoData>
-{
-public:
-    MemoItem(const TVisualMemoData &record, TVQQMemoBaseItem &memo) : Item(record), m_module(memo.GetModule())
-    {
-        if (m_module)
-            m_module->AddMemoControl(this);
-    }
-    ~MemoItem() override
-    {
-        if (m_module)
-            m_module->RemoveMemoControl(this);
-    }
-    void ModelGone() override { m_module = nullptr; }
-
-private:
-    TVQQModuleBase *m_module;
-};
-
-class VariableItem : public Item<TVisualVariableData>
-{
-public:
-    VariableItem(const TVisualVariableData &record, TVQQVariableBaseItem &variable) : Item(record), m_variable(&variable)
-    {
-        m_variable->AddControl(this);
-    }
-    ~VariableItem() override
-    {
-        if (m_variable)
-            m_variable->RemoveControl(this);
-    }
-    void ModelGone() override { m_variable = nullptr; }
-
-private:
-    TVQQVariableBaseItem *m_variable;
+    Model *m_model;
 };
 
 template <typename T>
@@ -121,7 +88,8 @@ TProjectItem<TNewVisualOutput> *THeadlessBinder::CreateOutput(const TNewVisualOu
 {
     if (!TModuleTypes::Channel(module.GetModuleType(), record.IoNumber).Control)
         return nullptr;
-    return Keep(m_items, std::make_unique<OutputItem>(record, module));
+    using Output = RegisteredItem<TNewVisualOutput, TVQQModuleBase, &TVQQModuleBase::AddControl, &TVQQModuleBase::RemoveControl>;
+    return Keep(m_items, std::make_unique<Output>(record, &module));
 }
 
 TProjectItem<TVisualShortCut> *THeadlessBinder::CreateShortcut(const TVisualShortCut &record, TProjectScreen &)
@@ -134,7 +102,10 @@ TProjectItem<TVisualMemoData> *THeadlessBinder::CreateMemo(const TVisualMemoData
 {
     if (memo.GetMemoKind() > 2)
         return nullptr;
-    return Keep(m_items, std::make_unique<MemoItem>(record, memo));
+    // A memo's control follows the module of the memo's IO.
+    using Memo = RegisteredItem<TVisualMemoData, TVQQModuleBase, &TVQQModuleBase::AddMemoControl,
+                                &TVQQModuleBase::RemoveMemoControl>;
+    return Keep(m_items, std::make_unique<Memo>(record, memo.GetModule()));
 }
 
 TProjectItem<TVisualVariableData> *THeadlessBinder::CreateVariable(const TVisualVariableData &record, TProjectScreen &,
@@ -142,7 +113,9 @@ TProjectItem<TVisualVariableData> *THeadlessBinder::CreateVariable(const TVisual
 {
     if (variable.GetVariableKind() > 1)
         return nullptr;
-    return Keep(m_items, std::make_unique<VariableItem>(record, variable));
+    using Variable = RegisteredItem<TVisualVariableData, TVQQVariableBaseItem, &TVQQVariableBaseItem::AddControl,
+                                    &TVQQVariableBaseItem::RemoveControl>;
+    return Keep(m_items, std::make_unique<Variable>(record, &variable));
 }
 
 TProjectItem<TVisualAxisCamData> *THeadlessBinder::CreateCamera(const TVisualAxisCamData &record, TProjectScreen &)

@@ -11,6 +11,22 @@ QString Picture(const QString &programFolder, const char *file)
     return TPicturePaths::DefaultImage(programFolder, file ? QString::fromLatin1(file) : QString());
 }
 
+// The fields memo and variable records share, for an item dropped at (x, y).
+template <typename Record>
+Record NewItemRecord(const QByteArray &name, quint16 x, quint16 y, quint16 screenId, quint8 applicationId,
+                     const QString &onPicture, const QString &offPicture)
+{
+    Record r;
+    r.Left = x;
+    r.Top = y;
+    r.ScreenId = screenId;
+    r.ApplicationId = applicationId;
+    r.OnPicture = TPicturePaths::ToRecord(onPicture);
+    r.OffPicture = TPicturePaths::ToRecord(offPicture);
+    r.Label = name;
+    return r;
+}
+
 } // namespace
 
 QString TVisualDefaults::OutputOnPicture(const QString &programFolder, quint16 moduleType, quint16 ioNumber)
@@ -78,16 +94,11 @@ TNewVisualOutput TVisualDefaults::NewOutput(const IoRecord &io, const ModuleReco
 TVisualMemoData TVisualDefaults::NewMemo(const MemoRecord &memo, quint16 memoNumber, quint16 x, quint16 y,
                                          quint16 screenId, quint8 applicationId, const QString &programFolder)
 {
-    TVisualMemoData r;
+    TVisualMemoData r = NewItemRecord<TVisualMemoData>(memo.Name, x, y, screenId, applicationId,
+                                                       MemoPicture(programFolder, true, memo.MemoKind),
+                                                       MemoPicture(programFolder, false, memo.MemoKind));
     r.MemoNumber = memoNumber;
-    r.Left = x;
-    r.Top = y;
     r.MemoNumberCopy = memoNumber;
-    r.ScreenId = screenId;
-    r.ApplicationId = applicationId;
-    r.OnPicture = TPicturePaths::ToRecord(MemoPicture(programFolder, true, memo.MemoKind));
-    r.OffPicture = TPicturePaths::ToRecord(MemoPicture(programFolder, false, memo.MemoKind));
-    r.Label = memo.Name;
     return r;
 }
 
@@ -95,15 +106,10 @@ TVisualVariableData TVisualDefaults::NewVariable(const VariableRecord &variable,
                                                  quint16 y, quint16 screenId, quint8 applicationId,
                                                  const QString &programFolder)
 {
-    TVisualVariableData r;
+    TVisualVariableData r = NewItemRecord<TVisualVariableData>(variable.Name, x, y, screenId, applicationId,
+                                                               VariablePicture(programFolder, true, variable.VariableKind),
+                                                               VariablePicture(programFolder, false, variable.VariableKind));
     r.VariableNumber = variableNumber;
-    r.Left = x;
-    r.Top = y;
-    r.ScreenId = screenId;
-    r.ApplicationId = applicationId;
-    r.OnPicture = TPicturePaths::ToRecord(VariablePicture(programFolder, true, variable.VariableKind));
-    r.OffPicture = TPicturePaths::ToRecord(VariablePicture(programFolder, false, variable.VariableKind));
-    r.Label = variable.Name;
     return r;
 }
 

@@ -206,34 +206,28 @@ void TSearchListWindow::FillItems()
         return search.isEmpty() || TCodePage::ToDisplay(name).contains(search, Qt::CaseInsensitive);
     };
 
-    if (m_lists == Lists::Memos) {
-        const auto &memos = app->Current().Memos;
-        for (size_t p = 0; p < memos.size(); ++p) {
-            MemoRecord *m = memos[p];
-            if (m->Defined == 1 && m->MemoKind < 3 && FilterAccepts(m->MemoKind) && matches(m->Name)) {
+    // Memos and variables: the defined ones of a kind the lists show, numbered by their place.
+    const auto addNamed = [&](const auto &records, quint8 kinds, auto kindOf, ListItemData::Kinds entryKind, auto member) {
+        for (size_t p = 0; p < records.size(); ++p) {
+            const auto *r = records[p];
+            if (r->Defined == 1 && kindOf(*r) < kinds && FilterAccepts(kindOf(*r)) && matches(r->Name)) {
                 ListItemData data;
-                data.Memo = m;
+                data.*member = records[p];
                 data.Application = app;
-                data.Kind = ListItemData::KindMemo;
+                data.Kind = entryKind;
                 data.Index = quint16(p);
-                AddEntry(TCodePage::ToDisplay(m->Name), data);
+                AddEntry(TCodePage::ToDisplay(r->Name), data);
             }
         }
+    };
+    if (m_lists == Lists::Memos) {
+        addNamed(app->Current().Memos, 3, [](const MemoRecord &m) { return m.MemoKind; }, ListItemData::KindMemo,
+                 &ListItemData::Memo);
         return;
     }
     if (m_lists == Lists::Variables) {
-        const auto &variables = app->Current().Variables;
-        for (size_t p = 0; p < variables.size(); ++p) {
-            VariableRecord *v = variables[p];
-            if (v->Defined == 1 && v->VariableKind < 2 && FilterAccepts(v->VariableKind) && matches(v->Name)) {
-                ListItemData data;
-                data.Variable = v;
-                data.Application = app;
-                data.Kind = ListItemData::KindVariable;
-                data.Index = quint16(p);
-                AddEntry(TCodePage::ToDisplay(v->Name), data);
-            }
-        }
+        addNamed(app->Current().Variables, 2, [](const VariableRecord &v) { return v.VariableKind; },
+                 ListItemData::KindVariable, &ListItemData::Variable);
         return;
     }
 
