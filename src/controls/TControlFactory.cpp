@@ -26,8 +26,3 @@ TVQBaseControl *TControlFactory::Create(const char *name, QWidget *parent, TVQQM
     const Maker maker = name ? Makers().value(QByteArray(name)) : nullptr;
     return maker ? maker(parent, module, io, host) : nullptr;
 }
-
-bool TControlFactory::Knows(const char *name)
-{
-    return name && Makers().contains(QByteArray(name));
-}

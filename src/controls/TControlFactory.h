@@ -25,5 +25,4 @@ public:
     // None for a name no class registered (or no name).
     static TVQBaseControl *Create(const char *name, QWidget *parent, TVQQModuleBase *module, quint16 io,
                                   TVQControlHost *host);
-    static bool Knows(const char *name);
 };

@@ -151,16 +151,6 @@ void TVQBaseControl::SetDisplayType(quint8 type)
     update();
 }
 
-void TVQBaseControl::SetImageMode(int mode)
-{
-    if (mode == m_imageMode || mode < 0 || mode > 1)
-        return;
-    m_imageMode = mode;
-    SetStateImage();
-    CheckSize();
-    update();
-}
-
 bool TVQBaseControl::SetParametreIO(const Param32Record *)
 {
     return true;

@@ -52,7 +52,6 @@ public:
     void SetShowLabel(bool show);
     void SetShowValue(bool show);
     virtual void SetDisplayType(quint8 type);
-    void SetImageMode(int mode);
     void SetReadOnly(bool readOnly) { m_readOnly = readOnly; }
 
     PropertyLayout PropertyDialog() const override;

@@ -54,7 +54,6 @@ public:
     bool IsChanged() const override { return m_changed; }
     void ClearChanged() override { m_changed = false; }
     void MarkChanged() { m_changed = true; }
-    bool IsDragging() const { return m_dragging; }
     QMenu *ContextMenu() const { return m_menu; }
 
     // The menu's handlers; both do nothing outside design time.

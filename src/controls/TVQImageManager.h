@@ -47,7 +47,6 @@ public:
     // A picture of the program's own "Image Control" folder (panels, dials, keys).
     const TVQPicture *GetControlImage(const QString &fileName);
 
-    int Count() const { return int(m_entries.size()); }
 
 private:
     TVQImageManager();
