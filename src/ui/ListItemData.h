@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMimeData>
+#include <QPointer>
 
 class TDataFileManager;
 class TMyForm11;
@@ -15,7 +16,7 @@ struct ListItemData
     enum Kinds : quint8 { KindScreen = 1, KindModuleIo = 2, KindMemo = 5, KindVariable = 6 };
 
     IoRecord *Io = nullptr;
-    TDataFileManager *Application = nullptr;
+    QPointer<TDataFileManager> Application;  // may be removed while a drag is on its way
     TMyForm11 *Screen = nullptr;
     MemoRecord *Memo = nullptr;
     VariableRecord *Variable = nullptr;
