@@ -7,6 +7,7 @@
 #include "TDataFileManager.h"
 #include "TControlProperties.h"
 #include "TForm17.h"
+#include "TForm6.h"
 #include "TShortcutProperties.h"
 #include "TForm7.h"
 #include "Lookups.h"
@@ -210,6 +211,21 @@ TEST_F(MainWindowTest, ModesSwitchEveryControlAndTheMenu)
     EXPECT_TRUE(modesOfEveryControl(RunMode::DesignTime));
     EXPECT_TRUE(checked("Design Time"));
     EXPECT_TRUE(enabled("Settings"));
+}
+
+// The application being connected is removed from the summary: the window passes over it.
+TEST_F(MainWindowTest, AnApplicationRemovedWhileConnecting)
+{
+    ASSERT_TRUE(window.OpenProject(folder.House()));
+    window.Project()->Applications()[0]->Settings().LinkKind = LinkKinds::Udp;  // UDP to a loopback port
+    window.RunTime()->CommandRunTime();
+    TForm6 *connecting = window.Connecting();
+    ASSERT_EQ(connecting->Step(), TForm6::Steps::Connecting);
+    window.RemoveApplication(*window.Project()->Applications()[0]);
+    for (int tick = 0; tick < 100 && connecting->Step() != TForm6::Steps::Finished; ++tick)
+        connecting->ConnectTimerTimer();
+    EXPECT_EQ(connecting->Step(), TForm6::Steps::Finished);
+    EXPECT_EQ(connecting->Lines(), QStringList({"Connecting on house.qap", "->Fault"}));
 }
 
 TEST_F(MainWindowTest, TestClickOnAnOutputFlipsItsPicture)
