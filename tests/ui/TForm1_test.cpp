@@ -170,7 +170,7 @@ TEST_F(MainWindowTest, ModesSwitchEveryControlAndTheMenu)
     };
 
     EXPECT_FALSE(screen->Action(QStringLiteral("Create Gauge"))->isVisible());
-    // Mode 0 before the first activation: design time checked, everything enabled.
+    // No mode before the first activation: design time checked, everything enabled.
     EXPECT_EQ(window.RunTime()->Mode(), RunMode::NotSet);
     screen->PrepareMenu();
     EXPECT_TRUE(checked("Design Time"));
