@@ -65,9 +65,11 @@ TForm17::TForm17(TForm1 *owner)
     });
 }
 
-int TForm17::ApplicationIndex(QTreeWidgetItem *item) const
+TDataFileManager *TForm17::ApplicationOf(QTreeWidgetItem *item) const
 {
-    return item ? item->data(0, Qt::UserRole + 1).toInt() : -1;
+    const int index = item ? item->data(0, Qt::UserRole + 1).toInt() : -1;
+    const auto &applications = m_owner->Project()->Applications();
+    return index >= 0 && size_t(index) < applications.size() ? applications[size_t(index)].get() : nullptr;
 }
 
 void TForm17::Fill()
@@ -105,11 +107,10 @@ void TForm17::Fill()
 
 void TForm17::UpdateFile(QTreeWidgetItem *item)
 {
-    const int index = ApplicationIndex(item);
-    const auto &applications = m_owner->Project()->Applications();
-    if (index < 0 || size_t(index) >= applications.size())
+    TDataFileManager *application = ApplicationOf(item);
+    if (!application)
         return;
-    TDataFileManager &app = *applications[size_t(index)];
+    TDataFileManager &app = *application;
     const QString source = TCodePage::ToDisplay(app.Settings().SourcePath);
     const QString folder = QFileInfo(source).isFile() ? source : m_owner->Settings().ExportFolder;
     const QString chosen = m_owner->Dialogs()->OpenFileName(folder, QStringLiteral("Fichier Quelnor2 (*.qap)"));
@@ -124,23 +125,21 @@ void TForm17::UpdateFile(QTreeWidgetItem *item)
 
 void TForm17::DeleteFile(QTreeWidgetItem *item)
 {
-    const int index = ApplicationIndex(item);
-    const auto &applications = m_owner->Project()->Applications();
-    if (index < 0 || size_t(index) >= applications.size())
+    TDataFileManager *application = ApplicationOf(item);
+    if (!application)
         return;
     if (!m_owner->Dialogs()->Confirm(QStringLiteral("Do you to remove this Application ?"), QStringLiteral("delete")))
         return;
-    m_owner->RemoveApplication(*applications[size_t(index)]);
+    m_owner->RemoveApplication(*application);
     Fill();
 }
 
 void TForm17::Connect(QTreeWidgetItem *item)
 {
-    const int index = ApplicationIndex(item);
-    const auto &applications = m_owner->Project()->Applications();
-    if (index < 0 || size_t(index) >= applications.size())
+    TDataFileManager *application = ApplicationOf(item);
+    if (!application)
         return;
-    TDataFileManager &app = *applications[size_t(index)];
+    TDataFileManager &app = *application;
     quint16 number = 0;
     if (app.FindInterfaceModule(number) == TDataFileManager::NotFound) {
         m_owner->Dialogs()->ShowMessage(QStringLiteral("No Visual interface module found in this application"));

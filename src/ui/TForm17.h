@@ -5,6 +5,7 @@
 class QPlainTextEdit;
 class QTreeWidget;
 class QTreeWidgetItem;
+class TDataFileManager;
 class TForm1;
 
 // "Update Viewer": the report of an application's update.
@@ -40,7 +41,8 @@ public:
     void Connect(QTreeWidgetItem *item);
 
 private:
-    int ApplicationIndex(QTreeWidgetItem *item) const;
+    // The application an entry of the tree stands for; none for a stale entry.
+    TDataFileManager *ApplicationOf(QTreeWidgetItem *item) const;
 
     TForm1 *m_owner = nullptr;
     QTreeWidget *m_tree = nullptr;
