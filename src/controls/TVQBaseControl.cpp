@@ -78,14 +78,14 @@ void TVQBaseControl::SetState(const QString &name)
 
 QString TVQBaseControl::GetStateImageFilename(int state) const
 {
-    return state >= 0 && size_t(state) < m_states.size() ? m_states[size_t(state)].Images[m_imageMode] : QString();
+    return state >= 0 && size_t(state) < m_states.size() ? m_states[size_t(state)].Images[1] : QString();
 }
 
 void TVQBaseControl::SetStateImageFilename(int state, const QString &file)
 {
     if (state < 0 || size_t(state) >= m_states.size())
         return;
-    m_states[size_t(state)].Images[m_imageMode] = file;
+    m_states[size_t(state)].Images[1] = file;
     SetStateImage();
     CheckSize();
     update();
@@ -108,47 +108,27 @@ void TVQBaseControl::SetStateTransparentImage(int state, bool transparent)
 
 void TVQBaseControl::SetLabel(const QString &label)
 {
-    if (label == m_label)
-        return;
-    m_label = label;
-    CheckSize();
-    update();
+    ChangeAndResize(m_label, label);
 }
 
 void TVQBaseControl::SetComponentLabel(const QString &label)
 {
-    if (label == m_componentLabel)
-        return;
-    m_componentLabel = label;
-    CheckSize();
-    update();
+    ChangeAndResize(m_componentLabel, label);
 }
 
 void TVQBaseControl::SetShowLabel(bool show)
 {
-    if (show == m_showLabel)
-        return;
-    m_showLabel = show;
-    CheckSize();
-    update();
+    ChangeAndResize(m_showLabel, show);
 }
 
 void TVQBaseControl::SetShowValue(bool show)
 {
-    if (show == m_showValue)
-        return;
-    m_showValue = show;
-    CheckSize();
-    update();
+    ChangeAndResize(m_showValue, show);
 }
 
 void TVQBaseControl::SetDisplayType(quint8 type)
 {
-    if (type == m_displayType)
-        return;
-    m_displayType = type;
-    CheckSize();
-    update();
+    ChangeAndResize(m_displayType, type);
 }
 
 bool TVQBaseControl::SetParametreIO(const Param32Record *)
@@ -251,7 +231,6 @@ void TVQBaseControl::DrawOutlinedText(QPainter &painter, QPoint at, const QStrin
 void TVQBaseControl::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    m_imageMode = 1;
     PaintIconFace(painter, false);
 }
 

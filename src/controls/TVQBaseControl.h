@@ -128,7 +128,6 @@ private:
     std::vector<ControlStateInfo> m_states;
     int m_currentState = -1;
     QString m_currentStateName;
-    int m_imageMode = 1;
     const TVQPicture *m_image = nullptr;
     QString m_label;
     QString m_componentLabel;

@@ -81,6 +81,17 @@ protected:
 
     TVQControlHost *Host() const { return m_host; }
 
+    // The setters' common step: a value that changes resizes and repaints the control.
+    template <typename T>
+    void ChangeAndResize(T &member, const T &value)
+    {
+        if (member == value)
+            return;
+        member = value;
+        CheckSize();
+        update();
+    }
+
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;

@@ -48,20 +48,12 @@ bool TVQPicturePairControl::GetTransparentMode(int index) const
 
 void TVQPicturePairControl::SetLabel(const QString &label)
 {
-    if (label == m_label)
-        return;
-    m_label = label;
-    CheckSize();
-    update();
+    ChangeAndResize(m_label, label);
 }
 
 void TVQPicturePairControl::SetShowLabel(bool show)
 {
-    if (show == m_showLabel)
-        return;
-    m_showLabel = show;
-    CheckSize();
-    update();
+    ChangeAndResize(m_showLabel, show);
 }
 
 bool TVQPicturePairControl::ApplyState(const QString &name)

@@ -20,11 +20,7 @@ TVQVariableBaseControl::~TVQVariableBaseControl()
 
 void TVQVariableBaseControl::SetShowValue(bool show)
 {
-    if (show == m_showValue)
-        return;
-    m_showValue = show;
-    CheckSize();
-    update();
+    ChangeAndResize(m_showValue, show);
 }
 
 QString TVQVariableBaseControl::PaintedText() const
