@@ -17,13 +17,15 @@ public:
     virtual TNewVisualScreen &ScreenRecord() = 0;
 };
 
-// A placed control as the project sees it.
+// A placed control as the project sees it. Controls reach it through two paths (their family's
+// base and their record's item), so it is a virtual base.
 class TProjectItemBase
 {
 public:
     virtual ~TProjectItemBase() = default;
     virtual quint16 ItemScreenId() const = 0;
-    // Output controls and shortcuts keep their own changed flag (a move, an edit).
+    // The control's own changed flag (a move, an edit); the project reads those of its output
+    // controls and shortcuts.
     virtual bool IsChanged() const { return false; }
     virtual void ClearChanged() {}
     // The project-wide mode switch; a control that shows nothing live ignores it.
