@@ -1,6 +1,7 @@
 #include "TModuleTypes.h"
 
 #include <algorithm>
+#include <array>
 #include <iterator>
 
 namespace {
@@ -28,7 +29,7 @@ TChannelInfo RoomUnit(quint16 io, const char *picture)
 
 constexpr char k_quelnor[] = "QUELNOR.ico";
 
-const TModuleType k_types[] = {
+constexpr TModuleType k_types[] = {
     {.Type = 1, .ModelCode = "QVAK08", .Kind = ModuleKind::Nax08,
      .Filters = {.Inputs = 1},
      .Channel = [](quint16 io) -> TChannelInfo { return {k_torInput, io <= 7 ? "NAX8_ON.ico" : nullptr, "NAX8_OFF.ico"}; }},
@@ -130,17 +131,32 @@ const TModuleType k_types[] = {
     {.Type = 55, .Kind = ModuleKind::IOTemp, .Channel = [](quint16 io) { return RoomUnit(io, k_quelnor); }},
 };
 
+// The index by code below holds codes up to 255.
+constexpr bool CodesFitTheIndex()
+{
+    for (const TModuleType &row : k_types) {
+        if (row.Type > 255)
+            return false;
+    }
+    return true;
+}
+static_assert(CodesFitTheIndex(), "a module type code above 255 needs a larger index");
+
 const TModuleType k_noRow;
 
 } // namespace
 
 const TModuleType &TModuleTypes::Row(quint16 type)
 {
-    for (const TModuleType &row : k_types) {
-        if (row.Type == type)
-            return row;
-    }
-    return k_noRow;
+    // Looked up for every status frame (the power total): one step, through an index by code.
+    static const std::array<const TModuleType *, 256> index = [] {
+        std::array<const TModuleType *, 256> rows{};
+        for (const TModuleType &row : k_types)
+            rows[row.Type] = &row;
+        return rows;
+    }();
+    const TModuleType *row = type < index.size() ? index[type] : nullptr;
+    return row ? *row : k_noRow;
 }
 
 TChannelInfo TModuleTypes::Channel(quint16 type, quint16 io)
