@@ -44,7 +44,7 @@ TDecodedFrame TFrameDecoder::Decode(QByteArrayView text)
     const auto at = [&m](qsizetype i) { return quint8(m[i]); };
     const auto word = [&at](qsizetype i) { return quint16(at(i) << 8 | at(i + 1)); };
 
-    // Flags byte: bits 3-4 are the address form; only form 2 (a 2-byte address) is taken.
+    // Bits 3 and 4 of the flags give the address form; frames carry form 2, a two-byte address.
     if (m.size() < 5) {
         frame.Outcome = m.isEmpty() || ((at(0) >> 3) & 3) == 2 ? Result::TooShort : Result::AddressForm;
         return frame;

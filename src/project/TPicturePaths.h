@@ -7,10 +7,10 @@
 class TPicturePaths
 {
 public:
-    // The local file a stored picture path names: the path itself when it exists; otherwise,
-    // when it holds one of the program's picture folder names ("Default Images", "Image
-    // Control", "Imported Pictures", "Data"), the same tail under this program folder when that
-    // exists. Paths written on Windows ("\") work too. Empty when none exists.
+    // The local file a stored picture path names: the path itself when it exists; else, for a
+    // path through "Default Images", "Image Control", "Imported Pictures" or "Data" (as another
+    // computer stored it, "\" separators included), the same tail in this program folder when
+    // that exists. Empty when neither does.
     static QString Resolve(const QByteArray &stored, const QString &programFolder);
 
     // `folder` + "Default Images" + `file`, joined with the platform's separator.

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Smoke test of the real program under Xvfb: it starts on the demo project, its windows appear,
-# the screen is not blank, and it closes when asked. Bounded waits, no fixed sleeps.
+# The real program under Xvfb, on the demo project: its windows come up, the screen shows a
+# picture rather than a blank window, and a SIGTERM ends it. Bounded waits, no fixed sleeps.
 set -u
 bin="$1"
 work=$(mktemp -d)
