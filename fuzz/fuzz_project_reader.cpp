@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString path = QDir(folder.path()).filePath(QStringLiteral("fuzz.qvp"));
     TFileAccess::SaveAtomically(path, QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
     NoMessages messages;
-    TProjectManager project(nullptr, folder.path(), &messages);
+    TProjectManager project(folder.path(), &messages);
     if (project.OpenProject(path)) {
         TProgramLists lists(nullptr, folder.path(), &messages);
         for (const auto &application : project.Applications())
