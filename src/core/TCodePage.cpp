@@ -47,3 +47,15 @@ bool TCodePage::FromDisplay(QStringView text, QByteArray &out)
     out = bytes;
     return true;
 }
+
+QString TCodePage::CheckStoredText(QStringView text, QByteArray *bytes)
+{
+    if (text.contains(QLatin1Char('|')) || text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n')))
+        return QStringLiteral("A text cannot hold \"|\" or a line break:\n") + text.toString();
+    QByteArray encoded;
+    if (!FromDisplay(text, encoded))
+        return QStringLiteral("The text holds a character the project file cannot keep:\n") + text.toString();
+    if (bytes)
+        *bytes = encoded;
+    return {};
+}

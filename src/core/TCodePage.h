@@ -14,4 +14,9 @@ public:
 
     // False when the text holds a character that Windows-1252 cannot hold; `out` is then untouched.
     static bool FromDisplay(QStringView text, QByteArray &out);
+
+    // Why a text or path cannot go into a record of the program's files ("|" ends a field, CR
+    // and LF end a record, the code page is Windows-1252); empty when it can. `bytes` receives the
+    // text's bytes when it can.
+    static QString CheckStoredText(QStringView text, QByteArray *bytes = nullptr);
 };

@@ -18,11 +18,13 @@ bool TFileAccess::Read(const QString &path, QByteArray &content)
     return file.error() == QFileDevice::NoError;
 }
 
-bool TFileAccess::SaveAtomically(const QString &path, const QByteArray &content, QString *error)
+bool TFileAccess::SaveAtomically(const QString &name, const QByteArray &content, QString *error)
 {
     // Written unbuffered into a temporary file beside the target, checked to the last byte, then
     // renamed over the target: a full disk or a cut write never replaces the previous file.
     // (A buffered QSaveFile may report a write cut short by a file-size limit as a success.)
+    // A symbolic link stays: the file it leads to is the one replaced.
+    const QString path = ResolveLinks(name);
     const QFileInfo target(path);
     QTemporaryFile temporary(target.absolutePath() + QStringLiteral("/.") + target.fileName() + QStringLiteral(".XXXXXX"));
     const auto fail = [&](const QString &why) {
@@ -30,6 +32,8 @@ bool TFileAccess::SaveAtomically(const QString &path, const QByteArray &content,
             *error = why;
         return false;
     };
+    if (target.exists() && !(target.permissions() & QFileDevice::WriteOwner))
+        return fail(QStringLiteral("The file is read-only: ") + path);
     if (!temporary.open())
         return fail(temporary.errorString());
     QFile file;
@@ -55,6 +59,14 @@ bool TFileAccess::SaveAtomically(const QString &path, const QByteArray &content,
         return fail(QString::fromLocal8Bit(std::strerror(errno)));
     temporary.setAutoRemove(false);
     return true;
+}
+
+QString TFileAccess::ResolveLinks(const QString &path)
+{
+    QFileInfo info(path);
+    for (int hops = 0; info.isSymLink() && hops < 40; ++hops)
+        info = QFileInfo(info.symLinkTarget());
+    return info.isSymLink() ? path : info.absoluteFilePath();
 }
 
 bool TFileAccess::Append(const QString &path, const QByteArray &content)

@@ -11,7 +11,10 @@ bool TLineReader::Next()
         return false;
     const qsizetype lf = m_content.indexOf('\n', m_pos);
     if (lf < 0) {
+        // A last line whose LF was lost keeps its CR out of the text.
         m_line = m_content.sliced(m_pos);
+        if (m_line.endsWith('\r'))
+            m_line.chop(1);
         m_hasLineEnd = false;
         m_pos = m_content.size();
         return true;

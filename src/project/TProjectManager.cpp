@@ -112,38 +112,38 @@ quint8 TProjectManager::ReadProjectVersion(const QString &name)
     return version > 254 ? 0 : quint8(version);
 }
 
-bool TProjectManager::OpenProject(const QString &name)
+bool TProjectManager::OpenProject(const QString &name, QString *error)
 {
+    const auto fail = [error](const QString &why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+    QByteArray content;
+    if (!TFileAccess::Read(name, content))
+        return fail(QStringLiteral("The file cannot be read."));
     m_version = ReadProjectVersion(name);
     if (m_version == 1) {
         if (m_messages)
             m_messages->ShowMessage(QStringLiteral("Unable to read this version"));
-        return false;
+        return fail(QString());
     }
+    if (m_version == 0)
+        return fail(QStringLiteral("The file is not a project file."));
+    if (m_version > FileVersion)
+        return fail(QStringLiteral("The file is of format version %1, which this program does not read.").arg(m_version));
     if (m_version == 2 || m_version == 3) {
-        // Keep a copy of the old file; a missing "OldVersion" folder makes the copy fail silently.
-        const QFileInfo file(name);
-        const QString copy = QDir(m_programFolder).filePath(QStringLiteral("OldVersion/") + file.completeBaseName()
-                                                            + QStringLiteral(".qvp2-01-00"));
-        if (QFileInfo(copy).dir().exists()) {
-            QFile::remove(copy);
-            QFile::copy(name, copy);
-        }
+        KeepOldVersionCopy(name);
         if (m_messages)
             m_messages->ShowMessage(QStringLiteral("This application will be update"));
-    } else if (m_version != 4) {
-        return false;
     }
 
-    QByteArray content;
-    if (!TFileAccess::Read(name, content))
-        return false;
     TLineReader lines(content);
     bool found = false;
     while (!found && lines.Next())
         found = lines.Line() == "ProjectList";
     if (!found || !lines.Next() || TVisualRecordFormat::SectionVersion(lines.Line()) != 1)
-        return false;
+        return fail(QStringLiteral("The file's list of applications is missing or damaged."));
     while (lines.Next() && lines.Line() != "EOF ProjectFile") {
         TFieldReader entry(lines.Line());
         NewApplication(entry.PipeText());
@@ -151,6 +151,22 @@ bool TProjectManager::OpenProject(const QString &name)
     for (const auto &app : m_applications)
         app->ReadDataBlockFrom(content, app->Name());
     return true;
+}
+
+void TProjectManager::KeepOldVersionCopy(const QString &name) const
+{
+    // The copy of a file of an older format; a missing "OldVersion" folder makes it fail silently.
+    // The file opened is never touched, even when it is that copy (or the copy's first name).
+    const QFileInfo file(name);
+    const QDir folder(QDir(m_programFolder).filePath(QStringLiteral("OldVersion")));
+    const QString copy = folder.filePath(file.completeBaseName() + QStringLiteral(".qvp2-01-00"));
+    if (!folder.exists())
+        return;
+    const QString opened = file.canonicalFilePath();
+    if (opened == QFileInfo(copy).canonicalFilePath())
+        return;
+    QFile::remove(copy);
+    QFile::copy(name, copy);
 }
 
 void TProjectManager::CheckOutputPictures(TNewVisualOutput &record, quint16 moduleType)

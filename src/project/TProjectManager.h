@@ -35,7 +35,8 @@ public:
     bool WriteProject(const QString &name, QString *error = nullptr);
 
     // Version check and upgrade copy, the application list and each application's data block.
-    bool OpenProject(const QString &name);
+    // False when the file cannot be taken; `error` then says why (empty when a message said it).
+    bool OpenProject(const QString &name, QString *error = nullptr);
     // The screen and control sections, bound to the model objects in `lists`.
     bool ReadScreens(TProjectBinder &binder, const TProgramLists &lists, const QString &name);
 
@@ -104,6 +105,7 @@ public:
     static quint8 ReadProjectVersion(const QString &name);
 
 private:
+    void KeepOldVersionCopy(const QString &name) const;
     void CheckOutputPictures(TNewVisualOutput &record, quint16 moduleType);
 
     QString m_programFolder;

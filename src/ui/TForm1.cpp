@@ -183,10 +183,8 @@ void TForm1::FirstActivation()
     m_activated = true;
     m_runTime->SwitchEveryControl(RunMode::DesignTime);
     m_settings = TSettingsFile::Read(m_programFolder);
-    if (m_settings.OpenLastFile && !m_settings.LastFile.isEmpty()) {
-        OpenProject(m_settings.LastFile);
+    if (m_settings.OpenLastFile && QFileInfo(m_settings.LastFile).isFile() && OpenProject(m_settings.LastFile))
         m_project->SetFileName(m_settings.LastFile);
-    }
 }
 
 std::vector<TMyForm11 *> TForm1::ScreenWindows() const
@@ -230,47 +228,75 @@ bool TForm1::OpenProject(const QString &path)
     m_project.reset();
     m_lists.reset();
     NewEmptyProject();
-    if (!m_project->OpenProject(path)) {
-        // A failed open leaves an empty, unopened project.
+    QString error;
+    bool read = m_project->OpenProject(path, &error);
+    if (read) {
+        for (const auto &application : m_project->Applications()) {
+            SetUpApplication(*application);
+            application->RecomputePower(true);
+        }
+        read = m_project->ReadScreens(*m_binder, *m_lists, path);
+        if (!read)
+            error = QStringLiteral("The file's screens and controls are cut short or damaged.");
+    }
+    if (!read) {
+        // A failed open leaves an empty, unopened project, never half of one.
+        CloseProject();
         m_project.reset();
         m_lists.reset();
         NewEmptyProject();
+        if (!error.isEmpty())
+            m_dialogs->ShowMessage(QStringLiteral("Unable to open the project\n") + path + QLatin1Char('\n') + error);
+        RefreshScreenList();
         return false;
     }
-    for (const auto &application : m_project->Applications()) {
-        SetUpApplication(*application);
-        application->RecomputePower(true);
-    }
-    const bool read = m_project->ReadScreens(*m_binder, *m_lists, path);
-    if (read) {
-        for (TMyForm11 *window : ScreenWindows()) {
-            if (window->ScreenRecord().OpenAtStartup == 1)
-                window->show();
-        }
+    for (TMyForm11 *window : ScreenWindows()) {
+        if (window->ScreenRecord().OpenAtStartup == 1)
+            window->show();
     }
     m_project->ClearModified();
     RefreshScreenList();
-    return read;
+    return true;
 }
 
-bool TForm1::AskToSave()
+bool TForm1::SaveProject(const QString &name)
 {
-    if (!m_project->IsOpen() || !m_project->GetModified())
+    QString error;
+    if (!m_project->WriteProject(name, &error)) {
+        m_dialogs->ShowMessage(QStringLiteral("unableTo Save Project\n") + error);
+        return false;
+    }
+    TSettingsFile::UpdateRecentFiles(m_settings, m_project->FileName());
+    return true;
+}
+
+bool TForm1::AskToSave(bool evenUnopened)
+{
+    if ((!evenUnopened && !m_project->IsOpen()) || !m_project->GetModified())
         return true;
     const TDialogs::Answer answer = m_dialogs->AskSave();
-    if (answer == TDialogs::Cancel)
+    if (answer == TDialogs::No)
+        return true;
+    if (answer != TDialogs::Yes)
         return false;
-    if (answer == TDialogs::Yes) {
-        const QString name = m_dialogs->SaveFileName(m_settings.ProjectFolder, k_projectFilter);
-        if (!name.isEmpty()) {
-            QString error;
-            if (m_project->WriteProject(name, &error))
-                TSettingsFile::UpdateRecentFiles(m_settings, m_project->FileName());
-            else
-                m_dialogs->ShowMessage(QStringLiteral("unableTo Save Project\n") + error);
-        }
+    // A project with a file of its own is saved there; a new one asks for a name.
+    QString name = m_project->FileName();
+    if (!QFileInfo(name).isFile()) {
+        name = m_dialogs->SaveFileName(m_settings.ProjectFolder, k_projectFilter);
+        if (name.isEmpty() || !NameCanBeKept(name))
+            return false;
     }
-    return true;
+    return SaveProject(name);
+}
+
+bool TForm1::NameCanBeKept(const QString &path)
+{
+    // The settings file keeps the project's name as Windows-1252 text between "|" separators.
+    const QString refused = TCodePage::CheckStoredText(path);
+    if (refused.isEmpty())
+        return true;
+    m_dialogs->ShowMessage(refused);
+    return false;
 }
 
 void TForm1::CommandOpen()
@@ -280,9 +306,8 @@ void TForm1::CommandOpen()
     if (m_runTime->Mode() == RunMode::RunTime)
         m_runTime->SwitchEveryControl(RunMode::DesignTime);
     const QString path = m_dialogs->OpenFileName(m_settings.ProjectFolder, k_projectFilter);
-    if (path.isEmpty())
+    if (path.isEmpty() || !OpenProject(path))
         return;
-    OpenProject(path);
     TSettingsFile::UpdateRecentFiles(m_settings, path);
     m_project->SetFileName(path);
 }
@@ -292,9 +317,8 @@ void TForm1::CommandOpenRecent(int index)
     if (index < 0 || index >= m_settings.RecentFiles.size())
         return;
     const QString path = m_settings.RecentFiles[index];
-    if (!AskToSave())
+    if (!AskToSave() || !OpenProject(path))
         return;
-    OpenProject(path);
     TSettingsFile::UpdateRecentFiles(m_settings, path);
 }
 
@@ -316,14 +340,9 @@ void TForm1::CommandSave()
 void TForm1::CommandSaveAs()
 {
     const QString name = m_dialogs->SaveFileName(m_settings.ProjectFolder, k_projectFilter);
-    if (name.isEmpty())
+    if (name.isEmpty() || !NameCanBeKept(name))
         return;
-    QString error;
-    if (!m_project->WriteProject(name, &error)) {
-        m_dialogs->ShowMessage(QStringLiteral("unableTo Save Project\n") + error);
-        return;
-    }
-    TSettingsFile::UpdateRecentFiles(m_settings, m_project->FileName());
+    SaveProject(name);
 }
 
 void TForm1::CommandNewApplication()
@@ -419,17 +438,10 @@ void TForm1::ShowScreenList()
 
 void TForm1::closeEvent(QCloseEvent *event)
 {
-    if (m_project->GetModified()) {
-        const TDialogs::Answer answer = m_dialogs->AskSave();
-        if (answer == TDialogs::Cancel) {
-            event->ignore();
-            return;
-        }
-        if (answer == TDialogs::Yes) {
-            const QString name = m_dialogs->SaveFileName(m_settings.ProjectFolder, k_projectFilter);
-            if (!name.isEmpty())
-                m_project->WriteProject(name);
-        }
+    // A cancelled or failed save keeps the program open with its changes.
+    if (!AskToSave(true)) {
+        event->ignore();
+        return;
     }
     for (const auto &application : m_project->Applications())
         application->Session().CloseLink();

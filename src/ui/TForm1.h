@@ -60,8 +60,10 @@ public:
     void CommandProjectSummary();
     TForm6 *Connecting() const { return m_connecting; }
     TForm17 *Summary() const { return m_summary; }
-    // The save question when the project is open and modified; false when the user cancelled.
-    bool AskToSave();
+    // Before the project is left: the save question when it is modified (and open, unless
+    // `evenUnopened`); Yes saves to the project's own file, or under a name asked for. False when
+    // the user cancelled or the save failed: the command that asked is abandoned.
+    bool AskToSave(bool evenUnopened = false);
 
     // The program-wide mode with the run-time commands, and the property dialogs of the controls.
     TRunTimeSwitch *RunTime() const { return m_runTime.get(); }
@@ -102,6 +104,10 @@ protected:
 
 private:
     void SetUpApplication(TDataFileManager &application);
+    // Saves under `name`, updates the recent files; a failure is shown and answers false.
+    bool SaveProject(const QString &name);
+    // A project name the settings file can keep; otherwise a message and false.
+    bool NameCanBeKept(const QString &path);
     void NewEmptyProject();
 
     QString m_programFolder;

@@ -33,8 +33,9 @@ TEST(TLineReader, AcceptsCrLfAndLfAndALastLineWithoutEnd)
     EXPECT_EQ(Split("one\r\ntwo\n\r\nthree"), expected);
     EXPECT_EQ(Split(""), QList<Line>());
     EXPECT_EQ(Split("one\r\n"), QList<Line>({{"one", true}}));
-    // A CR that does not end a line stays in it.
+    // A CR that does not end a line stays in it; a last line ending in CR alone lost its LF.
     EXPECT_EQ(Split("a\rb\n"), QList<Line>({{"a\rb", true}}));
+    EXPECT_EQ(Split("one\r\nEOF Gauge Item\r"), QList<Line>({{"one", true}, {"EOF Gauge Item", false}}));
 }
 
 TEST(TLineReader, KeepsLinesLongerThan4095CharactersWhole)

@@ -80,6 +80,40 @@ TEST_F(ProjectManagerTest, OlderVersionsAreUpgradedWithACopy)
     EXPECT_EQ(project->Version(), 2);
     EXPECT_FALSE(project->IsOpen() && !project->FileName().isEmpty());
     EXPECT_TRUE(project->FileName().isEmpty());
+
+    // Opening the copy itself never deletes or changes it.
+    const QString copy = Path(QStringLiteral("OldVersion/version-2.qvp2-01-00"));
+    Open(copy);
+    EXPECT_EQ(project->Version(), 2);
+    QByteArray kept;
+    ASSERT_TRUE(TFileAccess::Read(copy, kept));
+    EXPECT_EQ(kept, TestFile(QStringLiteral("version-2.qvp")));
+}
+
+// Saving through a symbolic link replaces the file it leads to and keeps the link; a read-only
+// file is refused and stays as it was.
+TEST_F(ProjectManagerTest, SavingThroughLinksAndOverReadOnlyFiles)
+{
+    const QByteArray file = TestFile(QStringLiteral("two-applications.qvp"));
+    ASSERT_TRUE(Open(QStringLiteral("real.qvp"), file));
+    ASSERT_TRUE(QFile::link(Path(QStringLiteral("real.qvp")), Path(QStringLiteral("link.qvp"))));
+    project->SetModified();
+    QString error;
+    ASSERT_TRUE(project->WriteProject(Path(QStringLiteral("link.qvp")), &error)) << error.toStdString();
+    EXPECT_TRUE(QFileInfo(Path(QStringLiteral("link.qvp"))).isSymLink());
+    QByteArray saved;
+    ASSERT_TRUE(TFileAccess::Read(Path(QStringLiteral("real.qvp")), saved));
+    EXPECT_EQ(saved, project->Compose());
+
+    QFile::setPermissions(Path(QStringLiteral("real.qvp")), QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+    project->SetModified();
+    EXPECT_FALSE(project->WriteProject(Path(QStringLiteral("real.qvp")), &error));
+    EXPECT_EQ(error, QStringLiteral("The file is read-only: ") + Path(QStringLiteral("real.qvp")));
+    EXPECT_TRUE(project->GetModified());
+    EXPECT_FALSE(project->WriteProject(Path(QStringLiteral("link.qvp")), &error));
+    QByteArray unchanged;
+    ASSERT_TRUE(TFileAccess::Read(Path(QStringLiteral("real.qvp")), unchanged));
+    EXPECT_EQ(unchanged, saved);
 }
 
 TEST_F(ProjectManagerTest, UpgradeWithoutOldVersionFolderStillReads)
@@ -162,6 +196,7 @@ TEST_F(ProjectManagerTest, StructuralFailuresAndShortFiles)
         {"ends after the Axis Item heading", file.left(file.indexOf("Axis Item") + 11), true, false},
         {"ends after EOF Axis Item", file.left(file.indexOf("Gauge Item")), true, false},
         {"whole", file, true, true},
+        {"last line ending in CR alone", file.left(file.size() - 1), true, true},
     };
     for (const Row &row : rows) {
         EXPECT_EQ(Open(QStringLiteral("p.qvp"), row.content), row.read) << row.what;

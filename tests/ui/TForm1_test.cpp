@@ -270,24 +270,70 @@ TEST_F(MainWindowTest, SaveQuestionPaths)
     EXPECT_EQ(window.ScreenWindows().size(), 3u);
     EXPECT_EQ(folder.Read(folder.House()), original);
 
-    // Yes: saved under the chosen name, then the other project opens.
+    // Yes on a project that has its file: saved there without a name asked, then the other opens.
     window.CommandAddScreen();
-    const QString saved = folder.File(QStringLiteral("Data/saved"));
     dialogs.SaveAnswers = {TDialogs::Yes};
-    dialogs.SaveNames = {saved};
     dialogs.OpenNames = {folder.House()};
     window.CommandOpen();
-    EXPECT_TRUE(folder.Read(saved + QStringLiteral(".qvp")).contains("Screen #4|"));
+    EXPECT_TRUE(dialogs.SaveNames.empty() && dialogs.Messages.isEmpty()) << dialogs.Messages.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(folder.Read(other).contains("Screen #4|"));
     EXPECT_EQ(window.Project()->FileName(), folder.House());
     EXPECT_EQ(window.Settings().RecentFiles.first(), folder.House());
 
-    // Yes, then the save dialog cancelled: the other project still opens.
-    window.CommandAddScreen();
+    // Yes on a new project asks for a name; Cancel there abandons the open like Cancel above.
+    TForm1 fresh(folder.Path(), &dialogs);
+    dialogs.OpenNames = {folder.File(QStringLiteral("Data/house.qap"))};
+    fresh.CommandNewApplication();
+    fresh.CommandAddScreen();
+    ASSERT_TRUE(fresh.Project()->GetModified());
     dialogs.SaveAnswers = {TDialogs::Yes};
     dialogs.SaveNames = {QString()};
     dialogs.OpenNames = {other};
+    fresh.CommandOpen();
+    EXPECT_TRUE(fresh.Project()->Applications().size() == 1 && fresh.Project()->FileName().isEmpty());
+    EXPECT_TRUE(fresh.Project()->GetModified());
+    EXPECT_EQ(dialogs.OpenNames.size(), 1u);  // the open dialog never came
+
+    // Yes with a name: saved there.
+    dialogs.SaveAnswers = {TDialogs::Yes};
+    dialogs.SaveNames = {folder.File(QStringLiteral("Data/saved"))};
+    fresh.CommandOpen();
+    EXPECT_TRUE(folder.Read(folder.File(QStringLiteral("Data/saved.qvp"))).contains("Screen #1|"));
+    EXPECT_EQ(fresh.Project()->FileName(), other);
+}
+
+// A save that fails, on close or before an open: the reason is shown, the command abandoned, the
+// program stays with its changes.
+TEST_F(MainWindowTest, AFailedSaveKeepsTheWork)
+{
+    const QString readOnly = folder.File(QStringLiteral("Data/locked.qvp"));
+    QFile::copy(folder.House(), readOnly);
+    ASSERT_TRUE(window.OpenProject(readOnly));
+    window.Project()->SetFileName(readOnly);
+    QFile::setPermissions(readOnly, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    const QByteArray before = folder.Read(readOnly);
+    window.CommandAddScreen();
+    window.show();
+
+    dialogs.SaveAnswers = {TDialogs::Yes};
+    EXPECT_FALSE(window.close());
+    ASSERT_EQ(dialogs.Messages.size(), 1);
+    EXPECT_TRUE(dialogs.Messages[0].startsWith(QStringLiteral("unableTo Save Project\n"))) << dialogs.Messages[0].toStdString();
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_TRUE(window.Project()->GetModified());
+    EXPECT_EQ(folder.Read(readOnly), before);
+
+    dialogs.SaveAnswers = {TDialogs::Yes};
+    dialogs.OpenNames = {folder.House()};
     window.CommandOpen();
-    EXPECT_EQ(window.Project()->FileName(), other);
+    EXPECT_EQ(window.Project()->FileName(), readOnly);
+    EXPECT_EQ(dialogs.OpenNames.size(), 1u);  // never asked
+    EXPECT_EQ(dialogs.Messages.size(), 2);
+
+    // No: the program closes, the file as it was.
+    dialogs.SaveAnswers = {TDialogs::No};
+    EXPECT_TRUE(window.close());
+    EXPECT_EQ(folder.Read(readOnly), before);
 }
 
 TEST_F(MainWindowTest, SavingANewProjectAsksForSaveAs)
@@ -370,17 +416,40 @@ TEST_F(MainWindowTest, ScreenSettingsDialog)
     EXPECT_TRUE(window.Project()->Compose().contains(" 1 1 0 0 0 0 0 0 280 258  50  3c   0   2Lights|"));
 }
 
+// A file that is not a project, of an unknown version, cut short or damaged: the reason in a
+// message, nothing in the recent files, an empty unopened project.
 TEST_F(MainWindowTest, AFailedOpenLeavesAnEmptyUnopenedProject)
 {
-    ASSERT_TRUE(window.OpenProject(folder.House()));
-    QByteArray broken = folder.Read(folder.House());
-    broken.replace("ProjectList\r\n*[01]*****", "ProjectList\r\n*[02]*****");
-    const QString path = folder.File(QStringLiteral("Data/broken.qvp"));
-    TFileAccess::SaveAtomically(path, broken);
-    EXPECT_FALSE(window.OpenProject(path));
-    EXPECT_FALSE(window.Project()->IsOpen());
-    EXPECT_TRUE(window.Project()->Applications().empty());
-    EXPECT_TRUE(window.ScreenWindows().empty());
+    const QByteArray house = folder.Read(folder.House());
+    QByteArray unknownVersion = house;
+    unknownVersion.replace("\r\n*[04]*", "\r\n*[09]*");
+    QByteArray damagedList = house;
+    damagedList.replace("ProjectList\r\n*[01]*****", "ProjectList\r\n*[02]*****");
+    QByteArray cutShort = house.left(house.indexOf("EOF Visual IO"));
+    struct Row { const char *name; QByteArray content; const char *reason; };
+    const Row rows[] = {
+        {"notes.qvp", "shopping list\r\nmilk\r\n", "The file is not a project file."},
+        {"future.qvp", unknownVersion, "The file is of format version 9, which this program does not read."},
+        {"damaged.qvp", damagedList, "The file's list of applications is missing or damaged."},
+        {"cut.qvp", cutShort, "The file's screens and controls are cut short or damaged."},
+        {"missing.qvp", QByteArray(), "The file cannot be read."},
+    };
+    for (const Row &row : rows) {
+        ASSERT_TRUE(window.OpenProject(folder.House()));
+        const QString path = folder.File(QStringLiteral("Data/") + QString::fromLatin1(row.name));
+        if (!row.content.isEmpty())
+            TFileAccess::SaveAtomically(path, row.content);
+        dialogs.Messages.clear();
+        dialogs.OpenNames = {path};
+        window.CommandOpen();
+        EXPECT_EQ(dialogs.Messages, QStringList({"Unable to open the project\n" + path + "\n" + row.reason})) << row.name;
+        EXPECT_FALSE(window.Settings().RecentFiles.contains(path)) << row.name;
+        EXPECT_FALSE(window.Project()->IsOpen()) << row.name;
+        EXPECT_TRUE(window.Project()->FileName().isEmpty()) << row.name;
+        EXPECT_TRUE(window.Project()->Applications().empty()) << row.name;
+        EXPECT_TRUE(window.ScreenWindows().empty()) << row.name;
+        EXPECT_TRUE(window.Lists()->Modules().empty()) << row.name;
+    }
 }
 
 TEST_F(MainWindowTest, ProjectSummaryUpdateAndRemoval)
