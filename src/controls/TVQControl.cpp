@@ -5,6 +5,8 @@
 #include <QMenu>
 #include <QMouseEvent>
 
+#include <algorithm>
+
 TVQControl::TVQControl(QWidget *parent, TVQControlHost *host, const MenuTexts &texts, RunMode initial)
     : QWidget(parent)
     , m_host(host)
@@ -54,9 +56,14 @@ void TVQControl::mouseMoveEvent(QMouseEvent *event)
     if (!InDesign()) {
         ClickMove(at);
     } else if (m_dragging && at != m_dragOrigin) {
-        // Moved by the pointer's travel, so the spot grabbed stays under it.
-        move(pos() + at - m_dragOrigin);
-        m_changed = true;
+        // Moved by the pointer's travel, so the spot grabbed stays under it; the record keeps
+        // positions from 0 to 65535, so the control stops at the screen's left and top edges.
+        const QPoint to = pos() + at - m_dragOrigin;
+        const QPoint kept(std::clamp(to.x(), 0, 65535), std::clamp(to.y(), 0, 65535));
+        if (kept != pos()) {
+            move(kept);
+            m_changed = true;
+        }
     }
 }
 

@@ -24,8 +24,7 @@ class TProjectItemBase
 public:
     virtual ~TProjectItemBase() = default;
     virtual quint16 ItemScreenId() const = 0;
-    // The control's own changed flag (a move, an edit); the project reads those of its output
-    // controls and shortcuts.
+    // The control's own changed flag (a move, an edit), which the project's modified test reads.
     virtual bool IsChanged() const { return false; }
     virtual void ClearChanged() {}
     // The project-wide mode switch; a control that shows nothing live ignores it.

@@ -494,19 +494,16 @@ void TProjectManager::RemoveItem(TProjectItemBase *item)
 
 bool TProjectManager::GetModified() const
 {
-    const auto changed = [](const auto &list) {
-        return std::any_of(list.begin(), list.end(), [](const auto *item) { return item->IsChanged(); });
-    };
-    return m_modified || changed(m_outputs) || changed(m_shortcuts);
+    // A move or a confirmed dialog marks the control itself, whatever its kind.
+    bool changed = m_modified;
+    ForEachItem([&changed](TProjectItemBase &item) { changed = changed || item.IsChanged(); });
+    return changed;
 }
 
 void TProjectManager::ClearModified()
 {
     m_modified = false;
-    for (auto *item : m_outputs)
-        item->ClearChanged();
-    for (auto *item : m_shortcuts)
-        item->ClearChanged();
+    ForEachItem([](TProjectItemBase &item) { item.ClearChanged(); });
 }
 
 bool TProjectManager::BackupProjectFile(const QString &name, const QDateTime &now)

@@ -1,6 +1,7 @@
 #include "TControlProperties.h"
 
 #include "DialogButtons.h"
+#include "DialogFields.h"
 #include "TCodePage.h"
 #include "TVQImageManager.h"
 #include "UserMessages.h"
@@ -154,18 +155,12 @@ bool TControlProperties::Check(int &left, int &top)
             m_messages->ShowMessage(text);
         return false;
     };
-    const QString label = EdLabel->text();
-    QByteArray bytes;
-    if (label.contains(QLatin1Char('|')) || label.contains(QLatin1Char('\r')) || label.contains(QLatin1Char('\n')))
-        return fail(QStringLiteral("A text cannot hold \"|\" or a line break:\n") + label);
-    if (!TCodePage::FromDisplay(label, bytes))
-        return fail(QStringLiteral("The text holds a character the project file cannot keep:\n") + label);
-    bool okLeft = false, okTop = false;
-    left = EdLeft->text().trimmed().toInt(&okLeft, 10);
-    top = EdTop->text().trimmed().toInt(&okTop, 10);
-    if (!okLeft || left < 0 || left > 65535)
-        return fail(QStringLiteral("'%1' is not a valid integer value").arg(EdLeft->text()));
-    if (!okTop || top < 0 || top > 65535)
-        return fail(QStringLiteral("'%1' is not a valid integer value").arg(EdTop->text()));
+    QString refused = CheckStoredTexts({EdLabel->text(), Pictures[0], Pictures[1]});
+    if (refused.isEmpty())
+        refused = ReadNumberField(QStringLiteral("Left"), EdLeft->text(), 0, 65535, left);
+    if (refused.isEmpty())
+        refused = ReadNumberField(QStringLiteral("Top"), EdTop->text(), 0, 65535, top);
+    if (!refused.isEmpty())
+        return fail(refused);
     return true;
 }

@@ -1,5 +1,7 @@
 #include "TForm7.h"
 
+#include "DialogFields.h"
+
 #include "TCodePage.h"
 #include "TPicturePaths.h"
 #include "UserMessages.h"
@@ -114,28 +116,24 @@ bool TForm7::WriteRecord(TNewVisualScreen &record)
             m_messages->ShowMessage(text);
         return false;
     };
-    // A name or path never holds "|" or a line end: they would shift the fields of the record.
+    // Texts that would shift the record's fields, positions past 16 bits and a window too small
+    // to be found again are refused.
+    QString refused = CheckStoredTexts({EdName->text(), EdImagePath->text()});
+    int numbers[4] = {};
+    const struct { const char *caption; QLineEdit *field; int minimum; } fields[4] = {
+        {"Height", EdHeight, MinimumSize}, {"Width", EdWidth, MinimumSize}, {"Left", EdLeft, 0}, {"Top", EdTop, 0}};
+    for (int i = 0; i < 4 && refused.isEmpty(); ++i)
+        refused = ReadNumberField(QString::fromLatin1(fields[i].caption), fields[i].field->text(), fields[i].minimum, 65535, numbers[i]);
+    if (!refused.isEmpty())
+        return fail(refused);
     QByteArray name, picture;
-    for (const QString &text : {EdName->text(), EdImagePath->text()}) {
-        if (text.contains(QLatin1Char('|')) || text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n')))
-            return fail(QStringLiteral("A name or a path cannot hold \"|\" or a line break:\n") + text);
-    }
-    if (!TCodePage::FromDisplay(EdName->text(), name) || !TCodePage::FromDisplay(EdImagePath->text(), picture))
-        return fail(QStringLiteral("The name or the path holds a character the project file cannot keep"));
-    quint16 numbers[4] = {};
-    QLineEdit *fields[4] = {EdHeight, EdWidth, EdLeft, EdTop};
-    for (int i = 0; i < 4; ++i) {
-        bool ok = false;
-        const uint value = fields[i]->text().trimmed().toUInt(&ok, 10);
-        if (!ok || value > 65535)
-            return fail(QStringLiteral("'%1' is not a valid integer value").arg(fields[i]->text()));
-        numbers[i] = quint16(value);
-    }
+    TCodePage::FromDisplay(EdName->text(), name);
+    TCodePage::FromDisplay(EdImagePath->text(), picture);
     record.Name = name;
-    record.Height = numbers[0];
-    record.Width = numbers[1];
-    record.Left = numbers[2];
-    record.Top = numbers[3];
+    record.Height = quint16(numbers[0]);
+    record.Width = quint16(numbers[1]);
+    record.Left = quint16(numbers[2]);
+    record.Top = quint16(numbers[3]);
     record.Picture = picture;
     record.WindowState = quint8(qMax(0, CbType->currentData().toInt()));
     record.Border = quint8(qMax(0, CbBorderStyle->currentData().toInt()));

@@ -16,6 +16,9 @@ class TForm7 : public QDialog
     Q_OBJECT
 
 public:
+    // The smallest width and height a screen may have: a smaller window could not be found again.
+    static constexpr int MinimumSize = 100;
+
     TForm7(const TNewVisualScreen &record, const QString &programFolder, UserMessages *messages, QWidget *parent = nullptr);
 
     // Checks every field, then writes them into `record`; false (with a message, the record

@@ -68,6 +68,10 @@ void TScreenEditor::CreateGauge(TMyForm11 *screen)
 
 void TScreenEditor::DeleteScreen(TMyForm11 *screen)
 {
+    // Every control of the screen goes with it: the user says so first.
+    if (!m_owner.Dialogs()->Confirm(QStringLiteral("Do you want to remove this screen and every object on it ?"),
+                                    QStringLiteral("delete")))
+        return;
     const quint16 id = screen->ScreenRecord().ScreenId;
     screen->hide();
     // The window is destroyed by the project's delete; leave its menu's handler first.

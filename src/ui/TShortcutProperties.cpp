@@ -1,6 +1,7 @@
 #include "TShortcutProperties.h"
 
 #include "DialogButtons.h"
+#include "DialogFields.h"
 #include "TCodePage.h"
 #include "TPicturePaths.h"
 #include "TVQImageManager.h"
@@ -85,20 +86,17 @@ bool TShortcutProperties::WriteRecord(TVisualShortCut &record)
             m_messages->ShowMessage(text);
         return false;
     };
+    int left = 0, top = 0;
+    QString refused = CheckStoredTexts({EdText->text(), Picture});
+    if (refused.isEmpty())
+        refused = ReadNumberField(QStringLiteral("Left"), EdLeft->text(), 0, 65535, left);
+    if (refused.isEmpty())
+        refused = ReadNumberField(QStringLiteral("Top"), EdTop->text(), 0, 65535, top);
+    if (!refused.isEmpty())
+        return fail(refused);
     QByteArray label, picture;
-    for (const QString &text : {EdText->text(), Picture}) {
-        if (text.contains(QLatin1Char('|')) || text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n')))
-            return fail(QStringLiteral("A text cannot hold \"|\" or a line break:\n") + text);
-    }
-    if (!TCodePage::FromDisplay(EdText->text(), label) || !TCodePage::FromDisplay(Picture, picture))
-        return fail(QStringLiteral("The text holds a character the project file cannot keep"));
-    bool okLeft = false, okTop = false;
-    const int left = EdLeft->text().trimmed().toInt(&okLeft, 10);
-    const int top = EdTop->text().trimmed().toInt(&okTop, 10);
-    if (!okLeft || left < 0 || left > 65535)
-        return fail(QStringLiteral("'%1' is not a valid integer value").arg(EdLeft->text()));
-    if (!okTop || top < 0 || top > 65535)
-        return fail(QStringLiteral("'%1' is not a valid integer value").arg(EdTop->text()));
+    TCodePage::FromDisplay(EdText->text(), label);
+    TCodePage::FromDisplay(Picture, picture);
     record.Label = label;
     record.Picture = picture;
     record.ShowLabel = CbShowLabel->isChecked() ? 1 : 0;

@@ -17,6 +17,8 @@
 #include "TProgramLists.h"
 #include "TProjectManager.h"
 #include "TSearchListWindow.h"
+#include "TVQControl.h"
+#include "TVQMemoBaseControl.h"
 #include "TVQJaugeControl.h"
 #include "TVQRecordControl.h"
 #include "UiHelpers.h"
@@ -334,6 +336,94 @@ TEST_F(MainWindowTest, AFailedSaveKeepsTheWork)
     dialogs.SaveAnswers = {TDialogs::No};
     EXPECT_TRUE(window.close());
     EXPECT_EQ(folder.Read(readOnly), before);
+}
+
+// A move of any kind of control counts, and stops at the screen's left and top edges; a
+// confirmed dialog counts too.
+TEST_F(MainWindowTest, EveryMoveCountsAndStaysOnTheScreen)
+{
+    ASSERT_TRUE(window.OpenProject(folder.House()));
+    QStringList kinds;
+    for (TMyForm11 *screen : window.ScreenWindows()) {
+        for (TVQControl *control : screen->Area()->findChildren<TVQControl *>()) {
+            const QString kind = QString::fromLatin1(control->metaObject()->className());
+            if (kinds.contains(kind) && kind != QStringLiteral("TVQControl"))
+                continue;
+            kinds.append(kind);
+            window.Project()->ClearModified();
+            ASSERT_FALSE(window.Project()->GetModified());
+            const QPoint before = control->pos();
+            QTest::mousePress(control, Qt::LeftButton, {}, QPoint(2, 2));
+            QTest::mouseMove(control, QPoint(-3000, -3000));
+            QTest::mouseRelease(control, Qt::LeftButton, {}, QPoint(-3000, -3000));
+            EXPECT_TRUE(window.Project()->GetModified()) << kind.toStdString();
+            EXPECT_EQ(control->pos(), QPoint(0, 0)) << kind.toStdString() << " from " << before.x() << "," << before.y();
+        }
+    }
+    EXPECT_GE(kinds.size(), 8) << kinds.join(QLatin1Char(' ')).toStdString();  // outputs of every face, memos, variables, shortcut, gauge, camera
+
+    // The saved record holds the edge, not a wrapped 16-bit value.
+    TVQBaseControl *hall = ControlLabelled(Screen(0), QStringLiteral("Hall"));
+    ASSERT_TRUE(hall);
+    QTest::mousePress(hall, Qt::LeftButton, {}, QPoint(2, 2));
+    QTest::mouseMove(hall, QPoint(-600, 2));
+    QTest::mouseRelease(hall, Qt::LeftButton, {}, QPoint(-600, 2));
+    EXPECT_EQ(hall->CurrentRecord().Left, 0);
+    EXPECT_GT(hall->CurrentRecord().Top, 0);
+
+    // A memo's dialog confirmed.
+    const QList<TVQMemoBaseControl *> memos = Screen(0)->Area()->findChildren<TVQMemoBaseControl *>();
+    ASSERT_FALSE(memos.isEmpty());
+    window.Project()->ClearModified();
+    dialogs.DialogHandler = [](QDialog &) { return int(QDialog::Accepted); };
+    memos.front()->DisplayProperties();
+    EXPECT_TRUE(window.Project()->GetModified());
+}
+
+// Positions outside 0 to 65535 and screens smaller than 100 x 100 are refused with the range.
+TEST_F(MainWindowTest, DialogsStateTheRangeTheyAllow)
+{
+    ASSERT_TRUE(window.OpenProject(folder.House()));
+    TVQBaseControl *hall = ControlLabelled(Screen(0), QStringLiteral("Hall"));
+    ASSERT_TRUE(hall);
+    int runs = 0;
+    dialogs.DialogHandler = [&runs](QDialog &dialog) {
+        Child<QLineEdit>(dialog, "EdLeft").setText(++runs == 1 ? QStringLiteral("-28") : QStringLiteral("65536"));
+        return runs < 3 ? int(QDialog::Accepted) : int(QDialog::Rejected);
+    };
+    hall->DisplayProperties();
+    EXPECT_EQ(dialogs.Messages, QStringList({"Left must be from 0 to 65535; '-28' is not.",
+                                             "Left must be from 0 to 65535; '65536' is not."}));
+    EXPECT_FALSE(window.Project()->GetModified());
+
+    dialogs.Messages.clear();
+    runs = 0;
+    dialogs.DialogHandler = [&runs](QDialog &dialog) {
+        Child<QLineEdit>(dialog, "EdWidth").setText(QStringLiteral("0"));
+        return ++runs < 2 ? int(QDialog::Accepted) : int(QDialog::Rejected);
+    };
+    window.ScreenEditor()->EditScreen(Screen(0));
+    EXPECT_EQ(dialogs.Messages, QStringList({"Width must be from 100 to 65535; '0' is not."}));
+    EXPECT_EQ(Screen(0)->ScreenRecord().Width, 800);
+}
+
+// "Delete Screen" asks first; No keeps the screen and its controls.
+TEST_F(MainWindowTest, DeletingAScreenAsksFirst)
+{
+    ASSERT_TRUE(window.OpenProject(folder.House()));
+    const size_t outputs = window.Project()->Outputs().size();
+    dialogs.ConfirmAnswers = {false};
+    window.ScreenEditor()->DeleteScreen(Screen(1));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window.ScreenWindows().size(), 3u);
+    EXPECT_EQ(window.Project()->Outputs().size(), outputs);
+    EXPECT_EQ(dialogs.Asked.back(), QStringLiteral("Do you want to remove this screen and every object on it ?"));
+    dialogs.ConfirmAnswers = {true};
+    window.ScreenEditor()->DeleteScreen(Screen(1));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window.ScreenWindows().size(), 2u);
+    EXPECT_LT(window.Project()->Outputs().size(), outputs);
+    EXPECT_TRUE(window.Project()->GetModified());
 }
 
 TEST_F(MainWindowTest, SavingANewProjectAsksForSaveAs)
