@@ -119,7 +119,7 @@ Param32Record *TDataFileManager::AddParam32(const Param32Record &record, bool pe
 bool TDataFileManager::ExportImport(const QString &path, int mode)
 {
     QByteArray key;
-    if (!TCodePage::FromDisplay(path, key)) {
+    if (!TCodePage::CheckStoredText(path, &key).isEmpty()) {
         if (m_messages)
             m_messages->ShowMessage(QStringLiteral("This file name cannot be kept in a project file:\n") + path);
         return false;

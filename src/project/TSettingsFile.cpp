@@ -91,27 +91,36 @@ QByteArray TSettingsFile::Compose(const TSettings &settings)
     w.Line("[QVP Path]").Line(TPicturePaths::ToRecord(settings.ProjectFolder));
     w.Line("[Last Files]");
     for (const QString &file : settings.RecentFiles) {
-        if (!file.isEmpty())
+        if (!file.isEmpty() && CanBeKept(file))
             w.Line(TPicturePaths::ToRecord(file));
     }
     w.Line("[PORT]").Line(hex2(settings.PortA) + hex2(settings.PortB));
-    w.Line("[OpenLastFile]").Line(hex2(settings.OpenLastFile ? 1 : 0) + TPicturePaths::ToRecord(settings.LastFile) + "|");
+    const QString lastFile = CanBeKept(settings.LastFile) ? settings.LastFile : QString();
+    w.Line("[OpenLastFile]").Line(hex2(settings.OpenLastFile ? 1 : 0) + TPicturePaths::ToRecord(lastFile) + "|");
     return out;
 }
 
 bool TSettingsFile::Write(const QString &programFolder, TSettings &settings, const QString &openProjectFileName)
 {
-    if (!QFileInfo(settings.ExportFolder).isDir())
+    if (!QFileInfo(settings.ExportFolder).isDir() || !CanBeKept(settings.ExportFolder))
         settings.ExportFolder = programFolder;
-    if (!QFileInfo(settings.ProjectFolder).isDir())
+    if (!QFileInfo(settings.ProjectFolder).isDir() || !CanBeKept(settings.ProjectFolder))
         settings.ProjectFolder = programFolder;
     if (!openProjectFileName.isEmpty())
         settings.LastFile = openProjectFileName;
     return TFileAccess::SaveAtomically(FilePath(programFolder), Compose(settings));
 }
 
+bool TSettingsFile::CanBeKept(const QString &path)
+{
+    return TCodePage::CheckStoredText(path).isEmpty();
+}
+
 void TSettingsFile::UpdateRecentFiles(TSettings &settings, const QString &path)
 {
+    // A name the file cannot hold stays out of the list rather than come back changed.
+    if (!CanBeKept(path))
+        return;
     QStringList updated{path};
     for (const QString &file : settings.RecentFiles) {
         if (file != path && QFileInfo(file).isFile() && updated.size() < MaxRecentFiles)

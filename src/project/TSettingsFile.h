@@ -29,6 +29,9 @@ public:
     // open project's file name becomes the last file. False when the file cannot be written.
     static bool Write(const QString &programFolder, TSettings &settings, const QString &openProjectFileName);
     // `path` first, then the recent files that still exist and differ from it, four at most.
+    // Whether the file can hold the path and give it back as it was (Windows-1252, no "|" or
+    // line break).
+    static bool CanBeKept(const QString &path);
     static void UpdateRecentFiles(TSettings &settings, const QString &path);
     // The file's bytes for these settings.
     static QByteArray Compose(const TSettings &settings);

@@ -351,7 +351,7 @@ void TForm1::CommandNewApplication()
     if (path.isEmpty())
         return;
     QByteArray key;
-    if (!TCodePage::FromDisplay(path, key)) {
+    if (!TCodePage::CheckStoredText(path, &key).isEmpty()) {
         m_dialogs->ShowMessage(QStringLiteral("This file name cannot be kept in a project file:\n") + path);
         return;
     }

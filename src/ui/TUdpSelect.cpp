@@ -1,5 +1,8 @@
 #include "TUdpSelect.h"
 
+#include "DialogFields.h"
+#include "UserMessages.h"
+
 #include "TDataFileManager.h"
 #include "TLinkSession.h"
 
@@ -88,13 +91,20 @@ void TUdpSelect::Prefill()
 
 void TUdpSelect::Connect()
 {
-    bool ok = false;
-    const uint port = m_port->text().toUInt(&ok, 10);
-    if (!ok || port > 65535) {
-        QMessageBox::warning(this, windowTitle(), QStringLiteral("'%1' is not a valid integer value").arg(m_port->text()));
+    // The host and the password are kept in the project file once the session opens.
+    int port = 0;
+    QString refused = ReadNumberField(QStringLiteral("Port"), m_port->text(), 0, 65535, port);
+    if (refused.isEmpty())
+        refused = CheckStoredTexts({m_host->text(), m_password->text()});
+    if (!refused.isEmpty()) {
+        if (UserMessages *messages = m_application.Messages())
+            messages->ShowMessage(refused);
         return;
     }
-    m_application.Session().OpenUdpLink(quint16(port), m_host->text().toLatin1(), m_password->text().toLatin1());
+    QByteArray host, password;
+    TCodePage::FromDisplay(m_host->text(), host);
+    TCodePage::FromDisplay(m_password->text(), password);
+    m_application.Session().OpenUdpLink(quint16(port), host, password);
 }
 
 void TUdpSelect::ShowPanelText(const QString &text)

@@ -90,3 +90,25 @@ TEST_F(SettingsFileTest, RecentFilesUpdate)
     EXPECT_EQ(s.RecentFiles, QStringList({Path(QStringLiteral("e.qvp")), Path(QStringLiteral("b.qvp")),
                                           Path(QStringLiteral("a.qvp")), Path(QStringLiteral("c.qvp"))}));
 }
+
+// Paths the file cannot hold stay out of it; those it can come back exactly as they were.
+TEST_F(SettingsFileTest, OnlyPathsItCanHoldAreKept)
+{
+    const QString accented = Path(QStringLiteral("caf\u00e9.qvp"));
+    const QString foreign = Path(QStringLiteral("\u6771\u4eac.qvp"));
+    const QString barred = Path(QStringLiteral("a|b.qvp"));
+    for (const QString &file : {accented, foreign, barred})
+        TFileAccess::SaveAtomically(file, "x");
+    TSettings s = TSettingsFile::Read(folder.path());
+    for (const QString &file : {accented, foreign, barred})
+        TSettingsFile::UpdateRecentFiles(s, file);
+    EXPECT_EQ(s.RecentFiles, QStringList({accented}));
+    s.OpenLastFile = true;
+    ASSERT_TRUE(TSettingsFile::Write(folder.path(), s, foreign));
+    const TSettings back = TSettingsFile::Read(folder.path());
+    EXPECT_EQ(back.RecentFiles, QStringList({accented}));
+    EXPECT_TRUE(back.LastFile.isEmpty());
+
+    ASSERT_TRUE(TSettingsFile::Write(folder.path(), s, accented));
+    EXPECT_EQ(TSettingsFile::Read(folder.path()).LastFile, accented);
+}

@@ -86,6 +86,21 @@ TEST(QuelnorToolImport, ExportThatCannotBeReadWritesNothing)
     }
 }
 
+// An export whose path the project file could not hold: the message, exit 1, nothing written.
+TEST(QuelnorToolImport, ExportPathsThatCannotBeKeptAreRefused)
+{
+    QTemporaryDir dir;
+    const QString projectPath = dir.filePath(QStringLiteral("p.qvp"));
+    for (const char *name : {"a|b.qap", "\u6771\u4eac.qap", "line\nbreak.qap"}) {
+        const QString exportPath = dir.filePath(QString::fromUtf8(name));
+        ASSERT_TRUE(TFileAccess::SaveAtomically(exportPath, k_export));
+        const ToolRun run = RunTool({"import", exportPath, projectPath});
+        EXPECT_EQ(run.status, 1) << name;
+        EXPECT_TRUE(run.err.contains(QStringLiteral("This file name cannot be kept in a project file:\n") + exportPath)) << run.err.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(projectPath)) << name;
+    }
+}
+
 TEST(QuelnorToolImport, ProjectThatCannotBeWrittenIsReported)
 {
     QTemporaryDir dir;

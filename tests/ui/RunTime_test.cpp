@@ -4,6 +4,7 @@
 #include "Lookups.h"
 #include "ProgramFolder.h"
 #include "QtPrinters.h"
+#include "RecordingMessages.h"
 #include "ScriptedDialogs.h"
 #include "SerialPort.h"
 #include "TDataFileManager.h"
@@ -199,4 +200,26 @@ TEST_F(RunTimeTest, SerialDialog)
     EXPECT_TRUE(dialog.Ok());
     EXPECT_TRUE(App(1).Link()->IsOpen());
     EXPECT_EQ(App(1).Link()->LinkState(), LinkStates::Connected);
+}
+
+// A host or password the project file could not keep: a message, and no log-in starts.
+TEST(UdpDialog, RefusesTextsThatCannotBeStored)
+{
+    RecordingMessages messages;
+    TDataFileManager app(nullptr, "a", &messages);
+    TUdpSelect dialog(app);
+    for (const char *password : {"pa|ss", "new\nline"}) {
+        messages.Shown.clear();
+        Child<QLineEdit>(dialog, "Host").setText(QStringLiteral("127.0.0.1"));
+        Child<QLineEdit>(dialog, "Password").setText(QString::fromLatin1(password));
+        dialog.Connect();
+        ASSERT_EQ(messages.Shown.size(), 1) << password;
+        EXPECT_TRUE(messages.Shown[0].startsWith(QStringLiteral("A text cannot hold"))) << password;
+        EXPECT_EQ(app.Session().State(), SessionStates::Closed);
+    }
+    Child<QLineEdit>(dialog, "Port").setText(QStringLiteral("70000"));
+    Child<QLineEdit>(dialog, "Password").setText(QStringLiteral("fine"));
+    messages.Shown.clear();
+    dialog.Connect();
+    EXPECT_EQ(messages.Shown, QStringList({"Port must be from 0 to 65535; '70000' is not."}));
 }

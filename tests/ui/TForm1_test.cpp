@@ -407,6 +407,38 @@ TEST_F(MainWindowTest, DialogsStateTheRangeTheyAllow)
     EXPECT_EQ(Screen(0)->ScreenRecord().Width, 800);
 }
 
+// Texts and paths that would break a record are refused where they are typed or chosen, and
+// nothing changes.
+TEST_F(MainWindowTest, TextsAndPathsThatCannotBeStoredAreRefused)
+{
+    ASSERT_TRUE(window.OpenProject(folder.House()));
+    TVQBaseControl *hall = ControlLabelled(Screen(0), QStringLiteral("Hall"));
+    ASSERT_TRUE(hall);
+    const QString picture = hall->GetStateImageFilename(0);
+    int runs = 0;
+    dialogs.DialogHandler = [&runs](QDialog &dialog) {
+        static_cast<TControlProperties &>(dialog).SetPicture(0, QStringLiteral("/pictures/on|off.ico"));
+        return ++runs < 2 ? int(QDialog::Accepted) : int(QDialog::Rejected);
+    };
+    hall->DisplayProperties();
+    EXPECT_EQ(dialogs.Messages, QStringList({"A text cannot hold \"|\" or a line break:\n/pictures/on|off.ico"}));
+    EXPECT_EQ(hall->GetStateImageFilename(0), picture);
+    EXPECT_FALSE(window.Project()->GetModified());
+
+    // An export, and a project name the settings file would keep.
+    dialogs.Messages.clear();
+    const size_t applications = window.Project()->Applications().size();
+    dialogs.OpenNames = {folder.File(QStringLiteral("Data/a|b.qap"))};
+    window.CommandNewApplication();
+    EXPECT_EQ(window.Project()->Applications().size(), applications);
+    dialogs.SaveNames = {folder.File(QString::fromUtf8("Data/\u6771\u4eac"))};
+    window.CommandSaveAs();
+    EXPECT_FALSE(QFileInfo::exists(folder.File(QString::fromUtf8("Data/\u6771\u4eac.qvp"))));
+    ASSERT_EQ(dialogs.Messages.size(), 2);
+    EXPECT_TRUE(dialogs.Messages[0].startsWith(QStringLiteral("This file name cannot be kept in a project file:\n")));
+    EXPECT_TRUE(dialogs.Messages[1].startsWith(QStringLiteral("The text holds a character the project file cannot keep:\n")));
+}
+
 // "Delete Screen" asks first; No keeps the screen and its controls.
 TEST_F(MainWindowTest, DeletingAScreenAsksFirst)
 {
