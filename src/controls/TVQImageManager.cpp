@@ -2,6 +2,7 @@
 
 #include "TPicturePaths.h"
 #include "TVisualDefaults.h"
+#include "UserMessages.h"
 
 #include <QBitmap>
 #include <QDir>
@@ -73,7 +74,15 @@ const TVQPicture *TVQImageManager::GetImage(const QString &name)
         if (found != m_index.constEnd())
             return m_entries[size_t(*found)].Picture.get();
         QImageReader reader(file);
-        m_entries.push_back({name, file, std::make_unique<TVQPicture>(reader.read())});
+        QImage image = reader.read();
+        if (image.isNull() && name != m_defaultName && !m_defaultName.isEmpty()) {
+            // A file that is there but cannot be decoded: said once, and the default stands in,
+            // so the control stays visible and can be reached.
+            if (m_messages)
+                m_messages->ShowMessage(QStringLiteral("Picture cannot be read:\n") + file + QStringLiteral("\nSet to default image"));
+            image = GetImage(m_defaultName)->Image();
+        }
+        m_entries.push_back({name, file, std::make_unique<TVQPicture>(image)});
     } else {
         if (found != m_index.constEnd())
             return m_entries[size_t(*found)].Picture.get();

@@ -6,6 +6,8 @@
 #include <QString>
 
 #include <memory>
+
+class UserMessages;
 #include <vector>
 
 // One cached picture: the image as loaded, drawn plain or transparent.
@@ -33,7 +35,7 @@ private:
 // The process-wide picture cache. A name is either a path (it holds "/" or "\") or the key of a
 // built-in picture ("Ico..." or "BMP..." and the resource name). Every name is loaded once and
 // kept for the life of the program, so the pictures handed out never dangle. A file that does not
-// exist gives the program's icon of "Default Images".
+// exist, or cannot be decoded, gives the program's icon of "Default Images".
 class TVQImageManager
 {
 public:
@@ -41,6 +43,9 @@ public:
 
     // Where pictures stored with another computer's folders are looked for, and the default.
     void SetProgramFolder(const QString &folder);
+    // Where a picture file that cannot be decoded is reported; it must outlive its use here.
+    void SetMessages(UserMessages *messages) { m_messages = messages; }
+    UserMessages *Messages() const { return m_messages; }
 
     // Never null: a missing file gives the default picture, an unknown key an empty picture.
     const TVQPicture *GetImage(const QString &name);
@@ -62,6 +67,7 @@ private:
     std::vector<Entry> m_entries;
     QHash<QString, int> m_index;  // first entry of each name, beside the insertion-ordered list
     QString m_programFolder;
-    QString m_defaultName;  // the picture for files that do not exist
+    QString m_defaultName;  // the picture for files that do not exist or cannot be decoded
+    UserMessages *m_messages = nullptr;
     TVQPicture m_empty;
 };

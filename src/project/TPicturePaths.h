@@ -10,8 +10,11 @@ public:
     // The local file a stored picture path names: the path itself when it exists; else, for a
     // path through "Default Images", "Image Control", "Imported Pictures" or "Data" (as another
     // computer stored it, "\" separators included), the same tail in this program folder when
-    // that exists. Empty when neither does.
+    // that exists, whatever the case of its letters. Empty when neither does.
     static QString Resolve(const QByteArray &stored, const QString &programFolder);
+    // The file `relative` names under `folder`, each component matched without regard to case;
+    // empty when there is none.
+    static QString FindIgnoringCase(const QString &folder, const QString &relative);
 
     // `folder` + "Default Images" + `file`, joined with the platform's separator.
     static QString DefaultImage(const QString &programFolder, const QString &file);

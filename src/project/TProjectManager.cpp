@@ -169,6 +169,17 @@ void TProjectManager::KeepOldVersionCopy(const QString &name) const
     QFile::copy(name, copy);
 }
 
+bool TProjectManager::CheckScreenPicture(TNewVisualScreen &record) const
+{
+    if (!TPicturePaths::Resolve(record.Picture, m_programFolder).isEmpty())
+        return true;
+    if (m_messages)
+        m_messages->ShowMessage(QStringLiteral("File Not Found:\n") + TPicturePaths::FromRecord(record.Picture)
+                                + QStringLiteral("\n reset to default Image"));
+    record.Picture = TPicturePaths::ToRecord(TVisualDefaults::ScreenBackground(m_programFolder));
+    return false;
+}
+
 void TProjectManager::CheckOutputPictures(TNewVisualOutput &record, quint16 moduleType)
 {
     const auto check = [&](QByteArray &picture, const QString &fallback) {
@@ -211,8 +222,10 @@ bool TProjectManager::ReadScreens(TProjectBinder &binder, const TProgramLists &l
         return false;
     int version = TVisualRecordFormat::SectionVersion(lines.Line());
     if (!records("EOF Screen", [&](QByteArrayView line) {
-            if (const auto r = TVisualRecordFormat::ReadScreen(line, version); r && r->Valid == 1)
+            if (auto r = TVisualRecordFormat::ReadScreen(line, version); r && r->Valid == 1) {
+                CheckScreenPicture(*r);
                 AddScreen(binder, &*r);
+            }
         }))
         return false;
 

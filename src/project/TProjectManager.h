@@ -94,6 +94,9 @@ public:
     // with the time `now` ("house[2011 3 7 - 14 5 9 ].qvp").
     bool BackupProjectFile(const QString &name, const QDateTime &now);
 
+    // A background that cannot be found becomes the default one, with a message; false then.
+    bool CheckScreenPicture(TNewVisualScreen &record) const;
+
     quint8 Version() const { return m_version; }
     bool IsOpen() const { return m_open; }
     const QString &FileName() const { return m_fileName; }

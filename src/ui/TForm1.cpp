@@ -47,6 +47,7 @@ TForm1::TForm1(const QString &programFolder, TDialogs *dialogs, QWidget *parent)
     }
     setWindowTitle(QStringLiteral("Visual Quelnor 2"));
     TVQImageManager::GetInstance().SetProgramFolder(programFolder);
+    TVQImageManager::GetInstance().SetMessages(m_dialogs);
 
     auto *central = new QWidget(this);
     auto *layout = new QVBoxLayout(central);
@@ -123,6 +124,8 @@ TForm1::TForm1(const QString &programFolder, TDialogs *dialogs, QWidget *parent)
 
 TForm1::~TForm1()
 {
+    if (TVQImageManager::GetInstance().Messages() == m_dialogs)
+        TVQImageManager::GetInstance().SetMessages(nullptr);
     CloseProject();
     m_project.reset();
     m_lists.reset();

@@ -161,14 +161,17 @@ void TMyForm11::ApplyRecord()
     setWindowTitle(TPicturePaths::FromRecord(m_record.Name));
 
     const QString programFolder = m_owner->ProgramFolder();
-    QString file = TPicturePaths::Resolve(m_record.Picture, programFolder);
-    if (file.isEmpty()) {
-        m_owner->Dialogs()->ShowMessage(QStringLiteral("File Not Found:\n") + TPicturePaths::FromRecord(m_record.Picture)
+    m_owner->Project()->CheckScreenPicture(m_record);
+    const QString file = TPicturePaths::Resolve(m_record.Picture, programFolder);
+    QImage background = QImageReader(file).read();
+    if (background.isNull()) {
+        // A file that is there but is no picture this program reads: the default, and a word.
+        m_owner->Dialogs()->ShowMessage(QStringLiteral("Picture cannot be read:\n") + file
                                         + QStringLiteral("\n reset to default Image"));
         m_record.Picture = TPicturePaths::ToRecord(TVisualDefaults::ScreenBackground(programFolder));
-        file = TVisualDefaults::ScreenBackground(programFolder);
+        background = QImageReader(TVisualDefaults::ScreenBackground(programFolder)).read();
     }
-    m_area->SetPicture(QPixmap::fromImage(QImageReader(file).read()), m_record.Stretch != 0, m_record.Proportional != 0);
+    m_area->SetPicture(QPixmap::fromImage(background), m_record.Stretch != 0, m_record.Proportional != 0);
 
     Qt::WindowFlags flags = Qt::Window;
     if (m_record.Border == 1)

@@ -65,3 +65,22 @@ TEST(QuelnorToolResave, UpgradeMessageGoesToStandardError)
                         fixture.Path(QStringLiteral("v4.qvp")), errText), 0);
     EXPECT_EQ(errText, QStringLiteral("This application will be update\n"));
 }
+
+// The tool replaces a screen background it cannot find as the program does, with its message; a
+// path of another computer is found whatever the case of its letters.
+TEST(QuelnorToolResave, MissingBackgroundsAsTheProgramDoes)
+{
+    ProjectFixture fixture;
+    QByteArray project = ProjectFixture::TestFile(QStringLiteral("two-applications.qvp"));
+    project.replace("Ground floor|C:\\Quelnor\\Default Images\\wall_800x600.bmp|", "Ground floor|C:\\Elsewhere\\gone.bmp|");
+    project.replace("Garage|C:\\Quelnor\\Default Images\\wall_800x600.bmp|", "Garage|C:\\QUELNOR\\default images\\WALL_800X600.BMP|");
+    TFileAccess::SaveAtomically(fixture.Path(QStringLiteral("in.qvp")), project);
+    QString errText;
+    ASSERT_EQ(RunResave(fixture.ProgramFolder(), fixture.Path(QStringLiteral("in.qvp")), fixture.Path(QStringLiteral("out.qvp")), errText), 0);
+    EXPECT_EQ(errText, QStringLiteral("File Not Found:\nC:\\Elsewhere\\gone.bmp\n reset to default Image\n"));
+    QByteArray written;
+    ASSERT_TRUE(TFileAccess::Read(fixture.Path(QStringLiteral("out.qvp")), written));
+    const QByteArray background = QDir(fixture.ProgramFolder()).filePath(QStringLiteral("Default Images/wall_800x600.bmp")).toUtf8();
+    EXPECT_TRUE(written.contains("Ground floor|" + background + "|"));
+    EXPECT_TRUE(written.contains("Garage|C:\\QUELNOR\\default images\\WALL_800X600.BMP|"));  // found, kept as stored
+}

@@ -13,6 +13,7 @@
 #include "RecordingLink.h"
 #include "RecordingMessages.h"
 #include "TDataFileManager.h"
+#include "TFileAccess.h"
 #include "TProgramLists.h"
 #include "TVQImageManager.h"
 #include "TVQQModuleBase.h"
@@ -20,6 +21,7 @@
 #include "TestInstallation.h"
 
 #include <QFontMetrics>
+#include <QTemporaryDir>
 #include <QLocale>
 #include <QTest>
 #include <QTimer>
@@ -240,10 +242,23 @@ TEST(TVQImageManager, CacheRules)
     EXPECT_TRUE(unknown->IsEmpty());
     EXPECT_EQ(manager.GetImage(QStringLiteral("IcoNoSuchPicture")), unknown);
     EXPECT_TRUE(manager.GetImage(QStringLiteral("bmpAnything"))->IsEmpty());
-    // A Windows path of another computer is found under the program folder.
+    // A Windows path of another computer is found under the program folder, in any case.
     const TVQPicture *moved = manager.GetImage(QStringLiteral("C:\\Quelnor\\Default Images\\KOB OFF.ico"));
     EXPECT_NE(moved, missing);
     EXPECT_EQ(moved->Width(), 32);
+    const TVQPicture *shouted = manager.GetImage(QStringLiteral("C:\\QUELNOR\\DEFAULT IMAGES\\kob off.ICO"));
+    EXPECT_EQ(shouted->Image(), moved->Image());
+
+    // A file that is there but is no picture: said once, and the default stands in.
+    QTemporaryDir dir;
+    const QString broken = dir.filePath(QStringLiteral("broken.ico"));
+    TFileAccess::SaveAtomically(broken, "not a picture at all");
+    RecordingMessages messages;
+    manager.SetMessages(&messages);
+    EXPECT_EQ(manager.GetImage(broken)->Image(), missing->Image());
+    manager.GetImage(broken);
+    manager.SetMessages(nullptr);
+    EXPECT_EQ(messages.Shown, QStringList({"Picture cannot be read:\n" + broken + "\nSet to default image"}));
 }
 
 TEST_F(ControlsTest, DimmerAndSensorShowTheirValues)
