@@ -4,6 +4,7 @@
 #include "TCodePage.h"
 #include "TDataFileManager.h"
 #include "TModelFactory.h"
+#include "TModuleTypes.h"
 #include "TVQQMemoBaseItem.h"
 #include "TVQQModuleBase.h"
 #include "TVQQVariableBaseItem.h"
@@ -29,15 +30,7 @@ void TProgramLists::AddApplication(TDataFileManager &application, SerialPort *li
     application.SetLink(link);
     application.SetProgramLists(this);
 
-    quint16 interfaceNumber = 0;
-    const quint16 position = application.FindInterfaceModule(interfaceNumber);
-    if (position != TDataFileManager::NotFound) {
-        link->SetInterface(position, interfaceNumber);
-        link->SetLinkKind(application.Settings().LinkKind);
-    } else if (m_messages) {
-        m_messages->ShowMessage(QStringLiteral("Warning No visual communication module in application:\n")
-                                + TCodePage::ToDisplay(TDataFileManager::FileNamePart(application.Settings().SourcePath)));
-    }
+    AttachInterface(application, link);
 
     for (ModuleRecord *record : application.Current().Modules) {
         if (auto module = TModelFactory::CreateModule(&application, record, link))
@@ -66,18 +59,52 @@ void TProgramLists::AddApplication(TDataFileManager &application, SerialPort *li
     m_indexed = false;  // the memo items looked modules up while the lists grew
 }
 
-void TProgramLists::CreateItemsForChanges(TDataFileManager &application)
+void TProgramLists::AttachInterface(TDataFileManager &application, SerialPort *link)
 {
+    quint16 interfaceNumber = 0;
+    const quint16 position = application.FindInterfaceModule(interfaceNumber);
+    if (position != TDataFileManager::NotFound) {
+        link->SetInterface(position, interfaceNumber);
+        link->SetLinkKind(application.Settings().LinkKind);
+    } else if (m_messages) {
+        m_messages->ShowMessage(QStringLiteral("Warning No visual communication module in application:\n")
+                                + TCodePage::ToDisplay(TDataFileManager::FileNamePart(application.Settings().SourcePath)));
+    }
+}
+
+void TProgramLists::FollowUpdate(TDataFileManager &application)
+{
+    // Each current record is claimed by at most one module object, the first of its number.
+    std::vector<ModuleRecord *> unclaimed = application.Current().Modules;
+    const auto claim = [&unclaimed](quint16 number, ModuleKind kind) -> ModuleRecord * {
+        for (auto it = unclaimed.begin(); it != unclaimed.end(); ++it) {
+            if ((*it)->ModuleNumber == number && TModuleTypes::KindOf((*it)->ModuleType) == kind) {
+                ModuleRecord *record = *it;
+                unclaimed.erase(it);
+                return record;
+            }
+        }
+        return nullptr;
+    };
+    std::erase_if(m_modules, [&](const std::unique_ptr<TVQQModuleBase> &module) {
+        if (module->GetApplication() != &application)
+            return false;
+        ModuleRecord *record = claim(module->GetModuleNumber(), module->Kind());
+        if (record)
+            module->SetRecord(record);
+        return record == nullptr;
+    });
+    for (ModuleRecord *record : unclaimed) {
+        if (auto module = TModelFactory::CreateModule(&application, record, application.Link()))
+            m_modules.push_back(std::move(module));
+    }
+    m_indexed = false;
+
     for (const ChangeRecord &change : application.Comparison().Changes()) {
-        if (change.Kind == ChangeRecord::Kinds::NewModule) {
-            if (auto module = TModelFactory::CreateModule(&application, change.Module, application.Link()))
-                m_modules.push_back(std::move(module));
-        } else if (change.Kind == ChangeRecord::Kinds::NewMemo) {
+        if (change.Kind == ChangeRecord::Kinds::NewMemo) {
             if (auto item = TModelFactory::CreateMemoItem(&application, change.Memo, application.Link())) {
                 item->SetMemoNumber(application.MemoIndexOf(change.Memo));
                 item->SetMemoList(&application.Current().MemoList);
-                m_indexed = false;
-                item->ResolveIo(*this);
                 m_memos.push_back(std::move(item));
             }
         } else if (change.Kind == ChangeRecord::Kinds::NewVariable) {
@@ -87,6 +114,12 @@ void TProgramLists::CreateItemsForChanges(TDataFileManager &application)
             }
         }
     }
+    for (const auto &memo : m_memos) {
+        if (memo->GetApplication() == &application)
+            memo->ResolveIo(*this);
+    }
+    if (SerialPort *link = application.Link())
+        AttachInterface(application, link);
     m_indexed = false;
 }
 

@@ -31,8 +31,11 @@ public:
     // with a kind, one memo item per defined memo, one variable item per defined variable.
     // `link`, when given, is used instead of a new one and stays owned by the caller.
     void AddApplication(TDataFileManager &application, SerialPort *link = nullptr);
-    // After an update: model objects for the new modules, memos and variables of the change list.
-    void CreateItemsForChanges(TDataFileManager &application);
+    // After an update the model objects follow the new lists: a module object whose number is
+    // still there with a module of its kind takes the new record (its controls stay), the others
+    // go, a module without an object gets one; new memos and variables of the change list get
+    // their items; every memo finds its IO again and the interface module is looked up again.
+    void FollowUpdate(TDataFileManager &application);
     // Destroys the model objects and the link built for this application.
     void RemoveApplication(TDataFileManager &application);
 
@@ -58,6 +61,10 @@ signals:
     void powerChanged();
 
 private:
+    // The interface module's position and number given to the application's link, or the
+    // warning when there is none.
+    void AttachInterface(TDataFileManager &application, SerialPort *link);
+
     QString m_programFolder;
     UserMessages *m_messages = nullptr;
     std::vector<SerialPort *> m_links;

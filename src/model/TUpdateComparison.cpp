@@ -17,8 +17,8 @@ T *At(const std::vector<T *> &list, size_t position)
     return position < list.size() ? list[position] : nullptr;
 }
 
-// Memos and variables are compared by position: a defined entry that is gone or renamed, and a
-// defined pending entry whose place was empty.
+// Memos and variables are compared by position: a defined entry that is gone, no longer defined
+// or renamed, and a defined pending entry whose place was empty.
 template <typename Record>
 void CompareByPosition(const std::vector<Record *> &current, const std::vector<Record *> &pending, Kinds gone,
                        Kinds renamed, Kinds added, const std::function<void(Kinds, Record *)> &add)
@@ -28,7 +28,7 @@ void CompareByPosition(const std::vector<Record *> &current, const std::vector<R
         if (c->Defined != 1)
             continue;
         const Record *p = At(pending, i);
-        if (!p || p->Defined == 0)
+        if (!p || p->Defined != 1)
             add(gone, c);
         else if (p->Name != c->Name)
             add(renamed, c);
@@ -47,8 +47,31 @@ bool TUpdateComparison::Compare(const TRecordSet &current, const TRecordSet &pen
 {
     m_changes.clear();
     const auto addModule = [this](Kinds kind, ModuleRecord *module) { m_changes.push_back({kind, module, nullptr, nullptr}); };
-    for (ModuleRecord *m : current.Modules) {
-        if (const ModuleRecord *p = pending.ModuleBySerial(m->SerialNumber)) {
+
+    // Modules pair one to one by serial number: a module found with the same serial and the same
+    // number pairs first, so that modules sharing a serial (0 on modules never read) keep theirs.
+    std::vector<const ModuleRecord *> partner(current.Modules.size(), nullptr);
+    std::vector<bool> taken(pending.Modules.size(), false);
+    const auto pair = [&](bool sameNumber) {
+        for (size_t c = 0; c < current.Modules.size(); ++c) {
+            if (partner[c])
+                continue;
+            const ModuleRecord *m = current.Modules[c];
+            for (size_t p = 0; p < pending.Modules.size(); ++p) {
+                const ModuleRecord *q = pending.Modules[p];
+                if (!taken[p] && q->SerialNumber == m->SerialNumber && (!sameNumber || q->ModuleNumber == m->ModuleNumber)) {
+                    partner[c] = q;
+                    taken[p] = true;
+                    break;
+                }
+            }
+        }
+    };
+    pair(true);
+    pair(false);
+    for (size_t c = 0; c < current.Modules.size(); ++c) {
+        ModuleRecord *m = current.Modules[c];
+        if (const ModuleRecord *p = partner[c]) {
             if (p->ModuleNumber != m->ModuleNumber)
                 addModule(Kinds::ModuleNumberChanged, m);
             if (p->ModuleOptions != m->ModuleOptions)
@@ -59,9 +82,9 @@ bool TUpdateComparison::Compare(const TRecordSet &current, const TRecordSet &pen
             addModule(Kinds::ModuleAway, m);
         }
     }
-    for (ModuleRecord *p : pending.Modules) {
-        if (!current.ModuleBySerial(p->SerialNumber))
-            addModule(Kinds::NewModule, p);
+    for (size_t p = 0; p < pending.Modules.size(); ++p) {
+        if (!taken[p])
+            addModule(Kinds::NewModule, pending.Modules[p]);
     }
     CompareByPosition<MemoRecord>(current.Memos, pending.Memos, Kinds::MemoNotFound, Kinds::MemoNameChanged,
                                   Kinds::NewMemo, [this](Kinds kind, MemoRecord *memo) {

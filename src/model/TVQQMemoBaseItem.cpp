@@ -27,6 +27,9 @@ void TVQQMemoBaseItem::SendRecall()
 
 bool TVQQMemoBaseItem::ResolveIo(const TProgramLists &lists)
 {
+    // Resolved again after an update: the module object found before may be gone.
+    m_module = nullptr;
+    m_channel = 0;
     if (!m_memoList || m_memoList->empty())
         return false;
     if (m_record->FirstEntryIndex >= m_memoList->size())

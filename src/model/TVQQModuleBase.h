@@ -66,6 +66,8 @@ public:
     quint16 GetModuleType() const;
     TDataFileManager *GetApplication() const { return m_application; }
     ModuleRecord *GetRecord() const { return m_record; }
+    // After an update: the module's record in the new lists (same number, same kind).
+    void SetRecord(ModuleRecord *record) { m_record = record; }
     SerialPort *GetLink() const { return m_link; }
     // The module's name and the decimal low 24 bits of its serial number: "Relays [1193985]".
     QByteArray GetDisplayName() const;

@@ -568,7 +568,7 @@ bool TProjectManager::UpdateApplication(TDataFileManager &application, const QSt
     if (application.CompareWithPending())
         RemoveVanishedControls(binder, lists);
     application.ApplyPending();
-    lists.CreateItemsForChanges(application);
+    lists.FollowUpdate(application);
     m_modified = true;
     return true;
 }

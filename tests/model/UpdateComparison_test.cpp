@@ -116,26 +116,60 @@ TEST_F(UpdateComparisonTest, ChangesAndTheirReport)
     EXPECT_EQ(report, expected);
 }
 
-TEST_F(UpdateComparisonTest, ApplyingCreatesTheNewItemsAndKeepsTheOldRecordsAlive)
+// After the update the model objects match the new lists at once; old records stay alive.
+TEST_F(UpdateComparisonTest, ModelObjectsFollowTheNewLists)
 {
     TProgramLists lists(nullptr, QString(), &messages);
     RecordingLink link(1);
     lists.AddApplication(app, &link);
-    const TVQQModuleBase *oldDimmer = lists.FindModule(&app, 5);
-    ASSERT_TRUE(oldDimmer);
-    const size_t modulesBefore = lists.Modules().size();
+    const TVQQModuleBase *dimmer = lists.FindModule(&app, 5);
+    ASSERT_TRUE(dimmer);
+    const ModuleRecord *gone = app.ModuleAt(5);
+    ASSERT_EQ(gone->Name, "Gone");
 
     ASSERT_TRUE(app.CompareWithPending());
     app.ApplyPending();
-    lists.CreateItemsForChanges(app);
+    lists.FollowUpdate(app);
     EXPECT_TRUE(app.Pending().Modules.empty());
     EXPECT_EQ(app.Current().Modules.size(), 7u);
-    EXPECT_EQ(lists.Modules().size(), modulesBefore + 3);  // the three new modules
-    EXPECT_EQ(lists.FindModule(&app, 5), oldDimmer);         // the first object of number 5 stays
-    EXPECT_EQ(oldDimmer->GetRecord()->Name, "Old dimmer");   // its record is still alive
-    EXPECT_TRUE(lists.FindModule(&app, 8));
+    EXPECT_EQ(lists.FindModule(&app, 5), dimmer);             // replaced: the same object, so its controls stay,
+    EXPECT_EQ(dimmer->GetRecord()->Name, "New dimmer");       // on the new module's record
+    EXPECT_EQ(lists.FindModule(&app, 3), nullptr);            // moved: not at its old number,
+    ASSERT_TRUE(lists.FindModule(&app, 30));                  // but at its new one at once
+    EXPECT_EQ(lists.FindModule(&app, 30)->GetRecord(), app.FindModuleByNumber(30));
+    EXPECT_EQ(lists.FindModule(&app, 6), nullptr);            // away
+    ASSERT_TRUE(lists.FindModule(&app, 7));                   // a number taken by another type
+    EXPECT_EQ(lists.FindModule(&app, 7)->Kind(), ModuleKind::Kob);
+    EXPECT_TRUE(lists.FindModule(&app, 8));                   // new
+    EXPECT_EQ(lists.Modules().size(), 6u);
+    EXPECT_EQ(gone->Name, "Gone");                            // the old record is still alive
     EXPECT_EQ(lists.FindMemo(&app, 3)->GetName(), "Morning");
     EXPECT_EQ(lists.FindVariable(&app, 2)->GetName(), "Heating");
+}
+
+// Modules sharing a serial number (0 on modules never read) pair one to one: the same export
+// twice changes nothing and drops nothing.
+TEST_F(UpdateComparisonTest, ModulesSharingASerialPairOneToOne)
+{
+    TDataFileManager same(nullptr, "s", &messages);
+    for (bool pending : {false, true}) {
+        same.AddModule(Module(2, 6, 0, "Relays A"), pending);
+        same.AddModule(Module(3, 6, 0, "Relays B"), pending);
+        same.AddModule(Module(4, 7, 0, "Shutters"), pending);
+    }
+    EXPECT_FALSE(same.CompareWithPending());
+    for (quint16 number : {2, 3, 4})
+        EXPECT_FALSE(same.Comparison().ModuleWasDropped(number)) << number;
+
+    // One of them renumbered: only that one moves.
+    TDataFileManager moved(nullptr, "m", &messages);
+    moved.AddModule(Module(2, 6, 0, "Relays A"));
+    moved.AddModule(Module(3, 6, 0, "Relays B"));
+    moved.AddModule(Module(2, 6, 0, "Relays A"), true);
+    moved.AddModule(Module(9, 6, 0, "Relays B"), true);
+    ASSERT_TRUE(moved.CompareWithPending());
+    EXPECT_FALSE(moved.Comparison().ModuleWasDropped(2));
+    EXPECT_TRUE(moved.Comparison().ModuleWasDropped(3));
 }
 
 TEST_F(UpdateComparisonTest, TheSameExportChangesNothing)
@@ -150,4 +184,17 @@ TEST_F(UpdateComparisonTest, TheSameExportChangesNothing)
     QStringList report = {"old"};
     same.Comparison().FormatChangeReport(report);
     EXPECT_EQ(report, QStringList({"No changes detected"}));
+}
+
+// A memo or variable whose defined flag becomes anything but 1 is reported as not found.
+TEST_F(UpdateComparisonTest, NoLongerDefinedIsNotFound)
+{
+    TDataFileManager other(nullptr, "o", &messages);
+    other.AddMemo(Memo(1, "Evening"));
+    other.AddMemo(Memo(2, "Evening"), true);
+    other.AddVariable(Variable(1, "Holiday"));
+    other.AddVariable(Variable(7, "Holiday"), true);
+    ASSERT_TRUE(other.CompareWithPending());
+    EXPECT_TRUE(other.Comparison().MemoWasDropped(other.MemoAt(0)));
+    EXPECT_TRUE(other.Comparison().VariableWasDropped(other.VariableAt(0)));
 }
