@@ -112,6 +112,16 @@ void AddRecordLine(TDataFileManager &application, Section section, int version, 
 
 } // namespace
 
+bool TApplicationFiles::LooksLikeExport(QByteArrayView content)
+{
+    TLineReader lines(content);
+    while (lines.Next()) {
+        if (WithoutTag(lines.Line()) == "Modules")
+            return true;
+    }
+    return false;
+}
+
 void TApplicationFiles::ReadExport(TDataFileManager &application, QByteArrayView content, bool pending)
 {
     TSectionScanner scanner;

@@ -10,6 +10,8 @@ class TDataFileManager;
 class TApplicationFiles
 {
 public:
+    // Whether the text is a configuration export: it has the modules' heading.
+    static bool LooksLikeExport(QByteArrayView content);
     // The export's records appended to the current or the pending lists.
     static void ReadExport(TDataFileManager &application, QByteArrayView content, bool pending);
     // The data block, CR LF line ends, from App Data to "EOF DataFile".

@@ -1,5 +1,7 @@
 #include "TProjectManager.h"
 
+#include "TApplicationFiles.h"
+
 #include "TDataFileManager.h"
 #include "TFieldReader.h"
 #include "TFieldWriter.h"
@@ -559,6 +561,18 @@ void DestroyWhere(std::vector<TProjectItem<Record> *> &list, TProjectBinder &bin
 bool TProjectManager::UpdateApplication(TDataFileManager &application, const QString &exportPath, TProjectBinder &binder,
                                         TProgramLists &lists, const QDateTime &now)
 {
+    // The export is checked before anything is written: a file that cannot be read or is no
+    // export changes nothing and leaves no backup.
+    QByteArray content;
+    const auto refuse = [this](const QString &text) {
+        if (m_messages)
+            m_messages->ShowMessage(text);
+        return false;
+    };
+    if (!TFileAccess::Read(exportPath, content))
+        return refuse(QStringLiteral("Unable to read the export:\n") + exportPath);
+    if (!TApplicationFiles::LooksLikeExport(content))
+        return refuse(QStringLiteral("This file is not a configuration export:\n") + exportPath);
     BackupProjectFile(m_fileName, now);
     if (!application.ExportImport(exportPath, TDataFileManager::ImportPending))
         return false;

@@ -381,12 +381,14 @@ void TForm1::CommandAddScreen()
     }
 }
 
-void TForm1::UpdateApplication(TDataFileManager &application, const QString &exportPath)
+bool TForm1::UpdateApplication(TDataFileManager &application, const QString &exportPath)
 {
-    m_project->UpdateApplication(application, exportPath, *m_binder, *m_lists, QDateTime::currentDateTime());
+    if (!m_project->UpdateApplication(application, exportPath, *m_binder, *m_lists, QDateTime::currentDateTime()))
+        return false;
     // The search lists named the old records: they are filled again when next shown.
     for (TSearchListWindow *list : {m_outputs, m_inputs, m_sensors, m_memos, m_variables})
         list->SetSources(m_project.get(), m_lists.get());
+    return true;
 }
 
 void TForm1::RemoveApplication(TDataFileManager &application)

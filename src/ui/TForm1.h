@@ -54,7 +54,8 @@ public:
     void CommandOption();
     // From the project summary: an update from a new export, and the removal of an application
     // with its controls and model objects.
-    void UpdateApplication(TDataFileManager &application, const QString &exportPath);
+    // False when the export could not be taken (said in a message; nothing changed).
+    bool UpdateApplication(TDataFileManager &application, const QString &exportPath);
     void RemoveApplication(TDataFileManager &application);
     // "Parameter > Project": the project summary, filled and shown.
     void CommandProjectSummary();

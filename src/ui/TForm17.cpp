@@ -114,8 +114,8 @@ void TForm17::UpdateFile(QTreeWidgetItem *item)
     const QString source = TCodePage::ToDisplay(app.Settings().SourcePath);
     const QString folder = QFileInfo(source).isFile() ? source : m_owner->Settings().ExportFolder;
     const QString chosen = m_owner->Dialogs()->OpenFileName(folder, QStringLiteral("Fichier Quelnor2 (*.qap)"));
-    if (!chosen.isEmpty())
-        m_owner->UpdateApplication(app, chosen);
+    if (chosen.isEmpty() || !m_owner->UpdateApplication(app, chosen))
+        return;
     QStringList report;
     app.Comparison().FormatChangeReport(report);
     TUpdateView view(report, this);

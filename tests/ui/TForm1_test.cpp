@@ -4,6 +4,7 @@
 #include "ProgramFolder.h"
 #include "QtPrinters.h"
 #include "ScriptedDialogs.h"
+#include "SerialPort.h"
 #include "TDataFileManager.h"
 #include "TControlProperties.h"
 #include "TForm17.h"
@@ -593,6 +594,12 @@ TEST_F(MainWindowTest, ProjectSummaryUpdateAndRemoval)
     const qsizetype relays = changed.indexOf("Relays ground floor");
     changed.remove(changed.lastIndexOf('\n', relays) + 1, changed.indexOf('\n', relays) - changed.lastIndexOf('\n', relays));
     changed.replace(" 1 0   0   0 0 0 0 0   0   0   4   0Evening", " 0 0   0   0 0 0 0 0   0   0   4   0Evening");
+    // The interface module moves to the end of the list: it is looked up again.
+    const qsizetype qnet = changed.indexOf("QNET04 Ethernet");
+    const qsizetype lineStart = changed.lastIndexOf('\n', qnet) + 1;
+    const QByteArray interfaceLine = changed.mid(lineStart, changed.indexOf('\n', qnet) + 1 - lineStart);
+    changed.remove(lineStart, interfaceLine.size());
+    changed.insert(changed.indexOf("\nInputs\r\n") + 1, interfaceLine);
     const QString newExport = folder.File(QStringLiteral("Data/house2.qap"));
     TFileAccess::SaveAtomically(newExport, changed);
     const size_t outputsBefore = window.Project()->Outputs().size();
@@ -604,12 +611,33 @@ TEST_F(MainWindowTest, ProjectSummaryUpdateAndRemoval)
             report = view->Text()->toPlainText().split(QLatin1Char('\n'));
         return int(QDialog::Accepted);
     };
+    // A file that cannot be read, or is no export: a message, no viewer, no backup, no change.
+    const QString notes = folder.File(QStringLiteral("Data/notes.qap"));
+    TFileAccess::SaveAtomically(notes, "shopping list\r\n");
+    for (const QString &wrong : {notes, folder.File(QStringLiteral("Data/missing.qap"))}) {
+        dialogs.Messages.clear();
+        dialogs.OpenNames = {wrong};
+        window.Summary()->UpdateFile(tree->topLevelItem(0));
+        EXPECT_EQ(dialogs.Messages.size(), 1) << wrong.toStdString();
+        EXPECT_TRUE(report.isEmpty());
+        EXPECT_FALSE(QDir(folder.File(QStringLiteral("Data/Backup File"))).exists()
+                     && !QDir(folder.File(QStringLiteral("Data/Backup File"))).entryList(QDir::Files).isEmpty());
+        EXPECT_EQ(window.Project()->Outputs().size(), outputsBefore);
+        EXPECT_EQ(window.Project()->Applications()[0]->Name(), "C:\\Quelnor\\Data\\house.qap");
+    }
+    EXPECT_EQ(dialogs.Messages, QStringList({"Unable to read the export:\n" + folder.File(QStringLiteral("Data/missing.qap"))}));
+
+    dialogs.OpenNames = {newExport};
     window.Summary()->UpdateFile(tree->topLevelItem(0));
     EXPECT_EQ(report, QStringList({"Module away", "------------------", "Relays ground floor [1192961]", "",
                                    "Memo Not Found", "---------------------", "Evening", ""}));
     EXPECT_EQ(window.Project()->Outputs().size(), outputsBefore - 8);  // the test project places 8 relays
     EXPECT_EQ(window.Project()->Memos().size(), memosBefore - 1);
     EXPECT_EQ(window.Project()->Applications()[0]->Name(), newExport.toUtf8());
+    TDataFileManager *updated = window.Project()->Applications()[0].get();
+    quint16 interfaceNumber = 0;
+    EXPECT_EQ(updated->Link()->InterfaceIndex(), updated->FindInterfaceModule(interfaceNumber));
+    EXPECT_GT(updated->Link()->InterfaceIndex(), 0);
     EXPECT_FALSE(QDir(folder.File(QStringLiteral("Data/Backup File"))).entryList(QDir::Files).isEmpty());
     EXPECT_TRUE(window.Project()->GetModified());
 
