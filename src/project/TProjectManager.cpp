@@ -1,6 +1,7 @@
 #include "TProjectManager.h"
 
 #include "TApplicationFiles.h"
+#include "TCodePage.h"
 
 #include "TDataFileManager.h"
 #include "TFieldReader.h"
@@ -523,6 +524,12 @@ void TProjectManager::ClearModified()
 
 bool TProjectManager::BackupProjectFile(const QString &name, const QDateTime &now)
 {
+    QByteArray content;
+    return TFileAccess::Read(name, content) && BackupProjectContent(name, content, now);
+}
+
+bool TProjectManager::BackupProjectContent(const QString &name, const QByteArray &content, const QDateTime &now)
+{
     const QString folder = QDir(m_programFolder).filePath(QStringLiteral("Data/Backup File"));
     QDir().mkpath(folder);
     const QString fileName = QFileInfo(name).fileName();
@@ -535,8 +542,7 @@ bool TProjectManager::BackupProjectFile(const QString &name, const QDateTime &no
                                                      .arg(fileName.left(at))
                                                      .arg(d.year()).arg(d.month()).arg(d.day())
                                                      .arg(t.hour()).arg(t.minute()).arg(t.second()));
-    QFile::remove(target);
-    return QFile::copy(name, target);
+    return TFileAccess::SaveAtomically(target, content);
 }
 
 namespace {
@@ -559,7 +565,7 @@ void DestroyWhere(std::vector<TProjectItem<Record> *> &list, TProjectBinder &bin
 } // namespace
 
 bool TProjectManager::UpdateApplication(TDataFileManager &application, const QString &exportPath, TProjectBinder &binder,
-                                        TProgramLists &lists, const QDateTime &now)
+                                        TProgramLists &lists, const QDateTime &now, bool backup)
 {
     // The export is checked before anything is written: a file that cannot be read or is no
     // export changes nothing and leaves no backup.
@@ -573,7 +579,10 @@ bool TProjectManager::UpdateApplication(TDataFileManager &application, const QSt
         return refuse(QStringLiteral("Unable to read the export:\n") + exportPath);
     if (!TApplicationFiles::LooksLikeExport(content))
         return refuse(QStringLiteral("This file is not a configuration export:\n") + exportPath);
-    BackupProjectFile(m_fileName, now);
+    if (!TCodePage::CheckStoredText(exportPath).isEmpty())
+        return refuse(QStringLiteral("This file name cannot be kept in a project file:\n") + exportPath);
+    if (backup)
+        BackupProjectFile(m_fileName, now);
     if (!application.ExportImport(exportPath, TDataFileManager::ImportPending))
         return false;
     const QByteArray path = TPicturePaths::ToRecord(exportPath);

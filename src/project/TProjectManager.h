@@ -80,11 +80,12 @@ public:
     void ClearModified();
 
     // Brings an application up to date from `exportPath`: a backup of the project file (at
-    // `now`), the export read into the pending lists, the new source path, the controls of what
-    // went removed, the pending lists applied and model objects made for what is new. False when
-    // the export cannot be read (nothing changes then).
+    // `now`, unless the caller makes it), the export read into the pending lists, the new source
+    // path, the controls of what went removed, the pending lists applied and the model objects
+    // following the new lists. False with a message when the export cannot be read, is no export
+    // or cannot be named in the project (nothing changes then, no backup is written).
     bool UpdateApplication(TDataFileManager &application, const QString &exportPath, TProjectBinder &binder,
-                           TProgramLists &lists, const QDateTime &now);
+                           TProgramLists &lists, const QDateTime &now, bool backup = true);
     // Destroys the controls whose module, memo or variable the last comparison reported gone.
     void RemoveVanishedControls(TProjectBinder &binder, const TProgramLists &lists);
     // Destroys every control bound to the application (before the application goes).
@@ -93,6 +94,8 @@ public:
     // A copy of the project file in "<program folder>/Data/Backup File", named after the file
     // with the time `now` ("house[2011 3 7 - 14 5 9 ].qvp").
     bool BackupProjectFile(const QString &name, const QDateTime &now);
+    // The same copy from the file's content as it was read.
+    bool BackupProjectContent(const QString &name, const QByteArray &content, const QDateTime &now);
 
     // A background that cannot be found becomes the default one, with a message; false then.
     bool CheckScreenPicture(TNewVisualScreen &record) const;

@@ -119,3 +119,99 @@ TEST(QuelnorTool, UnknownCommandsShowTheUsage)
         EXPECT_TRUE(run.err.contains(QStringLiteral("Usage"))) << arguments.join(' ').toStdString();
     }
 }
+
+namespace {
+
+// The test project and its export in a program folder of their own, and the export without the
+// relay module 2 (whose controls the project places).
+struct UpdateFolder
+{
+    UpdateFolder()
+    {
+        QDir(dir.path()).mkpath(QStringLiteral("Data"));
+        for (const char *name : {"house.qap", "house.qvp"})
+            QFile::copy(QStringLiteral(QUELNOR_TEST_DATA "/house/") + QString::fromLatin1(name), Path(name));
+        QByteArray changed;
+        TFileAccess::Read(Path("house.qap"), changed);
+        const qsizetype relays = changed.indexOf("Relays ground floor");
+        changed.remove(changed.lastIndexOf('\n', relays) + 1, changed.indexOf('\n', relays) - changed.lastIndexOf('\n', relays));
+        TFileAccess::SaveAtomically(Path("house2.qap"), changed);
+    }
+    QString Path(const char *name) const { return dir.filePath(QStringLiteral("Data/") + QString::fromLatin1(name)); }
+    QStringList Backups() const
+    {
+        return QDir(dir.filePath(QStringLiteral("Data/Backup File"))).entryList(QDir::Files);
+    }
+    QByteArray Read(const char *name) const
+    {
+        QByteArray content;
+        TFileAccess::Read(Path(name), content);
+        return content;
+    }
+
+    QTemporaryDir dir;
+};
+
+} // namespace
+
+TEST(QuelnorToolUpdate, UpdatesSavesInPlaceAndReports)
+{
+    UpdateFolder folder;
+    const QByteArray before = folder.Read("house.qvp");
+    const ToolRun run = RunTool({"update", folder.Path("house.qvp"), folder.Path("house2.qap")}, QString(), folder.dir.path());
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, QStringLiteral("Module away\n------------------\nRelays ground floor [1192961]\n\n"));
+    const QByteArray after = folder.Read("house.qvp");
+    EXPECT_TRUE(before.contains("Living room ceiling|"));
+    EXPECT_FALSE(after.contains("Living room ceiling|"));  // a control of the relays that went
+    EXPECT_TRUE(after.contains(folder.Path("house2.qap").toUtf8() + "|"));
+    ASSERT_EQ(folder.Backups().size(), 1);
+    QByteArray backup;
+    TFileAccess::Read(folder.dir.filePath(QStringLiteral("Data/Backup File/")) + folder.Backups()[0], backup);
+    EXPECT_EQ(backup, before);
+}
+
+// Every refusal: a message, exit 1, the project as it was and no backup.
+TEST(QuelnorToolUpdate, RefusalsWriteNothing)
+{
+    UpdateFolder folder;
+    TFileAccess::SaveAtomically(folder.Path("notes.qap"), "shopping list\r\n");
+    TFileAccess::SaveAtomically(folder.Path("broken.qvp"), "not a project\r\n");
+    const QByteArray before = folder.Read("house.qvp");
+    struct Row { QStringList arguments; const char *message; };
+    const Row rows[] = {
+        {{"update", folder.Path("house.qvp"), folder.Path("missing.qap")}, "Unable to read the export:"},
+        {{"update", folder.Path("house.qvp"), folder.Path("notes.qap")}, "This file is not a configuration export:"},
+        {{"update", folder.Path("house.qvp"), folder.Path("house2.qap"), "--application", "C:\\Other.qap"},
+         "No application C:\\Other.qap in the project; its applications are:\n  C:\\Quelnor\\Data\\house.qap"},
+        {{"update", folder.Path("broken.qvp"), folder.Path("house2.qap")}, "Cannot read the project"},
+    };
+    for (const Row &row : rows) {
+        const ToolRun run = RunTool(row.arguments, QString(), folder.dir.path());
+        EXPECT_EQ(run.status, 1) << row.message;
+        EXPECT_TRUE(run.err.contains(QString::fromLatin1(row.message))) << run.err.toStdString();
+        EXPECT_EQ(folder.Read("house.qvp"), before) << row.message;
+        EXPECT_TRUE(folder.Backups().isEmpty()) << row.message;
+    }
+
+    // A project that cannot be saved: no backup either.
+    QFile::setPermissions(folder.Path("house.qvp"), QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+    const ToolRun locked = RunTool({"update", folder.Path("house.qvp"), folder.Path("house2.qap")}, QString(), folder.dir.path());
+    EXPECT_EQ(locked.status, 1);
+    EXPECT_TRUE(locked.err.contains(QStringLiteral("Cannot write the project"))) << locked.err.toStdString();
+    EXPECT_EQ(folder.Read("house.qvp"), before);
+    EXPECT_TRUE(folder.Backups().isEmpty());
+
+    // Several applications and no key: refused with their keys.
+    QFile::copy(QStringLiteral(QUELNOR_TEST_DATA "/project/two-applications.qvp"), folder.Path("two.qvp"));
+    const ToolRun two = RunTool({"update", folder.Path("two.qvp"), folder.Path("house2.qap")}, QString(), folder.dir.path());
+    EXPECT_EQ(two.status, 1);
+    EXPECT_TRUE(two.err.contains(QStringLiteral("The project has 2 applications; choose one with --application:\n"))) << two.err.toStdString();
+    EXPECT_TRUE(folder.Backups().isEmpty());
+
+    // With the key given, the one application is updated.
+    QFile::setPermissions(folder.Path("house.qvp"), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    const ToolRun chosen = RunTool({"update", folder.Path("house.qvp"), folder.Path("house2.qap"), "--application",
+                                    "C:\\Quelnor\\Data\\house.qap"}, QString(), folder.dir.path());
+    EXPECT_EQ(chosen.status, 0) << chosen.err.toStdString();
+}

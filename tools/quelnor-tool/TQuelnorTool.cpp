@@ -1,12 +1,15 @@
 #include "TQuelnorTool.h"
 
+#include "TCodePage.h"
 #include "TConsole.h"
 #include "TDataFileManager.h"
+#include "TFileAccess.h"
 #include "THeadlessBinder.h"
 #include "TProgramLists.h"
 #include "TProjectManager.h"
 #include "TStreamMessages.h"
 
+#include <QDateTime>
 #include <QFileInfo>
 #include <QTextStream>
 
@@ -25,6 +28,10 @@ int TQuelnorTool::Run(const QStringList &arguments)
         return Import(arguments[1], arguments[2]);
     if (command == QStringLiteral("resave") && arguments.size() == 3)
         return Resave(arguments[1], arguments[2]);
+    if (command == QStringLiteral("update") && arguments.size() == 3)
+        return Update(arguments[1], arguments[2], QString());
+    if (command == QStringLiteral("update") && arguments.size() == 5 && arguments[3] == QStringLiteral("--application"))
+        return Update(arguments[1], arguments[2], arguments[4]);
     if (command == QStringLiteral("console") && arguments.size() > 1)
         return TConsole(m_in, m_out, m_err, m_programFolder).Run(arguments.mid(1));
     return Usage();
@@ -35,6 +42,8 @@ int TQuelnorTool::Usage()
     m_err << "Usage:\n"
              "  quelnor-tool import EXPORT PROJECT   make a project of one application from a configuration export\n"
              "  quelnor-tool resave IN OUT           open a project as the program does and save it in the current format\n"
+             "  quelnor-tool update PROJECT EXPORT [--application KEY]\n"
+             "                                       update an application of a project from a new export and save it\n"
           << TConsole::Usage();
     m_err.flush();
     return 2;
@@ -65,22 +74,30 @@ int TQuelnorTool::Import(const QString &exportPath, const QString &projectPath)
     return 0;
 }
 
+bool TQuelnorTool::OpenHeadless(const QString &path, TProjectManager &project, TProgramLists &lists,
+                                THeadlessBinder &binder)
+{
+    if (!project.OpenProject(path)) {
+        m_err << "Cannot read the project " << path << Qt::endl;
+        return false;
+    }
+    for (const auto &application : project.Applications())
+        lists.AddApplication(*application);
+    if (!project.ReadScreens(binder, lists, path)) {
+        m_err << "Cannot read the screens of the project " << path << Qt::endl;
+        return false;
+    }
+    return true;
+}
+
 int TQuelnorTool::Resave(const QString &inPath, const QString &outPath)
 {
     TStreamMessages messages(m_err);
     TProjectManager project(m_programFolder, &messages);
-    if (!project.OpenProject(inPath)) {
-        m_err << "Cannot read the project " << inPath << Qt::endl;
-        return 1;
-    }
     TProgramLists lists(nullptr, m_programFolder, &messages);
-    for (const auto &application : project.Applications())
-        lists.AddApplication(*application);
     THeadlessBinder binder;
-    if (!project.ReadScreens(binder, lists, inPath)) {
-        m_err << "Cannot read the screens of the project " << inPath << Qt::endl;
+    if (!OpenHeadless(inPath, project, lists, binder))
         return 1;
-    }
     QString error;
     if (!project.WriteProject(outPath, &error)) {
         m_err << "Cannot write the project " << outPath << ": " << error << Qt::endl;
@@ -90,5 +107,54 @@ int TQuelnorTool::Resave(const QString &inPath, const QString &outPath)
           << " screens and " << (project.Outputs().size() + project.Shortcuts().size() + project.Memos().size()
                                  + project.Variables().size() + project.Cameras().size() + project.Gauges().size())
           << " controls into " << project.FileName() << Qt::endl;
+    return 0;
+}
+
+int TQuelnorTool::Update(const QString &projectPath, const QString &exportPath, const QString &key)
+{
+    TStreamMessages messages(m_err);
+    TProjectManager project(m_programFolder, &messages);
+    TProgramLists lists(nullptr, m_programFolder, &messages);
+    THeadlessBinder binder;
+    QByteArray original;
+    if (!TFileAccess::Read(projectPath, original) || !OpenHeadless(projectPath, project, lists, binder))
+        return 1;
+
+    // The application by its key; without one, the project's only application.
+    TDataFileManager *application = nullptr;
+    QStringList keys;
+    for (const auto &candidate : project.Applications()) {
+        keys.append(TCodePage::ToDisplay(candidate->Name()));
+        if (!key.isEmpty() && keys.last() == key)
+            application = candidate.get();
+    }
+    if (key.isEmpty() && keys.size() == 1)
+        application = project.Applications().front().get();
+    if (!application) {
+        if (key.isEmpty())
+            m_err << "The project has " << keys.size() << " applications; choose one with --application:\n";
+        else
+            m_err << "No application " << key << " in the project; its applications are:\n";
+        for (const QString &name : keys)
+            m_err << "  " << name << "\n";
+        m_err.flush();
+        return 1;
+    }
+
+    // The backup is written only once the updated project is saved, so a failure leaves none.
+    const QDateTime now = QDateTime::currentDateTime();
+    if (!project.UpdateApplication(*application, exportPath, binder, lists, now, false))
+        return 1;
+    QString error;
+    if (!project.WriteProject(projectPath, &error)) {
+        m_err << "Cannot write the project " << projectPath << ": " << error << Qt::endl;
+        return 1;
+    }
+    project.BackupProjectContent(projectPath, original, now);
+    QStringList report;
+    application->Comparison().FormatChangeReport(report);
+    for (const QString &line : report)
+        m_out << line << "\n";
+    m_out.flush();
     return 0;
 }

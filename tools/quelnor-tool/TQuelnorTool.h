@@ -4,6 +4,9 @@
 #include <QStringList>
 
 class QTextStream;
+class THeadlessBinder;
+class TProgramLists;
+class TProjectManager;
 
 // The installer's command-line companion: every command works on the program's own libraries.
 // Reads commands' input from `in`, prints results on `out` and messages on `err`.
@@ -19,6 +22,11 @@ public:
 private:
     int Import(const QString &exportPath, const QString &projectPath);
     int Resave(const QString &inPath, const QString &outPath);
+    // Updates one application of the project from a new export and saves the project in place;
+    // the update viewer's report goes to `out`. `key` picks the application (empty: the only one).
+    int Update(const QString &projectPath, const QString &exportPath, const QString &key);
+    // Opens a project as the program does, without windows.
+    bool OpenHeadless(const QString &path, TProjectManager &project, TProgramLists &lists, THeadlessBinder &binder);
     int Usage();
 
     QTextStream &m_in;
