@@ -5,17 +5,23 @@
 #include "TDataFileManager.h"
 #include "TDialogs.h"
 #include "TForm1.h"
+#include "TModuleTypes.h"
 #include "TRunTimeSwitch.h"
 #include "TProjectManager.h"
 
 #include <QDateTime>
 #include <QFileInfo>
+#include <QIcon>
+#include <QPainter>
+#include <QPixmap>
 #include <QHeaderView>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <array>
 
 TUpdateView::TUpdateView(const QStringList &lines, QWidget *parent)
     : QDialog(parent)
@@ -65,6 +71,67 @@ TForm17::TForm17(TForm1 *owner)
     });
 }
 
+const QIcon &TForm17::NodePicture(int index)
+{
+    // Drawn once: 0 application, 1 module of no known interface kind, 2 Ethernet interface,
+    // 3 serial interface, 4 connected, 5 not connected.
+    static const std::array<QIcon, 6> pictures = [] {
+        std::array<QIcon, 6> icons;
+        for (int i = 0; i < 6; ++i) {
+            QPixmap pixmap(16, 16);
+            pixmap.fill(Qt::transparent);
+            QPainter p(&pixmap);
+            p.setRenderHint(QPainter::Antialiasing);
+            p.setPen(QPen(QColor(60, 64, 72), 1));
+            switch (i) {
+            case 0:  // a house: the installation
+                p.setBrush(QColor(250, 246, 235));
+                p.drawRect(QRectF(3.5, 7.5, 9, 7));
+                p.setBrush(QColor(200, 70, 50));
+                p.drawPolygon(QPolygonF({QPointF(1.5, 8), QPointF(8, 1.5), QPointF(14.5, 8)}));
+                break;
+            case 1:  // a module of no known kind
+                p.setBrush(QColor(200, 204, 210));
+                p.drawRoundedRect(QRectF(2.5, 2.5, 11, 11), 2, 2);
+                p.drawText(QRectF(2, 2, 12, 12), Qt::AlignCenter, QStringLiteral("?"));
+                break;
+            case 2:  // the Ethernet interface: a socket
+                p.setBrush(QColor(70, 130, 200));
+                p.drawRoundedRect(QRectF(2.5, 2.5, 11, 11), 2, 2);
+                p.setBrush(Qt::white);
+                p.drawRect(QRectF(5.5, 6.5, 5, 5));
+                p.drawRect(QRectF(6.5, 4.5, 3, 2));
+                break;
+            case 3:  // the serial interface: a 9-pin plug
+                p.setBrush(QColor(70, 150, 90));
+                p.drawPolygon(QPolygonF({QPointF(1.5, 4.5), QPointF(14.5, 4.5), QPointF(12.5, 11.5), QPointF(3.5, 11.5)}));
+                p.setPen(Qt::NoPen);
+                p.setBrush(Qt::white);
+                for (int pin = 0; pin < 5; ++pin)
+                    p.drawEllipse(QPointF(4.5 + pin * 1.75, 6.8), 0.7, 0.7);
+                for (int pin = 0; pin < 4; ++pin)
+                    p.drawEllipse(QPointF(5.4 + pin * 1.75, 9.3), 0.7, 0.7);
+                break;
+            default:  // the link: green and ticked, or red and crossed
+                p.setBrush(i == 4 ? QColor(60, 170, 80) : QColor(210, 60, 50));
+                p.drawEllipse(QRectF(1.5, 1.5, 13, 13));
+                p.setPen(QPen(Qt::white, 2));
+                if (i == 4)
+                    p.drawPolyline(QPolygonF({QPointF(4.5, 8.5), QPointF(7, 11), QPointF(11.5, 5)}));
+                else {
+                    p.drawLine(QPointF(5, 5), QPointF(11, 11));
+                    p.drawLine(QPointF(11, 5), QPointF(5, 11));
+                }
+                break;
+            }
+            p.end();
+            icons[size_t(i)] = QIcon(pixmap);
+        }
+        return icons;
+    }();
+    return pictures[size_t(qBound(0, index, 5))];
+}
+
 TDataFileManager *TForm17::ApplicationOf(QTreeWidgetItem *item) const
 {
     const int index = item ? item->data(0, Qt::UserRole + 1).toInt() : -1;
@@ -85,22 +152,30 @@ void TForm17::Fill()
             item->setData(0, Qt::UserRole + 1, int(i));
             return item;
         };
-        QTreeWidgetItem *top = node(nullptr, NodeApplication, TCodePage::ToDisplay(TDataFileManager::FileNamePart(app.Settings().SourcePath)));
+        const auto picture = [](QTreeWidgetItem *item, int index) {
+            item->setIcon(0, NodePicture(index));
+            return item;
+        };
+        QTreeWidgetItem *top = picture(node(nullptr, NodeApplication, TCodePage::ToDisplay(TDataFileManager::FileNamePart(app.Settings().SourcePath))), 0);
         const SerialPort *link = app.Link();
         const ModuleRecord *interfaceModule = link ? app.ModuleAt(link->InterfaceIndex()) : nullptr;
-        if (interfaceModule)
-            node(top, NodeInterface, QStringLiteral("Interface module :") + TCodePage::ToDisplay(interfaceModule->Name));
-        else
-            node(top, NodeNoInterface, QStringLiteral("No Interface Found"));
+        if (interfaceModule) {
+            // The serial and the Ethernet interface each have their picture.
+            const LinkKinds served = TModuleTypes::InterfaceLink(interfaceModule->ModuleType);
+            picture(node(top, NodeInterface, QStringLiteral("Interface module :") + TCodePage::ToDisplay(interfaceModule->Name)),
+                    served == LinkKinds::Serial ? 3 : served == LinkKinds::Udp ? 2 : 1);
+        } else {
+            picture(node(top, NodeNoInterface, QStringLiteral("No Interface Found")), 1);
+        }
         const TVISUALQvpInfo &s = app.Settings();
-        QString state = link && link->IsOpen() && link->LinkState() == LinkStates::Connected ? QStringLiteral("Connected on ")
-                                                                                                   : QStringLiteral("Not connected ");
+        const bool connected = link && link->IsOpen() && link->LinkState() == LinkStates::Connected;
+        QString state = connected ? QStringLiteral("Connected on ") : QStringLiteral("Not connected ");
         if (s.LinkKind == LinkKinds::Serial)
             state += QStringLiteral(":Serial port ") + (s.ComPort != 0 ? QString::number(s.ComPort) : QString());
         else if (s.LinkKind == LinkKinds::Udp)
             state += QStringLiteral(": IP ") + QString::fromLatin1(s.Host) + QStringLiteral(" Port :")
                      + (s.UdpPort != 0 ? QString::number(s.UdpPort) : QString());
-        node(top, NodeLinkState, state);
+        picture(node(top, NodeLinkState, state), connected ? 4 : 5);
         top->setExpanded(true);
     }
 }

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+class QIcon;
 class QPlainTextEdit;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -34,6 +35,9 @@ public:
 
     // Clears the tree and fills it with the project's applications.
     void Fill();
+    // The tree's node pictures by index: 0 application, 1 no or unknown interface module,
+    // 2 Ethernet interface, 3 serial interface, 4 link connected, 5 not connected.
+    static const QIcon &NodePicture(int index);
     QTreeWidget *Tree() const { return m_tree; }
     // The commands of the tree's menus, for the node at `item`.
     void UpdateFile(QTreeWidgetItem *item);

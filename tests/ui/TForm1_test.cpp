@@ -587,6 +587,15 @@ TEST_F(MainWindowTest, ProjectSummaryUpdateAndRemoval)
     ASSERT_EQ(app->childCount(), 2);
     EXPECT_EQ(app->child(0)->text(0), QStringLiteral("Interface module :QNET04 Ethernet interface"));
     EXPECT_EQ(app->child(1)->text(0), QStringLiteral("Not connected : IP 127.0.0.1 Port :17481"));
+    // Node pictures: the application, the Ethernet interface, a link not connected; all differ.
+    const auto image = [](const QIcon &icon) { return icon.pixmap(16, 16).toImage(); };
+    EXPECT_EQ(image(app->icon(0)), image(TForm17::NodePicture(0)));
+    EXPECT_EQ(image(app->child(0)->icon(0)), image(TForm17::NodePicture(2)));
+    EXPECT_EQ(image(app->child(1)->icon(0)), image(TForm17::NodePicture(5)));
+    for (int a = 0; a < 6; ++a) {
+        for (int b = a + 1; b < 6; ++b)
+            EXPECT_NE(image(TForm17::NodePicture(a)), image(TForm17::NodePicture(b))) << a << " " << b;
+    }
 
     // An update from an export without the relay module 2 and with memo 0 undefined: their
     // controls go, the report says so.
