@@ -11,6 +11,8 @@
 #include <QTimer>
 #include <QUdpSocket>
 
+#include <sys/socket.h>
+
 SerialPort::SerialPort(QObject *owner, const QString &programFolder, UserMessages *messages)
     : QObject(owner)
     , m_programFolder(programFolder)
@@ -21,6 +23,8 @@ SerialPort::SerialPort(QObject *owner, const QString &programFolder, UserMessage
 {
     m_logoutTimer->setSingleShot(true);
     connect(m_logoutTimer, &QTimer::timeout, this, &SerialPort::FinishLogoutStep);
+    connect(m_udp, &QUdpSocket::readyRead, this, &SerialPort::dataArrived);
+    connect(m_serial, &QSerialPort::readyRead, this, &SerialPort::dataArrived);
     connect(m_serial, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError error) { SerialError(int(error)); });
 }
 
@@ -115,9 +119,14 @@ bool SerialPort::OpenUdpAndLogin(quint16 udpPort, const QByteArray &host, const 
             m_messages->ShowMessage(QStringLiteral("Unable to open an Udp connection "));
         return false;
     }
+    if (!samePeer)
+        EnlargeReceiveBuffer();
     m_open = true;
     m_linkKind = LinkKinds::Udp;
     m_linkState = LinkStates::LoginSent;
+    // An answer still waiting from an earlier log-in must not pass for this one's.
+    while (m_udp->hasPendingDatagrams())
+        m_udp->receiveDatagram();
 
     QByteArray login = "LOGIN";
     if (!password.isEmpty() && password != "(null)") {
@@ -163,9 +172,26 @@ void SerialPort::FinishLogoutStep()
     }
 }
 
+void SerialPort::EnlargeReceiveBuffer()
+{
+    // A full refresh of a large installation arrives as thousands of datagrams at once: the
+    // kernel's default buffer would drop most of them before the window reads them.
+    constexpr int size = 8 * 1024 * 1024;
+    m_udp->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, size);
+#ifdef SO_RCVBUFFORCE
+    // Past the system's limit when the program may (as root); otherwise the limit stands.
+    const qintptr fd = m_udp->socketDescriptor();
+    if (fd >= 0)
+        ::setsockopt(int(fd), SOL_SOCKET, SO_RCVBUFFORCE, &size, sizeof size);
+#endif
+}
+
 void SerialPort::CloseLink()
 {
     if (!m_open)
+        return;
+    // A UDP link logs out once: not again while it is logging out or after it has.
+    if (m_linkKind == LinkKinds::Udp && (IsLoggingOut() || m_linkState == LinkStates::Idle))
         return;
     if (m_linkKind == LinkKinds::Serial)
         CloseSerial();

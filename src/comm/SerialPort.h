@@ -75,6 +75,8 @@ public:
 
 signals:
     void loggedOut();
+    // Bytes or a datagram wait to be read.
+    void dataArrived();
     // The serial device failed (unplugged, refused, an I/O error): `reason` says how. The link's
     // session closes the link.
     void linkFailed(const QString &reason);
@@ -85,6 +87,7 @@ private:
 
     void FinishLogoutStep();
     void SerialError(int error);
+    void EnlargeReceiveBuffer();
 
     QString m_programFolder;
     UserMessages *m_messages = nullptr;

@@ -262,12 +262,12 @@ void TDataFileManager::DecodeFrame(QByteArrayView text)
     case MsgOutputStatus:
         if (TVQQModuleBase *module = m_lists->FindModule(this, frame.ModuleNumber))
             module->SetOutputStatus(frame.Payload);
-        RecomputePower(false);
+        PowerChanged();
         break;
     case MsgDimLevels:
         if (TVQQModuleBase *module = m_lists->FindModule(this, frame.ModuleNumber))
             module->SetLevels(frame.Payload);
-        RecomputePower(false);
+        PowerChanged();
         break;
     case MsgTemperature:
         if (TVQQModuleBase *module = m_lists->FindModule(this, frame.ModuleNumber))
@@ -279,6 +279,24 @@ void TDataFileManager::DecodeFrame(QByteArrayView text)
         break;
     default:
         break;
+    }
+}
+
+void TDataFileManager::PowerChanged()
+{
+    if (m_batch > 0)
+        m_powerChanged = true;
+    else
+        RecomputePower(false);
+}
+
+void TDataFileManager::EndBatch()
+{
+    if (m_batch > 0)
+        --m_batch;
+    if (m_batch == 0 && m_powerChanged) {
+        m_powerChanged = false;
+        RecomputePower(false);
     }
 }
 

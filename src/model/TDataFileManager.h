@@ -120,6 +120,11 @@ public:
     quint64 DroppedFrames() const { return m_droppedFrames; }
     quint64 DroppedBytes() const { return m_assembler.DroppedBytes(); }
 
+    // Frames assembled between the two are dispatched at once, and the power total, which a
+    // status frame changes, is recomputed once at the end instead of after every frame.
+    void BeginBatch() { ++m_batch; }
+    void EndBatch();
+
     // The switched power now on: every IO with a power whose channel is on, counted whole or by
     // its level as its module type says. With `resetMaximum` the gauges' scale becomes the sum of all
     // powers plus 100.
@@ -146,6 +151,8 @@ signals:
     void frameDecoded(const TDecodedFrame &frame);
 
 private:
+    // A status frame changed what is switched on.
+    void PowerChanged();
     TRecordSet &ListsFor(bool pending) { return pending ? m_pending : m_current; }
 
     QByteArray m_name;
@@ -154,6 +161,8 @@ private:
     SerialPort *m_link = nullptr;
     TLinkSession *m_session = nullptr;
     quint16 m_powerTotal = 0;
+    int m_batch = 0;
+    bool m_powerChanged = false;
     TProgramLists *m_lists = nullptr;
     TFrameAssembler m_assembler;
     quint64 m_droppedFrames = 0;

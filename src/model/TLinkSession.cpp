@@ -47,6 +47,7 @@ bool TLinkSession::OpenSerialLink(quint8 comNumber, quint32 baud)
 bool TLinkSession::OpenUdpLink(quint16 udpPort, const QByteArray &host, const QByteArray &password)
 {
     m_state = SessionStates::LoggingIn;
+    m_refusal = Refusals::None;
     StartPolling(true);
     m_watchdogTimer->start(m_loginWatch);
     m_application.Settings().LinkKind = LinkKinds::Udp;
@@ -82,24 +83,21 @@ bool TLinkSession::ReopenLink()
 void TLinkSession::PollLink()
 {
     SerialPort *link = m_application.Link();
-    if (!link || !link->IsOpen())
+    // Reading may announce more data: the loop below takes it, not a nested call.
+    if (!link || !link->IsOpen() || m_polling)
         return;
+    m_polling = true;
     QByteArray data;
-    const auto route = [this](const QByteArray &bytes) {
+    m_application.BeginBatch();
+    // A session answer can close the link: reading stops then.
+    while (link->IsOpen() && link->ReadLink(data)) {
         if (m_state == SessionStates::LoggingIn)
-            HandleSessionInfo(bytes);
+            HandleSessionInfo(data);
         else
-            m_application.AssembleBytes(bytes);
-    };
-    if (link->LinkKind() == LinkKinds::Serial) {
-        if (link->ReadLink(data))
-            route(data);
-    } else if (link->LinkKind() == LinkKinds::Udp) {
-        // A session answer can close the link: stop reading then. A flood of datagrams is read
-        // over several ticks so the window keeps answering.
-        for (int i = 0; i < MaxDatagramsPerPoll && link->IsOpen() && link->ReadLink(data); ++i)
-            route(data);
+            m_application.AssembleBytes(data);
     }
+    m_application.EndBatch();
+    m_polling = false;
 }
 
 void TLinkSession::HandleSessionInfo(QByteArrayView text)
@@ -121,12 +119,13 @@ void TLinkSession::HandleSessionInfo(QByteArrayView text)
             m_sessionDialog->SessionOpened();
     } else if (text == "INFO:Auth failed:INFO\r\n" || text == "INFO:Access denied. Close current session:INFO\r\n") {
         m_state = SessionStates::Closed;
-        if (dialogShown) {
-            m_sessionDialog->ShowPanelText(text.startsWith("INFO:Auth")
+        m_refusal = text.startsWith("INFO:Auth") ? Refusals::WrongPassword : Refusals::AccessDenied;
+        if (dialogShown)
+            m_sessionDialog->ShowPanelText(m_refusal == Refusals::WrongPassword
                                                ? QStringLiteral("Authorisation failed\nwrong password")
                                                : QStringLiteral("Acces denied\nModule is used with another connection"));
-            link->SetLinkState(LinkStates::Failed);
-        }
+        // A refused log-in is over at once: the connection window says so instead of waiting.
+        link->SetLinkState(LinkStates::Failed);
         link->SetOpen(false);
     } else {
         return;
@@ -152,8 +151,10 @@ void TLinkSession::WatchdogExpired()
 
 void TLinkSession::AttachLink(SerialPort *link)
 {
-    if (link)
-        connect(link, &SerialPort::linkFailed, this, &TLinkSession::LinkFailed, Qt::UniqueConnection);
+    if (!link)
+        return;
+    connect(link, &SerialPort::linkFailed, this, &TLinkSession::LinkFailed, Qt::UniqueConnection);
+    connect(link, &SerialPort::dataArrived, this, &TLinkSession::PollLink, Qt::UniqueConnection);
 }
 
 void TLinkSession::LinkFailed(const QString &reason)

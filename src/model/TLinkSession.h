@@ -11,6 +11,9 @@ class TSessionDialog;
 // Where the UDP log-in of an application stands.
 enum class SessionStates : quint8 { Closed = 0, LoggingIn = 1, Open = 2 };
 
+// What the interface module said of the last log-in it refused.
+enum class Refusals : quint8 { None, WrongPassword, AccessDenied };
+
 // The session of one application's link: the 50 ms poll that routes what arrives to the log-in
 // answers or to the frame assembler, the watchdog (log-in watch, then keep-alive), the log-in
 // answers and the log-out. Only the session changes the link's open flag and state.
@@ -19,8 +22,6 @@ class TLinkSession : public QObject
     Q_OBJECT
 
 public:
-    static constexpr int MaxDatagramsPerPoll = 256;
-
     // The application owns the session and outlives it.
     explicit TLinkSession(TDataFileManager &application);
     ~TLinkSession() override;
@@ -36,7 +37,8 @@ public:
     void CloseLink();
     // Opens the link again with the stored settings; false for no link kind or a failure.
     bool ReopenLink();
-    // The poll handler.
+    // Reads everything that waits on the link, as it arrives (and on the poll, as a safety net),
+    // and recomputes the power total once for the whole batch.
     void PollLink();
     // The three answers of the interface module to a log-in; any other text is ignored.
     void HandleSessionInfo(QByteArrayView text);
@@ -52,6 +54,7 @@ public:
     void SetSessionDialog(TSessionDialog *dialog) { m_sessionDialog = dialog; }
 
     SessionStates State() const { return m_state; }
+    Refusals LastRefusal() const { return m_refusal; }
     QTimer *PollTimer() const { return m_pollTimer; }
     QTimer *WatchdogTimer() const { return m_watchdogTimer; }
 
@@ -68,6 +71,8 @@ private:
     QTimer *m_pollTimer = nullptr;
     QTimer *m_watchdogTimer = nullptr;
     SessionStates m_state = SessionStates::Closed;
+    Refusals m_refusal = Refusals::None;
+    bool m_polling = false;
     TSessionDialog *m_sessionDialog = nullptr;
     int m_loginWatch = 5000;
     int m_keepAlive = 60000;

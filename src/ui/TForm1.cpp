@@ -186,8 +186,14 @@ void TForm1::FirstActivation()
     m_activated = true;
     m_runTime->SwitchEveryControl(RunMode::DesignTime);
     m_settings = TSettingsFile::Read(m_programFolder);
-    if (m_settings.OpenLastFile && QFileInfo(m_settings.LastFile).isFile() && OpenProject(m_settings.LastFile))
+    if (!m_settings.OpenLastFile)
+        return;
+    // The last project, then the connection window, which connects it and enters run time (also
+    // when the file is gone: the window then has nothing to connect).
+    if (QFileInfo(m_settings.LastFile).isFile() && OpenProject(m_settings.LastFile))
         m_project->SetFileName(m_settings.LastFile);
+    m_connecting->show();
+    m_connecting->ResetAndStart();
 }
 
 std::vector<TMyForm11 *> TForm1::ScreenWindows() const

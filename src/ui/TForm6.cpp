@@ -76,8 +76,10 @@ void TForm6::ConnectProcedure()
     const auto &applications = m_owner->Project()->Applications();
     switch (m_step) {
     case Steps::Start:
-        if (applications.empty())
+        if (applications.empty()) {
+            Finish();
             return;
+        }
         m_current = applications.front().get();
         Connect(m_current);
         m_step = Steps::Connecting;
@@ -96,10 +98,7 @@ void TForm6::ConnectProcedure()
         return;
     case Steps::RefreshInputs:
         if (m_next >= applications.size()) {
-            m_timer->stop();
-            m_owner->RunTime()->SwitchEveryControl(RunMode::RunTime);
-            m_step = Steps::Finished;
-            close();
+            Finish();
             return;
         }
         m_current = applications[m_next].get();
@@ -123,6 +122,14 @@ void TForm6::ConnectProcedure()
     }
 }
 
+void TForm6::Finish()
+{
+    m_timer->stop();
+    m_owner->RunTime()->SwitchEveryControl(RunMode::RunTime);
+    m_step = Steps::Finished;
+    close();
+}
+
 void TForm6::ConnectTimerTimer()
 {
     switch (m_step) {
@@ -143,8 +150,14 @@ void TForm6::ConnectTimerTimer()
             m_timer->stop();
             ConnectProcedure();
         } else {
-            // Refused, failed, idle or without a link kind.
-            AddLine(QStringLiteral("->Fault"));
+            // Refused, failed, idle or without a link kind; a refusal says which.
+            const Refusals refusal = m_current ? m_current->Session().LastRefusal() : Refusals::None;
+            if (refusal == Refusals::WrongPassword)
+                AddLine(QStringLiteral("->Fault Authorisation failed, wrong password"));
+            else if (refusal == Refusals::AccessDenied)
+                AddLine(QStringLiteral("->Fault Access denied, module used by another connection"));
+            else
+                AddLine(QStringLiteral("->Fault"));
             m_timer->stop();
             ConnectProcedure();
         }

@@ -34,6 +34,8 @@ public:
 
 private:
     void Connect(TDataFileManager *application);
+    // Every control in run time, the window closed.
+    void Finish();
     void AddLine(const QString &line);
     QString FileName(const TDataFileManager *application) const;
 

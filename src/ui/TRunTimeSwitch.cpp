@@ -17,7 +17,9 @@
 
 void TRunTimeSwitch::SwitchEveryControl(RunMode mode)
 {
-    m_owner.Project()->ForEachItem([mode](TProjectItemBase &item) { item.SetRunTimeMode(mode); });
+    // Each control takes a mode once: the connection window's end does not switch them again.
+    if (mode != m_mode)
+        m_owner.Project()->ForEachItem([mode](TProjectItemBase &item) { item.SetRunTimeMode(mode); });
     m_mode = mode;
     if (mode == RunMode::RunTime) {
         for (TSearchListWindow *list : {m_owner.OutputList(), m_owner.InputList(), m_owner.SensorList()})

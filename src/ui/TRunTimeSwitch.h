@@ -14,6 +14,8 @@ public:
     explicit TRunTimeSwitch(TForm1 &owner) : m_owner(owner) {}
 
     RunMode Mode() const { return m_mode; }
+    // The mode a control made now starts in: the program's, design time before the first activation.
+    RunMode ModeForNewControls() const { return m_mode == RunMode::NotSet ? RunMode::DesignTime : m_mode; }
     // Every control of the project takes the mode.
     void SwitchEveryControl(RunMode mode);
 

@@ -3,6 +3,7 @@
 #include "TForm1.h"
 #include "TMyForm11.h"
 #include "TProgramLists.h"
+#include "TRunTimeSwitch.h"
 #include "TControlFactory.h"
 #include "TModuleTypes.h"
 #include "TVQBaseControl.h"
@@ -17,11 +18,11 @@
 namespace {
 
 template <typename Record>
-TVQRecordControl<Record> *MakeRecordControl(const Record &record, TProjectScreen &screen)
+TVQRecordControl<Record> *MakeRecordControl(const Record &record, TProjectScreen &screen, RunMode mode)
 {
     auto &window = static_cast<TMyForm11 &>(screen);
     auto *control = new TVQRecordControl<Record>(window.Area(), record, &window);
-    control->SetRunTimeMode(RunMode::DesignTime);
+    control->SetRunTimeMode(mode);
     control->show();
     return control;
 }
@@ -42,7 +43,7 @@ TProjectItem<TNewVisualOutput> *TWindowBinder::CreateOutput(const TNewVisualOutp
     if (!control)
         return nullptr;
     control->SetDataToControl(record);
-    control->SetRunTimeMode(RunMode::DesignTime);
+    control->SetRunTimeMode(m_owner.RunTime()->ModeForNewControls());
     module.AddControl(control);
     control->SetParametreIO(parameters);
     control->show();
@@ -51,7 +52,7 @@ TProjectItem<TNewVisualOutput> *TWindowBinder::CreateOutput(const TNewVisualOutp
 
 TProjectItem<TVisualShortCut> *TWindowBinder::CreateShortcut(const TVisualShortCut &record, TProjectScreen &screen)
 {
-    auto *control = MakeRecordControl(record, screen);
+    auto *control = MakeRecordControl(record, screen, m_owner.RunTime()->ModeForNewControls());
     control->SetOnClick([this](const TVisualShortCut &r) { m_owner.ShowScreen(r.TargetScreenId); });
     return control;
 }
@@ -69,7 +70,7 @@ TProjectItem<TVisualMemoData> *TWindowBinder::CreateMemo(const TVisualMemoData &
     }
     control->SetDataToControl(record);
     control->SetState(QStringLiteral("On"));
-    control->SetRunTimeMode(RunMode::DesignTime);
+    control->SetRunTimeMode(m_owner.RunTime()->ModeForNewControls());
     control->show();
     return control;
 }
@@ -88,21 +89,21 @@ TProjectItem<TVisualVariableData> *TWindowBinder::CreateVariable(const TVisualVa
     control->SetState(QStringLiteral("On"));
     control->SetValue(variable.GetValue());
     control->CheckSize();
-    control->SetRunTimeMode(RunMode::DesignTime);
+    control->SetRunTimeMode(m_owner.RunTime()->ModeForNewControls());
     control->show();
     return control;
 }
 
 TProjectItem<TVisualAxisCamData> *TWindowBinder::CreateCamera(const TVisualAxisCamData &record, TProjectScreen &screen)
 {
-    return MakeRecordControl(record, screen);
+    return MakeRecordControl(record, screen, m_owner.RunTime()->ModeForNewControls());
 }
 
 TProjectItem<TVisualJaugeData> *TWindowBinder::CreateGauge(const TVisualJaugeData &record, TProjectScreen &screen)
 {
     auto &window = static_cast<TMyForm11 &>(screen);
     auto *gauge = new TVQJaugeControl(window.Area(), record, &window);
-    gauge->SetRunTimeMode(RunMode::DesignTime);
+    gauge->SetRunTimeMode(m_owner.RunTime()->ModeForNewControls());
     // Every gauge follows the switched power and its scale maximum, both held to 16 bits.
     TProgramLists *lists = m_owner.Lists();
     const auto follow = [gauge, lists] {

@@ -14,6 +14,7 @@
 #include "TInstallationSimulator.h"
 #include "TProjectManager.h"
 #include "TSelectCom.h"
+#include "TSettingsFile.h"
 #include "TUdpSelect.h"
 #include "TestPty.h"
 #include "UiHelpers.h"
@@ -158,6 +159,66 @@ TEST_F(RunTimeTest, WrongPasswordShowsInTheUdpDialog)
     EXPECT_EQ(App(0).Link()->LinkState(), LinkStates::Failed);
     EXPECT_EQ(dialogs.Messages, QStringList({"No communication port open"}));
     EXPECT_NE(window.RunTime()->Mode(), RunMode::RunTime);
+}
+
+// A refused log-in during the connection procedure says so; the answer it left never passes for
+// the next log-in's, which succeeds; closing logs out once.
+TEST_F(RunTimeTest, ARefusalSaysSoAndALaterRightLogInSucceeds)
+{
+    TSimulatorOptions options;
+    options.Password = QStringLiteral("secret");
+    password = "wrong";
+    ASSERT_TRUE(Start(options));
+    App(1).Settings().LinkKind = LinkKinds::None;
+    App(0).Link()->SetLogoutWait(20);
+    window.RunTime()->CommandRunTime();
+    ASSERT_TRUE(RunUntil([&] { return window.Connecting()->Step() == TForm6::Steps::Finished; }, 10000));
+    EXPECT_EQ(window.Connecting()->Lines().mid(0, 2),
+              QStringList({"Connecting on a.qap", "->Fault Authorisation failed, wrong password"}));
+
+    window.RunTime()->CommandDesignTime();
+    App(0).Settings().Password = "secret";
+    window.RunTime()->CommandRunTime();
+    ASSERT_TRUE(RunUntil([&] { return window.Connecting()->Step() == TForm6::Steps::Finished; }, 10000));
+    EXPECT_EQ(window.Connecting()->Lines().mid(0, 2), QStringList({"Connecting on a.qap", "->Succes"}));
+    EXPECT_EQ(App(0).Session().State(), SessionStates::Open);
+
+    // Design time, then the window closed: one LOGOUT.
+    window.RunTime()->CommandDesignTime();
+    window.close();
+    ASSERT_TRUE(RunUntil([&] { return App(0).Link()->LinkState() == LinkStates::Idle; }));
+    RunUntil([] { return false; }, 100);
+    log.flush();
+    EXPECT_EQ(logText.count(QStringLiteral("recv LOGOUT")), 1) << logText.toStdString();
+}
+
+// "Open last file" set: the first activation opens the project, connects it and enters run time;
+// with the last file gone the connection window still comes and run time is entered.
+TEST_F(RunTimeTest, StartUpConnectsTheLastProject)
+{
+    TSimulatorOptions options;
+    options.Password = QStringLiteral("secret");
+    ASSERT_TRUE(Start(options));
+    TSettings settings;
+    settings.OpenLastFile = true;
+    TSettingsFile::Write(folder.Path(), settings, folder.File(QStringLiteral("Data/two.qvp")));
+
+    TForm1 started(folder.Path(), &dialogs);
+    started.FirstActivation();
+    ASSERT_EQ(started.Project()->Applications().size(), 2u);
+    started.Project()->Applications()[1]->Settings().LinkKind = LinkKinds::None;
+    EXPECT_TRUE(started.Connecting()->isVisible());
+    ASSERT_TRUE(RunUntil([&] { return started.Connecting()->Step() == TForm6::Steps::Finished; }, 10000));
+    EXPECT_EQ(started.Connecting()->Lines().mid(0, 2), QStringList({"Connecting on a.qap", "->Succes"}));
+    EXPECT_TRUE(started.Connecting()->Lines().contains(QStringLiteral("refresh ouputs on a.qap")));
+    EXPECT_EQ(started.RunTime()->Mode(), RunMode::RunTime);
+
+    TSettingsFile::Write(folder.Path(), settings, folder.File(QStringLiteral("Data/gone.qvp")));
+    TForm1 empty(folder.Path(), &dialogs);
+    empty.FirstActivation();
+    EXPECT_EQ(empty.Connecting()->Step(), TForm6::Steps::Finished);
+    EXPECT_EQ(empty.RunTime()->Mode(), RunMode::RunTime);
+    EXPECT_FALSE(empty.Project()->IsOpen());
 }
 
 TEST_F(RunTimeTest, SilentModuleIsPassedOver)
