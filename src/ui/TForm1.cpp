@@ -192,6 +192,8 @@ void TForm1::FirstActivation()
     // when the file is gone: the window then has nothing to connect).
     if (QFileInfo(m_settings.LastFile).isFile() && OpenProject(m_settings.LastFile))
         m_project->SetFileName(m_settings.LastFile);
+    // As "Run Time" does: the controls follow the states that the refresh brings.
+    m_runTime->SwitchEveryControl(RunMode::RunTime);
     m_connecting->show();
     m_connecting->ResetAndStart();
 }

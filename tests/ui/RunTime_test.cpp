@@ -212,6 +212,10 @@ TEST_F(RunTimeTest, StartUpConnectsTheLastProject)
     EXPECT_EQ(started.Connecting()->Lines().mid(0, 2), QStringList({"Connecting on a.qap", "->Succes"}));
     EXPECT_TRUE(started.Connecting()->Lines().contains(QStringLiteral("refresh ouputs on a.qap")));
     EXPECT_EQ(started.RunTime()->Mode(), RunMode::RunTime);
+    // The refresh's states are shown: the ceiling lamp, "On" as drawn at first, is off.
+    TVQBaseControl *ceiling = ControlLabelled(started.ScreenWindows()[0], QStringLiteral("Living room ceiling"));
+    ASSERT_TRUE(ceiling);
+    EXPECT_TRUE(RunUntil([&] { return ceiling->CurrentStateName() == QStringLiteral("Off"); }));
 
     TSettingsFile::Write(folder.Path(), settings, folder.File(QStringLiteral("Data/gone.qvp")));
     TForm1 empty(folder.Path(), &dialogs);
