@@ -30,3 +30,16 @@ inline QString CheckStoredTexts(std::initializer_list<QString> texts)
     }
     return {};
 }
+
+// A control's texts and its left and top fields (0 to 65535): why the first that cannot be taken
+// is refused, or empty with the position in `left` and `top`.
+inline QString CheckTextsAndPosition(std::initializer_list<QString> texts, const QString &leftText,
+                                     const QString &topText, int &left, int &top)
+{
+    QString refused = CheckStoredTexts(texts);
+    if (refused.isEmpty())
+        refused = ReadNumberField(QStringLiteral("Left"), leftText, 0, 65535, left);
+    if (refused.isEmpty())
+        refused = ReadNumberField(QStringLiteral("Top"), topText, 0, 65535, top);
+    return refused;
+}

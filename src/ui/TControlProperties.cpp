@@ -155,11 +155,8 @@ bool TControlProperties::Check(int &left, int &top)
             m_messages->ShowMessage(text);
         return false;
     };
-    QString refused = CheckStoredTexts({EdLabel->text(), Pictures[0], Pictures[1]});
-    if (refused.isEmpty())
-        refused = ReadNumberField(QStringLiteral("Left"), EdLeft->text(), 0, 65535, left);
-    if (refused.isEmpty())
-        refused = ReadNumberField(QStringLiteral("Top"), EdTop->text(), 0, 65535, top);
+    const QString refused = CheckTextsAndPosition({EdLabel->text(), Pictures[0], Pictures[1]}, EdLeft->text(),
+                                                  EdTop->text(), left, top);
     if (!refused.isEmpty())
         return fail(refused);
     return true;

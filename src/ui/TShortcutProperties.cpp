@@ -87,11 +87,7 @@ bool TShortcutProperties::WriteRecord(TVisualShortCut &record)
         return false;
     };
     int left = 0, top = 0;
-    QString refused = CheckStoredTexts({EdText->text(), Picture});
-    if (refused.isEmpty())
-        refused = ReadNumberField(QStringLiteral("Left"), EdLeft->text(), 0, 65535, left);
-    if (refused.isEmpty())
-        refused = ReadNumberField(QStringLiteral("Top"), EdTop->text(), 0, 65535, top);
+    const QString refused = CheckTextsAndPosition({EdText->text(), Picture}, EdLeft->text(), EdTop->text(), left, top);
     if (!refused.isEmpty())
         return fail(refused);
     QByteArray label, picture;
