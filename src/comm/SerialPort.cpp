@@ -26,6 +26,24 @@ SerialPort::SerialPort(QObject *owner, const QString &programFolder, UserMessage
     connect(m_udp, &QUdpSocket::readyRead, this, &SerialPort::dataArrived);
     connect(m_serial, &QSerialPort::readyRead, this, &SerialPort::dataArrived);
     connect(m_serial, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError error) { SerialError(int(error)); });
+    connect(m_udp, &QUdpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) { UdpError(int(error)); });
+}
+
+void SerialPort::UdpError(int error)
+{
+    if (!m_open || m_linkKind != LinkKinds::Udp)
+        return;
+    // The module's port unreachable (an ICMP answer on the connected socket) or the network gone.
+    switch (QAbstractSocket::SocketError(error)) {
+    case QAbstractSocket::ConnectionRefusedError:
+    case QAbstractSocket::NetworkError:
+    case QAbstractSocket::HostNotFoundError:
+    case QAbstractSocket::SocketAccessError:
+        emit linkFailed(m_udp->errorString());
+        return;
+    default:
+        return;
+    }
 }
 
 void SerialPort::SerialError(int error)
@@ -199,6 +217,16 @@ void SerialPort::CloseLink()
         Logout();
 }
 
+void SerialPort::Abandon()
+{
+    m_logoutTimer->stop();
+    m_logoutStep = LogoutSteps::None;
+    if (m_linkKind == LinkKinds::Serial)
+        CloseSerial();
+    m_open = false;
+    m_linkState = LinkStates::Failed;
+}
+
 bool SerialPort::ReadLink(QByteArray &data)
 {
     data.clear();
@@ -236,16 +264,28 @@ bool SerialPort::WriteLink(QByteArrayView text)
         return false;
     const qsizetype nul = text.indexOf('\0');
     const QByteArrayView bytes = nul >= 0 ? text.first(nul) : text;
+    bool taken = false;
+    QString error;
     if (m_linkKind == LinkKinds::Serial) {
         const qint64 written = m_serial->write(bytes.data(), bytes.size());
         m_serial->flush();
-        return written == bytes.size();
-    }
-    if (m_linkKind == LinkKinds::Udp) {
+        taken = written == bytes.size();
+        error = m_serial->errorString();
+    } else if (m_linkKind == LinkKinds::Udp) {
         const QByteArray datagram = bytes.first(qMin<qsizetype>(bytes.size(), 65535)).toByteArray();
-        return m_udp->write(datagram) == datagram.size();
+        taken = m_udp->write(datagram) == datagram.size();
+        error = m_udp->errorString();
+    } else {
+        return false;
     }
-    return false;
+    if (!taken) {
+        emit linkFailed(error);
+        return false;
+    }
+    // A bus frame starts with STX; the keep-alive is one too, but no answer follows it.
+    if (bytes.startsWith('\x02') && !bytes.endsWith("HELLO"))
+        emit frameWritten();
+    return true;
 }
 
 bool SerialPort::IsValidIPv4(const QByteArray &host)

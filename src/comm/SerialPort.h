@@ -37,6 +37,9 @@ public:
     // waits run on a timer, so the caller is never blocked.
     void Logout();
     void CloseLink();
+    // The link is gone: closed at once, without a log-out; a UDP socket is kept, so that a new
+    // log-in comes from the same client.
+    void Abandon();
     bool IsOpen() const { return m_open; }
     // Takes what has arrived: for serial up to 2047 bytes (the rest waits for the next read),
     // for UDP one datagram up to its first NUL. False when nothing came.
@@ -77,9 +80,11 @@ signals:
     void loggedOut();
     // Bytes or a datagram wait to be read.
     void dataArrived();
-    // The serial device failed (unplugged, refused, an I/O error): `reason` says how. The link's
-    // session closes the link.
+    // The device or the network failed (a serial device unplugged or refused, an I/O error, the
+    // peer's port unreachable, a write not taken): `reason` says how. The link's session acts.
     void linkFailed(const QString &reason);
+    // A bus frame (a command or a refresh request) was written: an answer is expected.
+    void frameWritten();
 
 private:
     // The two waits of a log-out: "LOGOUT" sent, then the socket closed, then idle.
@@ -87,6 +92,7 @@ private:
 
     void FinishLogoutStep();
     void SerialError(int error);
+    void UdpError(int error);
     void EnlargeReceiveBuffer();
 
     QString m_programFolder;

@@ -180,7 +180,7 @@ QString TVQBaseControl::GetLabelText()
         if (m_showLabel)
             text += QLatin1Char(' ');
         if (const ControlStateInfo *state = CurrentState())
-            text += state->DisplayText;
+            text += ValueOrUnknown(state->DisplayText);
     }
     m_labelWidth = QFontMetrics(LabelFont()).horizontalAdvance(text) + 2;
     return text;
@@ -248,8 +248,11 @@ void TVQBaseControl::PaintIconFace(QPainter &painter, bool alwaysText)
 {
     const int x = (width() - m_imageWidth) / 2;
     const ControlStateInfo *state = CurrentState();
-    if (m_image && !m_image->IsEmpty())
+    if (m_image && !m_image->IsEmpty()) {
+        painter.setOpacity(FaceOpacity());
         painter.drawPixmap(x, 0, m_image->Pixmap(state && state->Transparent));
+        painter.setOpacity(1.0);
+    }
     painter.setFont(LabelFont());
     if (alwaysText || m_showLabel || m_showValue) {
         const QString text = GetLabelText();
@@ -273,6 +276,16 @@ int TVQBaseControl::ValueIconWidth(const QString &widestValue)
     const int w = metrics.horizontalAdvance(sample) + 4;
     m_imageWidth = (m_image ? m_image->Width() : 0) + 2;
     return std::max(m_imageWidth, w);
+}
+
+TDataFileManager *TVQBaseControl::BoundApplication() const
+{
+    return m_module ? m_module->GetApplication() : nullptr;
+}
+
+StateTrust TVQBaseControl::StateTrustNow() const
+{
+    return m_module ? m_module->Trust(StateParts()) : StateTrust::Fresh;
 }
 
 void TVQBaseControl::ClickPress(Qt::MouseButton button, QPoint at)

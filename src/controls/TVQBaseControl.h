@@ -63,6 +63,9 @@ public:
     void RefreshComponentState() override {}
     // The module object went first: the control stays, showing its last state, and sends nothing.
     void ModelGone() override { m_module = nullptr; }
+    TDataFileManager *BoundApplication() const override;
+    // The parts of the module's state the control shows.
+    virtual quint8 StateParts() const { return PartOutputs; }
     // The IO's scaling parameters; the base accepts anything.
     virtual bool SetParametreIO(const Param32Record *parameters);
 
@@ -104,6 +107,9 @@ protected:
     // with the value shown.
     int ValueIconWidth(const QString &widestValue);
     bool IsValidRecord() const override { return m_record.Valid != 0; }
+    StateTrust StateTrustNow() const override;
+    // The value a control shows, or "?" while its state is unknown.
+    QString ValueOrUnknown(const QString &value) const { return Trust() == StateTrust::Unknown ? QStringLiteral("?") : value; }
     void ClickPress(Qt::MouseButton button, QPoint at) override;
     void ClickMove(QPoint at) override;
     void ClickRelease(Qt::MouseButton button, QPoint at) override;

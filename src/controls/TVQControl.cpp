@@ -1,9 +1,13 @@
 #include "TVQControl.h"
 
+#include "TCodePage.h"
+#include "TDataFileManager.h"
+#include "TLinkSession.h"
 #include "TVQControlHost.h"
 
 #include <QMenu>
 #include <QMouseEvent>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -29,8 +33,31 @@ void TVQControl::SetRunTimeMode(RunMode mode)
     if (!IsValidRecord())
         return;
     m_mode = mode;
+    m_trust = Trust();
     CheckSize();
     update();
+}
+
+void TVQControl::RefreshTrust()
+{
+    const StateTrust trust = Trust();
+    if (trust == m_trust)
+        return;
+    m_trust = trust;
+    update();
+}
+
+bool TVQControl::LinkLost() const
+{
+    const TDataFileManager *application = BoundApplication();
+    return m_mode == RunMode::RunTime && application && application->Session().Health() == LinkHealth::Lost;
+}
+
+void TVQControl::RefuseClick(QPoint globalPosition)
+{
+    const TDataFileManager *application = BoundApplication();
+    const QString name = application ? TCodePage::ToDisplay(application->DisplayName()) : QString();
+    QToolTip::showText(globalPosition, QStringLiteral("Not sent: the connection to %1 is lost").arg(name), this);
 }
 
 void TVQControl::mousePressEvent(QMouseEvent *event)
@@ -42,6 +69,10 @@ void TVQControl::mousePressEvent(QMouseEvent *event)
         return;
     }
     if (!InDesign()) {
+        if (LinkLost()) {
+            RefuseClick(event->globalPosition().toPoint());
+            return;
+        }
         ClickPress(event->button(), at);
         return;
     }
@@ -69,7 +100,7 @@ void TVQControl::mouseMoveEvent(QMouseEvent *event)
 
 void TVQControl::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (!InDesign())
+    if (!InDesign() && !LinkLost())
         ClickRelease(event->button(), event->position().toPoint());
     m_dragging = false;
     unsetCursor();

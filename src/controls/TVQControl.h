@@ -51,6 +51,15 @@ public:
     // Design time, or no mode yet.
     bool InDesign() const { return m_mode != RunMode::RunTime && m_mode != RunMode::Test; }
 
+    // How far the state shown can be trusted: in run time what the model says, else fresh.
+    StateTrust Trust() const { return m_mode == RunMode::RunTime ? StateTrustNow() : StateTrust::Fresh; }
+    void RefreshTrust() override;
+    // In run time, the link the control's state comes from is lost: clicks send nothing.
+    bool LinkLost() const;
+    // The opacity of the control's picture: unknown and stale states are drawn dimmed.
+    qreal FaceOpacity() const { return Trust() == StateTrust::Fresh ? 1.0 : DimmedOpacity; }
+    static constexpr qreal DimmedOpacity = 0.35;
+
     bool IsChanged() const override { return m_changed; }
     void ClearChanged() override { m_changed = false; }
     void MarkChanged() { m_changed = true; }
@@ -72,6 +81,10 @@ public:
 
 protected:
     virtual bool IsValidRecord() const = 0;
+    // The trust of the state from the model object the control follows.
+    virtual StateTrust StateTrustNow() const { return StateTrust::Fresh; }
+    // A click in run time while the link is lost: says so at the pointer, sends nothing.
+    void RefuseClick(QPoint globalPosition);
     // A press, a move and a release outside design time (a right press only opens the menu).
     virtual void ClickPress(Qt::MouseButton, QPoint) {}
     virtual void ClickMove(QPoint) {}
@@ -101,6 +114,7 @@ private:
     QMenu *m_menu = nullptr;
     QString m_deleteQuestion;
     RunMode m_mode = RunMode::NotSet;
+    StateTrust m_trust = StateTrust::Fresh;  // as last painted
     bool m_dragging = false;
     bool m_changed = false;
     QPoint m_dragOrigin;

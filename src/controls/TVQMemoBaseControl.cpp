@@ -21,6 +21,19 @@ TVQMemoBaseControl::~TVQMemoBaseControl()
         m_module->RemoveMemoControl(this);
 }
 
+TDataFileManager *TVQMemoBaseControl::BoundApplication() const
+{
+    return m_memo ? m_memo->GetApplication() : nullptr;
+}
+
+StateTrust TVQMemoBaseControl::StateTrustNow() const
+{
+    // A memo that follows no IO claims no state of a module.
+    if (!m_memo || !m_module)
+        return StateTrust::Fresh;
+    return m_module->Trust(m_module->ChannelPart(m_memo->GetChannel()));
+}
+
 QString TVQMemoBaseControl::PaintedText() const
 {
     return ShowLabel() ? (Label().isEmpty() ? QStringLiteral("") : Label()) : QString();

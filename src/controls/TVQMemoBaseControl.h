@@ -22,6 +22,7 @@ public:
     TVisualMemoData GetDataFromControl();
     void RefreshComponentState() override;
     void ModelGone() override { m_module = nullptr; }
+    TDataFileManager *BoundApplication() const override;
     virtual void SetState(const QString &name);
     TVQQMemoBaseItem *GetParentMemo() const { return m_memo; }
     PropertyLayout PropertyDialog() const override { return m_memo ? PropertyLayout::Memo : PropertyLayout::None; }
@@ -33,6 +34,7 @@ public:
 protected:
     QString PaintedText() const override;
     bool IsValidRecord() const override { return m_record.Valid != 0; }
+    StateTrust StateTrustNow() const override;
     void ClickPress(Qt::MouseButton button, QPoint at) override;
 
 private:

@@ -93,8 +93,11 @@ void TVQPicturePairControl::CheckSize()
 void TVQPicturePairControl::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    if (!m_image->IsEmpty())
+    if (!m_image->IsEmpty()) {
+        painter.setOpacity(FaceOpacity());
         painter.drawPixmap((width() - m_image->Width()) / 2, 0, m_image->Pixmap(m_transparentFlags[m_imageIndex]));
+        painter.setOpacity(1.0);
+    }
     const QString painted = PaintedText();
     if (painted.isNull())
         return;

@@ -41,6 +41,8 @@ void TVQQDimOutput::RefreshComponentState()
 
 void TVQQDimOutput::SetLevel(int level)
 {
+    // The picture says whether the channel is lit: the off picture at level 0.
+    SetState(level > 0 ? QStringLiteral("On") : QStringLiteral("Off"));
     if (level == m_level)
         return;
     m_level = level;
@@ -50,7 +52,7 @@ void TVQQDimOutput::SetLevel(int level)
 
 QString TVQQDimOutput::GetLabelText()
 {
-    return LabelWithValue(QString::number(m_level) + QLatin1Char('%'));
+    return LabelWithValue(ValueOrUnknown(QString::number(m_level) + QLatin1Char('%')));
 }
 
 int TVQQDimOutput::ComputeMaxWidth()
@@ -176,6 +178,7 @@ void TVQQDimOutput::paintEvent(QPaintEvent *)
         return;
     }
     painter.setRenderHint(QPainter::Antialiasing);
+    painter.setOpacity(FaceOpacity());
     painter.drawPixmap(0, 0, Panel()->Pixmap(false));
     painter.setPen(Qt::black);
     painter.setFont(LabelFont(10));
@@ -183,7 +186,7 @@ void TVQQDimOutput::paintEvent(QPaintEvent *)
     DrawCentredText(painter, 205, 15, QStringLiteral("ON"));
     DrawCentredText(painter, 205, 57, QStringLiteral("OFF"));
     painter.setFont(LabelFont(22));
-    DrawCentredText(painter, 60, 40, QString::number(m_level) + QLatin1Char('%'));
+    DrawCentredText(painter, 60, 40, ValueOrUnknown(QString::number(m_level) + QLatin1Char('%')));
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(QColor(255, 0, 0));
     painter.setBrush(QColor(255, 0, 0));

@@ -18,6 +18,7 @@ public:
 
     void SetDisplayType(quint8 type) override;
     void RefreshComponentState() override;
+    quint8 StateParts() const override { return PartLevels; }
     QString GetLabelText() override;
     int ComputeMaxWidth() override;
     void CheckSize() override;

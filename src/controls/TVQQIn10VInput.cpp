@@ -111,7 +111,9 @@ QString TVQQIn10VInput::GetText(int p) const
 
 QString TVQQIn10VInput::GetLabelText()
 {
-    const QString text = GetText(m_value);
+    QString text = GetText(m_value);
+    if (Trust() == StateTrust::Unknown && ShowValue())
+        text = (ShowLabel() ? ComponentLabel() + QLatin1Char(' ') : QString()) + QStringLiteral("?");
     m_labelWidth = QFontMetrics(LabelFont()).horizontalAdvance(text) + 2;
     return text;
 }
@@ -167,6 +169,7 @@ QPoint TVQQIn10VInput::NeedleEnd(int value, int dx)
 void TVQQIn10VInput::PaintCounter(QPainter &painter)
 {
     const int dx = width() > DialSize ? (width() - DialSize) / 2 : 0;
+    painter.setOpacity(FaceOpacity());
     painter.drawPixmap(dx, 0, m_dialImage->Pixmap(true));
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(QColor(255, 0, 0), 2));
@@ -175,7 +178,7 @@ void TVQQIn10VInput::PaintCounter(QPainter &painter)
     painter.setPen(Qt::black);
     painter.setBrush(Qt::NoBrush);
     painter.setFont(LabelFont(10));
-    DrawCentredText(painter, dx + 70, 78, GetValueString(m_value, false));
+    DrawCentredText(painter, dx + 70, 78, ValueOrUnknown(GetValueString(m_value, false)));
     const int valueHeight = painter.fontMetrics().height();
     painter.setFont(LabelFont());
     DrawCentredText(painter, dx + 70, 80 + valueHeight, UnitText());
@@ -197,7 +200,8 @@ void TVQQIn10VInput::paintEvent(QPaintEvent *)
     }
     painter.setFont(LabelFont(16));
     painter.setPen(Qt::black);
-    const QString value = GetValueString(m_value, true);
+    painter.setOpacity(FaceOpacity());
+    const QString value = ValueOrUnknown(GetValueString(m_value, true));
     DrawTextTop(painter, (width() - painter.fontMetrics().horizontalAdvance(value)) / 2, 0, value);
     const int labelTop = painter.fontMetrics().height() + 2;
     painter.setFont(LabelFont());

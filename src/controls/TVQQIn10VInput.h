@@ -17,6 +17,7 @@ public:
     void SetDisplayType(quint8 type) override;
     bool SetParametreIO(const Param32Record *parameters) override;
     void RefreshComponentState() override;
+    quint8 StateParts() const override { return PartInputs; }
     QString GetLabelText() override;
     int ComputeMaxWidth() override;
     void CheckSize() override;

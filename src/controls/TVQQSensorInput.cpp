@@ -64,7 +64,7 @@ void TVQQSensorInput::RefreshComponentState()
 
 QString TVQQSensorInput::GetLabelText()
 {
-    return LabelWithValue(m_temperatureText);
+    return LabelWithValue(ValueOrUnknown(m_temperatureText));
 }
 
 int TVQQSensorInput::ComputeMaxWidth()
@@ -152,6 +152,7 @@ void TVQQSensorInput::paintEvent(QPaintEvent *)
         PaintIconFace(painter, true);
         return;
     }
+    painter.setOpacity(FaceOpacity());
     painter.setFont(LabelFont(8));
     painter.setPen(Qt::black);
     painter.setBrush(QColor(166, 202, 240));
@@ -173,8 +174,8 @@ void TVQQSensorInput::paintEvent(QPaintEvent *)
     }
     painter.setFont(LabelFont(12));
     painter.setPen(QColor(0, 0, 255));
-    DrawCentredText(painter, 75, 94, m_setPointText);
+    DrawCentredText(painter, 75, 94, ValueOrUnknown(m_setPointText));
     painter.setFont(LabelFont(22));
     painter.setPen(Qt::black);
-    DrawCentredText(painter, 75, 40, m_temperatureText);
+    DrawCentredText(painter, 75, 40, ValueOrUnknown(m_temperatureText));
 }

@@ -17,6 +17,7 @@ public:
 
     void SetDisplayType(quint8 type) override;
     void RefreshComponentState() override;
+    quint8 StateParts() const override { return PartTemperature; }
     QString GetLabelText() override;
     int ComputeMaxWidth() override;
     void CheckSize() override;

@@ -14,6 +14,7 @@ public:
     TVQQTorInput(QWidget *parent, TVQQModuleBase *module, quint16 ioIndex, TVQControlHost *host);
 
     void RefreshComponentState() override;
+    quint8 StateParts() const override { return PartInputs; }
     // The long-press timer's handler: the press has lasted 400 ms.
     void TimerFunction();
     QTimer *LongPressTimer() const { return m_longPressTimer; }

@@ -18,6 +18,16 @@ TVQVariableBaseControl::~TVQVariableBaseControl()
         m_variable->RemoveControl(this);
 }
 
+TDataFileManager *TVQVariableBaseControl::BoundApplication() const
+{
+    return m_variable ? m_variable->GetApplication() : nullptr;
+}
+
+StateTrust TVQVariableBaseControl::StateTrustNow() const
+{
+    return m_variable ? m_variable->Trust() : StateTrust::Fresh;
+}
+
 void TVQVariableBaseControl::SetShowValue(bool show)
 {
     ChangeAndResize(m_showValue, show);
@@ -31,7 +41,10 @@ QString TVQVariableBaseControl::PaintedText() const
     if (m_showValue) {
         if (!text.isEmpty())
             text += QStringLiteral(": ");
-        text += m_variable ? QString::fromLatin1(m_variable->GetValueText()) : QString();
+        if (Trust() == StateTrust::Unknown)
+            text += QStringLiteral("?");
+        else
+            text += m_variable ? QString::fromLatin1(m_variable->GetValueText()) : QString();
     }
     return text;
 }

@@ -21,6 +21,7 @@ public:
     TVisualVariableData GetDataFromControl();
     void RefreshComponentState() override;
     void ModelGone() override { m_variable = nullptr; }
+    TDataFileManager *BoundApplication() const override;
     bool SetState(const QString &name) { return ApplyState(name); }
     bool SetValue(quint8 value);
     TVQQVariableBaseItem *GetParentVariable() const { return m_variable; }
@@ -37,6 +38,7 @@ public:
     void SetShowValue(bool show);
 
 protected:
+    StateTrust StateTrustNow() const override;
     QString PaintedText() const override;
     bool IsValidRecord() const override { return m_record.Valid != 0; }
     void ClickPress(Qt::MouseButton button, QPoint at) override;

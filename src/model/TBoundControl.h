@@ -6,6 +6,15 @@
 // activation; it behaves as design time.
 enum class RunMode : quint8 { NotSet = 0, RunTime = 1, DesignTime = 2, Test = 3 };
 
+// How far a state shown in run time can be trusted: reported since the link last opened (fresh),
+// never reported (unknown), or reported before the link was lost or reopened (stale).
+enum class StateTrust : quint8 { Fresh, Unknown, Stale };
+
+// The parts of a module's state that status frames report one by one.
+enum StatePart : quint8 { PartInputs = 1, PartOutputs = 2, PartLevels = 4, PartTemperature = 8 };
+
+class TDataFileManager;
+
 // What a screen control shows to the model objects it is bound to: its mode, and a way to make it
 // re-read its state. Controls implement it; module objects, memo and variable items call it.
 class TBoundControl
@@ -17,6 +26,10 @@ public:
     // The model object the control is registered with is being destroyed: forget it. Either of
     // the two may go first.
     virtual void ModelGone() {}
+    // The trust of the state may have changed (a report, a link lost or back): repaint if so.
+    virtual void RefreshTrust() {}
+    // The application whose link the control's state comes from, or none.
+    virtual TDataFileManager *BoundApplication() const { return nullptr; }
 
     // Design time, and the mode before the first activation, show no live state.
     bool FollowsState() const { return ControlMode() == RunMode::RunTime || ControlMode() == RunMode::Test; }

@@ -25,7 +25,15 @@ void TBoundControlList::Refresh() const
     // A refresh may make a control leave the list: walk a copy.
     const std::vector<TBoundControl *> controls = m_controls;
     for (TBoundControl *control : controls) {
-        if (control->FollowsState())
+        if (control->FollowsState()) {
             control->RefreshComponentState();
+            control->RefreshTrust();
+        }
     }
+}
+
+void TBoundControlList::RefreshTrust() const
+{
+    for (TBoundControl *control : m_controls)
+        control->RefreshTrust();
 }

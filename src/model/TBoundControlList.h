@@ -18,6 +18,8 @@ public:
     void Remove(TBoundControl *control);
     // Every control that shows live states re-reads it.
     void Refresh() const;
+    // Every control repaints if the trust of its state changed.
+    void RefreshTrust() const;
     const std::vector<TBoundControl *> &Controls() const { return m_controls; }
 
 private:

@@ -256,26 +256,36 @@ void TDataFileManager::DecodeFrame(QByteArrayView text)
     switch (frame.Type) {
     case MsgInputStatus:
     case MsgInputStatus2:
-        if (TVQQModuleBase *module = m_lists->FindModule(this, frame.ModuleNumber))
+        if (TVQQModuleBase *module = m_lists->FindModule(this, frame.ModuleNumber)) {
+            module->MarkReported(PartInputs);
             module->SetInputStatus(frame.Payload);
+        }
         break;
     case MsgOutputStatus:
-        if (TVQQModuleBase *module = m_lists->FindModule(this, frame.ModuleNumber))
+        if (TVQQModuleBase *module = m_lists->FindModule(this, frame.ModuleNumber)) {
+            module->MarkReported(PartOutputs);
             module->SetOutputStatus(frame.Payload);
+        }
         PowerChanged();
         break;
     case MsgDimLevels:
-        if (TVQQModuleBase *module = m_lists->FindModule(this, frame.ModuleNumber))
+        if (TVQQModuleBase *module = m_lists->FindModule(this, frame.ModuleNumber)) {
+            module->MarkReported(PartLevels);
             module->SetLevels(frame.Payload);
+        }
         PowerChanged();
         break;
     case MsgTemperature:
-        if (TVQQModuleBase *module = m_lists->FindModule(this, frame.ModuleNumber))
+        if (TVQQModuleBase *module = m_lists->FindModule(this, frame.ModuleNumber)) {
+            module->MarkReported(PartTemperature);
             module->SetTemperature(frame.Payload);
+        }
         break;
     case MsgVariable:
-        if (TVQQVariableBaseItem *item = m_lists->FindVariable(this, frame.VariableNumber))
+        if (TVQQVariableBaseItem *item = m_lists->FindVariable(this, frame.VariableNumber)) {
+            item->MarkReported();
             item->SetValue(frame.Payload);
+        }
         break;
     default:
         break;

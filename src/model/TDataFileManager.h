@@ -52,6 +52,9 @@ public:
     const QByteArray &Name() const { return m_name; }
     void SetName(const QByteArray &name) { m_name = name; }
 
+    // The name the user knows the application by: the file name of its export.
+    QByteArray DisplayName() const { return FileNamePart(m_settings.SourcePath); }
+
     // The App Data fields: link kind, COM port, id, password flag, UDP port, host, password, path.
     TVISUALQvpInfo &Settings() { return m_settings; }
     const TVISUALQvpInfo &Settings() const { return m_settings; }

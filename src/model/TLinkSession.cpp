@@ -3,27 +3,43 @@
 #include "SerialPort.h"
 #include "TDataFileManager.h"
 #include "TFrameBuilder.h"
+#include "TProgramLists.h"
 #include "TSessionDialog.h"
-#include "UserMessages.h"
+#include "TVQQModuleBase.h"
+#include "TVQQVariableBaseItem.h"
 
 #include <QTimer>
+
+#include <algorithm>
 
 TLinkSession::TLinkSession(TDataFileManager &application)
     : QObject(&application)
     , m_application(application)
     , m_pollTimer(new QTimer(this))
     , m_watchdogTimer(new QTimer(this))
+    , m_answerTimer(new QTimer(this))
+    , m_quietTimer(new QTimer(this))
+    , m_retryTimer(new QTimer(this))
+    , m_refreshOutputsTimer(new QTimer(this))
 {
     m_pollTimer->setInterval(1000);
-    m_watchdogTimer->setSingleShot(true);
+    for (QTimer *timer : {m_watchdogTimer, m_answerTimer, m_quietTimer, m_retryTimer, m_refreshOutputsTimer})
+        timer->setSingleShot(true);
     connect(m_pollTimer, &QTimer::timeout, this, &TLinkSession::PollLink);
     connect(m_watchdogTimer, &QTimer::timeout, this, &TLinkSession::WatchdogExpired);
+    connect(m_answerTimer, &QTimer::timeout, this, &TLinkSession::AnswerTimeout);
+    connect(m_quietTimer, &QTimer::timeout, this, &TLinkSession::QuietTimeout);
+    connect(m_retryTimer, &QTimer::timeout, this, &TLinkSession::RetryLink);
+    connect(m_refreshOutputsTimer, &QTimer::timeout, this, [this] {
+        if (SerialPort *link = m_application.Link(); link && link->IsOpen())
+            TFrameBuilder::BuildRefreshOutputs(*link);
+    });
 }
 
 TLinkSession::~TLinkSession()
 {
-    m_pollTimer->stop();
-    m_watchdogTimer->stop();
+    for (QTimer *timer : {m_pollTimer, m_watchdogTimer, m_answerTimer, m_quietTimer, m_retryTimer, m_refreshOutputsTimer})
+        timer->stop();
 }
 
 void TLinkSession::StartPolling(bool on)
@@ -38,16 +54,26 @@ void TLinkSession::StartPolling(bool on)
 bool TLinkSession::OpenSerialLink(quint8 comNumber, quint32 baud)
 {
     SerialPort *link = m_application.Link();
+    m_retryTimer->stop();
+    m_reopening = false;
+    // A port that does not open is the caller's to report; only a link that was open heals.
     if (!link || !link->OpenSerial(comNumber, baud))
         return false;
+    m_wanted = true;
     StartPolling(true);
+    LinkUp();
     return true;
 }
 
 bool TLinkSession::OpenUdpLink(quint16 udpPort, const QByteArray &host, const QByteArray &password)
 {
+    m_retryTimer->stop();
+    m_reopening = false;
+    m_wanted = true;
     m_state = SessionStates::LoggingIn;
     m_refusal = Refusals::None;
+    if (m_health != LinkHealth::Lost)
+        SetHealth(LinkHealth::Opening);
     StartPolling(true);
     m_watchdogTimer->start(m_loginWatch);
     m_application.Settings().LinkKind = LinkKinds::Udp;
@@ -57,8 +83,13 @@ bool TLinkSession::OpenUdpLink(quint16 udpPort, const QByteArray &host, const QB
 
 void TLinkSession::CloseLink()
 {
-    // No keep-alive goes out once the session is closed.
-    m_watchdogTimer->stop();
+    // No keep-alive and no attempt to reopen once the session is closed.
+    m_wanted = false;
+    m_reopening = false;
+    m_resyncPending = false;
+    for (QTimer *timer : {m_watchdogTimer, m_answerTimer, m_quietTimer, m_retryTimer, m_refreshOutputsTimer})
+        timer->stop();
+    SetHealth(LinkHealth::Closed);
     SerialPort *link = m_application.Link();
     if (!link)
         return;
@@ -88,16 +119,22 @@ void TLinkSession::PollLink()
         return;
     m_polling = true;
     QByteArray data;
+    bool heard = false;
+    const quint64 droppedBefore = m_application.DroppedFrames();
     m_application.BeginBatch();
     // A session answer can close the link: reading stops then.
     while (link->IsOpen() && link->ReadLink(data)) {
-        if (m_state == SessionStates::LoggingIn)
+        if (m_state == SessionStates::LoggingIn) {
             HandleSessionInfo(data);
-        else
+        } else {
             m_application.AssembleBytes(data);
+            heard = true;
+        }
     }
     m_application.EndBatch();
     m_polling = false;
+    if (heard)
+        Heard(m_application.DroppedFrames() != droppedBefore);
 }
 
 void TLinkSession::HandleSessionInfo(QByteArrayView text)
@@ -115,6 +152,7 @@ void TLinkSession::HandleSessionInfo(QByteArrayView text)
         link->SetOpen(true);
         link->SetLinkState(LinkStates::Connected);
         m_state = SessionStates::Open;
+        LinkUp();
         if (m_sessionDialog)
             m_sessionDialog->SessionOpened();
     } else if (text == "INFO:Auth failed:INFO\r\n" || text == "INFO:Access denied. Close current session:INFO\r\n") {
@@ -127,6 +165,11 @@ void TLinkSession::HandleSessionInfo(QByteArrayView text)
         // A refused log-in is over at once: the connection window says so instead of waiting.
         link->SetLinkState(LinkStates::Failed);
         link->SetOpen(false);
+        m_watchdogTimer->stop();
+        // The log-in dialog lets the user try again; elsewhere the link tries by itself.
+        if (!dialogShown)
+            LinkDown(m_refusal == Refusals::WrongPassword ? QStringLiteral("Authorisation failed, wrong password")
+                                                          : QStringLiteral("Access denied, module used by another connection"));
     } else {
         return;
     }
@@ -138,10 +181,13 @@ void TLinkSession::WatchdogExpired()
     m_watchdogTimer->stop();
     SerialPort *link = m_application.Link();
     if (m_state == SessionStates::LoggingIn) {
-        if (m_sessionDialog && m_sessionDialog->IsShown())
+        const bool dialogShown = m_sessionDialog && m_sessionDialog->IsShown();
+        if (dialogShown)
             m_sessionDialog->ShowPanelText(QStringLiteral("No connection with Module Qnet04"));
         if (link)
             link->SetOpen(false);
+        if (!dialogShown)
+            LinkDown(QStringLiteral("No answer to the log-in"));
     } else if (m_state == SessionStates::Open) {
         if (link)
             TFrameBuilder::BuildHello(*link);
@@ -155,20 +201,14 @@ void TLinkSession::AttachLink(SerialPort *link)
         return;
     connect(link, &SerialPort::linkFailed, this, &TLinkSession::LinkFailed, Qt::UniqueConnection);
     connect(link, &SerialPort::dataArrived, this, &TLinkSession::PollLink, Qt::UniqueConnection);
+    connect(link, &SerialPort::frameWritten, this, &TLinkSession::FrameWritten, Qt::UniqueConnection);
 }
 
 void TLinkSession::LinkFailed(const QString &reason)
 {
-    SerialPort *link = m_application.Link();
-    if (!link)
+    if (!m_application.Link())
         return;
-    StartPolling(false);
-    m_watchdogTimer->stop();
-    link->CloseLink();
-    link->SetOpen(false);
-    link->SetLinkState(LinkStates::Failed);
-    if (UserMessages *messages = m_application.Messages())
-        messages->ShowMessage(QStringLiteral("Communication port error:\n") + reason);
+    LinkDown(reason);
     emit linkLost(reason);
 }
 
@@ -176,4 +216,177 @@ void TLinkSession::SetWatchdogIntervals(int loginWatch, int keepAlive)
 {
     m_loginWatch = loginWatch;
     m_keepAlive = keepAlive;
+}
+
+StateTrust TLinkSession::TrustOf(quint32 reported) const
+{
+    if (reported == 0)
+        return StateTrust::Unknown;
+    if (m_health == LinkHealth::Lost || reported != m_epoch)
+        return StateTrust::Stale;
+    return StateTrust::Fresh;
+}
+
+void TLinkSession::SetHealth(LinkHealth health)
+{
+    if (health == m_health)
+        return;
+    m_health = health;
+    emit healthChanged(health);
+}
+
+// Every control of the application's model objects repaints if its state's trust changed.
+static void RefreshTrustOf(TDataFileManager &application)
+{
+    const TProgramLists *lists = application.ProgramLists();
+    if (!lists)
+        return;
+    for (const auto &module : lists->Modules()) {
+        if (module->GetApplication() == &application)
+            module->RefreshTrust();
+    }
+    for (const auto &variable : lists->Variables()) {
+        if (variable->GetApplication() == &application)
+            variable->RefreshTrust();
+    }
+}
+
+void TLinkSession::LinkUp()
+{
+    ++m_epoch;
+    m_retryTimer->stop();
+    m_retryPause = 0;
+    m_lostAt = {};
+    m_lostReason.clear();
+    m_resyncPending = false;
+    m_resyncUnanswered = false;
+    SetHealth(LinkHealth::Up);
+    RefreshTrustOf(m_application);
+    // A link reopened by itself asks for every state; the connection window does it otherwise.
+    if (m_reopening) {
+        m_reopening = false;
+        RequestRefresh();
+    }
+}
+
+void TLinkSession::LinkDown(const QString &reason)
+{
+    SerialPort *link = m_application.Link();
+    StartPolling(false);
+    for (QTimer *timer : {m_watchdogTimer, m_answerTimer, m_quietTimer, m_refreshOutputsTimer})
+        timer->stop();
+    m_resyncPending = false;
+    m_resyncUnanswered = false;
+    m_state = SessionStates::Closed;
+    m_reopening = false;
+    if (link)
+        link->Abandon();
+    if (!m_wanted) {
+        SetHealth(LinkHealth::Closed);
+        return;
+    }
+    if (m_health != LinkHealth::Lost) {
+        m_lostAt = QDateTime::currentDateTime();
+        m_lostReason = reason;
+        m_retryPause = m_timings.RetryFirst;
+        SetHealth(LinkHealth::Lost);
+        RefreshTrustOf(m_application);
+    } else if (m_retryTimer->isActive()) {
+        return;  // the next attempt is already planned
+    } else {
+        m_retryPause = std::min(m_retryPause * 2, m_timings.RetryLongest);
+    }
+    m_retryTimer->start(m_retryPause);
+}
+
+void TLinkSession::RetryLink()
+{
+    SerialPort *link = m_application.Link();
+    if (!m_wanted || !link || m_health != LinkHealth::Lost)
+        return;
+    const TVISUALQvpInfo &settings = m_application.Settings();
+    m_reopening = true;
+    if (settings.LinkKind == LinkKinds::Serial) {
+        if (link->OpenSerial(settings.ComPort, 115200)) {
+            StartPolling(true);
+            LinkUp();
+        } else {
+            LinkDown(QStringLiteral("The port does not open"));
+        }
+        return;
+    }
+    if (settings.LinkKind != LinkKinds::Udp) {
+        LinkDown(QStringLiteral("No link set up"));
+        return;
+    }
+    m_state = SessionStates::LoggingIn;
+    m_refusal = Refusals::None;
+    StartPolling(true);
+    m_watchdogTimer->start(m_loginWatch);
+    if (!link->OpenUdpAndLogin(settings.UdpPort, settings.Host, settings.Password))
+        LinkDown(QStringLiteral("The log-in cannot be sent"));
+}
+
+void TLinkSession::FrameWritten()
+{
+    if ((m_health == LinkHealth::Up || m_health == LinkHealth::InDoubt) && !m_answerTimer->isActive())
+        m_answerTimer->start(m_timings.AnswerWait);
+}
+
+void TLinkSession::Heard(bool dropped)
+{
+    m_answerTimer->stop();
+    m_resyncUnanswered = false;
+    if (m_health != LinkHealth::Up && m_health != LinkHealth::InDoubt)
+        return;
+    if (dropped) {
+        SetHealth(LinkHealth::InDoubt);
+        ScheduleResync();
+    } else if (m_resyncPending) {
+        m_quietTimer->start(m_timings.QuietMoment);  // still busy: not quiet yet
+    } else if (m_health == LinkHealth::InDoubt) {
+        SetHealth(LinkHealth::Up);
+    }
+}
+
+void TLinkSession::AnswerTimeout()
+{
+    if (m_health != LinkHealth::Up && m_health != LinkHealth::InDoubt)
+        return;
+    // Asked for the states already and still nothing: the link is gone.
+    if (m_resyncUnanswered) {
+        LinkDown(QStringLiteral("No answer from the interface module"));
+        return;
+    }
+    SetHealth(LinkHealth::InDoubt);
+    ScheduleResync();
+}
+
+void TLinkSession::ScheduleResync()
+{
+    m_resyncPending = true;
+    m_quietTimer->start(m_timings.QuietMoment);
+}
+
+void TLinkSession::QuietTimeout()
+{
+    if (!m_resyncPending || (m_health != LinkHealth::Up && m_health != LinkHealth::InDoubt))
+        return;
+    if (m_lastResync.isValid() && m_lastResync.elapsed() < m_timings.ResyncSpacing) {
+        m_quietTimer->start(int(m_timings.ResyncSpacing - m_lastResync.elapsed()));
+        return;
+    }
+    m_resyncPending = false;
+    RequestRefresh();
+}
+
+void TLinkSession::RequestRefresh()
+{
+    SerialPort *link = m_application.Link();
+    if (!link || !link->IsOpen())
+        return;
+    m_lastResync.start();
+    TFrameBuilder::BuildRefreshInputs(*link);
+    m_resyncUnanswered = true;
+    m_refreshOutputsTimer->start(m_timings.RefreshGap);
 }

@@ -12,12 +12,13 @@ public:
     bool IsLongPressIO(quint16 channel) const override { return IoLongPress(channel); }
     void ToggleTestState(quint16 channel) override;
     void SetOutputStatus(QByteArrayView payload) override;
-    void GetInputStatus(quint8 &bits) const override { bits = m_inputBits; }
-    void GetOutputStatus(quint8 &bits) const override { bits = m_outputBits; }
+    void GetInputStatus(quint8 &bits) const override { bits = m_state.InputBits; }
+    void GetOutputStatus(quint8 &bits) const override { bits = m_state.OutputBits; }
     void SetInputStatus(QByteArrayView payload) override;
     void SendToggle(quint16 channel) override { SendIoCommand(channel); }
     void SendPushEvent(quint8 event, quint16 channel) override { SendValueEvent(event, channel); }
     void GetChannelState(quint8 &state, quint16 channel) const override;
+    quint8 ChannelPart(quint16 channel) const override { return channel < m_buttons ? PartInputs : PartOutputs; }
     QString DescribeState() const override;
     ModuleKind Kind() const override { return ModuleKind::Bx; }
 
@@ -25,6 +26,4 @@ public:
 
 private:
     int m_buttons = 0;
-    quint8 m_inputBits = 0;
-    quint8 m_outputBits = 0;
 };

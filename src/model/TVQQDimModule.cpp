@@ -9,7 +9,7 @@
 void TVQQDimModule::ToggleTestState(quint16 channel)
 {
     if (channel < 8)
-        m_levels[channel] = m_levels[channel] != 0 ? 0 : 100;
+        m_state.Levels[channel] = m_state.Levels[channel] != 0 ? 0 : 100;
 }
 
 void TVQQDimModule::SendDimLevel(quint16 channel, quint8 level)
@@ -21,19 +21,19 @@ void TVQQDimModule::SendDimLevel(quint16 channel, quint8 level)
 
 void TVQQDimModule::SetLevels(QByteArrayView payload)
 {
-    CopyPayload(payload, m_levels.data(), 8);
+    CopyPayload(payload, m_state.Levels.data(), 8);
     RefreshControls();
 }
 
 void TVQQDimModule::GetChannelState(quint8 &state, quint16 channel) const
 {
-    state = channel < 8 ? m_levels[channel] : 0;
+    state = channel < 8 ? m_state.Levels[channel] : 0;
 }
 
 void TVQQDimModule::SetLevelTest(quint8 level, quint16 channel)
 {
     if (channel < 8)
-        m_levels[channel] = level;
+        m_state.Levels[channel] = level;
     GetApplication()->RecomputePower(false);
     RefreshControls();
 }
@@ -41,7 +41,7 @@ void TVQQDimModule::SetLevelTest(quint8 level, quint16 channel)
 QString TVQQDimModule::DescribeState() const
 {
     QStringList levels;
-    for (quint8 level : m_levels)
+    for (quint8 level : m_state.Levels)
         levels.append(QString::number(level));
     return QStringLiteral("levels %1").arg(levels.join(QLatin1Char(' ')));
 }

@@ -9,12 +9,10 @@ public:
     using TVQQModuleBase::TVQQModuleBase;
 
     bool IsLongPressIO(quint16 channel) const override { return IoLongPress(channel); }
-    void GetInputStatus(quint8 &bits) const override { bits = m_inputBits; }
+    void GetInputStatus(quint8 &bits) const override { bits = m_state.InputBits; }
+    quint8 ChannelPart(quint16) const override { return PartInputs; }
     void SetInputStatus(QByteArrayView payload) override;
     void SendPushEvent(quint8 event, quint16 channel) override { SendValueEvent(event, channel); }
     QString DescribeState() const override;
     ModuleKind Kind() const override { return ModuleKind::In10V; }
-
-private:
-    quint8 m_inputBits = 0;
 };

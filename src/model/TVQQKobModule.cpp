@@ -5,17 +5,17 @@
 void TVQQKobModule::ToggleTestState(quint16 channel)
 {
     // No refresh: the clicked control repaints itself.
-    FlipBit(m_outputBits, channel);
+    FlipBit(m_state.OutputBits, channel);
     GetApplication()->RecomputePower(false);
 }
 
 void TVQQKobModule::SetOutputStatus(QByteArrayView payload)
 {
-    CopyPayload(payload, &m_outputBits, 1);
+    CopyPayload(payload, &m_state.OutputBits, 1);
     RefreshControls();
 }
 
 QString TVQQKobModule::DescribeState() const
 {
-    return QStringLiteral("outputs %1").arg(Hex(m_outputBits));
+    return QStringLiteral("outputs %1").arg(Hex(m_state.OutputBits));
 }

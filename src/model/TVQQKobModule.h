@@ -10,12 +10,9 @@ public:
 
     void ToggleTestState(quint16 channel) override;
     void SetOutputStatus(QByteArrayView payload) override;
-    void GetOutputStatus(quint8 &bits) const override { bits = m_outputBits; }
+    void GetOutputStatus(quint8 &bits) const override { bits = m_state.OutputBits; }
     void SendToggle(quint16 channel) override { SendIoCommand(channel); }
-    void GetChannelState(quint8 &state, quint16 channel) const override { state = Bit(m_outputBits, channel); }
+    void GetChannelState(quint8 &state, quint16 channel) const override { state = Bit(m_state.OutputBits, channel); }
     QString DescribeState() const override;
     ModuleKind Kind() const override { return ModuleKind::Kob; }
-
-private:
-    quint8 m_outputBits = 0;
 };

@@ -3,6 +3,7 @@
 #include "SerialPort.h"
 #include "TDataFileManager.h"
 #include "TFrameBuilder.h"
+#include "TLinkSession.h"
 
 
 TVQQModuleBase::TVQQModuleBase(TDataFileManager *application, ModuleRecord *record, SerialPort *link)
@@ -35,6 +36,42 @@ void TVQQModuleBase::RefreshControls()
 {
     m_controls.Refresh();
     m_memoControls.Refresh();
+}
+
+void TVQQModuleBase::RefreshTrust()
+{
+    m_controls.RefreshTrust();
+    m_memoControls.RefreshTrust();
+}
+
+void TVQQModuleBase::MarkReported(quint8 parts)
+{
+    const quint32 epoch = m_application->Session().Epoch();
+    for (size_t part = 0; part < m_state.Reported.size(); ++part) {
+        if (parts & (1u << part))
+            m_state.Reported[part] = epoch;
+    }
+}
+
+StateTrust TVQQModuleBase::Trust(quint8 parts) const
+{
+    // The least trusted of the parts asked for.
+    StateTrust trust = StateTrust::Fresh;
+    for (size_t part = 0; part < m_state.Reported.size(); ++part) {
+        if (!(parts & (1u << part)))
+            continue;
+        const StateTrust partTrust = m_application->Session().TrustOf(m_state.Reported[part]);
+        if (partTrust == StateTrust::Unknown)
+            return partTrust;
+        if (partTrust == StateTrust::Stale)
+            trust = partTrust;
+    }
+    return trust;
+}
+
+quint8 TVQQModuleBase::ChannelPart(quint16) const
+{
+    return PartOutputs;
 }
 
 quint16 TVQQModuleBase::GetModuleNumber() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TBoundControl.h"
 #include "TBoundControlList.h"
 #include "TModuleTypes.h"
 
@@ -21,6 +22,18 @@ struct TDefaultValue
 {
     QString On = QStringLiteral("KOB ON.ico");
     QString Off = QStringLiteral("KOB OFF.ico");
+};
+
+// What a module last reported, or what test mode made of it.
+struct TModuleState
+{
+    quint8 InputBits = 0;
+    quint8 OutputBits = 0;
+    std::array<quint8, 8> Levels{};
+    std::array<quint8, 5> Temperature{};
+    // For each part (inputs, outputs, levels, temperature), the link epoch of its last report;
+    // 0 when it was never reported.
+    std::array<quint32, 4> Reported{};
 };
 
 // The live model of one bus module: its last known state, the controls that show it, and the
@@ -56,6 +69,19 @@ public:
 
     // Every bound control not in design time re-reads its state, then every memo control.
     void RefreshControls();
+    // Every bound control and memo control repaints if the trust of its state changed.
+    void RefreshTrust();
+
+    // A status frame is about to report these parts of the state.
+    void MarkReported(quint8 parts);
+    // How far the state of these parts can be trusted: unknown when one was never reported, stale
+    // when reported before the link last opened or while the link is lost.
+    StateTrust Trust(quint8 parts) const;
+    // The part a channel's state comes from (what a memo following the channel reads).
+    virtual quint8 ChannelPart(quint16 channel) const;
+    // Test mode changes the state; leaving it puts back what the module had reported.
+    void SaveTestSnapshot() { m_snapshot = m_state; }
+    void RestoreTestSnapshot() { m_state = m_snapshot; }
     void AddControl(TBoundControl *control) { m_controls.Add(control); }
     void RemoveControl(TBoundControl *control) { m_controls.Remove(control); }
     void AddMemoControl(TBoundControl *control) { m_memoControls.Add(control); }
@@ -88,6 +114,8 @@ protected:
     static void CopyPayload(QByteArrayView payload, quint8 *to, qsizetype count);
     static QString Hex(quint8 byte);
 
+    TModuleState m_state;
+
 private:
     TDataFileManager *m_application = nullptr;
     ModuleRecord *m_record = nullptr;
@@ -95,4 +123,5 @@ private:
     TDefaultValue m_defaults;
     TBoundControlList m_controls;
     TBoundControlList m_memoControls;
+    TModuleState m_snapshot;
 };

@@ -3,6 +3,7 @@
 #include "InstallationRecords.h"
 #include "TDataFileManager.h"
 #include "TFrameBuilder.h"
+#include "TLinkSession.h"
 #include "UserMessages.h"
 
 TVQQVariableBaseItem::TVQQVariableBaseItem(TDataFileManager *application, VariableRecord *record, SerialPort *link)
@@ -102,4 +103,14 @@ void TVQQVariableValeur::SendStep()
 QByteArray TVQQVariableValeur::GetValueText() const
 {
     return QByteArray::number(GetValue());
+}
+
+void TVQQVariableBaseItem::MarkReported()
+{
+    m_reported = m_application->Session().Epoch();
+}
+
+StateTrust TVQQVariableBaseItem::Trust() const
+{
+    return m_application->Session().TrustOf(m_reported);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TBoundControl.h"
 #include "TBoundControlList.h"
 
 #include <QByteArray>
@@ -33,6 +34,10 @@ public:
 
     // The installation's answer: the first payload byte; then the bound controls re-read.
     void SetValue(QByteArrayView payload);
+    // A status frame is about to report the value; how far the value can be trusted.
+    void MarkReported();
+    StateTrust Trust() const;
+    void RefreshTrust() { m_controls.RefreshTrust(); }
     void AddControl(TBoundControl *control) { m_controls.Add(control); }
     void RemoveControl(TBoundControl *control) { m_controls.Remove(control); }
     const std::vector<TBoundControl *> &Controls() const { return m_controls.Controls(); }
@@ -59,6 +64,7 @@ private:
     SerialPort *m_link = nullptr;
     quint16 m_variableNumber = 0;
     quint8 m_value = 0;
+    quint32 m_reported = 0;  // the link epoch of the last report; 0 for never
     TBoundControlList m_controls;
 };
 

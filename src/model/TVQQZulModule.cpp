@@ -2,22 +2,22 @@
 
 void TVQQZulModule::ToggleTestState(quint16 channel)
 {
-    const bool up = Bit(m_outputBits, channel);
-    SetBit(m_outputBits, channel, !up);
-    SetBit(m_outputBits, quint16(channel + 1), up);
+    const bool up = Bit(m_state.OutputBits, channel);
+    SetBit(m_state.OutputBits, channel, !up);
+    SetBit(m_state.OutputBits, quint16(channel + 1), up);
 }
 
 void TVQQZulModule::SetOutputStatus(QByteArrayView payload)
 {
-    CopyPayload(payload, &m_outputBits, 1);
+    CopyPayload(payload, &m_state.OutputBits, 1);
     RefreshControls();
 }
 
 void TVQQZulModule::GetChannelState(quint8 &state, quint16 channel) const
 {
-    if (Bit(m_outputBits, channel))
+    if (Bit(m_state.OutputBits, channel))
         state = 1;
-    else if (Bit(m_outputBits, quint16(channel + 1)))
+    else if (Bit(m_state.OutputBits, quint16(channel + 1)))
         state = 0;
     else
         state = 2;
@@ -25,5 +25,5 @@ void TVQQZulModule::GetChannelState(quint8 &state, quint16 channel) const
 
 QString TVQQZulModule::DescribeState() const
 {
-    return QStringLiteral("outputs %1").arg(Hex(m_outputBits));
+    return QStringLiteral("outputs %1").arg(Hex(m_state.OutputBits));
 }

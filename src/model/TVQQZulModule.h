@@ -10,13 +10,10 @@ public:
 
     void ToggleTestState(quint16 channel) override;
     void SetOutputStatus(QByteArrayView payload) override;
-    void GetOutputStatus(quint8 &bits) const override { bits = m_outputBits; }
+    void GetOutputStatus(quint8 &bits) const override { bits = m_state.OutputBits; }
     void SendToggle(quint16 channel) override { SendIoCommand(channel); }
     // 1 up, 0 down, 2 neither.
     void GetChannelState(quint8 &state, quint16 channel) const override;
     QString DescribeState() const override;
     ModuleKind Kind() const override { return ModuleKind::Zul; }
-
-private:
-    quint8 m_outputBits = 0;
 };

@@ -149,6 +149,10 @@ void TForm6::ConnectTimerTimer()
             AddLine(QStringLiteral("->Succes"));
             m_timer->stop();
             ConnectProcedure();
+        } else if (m_ticks >= 9) {
+            // The timeout line has said it: the log-in's watch gave up on the answer.
+            m_timer->stop();
+            ConnectProcedure();
         } else {
             // Refused, failed, idle or without a link kind; a refusal says which.
             const Refusals refusal = m_current ? m_current->Session().LastRefusal() : Refusals::None;

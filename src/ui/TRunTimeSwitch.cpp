@@ -8,18 +8,34 @@
 #include "TForm6.h"
 #include "TLinkSession.h"
 #include "TModuleTypes.h"
+#include "TProgramLists.h"
 #include "TProjectManager.h"
 #include "TSearchListWindow.h"
 #include "TSelectCom.h"
 #include "TUdpSelect.h"
+#include "TVQQModuleBase.h"
 
 #include <QTimer>
 
 void TRunTimeSwitch::SwitchEveryControl(RunMode mode)
 {
     // Each control takes a mode once: the connection window's end does not switch them again.
-    if (mode != m_mode)
+    if (mode != m_mode) {
+        // Test mode plays with the module states; leaving it puts back what the modules reported.
+        if (mode == RunMode::Test || m_mode == RunMode::Test) {
+            for (const auto &module : m_owner.Lists()->Modules()) {
+                if (mode == RunMode::Test)
+                    module->SaveTestSnapshot();
+                else
+                    module->RestoreTestSnapshot();
+            }
+            if (mode != RunMode::Test) {
+                for (const auto &application : m_owner.Project()->Applications())
+                    application->RecomputePower(false);
+            }
+        }
         m_owner.Project()->ForEachItem([mode](TProjectItemBase &item) { item.SetRunTimeMode(mode); });
+    }
     m_mode = mode;
     if (mode == RunMode::RunTime) {
         for (TSearchListWindow *list : {m_owner.OutputList(), m_owner.InputList(), m_owner.SensorList()})
@@ -38,6 +54,9 @@ void TRunTimeSwitch::CommandRunTime()
     for (const auto &application : project->Applications())
         anyOpen |= application->Link() && application->Link()->IsOpen();
     if (!anyOpen) {
+        // Not in run time: no link goes on trying to open by itself.
+        for (const auto &application : project->Applications())
+            application->Session().CloseLink();
         m_owner.Dialogs()->ShowMessage(QStringLiteral("No communication port open"));
         return;
     }

@@ -26,6 +26,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QTimer>
+
 namespace {
 
 // The test installation (tests/data/house) played by the simulator in this process and seen by
@@ -209,7 +211,10 @@ TEST_F(SimulatorTest, SilentModuleLetsTheWatchdogCloseTheLink)
     LoadProgramSide();
     app.Session().SetWatchdogIntervals(100, 60000);
     EXPECT_FALSE(LogIn());
-    EXPECT_EQ(app.Session().State(), SessionStates::LoggingIn);  // the watch closes the link, the state stays
+    // The watch closes the link, which counts as lost and tries again later.
+    EXPECT_EQ(app.Session().State(), SessionStates::Closed);
+    EXPECT_EQ(app.Session().Health(), LinkHealth::Lost);
+    EXPECT_TRUE(app.Session().RetryTimer()->isActive());
     EXPECT_FALSE(app.Link()->IsOpen());
     EXPECT_FALSE(simulator->HasSession());
 }

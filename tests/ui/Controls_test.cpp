@@ -267,9 +267,13 @@ TEST_F(ControlsTest, DimmerAndSensorShowTheirValues)
     dimmer.SetDataToControl(Record("Dining"));
     dimmer.SetRunTimeMode(RunMode::RunTime);
     Module(9)->AddControl(&dimmer);
-    EXPECT_EQ(dimmer.GetLabelText(), QStringLiteral("Dining 0%"));
+    // Nothing reported yet: the control claims no level.
+    EXPECT_EQ(dimmer.GetLabelText(), QStringLiteral("Dining ?"));
+    EXPECT_EQ(dimmer.Trust(), StateTrust::Unknown);
+    Module(9)->MarkReported(PartLevels);
     Module(9)->SetLevels(QByteArray("\x0a\x2d\0\0\0\0\0\0", 8));  // channel 1 at 45 %
     EXPECT_EQ(dimmer.GetLabelText(), QStringLiteral("Dining 45%"));
+    EXPECT_EQ(dimmer.CurrentStateName(), QStringLiteral("On"));
     QTest::mouseClick(&dimmer, Qt::LeftButton, {}, QPoint(3, 3));
     EXPECT_EQ(link.Written.size(), 1);  // a click on the icon toggles the dimmer
     EXPECT_TRUE(link.Written[0].startsWith("\x02" "B503000160000200"));
@@ -278,7 +282,8 @@ TEST_F(ControlsTest, DimmerAndSensorShowTheirValues)
     sensor.SetDataToControl(Record("Living"));
     sensor.SetRunTimeMode(RunMode::RunTime);
     Module(10)->AddControl(&sensor);
-    EXPECT_EQ(sensor.GetLabelText(), QString::fromUtf8("Living ?,?°C"));
+    EXPECT_EQ(sensor.GetLabelText(), QString::fromUtf8("Living ?"));
+    Module(10)->MarkReported(PartTemperature);
     Module(10)->SetTemperature(QByteArray("\x15\x05\x14\x00\x02", 5));
     EXPECT_EQ(sensor.GetLabelText(), QString::fromUtf8("Living 21,5°C"));
     QTest::mouseClick(&sensor, Qt::LeftButton, {}, QPoint(3, 3));
@@ -462,6 +467,7 @@ TEST_F(ControlsTest, AnalogueInputScalesTheReportedPercentage)
     // The module's report reaches the control.
     input.SetRunTimeMode(RunMode::RunTime);
     Module(11)->AddControl(&input);
+    Module(11)->MarkReported(PartInputs);
     Module(11)->SetInputStatus(QByteArray("\x2a", 1));
     EXPECT_EQ(input.InValue(), 42);
     EXPECT_EQ(input.GetLabelText(), QStringLiteral("Light 4.2 V"));

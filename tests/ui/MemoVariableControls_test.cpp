@@ -114,6 +114,8 @@ TEST_F(ItemControlsTest, VariablesShowTheirValueAndChooseStepOrWrap)
     record.ShowValue = 1;
     holiday.SetDataToControl(record);
     holiday.SetRunTimeMode(RunMode::RunTime);
+    EXPECT_EQ(holiday.DisplayText(), QStringLiteral("Holiday: ?"));
+    lists.FindVariable(&app, 0)->MarkReported();
     lists.FindVariable(&app, 0)->SetValue("\x00");
     EXPECT_EQ(holiday.CurrentStateName(), QStringLiteral("Off"));
     EXPECT_EQ(holiday.DisplayText(), QStringLiteral("Holiday: false"));

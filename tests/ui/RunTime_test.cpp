@@ -238,8 +238,8 @@ TEST_F(RunTimeTest, SilentModuleIsPassedOver)
     ASSERT_TRUE(RunUntil([&] { return window.Connecting()->Step() == TForm6::Steps::Finished; }, 10000));
     EXPECT_EQ(window.Connecting()->Lines(), QStringList({"Connecting on a.qap", "->Fault connection Timeout",
                                                          "Connecting on b.qap", "->Fault"}));
-    EXPECT_FALSE(App(0).Link()->IsOpen());  // closed by the watchdog
-    EXPECT_EQ(App(0).Session().State(), SessionStates::LoggingIn);
+    EXPECT_FALSE(App(0).Link()->IsOpen());  // closed by the watchdog, to be tried again
+    EXPECT_EQ(App(0).Session().Health(), LinkHealth::Lost);
 }
 
 TEST_F(RunTimeTest, SerialDialog)
