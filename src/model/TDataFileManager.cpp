@@ -249,6 +249,8 @@ void TDataFileManager::DecodeFrame(QByteArrayView text)
     emit frameDecoded(frame);
     if (!frame.IsAccepted()) {
         ++m_droppedFrames;
+        if (frame.Outcome == TDecodedFrame::Result::BadChecksum || frame.Outcome == TDecodedFrame::Result::TooShort)
+            ++m_damagedFrames;
         return;
     }
     if (!m_lists)

@@ -121,6 +121,9 @@ public:
     // application that it addresses. Frames that fail a check are dropped and counted.
     void DecodeFrame(QByteArrayView text);
     quint64 DroppedFrames() const { return m_droppedFrames; }
+    // The dropped frames that were damaged on the way (a wrong checksum, cut short), not merely
+    // of a kind this program does not follow.
+    quint64 DamagedFrames() const { return m_damagedFrames; }
     quint64 DroppedBytes() const { return m_assembler.DroppedBytes(); }
 
     // Frames assembled between the two are dispatched at once, and the power total, which a
@@ -169,6 +172,7 @@ private:
     TProgramLists *m_lists = nullptr;
     TFrameAssembler m_assembler;
     quint64 m_droppedFrames = 0;
+    quint64 m_damagedFrames = 0;
 
     TRecordSet m_current;
     TRecordSet m_pending;

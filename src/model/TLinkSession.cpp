@@ -12,6 +12,22 @@
 
 #include <algorithm>
 
+// Every control of the application's model objects repaints if its state's trust changed.
+static void RefreshTrustOf(TDataFileManager &application)
+{
+    const TProgramLists *lists = application.ProgramLists();
+    if (!lists)
+        return;
+    for (const auto &module : lists->Modules()) {
+        if (module->GetApplication() == &application)
+            module->RefreshTrust();
+    }
+    for (const auto &variable : lists->Variables()) {
+        if (variable->GetApplication() == &application)
+            variable->RefreshTrust();
+    }
+}
+
 TLinkSession::TLinkSession(TDataFileManager &application)
     : QObject(&application)
     , m_application(application)
@@ -72,8 +88,11 @@ bool TLinkSession::OpenUdpLink(quint16 udpPort, const QByteArray &host, const QB
     m_wanted = true;
     m_state = SessionStates::LoggingIn;
     m_refusal = Refusals::None;
+    // What was reported before this log-in is no longer fresh.
+    ++m_epoch;
     if (m_health != LinkHealth::Lost)
         SetHealth(LinkHealth::Opening);
+    RefreshTrustOf(m_application);
     StartPolling(true);
     m_watchdogTimer->start(m_loginWatch);
     m_application.Settings().LinkKind = LinkKinds::Udp;
@@ -120,7 +139,7 @@ void TLinkSession::PollLink()
     m_polling = true;
     QByteArray data;
     bool heard = false;
-    const quint64 droppedBefore = m_application.DroppedFrames();
+    const quint64 damagedBefore = m_application.DamagedFrames();
     m_application.BeginBatch();
     // A session answer can close the link: reading stops then.
     while (link->IsOpen() && link->ReadLink(data)) {
@@ -134,7 +153,7 @@ void TLinkSession::PollLink()
     m_application.EndBatch();
     m_polling = false;
     if (heard)
-        Heard(m_application.DroppedFrames() != droppedBefore);
+        Heard(m_application.DamagedFrames() != damagedBefore);
 }
 
 void TLinkSession::HandleSessionInfo(QByteArrayView text)
@@ -235,22 +254,6 @@ void TLinkSession::SetHealth(LinkHealth health)
     emit healthChanged(health);
 }
 
-// Every control of the application's model objects repaints if its state's trust changed.
-static void RefreshTrustOf(TDataFileManager &application)
-{
-    const TProgramLists *lists = application.ProgramLists();
-    if (!lists)
-        return;
-    for (const auto &module : lists->Modules()) {
-        if (module->GetApplication() == &application)
-            module->RefreshTrust();
-    }
-    for (const auto &variable : lists->Variables()) {
-        if (variable->GetApplication() == &application)
-            variable->RefreshTrust();
-    }
-}
-
 void TLinkSession::LinkUp()
 {
     ++m_epoch;
@@ -302,6 +305,7 @@ void TLinkSession::LinkDown(const QString &reason)
 void TLinkSession::RetryLink()
 {
     SerialPort *link = m_application.Link();
+    m_retryTimer->stop();
     if (!m_wanted || !link || m_health != LinkHealth::Lost)
         return;
     const TVISUALQvpInfo &settings = m_application.Settings();

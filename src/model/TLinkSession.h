@@ -102,6 +102,7 @@ public:
     QTimer *PollTimer() const { return m_pollTimer; }
     QTimer *WatchdogTimer() const { return m_watchdogTimer; }
     QTimer *RetryTimer() const { return m_retryTimer; }
+    QTimer *AnswerTimer() const { return m_answerTimer; }
 
 signals:
     // The interface module answered a log-in with this text.

@@ -229,6 +229,15 @@ void TForm1::CloseProject()
 void TForm1::SetUpApplication(TDataFileManager &application)
 {
     m_lists->AddApplication(application);
+    connect(&application.Session(), &TLinkSession::healthChanged, this, &TForm1::LinkHealthChanged, Qt::UniqueConnection);
+}
+
+void TForm1::LinkHealthChanged()
+{
+    for (TMyForm11 *screen : ScreenWindows())
+        screen->UpdateLinkBanner();
+    if (m_summary && m_summary->isVisible())
+        m_summary->Fill();
 }
 
 bool TForm1::OpenProject(const QString &path)

@@ -84,6 +84,9 @@ public:
     const QString &ProgramFolder() const { return m_programFolder; }
     TSettings &Settings() { return m_settings; }
     std::vector<TMyForm11 *> ScreenWindows() const;
+    // An application's link was lost or came back, or the mode changed: the screens' banners and
+    // the summary follow.
+    void LinkHealthChanged();
     TSearchListWindow *OutputList() const { return m_outputs; }
     TSearchListWindow *InputList() const { return m_inputs; }
     TSearchListWindow *SensorList() const { return m_sensors; }

@@ -1,6 +1,10 @@
 #include "TMyForm11.h"
 
+#include "TCodePage.h"
+#include "TDataFileManager.h"
 #include "TDialogs.h"
+#include "TLinkSession.h"
+#include "TVQControl.h"
 #include "TForm1.h"
 #include "TScreenEditor.h"
 #include "TPropertyEditor.h"
@@ -12,6 +16,7 @@
 
 #include <QContextMenuEvent>
 #include <QImageReader>
+#include <QLabel>
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
@@ -89,7 +94,12 @@ TMyForm11::TMyForm11(TForm1 *owner, const TNewVisualScreen &record)
     , m_record(record)
     , m_area(new TScreenArea(this))
     , m_menu(new QMenu(this))
+    , m_banner(new QLabel(m_area))
 {
+    m_banner->setObjectName(QStringLiteral("LinkBanner"));
+    m_banner->setStyleSheet(QStringLiteral("QLabel { background: rgba(150, 20, 20, 225); color: white; font-weight: bold; padding: 5px; }"));
+    m_banner->setWordWrap(true);
+    m_banner->hide();
     setAttribute(Qt::WA_DeleteOnClose, false);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -185,6 +195,47 @@ void TMyForm11::ApplyRecord()
             show();
     }
     setWindowState(m_record.WindowState == 1 ? Qt::WindowMaximized : Qt::WindowNoState);
+}
+
+void TMyForm11::UpdateLinkBanner()
+{
+    QStringList lines;
+    if (m_owner->RunTime()->Mode() == RunMode::RunTime) {
+        std::vector<const TDataFileManager *> seen;
+        for (const TVQControl *control : m_area->findChildren<TVQControl *>(Qt::FindDirectChildrenOnly)) {
+            const TDataFileManager *application = control->BoundApplication();
+            if (!application || std::find(seen.begin(), seen.end(), application) != seen.end())
+                continue;
+            seen.push_back(application);
+            const TLinkSession &session = application->Session();
+            if (session.Health() != LinkHealth::Lost)
+                continue;
+            lines.append(QString::fromUtf8("Connection to %1 lost — reconnecting… (since %2)")
+                             .arg(TCodePage::ToDisplay(application->DisplayName()), session.LostAt().toString(QStringLiteral("HH:mm:ss"))));
+        }
+    }
+    if (lines.isEmpty()) {
+        m_banner->hide();
+        return;
+    }
+    m_banner->setText(lines.join(QLatin1Char('\n')));
+    PlaceBanner();
+    m_banner->show();
+    m_banner->raise();
+}
+
+void TMyForm11::PlaceBanner()
+{
+    m_banner->setFixedWidth(m_area->width());
+    m_banner->adjustSize();
+    m_banner->move(0, 0);
+}
+
+void TMyForm11::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    if (m_banner->isVisible())
+        PlaceBanner();
 }
 
 bool TMyForm11::ConfirmDelete(const QString &text)

@@ -8,6 +8,7 @@
 #include <QPixmap>
 #include <QWidget>
 
+class QLabel;
 class QMenu;
 class TForm1;
 
@@ -59,15 +60,25 @@ public:
     QAction *Action(const QString &text) const;
     // Checks and enabling of the menu entries for the program-wide mode.
     void PrepareMenu();
+    // In run time, one line across the top for each application of the screen's controls whose
+    // link is lost; hidden when there is none.
+    void UpdateLinkBanner();
+    QLabel *LinkBanner() const { return m_banner; }
 
     // TVQControlHost
     bool ConfirmDelete(const QString &text) override;
     bool EditProperties(TVQControl *control) override;
     void ControlRemoved(TProjectItemBase *item) override;
 
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
 private:
+    void PlaceBanner();
+
     TForm1 *m_owner = nullptr;
     TNewVisualScreen m_record;
     TScreenArea *m_area = nullptr;
     QMenu *m_menu = nullptr;
+    QLabel *m_banner = nullptr;
 };

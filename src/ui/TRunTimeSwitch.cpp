@@ -35,8 +35,13 @@ void TRunTimeSwitch::SwitchEveryControl(RunMode mode)
             }
         }
         m_owner.Project()->ForEachItem([mode](TProjectItemBase &item) { item.SetRunTimeMode(mode); });
+        if (m_mode == RunMode::Test) {
+            for (const auto &module : m_owner.Lists()->Modules())
+                module->RefreshControls();
+        }
     }
     m_mode = mode;
+    m_owner.LinkHealthChanged();
     if (mode == RunMode::RunTime) {
         for (TSearchListWindow *list : {m_owner.OutputList(), m_owner.InputList(), m_owner.SensorList()})
             list->hide();

@@ -13,6 +13,7 @@
 
 #include "QtPrinters.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -188,5 +189,81 @@ TEST_F(ModelEndToEndTest, SerialLinkOverAPty)
     EXPECT_EQ(app.Session().Health(), LinkHealth::Lost);
     EXPECT_FALSE(app.Session().LostReason().isEmpty());
     EXPECT_TRUE(messages.Shown.isEmpty());
-    EXPECT_FALSE(lists->FindModule(&app, 2)->GetLink()->WriteLink("\x02" "B5030001640A28\x03"));
+    EXPECT_TRUE(app.Session().RetryTimer()->isActive());
+
+    // The adapter comes back behind the same COM name: the next attempt opens it and asks for
+    // every state, inputs then outputs.
+    TestPty back;
+    QFile::remove(folder.path() + QStringLiteral("/Ports/COM4"));
+    ASSERT_TRUE(back.LinkAsCom(folder.path(), 4));
+    app.Session().RetryLink();
+    EXPECT_EQ(app.Session().Health(), LinkHealth::Up);
+    QByteArray asked;
+    ASSERT_TRUE(RunUntil([&] { asked += back.Read(); return asked.count('\x03') >= 2; }));
+    EXPECT_TRUE(asked.startsWith("\x02" "B5030001640A")) << asked.toStdString();
+    EXPECT_TRUE(asked.contains("\x03\x02" "B5030001640B")) << asked.toStdString();
+}
+
+// A log-in without answer loses the link; each failed attempt doubles the pause, up to 30 s; the
+// answer at last brings the link up, asks for every state and ends the attempts.
+TEST_F(ModelEndToEndTest, ALostLinkTriesAgainWithGrowingPauses)
+{
+    lists = std::make_unique<TProgramLists>(nullptr, QStringLiteral(QUELNOR_PROGRAM_DIR), &messages);
+    lists->AddApplication(app);
+    UdpPeer peer;
+    app.Settings().Host = "127.0.0.1";
+    app.Settings().UdpPort = peer.Port();
+    app.Settings().Password = "";
+    ASSERT_TRUE(app.Session().OpenUdpLink(peer.Port(), "127.0.0.1", ""));
+    EXPECT_EQ(app.Session().Health(), LinkHealth::Opening);
+    EXPECT_EQ(peer.Receive(), "LOGIN");
+    app.Session().WatchdogExpired();
+    EXPECT_EQ(app.Session().Health(), LinkHealth::Lost);
+    EXPECT_EQ(app.Session().LostReason(), QStringLiteral("No answer to the log-in"));
+    std::vector<int> pauses{app.Session().RetryPause()};
+    for (int attempt = 0; attempt < 6; ++attempt) {
+        app.Session().RetryLink();
+        EXPECT_EQ(peer.Receive(), "LOGIN");
+        app.Session().WatchdogExpired();
+        pauses.push_back(app.Session().RetryPause());
+    }
+    EXPECT_EQ(pauses, (std::vector<int>{1000, 2000, 4000, 8000, 16000, 30000, 30000}));
+    EXPECT_EQ(app.Session().Health(), LinkHealth::Lost);
+
+    const quint32 epoch = app.Session().Epoch();
+    app.Session().RetryLink();
+    EXPECT_EQ(peer.Receive(), "LOGIN");
+    peer.Send("INFO:Session opened:INFO\r\n");
+    ASSERT_TRUE(RunUntil([&] { return app.Session().Health() == LinkHealth::Up; }));
+    EXPECT_GT(app.Session().Epoch(), epoch);
+    EXPECT_FALSE(app.Session().RetryTimer()->isActive());
+    EXPECT_TRUE(peer.Receive().startsWith("\x02" "B5030001640A"));
+    EXPECT_TRUE(peer.Receive().startsWith("\x02" "B5030001640B"));
+
+    // A module state reported now is fresh; once the link is lost again it is stale.
+    TVQQModuleBase *module = lists->FindModule(&app, 2);
+    EXPECT_EQ(module->Trust(PartOutputs), StateTrust::Unknown);
+    peer.Send(k_outputsOfModule2);
+    ASSERT_TRUE(RunUntil([&] { return module->Trust(PartOutputs) == StateTrust::Fresh; }));
+    EXPECT_EQ(module->Trust(PartOutputs | PartInputs), StateTrust::Unknown);
+    app.Session().WatchdogExpired();  // the keep-alive goes out, no answer expected: still up
+    EXPECT_EQ(peer.Receive(), "\x02" "B5030001HELLO");
+    EXPECT_FALSE(app.Session().AnswerTimer()->isActive());
+    EXPECT_EQ(app.Session().Health(), LinkHealth::Up);
+    app.Session().AnswerTimeout();    // a command without answer: in doubt, the states asked again
+    EXPECT_EQ(app.Session().Health(), LinkHealth::InDoubt);
+    EXPECT_EQ(module->Trust(PartOutputs), StateTrust::Fresh);
+    app.Session().QuietTimeout();     // too soon after the reconnection's: put off
+    TLinkTimings timings;
+    timings.ResyncSpacing = 0;
+    app.Session().SetTimings(timings);
+    app.Session().QuietTimeout();
+    EXPECT_TRUE(peer.Receive().startsWith("\x02" "B5030001640A"));
+    app.Session().AnswerTimeout();    // nothing back either: lost
+    EXPECT_EQ(app.Session().Health(), LinkHealth::Lost);
+    EXPECT_EQ(module->Trust(PartOutputs), StateTrust::Stale);
+
+    app.Session().CloseLink();
+    EXPECT_EQ(app.Session().Health(), LinkHealth::Closed);
+    EXPECT_FALSE(app.Session().RetryTimer()->isActive());
 }

@@ -20,6 +20,7 @@
 #include "UiHelpers.h"
 
 #include <QComboBox>
+#include <QDateTime>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -68,6 +69,45 @@ protected:
         return window.OpenProject(path);
     }
     TDataFileManager &App(int index) { return *window.Project()->Applications().at(size_t(index)); }
+
+    // Run time entered on the UDP application alone, with short health waits, and the ceiling
+    // lamp's control shown fresh and off.
+    TVQBaseControl *ConnectWithShortWaits()
+    {
+        App(1).Settings().LinkKind = LinkKinds::None;
+        TLinkTimings timings;
+        timings.AnswerWait = 200;
+        timings.QuietMoment = 20;
+        timings.ResyncSpacing = 100;
+        timings.RetryFirst = 20;
+        timings.RetryLongest = 160;
+        timings.RefreshGap = 10;
+        App(0).Session().SetTimings(timings);
+        App(0).Session().SetWatchdogIntervals(300, 60000);
+        window.Connecting()->ConnectTimer()->setInterval(10);
+        window.RunTime()->CommandRunTime();
+        if (!RunUntil([&] { return window.Connecting()->Step() == TForm6::Steps::Finished; }, 10000))
+            return nullptr;
+        TVQBaseControl *ceiling = ControlLabelled(window.ScreenWindows()[0], QStringLiteral("Living room ceiling"));
+        if (!ceiling || !RunUntil([&] { return ceiling->Trust() == StateTrust::Fresh; }))
+            return nullptr;
+        return ceiling;
+    }
+    // The controls of every screen that do not show a fresh state.
+    int UntrustedControls()
+    {
+        int count = 0;
+        for (TMyForm11 *screen : window.ScreenWindows()) {
+            for (const TVQControl *control : screen->Area()->findChildren<TVQControl *>())
+                count += control->Trust() != StateTrust::Fresh;
+        }
+        return count;
+    }
+    int Logged(const QString &text)
+    {
+        log.flush();
+        return int(logText.count(text));
+    }
 
     ProgramFolder folder;
     ScriptedDialogs dialogs;
@@ -287,4 +327,140 @@ TEST(UdpDialog, RefusesTextsThatCannotBeStored)
     messages.Shown.clear();
     dialog.Connect();
     EXPECT_EQ(messages.Shown, QStringList({"Port must be from 0 to 65535; '70000' is not."}));
+}
+
+// Before the refresh nothing claims a state; after it every control of the screens is fresh.
+TEST_F(RunTimeTest, StatesAreUnknownUntilReported)
+{
+    TSimulatorOptions options;
+    options.Password = QStringLiteral("secret");
+    ASSERT_TRUE(Start(options));
+    TVQBaseControl *ceiling = ControlLabelled(window.ScreenWindows()[0], QStringLiteral("Living room ceiling"));
+    ASSERT_TRUE(ceiling);
+    window.RunTime()->SwitchEveryControl(RunMode::RunTime);
+    EXPECT_EQ(ceiling->Trust(), StateTrust::Unknown);
+    EXPECT_GT(UntrustedControls(), 5);
+    window.RunTime()->SwitchEveryControl(RunMode::DesignTime);
+    EXPECT_EQ(ceiling->Trust(), StateTrust::Fresh);  // design time keeps its faces
+
+    ASSERT_TRUE(ConnectWithShortWaits());
+    EXPECT_TRUE(RunUntil([&] { return UntrustedControls() == 0; })) << UntrustedControls();
+}
+
+// The module drops the session: the next click gets no status back, the states asked for again
+// get none either, and the link counts as lost: controls stale, clicks refused, the banner shown.
+// Then, with no user action, the link logs in again, asks for every state and is fresh.
+TEST_F(RunTimeTest, ADroppedSessionIsSeenAndHealsByItself)
+{
+    TSimulatorOptions options;
+    options.Password = QStringLiteral("secret");
+    options.DropSessionAfter = 1;
+    ASSERT_TRUE(Start(options));
+    TVQBaseControl *ceiling = ConnectWithShortWaits();
+    ASSERT_TRUE(ceiling);
+    TMyForm11 *screen = window.ScreenWindows()[0];
+    EXPECT_FALSE(screen->LinkBanner()->isVisibleTo(screen));
+    ASSERT_TRUE(RunUntil([&] { return !simulator->HasSession(); }, 3000));
+
+    const int logIns = Logged(QStringLiteral("recv log-in"));
+    // Stop the healing before it starts, to look at the lost state.
+    App(0).Session().SetTimings([&] { TLinkTimings t = App(0).Session().Timings(); t.RetryFirst = 60000; return t; }());
+    QTest::mouseClick(ceiling, Qt::LeftButton, {}, QPoint(5, 5));
+    ASSERT_TRUE(RunUntil([&] { return App(0).Session().Health() == LinkHealth::Lost; }, 3000));
+    // The toggle, then the two refresh requests asked again, all ignored without a session.
+    EXPECT_EQ(Logged(QStringLiteral("without a session")), 3) << logText.toStdString();
+    EXPECT_EQ(ceiling->Trust(), StateTrust::Stale);
+    EXPECT_EQ(ceiling->CurrentStateName(), QStringLiteral("Off"));  // the last state stays
+    ASSERT_TRUE(screen->LinkBanner()->isVisibleTo(screen));
+    EXPECT_TRUE(screen->LinkBanner()->text().startsWith(QString::fromUtf8("Connection to a.qap lost — reconnecting… (since ")));
+    EXPECT_TRUE(screen->LinkBanner()->text().contains(App(0).Session().LostAt().toString(QStringLiteral("HH:mm:ss"))));
+    const int written = Logged(QStringLiteral("ignored:"));
+    QTest::mouseClick(ceiling, Qt::LeftButton, {}, QPoint(5, 5));  // refused: nothing goes out
+    RunUntil([] { return false; }, 50);
+    EXPECT_EQ(Logged(QStringLiteral("ignored:")), written);
+    EXPECT_EQ(Logged(QStringLiteral("recv log-in")), logIns);
+
+    // The pause over, the link logs in again and refreshes; the banner goes.
+    App(0).Session().RetryLink();
+    ASSERT_TRUE(RunUntil([&] { return App(0).Session().Health() == LinkHealth::Up; }, 3000));
+    EXPECT_EQ(Logged(QStringLiteral("recv log-in")), logIns + 1);
+    EXPECT_FALSE(screen->LinkBanner()->isVisibleTo(screen));
+    EXPECT_TRUE(RunUntil([&] { return ceiling->Trust() == StateTrust::Fresh && UntrustedControls() == 0; }));
+    EXPECT_EQ(Logged(QStringLiteral("recv refresh outputs")), 2);  // the connection's, then the reconnection's
+}
+
+// The module's program stops: its port answers "unreachable" to the next click and the link is
+// lost; every attempt while it is away fails with a longer pause; started again on the same port,
+// it is logged in again without user action and the screen is fresh.
+TEST_F(RunTimeTest, AStoppedAndRestartedModuleIsSeenAndHealsByItself)
+{
+    TSimulatorOptions options;
+    options.Password = QStringLiteral("secret");
+    ASSERT_TRUE(Start(options));
+    TVQBaseControl *ceiling = ConnectWithShortWaits();
+    ASSERT_TRUE(ceiling);
+    const quint16 port = simulator->UdpPort();
+    simulator.reset();
+
+    QTest::mouseClick(ceiling, Qt::LeftButton, {}, QPoint(5, 5));
+    ASSERT_TRUE(RunUntil([&] { return App(0).Session().Health() == LinkHealth::Lost; }, 3000));
+    EXPECT_EQ(ceiling->Trust(), StateTrust::Stale);
+    EXPECT_TRUE(window.ScreenWindows()[0]->LinkBanner()->isVisibleTo(window.ScreenWindows()[0]));
+    EXPECT_FALSE(App(0).Link()->IsOpen());  // the project summary shows it disconnected
+    ASSERT_TRUE(RunUntil([&] { return App(0).Session().RetryPause() == 160; }, 5000));  // 20, 40, 80, 160
+
+    options.UdpPort = port;
+    options.ExportPath = folder.File(QStringLiteral("Data/house.qap"));
+    options.ProgramFolder = QStringLiteral(QUELNOR_PROGRAM_DIR);
+    options.TickMilliseconds = 3600000;
+    options.Log = true;
+    simulator = std::make_unique<TInstallationSimulator>(options, log);
+    QString error;
+    ASSERT_TRUE(simulator->Start(error)) << error.toStdString();
+    ASSERT_TRUE(RunUntil([&] { return App(0).Session().Health() == LinkHealth::Up; }, 5000));
+    EXPECT_TRUE(RunUntil([&] { return UntrustedControls() == 0; }));
+    EXPECT_FALSE(window.ScreenWindows()[0]->LinkBanner()->isVisibleTo(window.ScreenWindows()[0]));
+    QTest::mouseClick(ceiling, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_TRUE(RunUntil([&] { return ceiling->CurrentStateName() == QStringLiteral("On"); }));
+
+    // Design time stops every attempt.
+    simulator.reset();
+    QTest::mouseClick(ceiling, Qt::LeftButton, {}, QPoint(5, 5));
+    ASSERT_TRUE(RunUntil([&] { return App(0).Session().Health() == LinkHealth::Lost; }, 3000));
+    window.RunTime()->CommandDesignTime();
+    EXPECT_EQ(App(0).Session().Health(), LinkHealth::Closed);
+    EXPECT_FALSE(App(0).Session().RetryTimer()->isActive());
+}
+
+// A noisy link: refresh answers dropped as bad are asked for again until every state has come.
+TEST_F(RunTimeTest, StatesLostToANoisyLinkAreAskedForAgain)
+{
+    TSimulatorOptions options;
+    options.Password = QStringLiteral("secret");
+    options.CorruptPercent = 30;
+    ASSERT_TRUE(Start(options));
+    ASSERT_TRUE(ConnectWithShortWaits());
+    EXPECT_TRUE(RunUntil([&] { return UntrustedControls() == 0; }, 5000)) << UntrustedControls();
+    EXPECT_GT(App(0).DroppedFrames(), 0u);
+    EXPECT_GT(Logged(QStringLiteral("recv refresh outputs")), 1);
+}
+
+// Test mode's states stay in test mode: run time shows what the modules reported.
+TEST_F(RunTimeTest, TestStatesDoNotLeakIntoRunTime)
+{
+    TSimulatorOptions options;
+    options.Password = QStringLiteral("secret");
+    ASSERT_TRUE(Start(options));
+    TVQBaseControl *ceiling = ConnectWithShortWaits();
+    ASSERT_TRUE(ceiling);
+    window.RunTime()->CommandTest();
+    QTest::mouseClick(ceiling, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(ceiling->CurrentStateName(), QStringLiteral("On"));
+    window.RunTime()->CommandRunTime();
+    EXPECT_EQ(ceiling->CurrentStateName(), QStringLiteral("Off"));
+    EXPECT_NE(ceiling->Trust(), StateTrust::Fresh);  // not reported since the link reopened
+    ASSERT_TRUE(RunUntil([&] { return window.Connecting()->Step() == TForm6::Steps::Finished; }, 10000));
+    EXPECT_TRUE(RunUntil([&] { return ceiling->Trust() == StateTrust::Fresh; }));
+    EXPECT_EQ(ceiling->CurrentStateName(), QStringLiteral("Off"));
+    EXPECT_EQ(simulator->Outputs(2) & 1, 0);
 }

@@ -225,7 +225,9 @@ QByteArrayList TSimulatedInstallation::RefreshOutputs() const
 {
     QByteArrayList messages;
     for (const auto &[number, module] : m_modules) {
-        messages.append(OutputsMessage(module));
+        // A module without outputs sends nothing (not an empty frame).
+        if (QByteArray outputs = OutputsMessage(module); !outputs.isEmpty())
+            messages.append(outputs);
         if (HasTemperature(module))
             messages.append(TemperatureMessage(module));
     }
