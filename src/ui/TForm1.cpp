@@ -29,6 +29,8 @@
 #include <QMenuBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 const QString k_exportFilter = QStringLiteral("Fichier Quelnor2 (*.qap)");
@@ -71,10 +73,8 @@ TForm1::TForm1(const QString &programFolder, TDialogs *dialogs, QWidget *parent)
     connect(m_screenList, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) {
         const std::vector<TMyForm11 *> screens = ScreenWindows();
         const int row = m_screenList->row(item);
-        if (row >= 0 && size_t(row) < screens.size()) {
-            screens[size_t(row)]->show();
-            screens[size_t(row)]->raise();
-        }
+        if (row >= 0 && size_t(row) < screens.size())
+            ShowScreenWindow(screens[size_t(row)]);
     });
 
     m_fileMenu = menuBar()->addMenu(QStringLiteral("File"));
@@ -186,7 +186,7 @@ void TForm1::FirstActivation()
     m_activated = true;
     m_runTime->SwitchEveryControl(RunMode::DesignTime);
     m_settings = TSettingsFile::Read(m_programFolder);
-    if (!m_settings.OpenLastFile)
+    if (!m_settings.OpenLastFile && !m_kiosk)
         return;
     // The last project, then the connection window, which connects it and enters run time (also
     // when the file is gone: the window then has nothing to connect).
@@ -196,6 +196,11 @@ void TForm1::FirstActivation()
     m_runTime->SwitchEveryControl(RunMode::RunTime);
     m_connecting->show();
     m_connecting->ResetAndStart();
+    // A wall panel with no screen to show would leave nothing on the display: the main window
+    // comes instead.
+    const std::vector<TMyForm11 *> screens = ScreenWindows();
+    if (m_kiosk && std::none_of(screens.begin(), screens.end(), [](const TMyForm11 *screen) { return screen->isVisible(); }))
+        show();
 }
 
 std::vector<TMyForm11 *> TForm1::ScreenWindows() const
@@ -270,10 +275,16 @@ bool TForm1::OpenProject(const QString &path)
         RefreshScreenList();
         return false;
     }
+    bool shown = false;
     for (TMyForm11 *window : ScreenWindows()) {
-        if (window->ScreenRecord().OpenAtStartup == 1)
-            window->show();
+        if (window->ScreenRecord().OpenAtStartup == 1) {
+            ShowScreenWindow(window);
+            shown = true;
+        }
     }
+    // A wall panel always shows a screen.
+    if (m_kiosk && !shown && !ScreenWindows().empty())
+        ShowScreenWindow(ScreenWindows().front());
     m_project->ClearModified();
     RefreshScreenList();
     return true;
@@ -444,11 +455,20 @@ void TForm1::ShowScreen(quint16 screenId)
 {
     for (TMyForm11 *window : ScreenWindows()) {
         if (window->ScreenRecord().Valid == 1 && window->ScreenRecord().ScreenId == screenId) {
-            window->show();
-            window->raise();
+            ShowScreenWindow(window);
             return;
         }
     }
+}
+
+void TForm1::ShowScreenWindow(TMyForm11 *window)
+{
+    if (m_kiosk)
+        window->showFullScreen();
+    else
+        window->show();
+    window->raise();
+    window->activateWindow();
 }
 
 void TForm1::ShowScreenList()

@@ -37,6 +37,12 @@ public:
 
     // Design time, the settings, and the last project when the settings ask for it. Once.
     void FirstActivation();
+    // Wall-panel mode: the last project in run time, its screens full screen, the main window
+    // hidden, the screens' menus without the design entries. Set before the first activation.
+    void SetKiosk(bool kiosk) { m_kiosk = kiosk; }
+    bool Kiosk() const { return m_kiosk; }
+    // A screen window shown and brought to the front; full screen in wall-panel mode.
+    void ShowScreenWindow(TMyForm11 *window);
 
     // Closes the current project and opens `path`: applications, their model objects and links,
     // then the screens; those marked open at start-up are shown. False when it cannot be read.
@@ -125,6 +131,7 @@ private:
     std::unique_ptr<TScreenEditor> m_screenEditor;
     TSettings m_settings;
     bool m_activated = false;
+    bool m_kiosk = false;
 
     QMenu *m_fileMenu = nullptr;
     QMenu *m_parameterMenu = nullptr;

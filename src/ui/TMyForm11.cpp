@@ -162,6 +162,13 @@ void TMyForm11::PrepareMenu()
     for (const char *entry : {"Settings", "Create shortcut", "Delete Screen", "Show outputs", "Show inputs", "Show Sensors",
                               "Show Variable"})
         Action(QString::fromLatin1(entry))->setEnabled(!locked);
+    // A wall panel only runs: no way into design time, test or editing.
+    if (m_owner->Kiosk()) {
+        for (QAction *action : m_menu->actions()) {
+            const QString text = action->text();
+            action->setVisible(text == QStringLiteral("Run Time") || text == QStringLiteral("Show screens"));
+        }
+    }
 }
 
 void TMyForm11::ApplyRecord()

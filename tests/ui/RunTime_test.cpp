@@ -24,6 +24,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTest>
 #include <QTextStream>
 #include <QTimer>
@@ -463,4 +464,42 @@ TEST_F(RunTimeTest, TestStatesDoNotLeakIntoRunTime)
     EXPECT_TRUE(RunUntil([&] { return ceiling->Trust() == StateTrust::Fresh; }));
     EXPECT_EQ(ceiling->CurrentStateName(), QStringLiteral("Off"));
     EXPECT_EQ(simulator->Outputs(2) & 1, 0);
+}
+
+// Wall-panel mode: the last project (even without "open last file") in run time, a screen full
+// screen, the main window hidden, the screen menu without design time, test and editing.
+TEST_F(RunTimeTest, WallPanelRunsTheLastProjectFullScreen)
+{
+    TSimulatorOptions options;
+    options.Password = QStringLiteral("secret");
+    ASSERT_TRUE(Start(options));
+    TSettings settings;
+    settings.OpenLastFile = false;
+    TSettingsFile::Write(folder.Path(), settings, folder.File(QStringLiteral("Data/two.qvp")));
+
+    TForm1 panel(folder.Path(), &dialogs);
+    panel.SetKiosk(true);
+    panel.FirstActivation();
+    ASSERT_EQ(panel.Project()->Applications().size(), 2u);
+    panel.Project()->Applications()[1]->Settings().LinkKind = LinkKinds::None;
+    ASSERT_TRUE(RunUntil([&] { return panel.Connecting()->Step() == TForm6::Steps::Finished; }, 10000));
+    EXPECT_EQ(panel.RunTime()->Mode(), RunMode::RunTime);
+    EXPECT_FALSE(panel.isVisible());
+    TMyForm11 *screen = nullptr;
+    for (TMyForm11 *window : panel.ScreenWindows()) {
+        if (window->isVisible())
+            screen = window;
+    }
+    ASSERT_TRUE(screen);
+    EXPECT_TRUE(screen->windowState() & Qt::WindowFullScreen);
+    screen->PrepareMenu();
+    QStringList shown;
+    for (QAction *action : screen->Menu()->actions()) {
+        if (action->isVisible() && !action->isSeparator())
+            shown.append(action->text());
+    }
+    EXPECT_EQ(shown, QStringList({"Show screens", "Run Time"}));
+    TVQBaseControl *ceiling = ControlLabelled(screen, QStringLiteral("Living room ceiling"));
+    ASSERT_TRUE(ceiling);
+    EXPECT_TRUE(RunUntil([&] { return ceiling->Trust() == StateTrust::Fresh; }));
 }
