@@ -57,7 +57,10 @@ void TVQControl::RefuseClick(QPoint globalPosition)
 {
     const TDataFileManager *application = BoundApplication();
     const QString name = application ? TCodePage::ToDisplay(application->DisplayName()) : QString();
-    QToolTip::showText(globalPosition, QStringLiteral("Not sent: the connection to %1 is lost").arg(name), this);
+    const QString text = QStringLiteral("Not sent: the connection to %1 is lost").arg(name);
+    QToolTip::showText(globalPosition, text, this);
+    if (m_host)
+        m_host->ClickRefused(text);
 }
 
 void TVQControl::mousePressEvent(QMouseEvent *event)

@@ -16,4 +16,6 @@ public:
     virtual bool EditProperties(TVQControl *control) = 0;
     // The control is about to be destroyed: it leaves the project's lists.
     virtual void ControlRemoved(TProjectItemBase *item) = 0;
+    // A click was refused (its link is lost): the host says so where the user looks.
+    virtual void ClickRefused(const QString &) {}
 };

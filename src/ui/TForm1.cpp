@@ -27,6 +27,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -463,9 +464,12 @@ void TForm1::ShowScreen(quint16 screenId)
 
 void TForm1::ShowScreenWindow(TMyForm11 *window)
 {
-    if (m_kiosk)
+    if (m_kiosk) {
+        // The whole display even where no window manager honours the full-screen state.
+        if (const QScreen *display = window->screen())
+            window->setGeometry(display->geometry());
         window->showFullScreen();
-    else
+    } else
         window->show();
     window->raise();
     window->activateWindow();

@@ -17,6 +17,7 @@
 #include <QContextMenuEvent>
 #include <QImageReader>
 #include <QLabel>
+#include <QTimer>
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
@@ -100,6 +101,13 @@ TMyForm11::TMyForm11(TForm1 *owner, const TNewVisualScreen &record)
     m_banner->setStyleSheet(QStringLiteral("QLabel { background: rgba(150, 20, 20, 225); color: white; font-weight: bold; padding: 5px; }"));
     m_banner->setWordWrap(true);
     m_banner->hide();
+    m_refusalTimer = new QTimer(this);
+    m_refusalTimer->setSingleShot(true);
+    m_refusalTimer->setInterval(3000);
+    connect(m_refusalTimer, &QTimer::timeout, this, [this] {
+        m_refusal.clear();
+        UpdateLinkBanner();
+    });
     setAttribute(Qt::WA_DeleteOnClose, false);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -222,9 +230,12 @@ void TMyForm11::UpdateLinkBanner()
         }
     }
     if (lines.isEmpty()) {
+        m_refusal.clear();
         m_banner->hide();
         return;
     }
+    if (!m_refusal.isEmpty())
+        lines.append(m_refusal);
     m_banner->setText(lines.join(QLatin1Char('\n')));
     PlaceBanner();
     m_banner->show();
@@ -243,6 +254,13 @@ void TMyForm11::resizeEvent(QResizeEvent *event)
     QWidget::resizeEvent(event);
     if (m_banner->isVisible())
         PlaceBanner();
+}
+
+void TMyForm11::ClickRefused(const QString &text)
+{
+    m_refusal = text;
+    m_refusalTimer->start();
+    UpdateLinkBanner();
 }
 
 bool TMyForm11::ConfirmDelete(const QString &text)

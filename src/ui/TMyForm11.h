@@ -10,6 +10,7 @@
 
 class QLabel;
 class QMenu;
+class QTimer;
 class TForm1;
 
 // The picture area of a screen: the background picture filling the client area; the controls
@@ -69,6 +70,8 @@ public:
     bool ConfirmDelete(const QString &text) override;
     bool EditProperties(TVQControl *control) override;
     void ControlRemoved(TProjectItemBase *item) override;
+    // The refusal shows under the banner's lines for three seconds.
+    void ClickRefused(const QString &text) override;
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -81,4 +84,6 @@ private:
     TScreenArea *m_area = nullptr;
     QMenu *m_menu = nullptr;
     QLabel *m_banner = nullptr;
+    QString m_refusal;       // the last refused click, shown in the banner a short while
+    QTimer *m_refusalTimer = nullptr;
 };

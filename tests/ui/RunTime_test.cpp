@@ -10,6 +10,7 @@
 #include "TDataFileManager.h"
 #include "TLinkSession.h"
 #include "TRunTimeSwitch.h"
+#include "TForm17.h"
 #include "TForm6.h"
 #include "TInstallationSimulator.h"
 #include "TProjectManager.h"
@@ -28,6 +29,7 @@
 #include <QTest>
 #include <QTextStream>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -103,6 +105,28 @@ protected:
                 count += control->Trust() != StateTrust::Fresh;
         }
         return count;
+    }
+    // A second main window started with the project as the last file, as the program starts.
+    std::unique_ptr<TForm1> StartOnLastFile(bool openLastFile, bool kiosk)
+    {
+        TSettings settings;
+        settings.OpenLastFile = openLastFile;
+        TSettingsFile::Write(folder.Path(), settings, folder.File(QStringLiteral("Data/two.qvp")));
+        auto started = std::make_unique<TForm1>(folder.Path(), &dialogs);
+        started->SetKiosk(kiosk);
+        started->FirstActivation();
+        return started;
+    }
+    // The project summary's line on the first application's link.
+    QString SummaryLinkLine()
+    {
+        const QTreeWidget *tree = window.Summary()->findChild<QTreeWidget *>();
+        for (QTreeWidgetItemIterator it(const_cast<QTreeWidget *>(tree)); *it; ++it) {
+            const QString text = (*it)->text(0);
+            if (text.contains(QStringLiteral(": IP ")))
+                return text;
+        }
+        return {};
     }
     int Logged(const QString &text)
     {
@@ -240,12 +264,8 @@ TEST_F(RunTimeTest, StartUpConnectsTheLastProject)
     TSimulatorOptions options;
     options.Password = QStringLiteral("secret");
     ASSERT_TRUE(Start(options));
-    TSettings settings;
-    settings.OpenLastFile = true;
-    TSettingsFile::Write(folder.Path(), settings, folder.File(QStringLiteral("Data/two.qvp")));
-
-    TForm1 started(folder.Path(), &dialogs);
-    started.FirstActivation();
+    const std::unique_ptr<TForm1> window2 = StartOnLastFile(true, false);
+    TForm1 &started = *window2;
     ASSERT_EQ(started.Project()->Applications().size(), 2u);
     started.Project()->Applications()[1]->Settings().LinkKind = LinkKinds::None;
     EXPECT_TRUE(started.Connecting()->isVisible());
@@ -258,6 +278,8 @@ TEST_F(RunTimeTest, StartUpConnectsTheLastProject)
     ASSERT_TRUE(ceiling);
     EXPECT_TRUE(RunUntil([&] { return ceiling->CurrentStateName() == QStringLiteral("Off"); }));
 
+    TSettings settings;
+    settings.OpenLastFile = true;
     TSettingsFile::Write(folder.Path(), settings, folder.File(QStringLiteral("Data/gone.qvp")));
     TForm1 empty(folder.Path(), &dialogs);
     empty.FirstActivation();
@@ -377,6 +399,7 @@ TEST_F(RunTimeTest, ADroppedSessionIsSeenAndHealsByItself)
     EXPECT_TRUE(screen->LinkBanner()->text().contains(App(0).Session().LostAt().toString(QStringLiteral("HH:mm:ss"))));
     const int written = Logged(QStringLiteral("ignored:"));
     QTest::mouseClick(ceiling, Qt::LeftButton, {}, QPoint(5, 5));  // refused: nothing goes out
+    EXPECT_TRUE(screen->LinkBanner()->text().endsWith(QStringLiteral("\nNot sent: the connection to a.qap is lost")));
     RunUntil([] { return false; }, 50);
     EXPECT_EQ(Logged(QStringLiteral("ignored:")), written);
     EXPECT_EQ(Logged(QStringLiteral("recv log-in")), logIns);
@@ -401,13 +424,16 @@ TEST_F(RunTimeTest, AStoppedAndRestartedModuleIsSeenAndHealsByItself)
     TVQBaseControl *ceiling = ConnectWithShortWaits();
     ASSERT_TRUE(ceiling);
     const quint16 port = simulator->UdpPort();
+    window.CommandProjectSummary();
+    EXPECT_TRUE(SummaryLinkLine().startsWith(QStringLiteral("Connected on"))) << SummaryLinkLine().toStdString();
     simulator.reset();
 
     QTest::mouseClick(ceiling, Qt::LeftButton, {}, QPoint(5, 5));
     ASSERT_TRUE(RunUntil([&] { return App(0).Session().Health() == LinkHealth::Lost; }, 3000));
     EXPECT_EQ(ceiling->Trust(), StateTrust::Stale);
     EXPECT_TRUE(window.ScreenWindows()[0]->LinkBanner()->isVisibleTo(window.ScreenWindows()[0]));
-    EXPECT_FALSE(App(0).Link()->IsOpen());  // the project summary shows it disconnected
+    EXPECT_FALSE(App(0).Link()->IsOpen());
+    EXPECT_TRUE(SummaryLinkLine().startsWith(QStringLiteral("Not connected"))) << SummaryLinkLine().toStdString();
     ASSERT_TRUE(RunUntil([&] { return App(0).Session().RetryPause() == 160; }, 5000));  // 20, 40, 80, 160
 
     options.UdpPort = port;
@@ -421,6 +447,7 @@ TEST_F(RunTimeTest, AStoppedAndRestartedModuleIsSeenAndHealsByItself)
     ASSERT_TRUE(RunUntil([&] { return App(0).Session().Health() == LinkHealth::Up; }, 5000));
     EXPECT_TRUE(RunUntil([&] { return UntrustedControls() == 0; }));
     EXPECT_FALSE(window.ScreenWindows()[0]->LinkBanner()->isVisibleTo(window.ScreenWindows()[0]));
+    EXPECT_TRUE(SummaryLinkLine().startsWith(QStringLiteral("Connected on"))) << SummaryLinkLine().toStdString();
     QTest::mouseClick(ceiling, Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_TRUE(RunUntil([&] { return ceiling->CurrentStateName() == QStringLiteral("On"); }));
 
@@ -473,13 +500,8 @@ TEST_F(RunTimeTest, WallPanelRunsTheLastProjectFullScreen)
     TSimulatorOptions options;
     options.Password = QStringLiteral("secret");
     ASSERT_TRUE(Start(options));
-    TSettings settings;
-    settings.OpenLastFile = false;
-    TSettingsFile::Write(folder.Path(), settings, folder.File(QStringLiteral("Data/two.qvp")));
-
-    TForm1 panel(folder.Path(), &dialogs);
-    panel.SetKiosk(true);
-    panel.FirstActivation();
+    const std::unique_ptr<TForm1> window2 = StartOnLastFile(false, true);
+    TForm1 &panel = *window2;
     ASSERT_EQ(panel.Project()->Applications().size(), 2u);
     panel.Project()->Applications()[1]->Settings().LinkKind = LinkKinds::None;
     ASSERT_TRUE(RunUntil([&] { return panel.Connecting()->Step() == TForm6::Steps::Finished; }, 10000));
