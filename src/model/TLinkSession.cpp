@@ -86,6 +86,12 @@ bool TLinkSession::OpenUdpLink(quint16 udpPort, const QByteArray &host, const QB
     m_retryTimer->stop();
     m_reopening = false;
     m_wanted = true;
+    m_application.Settings().LinkKind = LinkKinds::Udp;
+    return BeginLogIn(udpPort, host, password);
+}
+
+bool TLinkSession::BeginLogIn(quint16 udpPort, const QByteArray &host, const QByteArray &password)
+{
     m_state = SessionStates::LoggingIn;
     m_refusal = Refusals::None;
     // What was reported before this log-in is no longer fresh.
@@ -95,7 +101,6 @@ bool TLinkSession::OpenUdpLink(quint16 udpPort, const QByteArray &host, const QB
     RefreshTrustOf(m_application);
     StartPolling(true);
     m_watchdogTimer->start(m_loginWatch);
-    m_application.Settings().LinkKind = LinkKinds::Udp;
     SerialPort *link = m_application.Link();
     return link && link->OpenUdpAndLogin(udpPort, host, password);
 }
@@ -323,11 +328,7 @@ void TLinkSession::RetryLink()
         LinkDown(QStringLiteral("No link set up"));
         return;
     }
-    m_state = SessionStates::LoggingIn;
-    m_refusal = Refusals::None;
-    StartPolling(true);
-    m_watchdogTimer->start(m_loginWatch);
-    if (!link->OpenUdpAndLogin(settings.UdpPort, settings.Host, settings.Password))
+    if (!BeginLogIn(settings.UdpPort, settings.Host, settings.Password))
         LinkDown(QStringLiteral("The log-in cannot be sent"));
 }
 

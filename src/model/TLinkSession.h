@@ -114,6 +114,8 @@ signals:
 
 private:
     void LinkFailed(const QString &reason);
+    // Sends the log-in and waits for its answer through the poll, under the log-in watch.
+    bool BeginLogIn(quint16 udpPort, const QByteArray &host, const QByteArray &password);
     // A bus frame went out: a frame is expected back.
     void FrameWritten();
     // The link is up: a new epoch; after a reopening the states are asked for.

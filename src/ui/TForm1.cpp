@@ -240,6 +240,8 @@ void TForm1::SetUpApplication(TDataFileManager &application)
 
 void TForm1::LinkHealthChanged()
 {
+    if (!m_project)
+        return;
     for (TMyForm11 *screen : ScreenWindows())
         screen->UpdateLinkBanner();
     if (m_summary && m_summary->isVisible())
