@@ -9,7 +9,12 @@
 class TFieldReader
 {
 public:
+    // The reader keeps a view of the line: the line must outlive it, so a temporary is refused.
     explicit TFieldReader(QByteArrayView line);
+    explicit TFieldReader(const char *line) : TFieldReader(QByteArrayView(line)) {}
+    explicit TFieldReader(const QByteArray &line) : TFieldReader(QByteArrayView(line)) {}
+    explicit TFieldReader(QByteArray &&line) = delete;
+    explicit TFieldReader(const QByteArray &&line) = delete;
 
     // Hexadecimal fields 2, 4 and 8 characters wide. Every character moves the value up a digit;
     // a hexadecimal digit of either case then adds its value, any other character (spaces too) 0.

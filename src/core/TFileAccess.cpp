@@ -5,17 +5,44 @@
 #include <QTemporaryFile>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
-bool TFileAccess::Read(const QString &path, QByteArray &content)
+bool TFileAccess::Read(const QString &path, QByteArray &content, bool *tooLarge)
 {
+    if (tooLarge)
+        *tooLarge = false;
+    content.clear();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    content = file.readAll();
+    // Checked before reading, and again on what was read (a device may not say its size).
+    if (file.size() > MaxFileSize) {
+        if (tooLarge)
+            *tooLarge = true;
+        return false;
+    }
+    content = file.read(MaxFileSize + 1);
+    if (content.size() > MaxFileSize) {
+        content.clear();
+        if (tooLarge)
+            *tooLarge = true;
+        return false;
+    }
     return file.error() == QFileDevice::NoError;
+}
+
+QString TFileAccess::TooLargeMessage(const QString &path)
+{
+    return QStringLiteral("This file is too large (more than 256 MB) to be read:\n") + path;
+}
+
+void TFileAccess::ReportFileSizeLimitAsError()
+{
+    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 bool TFileAccess::SaveAtomically(const QString &name, const QByteArray &content, QString *error)
@@ -49,11 +76,16 @@ bool TFileAccess::SaveAtomically(const QString &name, const QByteArray &content,
     file.close();
     if (::fsync(temporary.handle()) != 0 || QFileInfo(temporary.fileName()).size() != content.size())
         return fail(QStringLiteral("the file could not be written whole"));
-    if (target.exists())
-        temporary.setPermissions(QFile(path).permissions());
-    else
-        temporary.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
-                                 | QFileDevice::ReadOther);
+    // A replaced file keeps its permissions; a new one gets the user's umask, as any file the user
+    // creates (a project holds passwords: a umask of 077 keeps it private).
+    struct stat existing{};
+    if (::stat(QFile::encodeName(path).constData(), &existing) == 0) {
+        ::fchmod(temporary.handle(), existing.st_mode & 07777);
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::fchmod(temporary.handle(), 0666 & ~mask);
+    }
     temporary.close();
     if (std::rename(QFile::encodeName(temporary.fileName()).constData(), QFile::encodeName(path).constData()) != 0)
         return fail(QString::fromLocal8Bit(std::strerror(errno)));

@@ -7,8 +7,18 @@
 class TFileAccess
 {
 public:
-    // False when the file cannot be opened or read.
-    static bool Read(const QString &path, QByteArray &content);
+    // No export or project is anywhere near this size: a larger file is refused unread.
+    static constexpr qint64 MaxFileSize = 256 * 1024 * 1024;
+
+    // False when the file cannot be opened or read, or is larger than MaxFileSize; `tooLarge`
+    // then says whether the size was the reason.
+    static bool Read(const QString &path, QByteArray &content, bool *tooLarge = nullptr);
+    // The message for a file refused for its size.
+    static QString TooLargeMessage(const QString &path);
+
+    // A write past the process's file-size limit then fails with an error the saves report,
+    // instead of the signal that ends the process; every program calls it first.
+    static void ReportFileSizeLimitAsError();
 
     // Writes a temporary file beside `path`, checks it, and renames it over `path`, so a failed
     // save leaves the previous file as it was. A file marked read-only is refused; a symbolic

@@ -125,8 +125,12 @@ bool TDataFileManager::ExportImport(const QString &path, int mode)
         return false;
     }
     QByteArray content;
-    if (!TFileAccess::Read(path, content))
+    bool tooLarge = false;
+    if (!TFileAccess::Read(path, content, &tooLarge)) {
+        if (tooLarge && m_messages)
+            m_messages->ShowMessage(TFileAccess::TooLargeMessage(path));
         return false;
+    }
     ImportExportContent(content, key, mode);
     return true;
 }

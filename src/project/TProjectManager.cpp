@@ -123,8 +123,10 @@ bool TProjectManager::OpenProject(const QString &name, QString *error)
         return false;
     };
     QByteArray content;
-    if (!TFileAccess::Read(name, content))
-        return fail(QStringLiteral("The file cannot be read."));
+    bool tooLarge = false;
+    if (!TFileAccess::Read(name, content, &tooLarge))
+        return fail(tooLarge ? QStringLiteral("The file is too large (more than 256 MB) to be a project file.")
+                             : QStringLiteral("The file cannot be read."));
     m_version = ReadProjectVersion(name);
     if (m_version == 1) {
         if (m_messages)
@@ -575,8 +577,9 @@ bool TProjectManager::UpdateApplication(TDataFileManager &application, const QSt
             m_messages->ShowMessage(text);
         return false;
     };
-    if (!TFileAccess::Read(exportPath, content))
-        return refuse(QStringLiteral("Unable to read the export:\n") + exportPath);
+    bool tooLarge = false;
+    if (!TFileAccess::Read(exportPath, content, &tooLarge))
+        return refuse(tooLarge ? TFileAccess::TooLargeMessage(exportPath) : QStringLiteral("Unable to read the export:\n") + exportPath);
     if (!TApplicationFiles::LooksLikeExport(content))
         return refuse(QStringLiteral("This file is not a configuration export:\n") + exportPath);
     if (!TCodePage::CheckStoredText(exportPath).isEmpty())

@@ -4,6 +4,7 @@
 #include "TDataFileManager.h"
 #include "TLinkSession.h"
 #include "TDialogs.h"
+#include "TFileAccess.h"
 #include "TForm2.h"
 #include "TForm6.h"
 #include "TForm17.h"
@@ -389,9 +390,15 @@ void TForm1::CommandNewApplication()
         m_dialogs->ShowMessage(QStringLiteral("This file name cannot be kept in a project file:\n") + path);
         return;
     }
-    TDataFileManager *application = m_project->NewApplication(key);
-    if (!application->ExportImport(path, TDataFileManager::ImportReplace))
+    // An export that cannot be read adds nothing to the project.
+    bool tooLarge = false;
+    QByteArray content;
+    if (!TFileAccess::Read(path, content, &tooLarge)) {
+        m_dialogs->ShowMessage(tooLarge ? TFileAccess::TooLargeMessage(path) : QStringLiteral("Unable to read the export:\n") + path);
         return;
+    }
+    TDataFileManager *application = m_project->NewApplication(key);
+    application->ImportExportContent(content, key, TDataFileManager::ImportReplace);
     application->Settings().ApplicationId = m_project->FreeApplicationId();
     application->Settings().SourcePath = application->Name();
     SetUpApplication(*application);

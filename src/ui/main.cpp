@@ -1,9 +1,11 @@
+#include "TFileAccess.h"
 #include "TForm1.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
+    TFileAccess::ReportFileSizeLimitAsError();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Visual Quelnor 2"));
     TForm1 window(QCoreApplication::applicationDirPath());

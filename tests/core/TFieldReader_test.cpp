@@ -90,7 +90,8 @@ TEST(TFieldReader, PipeTextResumesAfterTheBarOrConsumesNothing)
 
     // Texts longer than the old 250-character limit are kept whole, so long paths stay keys.
     const QByteArray longPath(400, 'p');
-    TFieldReader longText(longPath + "|next|");
+    const QByteArray longLine = longPath + "|next|";
+    TFieldReader longText(longLine);
     EXPECT_EQ(longText.PipeText(), longPath);
     EXPECT_EQ(longText.PipeText(), "next");
 }

@@ -78,10 +78,16 @@ TEST(QuelnorToolImport, ExportThatCannotBeReadWritesNothing)
 {
     QTemporaryDir dir;
     const QString projectPath = dir.filePath(QStringLiteral("p.qvp"));
-    for (const QString &exportPath : {dir.filePath(QStringLiteral("missing.qap")), dir.path()}) {
+    // A 1 GB file (sparse) is refused for its size, unread.
+    const QString huge = dir.filePath(QStringLiteral("huge.qap"));
+    QFile file(huge);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(qint64(1) << 30));
+    file.close();
+    for (const QString &exportPath : {dir.filePath(QStringLiteral("missing.qap")), dir.path(), huge}) {
         const ToolRun run = RunTool({"import", exportPath, projectPath});
         EXPECT_EQ(run.status, 1);
         EXPECT_TRUE(run.err.contains(QStringLiteral("Cannot read the configuration export"))) << run.err.toStdString();
+        EXPECT_EQ(run.err.contains(QStringLiteral("too large (more than 256 MB)")), exportPath == huge) << run.err.toStdString();
         EXPECT_FALSE(QFileInfo::exists(projectPath));
     }
 }

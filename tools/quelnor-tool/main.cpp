@@ -1,3 +1,4 @@
+#include "TFileAccess.h"
 #include "TQuelnorTool.h"
 
 #include <QCoreApplication>
@@ -7,6 +8,7 @@
 
 int main(int argc, char *argv[])
 {
+    TFileAccess::ReportFileSizeLimitAsError();
     QCoreApplication app(argc, argv);
     QTextStream in(stdin);
     QTextStream out(stdout);
