@@ -259,6 +259,15 @@ void TDataFileManager::DecodeFrame(QByteArrayView text)
     }
     if (!m_lists)
         return;
+    // Values no module sends (a level above 100 %, a tenth digit above 9, a variable above its
+    // maximum) are dropped as bad frames rather than shown.
+    const auto outOfRange = [this] {
+        ++m_droppedFrames;
+    };
+    if (frame.Type == MsgDimLevels && std::any_of(frame.Payload.begin(), frame.Payload.end(), [](char level) { return quint8(level) > 100; }))
+        return outOfRange();
+    if (frame.Type == MsgTemperature && frame.Payload.size() >= 4 && (quint8(frame.Payload[1]) > 9 || quint8(frame.Payload[3]) > 9))
+        return outOfRange();
     switch (frame.Type) {
     case MsgInputStatus:
     case MsgInputStatus2:
@@ -289,6 +298,10 @@ void TDataFileManager::DecodeFrame(QByteArrayView text)
         break;
     case MsgVariable:
         if (TVQQVariableBaseItem *item = m_lists->FindVariable(this, frame.VariableNumber)) {
+            const quint8 value = frame.Payload.isEmpty() ? 0 : quint8(frame.Payload[0]);
+            const quint8 maximum = item->GetVariableKind() == 0 ? 1 : item->GetMaxValue();
+            if (value > maximum && (item->GetVariableKind() == 0 || maximum != 0))
+                return outOfRange();
             item->MarkReported();
             item->SetValue(frame.Payload);
         }

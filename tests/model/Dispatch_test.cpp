@@ -1,4 +1,5 @@
 #include "TDataFileManager.h"
+#include "TFrameBuilder.h"
 #include "TProgramLists.h"
 #include "TVQQModuleBase.h"
 #include "TVQQVariableBaseItem.h"
@@ -140,4 +141,54 @@ TEST_F(DispatchTest, EtxAloneDecodesTheLastFrameAgain)
     EXPECT_EQ(Output(app, 2), 0x00);
     app.AssembleBytes("\x03");
     EXPECT_EQ(Output(app, 2), 0x01);
+}
+
+// Values out of range for their kind are dropped and counted like bad frames; the state keeps
+// what was reported before.
+TEST_F(DispatchTest, ValuesOutOfRangeAreDroppedAsBadFrames)
+{
+    const auto send = [this](std::initializer_list<int> bytes) {
+        QByteArray message;
+        for (int b : bytes)
+            message.append(char(b));
+        app.AssembleBytes(TFrameBuilder::Frame(message));
+    };
+    const auto level = [this] {
+        std::array<quint8, 8> levels{};
+        lists.FindModule(&app, 4)->GetLevels(levels);
+        return levels[0];
+    };
+    const auto tenths = [this] {
+        std::array<quint8, 5> bytes{};
+        lists.FindModule(&app, 12)->GetTemperature(bytes);
+        return bytes[1];
+    };
+    TVQQVariableBaseItem *boolean = lists.FindVariable(&app, 3);
+    TVQQVariableBaseItem *counter = lists.FindVariable(&app, 128);
+    counter->GetRecord()->MaxValue = 5;
+    struct Row
+    {
+        std::initializer_list<int> frame;
+        bool kept;
+    };
+    const Row rows[] = {
+        {{0xB5, 0, 0, 4, 0x88, 0, 100, 0, 0, 0, 0, 0, 0, 0}, true},      // a level of 100 %
+        {{0xB5, 0, 0, 4, 0x88, 0, 40, 0, 0, 0, 0, 0, 0, 101}, false},    // one level above 100 %
+        {{0xB5, 0, 0, 1, 0x8A, 0, 5, 0, 12, 21, 9, 20, 0, 2}, true},     // 21,9 °C
+        {{0xB5, 0, 0, 1, 0x8A, 0, 5, 0, 12, 21, 10, 20, 0, 2}, false},   // a tenth digit of 10
+        {{0xB5, 0, 0, 1, 0x8A, 0, 5, 0, 12, 21, 5, 20, 12, 2}, false},   // in the set point too
+        {{0xB5, 0, 0, 1, 0x91, 0x14, 0, 3, 0, 1}, true},                  // a boolean true
+        {{0xB5, 0, 0, 1, 0x91, 0x14, 0, 3, 0, 2}, false},                 // a boolean 2
+        {{0xB5, 0, 0, 1, 0x91, 0x14, 0, 128, 0, 5}, true},                // a counter at its maximum
+        {{0xB5, 0, 0, 1, 0x91, 0x14, 0, 128, 0, 6}, false},               // above it
+    };
+    for (const Row &row : rows) {
+        const quint64 dropped = app.DroppedFrames();
+        send(row.frame);
+        EXPECT_EQ(app.DroppedFrames(), dropped + (row.kept ? 0 : 1)) << std::data(row.frame)[4];
+    }
+    EXPECT_EQ(level(), 100);
+    EXPECT_EQ(tenths(), 9);
+    EXPECT_EQ(boolean->GetValue(), 1);
+    EXPECT_EQ(counter->GetValue(), 5);
 }
