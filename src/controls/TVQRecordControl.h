@@ -9,6 +9,7 @@
 
 #include <QPainter>
 
+#include <algorithm>
 #include <functional>
 
 // The picture and text a record shows.
@@ -25,7 +26,11 @@ inline QString ShownCaption(bool shown, const QByteArray &label)
 inline QString RecordText(const TVisualShortCut &r) { return ShownCaption(r.ShowLabel != 0, r.Label); }
 inline QString RecordText(const TVisualJaugeData &r) { return ShownCaption(r.ShowLabel != 0, r.Label); }
 inline QString RecordText(const TVisualAxisCamData &r) { return TPicturePaths::FromRecord(r.CameraName); }
-inline QSize RecordFace(const TVisualAxisCamData &r) { return {r.Width, r.Height}; }
+// A camera's view is at most as large as a display.
+inline QSize RecordFace(const TVisualAxisCamData &r)
+{
+    return {std::min<int>(r.Width, MaxDisplayWidth), std::min<int>(r.Height, MaxDisplayHeight)};
+}
 inline bool RecordTransparent(const TVisualShortCut &r) { return r.Transparent != 0; }
 inline bool RecordTransparent(const TVisualJaugeData &r) { return r.Transparent != 0; }
 template <typename Record>

@@ -122,6 +122,11 @@ struct TVisualVariableData
     bool operator==(const TVisualVariableData &) const = default;
 };
 
+// The largest window or control a display shows (8K UHD). A larger size read from a file is shown
+// at most this large, its record kept as read; the dialogs refuse it.
+inline constexpr int MaxDisplayWidth = 7680;
+inline constexpr int MaxDisplayHeight = 4320;
+
 // An IP-camera view. The password is stored as plain text.
 struct TVisualAxisCamData
 {

@@ -120,10 +120,12 @@ bool TForm7::WriteRecord(TNewVisualScreen &record)
     // to be found again are refused.
     QString refused = CheckStoredTexts({EdName->text(), EdImagePath->text()});
     int numbers[4] = {};
-    const struct { const char *caption; QLineEdit *field; int minimum; } fields[4] = {
-        {"Height", EdHeight, MinimumSize}, {"Width", EdWidth, MinimumSize}, {"Left", EdLeft, 0}, {"Top", EdTop, 0}};
+    const struct { const char *caption; QLineEdit *field; int minimum; int maximum; } fields[4] = {
+        {"Height", EdHeight, MinimumSize, MaxDisplayHeight}, {"Width", EdWidth, MinimumSize, MaxDisplayWidth},
+        {"Left", EdLeft, 0, 65535}, {"Top", EdTop, 0, 65535}};
     for (int i = 0; i < 4 && refused.isEmpty(); ++i)
-        refused = ReadNumberField(QString::fromLatin1(fields[i].caption), fields[i].field->text(), fields[i].minimum, 65535, numbers[i]);
+        refused = ReadNumberField(QString::fromLatin1(fields[i].caption), fields[i].field->text(), fields[i].minimum,
+                                  fields[i].maximum, numbers[i]);
     if (!refused.isEmpty())
         return fail(refused);
     QByteArray name, picture;

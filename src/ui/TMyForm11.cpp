@@ -182,7 +182,15 @@ void TMyForm11::PrepareMenu()
 void TMyForm11::ApplyRecord()
 {
     move(m_record.Left, m_record.Top);
-    resize(m_record.Width, m_record.Height);
+    // A size no display shows would only cost memory (a stretched picture is scaled to it).
+    if (m_record.Width > MaxDisplayWidth || m_record.Height > MaxDisplayHeight)
+        m_owner->Dialogs()->ShowMessage(QStringLiteral("The screen \"%1\" is larger than a display can show (%2 x %3): it is shown at most %4 x %5.")
+                                            .arg(TPicturePaths::FromRecord(m_record.Name))
+                                            .arg(m_record.Width)
+                                            .arg(m_record.Height)
+                                            .arg(MaxDisplayWidth)
+                                            .arg(MaxDisplayHeight));
+    resize(std::min<int>(m_record.Width, MaxDisplayWidth), std::min<int>(m_record.Height, MaxDisplayHeight));
     setWindowTitle(TPicturePaths::FromRecord(m_record.Name));
 
     const QString programFolder = m_owner->ProgramFolder();

@@ -1,3 +1,4 @@
+#include "TFileAccess.h"
 #include "TForm1.h"
 #include "TScreenEditor.h"
 
@@ -404,8 +405,39 @@ TEST_F(MainWindowTest, DialogsStateTheRangeTheyAllow)
         return ++runs < 2 ? int(QDialog::Accepted) : int(QDialog::Rejected);
     };
     window.ScreenEditor()->EditScreen(Screen(0));
-    EXPECT_EQ(dialogs.Messages, QStringList({"Width must be from 100 to 65535; '0' is not."}));
+    EXPECT_EQ(dialogs.Messages, QStringList({"Width must be from 100 to 7680; '0' is not."}));
     EXPECT_EQ(Screen(0)->ScreenRecord().Width, 800);
+
+    // No display shows a screen wider than 8K: refused.
+    dialogs.Messages.clear();
+    runs = 0;
+    dialogs.DialogHandler = [&runs](QDialog &dialog) {
+        Child<QLineEdit>(dialog, "EdHeight").setText(QStringLiteral("65535"));
+        return ++runs < 2 ? int(QDialog::Accepted) : int(QDialog::Rejected);
+    };
+    window.ScreenEditor()->EditScreen(Screen(0));
+    EXPECT_EQ(dialogs.Messages, QStringList({"Height must be from 100 to 4320; '65535' is not."}));
+    EXPECT_EQ(Screen(0)->ScreenRecord().Height, 600);
+}
+
+// A screen of 65535 x 65535 from a file: shown at most as large as a display, with a message
+// naming it; its record stays as read, so the file saves unchanged.
+TEST_F(MainWindowTest, AScreenLargerThanADisplayIsBounded)
+{
+    QByteArray content = folder.Read(folder.House());
+    const QByteArray record = " 1 0 0 0 0 0 1 0 320 258  28  1e   0   1Ground floor|";
+    ASSERT_TRUE(content.contains(record));
+    content.replace(record, " 1 0 0 0 0 0 1 0ffffffff  28  1e   0   1Ground floor|");
+    const QString path = folder.File(QStringLiteral("Data/huge.qvp"));
+    ASSERT_TRUE(TFileAccess::SaveAtomically(path, content));
+    ASSERT_TRUE(window.OpenProject(path));
+    EXPECT_EQ(dialogs.Messages, QStringList({"The screen \"Ground floor\" is larger than a display can show (65535 x 65535): it is shown at most 7680 x 4320."}));
+    EXPECT_LE(Screen(0)->width(), 7680);
+    EXPECT_LE(Screen(0)->height(), 4320);
+    EXPECT_EQ(Screen(0)->ScreenRecord().Width, 65535);
+    window.Project()->SetFileName(path);
+    window.CommandSave();
+    EXPECT_EQ(folder.Read(path), content);
 }
 
 // Texts and paths that would break a record are refused where they are typed or chosen, and
