@@ -1,23 +1,10 @@
 // Feeds arbitrary bytes to the export reader and the data block reader, then writes the block.
+#include "FuzzSupport.h"
 #include "TDataFileManager.h"
-#include "UserMessages.h"
-
-#include <cstddef>
-#include <cstdint>
-
-namespace {
-
-class NoMessages : public UserMessages
-{
-public:
-    void ShowMessage(const QString &) override {}
-};
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const QByteArrayView content(reinterpret_cast<const char *>(data), qsizetype(size));
+    const QByteArrayView content = InputBytes(data, size);
     NoMessages messages;
     TDataFileManager app(nullptr, {}, &messages);
     app.ImportExportContent(content, "k", TDataFileManager::ImportReplace);

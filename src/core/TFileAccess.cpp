@@ -25,12 +25,23 @@ bool TFileAccess::Read(const QString &path, QByteArray &content, bool *tooLarge)
             *tooLarge = true;
         return false;
     }
-    content = file.read(MaxFileSize + 1);
-    if (content.size() > MaxFileSize) {
-        content.clear();
-        if (tooLarge)
-            *tooLarge = true;
-        return false;
+    // Read by pieces, so that a device without end (/dev/zero) stops at the bound and nothing
+    // larger than the file is ever allocated.
+    content.reserve(file.size());
+    constexpr qint64 piece = 1024 * 1024;
+    for (;;) {
+        const qsizetype at = content.size();
+        content.resize(at + piece);
+        const qint64 n = file.read(content.data() + at, piece);
+        content.resize(at + qMax<qint64>(n, 0));
+        if (n <= 0)
+            break;
+        if (content.size() > MaxFileSize) {
+            content.clear();
+            if (tooLarge)
+                *tooLarge = true;
+            return false;
+        }
     }
     return file.error() == QFileDevice::NoError;
 }

@@ -23,13 +23,16 @@ QString TSettingsFile::FilePath(const QString &programFolder)
 
 TSettings TSettingsFile::Read(const QString &programFolder)
 {
+    QByteArray content;
+    TFileAccess::Read(FilePath(programFolder), content);
+    return Parse(content, programFolder);
+}
+
+TSettings TSettingsFile::Parse(QByteArrayView content, const QString &programFolder)
+{
     TSettings settings;
     settings.ExportFolder = QDir(programFolder).filePath(QStringLiteral("Data"));
     settings.ProjectFolder = settings.ExportFolder;
-
-    QByteArray content;
-    if (!TFileAccess::Read(FilePath(programFolder), content))
-        return settings;
     Section section = Section::None;
     TLineReader lines(content);
     while (lines.Next()) {

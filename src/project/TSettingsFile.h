@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 
@@ -25,6 +26,8 @@ public:
     // The settings of the file, with "<program folder>/Data" for a folder it does not give.
     // Folders and recent files that are gone from the disk are left out.
     static TSettings Read(const QString &programFolder);
+    // The same from the file's bytes.
+    static TSettings Parse(QByteArrayView content, const QString &programFolder);
     // Writes the file; a folder that no longer exists is written as the program folder, and an
     // open project's file name becomes the last file. False when the file cannot be written.
     static bool Write(const QString &programFolder, TSettings &settings, const QString &openProjectFileName);

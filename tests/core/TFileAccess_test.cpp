@@ -41,6 +41,10 @@ TEST(TFileAccess, FilesOverTheSizeBoundAreRefusedUnread)
     QByteArray content;
     EXPECT_FALSE(TFileAccess::Read(folder.filePath(QStringLiteral("missing")), content, &tooLarge));
     EXPECT_FALSE(tooLarge);
+    // A device that never ends stops at the bound.
+    EXPECT_FALSE(TFileAccess::Read(QStringLiteral("/dev/zero"), content, &tooLarge));
+    EXPECT_TRUE(tooLarge);
+    EXPECT_TRUE(content.isEmpty());
 }
 
 // A new file gets the user's umask (a project holds passwords); a replaced file keeps its mode.

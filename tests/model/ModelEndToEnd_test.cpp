@@ -240,6 +240,14 @@ TEST_F(ModelEndToEndTest, ALostLinkTriesAgainWithGrowingPauses)
     EXPECT_TRUE(peer.Receive().startsWith("\x02" "B5030001640A"));
     EXPECT_TRUE(peer.Receive().startsWith("\x02" "B5030001640B"));
 
+    // Session answers when no log-in waits are ignored (a forged or late datagram closes nothing).
+    for (const char *answer : {"INFO:Auth failed:INFO\r\n", "INFO:Access denied. Close current session:INFO\r\n"})
+        peer.Send(answer);
+    RunUntil([] { return false; }, 50);
+    EXPECT_EQ(app.Session().State(), SessionStates::Open);
+    EXPECT_EQ(app.Session().Health(), LinkHealth::Up);
+    EXPECT_TRUE(app.Link()->IsOpen());
+
     // A module state reported now is fresh; once the link is lost again it is stale.
     TVQQModuleBase *module = lists->FindModule(&app, 2);
     EXPECT_EQ(module->Trust(PartOutputs), StateTrust::Unknown);

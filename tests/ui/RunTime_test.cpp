@@ -26,6 +26,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTextStream>
 #include <QTimer>
@@ -297,8 +298,18 @@ TEST_F(RunTimeTest, SilentModuleIsPassedOver)
     App(1).Settings().LinkKind = LinkKinds::None;  // the serial application has no link here
     App(0).Session().SetWatchdogIntervals(200, 60000);
     window.Connecting()->ConnectTimer()->setInterval(10);
+    // Nothing on a silent link may end the program: the main window and a screen stay, and the
+    // program is never told its last window closed.
+    window.show();
+    QSignalSpy lastClosed(qApp, &QGuiApplication::lastWindowClosed);
     window.RunTime()->CommandRunTime();
     ASSERT_TRUE(RunUntil([&] { return window.Connecting()->Step() == TForm6::Steps::Finished; }, 10000));
+    App(0).Session().RetryLink();  // an attempt to reopen, unanswered too
+    App(0).Session().WatchdogExpired();
+    RunUntil([] { return false; }, 100);
+    EXPECT_EQ(lastClosed.count(), 0);
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_FALSE(window.Connecting()->isVisible());
     EXPECT_EQ(window.Connecting()->Lines(), QStringList({"Connecting on a.qap", "->Fault connection Timeout",
                                                          "Connecting on b.qap", "->Fault"}));
     EXPECT_FALSE(App(0).Link()->IsOpen());  // closed by the watchdog, to be tried again
