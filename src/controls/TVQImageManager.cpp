@@ -48,6 +48,10 @@ TVQImageManager &TVQImageManager::GetInstance()
 
 void TVQImageManager::SetProgramFolder(const QString &folder)
 {
+    // Names resolved under another folder are looked up again; the pictures already handed out
+    // stay alive for the controls that hold them.
+    if (folder != m_programFolder)
+        m_index.clear();
     m_programFolder = folder;
     m_defaultName = TVisualDefaults::ProgramIcon(folder);
 }
