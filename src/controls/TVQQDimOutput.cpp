@@ -57,7 +57,8 @@ QString TVQQDimOutput::GetLabelText()
 
 int TVQQDimOutput::ComputeMaxWidth()
 {
-    if (DisplayType() == 2 || DisplayType() == 3)
+    // A closed pop-up panel takes no more room than its icon, so it covers none of its neighbours.
+    if (m_viewMode == 2)
         return Panel()->Width();
     return ValueIconWidth(QStringLiteral("100%"));
 }
@@ -85,18 +86,19 @@ int TVQQDimOutput::LevelFromBar(int x)
 
 std::vector<QRect> TVQQDimOutput::BarBlocks(int level)
 {
-    // Blocks 19 pixels wide with 4-pixel gaps on a shared bottom edge, each 2 pixels taller.
+    // Blocks 19 pixels wide with 4-pixel gaps, their last row 118 shared, each 2 pixels taller;
+    // a rectangle from (x, y) to (x + 19, y + h) holds neither its right nor its bottom edge.
     std::vector<QRect> blocks;
     int x = 10, y = 113, h = 6, n = level;
     while (n > 9) {
-        blocks.push_back(QRect(QPoint(x, y), QPoint(x + 19, y + h)));
+        blocks.push_back(QRect(x, y, 19, h));
         x += 23;
         y -= 2;
         h += 2;
         n -= 10;
     }
     if (n != 0)
-        blocks.push_back(QRect(QPoint(x, y), QPoint(x + 2 * n, y + h)));
+        blocks.push_back(QRect(x, y, 2 * n, h));
     return blocks;
 }
 
@@ -188,8 +190,9 @@ void TVQQDimOutput::paintEvent(QPaintEvent *)
     painter.setFont(LabelFont(22));
     DrawCentredText(painter, 60, 40, ValueOrUnknown(QString::number(m_level) + QLatin1Char('%')));
     painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setPen(QColor(255, 0, 0));
-    painter.setBrush(QColor(255, 0, 0));
     for (const QRect &block : BarBlocks(m_level))
-        painter.drawRect(block);
+        painter.fillRect(block, QColor(255, 0, 0));
+    // Only the pop-up panel can be closed.
+    if (DisplayType() == 3)
+        painter.drawPixmap(141, 9, TVQImageManager::GetInstance().GetControlImage(QStringLiteral("close.ico"))->Pixmap(true));
 }

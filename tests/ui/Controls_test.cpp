@@ -303,9 +303,61 @@ TEST(TVQQDimOutput, BarLevelsAndBlocks)
     EXPECT_EQ(TVQQDimOutput::BarBlocks(100).size(), 10u);
     const std::vector<QRect> blocks = TVQQDimOutput::BarBlocks(45);
     ASSERT_EQ(blocks.size(), 5u);  // four full blocks and a partial one
-    EXPECT_EQ(blocks[0], QRect(QPoint(10, 113), QPoint(29, 119)));
-    EXPECT_EQ(blocks[1], QRect(QPoint(33, 111), QPoint(52, 119)));
-    EXPECT_EQ(blocks[4], QRect(QPoint(102, 105), QPoint(112, 119)));
+    EXPECT_EQ(blocks[0], QRect(10, 113, 19, 6));
+    EXPECT_EQ(blocks[1], QRect(33, 111, 19, 8));
+    EXPECT_EQ(blocks[4], QRect(102, 105, 10, 14));
+}
+
+// The painted bar: blocks of 19 red columns with 4-column gaps, the first on rows 113-118; the
+// close box only on the pop-up panel; a closed pop-up as small as its icon.
+TEST_F(ControlsTest, DimmerPanelPaintsItsBarAndCloseBox)
+{
+    TVQImageManager::GetInstance().SetProgramFolder(QStringLiteral(QUELNOR_PROGRAM_DIR));
+    const auto face = [this](quint8 type, int level) {
+        TVQQDimOutput dimmer(&parent, Module(9), 1, nullptr);
+        dimmer.SetDataToControl(Record("Dining"));
+        dimmer.SetDisplayType(type);
+        dimmer.SetRunTimeMode(RunMode::Test);
+        dimmer.SetLevel(level);
+        if (type == 3)
+            QTest::mouseClick(&dimmer, Qt::LeftButton, {}, QPoint(3, 3));  // opens the panel
+        return dimmer.grab().toImage();
+    };
+    const QImage panel = face(2, 45);
+    const auto red = [&panel](int x, int y) { return panel.pixelColor(x, y) == QColor(255, 0, 0); };
+    const struct { int x; int y; bool red; } pixels[] = {
+        {10, 116, true}, {28, 116, true}, {29, 116, false}, {32, 116, false}, {33, 116, true}, {51, 116, true},
+        {52, 116, false}, {15, 113, true}, {15, 118, true}, {15, 112, false}, {15, 119, false},
+        {33, 111, true}, {33, 110, false}, {102, 110, true}, {111, 110, true}, {112, 110, false}, {125, 110, false}};
+    for (const auto &p : pixels)
+        EXPECT_EQ(red(p.x, p.y), p.red) << p.x << "," << p.y;
+
+    // The always-open panel has no close box: where it would be, the panel's plain background.
+    for (const QPoint at : {QPoint(146, 14), QPoint(151, 19), QPoint(156, 24), QPoint(143, 10)})
+        EXPECT_EQ(panel.pixelColor(at), panel.pixelColor(170, 19)) << at.x() << "," << at.y();
+    // The close box is drawn on the pop-up panel only: the two faces differ there and nowhere else.
+    const QImage popUp = face(3, 45);
+    ASSERT_EQ(popUp.size(), panel.size());
+    int differing = 0;
+    QRect where;
+    for (int y = 0; y < panel.height(); ++y) {
+        for (int x = 0; x < panel.width(); ++x) {
+            if (popUp.pixel(x, y) != panel.pixel(x, y)) {
+                ++differing;
+                where |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    EXPECT_GT(differing, 40);
+    EXPECT_TRUE(QRect(141, 7, 20, 24).contains(where)) << where.x() << "," << where.y() << " " << where.width() << "x" << where.height();
+
+    // Closed, the pop-up is the icon face's size.
+    TVQQDimOutput icon(&parent, Module(9), 1, nullptr);
+    icon.SetDataToControl(Record("Dining"));
+    TVQQDimOutput popUpClosed(&parent, Module(9), 1, nullptr);
+    popUpClosed.SetDataToControl(Record("Dining"));
+    popUpClosed.SetDisplayType(3);
+    EXPECT_EQ(popUpClosed.size(), icon.size());
 }
 
 TEST_F(ControlsTest, DimmerPanelSetsTheLevel)

@@ -366,12 +366,7 @@ QImage DimmerPanel()
     p.setPen(QPen(QColor(150, 160, 175), 1, Qt::DotLine));
     for (int x = 8; x <= 215; x += 23)
         p.drawLine(QPointF(x + 21, 93), QPointF(x + 21, 121));
-    p.setPen(QPen(QColor(120, 130, 145), 1.2));
-    p.setBrush(Qt::white);
-    p.drawRoundedRect(QRectF(142, 8, 18, 22), 3, 3);                // the close box
-    p.setPen(QPen(QColor(90, 95, 105), 2));
-    p.drawLine(QPointF(146, 14), QPointF(156, 24));
-    p.drawLine(QPointF(156, 14), QPointF(146, 24));
+    // No close box: the pop-up panel draws its own, the always-open one has none.
     return image;
 }
 
