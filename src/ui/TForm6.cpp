@@ -10,6 +10,7 @@
 #include "TProjectManager.h"
 
 #include <QListWidget>
+#include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -26,6 +27,13 @@ TForm6::TForm6(TForm1 *owner)
     setFixedSize(312, 418);
     m_timer->setInterval(100);
     connect(m_timer, &QTimer::timeout, this, &TForm6::ConnectTimerTimer);
+}
+
+void TForm6::showEvent(QShowEvent *event)
+{
+    if (const QScreen *desktop = screen())
+        move(desktop->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+    QWidget::showEvent(event);
 }
 
 QStringList TForm6::Lines() const

@@ -32,6 +32,10 @@ public:
     Steps Step() const { return m_step; }
     QTimer *ConnectTimer() const { return m_timer; }
 
+protected:
+    // Centred on the desktop each time it shows.
+    void showEvent(QShowEvent *event) override;
+
 private:
     void Connect(TDataFileManager *application);
     // Every control in run time, the window closed.

@@ -26,6 +26,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextStream>
@@ -157,6 +158,9 @@ TEST_F(RunTimeTest, TwoApplicationsConnectRefreshAndSwitchAnOutput)
 
     window.RunTime()->CommandRunTime();
     EXPECT_TRUE(window.Connecting()->isVisible());
+    // Centred on the desktop, not over the screens' controls at its corner.
+    const QRect desktop = window.Connecting()->screen()->availableGeometry();
+    EXPECT_LE((window.Connecting()->frameGeometry().center() - desktop.center()).manhattanLength(), 2);
     ASSERT_TRUE(RunUntil([&] { return window.Connecting()->Step() == TForm6::Steps::Finished; }, 10000));
     EXPECT_EQ(window.Connecting()->Lines(), QStringList({"Connecting on a.qap", "->Succes", "Connecting on b.qap", "->Succes",
                                                          "refresh inputs on a.qap", "refresh ouputs on a.qap",
