@@ -27,6 +27,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -75,9 +76,24 @@ TForm1::TForm1(const QString &programFolder, TDialogs *dialogs, QWidget *parent)
     connect(m_screenList, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) {
         const std::vector<TMyForm11 *> screens = ScreenWindows();
         const int row = m_screenList->row(item);
-        if (row >= 0 && size_t(row) < screens.size())
+        if (row >= 0 && size_t(row) < screens.size()) {
             ShowScreenWindow(screens[size_t(row)]);
+            // The list stays in front, so that the next screen can be chosen.
+            m_screenList->raise();
+            m_screenList->activateWindow();
+        }
     });
+    m_screenListMenu = new QMenu(m_screenList);
+    QAction *properties = m_screenListMenu->addAction(QStringLiteral("Properties"));
+    connect(properties, &QAction::triggered, this, [this] {
+        const std::vector<TMyForm11 *> screens = ScreenWindows();
+        const int row = m_screenList->currentRow();
+        if (row >= 0 && size_t(row) < screens.size())
+            m_screenEditor->EditScreen(screens[size_t(row)]);
+    });
+    m_screenList->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_screenList, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &at) { m_screenListMenu->popup(m_screenList->viewport()->mapToGlobal(at)); });
 
     m_fileMenu = menuBar()->addMenu(QStringLiteral("File"));
     connect(m_fileMenu->addAction(QStringLiteral("Open")), &QAction::triggered, this, &TForm1::CommandOpen);

@@ -99,6 +99,8 @@ public:
     TSearchListWindow *MemoList() const { return m_memos; }
     TSearchListWindow *VariableList() const { return m_variables; }
     QListWidget *ScreenList() const { return m_screenList; }
+    // The screen list's menu: "Properties" of the selected screen.
+    QMenu *ScreenListMenu() const { return m_screenListMenu; }
     QMenu *FileMenu() const { return m_fileMenu; }
     QMenu *ProjectMenu() const { return m_projectMenu; }
     QMenu *DisplayMenu() const { return m_displayMenu; }
@@ -137,6 +139,7 @@ private:
     QMenu *m_parameterMenu = nullptr;
     QMenu *m_projectMenu = nullptr;
     QMenu *m_displayMenu = nullptr;
+    QMenu *m_screenListMenu = nullptr;
     std::vector<QAction *> m_recentActions;
     TSearchListWindow *m_outputs = nullptr;
     TSearchListWindow *m_inputs = nullptr;

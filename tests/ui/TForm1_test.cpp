@@ -798,3 +798,28 @@ TEST_F(MainWindowTest, ShortcutPropertiesChooseTheTargetScreen)
     QTest::mouseClick(shortcut, Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_TRUE(Screen(1)->isVisible());
 }
+
+// The screen list: a click on an entry shows that screen, even a hidden one; its menu's
+// "Properties" opens the settings of the selected screen.
+TEST_F(MainWindowTest, TheScreenListShowsAScreenAndItsProperties)
+{
+    ASSERT_TRUE(window.OpenProject(folder.House()));
+    window.ShowScreenList();
+    QListWidget *list = window.ScreenList();
+    ASSERT_EQ(list->count(), 3);
+    EXPECT_FALSE(Screen(1)->isVisible());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
+    EXPECT_TRUE(Screen(1)->isVisible());
+
+    QString edited;
+    dialogs.DialogHandler = [&edited](QDialog &dialog) {
+        edited = Child<QLineEdit>(dialog, "EdName").text();
+        return int(QDialog::Rejected);
+    };
+    list->setCurrentRow(2);
+    QAction *properties = window.ScreenListMenu()->actions().value(0);
+    ASSERT_TRUE(properties);
+    EXPECT_EQ(properties->text(), QStringLiteral("Properties"));
+    properties->trigger();
+    EXPECT_EQ(edited, Screen(2)->ScreenRecord().Name);
+}
