@@ -114,8 +114,16 @@ void TSearchListWindow::SetSources(TProjectManager *project, TProgramLists *list
 
 bool TSearchListWindow::event(QEvent *event)
 {
-    if (event->type() == QEvent::WindowActivate)
+    if (event->type() == QEvent::WindowActivate) {
+        // The filter comes back unticked: the list follows it, or it would stay narrowed by ticks
+        // no longer shown.
+        bool anyTicked = false;
+        for (int i = 0; i < m_filter->count(); ++i)
+            anyTicked |= m_filter->item(i)->checkState() == Qt::Checked;
         FillKindFilter();
+        if (anyTicked)
+            FillItems();
+    }
     return QWidget::event(event);
 }
 

@@ -6,6 +6,8 @@
 #include "TForm1.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QLineEdit>
 #include <QListWidget>
 
@@ -55,6 +57,15 @@ TEST_F(SearchListsTest, OutputsFiltersAndEntryTexts)
                                              "Hall dimmer [1192963]", "Kitchen spots [1192963]"}));
     outputs->SearchText()->setText(QStringLiteral("SPOTS"));
     EXPECT_EQ(Entries(outputs), QStringList({"Kitchen spots [1192963]"}));
+
+    // Activated again, the filter comes back unticked and the list follows it.
+    outputs->SearchText()->clear();
+    outputs->KindFilter()->item(3)->setCheckState(Qt::Checked);
+    ASSERT_EQ(Entries(outputs).size(), 4);
+    QEvent activate(QEvent::WindowActivate);
+    QCoreApplication::sendEvent(outputs, &activate);
+    EXPECT_EQ(outputs->KindFilter()->item(3)->checkState(), Qt::Unchecked);
+    EXPECT_EQ(Entries(outputs), all);
 }
 
 TEST_F(SearchListsTest, InputsSensorsMemosVariables)
