@@ -90,10 +90,17 @@ public:
         const QFontMetrics metrics(TVQBaseControl::LabelFont());
         const QString text = RecordText(m_record);
         QSize face = RecordFace(m_record);
-        if (face.isEmpty())
-            face = QSize(picture->Width() + 2, picture->Height());
+        // A picture's control is as wide as the picture or its caption (text width + 2); a
+        // camera's view keeps a margin around its name.
+        int textWidth = text.isEmpty() ? 0 : metrics.horizontalAdvance(text) + 4;
+        if (face.isEmpty()) {
+            face = QSize(picture->Width(), picture->Height());
+            textWidth = text.isEmpty() ? 0 : metrics.horizontalAdvance(text) + 2;
+        }
         const int textHeight = text.isEmpty() ? 0 : metrics.height() + 2;
-        resize(qMax(face.width(), metrics.horizontalAdvance(text) + 4), face.height() + textHeight + 1);
+        const QSize size(qMax(face.width(), textWidth), face.height() + textHeight + 1);
+        if (size != this->size())
+            resize(size);
     }
 
 protected:

@@ -3,6 +3,7 @@
 #include "TVQBaseControl.h"
 #include "TVQJaugeControl.h"
 #include "TVQQDimOutput.h"
+#include "TVQRecordControl.h"
 #include "TVQQIn10VInput.h"
 #include "TVQQSensorInput.h"
 #include "TVQQTorInput.h"
@@ -616,4 +617,30 @@ TEST_F(ControlsTest, PaintsItsPictureAndAnOutlinedLabel)
     }
     EXPECT_GT(black, 20);
     EXPECT_GT(white, black);
+}
+
+// A shortcut is as wide as its picture, or as its caption plus 2 when that is wider; as high as
+// the picture, the caption's height plus 2 when shown, and 1.
+TEST(TVQRecordControl, AShortcutIsAsWideAsItsPictureOrCaption)
+{
+    QWidget parent;
+    TVQImageManager::GetInstance().SetProgramFolder(QStringLiteral(QUELNOR_PROGRAM_DIR));
+    const QFontMetrics metrics(TVQBaseControl::LabelFont());
+    const TVQPicture *picture = TVQImageManager::GetInstance().GetImage(QStringLiteral("IcoDefaultImage"));
+    const QString wide = QStringLiteral("Lights and shutters of the house");
+    const struct { quint8 show; QByteArray label; QSize size; } rows[] = {
+        {0, "", QSize(picture->Width(), picture->Height() + 1)},
+        {1, "A", QSize(std::max(picture->Width(), metrics.horizontalAdvance(QStringLiteral("A")) + 2),
+                       picture->Height() + metrics.height() + 3)},
+        {1, "", QSize(std::max(picture->Width(), metrics.horizontalAdvance(QStringLiteral("???")) + 2),
+                      picture->Height() + metrics.height() + 3)},
+        {1, wide.toLatin1(), QSize(metrics.horizontalAdvance(wide) + 2, picture->Height() + metrics.height() + 3)},
+    };
+    for (const auto &row : rows) {
+        TVisualShortCut record;
+        record.ShowLabel = row.show;
+        record.Label = row.label;
+        TVQRecordControl<TVisualShortCut> shortcut(&parent, record, nullptr);
+        EXPECT_EQ(shortcut.size(), row.size) << row.label.constData();
+    }
 }
