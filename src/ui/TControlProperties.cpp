@@ -3,6 +3,7 @@
 #include "DialogButtons.h"
 #include "DialogFields.h"
 #include "TCodePage.h"
+#include "TVQBaseControl.h"
 #include "TVQImageManager.h"
 #include "UserMessages.h"
 
@@ -17,6 +18,7 @@
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -53,11 +55,14 @@ TControlProperties::TControlProperties(const Layout &layout, const QString &pict
     auto *grid = new QGridLayout(image);
     for (int state = 0; state < 2; ++state) {
         Previews[state] = new QLabel(image);
+        Previews[state]->setObjectName(QStringLiteral("Preview%1").arg(state));
         Previews[state]->setMinimumSize(40, 40);
         Previews[state]->setAlignment(Qt::AlignCenter);
         CbTransparent[state] = new QCheckBox(QStringLiteral("Transparent"), image);
         CbTransparent[state]->setObjectName(QStringLiteral("CbTransparent%1").arg(state));
         auto *change = new QPushButton(QStringLiteral("Change"), image);
+        change->setObjectName(QStringLiteral("Change%1").arg(state));
+        ChangeButtons[state] = change;
         connect(change, &QPushButton::clicked, this, [this, state] {
             const QString start = QFileInfo(m_pictureFolder).isDir() ? m_pictureFolder : QString();
             const QString chosen = QFileDialog::getOpenFileName(this, QString(), start, QStringLiteral("Pictures (*.ico *.bmp *.jpg *.jpeg *.png)"));
@@ -81,6 +86,32 @@ TControlProperties::TControlProperties(const Layout &layout, const QString &pict
         grid->addWidget(CbType, 5, 1);
     } else {
         CbType->hide();
+    }
+    if (layout.PanelPreview) {
+        // The sensor's panel face, small: what "Sensor view" shows instead of the picture.
+        QImage panel(64, 32, QImage::Format_ARGB32_Premultiplied);
+        panel.fill(QColor(166, 202, 240));
+        QPainter painter(&panel);
+        painter.setPen(Qt::black);
+        painter.drawRect(0, 0, 63, 31);
+        painter.setFont(TVQBaseControl::LabelFont(10));
+        painter.drawText(panel.rect(), Qt::AlignCenter, QString::fromUtf8("21,5°C"));
+        painter.end();
+        m_panelPreview = new QLabel(image);
+        m_panelPreview->setObjectName(QStringLiteral("PanelPreview"));
+        m_panelPreview->setPixmap(QPixmap::fromImage(panel));
+        m_panelPreview->setAlignment(Qt::AlignCenter);
+        grid->addWidget(m_panelPreview, 1, 1);
+        // As soon as the type changes: the icon's picture and its buttons for "Icon view" only.
+        const auto follow = [this] {
+            const bool icon = CbType->currentData().toInt() == 1;
+            Previews[0]->setVisible(icon);
+            m_panelPreview->setVisible(!icon);
+            ChangeButtons[0]->setEnabled(icon);
+            CbTransparent[0]->setEnabled(icon);
+        };
+        connect(CbType, &QComboBox::currentIndexChanged, this, follow);
+        follow();
     }
 
     auto *info = new QGroupBox(QStringLiteral("Quelnor Infomation"), this);

@@ -11,6 +11,7 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class UserMessages;
 
 // The property dialog of a control: its text and what it shows, its position, its pictures with
@@ -27,6 +28,7 @@ public:
         int States = 2;                                  // pictures: ON and OFF, or one
         std::vector<std::pair<QString, int>> Types;      // "Type" entries and their display types
         bool ShowValue = true;                           // has "Display Value"
+        bool PanelPreview = false;                       // "Type" swaps the picture for a panel's preview
         QString InfoCaptions[2];
         QString Infos[2];
     };
@@ -53,6 +55,8 @@ private:
     QLineEdit *EdTop = nullptr;
     QString Pictures[2];
     QLabel *Previews[2] = {};
+    QPushButton *ChangeButtons[2] = {};
+    QLabel *m_panelPreview = nullptr;
     QCheckBox *CbTransparent[2] = {};
     QCheckBox *CbReadOnly = nullptr;
     QComboBox *CbType = nullptr;

@@ -28,6 +28,7 @@ Layout LayoutFor(PropertyLayout kind)
         layout.InfoCaptions[1] = QStringLiteral("Sensor");
         layout.States = 1;
         layout.Types = {{QStringLiteral("Icon view"), 1}, {QStringLiteral("Sensor view"), 2}};
+        layout.PanelPreview = true;
         break;
     case PropertyLayout::In10V:
         layout.Caption = QStringLiteral("In10Vproperties");

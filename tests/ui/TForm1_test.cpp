@@ -27,6 +27,8 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
 #include <QDir>
 #include <QPlainTextEdit>
 #include <QTreeWidget>
@@ -759,6 +761,29 @@ TEST_F(MainWindowTest, PropertyDialogsEditTheirControl)
     };
     dimmer->DisplayProperties();
     EXPECT_EQ(dimmer->ComponentLabel(), QStringLiteral("Living room dimmer"));
+
+    // The sensor's "Type" swaps the picture for the panel's preview as soon as it changes, and
+    // the picture's buttons work for "Icon view" only.
+    TVQBaseControl *sensor = ControlLabelled(Screen(0), QStringLiteral("Living room temperature"));
+    ASSERT_TRUE(sensor);
+    dialogs.DialogHandler = [](QDialog &dialog) {
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("PropertiesSensor"));
+        auto &type = Child<QComboBox>(dialog, "CbType");
+        const auto faces = [&dialog] {
+            return std::array<bool, 4>{Child<QLabel>(dialog, "Preview0").isVisibleTo(&dialog),
+                                       Child<QLabel>(dialog, "PanelPreview").isVisibleTo(&dialog),
+                                       Child<QPushButton>(dialog, "Change0").isEnabled(),
+                                       Child<QCheckBox>(dialog, "CbTransparent0").isEnabled()};
+        };
+        type.setCurrentIndex(0);
+        EXPECT_EQ(faces(), (std::array<bool, 4>{true, false, true, true}));
+        type.setCurrentIndex(1);
+        EXPECT_EQ(faces(), (std::array<bool, 4>{false, true, false, false}));
+        type.setCurrentIndex(0);
+        EXPECT_EQ(faces(), (std::array<bool, 4>{true, false, true, true}));
+        return int(QDialog::Rejected);
+    };
+    sensor->DisplayProperties();
 }
 
 TEST_F(MainWindowTest, GaugesFollowTheSwitchedPower)
