@@ -848,3 +848,24 @@ TEST_F(MainWindowTest, TheScreenListShowsAScreenAndItsProperties)
     properties->trigger();
     EXPECT_EQ(edited, Screen(2)->ScreenRecord().Name);
 }
+
+// The demo reads cleanly: on every one of its screens, no two controls (with their labels) overlap.
+TEST_F(MainWindowTest, TheDemoScreensHaveNoOverlappingControls)
+{
+    for (const char *name : {"demo.qap", "demo.qvp"})
+        QFile::copy(QStringLiteral(QUELNOR_PROGRAM_DIR "/Data/") + QString::fromLatin1(name),
+                    folder.File(QStringLiteral("Data/") + QString::fromLatin1(name)));
+    ASSERT_TRUE(window.OpenProject(folder.File(QStringLiteral("Data/demo.qvp"))));
+    for (TMyForm11 *screen : window.ScreenWindows()) {
+        const QList<TVQControl *> controls = screen->Area()->findChildren<TVQControl *>(Qt::FindDirectChildrenOnly);
+        EXPECT_GT(controls.size(), 1);
+        for (qsizetype i = 0; i < controls.size(); ++i) {
+            for (qsizetype j = i + 1; j < controls.size(); ++j) {
+                EXPECT_FALSE(controls[i]->geometry().intersects(controls[j]->geometry()))
+                    << screen->windowTitle().toStdString() << ": " << controls[i]->objectName().toStdString()
+                    << QDebug::toString(controls[i]->geometry()).toStdString() << " and "
+                    << QDebug::toString(controls[j]->geometry()).toStdString();
+            }
+        }
+    }
+}
