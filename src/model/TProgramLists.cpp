@@ -21,7 +21,12 @@ TProgramLists::~TProgramLists() = default;
 
 void TProgramLists::AddApplication(TDataFileManager &application, SerialPort *link)
 {
-    m_indexed = false;
+    // The new objects come after every other in list order: they join the indexes (a key already
+    // there keeps its first object) instead of every index being built again for each application.
+    const auto join = [this](auto &index, const Key &key, auto *object) {
+        if (m_indexed && !index.contains(key))
+            index.insert(key, object);
+    };
     if (!link) {
         link = new SerialPort(this, m_programFolder, m_messages);
         m_owned.push_back(link);
@@ -33,8 +38,10 @@ void TProgramLists::AddApplication(TDataFileManager &application, SerialPort *li
     AttachInterface(application, link);
 
     for (ModuleRecord *record : application.Current().Modules) {
-        if (auto module = TModelFactory::CreateModule(&application, record, link))
+        if (auto module = TModelFactory::CreateModule(&application, record, link)) {
+            join(m_moduleIndex, {&application, module->GetModuleNumber()}, module.get());
             m_modules.push_back(std::move(module));
+        }
     }
     const std::vector<MemoRecord *> &memos = application.Current().Memos;
     for (size_t i = 0; i < memos.size(); ++i) {
@@ -44,6 +51,7 @@ void TProgramLists::AddApplication(TDataFileManager &application, SerialPort *li
             item->SetMemoNumber(quint16(i));
             item->SetMemoList(&application.Current().MemoList);
             item->ResolveIo(*this);
+            join(m_memoIndex, {&application, item->GetMemoNumber()}, item.get());
             m_memos.push_back(std::move(item));
         }
     }
@@ -53,10 +61,10 @@ void TProgramLists::AddApplication(TDataFileManager &application, SerialPort *li
             continue;
         if (auto item = TModelFactory::CreateVariableItem(&application, variables[i], link)) {
             item->SetVariableNumber(quint16(i));
+            join(m_variableIndex, {&application, item->GetVariableNumber()}, item.get());
             m_variables.push_back(std::move(item));
         }
     }
-    m_indexed = false;  // the memo items looked modules up while the lists grew
 }
 
 void TProgramLists::AttachInterface(TDataFileManager &application, SerialPort *link)
