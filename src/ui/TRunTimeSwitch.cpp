@@ -98,8 +98,14 @@ void TRunTimeSwitch::SetupLink(TDataFileManager &application, bool byInterfaceMo
                                            + QStringLiteral("\nWarning No visual communication module in application:\n"));
             return;
         }
+        const ModuleRecord *interfaceModule = application.ModuleAt(position);
+        if (!interfaceModule) {
+            m_owner.Dialogs()->ShowMessage(TCodePage::ToDisplay(application.Name())
+                                           + QStringLiteral("\nWarning No Data for communication module:\n"));
+            return;
+        }
         link->SetInterface(position, number);
-        const LinkKinds kind = TModuleTypes::InterfaceLink(application.ModuleAt(position)->ModuleType);
+        const LinkKinds kind = TModuleTypes::InterfaceLink(interfaceModule->ModuleType);
         link->SetLinkKind(kind);
         settings.LinkKind = kind;
     }
