@@ -39,6 +39,16 @@ TSelectCom::TSelectCom(TDataFileManager &application, const QString &programFold
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_ports, &QComboBox::currentIndexChanged, this, &TSelectCom::ShowDevice);
     ShowDevice();
+    // The Part's client area; the line saying which device a COM number opens stays only when the
+    // dialog can hold it at that size.
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->setVerticalSpacing(4);
+    const QSize wanted(227, 78);
+    if (layout->minimumSize().height() > wanted.height()) {
+        m_device->hide();
+        layout->removeWidget(m_device);
+    }
+    setFixedSize(wanted.expandedTo(layout->minimumSize()));
 }
 
 void TSelectCom::Fill(quint8 comPort)

@@ -42,18 +42,23 @@ TUdpSelect::TUdpSelect(TDataFileManager &application, QWidget *parent)
     auto *connectButton = new QPushButton(QStringLiteral("Connect"), this);
     auto *ok = new QPushButton(QStringLiteral("OK"), this);
     auto *cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    buttons->addWidget(connectButton);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    // Narrow enough for the three to share the dialog's width.
+    for (QPushButton *button : {connectButton, ok, cancel}) {
+        button->setMinimumWidth(56);
+        button->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+        buttons->addWidget(button);
+    }
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addLayout(buttons);
-    resize(260, 170);
+    // The Part's client area, grown only where this platform's widgets need more.
+    layout->setContentsMargins(6, 6, 6, 6);
+    setFixedSize(QSize(201, 157).expandedTo(layout->minimumSize()));
 
     // The message panel covers the edits while it shows.
     m_panel->setFrameShape(QFrame::StyledPanel);
     m_panel->setAutoFillBackground(true);
-    m_panel->setGeometry(8, 8, 244, 154);
+    m_panel->setGeometry(8, 8, width() - 16, height() - 16);  // 185 x 141 at the Part's size
     m_panelText->setAlignment(Qt::AlignCenter);
     m_panelText->setWordWrap(true);
     auto *panelLayout = new QVBoxLayout(m_panel);

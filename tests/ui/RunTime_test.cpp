@@ -351,6 +351,11 @@ TEST(UdpDialog, RefusesTextsThatCannotBeStored)
     RecordingMessages messages;
     TDataFileManager app(nullptr, "a", &messages);
     TUdpSelect dialog(app);
+    // Both port dialogs at the client areas their Part gives, the message panel inside.
+    EXPECT_EQ(dialog.size(), QSize(201, 157));
+    EXPECT_EQ(Child<QFrame>(dialog, "Panel").geometry(), QRect(8, 8, 185, 141));
+    TSelectCom serial(app, QStringLiteral(QUELNOR_PROGRAM_DIR), &messages);
+    EXPECT_EQ(serial.size(), QSize(227, 78));
     for (const char *password : {"pa|ss", "new\nline"}) {
         messages.Shown.clear();
         Child<QLineEdit>(dialog, "Host").setText(QStringLiteral("127.0.0.1"));
