@@ -87,7 +87,7 @@ int TVQQDimOutput::LevelFromBar(int x)
 std::vector<QRect> TVQQDimOutput::BarBlocks(int level)
 {
     // Blocks 19 pixels wide with 4-pixel gaps, their last row 118 shared, each 2 pixels taller;
-    // a rectangle from (x, y) to (x + 19, y + h) holds neither its right nor its bottom edge.
+    // the far corner of each block lies just outside it.
     std::vector<QRect> blocks;
     int x = 10, y = 113, h = 6, n = level;
     while (n > 9) {
