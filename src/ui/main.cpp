@@ -1,5 +1,6 @@
 #include "TFileAccess.h"
 #include "TForm1.h"
+#include "TStopSignals.h"
 
 #include <QApplication>
 
@@ -9,6 +10,13 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Visual Quelnor 2"));
     TForm1 window(QCoreApplication::applicationDirPath());
+    // Asked to stop (a shutdown, Ctrl-C): the program closes as its window would, logging out of
+    // every module, rather than leaving the module a session it believes open.
+    TStopSignals stop;
+    QObject::connect(&stop, &TStopSignals::stopRequested, &window, [&window] {
+        if (window.close())
+            QCoreApplication::quit();
+    });
     // Wall-panel mode: the screens of the last project in run time, full screen, and no main
     // window; closing the last screen ends the program as closing the main window would.
     if (QCoreApplication::arguments().contains(QStringLiteral("--kiosk"))) {

@@ -1,25 +1,9 @@
 #include "TInstallationSimulator.h"
 #include "TSimulatorOptions.h"
+#include "TStopSignals.h"
 
 #include <QCoreApplication>
-#include <QSocketNotifier>
 #include <QTextStream>
-
-#include <csignal>
-#include <sys/socket.h>
-#include <unistd.h>
-
-namespace {
-
-int g_signalPipe[2] = {-1, -1};
-
-void OnSignal(int)
-{
-    const char c = 1;
-    [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &c, 1);
-}
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -35,15 +19,13 @@ int main(int argc, char *argv[])
     }
     options->ProgramFolder = QCoreApplication::applicationDirPath();
 
-    // SIGINT and SIGTERM end the event loop through a socket pair, so the pty link is removed.
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) != 0) {
+    // SIGINT and SIGTERM end the event loop, so the pty link is removed.
+    TStopSignals stop;
+    if (!stop.IsActive()) {
         err << "Cannot set up signal handling" << Qt::endl;
         return 1;
     }
-    std::signal(SIGINT, OnSignal);
-    std::signal(SIGTERM, OnSignal);
-    QSocketNotifier signalNotifier(g_signalPipe[0], QSocketNotifier::Read);
-    QObject::connect(&signalNotifier, &QSocketNotifier::activated, &app, [] { QCoreApplication::quit(); });
+    QObject::connect(&stop, &TStopSignals::stopRequested, &app, [] { QCoreApplication::quit(); });
 
     TInstallationSimulator simulator(*options, out);
     QObject::connect(&simulator, &TInstallationSimulator::exitRequested, &app, [] { QCoreApplication::quit(); });
