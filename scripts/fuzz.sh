@@ -13,7 +13,7 @@ if [[ ! -f build-fuzz/CMakeCache.txt ]]; then
   CXX=clang++ cmake -S . -B build-fuzz "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUELNOR_FUZZ=ON \
     -DBUILD_TESTING=OFF -DQUELNOR_BENCH=OFF </dev/null
 fi
-targets=(export_import project_reader wire session settings)
+targets=(export_import project_reader wire session settings mjpeg)
 cmake --build build-fuzz --parallel "$(nproc)" --target "${targets[@]/#/fuzz_}" </dev/null
 
 export QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
