@@ -108,7 +108,8 @@ protected:
         }
         return count;
     }
-    // A second main window started with the project as the last file, as the program starts.
+    // A second main window started with the project as the last file, as the program starts; its
+    // serial application has no link here. None when the project did not open with both.
     std::unique_ptr<TForm1> StartOnLastFile(bool openLastFile, bool kiosk)
     {
         TSettings settings;
@@ -117,6 +118,11 @@ protected:
         auto started = std::make_unique<TForm1>(folder.Path(), &dialogs);
         started->SetKiosk(kiosk);
         started->FirstActivation();
+        if (started->Project()->Applications().size() != 2u) {
+            ADD_FAILURE() << "the last project opened with " << started->Project()->Applications().size() << " applications";
+            return nullptr;
+        }
+        started->Project()->Applications()[1]->Settings().LinkKind = LinkKinds::None;
         return started;
     }
     // The project summary's line on the first application's link.
@@ -270,9 +276,8 @@ TEST_F(RunTimeTest, StartUpConnectsTheLastProject)
     options.Password = QStringLiteral("secret");
     ASSERT_TRUE(Start(options));
     const std::unique_ptr<TForm1> window2 = StartOnLastFile(true, false);
+    ASSERT_TRUE(window2);
     TForm1 &started = *window2;
-    ASSERT_EQ(started.Project()->Applications().size(), 2u);
-    started.Project()->Applications()[1]->Settings().LinkKind = LinkKinds::None;
     EXPECT_TRUE(started.Connecting()->isVisible());
     ASSERT_TRUE(RunUntil([&] { return started.Connecting()->Step() == TForm6::Steps::Finished; }, 10000));
     EXPECT_EQ(started.Connecting()->Lines().mid(0, 2), QStringList({"Connecting on a.qap", "->Succes"}));
@@ -521,9 +526,8 @@ TEST_F(RunTimeTest, WallPanelRunsTheLastProjectFullScreen)
     options.Password = QStringLiteral("secret");
     ASSERT_TRUE(Start(options));
     const std::unique_ptr<TForm1> window2 = StartOnLastFile(false, true);
+    ASSERT_TRUE(window2);
     TForm1 &panel = *window2;
-    ASSERT_EQ(panel.Project()->Applications().size(), 2u);
-    panel.Project()->Applications()[1]->Settings().LinkKind = LinkKinds::None;
     ASSERT_TRUE(RunUntil([&] { return panel.Connecting()->Step() == TForm6::Steps::Finished; }, 10000));
     EXPECT_EQ(panel.RunTime()->Mode(), RunMode::RunTime);
     EXPECT_FALSE(panel.isVisible());
