@@ -37,10 +37,10 @@ template <typename Record>
 bool RecordTransparent(const Record &) { return true; }
 template <typename Record>
 QSize RecordFace(const Record &) { return {}; }
-// Shortcuts have a dialog of their own; the gauge and the camera none yet.
+// Shortcuts, gauges and cameras each have a dialog of their own.
 inline PropertyLayout RecordDialog(const TVisualShortCut &) { return PropertyLayout::Shortcut; }
-template <typename Record>
-PropertyLayout RecordDialog(const Record &) { return PropertyLayout::None; }
+inline PropertyLayout RecordDialog(const TVisualJaugeData &) { return PropertyLayout::Gauge; }
+inline PropertyLayout RecordDialog(const TVisualAxisCamData &) { return PropertyLayout::Camera; }
 
 // The shortcut, gauge and camera controls: the record's picture (a frame of the view's size for
 // a camera) with its text, saved with every field as it was read.
@@ -68,6 +68,7 @@ public:
         m_record = record;
         move(record.Left, record.Top);
         MarkChanged();
+        RecordApplied();
         CheckSize();
         update();
     }
@@ -104,6 +105,8 @@ public:
     }
 
 protected:
+    // A record from a property dialog has just replaced the control's.
+    virtual void RecordApplied() {}
     bool IsValidRecord() const override { return m_record.Valid != 0; }
     void ClickPress(Qt::MouseButton, QPoint) override
     {

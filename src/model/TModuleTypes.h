@@ -21,7 +21,7 @@ enum class ModuleKind {
 
 // The property dialog a control opens: those of a module's channels, then those of the memo,
 // variable and shortcut controls.
-enum class PropertyLayout { None, Standard, Dimmer, Sensor, In10V, Memo, Variable, Shortcut };
+enum class PropertyLayout { None, Standard, Dimmer, Sensor, In10V, Memo, Variable, Shortcut, Gauge, Camera };
 
 // How a channel's power counts toward the switched total: whole when on, or by its level.
 enum class PowerRule { Whole, ByLevel };

@@ -1,8 +1,11 @@
 #include "TPropertyEditor.h"
 
+#include "TAxisCamProperties.h"
 #include "TControlProperties.h"
 #include "TDialogs.h"
 #include "TForm1.h"
+#include "TJaugeProperties.h"
+#include "TProgramLists.h"
 #include "TMyForm11.h"
 #include "TPicturePaths.h"
 #include "TShortcutProperties.h"
@@ -60,6 +63,10 @@ bool TPropertyEditor::Edit(TVQControl *control)
         return false;
     if (kind == PropertyLayout::Shortcut)
         return EditShortcut(static_cast<TVQRecordControl<TVisualShortCut> &>(*control));
+    if (kind == PropertyLayout::Camera)
+        return EditCamera(static_cast<TVQRecordControl<TVisualAxisCamData> &>(*control));
+    if (kind == PropertyLayout::Gauge)
+        return EditGauge(static_cast<TVQRecordControl<TVisualJaugeData> &>(*control));
 
     Layout layout = LayoutFor(kind);
     const std::array<QString, 2> infos = control->PropertyInfos();
@@ -94,4 +101,31 @@ bool TPropertyEditor::EditShortcut(TVQRecordControl<TVisualShortCut> &shortcut)
             return true;
         }
     }
+}
+
+bool TPropertyEditor::EditCamera(TVQRecordControl<TVisualAxisCamData> &camera)
+{
+    TAxisCamProperties dialog(camera.CurrentRecord(), m_owner.Dialogs(), &m_owner);
+    if (m_owner.Dialogs()->Exec(dialog) != QDialog::Accepted)
+        return false;
+    TVisualAxisCamData edited = camera.CurrentRecord();
+    if (!dialog.WriteRecord(edited))
+        return false;
+    camera.SetRecord(edited);
+    return true;
+}
+
+bool TPropertyEditor::EditGauge(TVQRecordControl<TVisualJaugeData> &gauge)
+{
+    const TProgramLists *lists = m_owner.Lists();
+    const auto clamp16 = [](quint32 value) { return quint16(std::min<quint32>(value, 0xFFFF)); };
+    TJaugeProperties dialog(gauge.CurrentRecord(), clamp16(lists->CurrentPower()), clamp16(lists->PowerScaleMaximum()),
+                            m_owner.Dialogs(), &m_owner);
+    if (m_owner.Dialogs()->Exec(dialog) != QDialog::Accepted)
+        return false;
+    TVisualJaugeData edited = gauge.CurrentRecord();
+    if (!dialog.WriteRecord(edited))
+        return false;
+    gauge.SetRecord(edited);
+    return true;
 }

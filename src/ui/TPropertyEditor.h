@@ -6,6 +6,8 @@ class QWidget;
 class TDialogs;
 class TForm1;
 class TVQControl;
+struct TVisualAxisCamData;
+struct TVisualJaugeData;
 struct TVisualShortCut;
 template <typename Record>
 class TVQRecordControl;
@@ -23,6 +25,8 @@ public:
 
 private:
     bool EditShortcut(TVQRecordControl<TVisualShortCut> &shortcut);
+    bool EditCamera(TVQRecordControl<TVisualAxisCamData> &camera);
+    bool EditGauge(TVQRecordControl<TVisualJaugeData> &gauge);
 
     TForm1 &m_owner;
 };

@@ -8,6 +8,7 @@
 #include "TModuleTypes.h"
 #include "TVQBaseControl.h"
 #include "TVQJaugeControl.h"
+#include "TVQQAxisControl.h"
 #include "TVQQMemoBaseItem.h"
 #include "TVQQModuleBase.h"
 #include "TVQQVariableBaseItem.h"
@@ -96,7 +97,11 @@ TProjectItem<TVisualVariableData> *TWindowBinder::CreateVariable(const TVisualVa
 
 TProjectItem<TVisualAxisCamData> *TWindowBinder::CreateCamera(const TVisualAxisCamData &record, TProjectScreen &screen)
 {
-    return MakeRecordControl(record, screen, m_owner.RunTime()->ModeForNewControls());
+    auto &window = static_cast<TMyForm11 &>(screen);
+    auto *camera = new TVQQAxisControl(window.Area(), record, &window);
+    camera->SetRunTimeMode(m_owner.RunTime()->ModeForNewControls());
+    camera->show();
+    return camera;
 }
 
 TProjectItem<TVisualJaugeData> *TWindowBinder::CreateGauge(const TVisualJaugeData &record, TProjectScreen &screen)
