@@ -1,4 +1,6 @@
 #include "SerialPort.h"
+#include "TCameraServer.h"
+#include "TCameraStream.h"
 #include "TDataFileManager.h"
 #include "TFileAccess.h"
 #include "TFrameDecoder.h"
@@ -8,6 +10,7 @@
 #include "TInstallationSimulator.h"
 #include "TProgramLists.h"
 #include "TQuelnorTool.h"
+#include "TSimulatorOptions.h"
 #include "TVQQMemoBaseItem.h"
 #include "TVQQModuleBase.h"
 #include "TVQQVariableBaseItem.h"
@@ -377,4 +380,88 @@ TEST(SimulatorProgram, ALargeRefreshLosesNoState)
     app.Session().CloseLink();
     sim.terminate();
     sim.waitForFinished(5000);
+}
+
+TEST(SimulatorCamera, OptionsAndTheirRefusals)
+{
+    QString error;
+    const auto parsed = TSimulatorOptions::Parse({"--export", "x.qap", "--camera", "8081", "--camera-user", "viewer",
+                                                  "--camera-password", "pw", "--camera-auth", "digest", "--camera-fps", "25",
+                                                  "--camera-stall-after", "3", "--camera-refuse"},
+                                                 error);
+    ASSERT_TRUE(parsed) << error.toStdString();
+    EXPECT_EQ(parsed->CameraPort, 8081);
+    EXPECT_EQ(parsed->CameraUser, QStringLiteral("viewer"));
+    EXPECT_EQ(parsed->CameraPassword, QStringLiteral("pw"));
+    EXPECT_EQ(parsed->CameraAuth, QStringLiteral("digest"));
+    EXPECT_EQ(parsed->CameraFps, 25);
+    EXPECT_EQ(parsed->CameraStallAfter, 3);
+    EXPECT_TRUE(parsed->CameraRefuse);
+    const auto defaults = TSimulatorOptions::Parse({"--export", "x.qap"}, error);
+    ASSERT_TRUE(defaults);
+    EXPECT_EQ(defaults->CameraPort, -1);
+    EXPECT_EQ(defaults->CameraUser, QStringLiteral("root"));
+    EXPECT_EQ(defaults->CameraPassword, QStringLiteral("tavo"));
+
+    const struct { QStringList arguments; const char *error; } refused[] = {
+        {{"--camera", "70000"}, "--camera takes a whole number from 0 to 65535"},
+        {{"--camera-auth", "ntlm"}, "--camera-auth takes basic, digest or both"},
+        {{"--camera-user", "a:b"}, "--camera-user takes plain characters, no colon"},
+        {{"--camera-fps", "0"}, "--camera-fps takes a whole number from 1 to 60"},
+    };
+    for (const auto &row : refused) {
+        EXPECT_FALSE(TSimulatorOptions::Parse(QStringList{"--export", "x.qap"} + row.arguments, error));
+        EXPECT_EQ(error, QString::fromLatin1(row.error));
+    }
+}
+
+TEST(SimulatorCamera, ServesAStreamThatTheProgramPlays)
+{
+    // Each way the camera asks for an account, and its two faults.
+    const struct { const char *name; TCameraServer::Auth auth; int stallAfter; bool refuse; CameraState expected; } rows[] = {
+        {"basic and digest offered", TCameraServer::Auth::Both, 0, false, CameraState::Playing},
+        {"basic only", TCameraServer::Auth::Basic, 0, false, CameraState::Playing},
+        {"digest only", TCameraServer::Auth::Digest, 0, false, CameraState::Playing},
+        {"stalls after 3 pictures", TCameraServer::Auth::Both, 3, false, CameraState::Stopped},
+        {"refuses", TCameraServer::Auth::Both, 0, true, CameraState::Refused},
+    };
+    for (const auto &row : rows) {
+        TCameraServer::Options options;
+        options.Authentication = row.auth;
+        options.FramesPerSecond = 50;
+        options.PictureSize = QSize(160, 120);
+        options.StallAfter = row.stallAfter;
+        options.Refuse = row.refuse;
+        QStringList log;
+        TCameraServer camera(options, [&log](const QString &line) { log.append(line); });
+        QString error;
+        ASSERT_TRUE(camera.Start(error)) << error.toStdString();
+        TCameraStream stream;
+        TCameraTimings timings;
+        timings.StallAfter = 300;
+        stream.SetTimings(timings);
+        QByteArrayList pictures;
+        QObject::connect(&stream, &TCameraStream::frameArrived, &stream, [&] {
+            QByteArray jpeg;
+            if (stream.TakeNewest(jpeg))
+                pictures.append(jpeg);
+        });
+        stream.SetSource("127.0.0.1:" + QByteArray::number(camera.Port()), QStringLiteral("root"), QStringLiteral("tavo"));
+        stream.Start();
+        ASSERT_TRUE(RunUntil([&] { return stream.State() == row.expected && (row.expected != CameraState::Playing || pictures.size() >= 3); }))
+            << row.name;
+        if (row.stallAfter > 0) {
+            EXPECT_EQ(pictures.size(), row.stallAfter) << row.name;
+        }
+        // JPEG pictures that change from one to the next, so a frozen stream shows.
+        for (const QByteArray &picture : pictures)
+            EXPECT_TRUE(picture.startsWith("\xff\xd8") && picture.endsWith("\xff\xd9")) << row.name;
+        if (pictures.size() >= 2) {
+            EXPECT_NE(pictures[0], pictures[1]) << row.name;
+        }
+        // The log says what happened, never with the account.
+        EXPECT_FALSE(log.isEmpty()) << row.name;
+        for (const QString &line : log)
+            EXPECT_FALSE(line.contains(QStringLiteral("tavo")) || line.contains(QStringLiteral("root"))) << line.toStdString();
+    }
 }

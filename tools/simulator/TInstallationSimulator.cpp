@@ -1,5 +1,7 @@
 #include "TInstallationSimulator.h"
 
+#include "TCameraServer.h"
+
 #include "TDataFileManager.h"
 #include "TSimulatedInstallation.h"
 #include "TFrameAssembler.h"
@@ -96,11 +98,33 @@ bool TInstallationSimulator::Start(QString &error)
     if (m_options.ExitAfter > 0)
         QTimer::singleShot(m_options.ExitAfter * 1000, this, &TInstallationSimulator::exitRequested);
 
-    Log(QStringLiteral("quelnor-sim: %1 modules, UDP %2:%3%4")
+    if (m_options.CameraPort >= 0) {
+        TCameraServer::Options camera;
+        camera.Address = QHostAddress(m_options.BindAddress);
+        camera.Port = quint16(m_options.CameraPort);
+        camera.User = m_options.CameraUser.toLatin1();
+        camera.Password = m_options.CameraPassword.toLatin1();
+        camera.Authentication = m_options.CameraAuth == QStringLiteral("basic")    ? TCameraServer::Auth::Basic
+                                : m_options.CameraAuth == QStringLiteral("digest") ? TCameraServer::Auth::Digest
+                                                                                   : TCameraServer::Auth::Both;
+        camera.FramesPerSecond = m_options.CameraFps;
+        camera.StallAfter = m_options.CameraStallAfter;
+        camera.Refuse = m_options.CameraRefuse;
+        std::function<void(const QString &)> log;
+        if (m_options.Log)
+            log = [this](const QString &line) { Log(line); };
+        m_camera = new TCameraServer(camera, log, this);
+        if (!m_camera->Start(error))
+            return false;
+    }
+
+    Log(QStringLiteral("quelnor-sim: %1 modules, UDP %2:%3%4%5")
             .arg(m_installation->ModuleCount())
             .arg(m_options.BindAddress)
             .arg(UdpPort())
-            .arg(m_pty ? QStringLiteral(", serial at ") + m_options.SerialPath : QString()));
+            .arg(m_pty ? QStringLiteral(", serial at ") + m_options.SerialPath : QString())
+            .arg(m_camera ? QStringLiteral(", camera at http://%1:%2/axis-cgi/mjpg/video.cgi").arg(m_options.BindAddress).arg(m_camera->Port())
+                          : QString()));
     return true;
 }
 

@@ -15,6 +15,7 @@
 class QTextStream;
 class QTimer;
 class QUdpSocket;
+class TCameraServer;
 class TFrameAssembler;
 class TPtyEndpoint;
 class TSimulatedInstallation;
@@ -37,6 +38,8 @@ public:
 
     quint16 UdpPort() const;
     QString SlavePath() const;
+    // The test camera, when asked for; null otherwise.
+    TCameraServer *Camera() const { return m_camera; }
     bool HasSession() const { return m_hasSession; }
 
     // State as the installation holds it, for tests and --log.
@@ -76,6 +79,7 @@ private:
     QByteArray m_loginText;
     QUdpSocket *m_udp = nullptr;
     TPtyEndpoint *m_pty = nullptr;
+    TCameraServer *m_camera = nullptr;
     std::unique_ptr<TFrameAssembler> m_udpAssembler;
     std::unique_ptr<TFrameAssembler> m_serialAssembler;
     QTimer *m_tickTimer = nullptr;

@@ -10,9 +10,12 @@ QString TSimulatorOptions::Usage()
         "Usage: quelnor-sim --export FILE [--udp PORT] [--bind ADDRESS] [--password TEXT] [--serial PATH]\n"
         "                   [--refuse-password] [--deny-access] [--silent] [--corrupt PERCENT]\n"
         "                   [--drop-session-after SECONDS] [--garbage] [--log] [--tick MS] [--exit-after SECONDS]\n"
+        "                   [--camera PORT [--camera-user NAME] [--camera-password TEXT] [--camera-auth basic|digest|both]\n"
+        "                    [--camera-fps N] [--camera-stall-after FRAMES] [--camera-refuse]]\n"
         "Plays the interface module of the installation of a configuration export: UDP on ADDRESS:PORT\n"
         "(127.0.0.1:17481 by default) and, with --serial, a pty linked at PATH (for example\n"
-        "<program folder>/Ports/COM3).\n");
+        "<program folder>/Ports/COM3). With --camera, also an IP camera's MJPEG stream on ADDRESS:PORT at\n"
+        "/axis-cgi/mjpg/video.cgi (account root / tavo unless given).\n");
 }
 
 std::optional<TSimulatorOptions> TSimulatorOptions::Parse(const QStringList &arguments, QString &error)
@@ -85,6 +88,41 @@ std::optional<TSimulatorOptions> TSimulatorOptions::Parse(const QStringList &arg
             if (!n)
                 return std::nullopt;
             o.ExitAfter = *n;
+        } else if (a == QStringLiteral("--camera")) {
+            const auto n = number(0, 65535);
+            if (!n)
+                return std::nullopt;
+            o.CameraPort = *n;
+        } else if (a == QStringLiteral("--camera-user") || a == QStringLiteral("--camera-password")) {
+            const auto v = value();
+            if (!v)
+                return std::nullopt;
+            if (v->isEmpty() || v->contains(QLatin1Char(':')) || v->toLatin1() != v->toUtf8()) {
+                error = a + QStringLiteral(" takes plain characters, no colon");
+                return std::nullopt;
+            }
+            (a == QStringLiteral("--camera-user") ? o.CameraUser : o.CameraPassword) = *v;
+        } else if (a == QStringLiteral("--camera-auth")) {
+            const auto v = value();
+            if (!v)
+                return std::nullopt;
+            if (*v != QStringLiteral("basic") && *v != QStringLiteral("digest") && *v != QStringLiteral("both")) {
+                error = QStringLiteral("--camera-auth takes basic, digest or both");
+                return std::nullopt;
+            }
+            o.CameraAuth = *v;
+        } else if (a == QStringLiteral("--camera-fps")) {
+            const auto n = number(1, 60);
+            if (!n)
+                return std::nullopt;
+            o.CameraFps = *n;
+        } else if (a == QStringLiteral("--camera-stall-after")) {
+            const auto n = number(1, 1000000);
+            if (!n)
+                return std::nullopt;
+            o.CameraStallAfter = *n;
+        } else if (a == QStringLiteral("--camera-refuse")) {
+            o.CameraRefuse = true;
         } else if (a == QStringLiteral("--refuse-password")) {
             o.RefusePassword = true;
         } else if (a == QStringLiteral("--deny-access")) {

@@ -23,6 +23,13 @@ struct TSimulatorOptions
     bool Log = false;
     int TickMilliseconds = 2000;     // temperatures and 0-10 V inputs change at each tick
     int ExitAfter = 0;               // seconds; 0: run until a signal
+    int CameraPort = -1;             // the test camera's TCP port; -1: no camera, 0: any free port
+    QString CameraUser = QStringLiteral("root");
+    QString CameraPassword = QStringLiteral("tavo");
+    QString CameraAuth = QStringLiteral("both");  // basic, digest or both
+    int CameraFps = 10;
+    int CameraStallAfter = 0;        // frames per connection; 0: never
+    bool CameraRefuse = false;
 
     // Parses the arguments after the program name; nothing and `error` on a bad line.
     static std::optional<TSimulatorOptions> Parse(const QStringList &arguments, QString &error);
