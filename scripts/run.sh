@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and starts the program on the demo installation, with the
-# installation simulator playing the demo's interface module on 127.0.0.1:17481.
+# installation simulator playing the demo's interface module on 127.0.0.1:17481 and its camera on
+# 127.0.0.1:17482.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -13,7 +14,7 @@ if [[ ! -f "$bin/Dev Project.txt" ]]; then
     "$bin/Data" "$bin/Data" "$bin/Data/demo.qvp" "$bin/Data/demo.qvp" > "$bin/Dev Project.txt"
 fi
 
-"$bin/quelnor-sim" --export "$bin/Data/demo.qap" --serial "$bin/Ports/COM3" &
+"$bin/quelnor-sim" --export "$bin/Data/demo.qap" --serial "$bin/Ports/COM3" --camera 17482 &
 sim=$!
 trap 'kill "$sim" 2>/dev/null || true' EXIT
 

@@ -145,7 +145,7 @@ void TCameraStream::TakeHeaders()
     m_headersTaken = true;
     const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (status == 401 || status == 403) {
-        Fail(CameraState::Refused, QStringLiteral("HTTP %1").arg(status));
+        Fail(CameraState::Refused, status == 401 ? QStringLiteral("the account was not accepted") : QStringLiteral("access forbidden (HTTP 403)"));
         return;
     }
     if (status != 200) {

@@ -34,7 +34,10 @@ void TCameraView::SetCamera(const TVisualAxisCamData &record)
 
 void TCameraView::SetCamera(const QByteArray &address, const QString &user, const QString &password)
 {
+    // Another camera or account: the last picture is no longer what this view shows.
+    m_picture = QImage();
     m_stream->SetSource(address, user, password);
+    emit changed();
 }
 
 void TCameraView::SetViewSize(QSize size)
@@ -120,14 +123,18 @@ void TCameraView::Paint(QPainter &painter, const QRect &area) const
     }
     if (text.isEmpty())
         return;
-    // The state, and below it why, in white on the dark face.
+    // The state, and below it why, in white on a dark band that keeps it readable over any picture.
     painter.save();
     QFont font = painter.font();
     font.setPointSize(8);
     painter.setFont(font);
-    painter.setPen(Qt::white);
     const QString detail = m_stream->Detail();
     const QString shown = detail.isEmpty() ? text : text + QLatin1Char('\n') + detail;
-    painter.drawText(area.adjusted(4, 4, -4, -4), Qt::AlignCenter | Qt::TextWordWrap, shown);
+    const QRect room = area.adjusted(4, 4, -4, -4);
+    const int flags = Qt::AlignCenter | Qt::TextWordWrap;
+    const QRect used = painter.boundingRect(room, flags, shown).intersected(area);
+    painter.fillRect(used.adjusted(-3, -2, 3, 2).intersected(area), QColor(0, 0, 0, 170));
+    painter.setPen(Qt::white);
+    painter.drawText(room, flags, shown);
     painter.restore();
 }

@@ -173,7 +173,7 @@ TEST(TCameraStream, AnswersThatAreNoStream)
         {"a web page", 200, "text/html", CameraState::Stopped, QStringLiteral("not an MJPEG stream")},
         {"multipart without a boundary", 200, "multipart/x-mixed-replace", CameraState::Stopped, QStringLiteral("not an MJPEG stream")},
         {"not found", 404, "text/html", CameraState::Stopped, QStringLiteral("HTTP 404")},
-        {"forbidden", 403, "text/html", CameraState::Refused, QStringLiteral("HTTP 403")},
+        {"forbidden", 403, "text/html", CameraState::Refused, QStringLiteral("access forbidden (HTTP 403)")},
     };
     for (const auto &row : rows) {
         TestCamera camera;
