@@ -54,6 +54,13 @@ public:
     // Every request head received, in order.
     const QByteArrayList &Requests() const { return m_requests; }
     int StreamsStarted() const { return m_streams; }
+    int OpenConnections() const
+    {
+        int open = 0;
+        for (const QTcpSocket *socket : findChildren<QTcpSocket *>())
+            open += socket->state() == QAbstractSocket::ConnectedState ? 1 : 0;
+        return open;
+    }
     // Closes every connection open now.
     void CloseAll()
     {

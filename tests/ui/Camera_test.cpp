@@ -206,6 +206,25 @@ TEST_F(CameraControlTest, RunTimeStreamsWhileShownAndStopsInDesign)
     EXPECT_TRUE(control->View()->IsPlaying());
 }
 
+TEST_F(CameraControlTest, ModeFlipsLeaveNoConnectionOpen)
+{
+    camera.script.Frames = {PlainJpeg(QSize(160, 120), QColor(220, 20, 20))};
+    camera.script.Repeat = 500;
+    TVQQAxisControl *control = Place(CameraRecord(camera.Address()));
+    for (int flip = 0; flip < 20; ++flip) {
+        control->SetRunTimeMode(flip % 2 ? RunMode::DesignTime : RunMode::RunTime);
+        RunUntil([] { return false; }, flip % 3 == 0 ? 20 : 0);
+    }
+    control->SetRunTimeMode(RunMode::DesignTime);
+    // Every connection the flips opened is closed again; none stays with the camera.
+    EXPECT_TRUE(RunUntil([&] { return camera.OpenConnections() == 0; }));
+    EXPECT_GE(camera.Requests().size(), 2);
+    screen.hide();
+    control->SetRunTimeMode(RunMode::RunTime);
+    RunUntil([] { return false; }, 50);
+    EXPECT_EQ(camera.OpenConnections(), 0);
+}
+
 TEST_F(CameraControlTest, AStalledStreamIsSaidAndTheLastPictureDimmed)
 {
     camera.script.Frames = {PlainJpeg(QSize(320, 240), QColor(220, 20, 20))};
