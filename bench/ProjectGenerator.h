@@ -1,0 +1,148 @@
+#pragma once
+
+// Large valid projects for the benchmarks: applications of relay, dimmer, push-button, room-unit
+// and 0-10 V modules, screens with a background picture of their own, and output controls spread
+// over the screens, written through the program's own record writers.
+#include "TDataFileManager.h"
+#include "TModuleTypes.h"
+#include "TProjectManager.h"
+#include "TVisualRecordFormat.h"
+#include "UserMessages.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QImageWriter>
+#include <QPainter>
+#include <QString>
+
+struct TGeneratedSize
+{
+    const char *Name;
+    int Applications;
+    int Modules;   // in all
+    int Screens;
+    int Controls;
+};
+
+inline constexpr TGeneratedSize k_small{"small", 1, 50, 3, 100};
+inline constexpr TGeneratedSize k_medium{"medium", 3, 500, 30, 2000};
+inline constexpr TGeneratedSize k_large{"large", 10, 2000, 127, 10000};
+inline constexpr TGeneratedSize k_huge{"huge", 10, 2000, 127, 40000};
+
+class TSilentMessages : public UserMessages
+{
+public:
+    void ShowMessage(const QString &) override {}
+};
+
+// The program folder of the benchmarks: the built pictures linked in, Data and picture folders.
+inline void PrepareProgramFolder(const QString &folder, const QString &builtFolder)
+{
+    QDir dir(folder);
+    for (const char *name : {"Default Images", "Image Control"})
+        QFile::link(QDir(builtFolder).filePath(QString::fromLatin1(name)), dir.filePath(QString::fromLatin1(name)));
+    QFile::link(QDir(builtFolder).filePath(QStringLiteral("libqnet.so")), dir.filePath(QStringLiteral("libqnet.so")));
+    for (const char *name : {"Data", "OldVersion", "Imported Pictures/Screen", "Ports"})
+        dir.mkpath(QString::fromLatin1(name));
+}
+
+// A floor-plan-like 1024 x 768 background, different for each screen.
+inline QByteArray BackgroundJpeg(int screen)
+{
+    QImage image(1024, 768, QImage::Format_RGB32);
+    image.fill(QColor(240, 236, 228));
+    QPainter painter(&image);
+    painter.setPen(QPen(QColor(70, 70, 80), 8));
+    for (int room = 0; room < 6; ++room) {
+        const int x = 40 + (room % 3) * 320 + (screen * 7) % 40;
+        const int y = 40 + (room / 3) * 340;
+        painter.fillRect(QRect(x, y, 300, 320), QColor::fromHsv((screen * 37 + room * 53) % 360, 40, 235));
+        painter.drawRect(QRect(x, y, 300, 320));
+    }
+    painter.end();
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter(&buffer, "jpeg").write(image);
+    return bytes;
+}
+
+// Writes "<folder>/Data/<size>.qvp", its backgrounds under "Imported Pictures/Screen" and returns
+// the project's path. Screens 1 to 3 open at start-up.
+inline QString GenerateProject(const QString &folder, const TGeneratedSize &size)
+{
+    TSilentMessages messages;
+    TProjectManager project(folder, &messages);
+    constexpr quint16 k_types[] = {6, 9, 4, 17, 31};
+    const int modulesPerApp = size.Modules / size.Applications;
+    for (int a = 0; a < size.Applications; ++a) {
+        const QByteArray source = "C:\\Quelnor\\Data\\installation" + QByteArray::number(a + 1) + ".qap";
+        TDataFileManager *app = project.NewApplication(source);
+        app->Settings().ApplicationId = quint8(a + 1);
+        app->Settings().SourcePath = source;
+        for (int m = 0; m < modulesPerApp; ++m) {
+            ModuleRecord module;
+            module.ModuleNumber = quint16(m + 1);
+            module.ModuleType = k_types[m % 5];
+            module.SerialNumber = quint32(0x01000000 + a * 0x10000 + m);
+            module.FirstIoIndex = quint16(app->Current().Ios.size());
+            module.Name = "Module " + QByteArray::number(a + 1) + "." + QByteArray::number(m + 1);
+            app->AddModule(module);
+            for (quint16 channel = 0; channel < 4; ++channel) {
+                IoRecord io;
+                io.ModuleNumber = module.ModuleNumber;
+                io.Channel = channel;
+                io.Power = 100;
+                io.IoKind = 2;
+                io.Name = module.Name + " channel " + QByteArray::number(channel);
+                app->AddIo(io);
+            }
+        }
+    }
+    QByteArray screens, outputs;
+    for (int s = 0; s < size.Screens; ++s) {
+        const QString file = QStringLiteral("background %1.jpg").arg(s + 1);
+        QFile picture(QDir(folder).filePath(QStringLiteral("Imported Pictures/Screen/") + file));
+        if (!picture.exists() && picture.open(QIODevice::WriteOnly))
+            picture.write(BackgroundJpeg(s));
+        TNewVisualScreen screen;
+        screen.ScreenId = quint16(s + 1);
+        screen.Width = 1024;
+        screen.Height = 768;
+        screen.Left = quint16(20 + 10 * (s % 10));
+        screen.Top = quint16(20 + 10 * (s % 10));
+        screen.OpenAtStartup = s < 3 ? 1 : 0;
+        screen.Name = "Screen " + QByteArray::number(s + 1);
+        screen.Picture = "C:\\Quelnor\\Imported Pictures\\Screen\\" + file.toLatin1();
+        screens += TVisualRecordFormat::WriteScreen(screen);
+    }
+    for (int c = 0; c < size.Controls; ++c) {
+        const int a = c % size.Applications;
+        const int m = (c / size.Applications) % modulesPerApp;
+        const int channel = (c / (size.Applications * modulesPerApp)) % 4;
+        const int s = c % size.Screens;
+        const int onScreen = c / size.Screens;
+        const TChannelInfo info = TModuleTypes::Channel(k_types[m % 5], quint16(channel));
+        TNewVisualOutput output;
+        output.Left = quint16(10 + (onScreen % 10) * 100);
+        output.Top = quint16(10 + ((onScreen / 10) % 12) * 62);
+        output.ModuleNumber = quint16(m + 1);
+        output.IoNumber = quint16(channel);
+        output.ScreenId = quint16(s + 1);
+        output.ApplicationId = quint16(a + 1);
+        output.OnPicture = QByteArray("C:\\Quelnor\\Default Images\\") + info.OnPicture;
+        output.OffPicture = QByteArray("C:\\Quelnor\\Default Images\\") + info.OffPicture;
+        output.Label = "Control " + QByteArray::number(c + 1);
+        outputs += TVisualRecordFormat::WriteOutput(output);
+    }
+    QByteArray text = project.Compose();
+    text.insert(text.indexOf("EOF Screen\r\n"), screens);
+    text.insert(text.indexOf("EOF Visual IO\r\n"), outputs);
+    const QString path = QDir(folder).filePath(QStringLiteral("Data/%1.qvp").arg(QString::fromLatin1(size.Name)));
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(text);
+    return path;
+}

@@ -1,0 +1,285 @@
+// What a user waits for on large projects, each against a plain-Qt anchor in the same run:
+// opening a generated project with its windows until every shown screen has painted once (the
+// anchor builds the same windows, backgrounds and pixmap labels with plain widgets); opening it
+// headless and saving it; switching every control between design time and run time; repainting a
+// shown screen. `bench_open --rss program|anchor SIZE` prints the memory of one open instead.
+#include "ProjectGenerator.h"
+#include "TForm1.h"
+#include "THeadlessBinder.h"
+#include "TMyForm11.h"
+#include "TProgramLists.h"
+#include "TRunTimeSwitch.h"
+#include "TDialogs.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QLabel>
+#include <QPixmap>
+#include <QTemporaryDir>
+#include <QVBoxLayout>
+
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <memory>
+#include <set>
+
+namespace {
+
+// Dialogs that answer nothing: a benchmark never waits for a user.
+class NoDialogs : public TDialogs
+{
+public:
+    void ShowMessage(const QString &) override {}
+    Answer AskSave() override { return No; }
+    bool Confirm(const QString &, const QString &) override { return true; }
+    QString OpenFileName(const QString &, const QString &) override { return {}; }
+    QString SaveFileName(const QString &, const QString &) override { return {}; }
+    int Exec(QDialog &) override { return 0; }
+};
+
+const TGeneratedSize *k_sizes[] = {&k_small, &k_medium, &k_large, &k_huge};
+
+QTemporaryDir &Folder()
+{
+    static QTemporaryDir folder;
+    static const bool prepared = [] {
+        PrepareProgramFolder(folder.path(), QStringLiteral(QUELNOR_PROGRAM_DIR));
+        return true;
+    }();
+    (void)prepared;
+    return folder;
+}
+
+QString ProjectPath(const TGeneratedSize &size)
+{
+    static std::map<QString, QString> paths;
+    const QString name = QString::fromLatin1(size.Name);
+    if (!paths.contains(name))
+        paths[name] = GenerateProject(Folder().path(), size);
+    return paths[name];
+}
+
+// Counts the first paint of each watched widget.
+class PaintWatch : public QObject
+{
+public:
+    void Watch(QWidget *widget)
+    {
+        widget->installEventFilter(this);
+        m_waiting.insert(widget);
+    }
+    bool AllPainted() const { return m_waiting.empty(); }
+
+protected:
+    bool eventFilter(QObject *object, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            m_waiting.erase(static_cast<QWidget *>(object));
+        return false;
+    }
+
+private:
+    std::set<QWidget *> m_waiting;
+};
+
+void WaitUntilPainted(PaintWatch &watch)
+{
+    QDeadlineTimer deadline(30000);
+    while (!watch.AllPainted() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    QCoreApplication::processEvents();
+}
+
+// Opens the project as the program does and waits for the shown screens' first paint.
+std::unique_ptr<TForm1> OpenWithWindows(const TGeneratedSize &size, NoDialogs &dialogs)
+{
+    auto window = std::make_unique<TForm1>(Folder().path(), &dialogs);
+    window->OpenProject(ProjectPath(size));
+    PaintWatch watch;
+    for (TMyForm11 *screen : window->ScreenWindows()) {
+        if (screen->isVisible())
+            watch.Watch(screen->Area());
+    }
+    WaitUntilPainted(watch);
+    return window;
+}
+
+// The same windows with plain widgets: a window per screen, the shown ones with their background,
+// and for each control a pixmap label and a text label.
+std::vector<std::unique_ptr<QWidget>> OpenAnchor(const TGeneratedSize &size)
+{
+    std::vector<std::unique_ptr<QWidget>> windows;
+    std::map<QString, QPixmap> icons;
+    const QDir pictures(QDir(Folder().path()).filePath(QStringLiteral("Imported Pictures/Screen")));
+    const QDir images(QDir(Folder().path()).filePath(QStringLiteral("Default Images")));
+    constexpr quint16 k_types[] = {6, 9, 4, 17, 31};
+    const int modulesPerApp = size.Modules / size.Applications;
+    for (int s = 0; s < size.Screens; ++s) {
+        auto window = std::make_unique<QWidget>();
+        window->setGeometry(20 + 10 * (s % 10), 20 + 10 * (s % 10), 1024, 768);
+        windows.push_back(std::move(window));
+    }
+    for (int c = 0; c < size.Controls; ++c) {
+        const int m = (c / size.Applications) % modulesPerApp;
+        const int channel = (c / (size.Applications * modulesPerApp)) % 4;
+        const int s = c % size.Screens;
+        const int onScreen = c / size.Screens;
+        const TChannelInfo info = TModuleTypes::Channel(k_types[m % 5], quint16(channel));
+        if (!info.Control)
+            continue;  // the program makes no control for it either
+        const QString file = QString::fromLatin1(info.OffPicture);
+        if (!icons.contains(file))
+            icons[file] = QPixmap(images.filePath(file));
+        auto *icon = new QLabel(windows[size_t(s)].get());
+        icon->setPixmap(icons[file]);
+        icon->move(10 + (onScreen % 10) * 100, 10 + ((onScreen / 10) % 12) * 62);
+        auto *text = new QLabel(QStringLiteral("Control %1 Off").arg(c + 1), windows[size_t(s)].get());
+        text->move(icon->x(), icon->y() + 34);
+    }
+    PaintWatch watch;
+    for (int s = 0; s < std::min(3, size.Screens); ++s) {
+        QWidget *window = windows[size_t(s)].get();
+        auto *background = new QLabel(window);
+        background->setPixmap(QPixmap(pictures.filePath(QStringLiteral("background %1.jpg").arg(s + 1))));
+        background->lower();
+        background->resize(window->size());
+        window->show();
+        watch.Watch(window);
+    }
+    WaitUntilPainted(watch);
+    return windows;
+}
+
+void SizeArguments(benchmark::internal::Benchmark *b, int largest)
+{
+    for (int i = 0; i <= largest; ++i)
+        b->Arg(i);
+}
+
+void BM_OpenWithWindows(benchmark::State &state)
+{
+    const TGeneratedSize &size = *k_sizes[state.range(0)];
+    ProjectPath(size);
+    NoDialogs dialogs;
+    for (auto _ : state) {
+        auto window = OpenWithWindows(size, dialogs);
+        state.PauseTiming();
+        window->CloseProject();
+        window.reset();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+    state.SetLabel(size.Name);
+}
+BENCHMARK(BM_OpenWithWindows)->Apply([](auto *b) { SizeArguments(b, 2); })->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_PlainQtAnchor(benchmark::State &state)
+{
+    const TGeneratedSize &size = *k_sizes[state.range(0)];
+    ProjectPath(size);
+    for (auto _ : state) {
+        auto windows = OpenAnchor(size);
+        state.PauseTiming();
+        windows.clear();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+    state.SetLabel(size.Name);
+}
+BENCHMARK(BM_PlainQtAnchor)->Apply([](auto *b) { SizeArguments(b, 2); })->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_OpenHeadlessAndSave(benchmark::State &state)
+{
+    const TGeneratedSize &size = *k_sizes[state.range(0)];
+    const QString path = ProjectPath(size);
+    const QString saved = QDir(Folder().path()).filePath(QStringLiteral("Data/saved.qvp"));
+    for (auto _ : state) {
+        TSilentMessages messages;
+        TProjectManager project(Folder().path(), &messages);
+        TProgramLists lists(nullptr, Folder().path(), &messages);
+        THeadlessBinder binder;
+        project.OpenProject(path);
+        for (const auto &application : project.Applications())
+            lists.AddApplication(*application);
+        project.ReadScreens(binder, lists, path);
+        project.WriteProject(saved);
+        state.counters["controls"] = double(project.Outputs().size());
+    }
+    state.SetLabel(size.Name);
+}
+BENCHMARK(BM_OpenHeadlessAndSave)->Apply([](auto *b) { SizeArguments(b, 3); })->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_SwitchModes(benchmark::State &state)
+{
+    const TGeneratedSize &size = k_large;
+    NoDialogs dialogs;
+    auto window = OpenWithWindows(size, dialogs);
+    for (auto _ : state) {
+        window->RunTime()->SwitchEveryControl(RunMode::RunTime);
+        window->RunTime()->SwitchEveryControl(RunMode::DesignTime);
+    }
+    state.counters["controls"] = double(window->Project()->Outputs().size());
+    window->CloseProject();
+}
+BENCHMARK(BM_SwitchModes)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// A shown screen of the medium project repainted whole, as after a refresh burst.
+void BM_RepaintScreen(benchmark::State &state)
+{
+    NoDialogs dialogs;
+    auto window = OpenWithWindows(k_medium, dialogs);
+    QWidget *area = window->ScreenWindows().front()->Area();
+    for (auto _ : state)
+        area->repaint();
+    window->CloseProject();
+}
+BENCHMARK(BM_RepaintScreen)->Unit(benchmark::kMillisecond);
+
+long StatusKilobytes(const char *field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    status.open(QIODevice::ReadOnly);
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(field))
+            return line.mid(qstrlen(field)).trimmed().split(' ').first().toLong();
+    }
+    return 0;
+}
+
+int Memory(const QString &what, const QString &sizeName)
+{
+    const TGeneratedSize *size = nullptr;
+    for (const TGeneratedSize *s : k_sizes) {
+        if (sizeName == QString::fromLatin1(s->Name))
+            size = s;
+    }
+    if (!size)
+        return 2;
+    ProjectPath(*size);
+    const long before = StatusKilobytes("VmRSS:");
+    NoDialogs dialogs;
+    std::unique_ptr<TForm1> window;
+    std::vector<std::unique_ptr<QWidget>> anchor;
+    if (what == QStringLiteral("program"))
+        window = OpenWithWindows(*size, dialogs);
+    else
+        anchor = OpenAnchor(*size);
+    printf("%s %s: rss %.1f MB (growth %.1f MB), peak %.1f MB\n", qPrintable(what), size->Name, StatusKilobytes("VmRSS:") / 1024.0,
+           (StatusKilobytes("VmRSS:") - before) / 1024.0, StatusKilobytes("VmHWM:") / 1024.0);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    if (argc == 4 && qstrcmp(argv[1], "--rss") == 0)
+        return Memory(QString::fromLatin1(argv[2]), QString::fromLatin1(argv[3]));
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
