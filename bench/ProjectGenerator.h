@@ -69,13 +69,40 @@ inline QByteArray BackgroundJpeg(int screen)
     return bytes;
 }
 
+inline constexpr quint16 k_generatedTypes[] = {6, 9, 4, 17, 31};
+
+// Where control `c` of a generated project stands and what it is bound to.
+struct TGeneratedControl
+{
+    int Application, Module, Screen;
+    quint16 Type, Channel;
+    int Left, Top;
+};
+
+inline TGeneratedControl GeneratedControl(const TGeneratedSize &size, int c)
+{
+    const int modulesPerApp = size.Modules / size.Applications;
+    TGeneratedControl g;
+    g.Application = c % size.Applications;
+    g.Module = (c / size.Applications) % modulesPerApp;
+    g.Type = k_generatedTypes[g.Module % 5];
+    g.Channel = quint16((c / (size.Applications * modulesPerApp)) % 4);
+    // Channels without a control of their own (a push button's indicators) take the first one.
+    if (!TModuleTypes::Channel(g.Type, g.Channel).Control)
+        g.Channel = 0;
+    g.Screen = c % size.Screens;
+    const int onScreen = c / size.Screens;
+    g.Left = 10 + (onScreen % 10) * 100;
+    g.Top = 10 + ((onScreen / 10) % 12) * 62;
+    return g;
+}
+
 // Writes "<folder>/Data/<size>.qvp", its backgrounds under "Imported Pictures/Screen" and returns
 // the project's path. Screens 1 to 3 open at start-up.
 inline QString GenerateProject(const QString &folder, const TGeneratedSize &size)
 {
     TSilentMessages messages;
     TProjectManager project(folder, &messages);
-    constexpr quint16 k_types[] = {6, 9, 4, 17, 31};
     const int modulesPerApp = size.Modules / size.Applications;
     for (int a = 0; a < size.Applications; ++a) {
         const QByteArray source = "C:\\Quelnor\\Data\\installation" + QByteArray::number(a + 1) + ".qap";
@@ -85,7 +112,7 @@ inline QString GenerateProject(const QString &folder, const TGeneratedSize &size
         for (int m = 0; m < modulesPerApp; ++m) {
             ModuleRecord module;
             module.ModuleNumber = quint16(m + 1);
-            module.ModuleType = k_types[m % 5];
+            module.ModuleType = k_generatedTypes[m % 5];
             module.SerialNumber = quint32(0x01000000 + a * 0x10000 + m);
             module.FirstIoIndex = quint16(app->Current().Ios.size());
             module.Name = "Module " + QByteArray::number(a + 1) + "." + QByteArray::number(m + 1);
@@ -119,19 +146,15 @@ inline QString GenerateProject(const QString &folder, const TGeneratedSize &size
         screens += TVisualRecordFormat::WriteScreen(screen);
     }
     for (int c = 0; c < size.Controls; ++c) {
-        const int a = c % size.Applications;
-        const int m = (c / size.Applications) % modulesPerApp;
-        const int channel = (c / (size.Applications * modulesPerApp)) % 4;
-        const int s = c % size.Screens;
-        const int onScreen = c / size.Screens;
-        const TChannelInfo info = TModuleTypes::Channel(k_types[m % 5], quint16(channel));
+        const TGeneratedControl g = GeneratedControl(size, c);
+        const TChannelInfo info = TModuleTypes::Channel(g.Type, g.Channel);
         TNewVisualOutput output;
-        output.Left = quint16(10 + (onScreen % 10) * 100);
-        output.Top = quint16(10 + ((onScreen / 10) % 12) * 62);
-        output.ModuleNumber = quint16(m + 1);
-        output.IoNumber = quint16(channel);
-        output.ScreenId = quint16(s + 1);
-        output.ApplicationId = quint16(a + 1);
+        output.Left = quint16(g.Left);
+        output.Top = quint16(g.Top);
+        output.ModuleNumber = quint16(g.Module + 1);
+        output.IoNumber = g.Channel;
+        output.ScreenId = quint16(g.Screen + 1);
+        output.ApplicationId = quint16(g.Application + 1);
         output.OnPicture = QByteArray("C:\\Quelnor\\Default Images\\") + info.OnPicture;
         output.OffPicture = QByteArray("C:\\Quelnor\\Default Images\\") + info.OffPicture;
         output.Label = "Control " + QByteArray::number(c + 1);

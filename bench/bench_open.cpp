@@ -113,29 +113,24 @@ std::vector<std::unique_ptr<QWidget>> OpenAnchor(const TGeneratedSize &size)
     std::map<QString, QPixmap> icons;
     const QDir pictures(QDir(Folder().path()).filePath(QStringLiteral("Imported Pictures/Screen")));
     const QDir images(QDir(Folder().path()).filePath(QStringLiteral("Default Images")));
-    constexpr quint16 k_types[] = {6, 9, 4, 17, 31};
-    const int modulesPerApp = size.Modules / size.Applications;
     for (int s = 0; s < size.Screens; ++s) {
         auto window = std::make_unique<QWidget>();
         window->setGeometry(20 + 10 * (s % 10), 20 + 10 * (s % 10), 1024, 768);
         windows.push_back(std::move(window));
     }
     for (int c = 0; c < size.Controls; ++c) {
-        const int m = (c / size.Applications) % modulesPerApp;
-        const int channel = (c / (size.Applications * modulesPerApp)) % 4;
-        const int s = c % size.Screens;
-        const int onScreen = c / size.Screens;
-        const TChannelInfo info = TModuleTypes::Channel(k_types[m % 5], quint16(channel));
-        if (!info.Control)
-            continue;  // the program makes no control for it either
-        const QString file = QString::fromLatin1(info.OffPicture);
+        const TGeneratedControl g = GeneratedControl(size, c);
+        const QString file = QString::fromLatin1(TModuleTypes::Channel(g.Type, g.Channel).OffPicture);
         if (!icons.contains(file))
             icons[file] = QPixmap(images.filePath(file));
-        auto *icon = new QLabel(windows[size_t(s)].get());
+        QWidget *window = windows[size_t(g.Screen)].get();
+        auto *icon = new QLabel(window);
         icon->setPixmap(icons[file]);
-        icon->move(10 + (onScreen % 10) * 100, 10 + ((onScreen / 10) % 12) * 62);
-        auto *text = new QLabel(QStringLiteral("Control %1 Off").arg(c + 1), windows[size_t(s)].get());
-        text->move(icon->x(), icon->y() + 34);
+        icon->adjustSize();
+        icon->move(g.Left, g.Top);
+        auto *text = new QLabel(QStringLiteral("Control %1 Off").arg(c + 1), window);
+        text->adjustSize();
+        text->move(g.Left, g.Top + icon->height());
     }
     PaintWatch watch;
     for (int s = 0; s < std::min(3, size.Screens); ++s) {
