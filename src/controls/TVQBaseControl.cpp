@@ -8,6 +8,9 @@
 #include <QFontMetrics>
 #include <QPainter>
 
+#include <map>
+#include <memory>
+
 TVQBaseControl::TVQBaseControl(QWidget *parent, TVQQModuleBase *module, quint16 ioIndex, TVQControlHost *host)
     : TVQControl(parent, host,
                  {QString::fromUtf8("Propriétés"), QStringLiteral("Properties"), QStringLiteral("OtherMenuItem"),
@@ -26,11 +29,47 @@ TVQBaseControl::~TVQBaseControl()
         m_module->RemoveControl(this);
 }
 
-QFont TVQBaseControl::LabelFont(int pointSize)
+namespace {
+
+struct TLabelFont
 {
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSize(pointSize);
-    return font;
+    QFont Font;
+    QFontMetrics Metrics;
+    explicit TLabelFont(int pointSize)
+        : Font(LabelFontAt(pointSize))
+        , Metrics(Font)
+    {
+    }
+    static QFont LabelFontAt(int pointSize)
+    {
+        QFont font(QStringLiteral("Arial"));
+        font.setPointSize(pointSize);
+        return font;
+    }
+};
+
+// Building a font and its metrics costs more than measuring a label: one of each per size,
+// kept for the program's life (the GUI thread alone paints and measures). Never destroyed: a
+// font outliving the application's font database must not be released after it.
+const TLabelFont &LabelFontOf(int pointSize)
+{
+    static auto *fonts = new std::map<int, std::unique_ptr<TLabelFont>>;
+    auto &entry = (*fonts)[pointSize];
+    if (!entry)
+        entry = std::make_unique<TLabelFont>(pointSize);
+    return *entry;
+}
+
+} // namespace
+
+const QFont &TVQBaseControl::LabelFont(int pointSize)
+{
+    return LabelFontOf(pointSize).Font;
+}
+
+const QFontMetrics &TVQBaseControl::LabelMetrics(int pointSize)
+{
+    return LabelFontOf(pointSize).Metrics;
 }
 
 void TVQBaseControl::Initialize(const std::vector<ControlStateInfo> &states)
@@ -69,7 +108,7 @@ void TVQBaseControl::SetState(const QString &name)
             m_currentState = int(i);
             m_currentStateName = name;
             SetStateImage();
-            CheckSize();
+            Resize();
             update();
             return;
         }
@@ -87,7 +126,7 @@ void TVQBaseControl::SetStateImageFilename(int state, const QString &file)
         return;
     m_states[size_t(state)].Images[1] = file;
     SetStateImage();
-    CheckSize();
+    Resize();
     update();
 }
 
@@ -102,7 +141,7 @@ void TVQBaseControl::SetStateTransparentImage(int state, bool transparent)
         return;
     m_states[size_t(state)].Transparent = transparent;
     SetStateImage();
-    CheckSize();
+    Resize();
     update();
 }
 
@@ -138,6 +177,7 @@ bool TVQBaseControl::SetParametreIO(const Param32Record *)
 
 void TVQBaseControl::SetDataToControl(const TNewVisualOutput &record)
 {
+    const SizeHold hold(*this);
     m_record = record;
     m_componentLabel = TPicturePaths::FromRecord(record.Label);
     m_label = m_componentLabel;
@@ -151,7 +191,7 @@ void TVQBaseControl::SetDataToControl(const TNewVisualOutput &record)
     SetDisplayType(record.DisplayType);
     m_showLabel = record.ShowLabel != 0;
     m_showValue = record.ShowValue != 0;
-    CheckSize();
+    Resize();
     update();
 }
 
@@ -182,13 +222,13 @@ QString TVQBaseControl::GetLabelText()
         if (const ControlStateInfo *state = CurrentState())
             text += ValueOrUnknown(state->DisplayText);
     }
-    m_labelWidth = QFontMetrics(LabelFont()).horizontalAdvance(text) + 2;
+    m_labelWidth = LabelMetrics().horizontalAdvance(text) + 2;
     return text;
 }
 
 int TVQBaseControl::ComputeMaxWidth()
 {
-    const QFontMetrics metrics(LabelFont());
+    const QFontMetrics &metrics = LabelMetrics();
     QString sample = m_showLabel ? m_componentLabel : QString();
     if (m_showValue)
         sample += QStringLiteral(" Off");  // stands for the widest value
@@ -201,7 +241,7 @@ int TVQBaseControl::ComputeMaxWidth()
 int TVQBaseControl::ComputeMaxHeight()
 {
     if (m_showLabel)
-        m_labelHeight = QFontMetrics(LabelFont()).height() + 2;
+        m_labelHeight = LabelMetrics().height() + 2;
     m_imageHeight = m_image ? m_image->Height() : 0;
     return m_imageHeight + m_labelHeight + 1;
 }
@@ -263,14 +303,14 @@ void TVQBaseControl::PaintIconFace(QPainter &painter, bool alwaysText)
 QString TVQBaseControl::LabelWithValue(const QString &value)
 {
     const QString text = (ShowLabel() ? ComponentLabel() + QLatin1Char(' ') : QString()) + value;
-    m_labelWidth = QFontMetrics(LabelFont()).horizontalAdvance(text) + 2;
+    m_labelWidth = LabelMetrics().horizontalAdvance(text) + 2;
     return text;
 }
 
 int TVQBaseControl::ValueIconWidth(const QString &widestValue)
 {
     SetShowValue(true);
-    const QFontMetrics metrics(LabelFont());
+    const QFontMetrics &metrics = LabelMetrics();
     const QString sample = (ShowLabel() ? ComponentLabel() : QString()) + QLatin1Char(' ') + widestValue;
     m_labelWidth = metrics.horizontalAdvance(sample) + 2;
     const int w = metrics.horizontalAdvance(sample) + 4;

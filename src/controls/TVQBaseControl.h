@@ -87,7 +87,9 @@ public:
     TNewVisualOutput CurrentRecord() override { return GetDataControl(); }
     quint16 ItemScreenId() const override { return m_record.ScreenId; }
 
-    static QFont LabelFont(int pointSize = 8);
+    // The labels' font ("Arial") at a point size, and its metrics: made once for the program.
+    static const QFont &LabelFont(int pointSize = 8);
+    static const QFontMetrics &LabelMetrics(int pointSize = 8);
     // The label drawn black inside a white outline one pixel wide, so it reads on dark and light
     // backgrounds alike; `at` is where the text's top left corner goes.
     static void DrawOutlinedText(QPainter &painter, QPoint at, const QString &text);

@@ -34,8 +34,16 @@ void TVQControl::SetRunTimeMode(RunMode mode)
         return;
     m_mode = mode;
     m_trust = Trust();
-    CheckSize();
+    Resize();
     update();
+}
+
+void TVQControl::Resize()
+{
+    if (m_sizeHolds > 0)
+        m_sizePending = true;
+    else
+        CheckSize();
 }
 
 void TVQControl::RefreshTrust()

@@ -71,6 +71,27 @@ public:
 
     // Size from the picture and the text.
     virtual void CheckSize() = 0;
+    // CheckSize now, or once when the last hold ends.
+    void Resize();
+    // Holds the sizing while a record or several settings are applied, so that the control is
+    // measured once, when the hold ends.
+    class SizeHold
+    {
+    public:
+        explicit SizeHold(TVQControl &control) : m_control(control) { ++m_control.m_sizeHolds; }
+        ~SizeHold()
+        {
+            if (--m_control.m_sizeHolds == 0 && m_control.m_sizePending) {
+                m_control.m_sizePending = false;
+                m_control.CheckSize();
+            }
+        }
+        SizeHold(const SizeHold &) = delete;
+        SizeHold &operator=(const SizeHold &) = delete;
+
+    private:
+        TVQControl &m_control;
+    };
 
     // The property dialog the control opens, the two lines saying what it stands for, and the
     // settings the common dialog edits.
@@ -101,7 +122,7 @@ protected:
         if (member == value)
             return;
         member = value;
-        CheckSize();
+        Resize();
         update();
     }
 
@@ -118,4 +139,6 @@ private:
     bool m_dragging = false;
     bool m_changed = false;
     QPoint m_dragOrigin;
+    int m_sizeHolds = 0;
+    bool m_sizePending = false;
 };

@@ -36,7 +36,7 @@ int TVQJaugeControl::Angle() const
 void TVQJaugeControl::CheckSize()
 {
     const int w = Dial()->Width() + 2;
-    const int h = Dial()->Height() + QFontMetrics(TVQBaseControl::LabelFont()).height() + 2 + 140;
+    const int h = Dial()->Height() + TVQBaseControl::LabelMetrics().height() + 2 + 140;
     if (w != width() || h != height())
         resize(w, h);
 }

@@ -70,7 +70,7 @@ void TVQMemoBaseControl::SetState(const QString &name)
 {
     if (!ApplyState(name))
         return;
-    CheckSize();
+    Resize();
     update();
 }
 

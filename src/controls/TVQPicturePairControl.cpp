@@ -24,7 +24,7 @@ void TVQPicturePairControl::SetImageFileName(int index, const QString &file)
         return;
     m_imageFiles[index] = file;
     Reload();
-    CheckSize();
+    Resize();
     update();
 }
 
@@ -77,7 +77,7 @@ void TVQPicturePairControl::Reload()
 
 void TVQPicturePairControl::CheckSize()
 {
-    const QFontMetrics metrics(TVQBaseControl::LabelFont());
+    const QFontMetrics &metrics = TVQBaseControl::LabelMetrics();
     QString text = PaintedText();
     if (text.isEmpty())
         text = QStringLiteral("???");
@@ -129,6 +129,6 @@ void TVQPicturePairControl::ApplySettings(const TControlSettings &settings)
     }
     m_readOnly = settings.ReadOnly;
     SetShowLabel(settings.ShowLabel);
-    CheckSize();
+    Resize();
     update();
 }

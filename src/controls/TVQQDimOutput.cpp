@@ -46,7 +46,7 @@ void TVQQDimOutput::SetLevel(int level)
     if (level == m_level)
         return;
     m_level = level;
-    CheckSize();
+    Resize();
     update();
 }
 

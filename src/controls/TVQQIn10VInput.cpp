@@ -9,6 +9,7 @@
 
 #include <QFontMetrics>
 #include <QLocale>
+#include <QHash>
 #include <QPainter>
 #include <QtMath>
 #include <cmath>
@@ -44,7 +45,7 @@ void TVQQIn10VInput::SetDisplayType(quint8 type)
     if (mapped == DisplayType())
         return;
     TVQBaseControl::SetDisplayType(mapped);
-    CheckSize();
+    Resize();
     update();
 }
 
@@ -52,7 +53,7 @@ bool TVQQIn10VInput::SetParametreIO(const Param32Record *parameters)
 {
     if (parameters != m_parameters) {
         m_parameters = parameters;
-        CheckSize();
+        Resize();
         update();
     }
     return true;
@@ -114,25 +115,46 @@ QString TVQQIn10VInput::GetLabelText()
     QString text = GetText(m_value);
     if (Trust() == StateTrust::Unknown && ShowValue())
         text = (ShowLabel() ? ComponentLabel() + QLatin1Char(' ') : QString()) + QStringLiteral("?");
-    m_labelWidth = QFontMetrics(LabelFont()).horizontalAdvance(text) + 2;
+    m_labelWidth = LabelMetrics().horizontalAdvance(text) + 2;
     return text;
+}
+
+QString TVQQIn10VInput::WidestValue(int pointSize) const
+{
+    static auto *widest = new QHash<QString, QString>;
+    const QString key = m_parameters ? QStringLiteral("%1|%2|%3|%4").arg(Word(*m_parameters, 0)).arg(Word(*m_parameters, 2)).arg(UnitText()).arg(pointSize)
+                                     : QStringLiteral("%|%1").arg(pointSize);
+    const auto found = widest->constFind(key);
+    if (found != widest->constEnd())
+        return *found;
+    const QFontMetrics &metrics = LabelMetrics(pointSize);
+    QString best;
+    int bestWidth = -1;
+    for (int p = 0; p < 100; ++p) {
+        const QString value = GetValueString(p, true);
+        const int width = metrics.horizontalAdvance(value);
+        if (width > bestWidth) {
+            bestWidth = width;
+            best = value;
+        }
+    }
+    widest->insert(key, best);
+    return best;
 }
 
 int TVQQIn10VInput::ComputeMaxWidth()
 {
-    const QFontMetrics small(LabelFont());
+    const QFontMetrics &small = LabelMetrics();
     int textWidth = 0;
-    if (DisplayType() == 3) {
-        textWidth = small.horizontalAdvance(ComponentLabel()) + 2;
+    if (DisplayType() == 3 || !ShowValue()) {
+        textWidth = small.horizontalAdvance(ShowLabel() || DisplayType() == 3 ? ComponentLabel() : QString()) + 2;
     } else {
-        for (int p = 0; p < 100; ++p)
-            textWidth = std::max(textWidth, small.horizontalAdvance(GetText(p)) + 2);
+        const QString label = ShowLabel() ? ComponentLabel() + QLatin1Char(' ') : QString();
+        textWidth = small.horizontalAdvance(label + WidestValue(8)) + 2;
     }
     int faceWidth = 0;
     if (DisplayType() == 2) {
-        const QFontMetrics large(LabelFont(16));
-        for (int p = 0; p < 100; ++p)
-            faceWidth = std::max(faceWidth, large.horizontalAdvance(GetValueString(p, true)) + 2);
+        faceWidth = LabelMetrics(16).horizontalAdvance(WidestValue(16)) + 2;
     } else if (DisplayType() == 3) {
         faceWidth = DialSize;
     } else {
@@ -145,7 +167,7 @@ int TVQQIn10VInput::ComputeMaxWidth()
 void TVQQIn10VInput::CheckSize()
 {
     // The label's measures come first so that the first size already holds the text line.
-    const QFontMetrics small(LabelFont());
+    const QFontMetrics &small = LabelMetrics();
     m_labelWidth = small.horizontalAdvance(ComponentLabel()) + 2;
     m_labelHeight = small.height() + 2;
     m_imageHeight = (Picture() ? Picture()->Height() : 0) + 2;
@@ -153,7 +175,7 @@ void TVQQIn10VInput::CheckSize()
     const int w = ComputeMaxWidth();
     int h = m_imageHeight + m_labelHeight + 1;
     if (DisplayType() == 2)
-        h = QFontMetrics(LabelFont(16)).height() + 2 + m_labelHeight + 1;
+        h = LabelMetrics(16).height() + 2 + m_labelHeight + 1;
     else if (DisplayType() == 3)
         h = small.height() + 2 + DialSize;
     if (w != width() || h != height())

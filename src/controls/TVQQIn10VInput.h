@@ -29,6 +29,9 @@ public:
     QString GetValueString(int p, bool withUnit) const;
     // The text line: the label (when shown) and the value with its unit (when shown).
     QString GetText(int p) const;
+    // Of the values 0 to 99 with their unit, the one drawn widest at that size: the same for
+    // every input with the same range and unit, so measured once for all of them.
+    QString WidestValue(int pointSize) const;
     QString UnitText() const;
     // The needle's end for a value: 0 lower left, 50 straight up, 100 lower right.
     static QPoint NeedleEnd(int value, int dx);

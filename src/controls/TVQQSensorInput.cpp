@@ -42,7 +42,7 @@ void TVQQSensorInput::SetDisplayType(quint8 type)
         return;
     m_viewMode = type == 2 ? 2 : 1;
     TVQBaseControl::SetDisplayType(type);
-    CheckSize();
+    Resize();
     update();
 }
 
@@ -57,7 +57,7 @@ void TVQQSensorInput::RefreshComponentState()
     m_setPointText = setPoint;
     m_mode = bytes[4];
     if (changed) {
-        CheckSize();
+        Resize();
         update();
     }
 }

@@ -88,7 +88,7 @@ public:
     void CheckSize() override
     {
         const TVQPicture *picture = Picture();
-        const QFontMetrics metrics(TVQBaseControl::LabelFont());
+        const QFontMetrics &metrics = TVQBaseControl::LabelMetrics();
         const QString text = RecordText(m_record);
         QSize face = RecordFace(m_record);
         // A picture's control is as wide as the picture or its caption (text width + 2); a

@@ -54,7 +54,7 @@ void TVQVariableBaseControl::SetDataToControl(const TVisualVariableData &record)
     m_record = record;
     ApplyPictureRecord(record);
     m_showValue = record.ShowValue != 0;
-    CheckSize();
+    Resize();
 }
 
 TVisualVariableData TVQVariableBaseControl::GetDataFromControl()
@@ -80,7 +80,7 @@ void TVQVariableBaseControl::RefreshComponentState()
     const bool stateChanged = SetState(QString::fromLatin1(m_variable->GetStateText()));
     const bool valueChanged = SetValue(m_variable->GetValue());
     if (stateChanged || valueChanged) {
-        CheckSize();
+        Resize();
         update();
     }
 }

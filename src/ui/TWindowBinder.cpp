@@ -43,10 +43,14 @@ TProjectItem<TNewVisualOutput> *TWindowBinder::CreateOutput(const TNewVisualOutp
     TVQBaseControl *control = TControlFactory::Create(controlClass, window.Area(), &module, record.IoNumber, &window);
     if (!control)
         return nullptr;
-    control->SetDataToControl(record);
-    control->SetRunTimeMode(m_owner.RunTime()->ModeForNewControls());
-    module.AddControl(control);
-    control->SetParametreIO(parameters);
+    {
+        // Measured once, with its record, mode and parameters in place.
+        const TVQControl::SizeHold hold(*control);
+        control->SetDataToControl(record);
+        control->SetRunTimeMode(m_owner.RunTime()->ModeForNewControls());
+        module.AddControl(control);
+        control->SetParametreIO(parameters);
+    }
     control->show();
     return control;
 }
