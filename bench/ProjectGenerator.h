@@ -87,9 +87,9 @@ inline TGeneratedControl GeneratedControl(const TGeneratedSize &size, int c)
     g.Module = (c / size.Applications) % modulesPerApp;
     g.Type = k_generatedTypes[g.Module % 5];
     g.Channel = quint16((c / (size.Applications * modulesPerApp)) % 4);
-    // Channels without a control of their own (a push button's indicators) take the first one.
-    if (!TModuleTypes::Channel(g.Type, g.Channel).Control)
-        g.Channel = 0;
+    // Channels without a control of their own take the next that has one.
+    for (int step = 0; step < 16 && !TModuleTypes::Channel(g.Type, g.Channel).Control; ++step)
+        g.Channel = quint16((g.Channel + 1) % 16);
     g.Screen = c % size.Screens;
     const int onScreen = c / size.Screens;
     g.Left = 10 + (onScreen % 10) * 100;
@@ -117,7 +117,7 @@ inline QString GenerateProject(const QString &folder, const TGeneratedSize &size
             module.FirstIoIndex = quint16(app->Current().Ios.size());
             module.Name = "Module " + QByteArray::number(a + 1) + "." + QByteArray::number(m + 1);
             app->AddModule(module);
-            for (quint16 channel = 0; channel < 4; ++channel) {
+            for (quint16 channel = 0; channel < 8; ++channel) {
                 IoRecord io;
                 io.ModuleNumber = module.ModuleNumber;
                 io.Channel = channel;
