@@ -6,7 +6,9 @@
 #include "TVQQModuleBase.h"
 
 #include <QFontMetrics>
+#include <QCache>
 #include <QPainter>
+#include <QStaticText>
 
 #include <map>
 #include <memory>
@@ -258,14 +260,24 @@ void TVQBaseControl::CheckSize()
 
 void TVQBaseControl::DrawOutlinedText(QPainter &painter, QPoint at, const QString &text)
 {
-    const int baseline = at.y() + painter.fontMetrics().ascent();
+    // Shaped once and drawn nine times from the same glyphs; the last few thousand labels are
+    // kept shaped, so a repaint shapes only the texts that changed.
+    static auto *shaped = new QCache<QString, QStaticText>(8192);
+    const QString key = painter.font().key() + QLatin1Char('\n') + text;
+    QStaticText *label = shaped->object(key);
+    if (!label) {
+        label = new QStaticText(text);
+        label->setTextFormat(Qt::PlainText);
+        label->prepare(QTransform(), painter.font());
+        shaped->insert(key, label);
+    }
     painter.setPen(Qt::white);
     for (int dx = -1; dx <= 1; ++dx) {
         for (int dy = -1; dy <= 1; ++dy)
-            painter.drawText(at.x() + dx, baseline + dy, text);
+            painter.drawStaticText(at.x() + dx, at.y() + dy, *label);
     }
     painter.setPen(Qt::black);
-    painter.drawText(at.x(), baseline, text);
+    painter.drawStaticText(at, *label);
 }
 
 void TVQBaseControl::paintEvent(QPaintEvent *)
