@@ -15,6 +15,7 @@
 #include "TVisualDefaults.h"
 
 #include <QContextMenuEvent>
+#include <QHideEvent>
 #include <QImageReader>
 #include <QLabel>
 #include <QTimer>
@@ -23,37 +24,75 @@
 #include <QPainter>
 #include <QVBoxLayout>
 
+#include <map>
+
 TScreenArea::TScreenArea(QWidget *parent)
     : QWidget(parent)
 {
     setAcceptDrops(true);
 }
 
-void TScreenArea::SetPicture(const QPixmap &picture, bool stretch, bool proportional)
+namespace {
+
+// The decoded backgrounds of the screens shown now, by file: one copy for every screen using it,
+// gone with the last screen that shows it.
+std::shared_ptr<const QPixmap> SharedBackground(const QString &file)
 {
-    m_picture = picture;
+    static std::map<QString, std::weak_ptr<const QPixmap>> shown;
+    std::erase_if(shown, [](const auto &entry) { return entry.second.expired(); });
+    if (auto picture = shown[file].lock())
+        return picture;
+    auto picture = std::make_shared<const QPixmap>(QPixmap::fromImage(QImageReader(file).read()));
+    shown[file] = picture;
+    return picture;
+}
+
+} // namespace
+
+void TScreenArea::SetPictureFile(const QString &file, bool stretch, bool proportional)
+{
+    if (file != m_pictureFile)
+        m_picture.reset();
+    m_pictureFile = file;
     m_stretch = stretch;
     m_proportional = proportional;
     update();
+}
+
+const QPixmap &TScreenArea::Picture()
+{
+    if (!m_picture && !m_pictureFile.isEmpty()) {
+        m_picture = SharedBackground(m_pictureFile);
+        if (m_picture->isNull())
+            QTimer::singleShot(0, this, &TScreenArea::pictureUnreadable);
+    }
+    static const QPixmap none;
+    return m_picture ? *m_picture : none;
+}
+
+void TScreenArea::ReleasePicture()
+{
+    m_picture.reset();
 }
 
 void TScreenArea::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.fillRect(rect(), palette().window());
-    if (m_picture.isNull())
+    const QPixmap &picture = Picture();
+    if (picture.isNull())
         return;
     if (!m_stretch) {
-        painter.drawPixmap(0, 0, m_picture);
+        painter.drawPixmap(0, 0, picture);
         return;
     }
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     if (!m_proportional) {
-        painter.drawPixmap(rect(), m_picture);
+        painter.drawPixmap(rect(), picture);
         return;
     }
-    const QSize size = m_picture.size().scaled(this->size(), Qt::KeepAspectRatio);
-    painter.drawPixmap(QRect(QPoint(0, 0), size), m_picture);
+    const QSize size = picture.size().scaled(this->size(), Qt::KeepAspectRatio);
+    painter.drawPixmap(QRect(QPoint(0, 0), size), picture);
 }
 
 void TScreenArea::contextMenuEvent(QContextMenuEvent *event)
@@ -140,6 +179,10 @@ TMyForm11::TMyForm11(TForm1 *owner, const TNewVisualScreen &record)
     add("Delete Screen", [this] { m_owner->ScreenEditor()->DeleteScreen(this); });
     add("Close", [this] { close(); });
 
+    connect(m_area, &TScreenArea::pictureUnreadable, this, [this] {
+        if (m_area->PictureFile() != TVisualDefaults::ScreenBackground(m_owner->ProgramFolder()))
+            ResetPicture(m_area->PictureFile());
+    });
     connect(m_area, &TScreenArea::menuRequested, this, [this](const QPoint &at) {
         PrepareMenu();
         m_menu->popup(at);
@@ -193,18 +236,14 @@ void TMyForm11::ApplyRecord()
     resize(std::min<int>(m_record.Width, MaxDisplayWidth), std::min<int>(m_record.Height, MaxDisplayHeight));
     setWindowTitle(TPicturePaths::FromRecord(m_record.Name));
 
-    const QString programFolder = m_owner->ProgramFolder();
     m_owner->Project()->CheckScreenPicture(m_record);
-    const QString file = TPicturePaths::Resolve(m_record.Picture, programFolder);
-    QImage background = QImageReader(file).read();
-    if (background.isNull()) {
-        // A file that is there but is no picture this program reads: the default, and a word.
-        m_owner->Dialogs()->ShowMessage(QStringLiteral("Picture cannot be read:\n") + file
-                                        + QStringLiteral("\n reset to default Image"));
-        m_record.Picture = TPicturePaths::ToRecord(TVisualDefaults::ScreenBackground(programFolder));
-        background = QImageReader(TVisualDefaults::ScreenBackground(programFolder)).read();
-    }
-    m_area->SetPicture(QPixmap::fromImage(background), m_record.Stretch != 0, m_record.Proportional != 0);
+    const QString file = TPicturePaths::Resolve(m_record.Picture, m_owner->ProgramFolder());
+    // Only the header is read now; the picture itself when the screen is first painted.
+    QImageReader probe(file);
+    if (!probe.canRead() || probe.size().isEmpty())
+        ResetPicture(file);
+    else
+        m_area->SetPictureFile(file, m_record.Stretch != 0, m_record.Proportional != 0);
 
     Qt::WindowFlags flags = Qt::Window;
     if (m_record.Border == 1)
@@ -218,6 +257,23 @@ void TMyForm11::ApplyRecord()
             show();
     }
     setWindowState(m_record.WindowState == 1 ? Qt::WindowMaximized : Qt::WindowNoState);
+}
+
+void TMyForm11::ResetPicture(const QString &file)
+{
+    // A file that is there but is no picture this program reads: the default, and a word.
+    m_owner->Dialogs()->ShowMessage(QStringLiteral("Picture cannot be read:\n") + file + QStringLiteral("\n reset to default Image"));
+    const QString background = TVisualDefaults::ScreenBackground(m_owner->ProgramFolder());
+    m_record.Picture = TPicturePaths::ToRecord(background);
+    m_area->SetPictureFile(background, m_record.Stretch != 0, m_record.Proportional != 0);
+}
+
+void TMyForm11::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    // A hidden screen keeps no decoded background; a minimized one keeps it.
+    if (!event->spontaneous())
+        m_area->ReleasePicture();
 }
 
 void TMyForm11::UpdateLinkBanner()

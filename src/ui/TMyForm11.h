@@ -8,6 +8,8 @@
 #include <QPixmap>
 #include <QWidget>
 
+#include <memory>
+
 class QLabel;
 class QMenu;
 class QTimer;
@@ -21,11 +23,19 @@ class TScreenArea : public QWidget
 
 public:
     explicit TScreenArea(QWidget *parent);
-    void SetPicture(const QPixmap &picture, bool stretch, bool proportional);
-    const QPixmap &Picture() const { return m_picture; }
+    // The background is read from `file` when the screen is first painted; screens showing the
+    // same file share one decoded picture, and a hidden screen holds none.
+    void SetPictureFile(const QString &file, bool stretch, bool proportional);
+    const QString &PictureFile() const { return m_pictureFile; }
+    // The background, read now if it is not yet; null when the file cannot be decoded.
+    const QPixmap &Picture();
+    bool HoldsPicture() const { return m_picture != nullptr; }
+    void ReleasePicture();
 
 signals:
     void menuRequested(const QPoint &globalPosition);
+    // The background's file was read but holds no picture.
+    void pictureUnreadable();
     void itemDropped(const ListItemData &item, const QPoint &at);
 
 protected:
@@ -36,7 +46,8 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
-    QPixmap m_picture;
+    QString m_pictureFile;
+    std::shared_ptr<const QPixmap> m_picture;
     bool m_stretch = false;
     bool m_proportional = false;
 };
@@ -75,9 +86,12 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     void PlaceBanner();
+    // The record's background cannot be used: the default one, with a word to the user.
+    void ResetPicture(const QString &file);
 
     TForm1 *m_owner = nullptr;
     TNewVisualScreen m_record;

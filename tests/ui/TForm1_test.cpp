@@ -40,6 +40,10 @@
 #include <QMenu>
 #include <QTest>
 
+#include "EventLoop.h"
+
+#include <QFile>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -868,4 +872,51 @@ TEST_F(MainWindowTest, TheDemoScreensHaveNoOverlappingControls)
             }
         }
     }
+}
+
+TEST_F(MainWindowTest, BackgroundsAreReadWhenShownAndShared)
+{
+    ASSERT_TRUE(window.OpenProject(folder.House()));
+    // Only the screen shown at start-up reads its background, once it is painted.
+    ASSERT_TRUE(RunUntil([this] { return Screen(0)->Area()->HoldsPicture(); }));
+    EXPECT_FALSE(Screen(1)->Area()->HoldsPicture());
+    EXPECT_FALSE(Screen(2)->Area()->HoldsPicture());
+
+    // The second and third screens use the same file: one decoded copy for both.
+    window.ShowScreen(2);
+    window.ShowScreen(3);
+    ASSERT_TRUE(RunUntil([this] { return Screen(1)->Area()->HoldsPicture() && Screen(2)->Area()->HoldsPicture(); }));
+    EXPECT_EQ(Screen(1)->Area()->Picture().cacheKey(), Screen(2)->Area()->Picture().cacheKey());
+    EXPECT_EQ(Screen(1)->Area()->Picture().size(), QSize(800, 600));
+
+    // Hidden, a screen keeps nothing; shown again, it reads it again.
+    Screen(1)->hide();
+    EXPECT_FALSE(Screen(1)->Area()->HoldsPicture());
+    EXPECT_TRUE(Screen(2)->Area()->HoldsPicture());
+    window.ShowScreen(2);
+    ASSERT_TRUE(RunUntil([this] { return Screen(1)->Area()->HoldsPicture(); }));
+    EXPECT_FALSE(Screen(1)->Area()->Picture().isNull());
+}
+
+TEST_F(MainWindowTest, ABackgroundThatIsNoPictureIsSaidAtOpen)
+{
+    // The first screen's background replaced by a file that only has the picture's name.
+    QByteArray project = folder.Read(folder.House());
+    project.replace("C:\\Quelnor\\Imported Pictures\\Screen\\floor plan.jpg", "C:\\Quelnor\\Data\\plan.jpg");
+    QFile file(folder.House());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(project);
+    file.close();
+    QFile fake(folder.File(QStringLiteral("Data/plan.jpg")));
+    ASSERT_TRUE(fake.open(QIODevice::WriteOnly));
+    fake.write("this is a shopping list, not a floor plan");
+    fake.close();
+
+    ASSERT_TRUE(window.OpenProject(folder.House()));
+    ASSERT_EQ(dialogs.Messages.size(), 1);
+    EXPECT_TRUE(dialogs.Messages[0].startsWith(QStringLiteral("Picture cannot be read:\n")));
+    EXPECT_TRUE(dialogs.Messages[0].endsWith(QStringLiteral("plan.jpg\n reset to default Image")));
+    EXPECT_TRUE(Screen(0)->ScreenRecord().Picture.endsWith("Default Images/wall_800x600.bmp"));
+    ASSERT_TRUE(RunUntil([this] { return Screen(0)->Area()->HoldsPicture(); }));
+    EXPECT_EQ(Screen(0)->Area()->Picture().size(), QSize(800, 600));
 }
