@@ -235,7 +235,7 @@ int TVQBaseControl::ComputeMaxWidth()
     if (m_showValue)
         sample += QStringLiteral(" Off");  // stands for the widest value
     m_labelWidth = metrics.horizontalAdvance(sample) + 2;
-    const int w = metrics.horizontalAdvance(sample) + 4;
+    const int w = m_labelWidth + 2;
     m_imageWidth = (m_image ? m_image->Width() : 0) + 2;
     return m_imageWidth > w ? m_imageWidth : w;
 }
@@ -325,7 +325,7 @@ int TVQBaseControl::ValueIconWidth(const QString &widestValue)
     const QFontMetrics &metrics = LabelMetrics();
     const QString sample = (ShowLabel() ? ComponentLabel() : QString()) + QLatin1Char(' ') + widestValue;
     m_labelWidth = metrics.horizontalAdvance(sample) + 2;
-    const int w = metrics.horizontalAdvance(sample) + 4;
+    const int w = m_labelWidth + 2;
     m_imageWidth = (m_image ? m_image->Width() : 0) + 2;
     return std::max(m_imageWidth, w);
 }

@@ -14,18 +14,26 @@
 TVQControl::TVQControl(QWidget *parent, TVQControlHost *host, const MenuTexts &texts, RunMode initial)
     : QWidget(parent)
     , m_host(host)
-    , m_menu(new QMenu(this))
-    , m_deleteQuestion(texts.DeleteQuestion)
+    , m_texts(texts)
     , m_mode(initial)
 {
-    QAction *properties = m_menu->addAction(texts.Properties);
-    properties->setObjectName(texts.PropertiesName);
-    connect(properties, &QAction::triggered, this, &TVQControl::DisplayProperties);
-    QAction *remove = m_menu->addAction(QStringLiteral("Delete"));
-    remove->setObjectName(texts.DeleteName);
-    connect(remove, &QAction::triggered, this, &TVQControl::DisplayDelete);
     // The menu is opened by the press handler, only in design time.
     setContextMenuPolicy(Qt::PreventContextMenu);
+}
+
+QMenu *TVQControl::ContextMenu()
+{
+    // Made when first asked for: most controls of a large project are never right-clicked.
+    if (!m_menu) {
+        m_menu = new QMenu(this);
+        QAction *properties = m_menu->addAction(m_texts.Properties);
+        properties->setObjectName(m_texts.PropertiesName);
+        connect(properties, &QAction::triggered, this, &TVQControl::DisplayProperties);
+        QAction *remove = m_menu->addAction(QStringLiteral("Delete"));
+        remove->setObjectName(m_texts.DeleteName);
+        connect(remove, &QAction::triggered, this, &TVQControl::DisplayDelete);
+    }
+    return m_menu;
 }
 
 void TVQControl::SetRunTimeMode(RunMode mode)
@@ -76,7 +84,7 @@ void TVQControl::mousePressEvent(QMouseEvent *event)
     const QPoint at = event->position().toPoint();
     if (event->button() == Qt::RightButton) {
         if (InDesign())
-            m_menu->popup(event->globalPosition().toPoint());
+            ContextMenu()->popup(event->globalPosition().toPoint());
         return;
     }
     if (!InDesign()) {
@@ -129,7 +137,7 @@ void TVQControl::DisplayDelete()
 {
     if (!InDesign())
         return;
-    if (m_host && !m_host->ConfirmDelete(m_deleteQuestion))
+    if (m_host && !m_host->ConfirmDelete(m_texts.DeleteQuestion))
         return;
     if (m_host)
         m_host->ControlRemoved(this);

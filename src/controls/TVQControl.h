@@ -63,7 +63,7 @@ public:
     bool IsChanged() const override { return m_changed; }
     void ClearChanged() override { m_changed = false; }
     void MarkChanged() { m_changed = true; }
-    QMenu *ContextMenu() const { return m_menu; }
+    QMenu *ContextMenu();
 
     // The menu's handlers; both do nothing outside design time.
     void DisplayProperties();
@@ -132,8 +132,8 @@ protected:
 
 private:
     TVQControlHost *m_host = nullptr;
+    MenuTexts m_texts;
     QMenu *m_menu = nullptr;
-    QString m_deleteQuestion;
     RunMode m_mode = RunMode::NotSet;
     StateTrust m_trust = StateTrust::Fresh;  // as last painted
     bool m_dragging = false;

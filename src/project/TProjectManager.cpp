@@ -20,6 +20,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 
 #include <algorithm>
 
@@ -188,7 +189,12 @@ bool TProjectManager::CheckScreenPicture(TNewVisualScreen &record) const
 void TProjectManager::CheckOutputPictures(TNewVisualOutput &record, quint16 moduleType)
 {
     const auto check = [&](QByteArray &picture, const QString &fallback) {
-        if (!TPicturePaths::Resolve(picture, m_programFolder).isEmpty())
+        // Thousands of controls name the same few pictures: each stored text is looked for on
+        // the disk once per reading.
+        auto found = m_resolved.constFind(picture);
+        if (found == m_resolved.constEnd())
+            found = m_resolved.insert(picture, TPicturePaths::Resolve(picture, m_programFolder));
+        if (!found->isEmpty())
             return;
         if (m_messages)
             m_messages->ShowMessage(QStringLiteral("File Not Found\n") + TPicturePaths::FromRecord(picture)
@@ -201,6 +207,8 @@ void TProjectManager::CheckOutputPictures(TNewVisualOutput &record, quint16 modu
 
 bool TProjectManager::ReadScreens(TProjectBinder &binder, const TProgramLists &lists, const QString &name)
 {
+    m_resolved.clear();
+    const auto forget = qScopeGuard([this] { m_resolved.clear(); });
     QByteArray content;
     if (!TFileAccess::Read(name, content))
         return false;

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QHash>
 #include <QString>
 
 #include <functional>
@@ -128,4 +129,5 @@ private:
     std::vector<TProjectItem<TVisualVariableData> *> m_variables;
     std::vector<TProjectItem<TVisualAxisCamData> *> m_cameras;
     std::vector<TProjectItem<TVisualJaugeData> *> m_gauges;
+    QHash<QByteArray, QString> m_resolved;  // picture paths found while reading the screens
 };
