@@ -7,6 +7,7 @@
 
 #include <QFontMetrics>
 #include <QCache>
+#include <QHash>
 #include <QPainter>
 #include <QStaticText>
 
@@ -72,6 +73,20 @@ const QFont &TVQBaseControl::LabelFont(int pointSize)
 const QFontMetrics &TVQBaseControl::LabelMetrics(int pointSize)
 {
     return LabelFontOf(pointSize).Metrics;
+}
+
+int TVQBaseControl::LabelWidth(const QString &text, int pointSize)
+{
+    static auto *widths = new QHash<std::pair<QString, int>, int>;
+    const std::pair<QString, int> key(text, pointSize);
+    const auto found = widths->constFind(key);
+    if (found != widths->constEnd())
+        return *found;
+    if (widths->size() > 65536)
+        widths->clear();
+    const int width = LabelMetrics(pointSize).horizontalAdvance(text);
+    widths->insert(key, width);
+    return width;
 }
 
 void TVQBaseControl::Initialize(const std::vector<ControlStateInfo> &states)
@@ -224,17 +239,16 @@ QString TVQBaseControl::GetLabelText()
         if (const ControlStateInfo *state = CurrentState())
             text += ValueOrUnknown(state->DisplayText);
     }
-    m_labelWidth = LabelMetrics().horizontalAdvance(text) + 2;
+    m_labelWidth = LabelWidth(text) + 2;
     return text;
 }
 
 int TVQBaseControl::ComputeMaxWidth()
 {
-    const QFontMetrics &metrics = LabelMetrics();
     QString sample = m_showLabel ? m_componentLabel : QString();
     if (m_showValue)
         sample += QStringLiteral(" Off");  // stands for the widest value
-    m_labelWidth = metrics.horizontalAdvance(sample) + 2;
+    m_labelWidth = LabelWidth(sample) + 2;
     const int w = m_labelWidth + 2;
     m_imageWidth = (m_image ? m_image->Width() : 0) + 2;
     return m_imageWidth > w ? m_imageWidth : w;
@@ -315,16 +329,15 @@ void TVQBaseControl::PaintIconFace(QPainter &painter, bool alwaysText)
 QString TVQBaseControl::LabelWithValue(const QString &value)
 {
     const QString text = (ShowLabel() ? ComponentLabel() + QLatin1Char(' ') : QString()) + value;
-    m_labelWidth = LabelMetrics().horizontalAdvance(text) + 2;
+    m_labelWidth = LabelWidth(text) + 2;
     return text;
 }
 
 int TVQBaseControl::ValueIconWidth(const QString &widestValue)
 {
     SetShowValue(true);
-    const QFontMetrics &metrics = LabelMetrics();
     const QString sample = (ShowLabel() ? ComponentLabel() : QString()) + QLatin1Char(' ') + widestValue;
-    m_labelWidth = metrics.horizontalAdvance(sample) + 2;
+    m_labelWidth = LabelWidth(sample) + 2;
     const int w = m_labelWidth + 2;
     m_imageWidth = (m_image ? m_image->Width() : 0) + 2;
     return std::max(m_imageWidth, w);

@@ -90,6 +90,9 @@ public:
     // The labels' font ("Arial") at a point size, and its metrics: made once for the program.
     static const QFont &LabelFont(int pointSize = 8);
     static const QFontMetrics &LabelMetrics(int pointSize = 8);
+    // The advance of a text in the label font: a control's label is measured when it is sized and
+    // again when it is painted, so the widths of the texts measured last are kept.
+    static int LabelWidth(const QString &text, int pointSize = 8);
     // The label drawn black inside a white outline one pixel wide, so it reads on dark and light
     // backgrounds alike; `at` is where the text's top left corner goes.
     static void DrawOutlinedText(QPainter &painter, QPoint at, const QString &text);

@@ -82,7 +82,7 @@ void TVQPicturePairControl::CheckSize()
     if (text.isEmpty())
         text = QStringLiteral("???");
     const bool shown = !PaintedText().isNull();
-    const int labelWidth = shown ? metrics.horizontalAdvance(text) + 2 : 0;
+    const int labelWidth = shown ? TVQBaseControl::LabelWidth(text) + 2 : 0;
     const int labelHeight = shown ? metrics.height() + 2 : 0;
     const int w = qMax(m_image->Width(), labelWidth);
     const int h = m_image->Height() + labelHeight + 1;

@@ -115,7 +115,7 @@ QString TVQQIn10VInput::GetLabelText()
     QString text = GetText(m_value);
     if (Trust() == StateTrust::Unknown && ShowValue())
         text = (ShowLabel() ? ComponentLabel() + QLatin1Char(' ') : QString()) + QStringLiteral("?");
-    m_labelWidth = LabelMetrics().horizontalAdvance(text) + 2;
+    m_labelWidth = LabelWidth(text) + 2;
     return text;
 }
 
@@ -144,17 +144,16 @@ QString TVQQIn10VInput::WidestValue(int pointSize) const
 
 int TVQQIn10VInput::ComputeMaxWidth()
 {
-    const QFontMetrics &small = LabelMetrics();
     int textWidth = 0;
     if (DisplayType() == 3 || !ShowValue()) {
-        textWidth = small.horizontalAdvance(ShowLabel() || DisplayType() == 3 ? ComponentLabel() : QString()) + 2;
+        textWidth = LabelWidth(ShowLabel() || DisplayType() == 3 ? ComponentLabel() : QString()) + 2;
     } else {
         const QString label = ShowLabel() ? ComponentLabel() + QLatin1Char(' ') : QString();
-        textWidth = small.horizontalAdvance(label + WidestValue(8)) + 2;
+        textWidth = LabelWidth(label + WidestValue(8)) + 2;
     }
     int faceWidth = 0;
     if (DisplayType() == 2) {
-        faceWidth = LabelMetrics(16).horizontalAdvance(WidestValue(16)) + 2;
+        faceWidth = LabelWidth(WidestValue(16), 16) + 2;
     } else if (DisplayType() == 3) {
         faceWidth = DialSize;
     } else {
@@ -168,7 +167,7 @@ void TVQQIn10VInput::CheckSize()
 {
     // The label's measures come first so that the first size already holds the text line.
     const QFontMetrics &small = LabelMetrics();
-    m_labelWidth = small.horizontalAdvance(ComponentLabel()) + 2;
+    m_labelWidth = LabelWidth(ComponentLabel()) + 2;
     m_labelHeight = small.height() + 2;
     m_imageHeight = (Picture() ? Picture()->Height() : 0) + 2;
     m_imageWidth = (Picture() ? Picture()->Width() : 0) + 2;

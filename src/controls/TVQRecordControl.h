@@ -93,10 +93,10 @@ public:
         QSize face = RecordFace(m_record);
         // A picture's control is as wide as the picture or its caption (text width + 2); a
         // camera's view keeps a margin around its name.
-        int textWidth = text.isEmpty() ? 0 : metrics.horizontalAdvance(text) + 4;
+        int textWidth = text.isEmpty() ? 0 : TVQBaseControl::LabelWidth(text) + 4;
         if (face.isEmpty()) {
             face = QSize(picture->Width(), picture->Height());
-            textWidth = text.isEmpty() ? 0 : metrics.horizontalAdvance(text) + 2;
+            textWidth = text.isEmpty() ? 0 : TVQBaseControl::LabelWidth(text) + 2;
         }
         const int textHeight = text.isEmpty() ? 0 : metrics.height() + 2;
         const QSize size(qMax(face.width(), textWidth), face.height() + textHeight + 1);
