@@ -142,7 +142,8 @@ void TVQBaseControl::SetStateImageFilename(int state, const QString &file)
     if (state < 0 || size_t(state) >= m_states.size())
         return;
     m_states[size_t(state)].Images[1] = file;
-    SetStateImage();
+    if (state == m_currentState)
+        SetStateImage();
     Resize();
     update();
 }
@@ -156,9 +157,8 @@ void TVQBaseControl::SetStateTransparentImage(int state, bool transparent)
 {
     if (state < 0 || size_t(state) >= m_states.size())
         return;
+    // The flag is read when the picture is drawn.
     m_states[size_t(state)].Transparent = transparent;
-    SetStateImage();
-    Resize();
     update();
 }
 

@@ -6,6 +6,7 @@
 
 #include <QBitmap>
 #include <QDir>
+#include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
@@ -70,13 +71,20 @@ const TVQPicture *TVQImageManager::GetImage(const QString &name)
 {
     const auto found = m_index.constFind(name);
     if (IsPath(name)) {
-        // A file that does not exist (any more) gives the default picture.
+        // A file that does not exist (any more) gives the default picture. A file seen within
+        // the last second is not looked for again: a project's controls ask for the same few
+        // pictures thousands of times while it opens.
+        const qint64 now = QDeadlineTimer::current().deadline();
+        if (found != m_index.constEnd() && now - m_entries[size_t(*found)].SeenAt < 1000)
+            return m_entries[size_t(*found)].Picture.get();
         const QString file = found != m_index.constEnd() ? m_entries[size_t(*found)].File
                                                          : TPicturePaths::Resolve(TPicturePaths::ToRecord(name), m_programFolder);
         if (file.isEmpty() || !QFileInfo(file).isFile())
             return name == m_defaultName || m_defaultName.isEmpty() ? &m_empty : GetImage(m_defaultName);
-        if (found != m_index.constEnd())
+        if (found != m_index.constEnd()) {
+            m_entries[size_t(*found)].SeenAt = now;
             return m_entries[size_t(*found)].Picture.get();
+        }
         QImageReader reader(file);
         QImage image = reader.read();
         if (image.isNull() && name != m_defaultName && !m_defaultName.isEmpty()) {
@@ -86,11 +94,11 @@ const TVQPicture *TVQImageManager::GetImage(const QString &name)
                 m_messages->ShowMessage(QStringLiteral("Picture cannot be read:\n") + file + QStringLiteral("\nSet to default image"));
             image = GetImage(m_defaultName)->Image();
         }
-        m_entries.push_back({name, file, std::make_unique<TVQPicture>(image)});
+        m_entries.push_back({name, file, now, std::make_unique<TVQPicture>(image)});
     } else {
         if (found != m_index.constEnd())
             return m_entries[size_t(*found)].Picture.get();
-        m_entries.push_back({name, QString(), std::make_unique<TVQPicture>(BuiltIn(name))});
+        m_entries.push_back({name, QString(), 0, std::make_unique<TVQPicture>(BuiltIn(name))});
     }
     m_index.insert(name, int(m_entries.size() - 1));
     return m_entries.back().Picture.get();

@@ -62,6 +62,7 @@ private:
     {
         QString Name;
         QString File;  // the file actually read, for a path
+        qint64 SeenAt = 0;  // when the file was last seen on the disk, in ms of the monotonic clock
         std::unique_ptr<TVQPicture> Picture;
     };
     std::vector<Entry> m_entries;
