@@ -7,27 +7,41 @@ TFieldWriter::TFieldWriter(QByteArray &out)
 
 QByteArray TFieldWriter::Hex(quint32 value, int width)
 {
-    QByteArray digits = QByteArray::number(value, 16);
-    if (digits.size() < width)
-        digits.prepend(QByteArray(width - digits.size(), ' '));
+    QByteArray digits;
+    AppendHex(digits, value, width);
     return digits;
+}
+
+void TFieldWriter::AppendHex(QByteArray &out, quint32 value, int width)
+{
+    // Lower-case digits right-aligned in `width` with blanks, straight into the output.
+    char digits[8];
+    int count = 0;
+    do {
+        digits[count++] = "0123456789abcdef"[value & 0xF];
+        value >>= 4;
+    } while (value != 0);
+    for (int i = count; i < width; ++i)
+        out += ' ';
+    while (count > 0)
+        out += digits[--count];
 }
 
 TFieldWriter &TFieldWriter::Byte(quint8 value)
 {
-    m_out += Hex(value, 2);
+    AppendHex(m_out, value, 2);
     return *this;
 }
 
 TFieldWriter &TFieldWriter::Word(quint16 value)
 {
-    m_out += Hex(value, 4);
+    AppendHex(m_out, value, 4);
     return *this;
 }
 
 TFieldWriter &TFieldWriter::DWord(quint32 value)
 {
-    m_out += Hex(value, 8);
+    AppendHex(m_out, value, 8);
     return *this;
 }
 

@@ -26,6 +26,7 @@ public:
     static QByteArray VersionLine(quint8 version, int stars);
 
     static QByteArray Hex(quint32 value, int width);
+    static void AppendHex(QByteArray &out, quint32 value, int width);
 
 private:
     QByteArray &m_out;

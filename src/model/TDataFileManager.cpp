@@ -93,6 +93,8 @@ ModuleRecord *TDataFileManager::AddModule(const ModuleRecord &record, bool pendi
 
 IoRecord *TDataFileManager::AddIo(const IoRecord &record, bool pending)
 {
+    if (!pending)
+        m_ioIndexValid = false;
     return Keep(m_ioPool, ListsFor(pending).Ios, record);
 }
 
@@ -141,6 +143,7 @@ void TDataFileManager::ImportExportContent(QByteArrayView content, const QByteAr
     m_pending.Clear();
     if (!pending) {
         m_current.Clear();
+        m_ioIndexValid = false;
         m_name = path;
     }
     TApplicationFiles::ReadExport(*this, content, pending);
@@ -173,14 +176,22 @@ void TDataFileManager::ReadDataBlockFrom(QByteArrayView content, const QByteArra
 
 quint16 TDataFileManager::FindIoIndex(quint16 moduleNumber, quint16 channel) const
 {
-    // Positions are 16-bit on the wire; an IO past 0xFFFE cannot be addressed.
-    const size_t count = qMin(m_current.Ios.size(), size_t(NotFound));
-    for (size_t i = 0; i < count; ++i) {
-        const IoRecord *r = m_current.Ios[i];
-        if (r->ModuleNumber == moduleNumber && r->Channel == channel)
-            return quint16(i);
+    // Each placed control asks once: the positions are indexed by (module, channel) when first
+    // asked for after the lists changed, the first IO of a pair winning as a scan would.
+    if (!m_ioIndexValid) {
+        m_ioIndex.clear();
+        // Positions are 16-bit on the wire; an IO past 0xFFFE cannot be addressed.
+        const size_t count = qMin(m_current.Ios.size(), size_t(NotFound));
+        m_ioIndex.reserve(qsizetype(count));
+        for (size_t i = 0; i < count; ++i) {
+            const IoRecord *r = m_current.Ios[i];
+            const quint32 key = quint32(r->ModuleNumber) << 16 | r->Channel;
+            if (!m_ioIndex.contains(key))
+                m_ioIndex.insert(key, quint16(i));
+        }
+        m_ioIndexValid = true;
     }
-    return NotFound;
+    return m_ioIndex.value(quint32(moduleNumber) << 16 | channel, NotFound);
 }
 
 quint16 TDataFileManager::FindInterfaceModule(quint16 &number) const
@@ -357,5 +368,6 @@ void TDataFileManager::ApplyPending()
 {
     // Records that leave the current lists stay in the pools: older model objects point at them.
     m_current = m_pending;
+    m_ioIndexValid = false;
     m_pending.Clear();
 }

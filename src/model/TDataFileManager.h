@@ -6,6 +6,7 @@
 #include "TUpdateComparison.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QObject>
 #include <QStringList>
 
@@ -175,6 +176,8 @@ private:
     quint64 m_damagedFrames = 0;
 
     TRecordSet m_current;
+    mutable QHash<quint32, quint16> m_ioIndex;  // (module << 16 | channel) to the first IO's position
+    mutable bool m_ioIndexValid = false;
     TRecordSet m_pending;
     TUpdateComparison m_comparison;
 

@@ -249,3 +249,33 @@ TEST_F(DataFileManagerTest, LookUps)
     TDataFileManager noInterface(nullptr, "x", &messages);
     EXPECT_EQ(noInterface.FindInterfaceModule(number), 0xFFFF);
 }
+
+TEST(TDataFileManager, IoPositionsFollowTheListsAsTheyChange)
+{
+    RecordingMessages messages;
+    TDataFileManager app(nullptr, "house", &messages);
+    const auto io = [](quint16 module, quint16 channel, const char *name) {
+        IoRecord r;
+        r.ModuleNumber = module;
+        r.Channel = channel;
+        r.Name = name;
+        return r;
+    };
+    app.AddIo(io(2, 0, "first"));
+    app.AddIo(io(2, 1, "second"));
+    app.AddIo(io(2, 0, "twin"));  // the same channel again: the first one is found
+    EXPECT_EQ(app.FindIoIndex(2, 0), 0);
+    EXPECT_EQ(app.FindIoIndex(2, 1), 1);
+    EXPECT_EQ(app.FindIoIndex(3, 0), TDataFileManager::NotFound);
+
+    // Added after a look-up, an IO is found.
+    app.AddIo(io(3, 0, "later"));
+    EXPECT_EQ(app.FindIoIndex(3, 0), 3);
+
+    // Pending lists do not count until they are applied; then they alone do.
+    app.AddIo(io(5, 4, "pending"), true);
+    EXPECT_EQ(app.FindIoIndex(5, 4), TDataFileManager::NotFound);
+    app.ApplyPending();
+    EXPECT_EQ(app.FindIoIndex(5, 4), 0);
+    EXPECT_EQ(app.FindIoIndex(2, 0), TDataFileManager::NotFound);
+}
