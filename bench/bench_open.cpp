@@ -2,7 +2,8 @@
 // opening a generated project with its windows until every shown screen has painted once (the
 // anchor builds the same windows, backgrounds and pixmap labels with plain widgets); opening it
 // headless and saving it; switching every control between design time and run time; repainting a
-// shown screen. `bench_open --rss program|anchor SIZE` prints the memory of one open instead.
+// shown screen. `bench_open --rss program|anchor SIZE` prints the memory of one open instead;
+// `bench_open --generate FOLDER` writes the generated projects into a program folder.
 #include "ProjectGenerator.h"
 #include "TForm1.h"
 #include "THeadlessBinder.h"
@@ -273,6 +274,14 @@ int main(int argc, char **argv)
     QApplication application(argc, argv);
     if (argc == 4 && qstrcmp(argv[1], "--rss") == 0)
         return Memory(QString::fromLatin1(argv[2]), QString::fromLatin1(argv[3]));
+    if (argc == 3 && qstrcmp(argv[1], "--generate") == 0) {
+        // The generated projects in a program folder of their own, to resave or open by hand.
+        const QString folder = QString::fromLocal8Bit(argv[2]);
+        PrepareProgramFolder(folder, QStringLiteral(QUELNOR_PROGRAM_DIR));
+        for (const TGeneratedSize *size : k_sizes)
+            printf("%s\n", qPrintable(GenerateProject(folder, *size)));
+        return 0;
+    }
     benchmark::Initialize(&argc, argv);
     {
         // The first open of a process loads fonts and picture plug-ins: paid here, for neither side.

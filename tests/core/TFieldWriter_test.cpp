@@ -23,6 +23,10 @@ TEST(TFieldWriter, NumbersAreLowerCaseRightAlignedAndSpacePadded)
             w.DWord(row.value);
         EXPECT_EQ(out, row.text) << row.value;
     }
+    // A number wider than its field is written whole.
+    EXPECT_EQ(TFieldWriter::Hex(0x12345, 2), "12345");
+    EXPECT_EQ(TFieldWriter::Hex(0xffffffff, 8), "ffffffff");
+    EXPECT_EQ(TFieldWriter::Hex(0, 0), "0");
 }
 
 TEST(TFieldWriter, TextsAndLines)
