@@ -2,7 +2,8 @@
 // opening a generated project with its windows until every shown screen has painted once (the
 // anchor builds the same windows, backgrounds and pixmap labels with plain widgets); opening it
 // headless and saving it; switching every control between design time and run time; repainting a
-// shown screen. `bench_open --rss program|anchor SIZE` prints the memory of one open instead;
+// shown screen. `bench_open --rss program|cycled|anchor SIZE` prints the memory of one open
+// instead ("cycled": every screen shown once and hidden again);
 // `bench_open --generate FOLDER` writes the generated projects into a program folder.
 #include "ProjectGenerator.h"
 #include "TForm1.h"
@@ -257,10 +258,23 @@ int Memory(const QString &what, const QString &sizeName)
     NoDialogs dialogs;
     std::unique_ptr<TForm1> window;
     std::vector<std::unique_ptr<QWidget>> anchor;
-    if (what == QStringLiteral("program"))
+    if (what == QStringLiteral("program") || what == QStringLiteral("cycled")) {
         window = OpenWithWindows(*size, dialogs);
-    else
+        // "cycled": every screen shown and painted once, then hidden again but the first three.
+        if (what == QStringLiteral("cycled")) {
+            const auto screens = window->ScreenWindows();
+            for (size_t i = 3; i < screens.size(); ++i) {
+                PaintWatch watch;
+                screens[i]->show();
+                watch.Watch(screens[i]->Area());
+                WaitUntilPainted(watch);
+                screens[i]->hide();
+            }
+            QCoreApplication::processEvents();
+        }
+    } else {
         anchor = OpenAnchor(*size);
+    }
     printf("%s %s: rss %.1f MB (growth %.1f MB), peak %.1f MB\n", qPrintable(what), size->Name, StatusKilobytes("VmRSS:") / 1024.0,
            (StatusKilobytes("VmRSS:") - before) / 1024.0, StatusKilobytes("VmHWM:") / 1024.0);
     return 0;

@@ -271,9 +271,15 @@ void TMyForm11::ResetPicture(const QString &file)
 void TMyForm11::hideEvent(QHideEvent *event)
 {
     QWidget::hideEvent(event);
-    // A hidden screen keeps no decoded background; a minimized one keeps it.
-    if (!event->spontaneous())
+    // A hidden screen keeps no decoded background and no window buffer (about 3 MB for
+    // 1024 x 768); a minimized one keeps both. The window is made again when shown.
+    if (!event->spontaneous()) {
         m_area->ReleasePicture();
+        QTimer::singleShot(0, this, [this] {
+            if (!isVisible() && testAttribute(Qt::WA_WState_Created))
+                destroy();
+        });
+    }
 }
 
 void TMyForm11::UpdateLinkBanner()

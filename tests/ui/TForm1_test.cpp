@@ -889,13 +889,23 @@ TEST_F(MainWindowTest, BackgroundsAreReadWhenShownAndShared)
     EXPECT_EQ(Screen(1)->Area()->Picture().cacheKey(), Screen(2)->Area()->Picture().cacheKey());
     EXPECT_EQ(Screen(1)->Area()->Picture().size(), QSize(800, 600));
 
-    // Hidden, a screen keeps nothing; shown again, it reads it again.
+    // Hidden, a screen keeps neither its picture nor its window; shown again, it is whole again.
+    const QRect geometry = Screen(1)->geometry();
+    const size_t controls = Screen(1)->Area()->findChildren<TVQControl *>().size();
     Screen(1)->hide();
     EXPECT_FALSE(Screen(1)->Area()->HoldsPicture());
     EXPECT_TRUE(Screen(2)->Area()->HoldsPicture());
+    ASSERT_TRUE(RunUntil([this] { return Screen(1)->windowHandle() == nullptr; }));
     window.ShowScreen(2);
     ASSERT_TRUE(RunUntil([this] { return Screen(1)->Area()->HoldsPicture(); }));
+    EXPECT_TRUE(Screen(1)->isVisible());
+    EXPECT_EQ(Screen(1)->geometry(), geometry);
+    EXPECT_EQ(Screen(1)->windowTitle(), QStringLiteral("Lights and shutters"));
+    EXPECT_EQ(Screen(1)->Area()->findChildren<TVQControl *>().size(), controls);
     EXPECT_FALSE(Screen(1)->Area()->Picture().isNull());
+    // Its face is painted again: the background shows where no control stands.
+    const QImage face = Screen(1)->grab().toImage();
+    EXPECT_EQ(face.pixelColor(face.width() - 2, face.height() - 2), Screen(1)->Area()->Picture().toImage().pixelColor(face.width() - 2, face.height() - 2));
 }
 
 TEST_F(MainWindowTest, ABackgroundThatIsNoPictureIsSaidAtOpen)
