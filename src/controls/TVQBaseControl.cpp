@@ -7,7 +7,6 @@
 
 #include <QFontMetrics>
 #include <QCache>
-#include <QHash>
 #include <QPainter>
 #include <QStaticText>
 
@@ -77,16 +76,19 @@ const QFontMetrics &TVQBaseControl::LabelMetrics(int pointSize)
 
 int TVQBaseControl::LabelWidth(const QString &text, int pointSize)
 {
-    static auto *widths = new QHash<std::pair<QString, int>, int>;
-    const std::pair<QString, int> key(text, pointSize);
-    const auto found = widths->constFind(key);
-    if (found != widths->constEnd())
-        return *found;
-    if (widths->size() > 65536)
-        widths->clear();
-    const int width = LabelMetrics(pointSize).horizontalAdvance(text);
-    widths->insert(key, width);
-    return width;
+    return LabelMetrics(pointSize).horizontalAdvance(text);
+}
+
+int TVQBaseControl::MeasuredWidth(const QString &text)
+{
+    // A label is measured when the control is sized and again when it is painted: the last
+    // text measured is remembered by its hash, which costs less memory than the text.
+    const size_t hash = qHash(text, 1);
+    if (hash != m_measuredHash || m_measuredHash == 0) {
+        m_measuredHash = hash;
+        m_measuredWidth = LabelWidth(text);
+    }
+    return m_measuredWidth;
 }
 
 void TVQBaseControl::Initialize(const std::vector<ControlStateInfo> &states)
@@ -239,7 +241,7 @@ QString TVQBaseControl::GetLabelText()
         if (const ControlStateInfo *state = CurrentState())
             text += ValueOrUnknown(state->DisplayText);
     }
-    m_labelWidth = LabelWidth(text) + 2;
+    m_labelWidth = MeasuredWidth(text) + 2;
     return text;
 }
 
@@ -248,7 +250,7 @@ int TVQBaseControl::ComputeMaxWidth()
     QString sample = m_showLabel ? m_componentLabel : QString();
     if (m_showValue)
         sample += QStringLiteral(" Off");  // stands for the widest value
-    m_labelWidth = LabelWidth(sample) + 2;
+    m_labelWidth = MeasuredWidth(sample) + 2;
     const int w = m_labelWidth + 2;
     m_imageWidth = (m_image ? m_image->Width() : 0) + 2;
     return m_imageWidth > w ? m_imageWidth : w;
@@ -329,7 +331,7 @@ void TVQBaseControl::PaintIconFace(QPainter &painter, bool alwaysText)
 QString TVQBaseControl::LabelWithValue(const QString &value)
 {
     const QString text = (ShowLabel() ? ComponentLabel() + QLatin1Char(' ') : QString()) + value;
-    m_labelWidth = LabelWidth(text) + 2;
+    m_labelWidth = MeasuredWidth(text) + 2;
     return text;
 }
 
@@ -337,7 +339,7 @@ int TVQBaseControl::ValueIconWidth(const QString &widestValue)
 {
     SetShowValue(true);
     const QString sample = (ShowLabel() ? ComponentLabel() : QString()) + QLatin1Char(' ') + widestValue;
-    m_labelWidth = LabelWidth(sample) + 2;
+    m_labelWidth = MeasuredWidth(sample) + 2;
     const int w = m_labelWidth + 2;
     m_imageWidth = (m_image ? m_image->Width() : 0) + 2;
     return std::max(m_imageWidth, w);

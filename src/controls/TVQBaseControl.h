@@ -90,12 +90,13 @@ public:
     // The labels' font ("Arial") at a point size, and its metrics: made once for the program.
     static const QFont &LabelFont(int pointSize = 8);
     static const QFontMetrics &LabelMetrics(int pointSize = 8);
-    // The advance of a text in the label font: a control's label is measured when it is sized and
-    // again when it is painted, so the widths of the texts measured last are kept.
+    // The advance of a text in the label font.
     static int LabelWidth(const QString &text, int pointSize = 8);
     // The label drawn black inside a white outline one pixel wide, so it reads on dark and light
     // backgrounds alike; `at` is where the text's top left corner goes.
     static void DrawOutlinedText(QPainter &painter, QPoint at, const QString &text);
+    // LabelWidth of the control's own label text, not measured again while it stays the same.
+    int MeasuredWidth(const QString &text);
     // Plain text in the painter's font and pen with its top at `top`: from `left`, or centred on
     // `centre` (half the width truncated toward zero).
     static void DrawTextTop(QPainter &painter, int left, int top, const QString &text);
@@ -131,6 +132,9 @@ protected:
     int m_imageWidth = 0;
     int m_imageHeight = 0;
     int m_labelWidth = 0;
+    // The width of the last text MeasuredWidth measured, with the text's hash.
+    size_t m_measuredHash = 0;
+    int m_measuredWidth = 0;
     int m_labelHeight = 0;
 
 private:

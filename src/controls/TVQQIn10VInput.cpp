@@ -115,7 +115,7 @@ QString TVQQIn10VInput::GetLabelText()
     QString text = GetText(m_value);
     if (Trust() == StateTrust::Unknown && ShowValue())
         text = (ShowLabel() ? ComponentLabel() + QLatin1Char(' ') : QString()) + QStringLiteral("?");
-    m_labelWidth = LabelWidth(text) + 2;
+    m_labelWidth = MeasuredWidth(text) + 2;
     return text;
 }
 
@@ -149,7 +149,7 @@ int TVQQIn10VInput::ComputeMaxWidth()
         textWidth = LabelWidth(ShowLabel() || DisplayType() == 3 ? ComponentLabel() : QString()) + 2;
     } else {
         const QString label = ShowLabel() ? ComponentLabel() + QLatin1Char(' ') : QString();
-        textWidth = LabelWidth(label + WidestValue(8)) + 2;
+        textWidth = MeasuredWidth(label + WidestValue(8)) + 2;
     }
     int faceWidth = 0;
     if (DisplayType() == 2) {
