@@ -252,16 +252,10 @@ bool TProjectManager::ReadScreens(TProjectBinder &binder, const TProgramLists &l
                 return;
             TDataFileManager *app = ApplicationById(r->ApplicationId);
             TVQQModuleBase *module = app ? lists.FindModule(app, r->ModuleNumber) : nullptr;
-            TProjectScreen *screen = ScreenById(r->ScreenId);
-            if (!module || !screen)
+            if (!module || !ScreenById(r->ScreenId))
                 return;
             CheckOutputPictures(*r, module->GetModuleType());
-            const Param32Record *parameters = nullptr;
-            const quint16 index = app->FindIoIndex(r->ModuleNumber, r->IoNumber);
-            if (const IoRecord *io = index == TDataFileManager::NotFound ? nullptr : app->IoAt(index); io && io->ParamKind != 0)
-                parameters = app->Param32At(io->ParamKind, io->ParamIndex());
-            if (auto *item = binder.CreateOutput(*r, *module, *screen, parameters))
-                AddOutput(item);
+            AddOutput(dynamic_cast<TProjectItem<TNewVisualOutput> *>(MakeItem(binder, lists, *r)));
         }))
         return false;
 
@@ -271,10 +265,8 @@ bool TProjectManager::ReadScreens(TProjectBinder &binder, const TProgramLists &l
     version = TVisualRecordFormat::SectionVersion(lines.Line());
     if (!records("EOF ShortCut", [&](QByteArrayView line) {
             const auto r = TVisualRecordFormat::ReadShortCut(line, version);
-            if (!r || r->Valid != 1)
-                return;
-            if (TProjectScreen *screen = ScreenById(r->ScreenId))
-                AddShortcut(binder.CreateShortcut(*r, *screen));
+            if (r && r->Valid == 1)
+                AddShortcut(dynamic_cast<TProjectItem<TVisualShortCut> *>(MakeItem(binder, lists, *r)));
         }))
         return false;
 
@@ -288,15 +280,8 @@ bool TProjectManager::ReadScreens(TProjectBinder &binder, const TProgramLists &l
     version = TVisualRecordFormat::SectionVersion(lines.Line());
     if (!records("EOF Memo Item", [&](QByteArrayView line) {
             const auto r = TVisualRecordFormat::ReadMemo(line, version);
-            if (!r || r->Valid != 1)
-                return;
-            TDataFileManager *app = ApplicationById(r->ApplicationId);
-            TProjectScreen *screen = ScreenById(r->ScreenId);
-            TVQQMemoBaseItem *memo = app ? lists.FindMemo(app, r->MemoNumber) : nullptr;
-            if (screen && memo) {
-                if (auto *item = binder.CreateMemo(*r, *screen, *memo))
-                    AddMemo(item);
-            }
+            if (r && r->Valid == 1)
+                AddMemo(dynamic_cast<TProjectItem<TVisualMemoData> *>(MakeItem(binder, lists, *r)));
         }))
         return false;
 
@@ -306,15 +291,8 @@ bool TProjectManager::ReadScreens(TProjectBinder &binder, const TProgramLists &l
     version = TVisualRecordFormat::SectionVersion(lines.Line());
     if (!records("EOF Variable Item", [&](QByteArrayView line) {
             const auto r = TVisualRecordFormat::ReadVariable(line, version);
-            if (!r || r->Valid != 1)
-                return;
-            TDataFileManager *app = ApplicationById(r->ApplicationId);
-            TProjectScreen *screen = ScreenById(r->ScreenId);
-            TVQQVariableBaseItem *variable = app ? lists.FindVariable(app, r->VariableNumber) : nullptr;
-            if (screen && variable) {
-                if (auto *item = binder.CreateVariable(*r, *screen, *variable))
-                    AddVariable(item);
-            }
+            if (r && r->Valid == 1)
+                AddVariable(dynamic_cast<TProjectItem<TVisualVariableData> *>(MakeItem(binder, lists, *r)));
         }))
         return false;
 
@@ -326,10 +304,8 @@ bool TProjectManager::ReadScreens(TProjectBinder &binder, const TProgramLists &l
     version = TVisualRecordFormat::SectionVersion(lines.Line());
     if (!records("EOF Axis Item", [&](QByteArrayView line) {
             const auto r = TVisualRecordFormat::ReadCamera(line, version);
-            if (!r || r->Valid != 1)
-                return;
-            if (TProjectScreen *screen = ScreenById(r->ScreenId))
-                AddCamera(binder.CreateCamera(*r, *screen));
+            if (r && r->Valid == 1)
+                AddCamera(dynamic_cast<TProjectItem<TVisualAxisCamData> *>(MakeItem(binder, lists, *r)));
         }))
         return false;
 
@@ -340,10 +316,8 @@ bool TProjectManager::ReadScreens(TProjectBinder &binder, const TProgramLists &l
         return false;
     if (!records("EOF Gauge Item", [&](QByteArrayView line) {
             const TVisualJaugeData r = TVisualRecordFormat::ReadGauge(line);
-            if (r.Valid != 1)
-                return;
-            if (TProjectScreen *screen = ScreenById(r.ScreenId))
-                AddGauge(binder.CreateGauge(r, *screen));
+            if (r.Valid == 1)
+                AddGauge(dynamic_cast<TProjectItem<TVisualJaugeData> *>(MakeItem(binder, lists, r)));
         }))
         return false;
 
@@ -516,6 +490,103 @@ void TProjectManager::RemoveItem(TProjectItemBase *item)
     if (Erase(m_outputs, item) || Erase(m_shortcuts, item) || Erase(m_memos, item) || Erase(m_variables, item)
         || Erase(m_cameras, item) || Erase(m_gauges, item))
         m_modified = true;
+}
+
+TProjectItemBase *TProjectManager::MakeItem(TProjectBinder &binder, const TProgramLists &lists, const TVisualRecord &record)
+{
+    const auto made = [&](const auto &r) -> TProjectItemBase * {
+        using Record = std::decay_t<decltype(r)>;
+        TProjectScreen *screen = ScreenById(r.ScreenId);
+        if (!screen)
+            return nullptr;
+        if constexpr (std::is_same_v<Record, TNewVisualOutput>) {
+            TDataFileManager *app = ApplicationById(r.ApplicationId);
+            TVQQModuleBase *module = app ? lists.FindModule(app, r.ModuleNumber) : nullptr;
+            if (!module)
+                return nullptr;
+            const Param32Record *parameters = nullptr;
+            const quint16 index = app->FindIoIndex(r.ModuleNumber, r.IoNumber);
+            if (const IoRecord *io = index == TDataFileManager::NotFound ? nullptr : app->IoAt(index); io && io->ParamKind != 0)
+                parameters = app->Param32At(io->ParamKind, io->ParamIndex());
+            return binder.CreateOutput(r, *module, *screen, parameters);
+        } else if constexpr (std::is_same_v<Record, TVisualMemoData>) {
+            TDataFileManager *app = ApplicationById(r.ApplicationId);
+            TVQQMemoBaseItem *memo = app ? lists.FindMemo(app, r.MemoNumber) : nullptr;
+            return memo ? binder.CreateMemo(r, *screen, *memo) : nullptr;
+        } else if constexpr (std::is_same_v<Record, TVisualVariableData>) {
+            TDataFileManager *app = ApplicationById(r.ApplicationId);
+            TVQQVariableBaseItem *variable = app ? lists.FindVariable(app, r.VariableNumber) : nullptr;
+            return variable ? binder.CreateVariable(r, *screen, *variable) : nullptr;
+        } else if constexpr (std::is_same_v<Record, TVisualShortCut>) {
+            return binder.CreateShortcut(r, *screen);
+        } else if constexpr (std::is_same_v<Record, TVisualAxisCamData>) {
+            return binder.CreateCamera(r, *screen);
+        } else {
+            return binder.CreateGauge(r, *screen);
+        }
+    };
+    return std::visit(made, record);
+}
+
+TVisualRecord TProjectManager::RecordOf(TProjectItemBase &item)
+{
+    if (auto *output = dynamic_cast<TProjectItem<TNewVisualOutput> *>(&item))
+        return output->CurrentRecord();
+    if (auto *shortcut = dynamic_cast<TProjectItem<TVisualShortCut> *>(&item))
+        return shortcut->CurrentRecord();
+    if (auto *memo = dynamic_cast<TProjectItem<TVisualMemoData> *>(&item))
+        return memo->CurrentRecord();
+    if (auto *variable = dynamic_cast<TProjectItem<TVisualVariableData> *>(&item))
+        return variable->CurrentRecord();
+    if (auto *camera = dynamic_cast<TProjectItem<TVisualAxisCamData> *>(&item))
+        return camera->CurrentRecord();
+    return dynamic_cast<TProjectItem<TVisualJaugeData> &>(item).CurrentRecord();
+}
+
+std::optional<size_t> TProjectManager::IndexOf(const TProjectItemBase *item) const
+{
+    std::optional<size_t> index;
+    const auto look = [&](const auto &list) {
+        for (size_t i = 0; i < list.size() && !index; ++i) {
+            if (static_cast<const TProjectItemBase *>(list[i]) == item)
+                index = i;
+        }
+    };
+    look(m_outputs);
+    look(m_shortcuts);
+    look(m_memos);
+    look(m_variables);
+    look(m_cameras);
+    look(m_gauges);
+    return index;
+}
+
+void TProjectManager::InsertItem(TProjectItemBase *item, const TVisualRecord &record, size_t index)
+{
+    if (!item)
+        return;
+    const auto insert = [index](auto &list, auto *typed) {
+        list.insert(list.begin() + std::ptrdiff_t(std::min(index, list.size())), typed);
+    };
+    std::visit(
+        [&](const auto &r) {
+            using Record = std::decay_t<decltype(r)>;
+            auto *typed = dynamic_cast<TProjectItem<Record> *>(item);
+            if constexpr (std::is_same_v<Record, TNewVisualOutput>)
+                insert(m_outputs, typed);
+            else if constexpr (std::is_same_v<Record, TVisualShortCut>)
+                insert(m_shortcuts, typed);
+            else if constexpr (std::is_same_v<Record, TVisualMemoData>)
+                insert(m_memos, typed);
+            else if constexpr (std::is_same_v<Record, TVisualVariableData>)
+                insert(m_variables, typed);
+            else if constexpr (std::is_same_v<Record, TVisualAxisCamData>)
+                insert(m_cameras, typed);
+            else
+                insert(m_gauges, typed);
+        },
+        record);
+    m_modified = true;
 }
 
 bool TProjectManager::GetModified() const

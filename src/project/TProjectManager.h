@@ -10,9 +10,15 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
+#include <variant>
 #include <vector>
 
 class TDataFileManager;
+
+// The record of any placed control, as the editor keeps it to make the control again.
+using TVisualRecord = std::variant<TNewVisualOutput, TVisualShortCut, TVisualMemoData, TVisualVariableData, TVisualAxisCamData,
+                                   TVisualJaugeData>;
 class TProgramLists;
 class UserMessages;
 
@@ -65,6 +71,17 @@ public:
     void AddGauge(TProjectItem<TVisualJaugeData> *item);
     // Takes a control out of its list (before the binder destroys it).
     void RemoveItem(TProjectItemBase *item);
+
+    // A control made from its record on the record's screen and bound as reading the file binds
+    // it: none when its screen, application or model item is not there. It is in no list yet.
+    TProjectItemBase *MakeItem(TProjectBinder &binder, const TProgramLists &lists, const TVisualRecord &record);
+    // The record of a placed control as it would be saved.
+    static TVisualRecord RecordOf(TProjectItemBase &item);
+    // Where a control stands in its own list (the file's order); none when it is in no list.
+    std::optional<size_t> IndexOf(const TProjectItemBase *item) const;
+    // Puts a control made from `record` into the list of its kind at `index` (at the end when the
+    // list is shorter).
+    void InsertItem(TProjectItemBase *item, const TVisualRecord &record, size_t index);
 
     const std::vector<TProjectScreen *> &Screens() const { return m_screens; }
     const std::vector<TProjectItem<TNewVisualOutput> *> &Outputs() const { return m_outputs; }
