@@ -65,12 +65,13 @@ double MeanDifference(const QImage &a, const QImage &b)
     return total / (3.0 * a.width() * a.height());
 }
 
+// Short pauses; a stall time long enough that a loaded machine's slow turn is no stall.
 TCameraTimings Quick()
 {
     TCameraTimings t;
     t.RetryFirst = 20;
     t.RetryLongest = 80;
-    t.StallAfter = 200;
+    t.StallAfter = 1000;
     return t;
 }
 
