@@ -97,6 +97,7 @@ void TVQControl::mousePressEvent(QMouseEvent *event)
     }
     m_dragging = true;
     m_dragOrigin = at;
+    m_dragStart = pos();
     setCursor(Qt::SizeAllCursor);
 }
 
@@ -121,8 +122,11 @@ void TVQControl::mouseReleaseEvent(QMouseEvent *event)
 {
     if (!InDesign() && !LinkLost())
         ClickRelease(event->button(), event->position().toPoint());
+    const bool moved = m_dragging && InDesign() && pos() != m_dragStart;
     m_dragging = false;
     unsetCursor();
+    if (moved && m_host)
+        m_host->ControlMoved(this, m_dragStart);
 }
 
 void TVQControl::DisplayProperties()
@@ -137,8 +141,14 @@ void TVQControl::DisplayDelete()
 {
     if (!InDesign())
         return;
-    if (m_host && !m_host->ConfirmDelete(m_texts.DeleteQuestion))
-        return;
+    if (m_host)
+        m_host->DeleteRequested(this);
+    else
+        Discard();
+}
+
+void TVQControl::Discard()
+{
     if (m_host)
         m_host->ControlRemoved(this);
     Removed();

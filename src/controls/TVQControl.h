@@ -68,6 +68,9 @@ public:
     // The menu's handlers; both do nothing outside design time.
     void DisplayProperties();
     void DisplayDelete();
+    // Leaves the project and its model item, and goes (once the event loop comes back).
+    void Discard();
+    const QString &DeleteQuestion() const { return m_texts.DeleteQuestion; }
 
     // Size from the picture and the text.
     virtual void CheckSize() = 0;
@@ -139,6 +142,7 @@ private:
     bool m_dragging = false;
     bool m_changed = false;
     QPoint m_dragOrigin;
+    QPoint m_dragStart;  // where the control stood when the drag began
     int m_sizeHolds = 0;
     bool m_sizePending = false;
 };

@@ -1,17 +1,22 @@
 #pragma once
 
+class QPoint;
 class QString;
 class TProjectItemBase;
 class TVQControl;
 
-// What a control asks of the program around it: the delete confirmation, the property dialog,
-// and taking it out of the project before it goes. The screen windows implement it.
+// What a control asks of the program around it: its deletion, the property dialog, taking it out
+// of the project before it goes, and a move to remember. The screen windows implement it.
 class TVQControlHost
 {
 public:
     virtual ~TVQControlHost() = default;
     // The delete question of the control (its own text) answered OK.
     virtual bool ConfirmDelete(const QString &text) = 0;
+    // The user asked to delete the control: the host asks and, on OK, discards it.
+    virtual void DeleteRequested(TVQControl *control) = 0;
+    // The user dragged the control from `from` to where it stands now.
+    virtual void ControlMoved(TVQControl *, const QPoint &) {}
     // The property dialog of the control; true when the user confirmed it.
     virtual bool EditProperties(TVQControl *control) = 0;
     // The control is about to be destroyed: it leaves the project's lists.

@@ -4,6 +4,7 @@
 #include "TDataFileManager.h"
 #include "TLinkSession.h"
 #include "TDialogs.h"
+#include "TEditHistory.h"
 #include "TFileAccess.h"
 #include "TForm2.h"
 #include "TForm6.h"
@@ -25,6 +26,7 @@
 #include <QTimer>
 #include <QDir>
 #include <QFileInfo>
+#include <QUndoStack>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -96,8 +98,17 @@ TForm1::TForm1(const QString &programFolder, TDialogs *dialogs, QWidget *parent)
             [this](const QPoint &at) { m_screenListMenu->popup(m_screenList->viewport()->mapToGlobal(at)); });
 
     m_fileMenu = menuBar()->addMenu(QStringLiteral("File"));
-    connect(m_fileMenu->addAction(QStringLiteral("Open")), &QAction::triggered, this, &TForm1::CommandOpen);
-    connect(m_fileMenu->addAction(QStringLiteral("Save")), &QAction::triggered, this, &TForm1::CommandSave);
+    // The keys of the File and Edit menus work in every window of the program.
+    const auto everywhere = [this](QAction *action, QList<QKeySequence> keys) {
+        action->setShortcuts(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        // Each screen window carries these actions too, for a main window that is hidden.
+        m_keyActions.append(action);
+        addAction(action);
+        return action;
+    };
+    connect(everywhere(m_fileMenu->addAction(QStringLiteral("Open")), {QKeySequence::Open}), &QAction::triggered, this, &TForm1::CommandOpen);
+    connect(everywhere(m_fileMenu->addAction(QStringLiteral("Save")), {QKeySequence::Save}), &QAction::triggered, this, &TForm1::CommandSave);
     connect(m_fileMenu->addAction(QStringLiteral("Save As")), &QAction::triggered, this, &TForm1::CommandSaveAs);
     m_fileMenu->addSeparator();
     for (int i = 0; i < TSettingsFile::MaxRecentFiles; ++i) {
@@ -108,6 +119,19 @@ TForm1::TForm1(const QString &programFolder, TDialogs *dialogs, QWidget *parent)
     }
     m_fileMenu->addSeparator();
     connect(m_fileMenu->addAction(QStringLiteral("Close")), &QAction::triggered, this, &QWidget::close);
+
+    QMenu *edit = menuBar()->addMenu(QStringLiteral("Edit"));
+    m_undo = everywhere(edit->addAction(QStringLiteral("Undo")), {QKeySequence(Qt::CTRL | Qt::Key_Z)});
+    m_redo = everywhere(edit->addAction(QStringLiteral("Redo")), {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    connect(m_undo, &QAction::triggered, this, [this] {
+        if (m_runTime->Mode() != RunMode::RunTime && m_runTime->Mode() != RunMode::Test)
+            m_history->Stack()->undo();
+    });
+    connect(m_redo, &QAction::triggered, this, [this] {
+        if (m_runTime->Mode() != RunMode::RunTime && m_runTime->Mode() != RunMode::Test)
+            m_history->Stack()->redo();
+    });
+    connect(edit, &QMenu::aboutToShow, this, &TForm1::UpdateMenus);
 
     QMenu *parameter = menuBar()->addMenu(QStringLiteral("Parameter"));
     connect(parameter->addAction(QStringLiteral("Project")), &QAction::triggered, this, &TForm1::CommandProjectSummary);
@@ -137,6 +161,22 @@ TForm1::TForm1(const QString &programFolder, TDialogs *dialogs, QWidget *parent)
     m_properties = std::make_unique<TPropertyEditor>(*this);
     m_screenEditor = std::make_unique<TScreenEditor>(*this);
     NewEmptyProject();
+    m_history = std::make_unique<TEditHistory>(*this);
+    m_history->Opened();
+    connect(m_history.get(), &TEditHistory::savedStateChanged, this, &TForm1::UpdateTitle);
+    const auto followStack = [this] {
+        const bool design = m_runTime->Mode() != RunMode::RunTime && m_runTime->Mode() != RunMode::Test;
+        QUndoStack *stack = m_history->Stack();
+        m_undo->setText(stack->canUndo() ? QStringLiteral("Undo ") + stack->undoText() : QStringLiteral("Undo"));
+        m_redo->setText(stack->canRedo() ? QStringLiteral("Redo ") + stack->redoText() : QStringLiteral("Redo"));
+        m_undo->setEnabled(design && stack->canUndo());
+        m_redo->setEnabled(design && stack->canRedo());
+    };
+    connect(m_history->Stack(), &QUndoStack::indexChanged, this, followStack);
+    connect(m_history->Stack(), &QUndoStack::cleanChanged, this, followStack);
+    m_followStack = followStack;
+    followStack();
+    UpdateTitle();
     resize(320, 200);
 }
 
@@ -155,6 +195,15 @@ void TForm1::NewEmptyProject()
     m_lists = std::make_unique<TProgramLists>(nullptr, m_programFolder, m_dialogs);
     for (TSearchListWindow *list : {m_outputs, m_inputs, m_sensors, m_memos, m_variables})
         list->SetSources(m_project.get(), m_lists.get());
+    if (m_history)
+        m_history->Opened();
+}
+
+void TForm1::UpdateTitle()
+{
+    const QString name = m_project && !m_project->FileName().isEmpty() ? QFileInfo(m_project->FileName()).fileName() : QString();
+    setWindowTitle(name.isEmpty() ? QStringLiteral("Visual Quelnor 2") : QStringLiteral("Visual Quelnor 2 - %1[*]").arg(name));
+    setWindowModified(m_project && m_project->GetModified());
 }
 
 QAction *TForm1::MenuAction(QMenu *menu, const QString &text) const
@@ -306,6 +355,9 @@ bool TForm1::OpenProject(const QString &path)
     if (m_kiosk && !shown && !ScreenWindows().empty())
         ShowScreenWindow(ScreenWindows().front());
     m_project->ClearModified();
+    m_history->Opened();
+    m_followStack();
+    UpdateTitle();
     RefreshScreenList();
     return true;
 }
@@ -318,6 +370,8 @@ bool TForm1::SaveProject(const QString &name)
         return false;
     }
     TSettingsFile::UpdateRecentFiles(m_settings, m_project->FileName());
+    m_history->Saved();
+    UpdateTitle();
     return true;
 }
 
@@ -384,6 +438,8 @@ void TForm1::CommandSave()
         m_dialogs->ShowMessage(QStringLiteral("unableTo Save Project\n") + error);
         return;
     }
+    m_history->Saved();
+    UpdateTitle();
     m_settings.LastFile = m_project->FileName();
     TSettingsFile::Write(m_programFolder, m_settings, m_project->FileName());
 }

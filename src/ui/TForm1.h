@@ -5,6 +5,7 @@
 
 #include <QMainWindow>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -15,6 +16,7 @@ class TDataFileManager;
 class TDialogs;
 class TForm6;
 class TForm17;
+class TEditHistory;
 class TMyForm11;
 class TProgramLists;
 class TProjectManager;
@@ -77,6 +79,16 @@ public:
     TPropertyEditor *Properties() const { return m_properties.get(); }
     // The screens' design-time commands: drops, new controls, screen settings and deletion.
     TScreenEditor *ScreenEditor() const { return m_screenEditor.get(); }
+    TEditHistory *History() const { return m_history.get(); }
+    // "Undo" and "Redo" (design time only), shared by every window with their keys.
+    QAction *UndoAction() const { return m_undo; }
+    QAction *RedoAction() const { return m_redo; }
+    // The actions whose keys every window of the program answers.
+    QList<QAction *> KeyActions() const { return m_keyActions; }
+    // The title names the project's file, with a marker while it has unsaved changes.
+    void UpdateTitle();
+    // "Undo" and "Redo" say what they undo and redo, enabled in design time only.
+    void UpdateEditActions() { m_followStack(); }
     TWindowBinder *Binder() const { return m_binder.get(); }
 
     void ShowSearchList(TSearchListWindow *list);
@@ -131,6 +143,11 @@ private:
     std::unique_ptr<TRunTimeSwitch> m_runTime;
     std::unique_ptr<TPropertyEditor> m_properties;
     std::unique_ptr<TScreenEditor> m_screenEditor;
+    std::unique_ptr<TEditHistory> m_history;
+    QAction *m_undo = nullptr;
+    QAction *m_redo = nullptr;
+    QList<QAction *> m_keyActions;
+    std::function<void()> m_followStack;  // the Undo and Redo entries follow the history and the mode
     TSettings m_settings;
     bool m_activated = false;
     bool m_kiosk = false;

@@ -3,6 +3,7 @@
 #include "TCodePage.h"
 #include "TDataFileManager.h"
 #include "TDialogs.h"
+#include "TEditHistory.h"
 #include "TLinkSession.h"
 #include "TVQControl.h"
 #include "TForm1.h"
@@ -136,6 +137,8 @@ TMyForm11::TMyForm11(TForm1 *owner, const TNewVisualScreen &record)
     , m_menu(new QMenu(this))
     , m_banner(new QLabel(m_area))
 {
+    // The program's keys (open, save, undo, redo) work in the screens as in the main window.
+    addActions(m_owner->KeyActions());
     m_banner->setObjectName(QStringLiteral("LinkBanner"));
     m_banner->setStyleSheet(QStringLiteral("QLabel { background: rgba(150, 20, 20, 225); color: white; font-weight: bold; padding: 5px; }"));
     m_banner->setWordWrap(true);
@@ -338,9 +341,24 @@ bool TMyForm11::ConfirmDelete(const QString &text)
     return m_owner->Dialogs()->Confirm(text, QStringLiteral("delete"));
 }
 
+void TMyForm11::DeleteRequested(TVQControl *control)
+{
+    if (ConfirmDelete(control->DeleteQuestion()))
+        m_owner->History()->Delete({control});
+}
+
+void TMyForm11::ControlMoved(TVQControl *control, const QPoint &from)
+{
+    m_owner->History()->Moved({{control, from}});
+}
+
 bool TMyForm11::EditProperties(TVQControl *control)
 {
-    return m_owner->Properties()->Edit(control);
+    const TVisualRecord before = TProjectManager::RecordOf(*control);
+    if (!m_owner->Properties()->Edit(control))
+        return false;
+    m_owner->History()->Edited(control, before);
+    return true;
 }
 
 void TMyForm11::ControlRemoved(TProjectItemBase *item)

@@ -79,6 +79,8 @@ public:
 
     // TVQControlHost
     bool ConfirmDelete(const QString &text) override;
+    void DeleteRequested(TVQControl *control) override;
+    void ControlMoved(TVQControl *control, const QPoint &from) override;
     bool EditProperties(TVQControl *control) override;
     void ControlRemoved(TProjectItemBase *item) override;
     // The refusal shows under the banner's lines for three seconds.

@@ -42,6 +42,7 @@ void TRunTimeSwitch::SwitchEveryControl(RunMode mode)
     }
     m_mode = mode;
     m_owner.LinkHealthChanged();
+    m_owner.UpdateEditActions();
     if (mode == RunMode::RunTime) {
         for (TSearchListWindow *list : {m_owner.OutputList(), m_owner.InputList(), m_owner.SensorList()})
             list->hide();

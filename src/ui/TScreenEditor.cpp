@@ -2,6 +2,7 @@
 
 #include "TDataFileManager.h"
 #include "TDialogs.h"
+#include "TEditHistory.h"
 #include "TForm1.h"
 #include "TForm7.h"
 #include "TMyForm11.h"
@@ -27,8 +28,10 @@ void TScreenEditor::DropItem(TMyForm11 *screen, const ListItemData &item, const 
             return;
         const TNewVisualOutput record = TVisualDefaults::NewOutput(*item.Io, *module->GetRecord(), x, y, screenId, appId, m_owner.ProgramFolder());
         const Param32Record *parameters = item.Io->ParamKind != 0 ? app->Param32At(item.Io->ParamKind, item.Io->ParamIndex()) : nullptr;
-        if (auto *control = m_owner.Binder()->CreateOutput(record, *module, *screen, parameters))
+        if (auto *control = m_owner.Binder()->CreateOutput(record, *module, *screen, parameters)) {
             m_owner.Project()->AddOutput(control);
+            Placed(control);
+        }
     } else if (item.Kind == ListItemData::KindMemo && item.Memo) {
         if (item.Memo->MemoKind >= 3) {
             m_owner.Dialogs()->ShowMessage(QStringLiteral("This type of memo is not Handled"));
@@ -38,32 +41,48 @@ void TScreenEditor::DropItem(TMyForm11 *screen, const ListItemData &item, const 
         if (!memo)
             return;
         const TVisualMemoData record = TVisualDefaults::NewMemo(*item.Memo, item.Index, x, y, screenId, appId, m_owner.ProgramFolder());
-        m_owner.Project()->AddMemo(m_owner.Binder()->CreateMemo(record, *screen, *memo));
+        auto *control = m_owner.Binder()->CreateMemo(record, *screen, *memo);
+        m_owner.Project()->AddMemo(control);
+        Placed(control);
     } else if (item.Kind == ListItemData::KindVariable && item.Variable) {
         TVQQVariableBaseItem *variable = m_owner.Lists()->FindVariable(app, item.Index);
         if (!variable)
             return;
         const TVisualVariableData record = TVisualDefaults::NewVariable(*item.Variable, item.Index, x, y, screenId, appId, m_owner.ProgramFolder());
-        m_owner.Project()->AddVariable(m_owner.Binder()->CreateVariable(record, *screen, *variable));
+        auto *control = m_owner.Binder()->CreateVariable(record, *screen, *variable);
+        m_owner.Project()->AddVariable(control);
+        Placed(control);
     }
 }
 
 void TScreenEditor::CreateShortcut(TMyForm11 *screen)
 {
-    m_owner.Project()->AddShortcut(m_owner.Binder()->CreateShortcut(TVisualDefaults::NewShortcut(screen->ScreenRecord().ScreenId, m_owner.ProgramFolder()), *screen));
+    auto *control = m_owner.Binder()->CreateShortcut(TVisualDefaults::NewShortcut(screen->ScreenRecord().ScreenId, m_owner.ProgramFolder()), *screen);
+    m_owner.Project()->AddShortcut(control);
     m_owner.Project()->SetModified();
+    Placed(control);
 }
 
 void TScreenEditor::CreateCamera(TMyForm11 *screen)
 {
-    m_owner.Project()->AddCamera(m_owner.Binder()->CreateCamera(TVisualDefaults::NewCamera(screen->ScreenRecord().ScreenId), *screen));
+    auto *control = m_owner.Binder()->CreateCamera(TVisualDefaults::NewCamera(screen->ScreenRecord().ScreenId), *screen);
+    m_owner.Project()->AddCamera(control);
     m_owner.Project()->SetModified();
+    Placed(control);
 }
 
 void TScreenEditor::CreateGauge(TMyForm11 *screen)
 {
-    m_owner.Project()->AddGauge(m_owner.Binder()->CreateGauge(TVisualDefaults::NewGauge(screen->ScreenRecord().ScreenId, m_owner.ProgramFolder()), *screen));
+    auto *control = m_owner.Binder()->CreateGauge(TVisualDefaults::NewGauge(screen->ScreenRecord().ScreenId, m_owner.ProgramFolder()), *screen);
+    m_owner.Project()->AddGauge(control);
     m_owner.Project()->SetModified();
+    Placed(control);
+}
+
+void TScreenEditor::Placed(TProjectItemBase *control)
+{
+    if (control)
+        m_owner.History()->Placed({control}, QStringLiteral("Add"));
 }
 
 void TScreenEditor::DeleteScreen(TMyForm11 *screen)

@@ -6,6 +6,7 @@
 
 class TForm1;
 class TMyForm11;
+class TProjectItemBase;
 
 // The design-time commands of a screen's menu: items dropped from the search lists, new
 // shortcuts, cameras and gauges, the screen settings and the screen's deletion.
@@ -24,5 +25,8 @@ public:
     void EditScreen(TMyForm11 *screen);
 
 private:
+    // A control just made by the user, remembered as one step of the history.
+    void Placed(TProjectItemBase *control);
+
     TForm1 &m_owner;
 };

@@ -1,0 +1,275 @@
+#include "TEditHistory.h"
+
+#include "TForm1.h"
+#include "TProgramLists.h"
+#include "TVQControl.h"
+#include "TWindowBinder.h"
+
+#include <QCryptographicHash>
+#include <QPointer>
+#include <QUndoCommand>
+#include <QUndoStack>
+
+#include <algorithm>
+
+namespace {
+
+// Controls moved; the first redo finds them already there.
+class TMoveCommand : public QUndoCommand
+{
+public:
+    struct Move
+    {
+        quint32 Id;
+        QPoint From;
+        QPoint To;
+    };
+    TMoveCommand(TEditHistory &history, std::vector<Move> moves)
+        : m_history(history)
+        , m_moves(std::move(moves))
+    {
+        setText(m_moves.size() == 1 ? QStringLiteral("Move") : QStringLiteral("Move %1 controls").arg(m_moves.size()));
+    }
+    void undo() override { Place(false); }
+    void redo() override
+    {
+        if (m_done) {
+            m_done = false;
+            return;
+        }
+        Place(true);
+    }
+
+private:
+    void Place(bool forward)
+    {
+        for (const Move &move : m_moves) {
+            if (auto *control = dynamic_cast<TVQControl *>(m_history.ItemOf(move.Id))) {
+                control->move(forward ? move.To : move.From);
+                control->MarkChanged();
+            }
+        }
+    }
+    TEditHistory &m_history;
+    std::vector<Move> m_moves;
+    bool m_done = true;
+};
+
+// Controls placed (`adding`, already there at the first redo) or deleted (done by the first redo).
+class TPlaceCommand : public QUndoCommand
+{
+public:
+    TPlaceCommand(TEditHistory &history, std::vector<TEditHistory::Placement> placements, bool adding, const QString &text)
+        : m_history(history)
+        , m_placements(std::move(placements))
+        , m_adding(adding)
+        , m_done(adding)
+    {
+        setText(text);
+    }
+    void undo() override
+    {
+        if (m_adding)
+            m_history.Remove(m_placements);
+        else
+            m_history.Make(m_placements);
+    }
+    void redo() override
+    {
+        if (m_done) {
+            m_done = false;
+            return;
+        }
+        if (m_adding)
+            m_history.Make(m_placements);
+        else
+            m_history.Remove(m_placements);
+    }
+
+private:
+    TEditHistory &m_history;
+    std::vector<TEditHistory::Placement> m_placements;
+    bool m_adding;
+    bool m_done;
+};
+
+// A control's record changed by its property dialog: made again from the record before or after.
+class TReplaceCommand : public QUndoCommand
+{
+public:
+    TReplaceCommand(TEditHistory &history, quint32 id, TVisualRecord before, TVisualRecord after)
+        : m_history(history)
+        , m_id(id)
+        , m_before(std::move(before))
+        , m_after(std::move(after))
+    {
+        setText(QStringLiteral("Properties"));
+    }
+    void undo() override { m_history.Replace(m_id, m_before); }
+    void redo() override
+    {
+        if (m_done) {
+            m_done = false;
+            return;
+        }
+        m_history.Replace(m_id, m_after);
+    }
+
+private:
+    TEditHistory &m_history;
+    quint32 m_id;
+    TVisualRecord m_before;
+    TVisualRecord m_after;
+    bool m_done = true;
+};
+
+} // namespace
+
+TEditHistory::TEditHistory(TForm1 &owner)
+    : m_owner(owner)
+    , m_stack(new QUndoStack(this))
+{
+    // Back at the saved step with the project as it was saved: nothing is left to save.
+    connect(m_stack, &QUndoStack::indexChanged, this, [this] {
+        const bool saved = m_stack->isClean() && Fingerprint() == m_savedFingerprint;
+        if (saved)
+            m_owner.Project()->ClearModified();
+        else
+            m_owner.Project()->SetModified();
+        emit savedStateChanged(saved);
+    });
+}
+
+TEditHistory::~TEditHistory() = default;
+
+quint32 TEditHistory::IdOf(TProjectItemBase *item)
+{
+    const auto found = m_ids.constFind(item);
+    if (found != m_ids.constEnd())
+        return *found;
+    const quint32 id = m_nextId++;
+    Rebind(id, item);
+    return id;
+}
+
+void TEditHistory::Rebind(quint32 id, TProjectItemBase *item)
+{
+    if (TProjectItemBase *old = m_items.value(id))
+        m_ids.remove(old);
+    m_items.insert(id, item);
+    if (!item)
+        return;
+    m_ids.insert(item, id);
+    // A control destroyed by any path leaves the history's names: its address may serve again.
+    if (auto *control = dynamic_cast<TVQControl *>(item)) {
+        connect(control, &QObject::destroyed, this, [this, item, id] {
+            m_ids.remove(item);
+            if (m_items.value(id) == item)
+                m_items.insert(id, nullptr);
+        });
+    }
+}
+
+TEditHistory::Placement TEditHistory::PlacementOf(TProjectItemBase *item)
+{
+    Placement placement;
+    placement.Id = IdOf(item);
+    placement.Record = TProjectManager::RecordOf(*item);
+    placement.Index = m_owner.Project()->IndexOf(item).value_or(size_t(-1));
+    return placement;
+}
+
+void TEditHistory::Make(const std::vector<Placement> &placements)
+{
+    std::vector<Placement> ordered = placements;
+    // Put back in the order of the lists, so that each lands where it stood.
+    std::stable_sort(ordered.begin(), ordered.end(), [](const Placement &a, const Placement &b) {
+        return a.Record.index() != b.Record.index() ? a.Record.index() < b.Record.index() : a.Index < b.Index;
+    });
+    TProjectManager *project = m_owner.Project();
+    for (const Placement &placement : ordered) {
+        TProjectItemBase *item = project->MakeItem(*m_owner.Binder(), *m_owner.Lists(), placement.Record);
+        project->InsertItem(item, placement.Record, placement.Index);
+        Rebind(placement.Id, item);
+    }
+}
+
+void TEditHistory::Remove(const std::vector<Placement> &placements)
+{
+    for (const Placement &placement : placements) {
+        if (auto *control = dynamic_cast<TVQControl *>(ItemOf(placement.Id)))
+            control->Discard();
+    }
+}
+
+void TEditHistory::Replace(quint32 id, const TVisualRecord &record)
+{
+    auto *control = dynamic_cast<TVQControl *>(ItemOf(id));
+    if (!control)
+        return;
+    TProjectManager *project = m_owner.Project();
+    const size_t index = project->IndexOf(control).value_or(size_t(-1));
+    control->Discard();
+    TProjectItemBase *item = project->MakeItem(*m_owner.Binder(), *m_owner.Lists(), record);
+    project->InsertItem(item, record, index);
+    Rebind(id, item);
+}
+
+void TEditHistory::Moved(const std::vector<std::pair<TVQControl *, QPoint>> &from)
+{
+    std::vector<TMoveCommand::Move> moves;
+    for (const auto &[control, origin] : from) {
+        if (control->pos() != origin)
+            moves.push_back({IdOf(control), origin, control->pos()});
+    }
+    if (!moves.empty())
+        m_stack->push(new TMoveCommand(*this, std::move(moves)));
+}
+
+void TEditHistory::Placed(const std::vector<TProjectItemBase *> &items, const QString &text)
+{
+    std::vector<Placement> placements;
+    for (TProjectItemBase *item : items) {
+        if (item)
+            placements.push_back(PlacementOf(item));
+    }
+    if (!placements.empty())
+        m_stack->push(new TPlaceCommand(*this, std::move(placements), true, text));
+}
+
+void TEditHistory::Delete(const std::vector<TVQControl *> &controls)
+{
+    std::vector<Placement> placements;
+    for (TVQControl *control : controls)
+        placements.push_back(PlacementOf(control));
+    if (placements.empty())
+        return;
+    m_stack->push(new TPlaceCommand(*this, std::move(placements), false,
+                                    controls.size() == 1 ? QStringLiteral("Delete") : QStringLiteral("Delete %1 controls").arg(controls.size())));
+}
+
+void TEditHistory::Edited(TProjectItemBase *item, const TVisualRecord &before)
+{
+    const TVisualRecord after = TProjectManager::RecordOf(*item);
+    if (after != before)
+        m_stack->push(new TReplaceCommand(*this, IdOf(item), before, after));
+}
+
+void TEditHistory::Opened()
+{
+    m_stack->clear();
+    m_items.clear();
+    m_ids.clear();
+    m_savedFingerprint = Fingerprint();
+}
+
+void TEditHistory::Saved()
+{
+    m_stack->setClean();
+    m_savedFingerprint = Fingerprint();
+}
+
+QByteArray TEditHistory::Fingerprint() const
+{
+    return QCryptographicHash::hash(m_owner.Project()->Compose(), QCryptographicHash::Sha1);
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "TProjectManager.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QObject>
+#include <QPoint>
+
+#include <utility>
+#include <vector>
+
+class QUndoStack;
+class TForm1;
+class TProjectItemBase;
+class TVQControl;
+
+// The design-time history of the open project: every move, placement, deletion and property
+// change of controls, undone and redone through one QUndoStack. Each step is recorded after it
+// was done. Controls are named in the history by a number of their own, so that a control made
+// again (a deletion undone) takes the place of the one it replaces in the steps around it.
+class TEditHistory : public QObject
+{
+    Q_OBJECT
+
+public:
+    // The main window outlives the history: it owns it.
+    explicit TEditHistory(TForm1 &owner);
+    ~TEditHistory() override;
+
+    QUndoStack *Stack() const { return m_stack; }
+
+    // Controls moved by the user from where they stood.
+    void Moved(const std::vector<std::pair<TVQControl *, QPoint>> &from);
+    // Controls just placed (dropped, pasted, created from the menu).
+    void Placed(const std::vector<TProjectItemBase *> &items, const QString &text);
+    // Takes the controls out of the project, as one step.
+    void Delete(const std::vector<TVQControl *> &controls);
+    // A control whose property dialog was confirmed; `before` is its record from before.
+    void Edited(TProjectItemBase *item, const TVisualRecord &before);
+
+    // A project opened or saved: its state now is the saved one, reached again by undoing or
+    // redoing back to it. Opening forgets the history; saving keeps it.
+    void Opened();
+    void Saved();
+
+    // The control a history number stands for now; none when it is gone.
+    TProjectItemBase *ItemOf(quint32 id) const { return m_items.value(id); }
+    quint32 IdOf(TProjectItemBase *item);
+
+    // One control's place in the project, enough to make it again.
+    struct Placement
+    {
+        quint32 Id = 0;
+        TVisualRecord Record;
+        size_t Index = 0;
+    };
+    Placement PlacementOf(TProjectItemBase *item);
+    // Makes the controls again at their places, or takes them away.
+    void Make(const std::vector<Placement> &placements);
+    void Remove(const std::vector<Placement> &placements);
+    void Replace(quint32 id, const TVisualRecord &record);
+
+signals:
+    // The project went back to its saved state, or left it.
+    void savedStateChanged(bool saved);
+
+private:
+    QByteArray Fingerprint() const;
+    void Rebind(quint32 id, TProjectItemBase *item);
+
+    TForm1 &m_owner;
+    QUndoStack *m_stack = nullptr;
+    QHash<quint32, TProjectItemBase *> m_items;
+    QHash<TProjectItemBase *, quint32> m_ids;
+    quint32 m_nextId = 1;
+    QByteArray m_savedFingerprint;  // of the project's file content at the last open or save
+};
