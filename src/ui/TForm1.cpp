@@ -270,6 +270,19 @@ void TForm1::FirstActivation()
         show();
 }
 
+void TForm1::StartWithProject(const QString &path)
+{
+    m_activated = true;
+    m_settings = TSettingsFile::Read(m_programFolder);
+    m_runTime->SwitchEveryControl(RunMode::DesignTime);
+    const QString file = QFileInfo(path).absoluteFilePath();
+    if (OpenProject(file)) {
+        m_project->SetFileName(file);
+        TSettingsFile::UpdateRecentFiles(m_settings, file);
+        UpdateTitle();
+    }
+}
+
 std::vector<TMyForm11 *> TForm1::ScreenWindows() const
 {
     std::vector<TMyForm11 *> windows;

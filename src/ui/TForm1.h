@@ -39,6 +39,9 @@ public:
 
     // Design time, the settings, and the last project when the settings ask for it. Once.
     void FirstActivation();
+    // Started with a project named on the command line: that project, in design time, in place
+    // of the last one; a file that cannot be opened is said as any failed open.
+    void StartWithProject(const QString &path);
     // Wall-panel mode: the last project in run time, its screens full screen, the main window
     // hidden, the screens' menus without the design entries. Set before the first activation.
     void SetKiosk(bool kiosk) { m_kiosk = kiosk; }

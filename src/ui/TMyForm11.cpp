@@ -137,8 +137,10 @@ TMyForm11::TMyForm11(TForm1 *owner, const TNewVisualScreen &record)
     , m_menu(new QMenu(this))
     , m_banner(new QLabel(m_area))
 {
-    // The program's keys (open, save, undo, redo) work in the screens as in the main window.
-    addActions(m_owner->KeyActions());
+    // The program's keys (open, save, undo, redo) work in the screens as in the main window;
+    // a wall panel answers none of them.
+    if (!m_owner->Kiosk())
+        addActions(m_owner->KeyActions());
     m_banner->setObjectName(QStringLiteral("LinkBanner"));
     m_banner->setStyleSheet(QStringLiteral("QLabel { background: rgba(150, 20, 20, 225); color: white; font-weight: bold; padding: 5px; }"));
     m_banner->setWordWrap(true);

@@ -19,10 +19,15 @@ int main(int argc, char *argv[])
     });
     // Wall-panel mode: the screens of the last project in run time, full screen, and no main
     // window; closing the last screen ends the program as closing the main window would.
-    if (QCoreApplication::arguments().contains(QStringLiteral("--kiosk"))) {
+    const QStringList arguments = QCoreApplication::arguments().mid(1);
+    if (arguments.contains(QStringLiteral("--kiosk"))) {
         window.SetKiosk(true);
         QObject::connect(&app, &QApplication::lastWindowClosed, &window, [&window] { window.close(); });
         window.FirstActivation();
+    } else if (!arguments.isEmpty() && !arguments.front().startsWith(QStringLiteral("--"))) {
+        // "visual-quelnor PROJECT", as a file manager starts it for a double-clicked project.
+        window.StartWithProject(arguments.front());
+        window.show();
     } else {
         window.show();
     }

@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDropEvent>
+#include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
@@ -179,4 +180,31 @@ TEST_F(EditHistoryTest, ADropIsUndoneAndADialogsChangeToo)
     EXPECT_FALSE(window.Project()->GetModified());
     window.CommandSave();
     EXPECT_EQ(folder.Read(folder.House()), original);
+}
+
+TEST(StartWithProject, TheProjectNamedOnTheCommandLineOpensInDesignTime)
+{
+    ProgramFolder folder;
+    ScriptedDialogs dialogs;
+    {
+        TForm1 window(folder.Path(), &dialogs);
+        window.StartWithProject(folder.House());
+        ASSERT_TRUE(window.Project()->IsOpen());
+        EXPECT_EQ(window.Project()->FileName(), folder.House());
+        EXPECT_EQ(window.RunTime()->Mode(), RunMode::DesignTime);
+        EXPECT_EQ(window.windowTitle(), QStringLiteral("Visual Quelnor 2 - house.qvp[*]"));
+        EXPECT_FALSE(window.isWindowModified());
+        EXPECT_TRUE(dialogs.Messages.isEmpty());
+    }
+    // A file that is no project: said as any failed open, and nothing is open.
+    const QString notAProject = folder.File(QStringLiteral("Data/notes.qvp"));
+    QFile file(notAProject);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("shopping list\r\n");
+    file.close();
+    TForm1 window(folder.Path(), &dialogs);
+    window.StartWithProject(notAProject);
+    EXPECT_FALSE(window.Project()->IsOpen());
+    ASSERT_EQ(dialogs.Messages.size(), 1);
+    EXPECT_TRUE(dialogs.Messages[0].startsWith(QStringLiteral("Unable to open the project\n") + notAProject)) << dialogs.Messages[0].toStdString();
 }
