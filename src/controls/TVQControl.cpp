@@ -95,6 +95,8 @@ void TVQControl::mousePressEvent(QMouseEvent *event)
         ClickPress(event->button(), at);
         return;
     }
+    if (m_host && !m_host->ControlPressed(this, event->modifiers()))
+        return;
     m_dragging = true;
     m_dragOrigin = at;
     m_dragStart = pos();
@@ -112,8 +114,11 @@ void TVQControl::mouseMoveEvent(QMouseEvent *event)
         const QPoint to = pos() + at - m_dragOrigin;
         const QPoint kept(std::clamp(to.x(), 0, 65535), std::clamp(to.y(), 0, 65535));
         if (kept != pos()) {
+            const QPoint delta = kept - pos();
             move(kept);
             m_changed = true;
+            if (m_host)
+                m_host->ControlDragged(this, delta);
         }
     }
 }

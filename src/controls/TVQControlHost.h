@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QtCore/qnamespace.h>
+
 class QPoint;
 class QString;
 class TProjectItemBase;
@@ -15,6 +17,11 @@ public:
     virtual bool ConfirmDelete(const QString &text) = 0;
     // The user asked to delete the control: the host asks and, on OK, discards it.
     virtual void DeleteRequested(TVQControl *control) = 0;
+    // A left press on the control in design time: false when it only changed the selection, and
+    // no drag begins.
+    virtual bool ControlPressed(TVQControl *, Qt::KeyboardModifiers) { return true; }
+    // The dragged control moved by `delta`.
+    virtual void ControlDragged(TVQControl *, const QPoint &) {}
     // The user dragged the control from `from` to where it stands now.
     virtual void ControlMoved(TVQControl *, const QPoint &) {}
     // The property dialog of the control; true when the user confirmed it.

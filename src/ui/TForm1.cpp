@@ -199,6 +199,13 @@ void TForm1::NewEmptyProject()
         m_history->Opened();
 }
 
+void TForm1::UpdateEditActions()
+{
+    m_followStack();
+    for (TMyForm11 *window : ScreenWindows())
+        window->ModeChanged();
+}
+
 void TForm1::UpdateTitle()
 {
     const QString name = m_project && !m_project->FileName().isEmpty() ? QFileInfo(m_project->FileName()).fileName() : QString();

@@ -91,7 +91,7 @@ public:
     // The title names the project's file, with a marker while it has unsaved changes.
     void UpdateTitle();
     // "Undo" and "Redo" say what they undo and redo, enabled in design time only.
-    void UpdateEditActions() { m_followStack(); }
+    void UpdateEditActions();
     TWindowBinder *Binder() const { return m_binder.get(); }
 
     void ShowSearchList(TSearchListWindow *list);

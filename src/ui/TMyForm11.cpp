@@ -8,6 +8,7 @@
 #include "TVQControl.h"
 #include "TForm1.h"
 #include "TScreenEditor.h"
+#include "TSelection.h"
 #include "TPropertyEditor.h"
 #include "TRunTimeSwitch.h"
 #include "TPicturePaths.h"
@@ -22,6 +23,8 @@
 #include <QTimer>
 #include <QMenu>
 #include <QMimeData>
+#include <QMouseEvent>
+#include <QRubberBand>
 #include <QPainter>
 #include <QVBoxLayout>
 
@@ -141,6 +144,37 @@ TMyForm11::TMyForm11(TForm1 *owner, const TNewVisualScreen &record)
     // a wall panel answers none of them.
     if (!m_owner->Kiosk())
         addActions(m_owner->KeyActions());
+    m_selection = new TSelection(m_area, m_owner->History());
+    m_area->installEventFilter(this);
+    // The selection's keys, in design time only.
+    const auto key = [this](const QString &name, QList<QKeySequence> keys, auto handler) {
+        auto *action = new QAction(name, this);
+        action->setShortcuts(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, this, [this, handler] {
+            if (m_owner->RunTime()->Mode() != RunMode::RunTime && m_owner->RunTime()->Mode() != RunMode::Test && !m_owner->Kiosk())
+                handler();
+        });
+        addAction(action);
+    };
+    key(QStringLiteral("Select all"), {QKeySequence::SelectAll}, [this] { m_selection->SelectAll(); });
+    key(QStringLiteral("Clear selection"), {QKeySequence(Qt::Key_Escape)}, [this] { m_selection->Clear(); });
+    key(QStringLiteral("Delete selection"), {QKeySequence::Delete}, [this] {
+        const std::vector<TVQControl *> selected = m_selection->Selected();
+        if (selected.empty())
+            return;
+        const QString question = selected.size() == 1 ? selected.front()->DeleteQuestion()
+                                                      : QStringLiteral("Do you want to remove these %1 Objects ?").arg(selected.size());
+        if (ConfirmDelete(question))
+            m_selection->DeleteSelected();
+    });
+    const struct { int key; QPoint step; } arrows[] = {
+        {Qt::Key_Left, {-1, 0}}, {Qt::Key_Right, {1, 0}}, {Qt::Key_Up, {0, -1}}, {Qt::Key_Down, {0, 1}}};
+    for (const auto &arrow : arrows) {
+        const QPoint step = arrow.step;
+        key(QStringLiteral("Nudge"), {QKeySequence(arrow.key)}, [this, step] { m_selection->MoveBy(step); });
+        key(QStringLiteral("Nudge 10"), {QKeySequence(Qt::SHIFT | arrow.key)}, [this, step] { m_selection->MoveBy(step * 10); });
+    }
     m_banner->setObjectName(QStringLiteral("LinkBanner"));
     m_banner->setStyleSheet(QStringLiteral("QLabel { background: rgba(150, 20, 20, 225); color: white; font-weight: bold; padding: 5px; }"));
     m_banner->setWordWrap(true);
@@ -181,6 +215,22 @@ TMyForm11::TMyForm11(TForm1 *owner, const TNewVisualScreen &record)
     add("Add Axis cam", [this] { m_owner->ScreenEditor()->CreateCamera(this); });
     add("Create Gauge", [this] { m_owner->ScreenEditor()->CreateGauge(this); })->setVisible(false);
     m_menu->addSeparator();
+    // Lining up and spreading out the selected controls, each one step of the history.
+    m_alignMenu = m_menu->addMenu(QStringLiteral("Align"));
+    const auto align = [this](const char *text, auto handler) {
+        connect(m_alignMenu->addAction(QString::fromLatin1(text)), &QAction::triggered, this, handler);
+    };
+    using A = TSelection::Alignment;
+    align("Align left", [this] { m_selection->Align(A::Left); });
+    align("Align right", [this] { m_selection->Align(A::Right); });
+    align("Align top", [this] { m_selection->Align(A::Top); });
+    align("Align bottom", [this] { m_selection->Align(A::Bottom); });
+    align("Align centres horizontally", [this] { m_selection->Align(A::CentresHorizontally); });
+    align("Align centres vertically", [this] { m_selection->Align(A::CentresVertically); });
+    m_alignMenu->addSeparator();
+    align("Distribute horizontally", [this] { m_selection->Distribute(Qt::Horizontal); });
+    align("Distribute vertically", [this] { m_selection->Distribute(Qt::Vertical); });
+    m_menu->addSeparator();
     add("Delete Screen", [this] { m_owner->ScreenEditor()->DeleteScreen(this); });
     add("Close", [this] { close(); });
 
@@ -218,6 +268,7 @@ void TMyForm11::PrepareMenu()
     for (const char *entry : {"Settings", "Create shortcut", "Delete Screen", "Show outputs", "Show inputs", "Show Sensors",
                               "Show Variable"})
         Action(QString::fromLatin1(entry))->setEnabled(!locked);
+    m_alignMenu->menuAction()->setEnabled(!locked && m_selection->Selected().size() >= 2);
     // A wall panel only runs: no way into design time, test or editing.
     if (m_owner->Kiosk()) {
         for (QAction *action : m_menu->actions()) {
@@ -349,9 +400,71 @@ void TMyForm11::DeleteRequested(TVQControl *control)
         m_owner->History()->Delete({control});
 }
 
-void TMyForm11::ControlMoved(TVQControl *control, const QPoint &from)
+void TMyForm11::ControlMoved(TVQControl *, const QPoint &)
 {
-    m_owner->History()->Moved({{control, from}});
+    m_selection->EndDrag();
+}
+
+bool TMyForm11::ControlPressed(TVQControl *control, Qt::KeyboardModifiers modifiers)
+{
+    if (modifiers & Qt::ControlModifier) {
+        m_selection->Toggle(control);
+        return false;
+    }
+    if (!m_selection->Contains(control))
+        m_selection->Select(control);
+    m_selection->BeginDrag();
+    return true;
+}
+
+void TMyForm11::ControlDragged(TVQControl *control, const QPoint &delta)
+{
+    m_selection->Follow(control, delta);
+}
+
+void TMyForm11::ModeChanged()
+{
+    const RunMode mode = m_owner->RunTime()->Mode();
+    if (mode == RunMode::RunTime || mode == RunMode::Test)
+        m_selection->Clear();
+}
+
+bool TMyForm11::eventFilter(QObject *object, QEvent *event)
+{
+    // A press on the screen's picture in design time starts a rubber band: the controls it
+    // touches are selected (added to the selection with Ctrl); a click alone clears it.
+    const RunMode mode = m_owner->RunTime()->Mode();
+    if (object != m_area || mode == RunMode::RunTime || mode == RunMode::Test || m_owner->Kiosk())
+        return QWidget::eventFilter(object, event);
+    if (event->type() == QEvent::MouseButtonPress) {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() != Qt::LeftButton)
+            return false;
+        m_bandOrigin = mouse->position().toPoint();
+        if (!m_band)
+            m_band = new QRubberBand(QRubberBand::Rectangle, m_area);
+        m_band->setGeometry(QRect(m_bandOrigin, QSize()));
+        m_band->show();
+        return true;
+    }
+    if (event->type() == QEvent::MouseMove && m_band && m_band->isVisible()) {
+        m_band->setGeometry(QRect(m_bandOrigin, static_cast<QMouseEvent *>(event)->position().toPoint()).normalized());
+        return true;
+    }
+    if (event->type() == QEvent::MouseButtonRelease && m_band && m_band->isVisible()) {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        const QRect band = QRect(m_bandOrigin, mouse->position().toPoint()).normalized();
+        m_band->hide();
+        const bool add = mouse->modifiers() & Qt::ControlModifier;
+        if (band.width() < 3 && band.height() < 3) {
+            if (!add)
+                m_selection->Clear();
+        } else {
+            m_selection->SelectTouching(band, add);
+        }
+        return true;
+    }
+    return QWidget::eventFilter(object, event);
 }
 
 bool TMyForm11::EditProperties(TVQControl *control)

@@ -11,6 +11,8 @@
 #include <memory>
 
 class QLabel;
+class QRubberBand;
+class TSelection;
 class QMenu;
 class QTimer;
 class TForm1;
@@ -81,6 +83,13 @@ public:
     bool ConfirmDelete(const QString &text) override;
     void DeleteRequested(TVQControl *control) override;
     void ControlMoved(TVQControl *control, const QPoint &from) override;
+    bool ControlPressed(TVQControl *control, Qt::KeyboardModifiers modifiers) override;
+    void ControlDragged(TVQControl *control, const QPoint &delta) override;
+
+    // The controls selected in design time.
+    TSelection *Selection() const { return m_selection; }
+    // The project changed mode: a selection only lives in design time.
+    void ModeChanged();
     bool EditProperties(TVQControl *control) override;
     void ControlRemoved(TProjectItemBase *item) override;
     // The refusal shows under the banner's lines for three seconds.
@@ -89,6 +98,7 @@ public:
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void hideEvent(QHideEvent *event) override;
+    bool eventFilter(QObject *object, QEvent *event) override;
 
 private:
     void PlaceBanner();
@@ -99,6 +109,10 @@ private:
     TNewVisualScreen m_record;
     TScreenArea *m_area = nullptr;
     QMenu *m_menu = nullptr;
+    QMenu *m_alignMenu = nullptr;
+    TSelection *m_selection = nullptr;
+    QRubberBand *m_band = nullptr;
+    QPoint m_bandOrigin;
     QLabel *m_banner = nullptr;
     QString m_refusal;       // the last refused click, shown in the banner a short while
     QTimer *m_refusalTimer = nullptr;

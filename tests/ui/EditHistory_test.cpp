@@ -7,6 +7,7 @@
 #include "TProjectManager.h"
 #include "TRunTimeSwitch.h"
 #include "TSearchListWindow.h"
+#include "TSelection.h"
 #include "TVQBaseControl.h"
 #include "TVQQModuleBase.h"
 #include "UiHelpers.h"
@@ -17,6 +18,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMimeData>
 #include <QTest>
 #include <QUndoStack>
@@ -207,4 +209,131 @@ TEST(StartWithProject, TheProjectNamedOnTheCommandLineOpensInDesignTime)
     EXPECT_FALSE(window.Project()->IsOpen());
     ASSERT_EQ(dialogs.Messages.size(), 1);
     EXPECT_TRUE(dialogs.Messages[0].startsWith(QStringLiteral("Unable to open the project\n") + notAProject)) << dialogs.Messages[0].toStdString();
+}
+
+TEST(TSelection, AlignedAndDistributedPositions)
+{
+    // Three controls of different sizes; expected corners worked out by hand.
+    const std::vector<QRect> rectangles = {QRect(10, 40, 30, 20), QRect(100, 10, 50, 40), QRect(60, 90, 20, 10)};
+    using A = TSelection::Alignment;
+    const struct { A alignment; std::vector<QPoint> expected; } rows[] = {
+        {A::Left, {{10, 40}, {10, 10}, {10, 90}}},
+        {A::Right, {{120, 40}, {100, 10}, {130, 90}}},   // right edge 150
+        {A::Top, {{10, 10}, {100, 10}, {60, 10}}},
+        {A::Bottom, {{10, 80}, {100, 60}, {60, 90}}},    // bottom edge 100
+        {A::CentresHorizontally, {{10, 45}, {100, 35}, {60, 50}}},  // bounds 10..100 high: middle 55
+        {A::CentresVertically, {{65, 40}, {55, 10}, {70, 90}}},     // bounds 10..150 wide: middle 80
+    };
+    for (const auto &row : rows)
+        EXPECT_EQ(TSelection::Aligned(rectangles, row.alignment), row.expected) << int(row.alignment);
+    // Spread: the leftmost and rightmost stay; the gaps between all three are equal:
+    // span 10..150 = 140, widths 100, two gaps of 20.
+    EXPECT_EQ(TSelection::Distributed(rectangles, Qt::Horizontal), (std::vector<QPoint>{{10, 40}, {100, 10}, {60, 90}}));
+    const std::vector<QRect> uneven = {QRect(0, 0, 10, 10), QRect(15, 0, 10, 10), QRect(90, 0, 10, 10)};
+    EXPECT_EQ(TSelection::Distributed(uneven, Qt::Horizontal), (std::vector<QPoint>{{0, 0}, {45, 0}, {90, 0}}));
+    EXPECT_EQ(TSelection::Distributed(uneven, Qt::Vertical), (std::vector<QPoint>{{0, 0}, {15, 0}, {90, 0}}));
+    // Two controls are not spread.
+    EXPECT_EQ(TSelection::Distributed({QRect(0, 0, 5, 5), QRect(50, 0, 5, 5)}, Qt::Horizontal), (std::vector<QPoint>{{0, 0}, {50, 0}}));
+    EXPECT_EQ(TSelection::Kept(QPoint(-3, 70000)), QPoint(0, 65535));
+}
+
+TEST_F(EditHistoryTest, ASelectionIsMadeMovedAlignedAndDeletedAsOneStepEach)
+{
+    TVQBaseControl *ceiling = ControlLabelled(screen, QStringLiteral("Living room ceiling"));
+    TVQBaseControl *wall = ControlLabelled(screen, QStringLiteral("Living room wall lamps"));
+    TVQBaseControl *kitchen = ControlLabelled(screen, QStringLiteral("Kitchen ceiling"));
+    ASSERT_TRUE(ceiling && wall && kitchen);
+    TSelection *selection = screen->Selection();
+
+    // A click selects one, Ctrl+click adds and removes, Escape clears, Ctrl+A takes all.
+    QTest::mouseClick(ceiling, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseClick(wall, Qt::LeftButton, Qt::ControlModifier, QPoint(5, 5));
+    QTest::mouseClick(kitchen, Qt::LeftButton, Qt::ControlModifier, QPoint(5, 5));
+    EXPECT_EQ(selection->Selected().size(), 3u);
+    QTest::mouseClick(kitchen, Qt::LeftButton, Qt::ControlModifier, QPoint(5, 5));
+    EXPECT_EQ(selection->Selected().size(), 2u);
+    EXPECT_TRUE(selection->isVisible());
+    Key(QKeySequence(Qt::Key_Escape));
+    EXPECT_TRUE(selection->Selected().empty());
+    Key(QKeySequence::SelectAll);
+    EXPECT_EQ(selection->Selected().size(), screen->Area()->findChildren<TVQControl *>(Qt::FindDirectChildrenOnly).size());
+
+    // A rubber band from the picture over a corner of the ceiling lamp selects it alone; a
+    // second one with Ctrl adds the wall lamps; a click on the picture clears.
+    const auto band = [this](QPoint from, QPoint to, Qt::KeyboardModifiers modifiers) {
+        QTest::mousePress(screen->Area(), Qt::LeftButton, modifiers, from);
+        QTest::mouseMove(screen->Area(), to);
+        QTest::mouseRelease(screen->Area(), Qt::LeftButton, modifiers, to);
+    };
+    band(ceiling->geometry().topLeft() - QPoint(6, 6), ceiling->geometry().topLeft() + QPoint(4, 4), {});
+    ASSERT_EQ(selection->Selected().size(), 1u);
+    band(wall->geometry().bottomRight() + QPoint(6, 6), wall->geometry().bottomRight() - QPoint(4, 4), Qt::ControlModifier);
+    ASSERT_EQ(selection->Selected().size(), 2u);
+    EXPECT_TRUE(selection->Contains(ceiling) && selection->Contains(wall));
+
+    // Dragging one moves both; one undo puts both back.
+    const QPoint ceilingAt = ceiling->pos(), wallAt = wall->pos();
+    Drag(ceiling, QPoint(5, 5), QPoint(15, 25));
+    EXPECT_EQ(ceiling->pos(), ceilingAt + QPoint(10, 20));
+    EXPECT_EQ(wall->pos(), wallAt + QPoint(10, 20));
+    EXPECT_EQ(window.UndoAction()->text(), QStringLiteral("Undo Move 2 controls"));
+    Undo();
+    EXPECT_EQ(ceiling->pos(), ceilingAt);
+    EXPECT_EQ(wall->pos(), wallAt);
+
+    // The arrows nudge by one pixel, with Shift by ten.
+    Key(QKeySequence(Qt::Key_Right));
+    Key(QKeySequence(Qt::SHIFT | Qt::Key_Down));
+    EXPECT_EQ(ceiling->pos(), ceilingAt + QPoint(1, 10));
+    EXPECT_EQ(wall->pos(), wallAt + QPoint(1, 10));
+    Undo();
+    Undo();
+
+    // Lined up on the left through the screen's menu.
+    selection->Select(kitchen, true);
+    screen->PrepareMenu();
+    QAction *left = nullptr;
+    for (QAction *action : screen->Menu()->actions()) {
+        if (action->menu()) {
+            for (QAction *entry : action->menu()->actions()) {
+                if (entry->text() == QStringLiteral("Align left"))
+                    left = entry;
+            }
+            EXPECT_TRUE(action->isEnabled());
+        }
+    }
+    ASSERT_TRUE(left);
+    left->trigger();
+    const int leftmost = std::min({ceilingAt.x(), wallAt.x(), kitchen->x()});
+    const int kitchenTop = kitchen->y();
+    EXPECT_EQ(ceiling->x(), leftmost);
+    EXPECT_EQ(wall->x(), leftmost);
+    EXPECT_EQ(kitchen->x(), leftmost);
+    EXPECT_EQ(kitchen->y(), kitchenTop);
+    Undo();
+    EXPECT_EQ(wall->pos(), wallAt);
+
+    // Delete: one question, the three gone; one undo brings all three back, bound and in
+    // their places in the file.
+    const size_t count = window.Project()->Outputs().size();
+    dialogs.ConfirmAnswers.push_back(true);
+    Key(QKeySequence::Delete);
+    EXPECT_EQ(dialogs.Asked, QStringList({"Do you want to remove these 3 Objects ?"}));
+    EXPECT_EQ(window.Project()->Outputs().size(), count - 3);
+    EXPECT_FALSE(ControlLabelled(screen, QStringLiteral("Kitchen ceiling")));
+    Undo();
+    EXPECT_EQ(window.Project()->Outputs().size(), count);
+    for (const char *label : {"Living room ceiling", "Living room wall lamps", "Kitchen ceiling"}) {
+        TVQBaseControl *back = ControlLabelled(screen, QString::fromLatin1(label));
+        ASSERT_TRUE(back) << label;
+        EXPECT_TRUE(back->GetParentModule()) << label;
+    }
+    EXPECT_FALSE(window.Project()->GetModified());
+    window.CommandSave();
+    EXPECT_EQ(folder.Read(folder.House()), original);
+
+    // Run time keeps no selection.
+    selection->SelectAll();
+    window.RunTime()->CommandTest();
+    EXPECT_TRUE(selection->Selected().empty());
 }
