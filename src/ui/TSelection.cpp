@@ -236,6 +236,9 @@ void TSelection::Prune()
 void TSelection::Changed()
 {
     Prune();
+    // A selected control moved by any path (a drag, a key, an undo) has its frame follow it.
+    for (const QPointer<TVQControl> &control : m_controls)
+        control->installEventFilter(this);
     setVisible(!m_controls.isEmpty());
     raise();
     update();
@@ -247,6 +250,12 @@ bool TSelection::eventFilter(QObject *object, QEvent *event)
         resize(m_area->size());
     if (object == m_area && event->type() == QEvent::ChildAdded && isVisible())
         raise();
+    const QEvent::Type type = event->type();
+    if (object != m_area && (type == QEvent::Move || type == QEvent::Resize || type == QEvent::Hide || type == QEvent::Show)) {
+        if (type == QEvent::Hide)
+            Prune();
+        update();
+    }
     return QWidget::eventFilter(object, event);
 }
 
