@@ -127,11 +127,14 @@ void TVQControl::mouseReleaseEvent(QMouseEvent *event)
 {
     if (!InDesign() && !LinkLost())
         ClickRelease(event->button(), event->position().toPoint());
-    const bool moved = m_dragging && InDesign() && pos() != m_dragStart;
+    const bool dragged = m_dragging && InDesign();
+    const bool moved = dragged && pos() != m_dragStart;
     m_dragging = false;
     unsetCursor();
     if (moved && m_host)
         m_host->ControlMoved(this, m_dragStart);
+    else if (dragged && m_host)
+        m_host->ControlClicked(this);
 }
 
 void TVQControl::DisplayProperties()

@@ -24,6 +24,8 @@ public:
     virtual void ControlDragged(TVQControl *, const QPoint &) {}
     // The user dragged the control from `from` to where it stands now.
     virtual void ControlMoved(TVQControl *, const QPoint &) {}
+    // A press and release in design time that moved nothing.
+    virtual void ControlClicked(TVQControl *) {}
     // The property dialog of the control; true when the user confirmed it.
     virtual bool EditProperties(TVQControl *control) = 0;
     // The control is about to be destroyed: it leaves the project's lists.

@@ -195,6 +195,7 @@ void TForm1::NewEmptyProject()
     m_lists = std::make_unique<TProgramLists>(nullptr, m_programFolder, m_dialogs);
     for (TSearchListWindow *list : {m_outputs, m_inputs, m_sensors, m_memos, m_variables})
         list->SetSources(m_project.get(), m_lists.get());
+    m_clipboard.clear();
     if (m_history)
         m_history->Opened();
 }

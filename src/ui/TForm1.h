@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ListItemData.h"
+#include "TProjectManager.h"
 #include "TSettingsFile.h"
 
 #include <QMainWindow>
@@ -86,6 +87,8 @@ public:
     // "Undo" and "Redo" (design time only), shared by every window with their keys.
     QAction *UndoAction() const { return m_undo; }
     QAction *RedoAction() const { return m_redo; }
+    // Controls copied or cut, to paste on any screen of the project; forgotten with the project.
+    std::vector<TVisualRecord> &Clipboard() { return m_clipboard; }
     // The actions whose keys every window of the program answers.
     QList<QAction *> KeyActions() const { return m_keyActions; }
     // The title names the project's file, with a marker while it has unsaved changes.
@@ -150,6 +153,7 @@ private:
     QAction *m_undo = nullptr;
     QAction *m_redo = nullptr;
     QList<QAction *> m_keyActions;
+    std::vector<TVisualRecord> m_clipboard;
     std::function<void()> m_followStack;  // the Undo and Redo entries follow the history and the mode
     TSettings m_settings;
     bool m_activated = false;

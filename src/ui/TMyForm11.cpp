@@ -15,6 +15,8 @@
 #include "TProjectManager.h"
 #include "TSearchListWindow.h"
 #include "TVisualDefaults.h"
+#include "TWindowBinder.h"
+#include "TProgramLists.h"
 
 #include <QContextMenuEvent>
 #include <QHideEvent>
@@ -167,6 +169,18 @@ TMyForm11::TMyForm11(TForm1 *owner, const TNewVisualScreen &record)
                                                       : QStringLiteral("Do you want to remove these %1 Objects ?").arg(selected.size());
         if (ConfirmDelete(question))
             m_selection->DeleteSelected();
+    });
+    key(QStringLiteral("Copy"), {QKeySequence::Copy}, [this] { Copy(); });
+    key(QStringLiteral("Cut"), {QKeySequence::Cut}, [this] {
+        Copy();
+        m_selection->DeleteSelected();
+    });
+    key(QStringLiteral("Paste"), {QKeySequence::Paste}, [this] { Paste(m_owner->Clipboard()); });
+    key(QStringLiteral("Duplicate"), {QKeySequence(Qt::CTRL | Qt::Key_D)}, [this] {
+        std::vector<TVisualRecord> copies;
+        for (TVQControl *control : m_selection->Selected())
+            copies.push_back(TProjectManager::RecordOf(*control));
+        Paste(copies);
     });
     const struct { int key; QPoint step; } arrows[] = {
         {Qt::Key_Left, {-1, 0}}, {Qt::Key_Right, {1, 0}}, {Qt::Key_Up, {0, -1}}, {Qt::Key_Down, {0, 1}}};
@@ -417,9 +431,54 @@ bool TMyForm11::ControlPressed(TVQControl *control, Qt::KeyboardModifiers modifi
     return true;
 }
 
+void TMyForm11::ControlClicked(TVQControl *control)
+{
+    // A click on one of several selected controls, without a drag, selects it alone.
+    m_selection->Select(control);
+}
+
 void TMyForm11::ControlDragged(TVQControl *control, const QPoint &delta)
 {
     m_selection->Follow(control, delta);
+}
+
+void TMyForm11::Copy()
+{
+    const std::vector<TVQControl *> selected = m_selection->Selected();
+    if (selected.empty())
+        return;
+    std::vector<TVisualRecord> &clipboard = m_owner->Clipboard();
+    clipboard.clear();
+    for (TVQControl *control : selected)
+        clipboard.push_back(TProjectManager::RecordOf(*control));
+}
+
+void TMyForm11::Paste(std::vector<TVisualRecord> &records)
+{
+    // The copies land on this screen, offset from the originals (again at each paste, so that
+    // repeated pastes fan out), bound to the same items, and become the selection.
+    constexpr int offset = 16;
+    std::vector<TProjectItemBase *> made;
+    m_selection->Clear();
+    for (TVisualRecord &record : records) {
+        std::visit(
+            [this](auto &r) {
+                r.ScreenId = m_record.ScreenId;
+                r.Left = quint16(std::min(int(r.Left) + offset, 65535));
+                r.Top = quint16(std::min(int(r.Top) + offset, 65535));
+            },
+            record);
+        TProjectManager *project = m_owner->Project();
+        TProjectItemBase *item = project->MakeItem(*m_owner->Binder(), *m_owner->Lists(), record);
+        if (!item)
+            continue;
+        project->InsertItem(item, record, size_t(-1));
+        made.push_back(item);
+        if (auto *control = dynamic_cast<TVQControl *>(item))
+            m_selection->Select(control, true);
+    }
+    if (!made.empty())
+        m_owner->History()->Placed(made, QStringLiteral("Paste"));
 }
 
 void TMyForm11::ModeChanged()

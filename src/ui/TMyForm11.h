@@ -2,6 +2,7 @@
 
 #include "ListItemData.h"
 #include "TProjectBinder.h"
+#include "TProjectManager.h"
 #include "TVQControlHost.h"
 #include "VisualRecords.h"
 
@@ -9,6 +10,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <vector>
 
 class QLabel;
 class QRubberBand;
@@ -85,6 +87,7 @@ public:
     void ControlMoved(TVQControl *control, const QPoint &from) override;
     bool ControlPressed(TVQControl *control, Qt::KeyboardModifiers modifiers) override;
     void ControlDragged(TVQControl *control, const QPoint &delta) override;
+    void ControlClicked(TVQControl *control) override;
 
     // The controls selected in design time.
     TSelection *Selection() const { return m_selection; }
@@ -102,6 +105,9 @@ protected:
 
 private:
     void PlaceBanner();
+    // The selection's records into the program's clipboard; copies of `records` onto this screen.
+    void Copy();
+    void Paste(std::vector<TVisualRecord> &records);
     // The record's background cannot be used: the default one, with a word to the user.
     void ResetPicture(const QString &file);
 

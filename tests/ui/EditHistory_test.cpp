@@ -337,3 +337,53 @@ TEST_F(EditHistoryTest, ASelectionIsMadeMovedAlignedAndDeletedAsOneStepEach)
     window.RunTime()->CommandTest();
     EXPECT_TRUE(selection->Selected().empty());
 }
+
+TEST_F(EditHistoryTest, CopiedControlsArePastedOnAnotherScreenBoundAndAsOneStep)
+{
+    TVQBaseControl *ceiling = ControlLabelled(screen, QStringLiteral("Living room ceiling"));
+    TVQBaseControl *kitchen = ControlLabelled(screen, QStringLiteral("Kitchen ceiling"));
+    ASSERT_TRUE(ceiling && kitchen);
+    QTest::mouseClick(ceiling, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseClick(kitchen, Qt::LeftButton, Qt::ControlModifier, QPoint(5, 5));
+    Key(QKeySequence::Copy);
+
+    // On the second screen.
+    TMyForm11 *other = window.ScreenWindows().at(1);
+    window.ShowScreen(other->ScreenRecord().ScreenId);
+    const size_t count = window.Project()->Outputs().size();
+    QApplication::setActiveWindow(other);
+    QTest::keySequence(other, QKeySequence::Paste);
+    ASSERT_EQ(window.Project()->Outputs().size(), count + 2);
+    TVQBaseControl *copy = ControlLabelled(other, QStringLiteral("Living room ceiling"));
+    ASSERT_TRUE(copy);
+    EXPECT_EQ(copy->pos(), ceiling->pos() + QPoint(16, 16));
+    EXPECT_EQ(copy->GetParentModule(), ceiling->GetParentModule());
+    EXPECT_EQ(copy->IOIndex(), ceiling->IOIndex());
+    EXPECT_EQ(copy->GetDataControl().ScreenId, other->ScreenRecord().ScreenId);
+    EXPECT_EQ(other->Selection()->Selected().size(), 2u);
+    EXPECT_EQ(window.UndoAction()->text(), QStringLiteral("Undo Paste"));
+    // Pasted again, the copies fan out further.
+    QTest::keySequence(other, QKeySequence::Paste);
+    ASSERT_EQ(window.Project()->Outputs().size(), count + 4);
+
+    // Two undos, one per paste, and the project is as it was opened.
+    Undo();
+    Undo();
+    EXPECT_EQ(window.Project()->Outputs().size(), count);
+    EXPECT_FALSE(ControlLabelled(other, QStringLiteral("Living room ceiling")));
+    EXPECT_FALSE(window.Project()->GetModified());
+
+    // Duplicate on the same screen; cut takes the originals away, all undone.
+    QApplication::setActiveWindow(screen);
+    QTest::mouseClick(kitchen, Qt::LeftButton, {}, QPoint(5, 5));
+    Key(QKeySequence(Qt::CTRL | Qt::Key_D));
+    EXPECT_EQ(window.Project()->Outputs().size(), count + 1);
+    Key(QKeySequence::Cut);
+    EXPECT_EQ(window.Project()->Outputs().size(), count);
+    Undo();
+    Undo();
+    EXPECT_EQ(window.Project()->Outputs().size(), count);
+    EXPECT_FALSE(window.Project()->GetModified());
+    window.CommandSave();
+    EXPECT_EQ(folder.Read(folder.House()), original);
+}
