@@ -26,6 +26,8 @@
 #include <QTimer>
 #include <QDir>
 #include <QFileInfo>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QUndoStack>
 #include <QLabel>
 #include <QListWidget>
@@ -35,6 +37,16 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+
+namespace {
+
+// The editor's own settings (the grid), apart from the settings file of the program folder.
+QString EditorSettingsFile()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + QStringLiteral("/editor.ini");
+}
+
+} // namespace
 
 namespace {
 
@@ -161,6 +173,11 @@ TForm1::TForm1(const QString &programFolder, TDialogs *dialogs, QWidget *parent)
     m_properties = std::make_unique<TPropertyEditor>(*this);
     m_screenEditor = std::make_unique<TScreenEditor>(*this);
     NewEmptyProject();
+    {
+        const QSettings settings(EditorSettingsFile(), QSettings::IniFormat);
+        m_gridOn = settings.value(QStringLiteral("grid/on"), false).toBool();
+        m_gridSize = std::clamp(settings.value(QStringLiteral("grid/size"), 10).toInt(), 2, 200);
+    }
     m_history = std::make_unique<TEditHistory>(*this);
     m_history->Opened();
     connect(m_history.get(), &TEditHistory::savedStateChanged, this, &TForm1::UpdateTitle);
@@ -198,6 +215,24 @@ void TForm1::NewEmptyProject()
     m_clipboard.clear();
     if (m_history)
         m_history->Opened();
+}
+
+void TForm1::SetGrid(bool on, int size)
+{
+    m_gridOn = on;
+    m_gridSize = std::clamp(size, 2, 200);
+    QSettings settings(EditorSettingsFile(), QSettings::IniFormat);
+    settings.setValue(QStringLiteral("grid/on"), m_gridOn);
+    settings.setValue(QStringLiteral("grid/size"), m_gridSize);
+}
+
+QPoint TForm1::Snapped(const QPoint &at) const
+{
+    const int step = GridStep();
+    if (step <= 0)
+        return at;
+    const auto snap = [step](int v) { return int(std::lround(double(v) / step)) * step; };
+    return QPoint(std::clamp(snap(at.x()), 0, 65535), std::clamp(snap(at.y()), 0, 65535));
 }
 
 void TForm1::UpdateEditActions()

@@ -87,6 +87,14 @@ public:
     // "Undo" and "Redo" (design time only), shared by every window with their keys.
     QAction *UndoAction() const { return m_undo; }
     QAction *RedoAction() const { return m_redo; }
+    // The snap grid of moves and drops: its step in pixels, 0 when it is off. Kept in the
+    // program's own settings (not the project, not the settings file of the Parts).
+    int GridStep() const { return m_gridOn ? m_gridSize : 0; }
+    bool GridOn() const { return m_gridOn; }
+    int GridSize() const { return m_gridSize; }
+    void SetGrid(bool on, int size);
+    // `at` on the grid's nearest point, when the grid is on.
+    QPoint Snapped(const QPoint &at) const;
     // Controls copied or cut, to paste on any screen of the project; forgotten with the project.
     std::vector<TVisualRecord> &Clipboard() { return m_clipboard; }
     // The actions whose keys every window of the program answers.
@@ -154,6 +162,8 @@ private:
     QAction *m_redo = nullptr;
     QList<QAction *> m_keyActions;
     std::vector<TVisualRecord> m_clipboard;
+    bool m_gridOn = false;
+    int m_gridSize = 10;
     std::function<void()> m_followStack;  // the Undo and Redo entries follow the history and the mode
     TSettings m_settings;
     bool m_activated = false;

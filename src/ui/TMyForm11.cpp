@@ -18,6 +18,7 @@
 #include "TWindowBinder.h"
 #include "TProgramLists.h"
 
+#include <QActionGroup>
 #include <QContextMenuEvent>
 #include <QHideEvent>
 #include <QImageReader>
@@ -146,7 +147,7 @@ TMyForm11::TMyForm11(TForm1 *owner, const TNewVisualScreen &record)
     // a wall panel answers none of them.
     if (!m_owner->Kiosk())
         addActions(m_owner->KeyActions());
-    m_selection = new TSelection(m_area, m_owner->History());
+    m_selection = new TSelection(m_area, m_owner->History(), [this](const QPoint &at) { return m_owner->Snapped(at); });
     m_area->installEventFilter(this);
     // The selection's keys, in design time only.
     const auto key = [this](const QString &name, QList<QKeySequence> keys, auto handler) {
@@ -228,6 +229,26 @@ TMyForm11::TMyForm11(TForm1 *owner, const TNewVisualScreen &record)
     add("Create shortcut", [this] { m_owner->ScreenEditor()->CreateShortcut(this); });
     add("Add Axis cam", [this] { m_owner->ScreenEditor()->CreateCamera(this); });
     add("Create Gauge", [this] { m_owner->ScreenEditor()->CreateGauge(this); })->setVisible(false);
+    // The snap grid of moves and drops, the program's own setting.
+    m_gridMenu = m_menu->addMenu(QStringLiteral("Grid"));
+    QAction *snap = m_gridMenu->addAction(QStringLiteral("Snap to grid"));
+    snap->setCheckable(true);
+    connect(snap, &QAction::toggled, this, [this](bool on) { m_owner->SetGrid(on, m_owner->GridSize()); });
+    m_gridMenu->addSeparator();
+    auto *sizes = new QActionGroup(this);
+    for (int size : {5, 10, 20, 50}) {
+        QAction *entry = m_gridMenu->addAction(QStringLiteral("%1 px").arg(size));
+        entry->setCheckable(true);
+        sizes->addAction(entry);
+        connect(entry, &QAction::triggered, this, [this, size] { m_owner->SetGrid(m_owner->GridOn(), size); });
+    }
+    connect(m_gridMenu, &QMenu::aboutToShow, this, [this, snap] {
+        snap->setChecked(m_owner->GridOn());
+        for (QAction *entry : m_gridMenu->actions()) {
+            if (entry->isCheckable() && entry != snap)
+                entry->setChecked(entry->text() == QStringLiteral("%1 px").arg(m_owner->GridSize()));
+        }
+    });
     m_menu->addSeparator();
     // Lining up and spreading out the selected controls, each one step of the history.
     m_alignMenu = m_menu->addMenu(QStringLiteral("Align"));
@@ -283,6 +304,7 @@ void TMyForm11::PrepareMenu()
                               "Show Variable"})
         Action(QString::fromLatin1(entry))->setEnabled(!locked);
     m_alignMenu->menuAction()->setEnabled(!locked && m_selection->Selected().size() >= 2);
+    m_gridMenu->menuAction()->setEnabled(!locked);
     // A wall panel only runs: no way into design time, test or editing.
     if (m_owner->Kiosk()) {
         for (QAction *action : m_menu->actions()) {

@@ -116,6 +116,7 @@ private:
     TScreenArea *m_area = nullptr;
     QMenu *m_menu = nullptr;
     QMenu *m_alignMenu = nullptr;
+    QMenu *m_gridMenu = nullptr;
     TSelection *m_selection = nullptr;
     QRubberBand *m_band = nullptr;
     QPoint m_bandOrigin;

@@ -21,7 +21,8 @@ void TScreenEditor::DropItem(TMyForm11 *screen, const ListItemData &item, const 
         return;
     const quint16 screenId = screen->ScreenRecord().ScreenId;
     const quint8 appId = app->Settings().ApplicationId;
-    const auto x = quint16(at.x()), y = quint16(at.y());
+    const QPoint corner = m_owner.Snapped(at);
+    const auto x = quint16(corner.x()), y = quint16(corner.y());
     if (item.Kind == ListItemData::KindModuleIo && item.Io) {
         TVQQModuleBase *module = m_owner.Lists()->FindModule(app, item.Io->ModuleNumber);
         if (!module)

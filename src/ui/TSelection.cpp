@@ -9,10 +9,11 @@
 #include <algorithm>
 #include <numeric>
 
-TSelection::TSelection(QWidget *area, TEditHistory *history)
+TSelection::TSelection(QWidget *area, TEditHistory *history, std::function<QPoint(const QPoint &)> snapped)
     : QWidget(area)
     , m_area(area)
     , m_history(history)
+    , m_snapped(std::move(snapped))
 {
     setObjectName(QStringLiteral("Selection"));
     setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -104,8 +105,12 @@ void TSelection::EndDrag()
 {
     std::vector<std::pair<TVQControl *, QPoint>> from;
     for (auto &[control, start] : m_dragStarts) {
-        if (control)
-            from.emplace_back(control, start);
+        if (!control)
+            continue;
+        from.emplace_back(control, start);
+        // Let go, a dragged control lands on the grid when it is on.
+        if (m_snapped)
+            control->move(m_snapped(control->pos()));
     }
     m_dragStarts.clear();
     if (m_history)

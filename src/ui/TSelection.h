@@ -6,6 +6,7 @@
 #include <QRect>
 #include <QWidget>
 
+#include <functional>
 #include <vector>
 
 class TEditHistory;
@@ -21,8 +22,9 @@ class TSelection : public QWidget
 public:
     enum class Alignment { Left, Right, Top, Bottom, CentresHorizontally, CentresVertically };
 
-    // Drawn over `area`, whose direct children are the controls.
-    TSelection(QWidget *area, TEditHistory *history);
+    // Drawn over `area`, whose direct children are the controls; `snapped` puts a dropped or
+    // dragged control's corner on the grid.
+    TSelection(QWidget *area, TEditHistory *history, std::function<QPoint(const QPoint &)> snapped = {});
 
     const QList<QPointer<TVQControl>> &Controls() const { return m_controls; }
     std::vector<TVQControl *> Selected() const;
@@ -63,6 +65,7 @@ private:
 
     QWidget *m_area = nullptr;
     TEditHistory *m_history = nullptr;
+    std::function<QPoint(const QPoint &)> m_snapped;
     QList<QPointer<TVQControl>> m_controls;
     std::vector<std::pair<QPointer<TVQControl>, QPoint>> m_dragStarts;
 };

@@ -387,3 +387,38 @@ TEST_F(EditHistoryTest, CopiedControlsArePastedOnAnotherScreenBoundAndAsOneStep)
     window.CommandSave();
     EXPECT_EQ(folder.Read(folder.House()), original);
 }
+
+TEST_F(EditHistoryTest, TheGridTakesMovesAndDropsAndIsRemembered)
+{
+    window.SetGrid(true, 10);
+    TVQBaseControl *ceiling = ControlLabelled(screen, QStringLiteral("Living room ceiling"));
+    ASSERT_TRUE(ceiling);
+    Drag(ceiling, QPoint(5, 5), QPoint(18, 12));  // (190, 125) + (13, 7) = (203, 132)
+    EXPECT_EQ(ceiling->pos(), QPoint(200, 130));
+    Undo();
+    EXPECT_EQ(ceiling->pos(), QPoint(190, 125));
+
+    TSearchListWindow *outputs = window.OutputList();
+    window.ShowSearchList(outputs);
+    const QList<QListWidgetItem *> found = outputs->Items()->findItems(QStringLiteral("Garden socket"), Qt::MatchStartsWith);
+    ASSERT_EQ(found.size(), 1);
+    std::unique_ptr<QMimeData> mime(outputs->MimeDataFor(outputs->Items()->row(found[0])));
+    QDragEnterEvent enter(QPoint(103, 117), Qt::CopyAction, mime.get(), Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(screen->Area(), &enter);
+    QDropEvent drop(QPointF(103, 117), Qt::CopyAction, mime.get(), Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(screen->Area(), &drop);
+    ASSERT_TRUE(ControlLabelled(screen, QStringLiteral("Garden socket")));
+    EXPECT_EQ(ControlLabelled(screen, QStringLiteral("Garden socket"))->pos(), QPoint(100, 120));
+
+    // The setting is the program's own: another window finds it; the project file never holds it.
+    {
+        TForm1 other(folder.Path(), &dialogs);
+        EXPECT_TRUE(other.GridOn());
+        EXPECT_EQ(other.GridSize(), 10);
+    }
+    window.SetGrid(false, 20);
+    TForm1 third(folder.Path(), &dialogs);
+    EXPECT_FALSE(third.GridOn());
+    EXPECT_EQ(third.GridSize(), 20);
+    window.SetGrid(false, 10);
+}
