@@ -396,6 +396,15 @@ TProjectScreen *TProjectManager::ScreenById(quint16 id) const
     return nullptr;
 }
 
+void TProjectManager::PlaceScreen(TProjectScreen *screen, size_t index)
+{
+    const auto found = std::find(m_screens.begin(), m_screens.end(), screen);
+    if (found == m_screens.end())
+        return;
+    m_screens.erase(found);
+    m_screens.insert(m_screens.begin() + std::ptrdiff_t(std::min(index, m_screens.size())), screen);
+}
+
 void TProjectManager::DeleteScreen(TProjectBinder &binder, quint16 id)
 {
     // Every control standing on the screen leaves its list before it is destroyed, so a later

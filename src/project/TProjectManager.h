@@ -60,6 +60,8 @@ public:
     // A screen from the record, or with the defaults of a new screen (none when no id is free).
     TProjectScreen *AddScreen(TProjectBinder &binder, const TNewVisualScreen *record);
     TProjectScreen *ScreenById(quint16 id) const;
+    // Moves a screen to `index` of the screens list (the file's order; the end when shorter).
+    void PlaceScreen(TProjectScreen *screen, size_t index);
     // Destroys every control on that screen, then the screens with that id.
     void DeleteScreen(TProjectBinder &binder, quint16 id);
 

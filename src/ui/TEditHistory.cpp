@@ -1,6 +1,7 @@
 #include "TEditHistory.h"
 
 #include "TForm1.h"
+#include "TMyForm11.h"
 #include "TProgramLists.h"
 #include "TVQControl.h"
 #include "TWindowBinder.h"
@@ -123,21 +124,90 @@ private:
     bool m_done = true;
 };
 
+// A screen added (already there at the first redo) or deleted with its controls (done by the
+// first redo); made again from its record at its place, with its controls at theirs.
+class TScreenCommand : public QUndoCommand
+{
+public:
+    TScreenCommand(TEditHistory &history, quint16 screenId, bool adding)
+        : m_history(history)
+        , m_screenId(screenId)
+        , m_adding(adding)
+        , m_done(adding)
+    {
+        setText(adding ? QStringLiteral("Add screen") : QStringLiteral("Delete screen"));
+    }
+    void undo() override { m_adding ? Take() : Give(); }
+    void redo() override
+    {
+        if (m_done) {
+            m_done = false;
+            return;
+        }
+        m_adding ? Give() : Take();
+    }
+
+private:
+    void Take()
+    {
+        m_placement = m_history.ScreenPlacementOf(m_screenId);
+        m_history.RemoveScreen(m_screenId);
+    }
+    void Give() { m_history.MakeScreen(m_placement); }
+
+    TEditHistory &m_history;
+    quint16 m_screenId;
+    bool m_adding;
+    bool m_done;
+    TEditHistory::ScreenPlacement m_placement;
+};
+
+// A screen's settings confirmed: its record before or after applied to the window.
+class TScreenRecordCommand : public QUndoCommand
+{
+public:
+    TScreenRecordCommand(TEditHistory &history, TNewVisualScreen before, TNewVisualScreen after)
+        : m_history(history)
+        , m_before(std::move(before))
+        , m_after(std::move(after))
+    {
+        setText(QStringLiteral("Screen settings"));
+    }
+    void undo() override { m_history.ApplyScreenRecord(m_before); }
+    void redo() override
+    {
+        if (m_done) {
+            m_done = false;
+            return;
+        }
+        m_history.ApplyScreenRecord(m_after);
+    }
+
+private:
+    TEditHistory &m_history;
+    TNewVisualScreen m_before;
+    TNewVisualScreen m_after;
+    bool m_done = true;
+};
+
 } // namespace
 
 TEditHistory::TEditHistory(TForm1 &owner)
     : m_owner(owner)
     , m_stack(new QUndoStack(this))
 {
+    connect(m_stack, &QUndoStack::indexChanged, this, &TEditHistory::CheckSaved);
+}
+
+void TEditHistory::CheckSaved()
+{
     // Back at the saved step with the project as it was saved: nothing is left to save.
-    connect(m_stack, &QUndoStack::indexChanged, this, [this] {
-        const bool saved = m_stack->isClean() && Fingerprint() == m_savedFingerprint;
-        if (saved)
-            m_owner.Project()->ClearModified();
-        else
-            m_owner.Project()->SetModified();
-        emit savedStateChanged(saved);
-    });
+    const bool saved = m_stack->isClean() && Fingerprint() == m_savedFingerprint;
+    if (saved)
+        m_owner.Project()->ClearModified();
+    else
+        m_owner.Project()->SetModified();
+    emit savedStateChanged(saved);
 }
 
 TEditHistory::~TEditHistory() = default;
@@ -253,6 +323,83 @@ void TEditHistory::Edited(TProjectItemBase *item, const TVisualRecord &before)
     const TVisualRecord after = TProjectManager::RecordOf(*item);
     if (after != before)
         m_stack->push(new TReplaceCommand(*this, IdOf(item), before, after));
+}
+
+TEditHistory::ScreenPlacement TEditHistory::ScreenPlacementOf(quint16 screenId)
+{
+    ScreenPlacement placement;
+    TProjectManager *project = m_owner.Project();
+    TProjectScreen *screen = project->ScreenById(screenId);
+    if (!screen)
+        return placement;
+    placement.Record = screen->ScreenRecord();
+    const auto &screens = project->Screens();
+    placement.Index = size_t(std::find(screens.begin(), screens.end(), screen) - screens.begin());
+    placement.Shown = static_cast<TMyForm11 *>(screen)->isVisible();
+    project->ForEachItem([&](TProjectItemBase &item) {
+        if (item.ItemScreenId() == screenId)
+            placement.Controls.push_back(PlacementOf(&item));
+    });
+    return placement;
+}
+
+void TEditHistory::MakeScreen(const ScreenPlacement &placement)
+{
+    TProjectManager *project = m_owner.Project();
+    if (project->ScreenById(placement.Record.ScreenId))
+        return;
+    TProjectScreen *screen = project->AddScreen(*m_owner.Binder(), &placement.Record);
+    if (!screen)
+        return;
+    project->PlaceScreen(screen, placement.Index);
+    Make(placement.Controls);
+    if (placement.Shown)
+        m_owner.ShowScreenWindow(static_cast<TMyForm11 *>(screen));
+    m_owner.RefreshScreenList();
+}
+
+void TEditHistory::RemoveScreen(quint16 screenId)
+{
+    TProjectManager *project = m_owner.Project();
+    auto *screen = static_cast<TMyForm11 *>(project->ScreenById(screenId));
+    if (!screen)
+        return;
+    // Hidden now; taken out of the project, window and controls, once the event loop comes
+    // back, since the key or menu entry that asked for this may belong to it.
+    screen->hide();
+    QMetaObject::invokeMethod(this, [this, screenId] {
+        m_owner.Project()->DeleteScreen(*m_owner.Binder(), screenId);
+        m_owner.RefreshScreenList();
+        CheckSaved();
+    }, Qt::QueuedConnection);
+}
+
+void TEditHistory::ApplyScreenRecord(const TNewVisualScreen &record)
+{
+    auto *screen = static_cast<TMyForm11 *>(m_owner.Project()->ScreenById(record.ScreenId));
+    if (!screen)
+        return;
+    screen->ScreenRecord() = record;
+    screen->ApplyRecord();
+    m_owner.RefreshScreenList();
+}
+
+void TEditHistory::ScreenAdded(quint16 screenId)
+{
+    m_stack->push(new TScreenCommand(*this, screenId, true));
+}
+
+void TEditHistory::DeleteScreen(quint16 screenId)
+{
+    if (m_owner.Project()->ScreenById(screenId))
+        m_stack->push(new TScreenCommand(*this, screenId, false));
+}
+
+void TEditHistory::ScreenEdited(quint16 screenId, const TNewVisualScreen &before)
+{
+    TProjectScreen *screen = m_owner.Project()->ScreenById(screenId);
+    if (screen && !(screen->ScreenRecord() == before))
+        m_stack->push(new TScreenRecordCommand(*this, before, screen->ScreenRecord()));
 }
 
 void TEditHistory::Opened()

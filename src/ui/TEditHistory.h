@@ -38,6 +38,12 @@ public:
     void Delete(const std::vector<TVQControl *> &controls);
     // A control whose property dialog was confirmed; `before` is its record from before.
     void Edited(TProjectItemBase *item, const TVisualRecord &before);
+    // A screen just added; a screen to delete with every control on it (done as one step); a
+    // screen whose settings were confirmed, `before` being its record from before.
+    void ScreenAdded(quint16 screenId);
+    void DeleteScreen(quint16 screenId);
+    void ScreenEdited(quint16 screenId, const TNewVisualScreen &before);
+
 
     // A project opened or saved: its state now is the saved one, reached again by undoing or
     // redoing back to it. Opening forgets the history; saving keeps it.
@@ -60,6 +66,18 @@ public:
     void Make(const std::vector<Placement> &placements);
     void Remove(const std::vector<Placement> &placements);
     void Replace(quint32 id, const TVisualRecord &record);
+    // A screen's place in the project with its controls, enough to make it again.
+    struct ScreenPlacement
+    {
+        TNewVisualScreen Record;
+        size_t Index = 0;
+        bool Shown = false;
+        std::vector<Placement> Controls;
+    };
+    ScreenPlacement ScreenPlacementOf(quint16 screenId);
+    void MakeScreen(const ScreenPlacement &placement);
+    void RemoveScreen(quint16 screenId);
+    void ApplyScreenRecord(const TNewVisualScreen &record);
 
 signals:
     // The project went back to its saved state, or left it.
@@ -67,6 +85,8 @@ signals:
 
 private:
     QByteArray Fingerprint() const;
+    // Marks the project unmodified when it is back at its saved state, modified otherwise.
+    void CheckSaved();
     void Rebind(quint32 id, TProjectItemBase *item);
 
     TForm1 &m_owner;

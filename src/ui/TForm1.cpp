@@ -544,6 +544,7 @@ void TForm1::CommandAddScreen()
     if (auto *screen = static_cast<TMyForm11 *>(m_project->AddScreen(*m_binder, nullptr))) {
         screen->show();
         RefreshScreenList();
+        m_history->ScreenAdded(screen->ScreenRecord().ScreenId);
     }
 }
 

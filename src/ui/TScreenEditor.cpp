@@ -92,17 +92,13 @@ void TScreenEditor::DeleteScreen(TMyForm11 *screen)
     if (!m_owner.Dialogs()->Confirm(QStringLiteral("Do you want to remove this screen and every object on it ?"),
                                     QStringLiteral("delete")))
         return;
-    const quint16 id = screen->ScreenRecord().ScreenId;
-    screen->hide();
-    // The window is destroyed by the project's delete; leave its menu's handler first.
-    QMetaObject::invokeMethod(&m_owner, [this, id] {
-        m_owner.Project()->DeleteScreen(*m_owner.Binder(), id);
-        m_owner.RefreshScreenList();
-    }, Qt::QueuedConnection);
+    // One step of the history: undone, the screen comes back with every control on it.
+    m_owner.History()->DeleteScreen(screen->ScreenRecord().ScreenId);
 }
 
 void TScreenEditor::EditScreen(TMyForm11 *screen)
 {
+    const TNewVisualScreen before = screen->ScreenRecord();
     TForm7 dialog(screen->ScreenRecord(), m_owner.ProgramFolder(), m_owner.Dialogs(), &m_owner);
     // OK writes the record when every field can be taken; either way the window applies it,
     // which also puts back a window the user moved or resized.
@@ -116,4 +112,5 @@ void TScreenEditor::EditScreen(TMyForm11 *screen)
     }
     screen->ApplyRecord();
     m_owner.RefreshScreenList();
+    m_owner.History()->ScreenEdited(before.ScreenId, before);
 }

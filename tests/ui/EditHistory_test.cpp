@@ -6,6 +6,7 @@
 #include "TMyForm11.h"
 #include "TProjectManager.h"
 #include "TRunTimeSwitch.h"
+#include "TScreenEditor.h"
 #include "TSearchListWindow.h"
 #include "TSelection.h"
 #include "TVQBaseControl.h"
@@ -421,4 +422,57 @@ TEST_F(EditHistoryTest, TheGridTakesMovesAndDropsAndIsRemembered)
     EXPECT_FALSE(third.GridOn());
     EXPECT_EQ(third.GridSize(), 20);
     window.SetGrid(false, 10);
+}
+
+TEST_F(EditHistoryTest, ScreensAddedEditedAndDeletedAreUndone)
+{
+    const size_t screens = window.Project()->Screens().size();
+    const size_t controls = window.Project()->Outputs().size();
+    TMyForm11 *second = window.ScreenWindows().at(1);
+    const quint16 secondId = second->ScreenRecord().ScreenId;
+    const size_t onSecond = second->Area()->findChildren<TVQBaseControl *>().size();
+    ASSERT_GT(onSecond, 0u);
+
+    // Deleted with every control on it; undone, all of it is back in its place.
+    dialogs.ConfirmAnswers.push_back(true);
+    window.ScreenEditor()->DeleteScreen(second);
+    Settle();
+    EXPECT_EQ(window.Project()->Screens().size(), screens - 1);
+    EXPECT_EQ(window.Project()->Outputs().size(), controls - onSecond);
+    EXPECT_EQ(window.UndoAction()->text(), QStringLiteral("Undo Delete screen"));
+    Undo();
+    ASSERT_EQ(window.Project()->Screens().size(), screens);
+    TMyForm11 *back = window.ScreenWindows().at(1);
+    EXPECT_EQ(back->ScreenRecord().ScreenId, secondId);
+    EXPECT_EQ(back->Area()->findChildren<TVQBaseControl *>().size(), onSecond);
+    EXPECT_EQ(window.Project()->Outputs().size(), controls);
+    for (TVQBaseControl *control : back->Area()->findChildren<TVQBaseControl *>())
+        EXPECT_TRUE(control->GetParentModule()) << control->ComponentLabel().toStdString();
+    EXPECT_FALSE(window.Project()->GetModified());
+
+    // Its settings confirmed, then undone.
+    dialogs.DialogHandler = [](QDialog &dialog) {
+        dialog.findChild<QLineEdit *>(QStringLiteral("EdName"))->setText(QStringLiteral("Upstairs"));
+        return int(QDialog::Accepted);
+    };
+    window.ScreenEditor()->EditScreen(back);
+    EXPECT_EQ(back->ScreenRecord().Name, "Upstairs");
+    EXPECT_EQ(back->windowTitle(), QStringLiteral("Upstairs"));
+    Undo();
+    EXPECT_EQ(back->ScreenRecord().Name, "Lights and shutters");
+    EXPECT_EQ(back->windowTitle(), QStringLiteral("Lights and shutters"));
+
+    // A screen added, undone and redone.
+    window.CommandAddScreen();
+    EXPECT_EQ(window.Project()->Screens().size(), screens + 1);
+    Undo();
+    Settle();
+    EXPECT_EQ(window.Project()->Screens().size(), screens);
+    Redo();
+    EXPECT_EQ(window.Project()->Screens().size(), screens + 1);
+    Undo();
+    Settle();
+    EXPECT_FALSE(window.Project()->GetModified());
+    window.CommandSave();
+    EXPECT_EQ(folder.Read(folder.House()), original);
 }
