@@ -5,6 +5,7 @@
 #include "TLinkSession.h"
 #include "TDialogs.h"
 #include "TEditHistory.h"
+#include "TSelection.h"
 #include "TFileAccess.h"
 #include "TForm2.h"
 #include "TForm6.h"
@@ -27,6 +28,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
+#include <QToolBar>
 #include <QStandardPaths>
 #include <QUndoStack>
 #include <QLabel>
@@ -194,6 +196,27 @@ TForm1::TForm1(const QString &programFolder, TDialogs *dialogs, QWidget *parent)
     m_followStack = followStack;
     followStack();
     UpdateTitle();
+    // The alignment of the last screen's selection, at hand beside the menus.
+    m_alignBar = addToolBar(QStringLiteral("Align"));
+    m_alignBar->setObjectName(QStringLiteral("AlignBar"));
+    using A = TSelection::Alignment;
+    const auto tool = [this](const QString &text, const QString &tip, auto handler) {
+        QAction *action = m_alignBar->addAction(text);
+        action->setToolTip(tip);
+        connect(action, &QAction::triggered, this, [this, handler] {
+            const bool design = m_runTime->Mode() != RunMode::RunTime && m_runTime->Mode() != RunMode::Test;
+            if (m_currentScreen && design)
+                handler(m_currentScreen->Selection());
+        });
+    };
+    tool(QStringLiteral("|<"), QStringLiteral("Align left"), [](TSelection *s) { s->Align(A::Left); });
+    tool(QStringLiteral(">|"), QStringLiteral("Align right"), [](TSelection *s) { s->Align(A::Right); });
+    tool(QStringLiteral("T"), QStringLiteral("Align top"), [](TSelection *s) { s->Align(A::Top); });
+    tool(QStringLiteral("_"), QStringLiteral("Align bottom"), [](TSelection *s) { s->Align(A::Bottom); });
+    tool(QStringLiteral("-"), QStringLiteral("Align centres horizontally"), [](TSelection *s) { s->Align(A::CentresHorizontally); });
+    tool(QStringLiteral("|"), QStringLiteral("Align centres vertically"), [](TSelection *s) { s->Align(A::CentresVertically); });
+    tool(QStringLiteral("<->"), QStringLiteral("Distribute horizontally"), [](TSelection *s) { s->Distribute(Qt::Horizontal); });
+    tool(QStringLiteral("<^>"), QStringLiteral("Distribute vertically"), [](TSelection *s) { s->Distribute(Qt::Vertical); });
     resize(320, 200);
 }
 
@@ -233,6 +256,16 @@ QPoint TForm1::Snapped(const QPoint &at) const
         return at;
     const auto snap = [step](int v) { return int(std::lround(double(v) / step)) * step; };
     return QPoint(std::clamp(snap(at.x()), 0, 65535), std::clamp(snap(at.y()), 0, 65535));
+}
+
+void TForm1::SetCurrentScreen(TMyForm11 *screen)
+{
+    m_currentScreen = screen;
+}
+
+TMyForm11 *TForm1::CurrentScreen() const
+{
+    return m_currentScreen;
 }
 
 void TForm1::UpdateEditActions()

@@ -5,6 +5,7 @@
 #include "TSettingsFile.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <functional>
 #include <memory>
@@ -17,6 +18,7 @@ class TDataFileManager;
 class TDialogs;
 class TForm6;
 class TForm17;
+class QToolBar;
 class TEditHistory;
 class TMyForm11;
 class TProgramLists;
@@ -93,6 +95,10 @@ public:
     bool GridOn() const { return m_gridOn; }
     int GridSize() const { return m_gridSize; }
     void SetGrid(bool on, int size);
+    // The screen the user worked in last, which the alignment toolbar acts on.
+    void SetCurrentScreen(TMyForm11 *screen);
+    TMyForm11 *CurrentScreen() const;
+    QToolBar *AlignBar() const { return m_alignBar; }
     // `at` on the grid's nearest point, when the grid is on.
     QPoint Snapped(const QPoint &at) const;
     // Controls copied or cut, to paste on any screen of the project; forgotten with the project.
@@ -162,6 +168,8 @@ private:
     QAction *m_redo = nullptr;
     QList<QAction *> m_keyActions;
     std::vector<TVisualRecord> m_clipboard;
+    QPointer<TMyForm11> m_currentScreen;
+    QToolBar *m_alignBar = nullptr;
     bool m_gridOn = false;
     int m_gridSize = 10;
     std::function<void()> m_followStack;  // the Undo and Redo entries follow the history and the mode

@@ -265,6 +265,8 @@ TMyForm11::TMyForm11(TForm1 *owner, const TNewVisualScreen &record)
     m_alignMenu->addSeparator();
     align("Distribute horizontally", [this] { m_selection->Distribute(Qt::Horizontal); });
     align("Distribute vertically", [this] { m_selection->Distribute(Qt::Vertical); });
+    m_alignMenu->addSeparator();
+    align("Same size (camera views)", [this] { m_selection->SameSize(); });
     m_menu->addSeparator();
     add("Delete Screen", [this] { m_owner->ScreenEditor()->DeleteScreen(this); });
     add("Close", [this] { close(); });
@@ -501,6 +503,13 @@ void TMyForm11::Paste(std::vector<TVisualRecord> &records)
     }
     if (!made.empty())
         m_owner->History()->Placed(made, QStringLiteral("Paste"));
+}
+
+void TMyForm11::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        m_owner->SetCurrentScreen(this);
 }
 
 void TMyForm11::ModeChanged()

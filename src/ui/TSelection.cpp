@@ -2,6 +2,9 @@
 
 #include "TEditHistory.h"
 #include "TVQControl.h"
+#include "TVQQAxisControl.h"
+
+#include <QUndoStack>
 
 #include <QEvent>
 #include <QPainter>
@@ -231,6 +234,29 @@ void TSelection::DeleteSelected()
     Changed();
     if (!controls.empty() && m_history)
         m_history->Delete(controls);
+}
+
+void TSelection::SameSize()
+{
+    std::vector<TVQQAxisControl *> cameras;
+    for (TVQControl *control : Selected()) {
+        if (auto *camera = dynamic_cast<TVQQAxisControl *>(control))
+            cameras.push_back(camera);
+    }
+    if (cameras.size() < 2 || !m_history)
+        return;
+    const TVisualAxisCamData &first = cameras.front()->StoredRecord();
+    m_history->Stack()->beginMacro(QStringLiteral("Same size"));
+    for (size_t i = 1; i < cameras.size(); ++i) {
+        const TVisualRecord before = TProjectManager::RecordOf(*cameras[i]);
+        TVisualAxisCamData record = cameras[i]->CurrentRecord();
+        record.Width = first.Width;
+        record.Height = first.Height;
+        cameras[i]->SetRecord(record);
+        m_history->Edited(cameras[i], before);
+    }
+    m_history->Stack()->endMacro();
+    update();
 }
 
 void TSelection::Prune()

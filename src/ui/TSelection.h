@@ -47,6 +47,9 @@ public:
     void Align(Alignment alignment);
     void Distribute(Qt::Orientation orientation);
     void DeleteSelected();
+    // The selected camera views all take the size of the first one (the only controls whose
+    // size is set rather than drawn from their picture and text).
+    void SameSize();
 
     // Where a control may stand: the record keeps positions from 0 to 65535.
     static QPoint Kept(const QPoint &at);

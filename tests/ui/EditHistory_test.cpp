@@ -10,6 +10,7 @@
 #include "TSearchListWindow.h"
 #include "TSelection.h"
 #include "TVQBaseControl.h"
+#include "TVQQAxisControl.h"
 #include "TVQQModuleBase.h"
 #include "UiHelpers.h"
 
@@ -22,6 +23,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QTest>
+#include <QToolBar>
 #include <QUndoStack>
 
 #include <gtest/gtest.h>
@@ -475,4 +477,45 @@ TEST_F(EditHistoryTest, ScreensAddedEditedAndDeletedAreUndone)
     EXPECT_FALSE(window.Project()->GetModified());
     window.CommandSave();
     EXPECT_EQ(folder.Read(folder.House()), original);
+}
+
+TEST_F(EditHistoryTest, TheToolbarAlignsTheLastScreensSelectionAndCamerasTakeOneSize)
+{
+    TVQBaseControl *ceiling = ControlLabelled(screen, QStringLiteral("Living room ceiling"));
+    TVQBaseControl *kitchen = ControlLabelled(screen, QStringLiteral("Kitchen ceiling"));
+    ASSERT_TRUE(ceiling && kitchen);
+    screen->Selection()->Select(ceiling);
+    screen->Selection()->Select(kitchen, true);
+    window.SetCurrentScreen(screen);
+    QAction *top = nullptr;
+    for (QAction *action : window.AlignBar()->actions()) {
+        if (action->toolTip() == QStringLiteral("Align top"))
+            top = action;
+    }
+    ASSERT_TRUE(top);
+    const int highest = std::min(ceiling->y(), kitchen->y());
+    top->trigger();
+    EXPECT_EQ(ceiling->y(), highest);
+    EXPECT_EQ(kitchen->y(), highest);
+    Undo();
+
+    // Two camera views: the second takes the first one's size, as one step.
+    screen->Action(QStringLiteral("Add Axis cam"))->trigger();
+    screen->Action(QStringLiteral("Add Axis cam"))->trigger();
+    auto *first = dynamic_cast<TVQQAxisControl *>(window.Project()->Cameras().at(window.Project()->Cameras().size() - 2));
+    auto *second = dynamic_cast<TVQQAxisControl *>(window.Project()->Cameras().back());
+    ASSERT_TRUE(first && second);
+    TVisualAxisCamData large = first->CurrentRecord();
+    large.Width = 320;
+    large.Height = 240;
+    first->SetRecord(large);
+    screen->Selection()->Select(first);
+    screen->Selection()->Select(second, true);
+    screen->Selection()->SameSize();
+    auto *resized = dynamic_cast<TVQQAxisControl *>(window.Project()->Cameras().back());
+    ASSERT_TRUE(resized);
+    EXPECT_EQ(resized->size(), QSize(320, 240));
+    EXPECT_EQ(window.UndoAction()->text(), QStringLiteral("Undo Same size"));
+    Undo();
+    EXPECT_EQ(dynamic_cast<TVQQAxisControl *>(window.Project()->Cameras().back())->size(), QSize(180, 120));
 }
