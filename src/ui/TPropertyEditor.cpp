@@ -103,16 +103,28 @@ bool TPropertyEditor::EditShortcut(TVQRecordControl<TVisualShortCut> &shortcut)
     }
 }
 
+namespace {
+
+// Runs a record control's dialog, which checks its fields before it closes, and applies what it
+// wrote into the record.
+template <typename Record, typename Dialog>
+bool RunRecordDialog(TDialogs &dialogs, Dialog &dialog, TVQRecordControl<Record> &control)
+{
+    if (dialogs.Exec(dialog) != QDialog::Accepted)
+        return false;
+    Record edited = control.CurrentRecord();
+    if (!dialog.WriteRecord(edited))
+        return false;
+    control.SetRecord(edited);
+    return true;
+}
+
+} // namespace
+
 bool TPropertyEditor::EditCamera(TVQRecordControl<TVisualAxisCamData> &camera)
 {
     TAxisCamProperties dialog(camera.CurrentRecord(), m_owner.Dialogs(), &m_owner);
-    if (m_owner.Dialogs()->Exec(dialog) != QDialog::Accepted)
-        return false;
-    TVisualAxisCamData edited = camera.CurrentRecord();
-    if (!dialog.WriteRecord(edited))
-        return false;
-    camera.SetRecord(edited);
-    return true;
+    return RunRecordDialog(*m_owner.Dialogs(), dialog, camera);
 }
 
 bool TPropertyEditor::EditGauge(TVQRecordControl<TVisualJaugeData> &gauge)
@@ -121,11 +133,5 @@ bool TPropertyEditor::EditGauge(TVQRecordControl<TVisualJaugeData> &gauge)
     const auto clamp16 = [](quint32 value) { return quint16(std::min<quint32>(value, 0xFFFF)); };
     TJaugeProperties dialog(gauge.CurrentRecord(), clamp16(lists->CurrentPower()), clamp16(lists->PowerScaleMaximum()),
                             m_owner.Dialogs(), &m_owner);
-    if (m_owner.Dialogs()->Exec(dialog) != QDialog::Accepted)
-        return false;
-    TVisualJaugeData edited = gauge.CurrentRecord();
-    if (!dialog.WriteRecord(edited))
-        return false;
-    gauge.SetRecord(edited);
-    return true;
+    return RunRecordDialog(*m_owner.Dialogs(), dialog, gauge);
 }
