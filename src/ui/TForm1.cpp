@@ -217,6 +217,9 @@ TForm1::TForm1(const QString &programFolder, TDialogs *dialogs, QWidget *parent)
     tool(QStringLiteral("|"), QStringLiteral("Align centres vertically"), [](TSelection *s) { s->Align(A::CentresVertically); });
     tool(QStringLiteral("<->"), QStringLiteral("Distribute horizontally"), [](TSelection *s) { s->Distribute(Qt::Horizontal); });
     tool(QStringLiteral("<^>"), QStringLiteral("Distribute vertically"), [](TSelection *s) { s->Distribute(Qt::Vertical); });
+    // The program's keys work in its other windows too: the lists and the project summary.
+    for (QWidget *window : std::initializer_list<QWidget *>{m_outputs, m_inputs, m_sensors, m_memos, m_variables, m_screenList, m_summary})
+        window->addActions(m_keyActions);
     resize(320, 200);
 }
 

@@ -94,7 +94,13 @@ TEST_F(EditHistoryTest, AMoveIsUndoneAndRedoneWithTheKeys)
     Undo();
     Key(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
     EXPECT_EQ(ceiling->pos(), QPoint(210, 135));
-    Undo();
+    // The keys work in the program's other windows too: the outputs list here.
+    TSearchListWindow *outputs = window.OutputList();
+    window.ShowSearchList(outputs);
+    QApplication::setActiveWindow(outputs);
+    QTest::keySequence(outputs, QKeySequence(Qt::CTRL | Qt::Key_Z));
+    EXPECT_EQ(ceiling->pos(), QPoint(190, 125));
+    outputs->hide();
     window.CommandSave();
     EXPECT_EQ(folder.Read(folder.House()), original);
 
