@@ -210,7 +210,11 @@ void TEditHistory::CheckSaved()
     emit savedStateChanged(saved);
 }
 
-TEditHistory::~TEditHistory() = default;
+TEditHistory::~TEditHistory()
+{
+    // The stack goes with this object: nobody may hear it change while it does.
+    disconnect(m_stack, nullptr, nullptr, nullptr);
+}
 
 quint32 TEditHistory::IdOf(TProjectItemBase *item)
 {
