@@ -90,9 +90,11 @@ bool TProjectManager::WriteProject(const QString &name, QString *error)
     QString path = name;
     if (!path.endsWith(QStringLiteral(".qvp")))
         path += QStringLiteral(".qvp");
-    if (!TFileAccess::SaveAtomically(path, Compose(), error))
+    const QByteArray content = Compose();
+    if (!TFileAccess::SaveAtomically(path, content, error))
         return false;
     m_fileName = path;
+    m_fileHash = qHash(content);
     ClearModified();
     return true;
 }
@@ -212,6 +214,7 @@ bool TProjectManager::ReadScreens(TProjectBinder &binder, const TProgramLists &l
     QByteArray content;
     if (!TFileAccess::Read(name, content))
         return false;
+    m_fileHash = qHash(content);
     TLineReader lines(content);
     const auto skipTo = [&lines](QByteArrayView heading) {
         while (lines.Next()) {
@@ -366,6 +369,11 @@ quint16 TProjectManager::FreeScreenId() const
             return id;
     }
     return 0;
+}
+
+bool TProjectManager::SameAsFile()
+{
+    return m_fileHash != 0 && qHash(Compose()) == m_fileHash;
 }
 
 TProjectScreen *TProjectManager::AddScreen(TProjectBinder &binder, const TNewVisualScreen *record)

@@ -96,6 +96,8 @@ public:
     void ForEachItem(const std::function<void(TProjectItemBase &)> &action) const;
 
     bool GetModified() const;
+    // The project composed now is the file as last read or written (compared by hash).
+    bool SameAsFile();
     void SetModified() { m_modified = true; }
     void ClearModified();
 
@@ -149,4 +151,5 @@ private:
     std::vector<TProjectItem<TVisualAxisCamData> *> m_cameras;
     std::vector<TProjectItem<TVisualJaugeData> *> m_gauges;
     QHash<QByteArray, QString> m_resolved;  // picture paths found while reading the screens
+    size_t m_fileHash = 0;                  // of the file's content as last read or written
 };

@@ -6,7 +6,6 @@
 #include "TVQControl.h"
 #include "TWindowBinder.h"
 
-#include <QCryptographicHash>
 #include <QPointer>
 #include <QUndoCommand>
 #include <QUndoStack>
@@ -202,7 +201,7 @@ TEditHistory::TEditHistory(TForm1 &owner)
 void TEditHistory::CheckSaved()
 {
     // Back at the saved step with the project as it was saved: nothing is left to save.
-    const bool saved = m_stack->isClean() && Fingerprint() == m_savedFingerprint;
+    const bool saved = m_stack->isClean() && m_owner.Project()->SameAsFile();
     if (saved)
         m_owner.Project()->ClearModified();
     else
@@ -411,16 +410,9 @@ void TEditHistory::Opened()
     m_stack->clear();
     m_items.clear();
     m_ids.clear();
-    m_savedFingerprint = Fingerprint();
 }
 
 void TEditHistory::Saved()
 {
     m_stack->setClean();
-    m_savedFingerprint = Fingerprint();
-}
-
-QByteArray TEditHistory::Fingerprint() const
-{
-    return QCryptographicHash::hash(m_owner.Project()->Compose(), QCryptographicHash::Sha1);
 }

@@ -84,7 +84,6 @@ signals:
     void savedStateChanged(bool saved);
 
 private:
-    QByteArray Fingerprint() const;
     // Marks the project unmodified when it is back at its saved state, modified otherwise.
     void CheckSaved();
     void Rebind(quint32 id, TProjectItemBase *item);
@@ -94,5 +93,4 @@ private:
     QHash<quint32, TProjectItemBase *> m_items;
     QHash<TProjectItemBase *, quint32> m_ids;
     quint32 m_nextId = 1;
-    QByteArray m_savedFingerprint;  // of the project's file content at the last open or save
 };

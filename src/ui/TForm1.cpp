@@ -6,6 +6,7 @@
 #include "TDialogs.h"
 #include "TEditHistory.h"
 #include "TSelection.h"
+#include "TVQControl.h"
 #include "TFileAccess.h"
 #include "TForm2.h"
 #include "TForm6.h"
@@ -26,6 +27,7 @@
 #include <QDateTime>
 #include <QTimer>
 #include <QDir>
+#include <QApplication>
 #include <QFileInfo>
 #include <QSettings>
 #include <QToolBar>
@@ -217,6 +219,42 @@ TForm1::TForm1(const QString &programFolder, TDialogs *dialogs, QWidget *parent)
     tool(QStringLiteral("|"), QStringLiteral("Align centres vertically"), [](TSelection *s) { s->Align(A::CentresVertically); });
     tool(QStringLiteral("<->"), QStringLiteral("Distribute horizontally"), [](TSelection *s) { s->Distribute(Qt::Horizontal); });
     tool(QStringLiteral("<^>"), QStringLiteral("Distribute vertically"), [](TSelection *s) { s->Distribute(Qt::Vertical); });
+    // The selection's keys: made once, carried by every screen, acting on the active one.
+    const auto screenKey = [this](QList<QKeySequence> keys, std::function<void(TMyForm11 *)> handler) {
+        auto *action = new QAction(this);
+        action->setShortcuts(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, this, [this, handler] {
+            auto *screen = qobject_cast<TMyForm11 *>(QApplication::activeWindow());
+            const bool design = m_runTime->Mode() != RunMode::RunTime && m_runTime->Mode() != RunMode::Test;
+            if (screen && design && !m_kiosk)
+                handler(screen);
+        });
+        m_screenKeyActions.append(action);
+    };
+    screenKey({QKeySequence::SelectAll}, [](TMyForm11 *s) { s->Selection()->SelectAll(); });
+    screenKey({QKeySequence(Qt::Key_Escape)}, [](TMyForm11 *s) { s->Selection()->Clear(); });
+    screenKey({QKeySequence::Delete}, [](TMyForm11 *s) { s->DeleteSelection(); });
+    screenKey({QKeySequence::Copy}, [](TMyForm11 *s) { s->Copy(); });
+    screenKey({QKeySequence::Cut}, [](TMyForm11 *s) {
+        s->Copy();
+        s->Selection()->DeleteSelected();
+    });
+    screenKey({QKeySequence::Paste}, [this](TMyForm11 *s) { s->Paste(m_clipboard); });
+    screenKey({QKeySequence(Qt::CTRL | Qt::Key_D)}, [](TMyForm11 *s) {
+        std::vector<TVisualRecord> copies;
+        for (TVQControl *control : s->Selection()->Selected())
+            copies.push_back(TProjectManager::RecordOf(*control));
+        s->Paste(copies);
+    });
+    const struct { int key; QPoint step; } arrows[] = {
+        {Qt::Key_Left, {-1, 0}}, {Qt::Key_Right, {1, 0}}, {Qt::Key_Up, {0, -1}}, {Qt::Key_Down, {0, 1}}};
+    for (const auto &arrow : arrows) {
+        const QPoint step = arrow.step;
+        screenKey({QKeySequence(arrow.key)}, [step](TMyForm11 *s) { s->Selection()->MoveBy(step); });
+        screenKey({QKeySequence(Qt::SHIFT | arrow.key)}, [step](TMyForm11 *s) { s->Selection()->MoveBy(step * 10); });
+    }
+
     // The program's keys work in its other windows too: the lists and the project summary.
     for (QWidget *window : std::initializer_list<QWidget *>{m_outputs, m_inputs, m_sensors, m_memos, m_variables, m_screenList, m_summary})
         window->addActions(m_keyActions);

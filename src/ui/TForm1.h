@@ -105,6 +105,9 @@ public:
     std::vector<TVisualRecord> &Clipboard() { return m_clipboard; }
     // The actions whose keys every window of the program answers.
     QList<QAction *> KeyActions() const { return m_keyActions; }
+    // The keys of a screen's selection (select all, delete, copy, paste, nudges ...), which act
+    // on the screen they are typed in, in design time.
+    QList<QAction *> ScreenKeyActions() const { return m_screenKeyActions; }
     // The title names the project's file, with a marker while it has unsaved changes.
     void UpdateTitle();
     // "Undo" and "Redo" say what they undo and redo, enabled in design time only.
@@ -167,6 +170,7 @@ private:
     QAction *m_undo = nullptr;
     QAction *m_redo = nullptr;
     QList<QAction *> m_keyActions;
+    QList<QAction *> m_screenKeyActions;
     std::vector<TVisualRecord> m_clipboard;
     QPointer<TMyForm11> m_currentScreen;
     QToolBar *m_alignBar = nullptr;

@@ -140,8 +140,6 @@ TMyForm11::TMyForm11(TForm1 *owner, const TNewVisualScreen &record)
     , m_owner(owner)
     , m_record(record)
     , m_area(new TScreenArea(this))
-    , m_menu(new QMenu(this))
-    , m_banner(new QLabel(m_area))
 {
     // The program's keys (open, save, undo, redo) work in the screens as in the main window;
     // a wall panel answers none of them.
@@ -149,51 +147,9 @@ TMyForm11::TMyForm11(TForm1 *owner, const TNewVisualScreen &record)
         addActions(m_owner->KeyActions());
     m_selection = new TSelection(m_area, m_owner->History(), [this](const QPoint &at) { return m_owner->Snapped(at); });
     m_area->installEventFilter(this);
-    // The selection's keys, in design time only.
-    const auto key = [this](const QString &name, QList<QKeySequence> keys, auto handler) {
-        auto *action = new QAction(name, this);
-        action->setShortcuts(keys);
-        action->setShortcutContext(Qt::WindowShortcut);
-        connect(action, &QAction::triggered, this, [this, handler] {
-            if (m_owner->RunTime()->Mode() != RunMode::RunTime && m_owner->RunTime()->Mode() != RunMode::Test && !m_owner->Kiosk())
-                handler();
-        });
-        addAction(action);
-    };
-    key(QStringLiteral("Select all"), {QKeySequence::SelectAll}, [this] { m_selection->SelectAll(); });
-    key(QStringLiteral("Clear selection"), {QKeySequence(Qt::Key_Escape)}, [this] { m_selection->Clear(); });
-    key(QStringLiteral("Delete selection"), {QKeySequence::Delete}, [this] {
-        const std::vector<TVQControl *> selected = m_selection->Selected();
-        if (selected.empty())
-            return;
-        const QString question = selected.size() == 1 ? selected.front()->DeleteQuestion()
-                                                      : QStringLiteral("Do you want to remove these %1 Objects ?").arg(selected.size());
-        if (ConfirmDelete(question))
-            m_selection->DeleteSelected();
-    });
-    key(QStringLiteral("Copy"), {QKeySequence::Copy}, [this] { Copy(); });
-    key(QStringLiteral("Cut"), {QKeySequence::Cut}, [this] {
-        Copy();
-        m_selection->DeleteSelected();
-    });
-    key(QStringLiteral("Paste"), {QKeySequence::Paste}, [this] { Paste(m_owner->Clipboard()); });
-    key(QStringLiteral("Duplicate"), {QKeySequence(Qt::CTRL | Qt::Key_D)}, [this] {
-        std::vector<TVisualRecord> copies;
-        for (TVQControl *control : m_selection->Selected())
-            copies.push_back(TProjectManager::RecordOf(*control));
-        Paste(copies);
-    });
-    const struct { int key; QPoint step; } arrows[] = {
-        {Qt::Key_Left, {-1, 0}}, {Qt::Key_Right, {1, 0}}, {Qt::Key_Up, {0, -1}}, {Qt::Key_Down, {0, 1}}};
-    for (const auto &arrow : arrows) {
-        const QPoint step = arrow.step;
-        key(QStringLiteral("Nudge"), {QKeySequence(arrow.key)}, [this, step] { m_selection->MoveBy(step); });
-        key(QStringLiteral("Nudge 10"), {QKeySequence(Qt::SHIFT | arrow.key)}, [this, step] { m_selection->MoveBy(step * 10); });
-    }
-    m_banner->setObjectName(QStringLiteral("LinkBanner"));
-    m_banner->setStyleSheet(QStringLiteral("QLabel { background: rgba(150, 20, 20, 225); color: white; font-weight: bold; padding: 5px; }"));
-    m_banner->setWordWrap(true);
-    m_banner->hide();
+    // The selection's keys, shared by every screen; each acts on the screen it is typed in.
+    if (!m_owner->Kiosk())
+        addActions(m_owner->ScreenKeyActions());
     m_refusalTimer = new QTimer(this);
     m_refusalTimer->setSingleShot(true);
     m_refusalTimer->setInterval(3000);
@@ -206,6 +162,44 @@ TMyForm11::TMyForm11(TForm1 *owner, const TNewVisualScreen &record)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_area);
 
+    connect(m_area, &TScreenArea::pictureUnreadable, this, [this] {
+        if (m_area->PictureFile() != TVisualDefaults::ScreenBackground(m_owner->ProgramFolder()))
+            ResetPicture(m_area->PictureFile());
+    });
+    connect(m_area, &TScreenArea::menuRequested, this, [this](const QPoint &at) {
+        PrepareMenu();
+        Menu()->popup(at);
+    });
+    connect(m_area, &TScreenArea::itemDropped, this,
+            [this](const ListItemData &item, const QPoint &at) { m_owner->ScreenEditor()->DropItem(this, item, at); });
+    ApplyRecord();
+}
+
+TMyForm11::~TMyForm11() = default;
+
+QMenu *TMyForm11::Menu() const
+{
+    // Made when first needed: a project of many screens opens without a menu per screen.
+    if (!m_menu)
+        const_cast<TMyForm11 *>(this)->MakeMenu();
+    return m_menu;
+}
+
+QLabel *TMyForm11::LinkBanner() const
+{
+    if (!m_banner) {
+        m_banner = new QLabel(m_area);
+        m_banner->setObjectName(QStringLiteral("LinkBanner"));
+        m_banner->setStyleSheet(QStringLiteral("QLabel { background: rgba(150, 20, 20, 225); color: white; font-weight: bold; padding: 5px; }"));
+        m_banner->setWordWrap(true);
+        m_banner->hide();
+    }
+    return m_banner;
+}
+
+void TMyForm11::MakeMenu()
+{
+    m_menu = new QMenu(this);
     const auto add = [this](const char *text, auto handler) {
         QAction *action = m_menu->addAction(QString::fromLatin1(text));
         connect(action, &QAction::triggered, this, handler);
@@ -229,8 +223,28 @@ TMyForm11::TMyForm11(TForm1 *owner, const TNewVisualScreen &record)
     add("Create shortcut", [this] { m_owner->ScreenEditor()->CreateShortcut(this); });
     add("Add Axis cam", [this] { m_owner->ScreenEditor()->CreateCamera(this); });
     add("Create Gauge", [this] { m_owner->ScreenEditor()->CreateGauge(this); })->setVisible(false);
+    // The grid and alignment entries are made when the menu first opens.
+    m_editAnchor = m_menu->addSeparator();
+    m_menu->addSeparator();
+    add("Delete Screen", [this] { m_owner->ScreenEditor()->DeleteScreen(this); });
+    add("Close", [this] { close(); });
+
+}
+
+QAction *TMyForm11::Action(const QString &text) const
+{
+    for (QAction *action : Menu()->actions()) {
+        if (action->text() == text)
+            return action;
+    }
+    return nullptr;
+}
+
+void TMyForm11::MakeEditMenus()
+{
     // The snap grid of moves and drops, the program's own setting.
-    m_gridMenu = m_menu->addMenu(QStringLiteral("Grid"));
+    m_gridMenu = new QMenu(QStringLiteral("Grid"), m_menu);
+    m_menu->insertMenu(m_editAnchor, m_gridMenu);
     QAction *snap = m_gridMenu->addAction(QStringLiteral("Snap to grid"));
     snap->setCheckable(true);
     connect(snap, &QAction::toggled, this, [this](bool on) { m_owner->SetGrid(on, m_owner->GridSize()); });
@@ -249,9 +263,10 @@ TMyForm11::TMyForm11(TForm1 *owner, const TNewVisualScreen &record)
                 entry->setChecked(entry->text() == QStringLiteral("%1 px").arg(m_owner->GridSize()));
         }
     });
-    m_menu->addSeparator();
+    m_menu->insertSeparator(m_editAnchor);
     // Lining up and spreading out the selected controls, each one step of the history.
-    m_alignMenu = m_menu->addMenu(QStringLiteral("Align"));
+    m_alignMenu = new QMenu(QStringLiteral("Align"), m_menu);
+    m_menu->insertMenu(m_editAnchor, m_alignMenu);
     const auto align = [this](const char *text, auto handler) {
         connect(m_alignMenu->addAction(QString::fromLatin1(text)), &QAction::triggered, this, handler);
     };
@@ -267,36 +282,13 @@ TMyForm11::TMyForm11(TForm1 *owner, const TNewVisualScreen &record)
     align("Distribute vertically", [this] { m_selection->Distribute(Qt::Vertical); });
     m_alignMenu->addSeparator();
     align("Same size (camera views)", [this] { m_selection->SameSize(); });
-    m_menu->addSeparator();
-    add("Delete Screen", [this] { m_owner->ScreenEditor()->DeleteScreen(this); });
-    add("Close", [this] { close(); });
-
-    connect(m_area, &TScreenArea::pictureUnreadable, this, [this] {
-        if (m_area->PictureFile() != TVisualDefaults::ScreenBackground(m_owner->ProgramFolder()))
-            ResetPicture(m_area->PictureFile());
-    });
-    connect(m_area, &TScreenArea::menuRequested, this, [this](const QPoint &at) {
-        PrepareMenu();
-        m_menu->popup(at);
-    });
-    connect(m_area, &TScreenArea::itemDropped, this,
-            [this](const ListItemData &item, const QPoint &at) { m_owner->ScreenEditor()->DropItem(this, item, at); });
-    ApplyRecord();
-}
-
-TMyForm11::~TMyForm11() = default;
-
-QAction *TMyForm11::Action(const QString &text) const
-{
-    for (QAction *action : m_menu->actions()) {
-        if (action->text() == text)
-            return action;
-    }
-    return nullptr;
 }
 
 void TMyForm11::PrepareMenu()
 {
+    Menu();
+    if (!m_gridMenu)
+        MakeEditMenus();
     const RunMode mode = m_owner->RunTime()->Mode();
     const bool locked = mode == RunMode::RunTime || mode == RunMode::Test;
     Action(QStringLiteral("Run Time"))->setChecked(mode == RunMode::RunTime);
@@ -395,12 +387,13 @@ void TMyForm11::UpdateLinkBanner()
     }
     if (lines.isEmpty()) {
         m_refusal.clear();
-        m_banner->hide();
+        if (m_banner)
+            m_banner->hide();
         return;
     }
     if (!m_refusal.isEmpty())
         lines.append(m_refusal);
-    m_banner->setText(lines.join(QLatin1Char('\n')));
+    LinkBanner()->setText(lines.join(QLatin1Char('\n')));
     PlaceBanner();
     m_banner->show();
     m_banner->raise();
@@ -416,7 +409,7 @@ void TMyForm11::PlaceBanner()
 void TMyForm11::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    if (m_banner->isVisible())
+    if (m_banner && m_banner->isVisible())
         PlaceBanner();
 }
 
@@ -464,6 +457,17 @@ void TMyForm11::ControlClicked(TVQControl *control)
 void TMyForm11::ControlDragged(TVQControl *control, const QPoint &delta)
 {
     m_selection->Follow(control, delta);
+}
+
+void TMyForm11::DeleteSelection()
+{
+    const std::vector<TVQControl *> selected = m_selection->Selected();
+    if (selected.empty())
+        return;
+    const QString question = selected.size() == 1 ? selected.front()->DeleteQuestion()
+                                                  : QStringLiteral("Do you want to remove these %1 Objects ?").arg(selected.size());
+    if (ConfirmDelete(question))
+        m_selection->DeleteSelected();
 }
 
 void TMyForm11::Copy()

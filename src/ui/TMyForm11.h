@@ -72,14 +72,14 @@ public:
     void ApplyRecord();
 
     TScreenArea *Area() const { return m_area; }
-    QMenu *Menu() const { return m_menu; }
+    QMenu *Menu() const;
     QAction *Action(const QString &text) const;
     // Checks and enabling of the menu entries for the program-wide mode.
     void PrepareMenu();
     // In run time, one line across the top for each application of the screen's controls whose
     // link is lost; hidden when there is none.
     void UpdateLinkBanner();
-    QLabel *LinkBanner() const { return m_banner; }
+    QLabel *LinkBanner() const;
 
     // TVQControlHost
     bool ConfirmDelete(const QString &text) override;
@@ -93,6 +93,10 @@ public:
     TSelection *Selection() const { return m_selection; }
     // The project changed mode: a selection only lives in design time.
     void ModeChanged();
+    // The selection's commands behind the keys.
+    void DeleteSelection();
+    void Copy();
+    void Paste(std::vector<TVisualRecord> &records);
     bool EditProperties(TVQControl *control) override;
     void ControlRemoved(TProjectItemBase *item) override;
     // The refusal shows under the banner's lines for three seconds.
@@ -106,9 +110,8 @@ protected:
 
 private:
     void PlaceBanner();
-    // The selection's records into the program's clipboard; copies of `records` onto this screen.
-    void Copy();
-    void Paste(std::vector<TVisualRecord> &records);
+    void MakeMenu();
+    void MakeEditMenus();
     // The record's background cannot be used: the default one, with a word to the user.
     void ResetPicture(const QString &file);
 
@@ -118,10 +121,11 @@ private:
     QMenu *m_menu = nullptr;
     QMenu *m_alignMenu = nullptr;
     QMenu *m_gridMenu = nullptr;
+    QAction *m_editAnchor = nullptr;
     TSelection *m_selection = nullptr;
     QRubberBand *m_band = nullptr;
     QPoint m_bandOrigin;
-    QLabel *m_banner = nullptr;
+    mutable QLabel *m_banner = nullptr;  // made when a link is first lost
     QString m_refusal;       // the last refused click, shown in the banner a short while
     QTimer *m_refusalTimer = nullptr;
 };
