@@ -90,7 +90,7 @@ public:
     QAction *UndoAction() const { return m_undo; }
     QAction *RedoAction() const { return m_redo; }
     // The snap grid of moves and drops: its step in pixels, 0 when it is off. Kept in the
-    // program's own settings (not the project, not the settings file of the Parts).
+    // program's own settings (neither the project nor the settings file of the program folder).
     int GridStep() const { return m_gridOn ? m_gridSize : 0; }
     bool GridOn() const { return m_gridOn; }
     int GridSize() const { return m_gridSize; }
