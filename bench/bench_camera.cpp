@@ -5,7 +5,8 @@
 #include "TCameraServer.h"
 #include "TCameraView.h"
 
-#include <QApplication>
+#include "ThreadClock.h"
+
 #include <QBuffer>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -15,7 +16,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <time.h>
 
 #include <atomic>
 #include <thread>
@@ -23,13 +23,6 @@
 namespace {
 
 constexpr QSize k_viewSizes[8] = {{40, 30}, {80, 60}, {160, 120}, {176, 144}, {240, 180}, {320, 240}, {480, 360}, {640, 480}};
-
-double ThreadSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
-}
 
 // A camera-like picture: the simulator's test picture, 1280 x 960, as a JPEG of quality 80.
 const QByteArray &Picture()
@@ -130,13 +123,3 @@ void BM_Stream25PerSecond(benchmark::State &state)
 BENCHMARK(BM_Stream25PerSecond)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -18,7 +18,9 @@
 #include "TVQQTorOutput.h"
 #include "UserMessages.h"
 
-#include <QApplication>
+#include "ThreadClock.h"
+
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QNetworkDatagram>
@@ -69,13 +71,6 @@ QByteArray LargeExport()
         text += TRecordFormat::WriteModule(module);
     }
     return text + "Inputs\r\n*[05]*\r\nVariable systeme\r\n";
-}
-
-double ThreadSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
 }
 
 template <typename Condition>
@@ -238,13 +233,3 @@ void BM_RefreshBurst(benchmark::State &state)
 BENCHMARK(BM_RefreshBurst)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(6);
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
