@@ -284,7 +284,7 @@ bool SerialPort::WriteLink(QByteArrayView text)
     }
     // A bus frame starts with STX; the keep-alive is one too, but no answer follows it.
     if (bytes.startsWith('\x02') && !bytes.endsWith("HELLO"))
-        emit frameWritten();
+        emit frameWritten(bytes.toByteArray());
     return true;
 }
 

@@ -84,7 +84,7 @@ signals:
     // peer's port unreachable, a write not taken): `reason` says how. The link's session acts.
     void linkFailed(const QString &reason);
     // A bus frame (a command or a refresh request) was written: an answer is expected.
-    void frameWritten();
+    void frameWritten(const QByteArray &frame);
 
 private:
     // The two waits of a log-out: "LOGOUT" sent, then the socket closed, then idle.

@@ -52,6 +52,8 @@ void TProgramLists::AddApplication(TDataFileManager &application, SerialPort *li
             item->SetMemoList(&application.Current().MemoList);
             item->ResolveIo(*this);
             join(m_memoIndex, {&application, item->GetMemoNumber()}, item.get());
+            if (m_indexed && item->GetModule())
+                m_memosByModule.insert(item->GetModule(), item.get());
             m_memos.push_back(std::move(item));
         }
     }
@@ -134,6 +136,10 @@ void TProgramLists::FollowUpdate(TDataFileManager &application)
 void TProgramLists::RemoveApplication(TDataFileManager &application)
 {
     m_indexed = false;
+    for (const auto &memo : m_memos) {
+        if (memo->GetApplication() == &application)
+            m_memoStates.remove(memo.get());
+    }
     std::erase_if(m_memos, [&](const auto &item) { return item->GetApplication() == &application; });
     std::erase_if(m_variables, [&](const auto &item) { return item->GetApplication() == &application; });
     std::erase_if(m_modules, [&](const auto &module) { return module->GetApplication() == &application; });
@@ -152,6 +158,11 @@ void TProgramLists::BuildIndexes() const
     m_moduleIndex.clear();
     m_memoIndex.clear();
     m_variableIndex.clear();
+    m_memosByModule.clear();
+    for (const auto &memo : m_memos) {
+        if (memo->GetModule())
+            m_memosByModule.insert(memo->GetModule(), memo.get());
+    }
     for (auto it = m_modules.rbegin(); it != m_modules.rend(); ++it)
         m_moduleIndex.insert({(*it)->GetApplication(), (*it)->GetModuleNumber()}, it->get());
     for (auto it = m_memos.rbegin(); it != m_memos.rend(); ++it)
@@ -188,4 +199,25 @@ void TProgramLists::SetPower(quint32 current, bool setMaximum, quint32 maximum)
     if (setMaximum)
         m_powerScaleMaximum = maximum;
     emit powerChanged();
+}
+
+void TProgramLists::ModuleStateChanged(TVQQModuleBase &module, quint8 parts)
+{
+    emit moduleChanged(&module, parts);
+    if (!m_indexed)
+        BuildIndexes();
+    for (auto it = m_memosByModule.constFind(&module); it != m_memosByModule.constEnd() && it.key() == &module; ++it) {
+        TVQQMemoBaseItem *memo = it.value();
+        const QByteArray state = memo->GetStateText();
+        auto last = m_memoStates.find(memo);
+        if (last != m_memoStates.end() && *last == state)
+            continue;
+        m_memoStates.insert(memo, state);
+        emit memoChanged(memo);
+    }
+}
+
+void TProgramLists::VariableValueChanged(TVQQVariableBaseItem &variable)
+{
+    emit variableChanged(&variable);
 }

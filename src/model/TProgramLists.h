@@ -57,8 +57,21 @@ public:
 
     const QString &ProgramFolder() const { return m_programFolder; }
 
+    // Called by the model objects when their state changed (a report, a test-mode click, test
+    // mode left): the change is announced, with the memos whose state follows it.
+    void ModuleStateChanged(TVQQModuleBase &module, quint8 parts);
+    void VariableValueChanged(TVQQVariableBaseItem &variable);
+
 signals:
+    // The power total was computed again (changed or not).
     void powerChanged();
+    // A module's state changed in these parts (StatePart bits); the module is valid during the
+    // call. Once per real change: a repeated report of the same state says nothing.
+    void moduleChanged(TVQQModuleBase *module, quint8 parts);
+    // A memo's shown state (from the IO it follows) or a variable's value changed; valid during
+    // the call.
+    void memoChanged(TVQQMemoBaseItem *memo);
+    void variableChanged(TVQQVariableBaseItem *variable);
 
 private:
     // The interface module's position and number given to the application's link, or the
@@ -78,6 +91,8 @@ private:
     mutable QHash<Key, TVQQModuleBase *> m_moduleIndex;
     mutable QHash<Key, TVQQMemoBaseItem *> m_memoIndex;
     mutable QHash<Key, TVQQVariableBaseItem *> m_variableIndex;
+    mutable QMultiHash<const TVQQModuleBase *, TVQQMemoBaseItem *> m_memosByModule;
+    QHash<const TVQQMemoBaseItem *, QByteArray> m_memoStates;  // as last announced
     quint32 m_currentPower = 0;
     quint32 m_powerScaleMaximum = 0;
 };

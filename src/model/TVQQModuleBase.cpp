@@ -4,6 +4,7 @@
 #include "TDataFileManager.h"
 #include "TFrameBuilder.h"
 #include "TLinkSession.h"
+#include "TProgramLists.h"
 
 
 TVQQModuleBase::TVQQModuleBase(TDataFileManager *application, ModuleRecord *record, SerialPort *link)
@@ -36,6 +37,29 @@ void TVQQModuleBase::RefreshControls()
 {
     m_controls.Refresh();
     m_memoControls.Refresh();
+    AnnounceChanges();
+}
+
+void TVQQModuleBase::AnnounceChanges()
+{
+    // A part counts as changed when its value differs from what was last announced, or when it
+    // was reported for the first time since the link last opened.
+    const TModuleState &now = m_state;
+    const TModuleState &was = m_announced;
+    quint8 parts = 0;
+    if (now.InputBits != was.InputBits || now.Reported[0] != was.Reported[0])
+        parts |= PartInputs;
+    if (now.OutputBits != was.OutputBits || now.Reported[1] != was.Reported[1])
+        parts |= PartOutputs;
+    if (now.Levels != was.Levels || now.Reported[2] != was.Reported[2])
+        parts |= PartLevels;
+    if (now.Temperature != was.Temperature || now.Reported[3] != was.Reported[3])
+        parts |= PartTemperature;
+    if (parts == 0)
+        return;
+    m_announced = m_state;
+    if (TProgramLists *lists = m_application ? m_application->ProgramLists() : nullptr)
+        lists->ModuleStateChanged(*this, parts);
 }
 
 void TVQQModuleBase::RefreshTrust()

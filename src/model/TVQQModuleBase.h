@@ -67,7 +67,8 @@ public:
     virtual QString DescribeState() const = 0;
     virtual ModuleKind Kind() const = 0;
 
-    // Every bound control not in design time re-reads its state, then every memo control.
+    // Every bound control not in design time re-reads its state, then every memo control; the
+    // parts that changed since last time are announced to the program lists.
     void RefreshControls();
     // Every bound control and memo control repaints if the trust of its state changed.
     void RefreshTrust();
@@ -117,6 +118,8 @@ protected:
     TModuleState m_state;
 
 private:
+    void AnnounceChanges();
+
     TDataFileManager *m_application = nullptr;
     ModuleRecord *m_record = nullptr;
     SerialPort *m_link = nullptr;
@@ -124,4 +127,5 @@ private:
     TBoundControlList m_controls;
     TBoundControlList m_memoControls;
     TModuleState m_snapshot;
+    TModuleState m_announced;  // the state as last announced
 };

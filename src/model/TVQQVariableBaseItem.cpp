@@ -1,5 +1,7 @@
 #include "TVQQVariableBaseItem.h"
 
+#include "TProgramLists.h"
+
 #include "InstallationRecords.h"
 #include "TDataFileManager.h"
 #include "TFrameBuilder.h"
@@ -58,6 +60,13 @@ void TVQQVariableBaseItem::SetValue(QByteArrayView payload)
     if (!payload.isEmpty())
         m_value = quint8(payload[0]);
     m_controls.Refresh();
+    // A new value, or the first report since the link opened, is announced once.
+    if (m_value == m_announcedValue && m_reported == m_announcedReport)
+        return;
+    m_announcedValue = m_value;
+    m_announcedReport = m_reported;
+    if (TProgramLists *lists = m_application ? m_application->ProgramLists() : nullptr)
+        lists->VariableValueChanged(*this);
 }
 
 QByteArray TVQQVariableBaseItem::GetStateText() const

@@ -65,6 +65,8 @@ private:
     quint16 m_variableNumber = 0;
     quint8 m_value = 0;
     quint32 m_reported = 0;  // the link epoch of the last report; 0 for never
+    quint8 m_announcedValue = 0;
+    quint32 m_announcedReport = 0;
     TBoundControlList m_controls;
 };
 

@@ -24,11 +24,29 @@ public:
         QPoint From;
         QPoint To;
     };
-    TMoveCommand(TEditHistory &history, std::vector<Move> moves)
+    // Nudges by the arrow keys fold into the step before them while they move the same controls.
+    static constexpr int NudgeId = 1;
+
+    TMoveCommand(TEditHistory &history, std::vector<Move> moves, bool nudge)
         : m_history(history)
         , m_moves(std::move(moves))
+        , m_nudge(nudge)
     {
         setText(m_moves.size() == 1 ? QStringLiteral("Move") : QStringLiteral("Move %1 controls").arg(m_moves.size()));
+    }
+    int id() const override { return m_nudge ? NudgeId : -1; }
+    bool mergeWith(const QUndoCommand *other) override
+    {
+        const auto *next = static_cast<const TMoveCommand *>(other);
+        if (next->m_moves.size() != m_moves.size())
+            return false;
+        for (size_t i = 0; i < m_moves.size(); ++i) {
+            if (next->m_moves[i].Id != m_moves[i].Id)
+                return false;
+        }
+        for (size_t i = 0; i < m_moves.size(); ++i)
+            m_moves[i].To = next->m_moves[i].To;
+        return true;
     }
     void undo() override { Place(false); }
     void redo() override
@@ -52,6 +70,7 @@ private:
     }
     TEditHistory &m_history;
     std::vector<Move> m_moves;
+    bool m_nudge = false;
     bool m_done = true;
 };
 
@@ -288,7 +307,7 @@ void TEditHistory::Replace(quint32 id, const TVisualRecord &record)
     Rebind(id, item);
 }
 
-void TEditHistory::Moved(const std::vector<std::pair<TVQControl *, QPoint>> &from)
+void TEditHistory::Moved(const std::vector<std::pair<TVQControl *, QPoint>> &from, bool nudge)
 {
     std::vector<TMoveCommand::Move> moves;
     for (const auto &[control, origin] : from) {
@@ -296,7 +315,7 @@ void TEditHistory::Moved(const std::vector<std::pair<TVQControl *, QPoint>> &fro
             moves.push_back({IdOf(control), origin, control->pos()});
     }
     if (!moves.empty())
-        m_stack->push(new TMoveCommand(*this, std::move(moves)));
+        m_stack->push(new TMoveCommand(*this, std::move(moves), nudge));
 }
 
 void TEditHistory::Placed(const std::vector<TProjectItemBase *> &items, const QString &text)

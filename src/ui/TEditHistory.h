@@ -30,8 +30,9 @@ public:
 
     QUndoStack *Stack() const { return m_stack; }
 
-    // Controls moved by the user from where they stood.
-    void Moved(const std::vector<std::pair<TVQControl *, QPoint>> &from);
+    // Controls moved by the user from where they stood; consecutive nudges of the same controls
+    // (`nudge`) make one step.
+    void Moved(const std::vector<std::pair<TVQControl *, QPoint>> &from, bool nudge = false);
     // Controls just placed (dropped, pasted, created from the menu).
     void Placed(const std::vector<TProjectItemBase *> &items, const QString &text);
     // Takes the controls out of the project, as one step.

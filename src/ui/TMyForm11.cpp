@@ -6,6 +6,7 @@
 #include "TEditHistory.h"
 #include "TLinkSession.h"
 #include "TVQControl.h"
+#include "TEditorActions.h"
 #include "TForm1.h"
 #include "TScreenEditor.h"
 #include "TSelection.h"
@@ -145,11 +146,11 @@ TMyForm11::TMyForm11(TForm1 *owner, const TNewVisualScreen &record)
     // a wall panel answers none of them.
     if (!m_owner->Kiosk())
         addActions(m_owner->KeyActions());
-    m_selection = new TSelection(m_area, m_owner->History(), [this](const QPoint &at) { return m_owner->Snapped(at); });
+    m_selection = new TSelection(m_area, m_owner->History(), [this](const QPoint &at) { return m_owner->Editor()->Grid().Snapped(at); });
     m_area->installEventFilter(this);
     // The selection's keys, shared by every screen; each acts on the screen it is typed in.
     if (!m_owner->Kiosk())
-        addActions(m_owner->ScreenKeyActions());
+        addActions(m_owner->Editor()->ScreenKeys());
     m_refusalTimer = new QTimer(this);
     m_refusalTimer->setSingleShot(true);
     m_refusalTimer->setInterval(3000);
@@ -247,20 +248,20 @@ void TMyForm11::MakeEditMenus()
     m_menu->insertMenu(m_editAnchor, m_gridMenu);
     QAction *snap = m_gridMenu->addAction(QStringLiteral("Snap to grid"));
     snap->setCheckable(true);
-    connect(snap, &QAction::toggled, this, [this](bool on) { m_owner->SetGrid(on, m_owner->GridSize()); });
+    connect(snap, &QAction::toggled, this, [this](bool on) { m_owner->Editor()->Grid().Set(on, m_owner->Editor()->Grid().Size()); });
     m_gridMenu->addSeparator();
     auto *sizes = new QActionGroup(this);
     for (int size : {5, 10, 20, 50}) {
         QAction *entry = m_gridMenu->addAction(QStringLiteral("%1 px").arg(size));
         entry->setCheckable(true);
         sizes->addAction(entry);
-        connect(entry, &QAction::triggered, this, [this, size] { m_owner->SetGrid(m_owner->GridOn(), size); });
+        connect(entry, &QAction::triggered, this, [this, size] { m_owner->Editor()->Grid().Set(m_owner->Editor()->Grid().On(), size); });
     }
     connect(m_gridMenu, &QMenu::aboutToShow, this, [this, snap] {
-        snap->setChecked(m_owner->GridOn());
+        snap->setChecked(m_owner->Editor()->Grid().On());
         for (QAction *entry : m_gridMenu->actions()) {
             if (entry->isCheckable() && entry != snap)
-                entry->setChecked(entry->text() == QStringLiteral("%1 px").arg(m_owner->GridSize()));
+                entry->setChecked(entry->text() == QStringLiteral("%1 px").arg(m_owner->Editor()->Grid().Size()));
         }
     });
     m_menu->insertSeparator(m_editAnchor);
@@ -475,7 +476,7 @@ void TMyForm11::Copy()
     const std::vector<TVQControl *> selected = m_selection->Selected();
     if (selected.empty())
         return;
-    std::vector<TVisualRecord> &clipboard = m_owner->Clipboard();
+    std::vector<TVisualRecord> &clipboard = m_owner->Editor()->Clipboard();
     clipboard.clear();
     for (TVQControl *control : selected)
         clipboard.push_back(TProjectManager::RecordOf(*control));
@@ -513,7 +514,7 @@ void TMyForm11::changeEvent(QEvent *event)
 {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        m_owner->SetCurrentScreen(this);
+        m_owner->Editor()->SetCurrentScreen(this);
 }
 
 void TMyForm11::ModeChanged()

@@ -10,6 +10,7 @@
 #include "TModuleTypes.h"
 #include "TProgramLists.h"
 #include "TProjectManager.h"
+#include "TProjectSession.h"
 #include "TSearchListWindow.h"
 #include "TSelectCom.h"
 #include "TUdpSelect.h"
@@ -17,36 +18,22 @@
 
 #include <QTimer>
 
+RunMode TRunTimeSwitch::Mode() const
+{
+    return m_owner.Session()->Mode();
+}
+
+RunMode TRunTimeSwitch::ModeForNewControls() const
+{
+    return m_owner.Session()->ModeForNewControls();
+}
+
 void TRunTimeSwitch::SwitchEveryControl(RunMode mode)
 {
-    // Each control takes a mode once: the connection window's end does not switch them again.
-    if (mode != m_mode) {
-        // Test mode plays with the module states; leaving it puts back what the modules reported.
-        if (mode == RunMode::Test || m_mode == RunMode::Test) {
-            for (const auto &module : m_owner.Lists()->Modules()) {
-                if (mode == RunMode::Test)
-                    module->SaveTestSnapshot();
-                else
-                    module->RestoreTestSnapshot();
-            }
-            if (mode != RunMode::Test) {
-                for (const auto &application : m_owner.Project()->Applications())
-                    application->RecomputePower(false);
-            }
-        }
-        m_owner.Project()->ForEachItem([mode](TProjectItemBase &item) { item.SetRunTimeMode(mode); });
-        if (m_mode == RunMode::Test) {
-            for (const auto &module : m_owner.Lists()->Modules())
-                module->RefreshControls();
-        }
-    }
-    m_mode = mode;
-    m_owner.LinkHealthChanged();
-    m_owner.UpdateEditActions();
-    if (mode == RunMode::RunTime) {
-        for (TSearchListWindow *list : {m_owner.OutputList(), m_owner.InputList(), m_owner.SensorList()})
-            list->hide();
-    }
+    // Each control takes a mode once; the windows follow the session's announcement, and follow
+    // again when the mode stays (the connection window's end, a second "Run Time").
+    if (!m_owner.Session()->SetMode(mode))
+        m_owner.FollowMode();
 }
 
 void TRunTimeSwitch::CommandRunTime()
@@ -76,8 +63,7 @@ void TRunTimeSwitch::CommandDesignTime()
     SwitchEveryControl(RunMode::DesignTime);
     m_owner.Connecting()->ConnectTimer()->stop();
     m_owner.Connecting()->hide();
-    for (const auto &application : m_owner.Project()->Applications())
-        application->Session().CloseLink();
+    m_owner.Session()->CloseLinks();
 }
 
 void TRunTimeSwitch::CommandTest()

@@ -13,9 +13,10 @@ public:
     // The main window outlives the switch: it owns it.
     explicit TRunTimeSwitch(TForm1 &owner) : m_owner(owner) {}
 
-    RunMode Mode() const { return m_mode; }
+    // The session's mode.
+    RunMode Mode() const;
     // The mode a control made now starts in: the program's, design time before the first activation.
-    RunMode ModeForNewControls() const { return m_mode == RunMode::NotSet ? RunMode::DesignTime : m_mode; }
+    RunMode ModeForNewControls() const;
     // Every control of the project takes the mode.
     void SwitchEveryControl(RunMode mode);
 
@@ -33,5 +34,4 @@ public:
 
 private:
     TForm1 &m_owner;
-    RunMode m_mode = RunMode::NotSet;
 };

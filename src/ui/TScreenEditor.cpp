@@ -3,6 +3,7 @@
 #include "TDataFileManager.h"
 #include "TDialogs.h"
 #include "TEditHistory.h"
+#include "TEditorActions.h"
 #include "TForm1.h"
 #include "TForm7.h"
 #include "TMyForm11.h"
@@ -21,7 +22,7 @@ void TScreenEditor::DropItem(TMyForm11 *screen, const ListItemData &item, const 
         return;
     const quint16 screenId = screen->ScreenRecord().ScreenId;
     const quint8 appId = app->Settings().ApplicationId;
-    const QPoint corner = m_owner.Snapped(at);
+    const QPoint corner = m_owner.Editor()->Grid().Snapped(at);
     const auto x = quint16(corner.x()), y = quint16(corner.y());
     if (item.Kind == ListItemData::KindModuleIo && item.Io) {
         TVQQModuleBase *module = m_owner.Lists()->FindModule(app, item.Io->ModuleNumber);

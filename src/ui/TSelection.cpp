@@ -126,7 +126,7 @@ QPoint TSelection::Kept(const QPoint &at)
     return QPoint(std::clamp(at.x(), 0, 65535), std::clamp(at.y(), 0, 65535));
 }
 
-void TSelection::Place(const std::vector<TVQControl *> &controls, const std::vector<QPoint> &to)
+void TSelection::Place(const std::vector<TVQControl *> &controls, const std::vector<QPoint> &to, bool nudge)
 {
     std::vector<std::pair<TVQControl *, QPoint>> from;
     for (size_t i = 0; i < controls.size(); ++i) {
@@ -134,7 +134,7 @@ void TSelection::Place(const std::vector<TVQControl *> &controls, const std::vec
         controls[i]->move(Kept(to[i]));
     }
     if (m_history)
-        m_history->Moved(from);
+        m_history->Moved(from, nudge);
     update();
 }
 
@@ -144,7 +144,7 @@ void TSelection::MoveBy(const QPoint &delta)
     std::vector<QPoint> to;
     for (TVQControl *control : controls)
         to.push_back(control->pos() + delta);
-    Place(controls, to);
+    Place(controls, to, true);
 }
 
 std::vector<QPoint> TSelection::Aligned(const std::vector<QRect> &rectangles, Alignment alignment)

@@ -64,7 +64,7 @@ protected:
 private:
     void Changed();
     void Prune();
-    void Place(const std::vector<TVQControl *> &controls, const std::vector<QPoint> &to);
+    void Place(const std::vector<TVQControl *> &controls, const std::vector<QPoint> &to, bool nudge = false);
 
     QWidget *m_area = nullptr;
     TEditHistory *m_history = nullptr;

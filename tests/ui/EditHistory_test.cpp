@@ -2,6 +2,7 @@
 #include "ProgramFolder.h"
 #include "ScriptedDialogs.h"
 #include "TEditHistory.h"
+#include "TEditorActions.h"
 #include "TForm1.h"
 #include "TMyForm11.h"
 #include "TProjectManager.h"
@@ -79,7 +80,7 @@ TEST_F(EditHistoryTest, AMoveIsUndoneAndRedoneWithTheKeys)
     ASSERT_TRUE(ceiling);
     Drag(ceiling, QPoint(5, 5), QPoint(25, 15));
     EXPECT_EQ(ceiling->pos(), QPoint(210, 135));
-    EXPECT_EQ(window.UndoAction()->text(), QStringLiteral("Undo Move"));
+    EXPECT_EQ(window.Editor()->Undo()->text(), QStringLiteral("Undo Move"));
     EXPECT_TRUE(window.isWindowModified());
 
     Undo();
@@ -109,7 +110,7 @@ TEST_F(EditHistoryTest, AMoveIsUndoneAndRedoneWithTheKeys)
     window.RunTime()->SwitchEveryControl(RunMode::Test);
     Undo();
     EXPECT_EQ(ceiling->pos(), QPoint(210, 135));
-    EXPECT_FALSE(window.UndoAction()->isEnabled());
+    EXPECT_FALSE(window.Editor()->Undo()->isEnabled());
 }
 
 TEST_F(EditHistoryTest, ADeletionUndoneBringsTheControlBackBoundAndInPlace)
@@ -166,7 +167,7 @@ TEST_F(EditHistoryTest, ADropIsUndoneAndADialogsChangeToo)
     QDropEvent drop(QPointF(100, 120), Qt::CopyAction, mime.get(), Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(screen->Area(), &drop);
     ASSERT_EQ(window.Project()->Outputs().size(), count + 1);
-    EXPECT_EQ(window.UndoAction()->text(), QStringLiteral("Undo Add"));
+    EXPECT_EQ(window.Editor()->Undo()->text(), QStringLiteral("Undo Add"));
     Undo();
     EXPECT_FALSE(ControlLabelled(screen, QStringLiteral("Garden socket")));
     EXPECT_EQ(window.Project()->Outputs().size(), count);
@@ -183,7 +184,7 @@ TEST_F(EditHistoryTest, ADropIsUndoneAndADialogsChangeToo)
     };
     ceiling->DisplayProperties();
     EXPECT_TRUE(ControlLabelled(screen, QStringLiteral("Ceiling")));
-    EXPECT_EQ(window.UndoAction()->text(), QStringLiteral("Undo Properties"));
+    EXPECT_EQ(window.Editor()->Undo()->text(), QStringLiteral("Undo Properties"));
     Undo();
     EXPECT_TRUE(ControlLabelled(screen, QStringLiteral("Living room ceiling")));
     EXPECT_FALSE(ControlLabelled(screen, QStringLiteral("Ceiling")));
@@ -285,7 +286,7 @@ TEST_F(EditHistoryTest, ASelectionIsMadeMovedAlignedAndDeletedAsOneStepEach)
     Drag(ceiling, QPoint(5, 5), QPoint(15, 25));
     EXPECT_EQ(ceiling->pos(), ceilingAt + QPoint(10, 20));
     EXPECT_EQ(wall->pos(), wallAt + QPoint(10, 20));
-    EXPECT_EQ(window.UndoAction()->text(), QStringLiteral("Undo Move 2 controls"));
+    EXPECT_EQ(window.Editor()->Undo()->text(), QStringLiteral("Undo Move 2 controls"));
     Undo();
     EXPECT_EQ(ceiling->pos(), ceilingAt);
     EXPECT_EQ(wall->pos(), wallAt);
@@ -370,7 +371,7 @@ TEST_F(EditHistoryTest, CopiedControlsArePastedOnAnotherScreenBoundAndAsOneStep)
     EXPECT_EQ(copy->IOIndex(), ceiling->IOIndex());
     EXPECT_EQ(copy->GetDataControl().ScreenId, other->ScreenRecord().ScreenId);
     EXPECT_EQ(other->Selection()->Selected().size(), 2u);
-    EXPECT_EQ(window.UndoAction()->text(), QStringLiteral("Undo Paste"));
+    EXPECT_EQ(window.Editor()->Undo()->text(), QStringLiteral("Undo Paste"));
     // Pasted again, the copies fan out further.
     QTest::keySequence(other, QKeySequence::Paste);
     ASSERT_EQ(window.Project()->Outputs().size(), count + 4);
@@ -399,7 +400,7 @@ TEST_F(EditHistoryTest, CopiedControlsArePastedOnAnotherScreenBoundAndAsOneStep)
 
 TEST_F(EditHistoryTest, TheGridTakesMovesAndDropsAndIsRemembered)
 {
-    window.SetGrid(true, 10);
+    window.Editor()->Grid().Set(true, 10);
     TVQBaseControl *ceiling = ControlLabelled(screen, QStringLiteral("Living room ceiling"));
     ASSERT_TRUE(ceiling);
     Drag(ceiling, QPoint(5, 5), QPoint(18, 12));  // (190, 125) + (13, 7) = (203, 132)
@@ -422,14 +423,14 @@ TEST_F(EditHistoryTest, TheGridTakesMovesAndDropsAndIsRemembered)
     // The setting is the program's own: another window finds it; the project file never holds it.
     {
         TForm1 other(folder.Path(), &dialogs);
-        EXPECT_TRUE(other.GridOn());
-        EXPECT_EQ(other.GridSize(), 10);
+        EXPECT_TRUE(other.Editor()->Grid().On());
+        EXPECT_EQ(other.Editor()->Grid().Size(), 10);
     }
-    window.SetGrid(false, 20);
+    window.Editor()->Grid().Set(false, 20);
     TForm1 third(folder.Path(), &dialogs);
-    EXPECT_FALSE(third.GridOn());
-    EXPECT_EQ(third.GridSize(), 20);
-    window.SetGrid(false, 10);
+    EXPECT_FALSE(third.Editor()->Grid().On());
+    EXPECT_EQ(third.Editor()->Grid().Size(), 20);
+    window.Editor()->Grid().Set(false, 10);
 }
 
 TEST_F(EditHistoryTest, ScreensAddedEditedAndDeletedAreUndone)
@@ -447,7 +448,7 @@ TEST_F(EditHistoryTest, ScreensAddedEditedAndDeletedAreUndone)
     Settle();
     EXPECT_EQ(window.Project()->Screens().size(), screens - 1);
     EXPECT_EQ(window.Project()->Outputs().size(), controls - onSecond);
-    EXPECT_EQ(window.UndoAction()->text(), QStringLiteral("Undo Delete screen"));
+    EXPECT_EQ(window.Editor()->Undo()->text(), QStringLiteral("Undo Delete screen"));
     Undo();
     ASSERT_EQ(window.Project()->Screens().size(), screens);
     TMyForm11 *back = window.ScreenWindows().at(1);
@@ -492,9 +493,9 @@ TEST_F(EditHistoryTest, TheToolbarAlignsTheLastScreensSelectionAndCamerasTakeOne
     ASSERT_TRUE(ceiling && kitchen);
     screen->Selection()->Select(ceiling);
     screen->Selection()->Select(kitchen, true);
-    window.SetCurrentScreen(screen);
+    window.Editor()->SetCurrentScreen(screen);
     QAction *top = nullptr;
-    for (QAction *action : window.AlignBar()->actions()) {
+    for (QAction *action : window.Editor()->AlignBar()->actions()) {
         if (action->toolTip() == QStringLiteral("Align top"))
             top = action;
     }
@@ -521,7 +522,7 @@ TEST_F(EditHistoryTest, TheToolbarAlignsTheLastScreensSelectionAndCamerasTakeOne
     auto *resized = dynamic_cast<TVQQAxisControl *>(window.Project()->Cameras().back());
     ASSERT_TRUE(resized);
     EXPECT_EQ(resized->size(), QSize(320, 240));
-    EXPECT_EQ(window.UndoAction()->text(), QStringLiteral("Undo Same size"));
+    EXPECT_EQ(window.Editor()->Undo()->text(), QStringLiteral("Undo Same size"));
     Undo();
     EXPECT_EQ(dynamic_cast<TVQQAxisControl *>(window.Project()->Cameras().back())->size(), QSize(180, 120));
 }

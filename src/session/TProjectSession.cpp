@@ -1,0 +1,222 @@
+#include "TProjectSession.h"
+
+#include "SerialPort.h"
+#include "TApplicationFiles.h"
+#include "TCodePage.h"
+#include "TDataFileManager.h"
+#include "TFileAccess.h"
+#include "TProgramLists.h"
+#include "TProjectBinder.h"
+#include "TProjectManager.h"
+#include "TVQQMemoBaseItem.h"
+#include "TVQQModuleBase.h"
+#include "TVQQVariableBaseItem.h"
+#include "UserMessages.h"
+
+TProjectSession::TProjectSession(const QString &programFolder, UserMessages *messages, QObject *parent)
+    : QObject(parent)
+    , m_programFolder(programFolder)
+    , m_messages(messages)
+{
+    MakeEmpty();
+}
+
+TProjectSession::~TProjectSession()
+{
+    TearDown();
+    m_project.reset();
+    m_lists.reset();
+}
+
+void TProjectSession::MakeEmpty()
+{
+    m_project = std::make_unique<TProjectManager>(m_programFolder, m_messages);
+    m_lists = std::make_unique<TProgramLists>(nullptr, m_programFolder, m_messages);
+    m_power = 0;
+    TProgramLists *lists = m_lists.get();
+    connect(lists, &TProgramLists::moduleChanged, this, [this](TVQQModuleBase *module, quint8 parts) {
+        emit stateChanged(module->GetApplication(), module, parts);
+    });
+    connect(lists, &TProgramLists::memoChanged, this,
+            [this](TVQQMemoBaseItem *memo) { emit memoChanged(memo->GetApplication(), memo); });
+    connect(lists, &TProgramLists::variableChanged, this,
+            [this](TVQQVariableBaseItem *variable) { emit variableChanged(variable->GetApplication(), variable); });
+    connect(lists, &TProgramLists::powerChanged, this, [this, lists] {
+        if (lists->CurrentPower() == m_power)
+            return;
+        m_power = lists->CurrentPower();
+        emit powerChanged(m_power);
+    });
+}
+
+void TProjectSession::TearDown()
+{
+    if (!m_project)
+        return;
+    CloseLinks();
+    // Controls first (they leave their model objects), then the model objects.
+    std::vector<quint16> ids;
+    for (TProjectScreen *screen : m_project->Screens())
+        ids.push_back(screen->ScreenRecord().ScreenId);
+    for (quint16 id : ids)
+        m_project->DeleteScreen(*m_binder, id);
+    for (const auto &application : m_project->Applications())
+        m_lists->RemoveApplication(*application);
+}
+
+void TProjectSession::Attach(TDataFileManager &application)
+{
+    m_lists->AddApplication(application);
+    TDataFileManager *app = &application;
+    connect(&application.Session(), &TLinkSession::healthChanged, this,
+            [this, app](LinkHealth health) { emit healthChanged(app, health); });
+    if (SerialPort *link = application.Link()) {
+        connect(link, &SerialPort::frameWritten, this,
+                [this, app](const QByteArray &frame) { emit commandSent(app, frame); });
+    }
+}
+
+bool TProjectSession::SetMode(RunMode mode)
+{
+    if (mode == m_mode)
+        return false;
+    // Test mode plays with the module states; leaving it puts back what the modules reported.
+    const bool leavingTest = m_mode == RunMode::Test;
+    if (mode == RunMode::Test) {
+        for (const auto &module : m_lists->Modules())
+            module->SaveTestSnapshot();
+    } else if (leavingTest) {
+        for (const auto &module : m_lists->Modules())
+            module->RestoreTestSnapshot();
+        for (const auto &application : m_project->Applications())
+            application->RecomputePower(false);
+    }
+    m_project->ForEachItem([mode](TProjectItemBase &item) { item.SetRunTimeMode(mode); });
+    m_mode = mode;
+    if (leavingTest) {
+        for (const auto &module : m_lists->Modules())
+            module->RefreshControls();
+    }
+    emit modeChanged(mode);
+    return true;
+}
+
+bool TProjectSession::Open(const QString &path, QString *error)
+{
+    if (m_mode == RunMode::RunTime)
+        SetMode(RunMode::DesignTime);
+    Close();
+    QString why;
+    bool read = m_project->OpenProject(path, &why);
+    if (read) {
+        for (const auto &application : m_project->Applications()) {
+            Attach(*application);
+            application->RecomputePower(true);
+        }
+        read = m_project->ReadScreens(*m_binder, *m_lists, path);
+        if (!read)
+            why = QStringLiteral("The file's screens and controls are cut short or damaged.");
+    }
+    if (!read) {
+        // Whatever was made of the file goes; the empty project takes its place.
+        TearDown();
+        m_project.reset();
+        m_lists.reset();
+        MakeEmpty();
+        if (error)
+            *error = why;
+        emit closed();
+        CheckModified();
+        return false;
+    }
+    m_project->ClearModified();
+    emit projectOpened();
+    CheckModified();
+    return true;
+}
+
+void TProjectSession::Close()
+{
+    emit aboutToClose();
+    TearDown();
+    m_project.reset();
+    m_lists.reset();
+    MakeEmpty();
+    emit closed();
+    CheckModified();
+}
+
+bool TProjectSession::Save(const QString &name, QString *error)
+{
+    const bool saved = m_project->WriteProject(name, error);
+    CheckModified();
+    return saved;
+}
+
+TDataFileManager *TProjectSession::AddApplication(const QString &exportPath)
+{
+    const auto refuse = [this](const QString &text) -> TDataFileManager * {
+        if (m_messages)
+            m_messages->ShowMessage(text);
+        return nullptr;
+    };
+    QByteArray key;
+    if (!TCodePage::CheckStoredText(exportPath, &key).isEmpty())
+        return refuse(QStringLiteral("This file name cannot be kept in a project file:\n") + exportPath);
+    // An export that cannot be read, or a file that is no export, adds nothing to the project.
+    bool tooLarge = false;
+    QByteArray content;
+    if (!TFileAccess::Read(exportPath, content, &tooLarge))
+        return refuse(tooLarge ? TFileAccess::TooLargeMessage(exportPath) : QStringLiteral("Unable to read the export:\n") + exportPath);
+    if (!TApplicationFiles::LooksLikeExport(content))
+        return refuse(QStringLiteral("This file is not a configuration export:\n") + exportPath);
+    TDataFileManager *application = m_project->NewApplication(key);
+    application->ImportExportContent(content, key, TDataFileManager::ImportReplace);
+    application->Settings().ApplicationId = m_project->FreeApplicationId();
+    application->Settings().SourcePath = application->Name();
+    Attach(*application);
+    emit applicationAdded(application);
+    CheckModified();
+    return application;
+}
+
+bool TProjectSession::UpdateApplication(TDataFileManager &application, const QString &exportPath, const QDateTime &now,
+                                        bool backup)
+{
+    if (!m_project->UpdateApplication(application, exportPath, *m_binder, *m_lists, now, backup))
+        return false;
+    emit applicationUpdated(&application);
+    CheckModified();
+    return true;
+}
+
+void TProjectSession::RemoveApplication(TDataFileManager &application)
+{
+    emit applicationRemoved(&application);
+    application.Session().CloseLink();
+    m_project->RemoveApplicationControls(*m_binder, application);
+    m_lists->RemoveApplication(application);
+    m_project->RemoveApplication(&application);
+    m_project->SetModified();
+    CheckModified();
+}
+
+void TProjectSession::CloseLinks()
+{
+    for (const auto &application : m_project->Applications())
+        application->Session().CloseLink();
+}
+
+bool TProjectSession::IsModified() const
+{
+    return m_project->GetModified();
+}
+
+void TProjectSession::CheckModified()
+{
+    const bool modified = IsModified();
+    if (modified == m_modified)
+        return;
+    m_modified = modified;
+    emit modifiedChanged(modified);
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+
+class TForm1;
+
+// The File and Project commands that talk with the user: open, open recent, save, save as, the
+// save question before the project is left, a new application from an export and the settings
+// dialog. The project session does the work; this class asks and tells.
+class TFileCommands
+{
+public:
+    // The main window owns the commands and outlives them.
+    explicit TFileCommands(TForm1 &owner) : m_owner(owner) {}
+
+    // Closes the current project and opens `path`; a file that cannot be read is said in a
+    // message and leaves an empty project.
+    bool OpenProject(const QString &path);
+    void Open();
+    void OpenRecent(int index);
+    void Save();
+    void SaveAs();
+    void NewApplication();
+    void Option();
+    // The save question when the project is modified (and open, unless `evenUnopened`); Yes
+    // saves to the project's own file, or under a name asked for. False when the user cancelled
+    // or the save failed: the command that asked is abandoned.
+    bool AskToSave(bool evenUnopened = false);
+
+private:
+    // Saves under `name`, updates the recent files; a failure is shown and answers false.
+    bool SaveProject(const QString &name);
+    // A project name the settings file can keep; otherwise a message and false.
+    bool NameCanBeKept(const QString &path);
+
+    TForm1 &m_owner;
+};

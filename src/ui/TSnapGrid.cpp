@@ -1,0 +1,44 @@
+#include "TSnapGrid.h"
+
+#include <QSettings>
+#include <QStandardPaths>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// A record keeps positions as 16-bit numbers.
+constexpr int k_largestCoordinate = 65535;
+
+QString EditorSettingsFile()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + QStringLiteral("/editor.ini");
+}
+
+} // namespace
+
+TSnapGrid::TSnapGrid()
+{
+    const QSettings settings(EditorSettingsFile(), QSettings::IniFormat);
+    m_on = settings.value(QStringLiteral("grid/on"), false).toBool();
+    m_size = std::clamp(settings.value(QStringLiteral("grid/size"), DefaultStep).toInt(), SmallestStep, LargestStep);
+}
+
+void TSnapGrid::Set(bool on, int size)
+{
+    m_on = on;
+    m_size = std::clamp(size, SmallestStep, LargestStep);
+    QSettings settings(EditorSettingsFile(), QSettings::IniFormat);
+    settings.setValue(QStringLiteral("grid/on"), m_on);
+    settings.setValue(QStringLiteral("grid/size"), m_size);
+}
+
+QPoint TSnapGrid::Snapped(const QPoint &at) const
+{
+    const int step = Step();
+    if (step <= 0)
+        return at;
+    const auto snap = [step](int v) { return std::clamp(int(std::lround(double(v) / step)) * step, 0, k_largestCoordinate); };
+    return QPoint(snap(at.x()), snap(at.y()));
+}
