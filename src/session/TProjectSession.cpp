@@ -18,6 +18,13 @@ TProjectSession::TProjectSession(const QString &programFolder, UserMessages *mes
     , m_programFolder(programFolder)
     , m_messages(messages)
 {
+    // Signal arguments that queued connections and spies must know by name.
+    qRegisterMetaType<TDataFileManager *>();
+    qRegisterMetaType<TVQQModuleBase *>();
+    qRegisterMetaType<TVQQMemoBaseItem *>();
+    qRegisterMetaType<TVQQVariableBaseItem *>();
+    qRegisterMetaType<RunMode>();
+    qRegisterMetaType<LinkHealth>();
     MakeEmpty();
 }
 

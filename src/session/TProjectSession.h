@@ -19,6 +19,16 @@ class TVQQModuleBase;
 class TVQQVariableBaseItem;
 class UserMessages;
 
+// The model objects travel through signals (and queued connections) as plain pointers.
+Q_DECLARE_OPAQUE_POINTER(TVQQModuleBase *)
+Q_DECLARE_OPAQUE_POINTER(TVQQMemoBaseItem *)
+Q_DECLARE_OPAQUE_POINTER(TVQQVariableBaseItem *)
+Q_DECLARE_METATYPE(TVQQModuleBase *)
+Q_DECLARE_METATYPE(TVQQMemoBaseItem *)
+Q_DECLARE_METATYPE(TVQQVariableBaseItem *)
+Q_DECLARE_METATYPE(RunMode)
+Q_DECLARE_METATYPE(LinkHealth)
+
 // The open project and everything live in it: the project with its applications, the program
 // lists of model objects and links, and the program-wide mode. Every change of the project and
 // of the installation passes here and is announced once, after it was accepted; windows, the

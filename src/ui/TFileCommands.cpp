@@ -33,6 +33,18 @@ bool TFileCommands::OpenProject(const QString &path)
     return false;
 }
 
+void TFileCommands::StartWith(const QString &path)
+{
+    m_owner.Settings() = TSettingsFile::Read(m_owner.ProgramFolder());
+    m_owner.RunTime()->SwitchEveryControl(RunMode::DesignTime);
+    const QString file = QFileInfo(path).absoluteFilePath();
+    if (OpenProject(file)) {
+        m_owner.Project()->SetFileName(file);
+        TSettingsFile::UpdateRecentFiles(m_owner.Settings(), file);
+        m_owner.UpdateTitle();
+    }
+}
+
 bool TFileCommands::SaveProject(const QString &name)
 {
     QString error;

@@ -16,6 +16,9 @@ public:
     // Closes the current project and opens `path`; a file that cannot be read is said in a
     // message and leaves an empty project.
     bool OpenProject(const QString &path);
+    // Started with a project named on the command line: that project, in design time, in place
+    // of the last one; a file that cannot be opened is said as any failed open.
+    void StartWith(const QString &path);
     void Open();
     void OpenRecent(int index);
     void Save();

@@ -207,16 +207,6 @@ void TForm1::ProjectShown()
     RefreshScreenList();
 }
 
-TProjectManager *TForm1::Project() const
-{
-    return m_session->Project();
-}
-
-TProgramLists *TForm1::Lists() const
-{
-    return m_session->Lists();
-}
-
 void TForm1::FollowMode()
 {
     LinkHealthChanged();
@@ -241,13 +231,11 @@ void TForm1::UpdateTitle()
     setWindowModified(m_session->IsModified());
 }
 
-QAction *TForm1::MenuAction(QMenu *menu, const QString &text) const
+QAction *TForm1::MenuAction(QMenu *menu, const QString &text)
 {
-    for (QAction *action : menu->actions()) {
-        if (action->text() == text)
-            return action;
-    }
-    return nullptr;
+    const QList<QAction *> actions = menu->actions();
+    const auto found = std::find_if(actions.begin(), actions.end(), [&text](const QAction *a) { return a->text() == text; });
+    return found == actions.end() ? nullptr : *found;
 }
 
 void TForm1::UpdateMenus()
@@ -305,19 +293,6 @@ void TForm1::FirstActivation()
         show();
 }
 
-void TForm1::StartWithProject(const QString &path)
-{
-    m_activated = true;
-    m_settings = TSettingsFile::Read(m_programFolder);
-    m_runTime->SwitchEveryControl(RunMode::DesignTime);
-    const QString file = QFileInfo(path).absoluteFilePath();
-    if (OpenProject(file)) {
-        Project()->SetFileName(file);
-        TSettingsFile::UpdateRecentFiles(m_settings, file);
-        UpdateTitle();
-    }
-}
-
 std::vector<TMyForm11 *> TForm1::ScreenWindows() const
 {
     std::vector<TMyForm11 *> windows;
@@ -348,17 +323,6 @@ void TForm1::CommandAddScreen()
         RefreshScreenList();
         m_history->ScreenAdded(screen->ScreenRecord().ScreenId);
     }
-}
-
-bool TForm1::UpdateApplication(TDataFileManager &application, const QString &exportPath)
-{
-    return m_session->UpdateApplication(application, exportPath);
-}
-
-void TForm1::RemoveApplication(TDataFileManager &application)
-{
-    m_session->RemoveApplication(application);
-    SourcesChanged();
 }
 
 void TForm1::CommandProjectSummary()
@@ -425,14 +389,4 @@ void TForm1::closeEvent(QCloseEvent *event)
         list->hide();
     m_screenList->hide();
     event->accept();
-}
-
-QListWidget *TForm1::ScreenList() const
-{
-    return m_screenList;
-}
-
-QMenu *TForm1::ScreenListMenu() const
-{
-    return m_screenList->Menu();
 }

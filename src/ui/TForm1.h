@@ -2,6 +2,8 @@
 
 #include "TFileCommands.h"
 #include "TProjectManager.h"
+#include "TProjectSession.h"
+#include "TScreenListWindow.h"
 #include "TSettingsFile.h"
 
 #include <QMainWindow>
@@ -47,7 +49,11 @@ public:
     void FirstActivation();
     // Started with a project named on the command line: that project, in design time, in place
     // of the last one; a file that cannot be opened is said as any failed open.
-    void StartWithProject(const QString &path);
+    void StartWithProject(const QString &path)
+    {
+        m_activated = true;
+        m_files->StartWith(path);
+    }
     // Wall-panel mode: the last project in run time, its screens full screen, the main window
     // hidden, the screens' menus without the design entries. Set before the first activation.
     void SetKiosk(bool kiosk) { m_kiosk = kiosk; }
@@ -72,8 +78,11 @@ public:
     // From the project summary: an update from a new export, and the removal of an application
     // with its controls and model objects.
     // False when the export could not be taken (said in a message; nothing changed).
-    bool UpdateApplication(TDataFileManager &application, const QString &exportPath);
-    void RemoveApplication(TDataFileManager &application);
+    bool UpdateApplication(TDataFileManager &application, const QString &exportPath)
+    {
+        return m_session->UpdateApplication(application, exportPath);
+    }
+    void RemoveApplication(TDataFileManager &application) { m_session->RemoveApplication(application); }
     // "Parameter > Project": the project summary, filled and shown.
     void CommandProjectSummary();
     TForm6 *Connecting() const { return m_connecting; }
@@ -107,8 +116,8 @@ public:
     // Shows the first valid screen with that id (a shortcut's target); nothing when none has it.
     void ShowScreen(quint16 screenId);
 
-    TProjectManager *Project() const;
-    TProgramLists *Lists() const;
+    TProjectManager *Project() const { return m_session->Project(); }
+    TProgramLists *Lists() const { return m_session->Lists(); }
     TDialogs *Dialogs() const { return m_dialogs; }
     const QString &ProgramFolder() const { return m_programFolder; }
     TSettings &Settings() { return m_settings; }
@@ -121,13 +130,14 @@ public:
     TSearchListWindow *SensorList() const { return m_sensors; }
     TSearchListWindow *MemoList() const { return m_memos; }
     TSearchListWindow *VariableList() const { return m_variables; }
-    QListWidget *ScreenList() const;
+    QListWidget *ScreenList() const { return m_screenList; }
     // The screen list's menu: "Properties" of the selected screen.
-    QMenu *ScreenListMenu() const;
+    QMenu *ScreenListMenu() const { return m_screenList->Menu(); }
     QMenu *FileMenu() const { return m_fileMenu; }
     QMenu *ProjectMenu() const { return m_projectMenu; }
     QMenu *DisplayMenu() const { return m_displayMenu; }
-    QAction *MenuAction(QMenu *menu, const QString &text) const;
+    // The entry of `menu` with that caption, or none (for the tests; the window keeps its own).
+    static QAction *MenuAction(QMenu *menu, const QString &text);
     // The enabling of the menus, recomputed each time one opens.
     void UpdateMenus();
     // The screen list's entries follow the project's screens and their names.
