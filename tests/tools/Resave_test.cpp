@@ -46,7 +46,7 @@ TEST(QuelnorToolResave, UnreadableProjectWritesNothing)
     struct Row { QString in; const char *message; };
     const Row rows[] = {
         {fixture.Path(QStringLiteral("missing.qvp")), "Cannot read the project"},
-        {fixture.Path(QStringLiteral("broken.qvp")), "Cannot read the screens"},
+        {fixture.Path(QStringLiteral("broken.qvp")), "screens and controls are cut short or damaged"},
     };
     for (const Row &row : rows) {
         QString errText;

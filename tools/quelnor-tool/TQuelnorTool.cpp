@@ -5,8 +5,8 @@
 #include "TDataFileManager.h"
 #include "TFileAccess.h"
 #include "THeadlessBinder.h"
-#include "TProgramLists.h"
 #include "TProjectManager.h"
+#include "TProjectSession.h"
 #include "TStreamMessages.h"
 
 #include <QDateTime>
@@ -52,73 +52,70 @@ int TQuelnorTool::Usage()
 int TQuelnorTool::Import(const QString &exportPath, const QString &projectPath)
 {
     TStreamMessages messages(m_err);
-    TProjectManager project(m_programFolder, &messages);
+    THeadlessBinder binder;
+    TProjectSession session(m_programFolder, &messages);
+    session.SetBinder(&binder);
     const QString source = QFileInfo(exportPath).absoluteFilePath();
-    TDataFileManager *application = project.NewApplication(QByteArray());
-    if (!QFileInfo(source).isFile() || !application->ExportImport(source, TDataFileManager::ImportReplace)) {
+    TDataFileManager *application = QFileInfo(source).isFile() ? session.AddApplication(source) : nullptr;
+    if (!application) {
         m_err << "Cannot read the configuration export " << source << Qt::endl;
         return 1;
     }
-    application->Settings().SourcePath = application->Name();
-    application->Settings().ApplicationId = 1;
-
     QString error;
-    if (!project.WriteProject(projectPath, &error)) {
+    if (!session.Save(projectPath, &error)) {
         m_err << "Cannot write the project " << projectPath << ": " << error << Qt::endl;
         return 1;
     }
     const TRecordSet &records = application->Current();
     m_out << "Imported " << records.Modules.size() << " modules, " << records.Ios.size() << " inputs/outputs, "
           << records.Memos.size() << " memos and " << records.Variables.size() << " variables into "
-          << project.FileName() << Qt::endl;
+          << session.Project()->FileName() << Qt::endl;
     return 0;
 }
 
-bool TQuelnorTool::OpenHeadless(const QString &path, TProjectManager &project, TProgramLists &lists,
-                                THeadlessBinder &binder)
+bool TQuelnorTool::OpenHeadless(const QString &path, TProjectSession &session)
 {
-    if (!project.OpenProject(path)) {
-        m_err << "Cannot read the project " << path << Qt::endl;
-        return false;
-    }
-    for (const auto &application : project.Applications())
-        lists.AddApplication(*application);
-    if (!project.ReadScreens(binder, lists, path)) {
-        m_err << "Cannot read the screens of the project " << path << Qt::endl;
-        return false;
-    }
-    return true;
+    QString error;
+    if (session.Open(path, &error))
+        return true;
+    m_err << "Cannot read the project " << path;
+    if (!error.isEmpty())
+        m_err << ": " << error;
+    m_err << Qt::endl;
+    return false;
 }
 
 int TQuelnorTool::Resave(const QString &inPath, const QString &outPath)
 {
     TStreamMessages messages(m_err);
-    TProjectManager project(m_programFolder, &messages);
-    TProgramLists lists(nullptr, m_programFolder, &messages);
     THeadlessBinder binder;
-    if (!OpenHeadless(inPath, project, lists, binder))
+    TProjectSession session(m_programFolder, &messages);
+    session.SetBinder(&binder);
+    if (!OpenHeadless(inPath, session))
         return 1;
     QString error;
-    if (!project.WriteProject(outPath, &error)) {
+    if (!session.Save(outPath, &error)) {
         m_err << "Cannot write the project " << outPath << ": " << error << Qt::endl;
         return 1;
     }
+    const TProjectManager &project = *session.Project();
+    size_t controls = 0;
+    project.ForEachItem([&controls](TProjectItemBase &) { ++controls; });
     m_out << "Saved " << project.Applications().size() << " applications, " << project.Screens().size()
-          << " screens and " << (project.Outputs().size() + project.Shortcuts().size() + project.Memos().size()
-                                 + project.Variables().size() + project.Cameras().size() + project.Gauges().size())
-          << " controls into " << project.FileName() << Qt::endl;
+          << " screens and " << controls << " controls into " << project.FileName() << Qt::endl;
     return 0;
 }
 
 int TQuelnorTool::Update(const QString &projectPath, const QString &exportPath, const QString &key)
 {
     TStreamMessages messages(m_err);
-    TProjectManager project(m_programFolder, &messages);
-    TProgramLists lists(nullptr, m_programFolder, &messages);
     THeadlessBinder binder;
+    TProjectSession session(m_programFolder, &messages);
+    session.SetBinder(&binder);
     QByteArray original;
-    if (!TFileAccess::Read(projectPath, original) || !OpenHeadless(projectPath, project, lists, binder))
+    if (!TFileAccess::Read(projectPath, original) || !OpenHeadless(projectPath, session))
         return 1;
+    const TProjectManager &project = *session.Project();
 
     // The application by its key; without one, the project's only application.
     TDataFileManager *application = nullptr;
@@ -143,14 +140,14 @@ int TQuelnorTool::Update(const QString &projectPath, const QString &exportPath, 
 
     // The backup is written only once the updated project is saved, so a failure leaves none.
     const QDateTime now = QDateTime::currentDateTime();
-    if (!project.UpdateApplication(*application, exportPath, binder, lists, now, false))
+    if (!session.UpdateApplication(*application, exportPath, now, false))
         return 1;
     QString error;
-    if (!project.WriteProject(projectPath, &error)) {
+    if (!session.Save(projectPath, &error)) {
         m_err << "Cannot write the project " << projectPath << ": " << error << Qt::endl;
         return 1;
     }
-    project.BackupProjectContent(projectPath, original, now);
+    session.Project()->BackupProjectContent(projectPath, original, now);
     QStringList report;
     application->Comparison().FormatChangeReport(report);
     for (const QString &line : report)

@@ -4,9 +4,7 @@
 #include <QStringList>
 
 class QTextStream;
-class THeadlessBinder;
-class TProgramLists;
-class TProjectManager;
+class TProjectSession;
 
 // The installer's command-line companion: every command works on the program's own libraries.
 // Reads commands' input from `in`, prints results on `out` and messages on `err`.
@@ -26,7 +24,7 @@ private:
     // the update viewer's report goes to `out`. `key` picks the application (empty: the only one).
     int Update(const QString &projectPath, const QString &exportPath, const QString &key);
     // Opens a project as the program does, without windows.
-    bool OpenHeadless(const QString &path, TProjectManager &project, TProgramLists &lists, THeadlessBinder &binder);
+    bool OpenHeadless(const QString &path, TProjectSession &session);
     int Usage();
 
     QTextStream &m_in;
