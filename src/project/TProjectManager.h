@@ -1,11 +1,11 @@
 #pragma once
 
+#include "TControlList.h"
 #include "TProjectBinder.h"
 #include "VisualRecords.h"
 
 #include <QByteArray>
 #include <QDateTime>
-#include <QHash>
 #include <QString>
 
 #include <functional>
@@ -16,9 +16,6 @@
 
 class TDataFileManager;
 
-// The record of any placed control, as the editor keeps it to make the control again.
-using TVisualRecord = std::variant<TNewVisualOutput, TVisualShortCut, TVisualMemoData, TVisualVariableData, TVisualAxisCamData,
-                                   TVisualJaugeData>;
 class TProgramLists;
 class UserMessages;
 
@@ -65,12 +62,15 @@ public:
     // Destroys every control on that screen, then the screens with that id.
     void DeleteScreen(TProjectBinder &binder, quint16 id);
 
-    void AddOutput(TProjectItem<TNewVisualOutput> *item);
-    void AddMemo(TProjectItem<TVisualMemoData> *item);
-    void AddVariable(TProjectItem<TVisualVariableData> *item);
-    void AddShortcut(TProjectItem<TVisualShortCut> *item);
-    void AddCamera(TProjectItem<TVisualAxisCamData> *item);
-    void AddGauge(TProjectItem<TVisualJaugeData> *item);
+    // Lists a placed control (none: nothing) after the others of its kind; the project is modified.
+    template <typename Record>
+    void AddItem(TProjectItem<Record> *item)
+    {
+        if (!item)
+            return;
+        m_controls.Add(item);
+        m_modified = true;
+    }
     // Takes a control out of its list (before the binder destroys it).
     void RemoveItem(TProjectItemBase *item);
 
@@ -86,14 +86,16 @@ public:
     void InsertItem(TProjectItemBase *item, const TVisualRecord &record, size_t index);
 
     const std::vector<TProjectScreen *> &Screens() const { return m_screens; }
-    const std::vector<TProjectItem<TNewVisualOutput> *> &Outputs() const { return m_outputs; }
-    const std::vector<TProjectItem<TVisualShortCut> *> &Shortcuts() const { return m_shortcuts; }
-    const std::vector<TProjectItem<TVisualMemoData> *> &Memos() const { return m_memos; }
-    const std::vector<TProjectItem<TVisualVariableData> *> &Variables() const { return m_variables; }
-    const std::vector<TProjectItem<TVisualAxisCamData> *> &Cameras() const { return m_cameras; }
-    const std::vector<TProjectItem<TVisualJaugeData> *> &Gauges() const { return m_gauges; }
-    // Every placed control, list by list.
-    void ForEachItem(const std::function<void(TProjectItemBase &)> &action) const;
+    // The placed controls of one kind, in file order.
+    std::vector<TProjectItem<TNewVisualOutput> *> Outputs() const { return m_controls.Of<TNewVisualOutput>(); }
+    std::vector<TProjectItem<TVisualShortCut> *> Shortcuts() const { return m_controls.Of<TVisualShortCut>(); }
+    std::vector<TProjectItem<TVisualMemoData> *> Memos() const { return m_controls.Of<TVisualMemoData>(); }
+    std::vector<TProjectItem<TVisualVariableData> *> Variables() const { return m_controls.Of<TVisualVariableData>(); }
+    std::vector<TProjectItem<TVisualAxisCamData> *> Cameras() const { return m_controls.Of<TVisualAxisCamData>(); }
+    std::vector<TProjectItem<TVisualJaugeData> *> Gauges() const { return m_controls.Of<TVisualJaugeData>(); }
+    // Every placed control.
+    void ForEachItem(const std::function<void(TProjectItemBase &)> &action) const { m_controls.ForEach(action); }
+    std::size_t ControlCount() const { return m_controls.Size(); }
 
     bool GetModified() const;
     // The project composed now is the file as last read or written (compared by hash).
@@ -133,8 +135,7 @@ public:
     static quint8 ReadProjectVersion(const QString &name);
 
 private:
-    void KeepOldVersionCopy(const QString &name) const;
-    void CheckOutputPictures(TNewVisualOutput &record, quint16 moduleType);
+    friend class TProjectReader;
 
     QString m_programFolder;
     UserMessages *m_messages = nullptr;
@@ -144,12 +145,6 @@ private:
     QString m_fileName;
     std::vector<std::unique_ptr<TDataFileManager>> m_applications;
     std::vector<TProjectScreen *> m_screens;
-    std::vector<TProjectItem<TNewVisualOutput> *> m_outputs;
-    std::vector<TProjectItem<TVisualShortCut> *> m_shortcuts;
-    std::vector<TProjectItem<TVisualMemoData> *> m_memos;
-    std::vector<TProjectItem<TVisualVariableData> *> m_variables;
-    std::vector<TProjectItem<TVisualAxisCamData> *> m_cameras;
-    std::vector<TProjectItem<TVisualJaugeData> *> m_gauges;
-    QHash<QByteArray, QString> m_resolved;  // picture paths found while reading the screens
-    size_t m_fileHash = 0;                  // of the file's content as last read or written
+    TControlList m_controls;
+    size_t m_fileHash = 0;  // of the file's content as last read or written
 };

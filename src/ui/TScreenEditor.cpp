@@ -31,7 +31,7 @@ void TScreenEditor::DropItem(TMyForm11 *screen, const ListItemData &item, const 
         const TNewVisualOutput record = TVisualDefaults::NewOutput(*item.Io, *module->GetRecord(), x, y, screenId, appId, m_owner.ProgramFolder());
         const Param32Record *parameters = item.Io->ParamKind != 0 ? app->Param32At(item.Io->ParamKind, item.Io->ParamIndex()) : nullptr;
         if (auto *control = m_owner.Binder()->CreateOutput(record, *module, *screen, parameters)) {
-            m_owner.Project()->AddOutput(control);
+            m_owner.Project()->AddItem(control);
             Placed(control);
         }
     } else if (item.Kind == ListItemData::KindMemo && item.Memo) {
@@ -44,7 +44,7 @@ void TScreenEditor::DropItem(TMyForm11 *screen, const ListItemData &item, const 
             return;
         const TVisualMemoData record = TVisualDefaults::NewMemo(*item.Memo, item.Index, x, y, screenId, appId, m_owner.ProgramFolder());
         auto *control = m_owner.Binder()->CreateMemo(record, *screen, *memo);
-        m_owner.Project()->AddMemo(control);
+        m_owner.Project()->AddItem(control);
         Placed(control);
     } else if (item.Kind == ListItemData::KindVariable && item.Variable) {
         TVQQVariableBaseItem *variable = m_owner.Lists()->FindVariable(app, item.Index);
@@ -52,7 +52,7 @@ void TScreenEditor::DropItem(TMyForm11 *screen, const ListItemData &item, const 
             return;
         const TVisualVariableData record = TVisualDefaults::NewVariable(*item.Variable, item.Index, x, y, screenId, appId, m_owner.ProgramFolder());
         auto *control = m_owner.Binder()->CreateVariable(record, *screen, *variable);
-        m_owner.Project()->AddVariable(control);
+        m_owner.Project()->AddItem(control);
         Placed(control);
     }
 }
@@ -60,7 +60,7 @@ void TScreenEditor::DropItem(TMyForm11 *screen, const ListItemData &item, const 
 void TScreenEditor::CreateShortcut(TMyForm11 *screen)
 {
     auto *control = m_owner.Binder()->CreateShortcut(TVisualDefaults::NewShortcut(screen->ScreenRecord().ScreenId, m_owner.ProgramFolder()), *screen);
-    m_owner.Project()->AddShortcut(control);
+    m_owner.Project()->AddItem(control);
     m_owner.Project()->SetModified();
     Placed(control);
 }
@@ -68,7 +68,7 @@ void TScreenEditor::CreateShortcut(TMyForm11 *screen)
 void TScreenEditor::CreateCamera(TMyForm11 *screen)
 {
     auto *control = m_owner.Binder()->CreateCamera(TVisualDefaults::NewCamera(screen->ScreenRecord().ScreenId), *screen);
-    m_owner.Project()->AddCamera(control);
+    m_owner.Project()->AddItem(control);
     m_owner.Project()->SetModified();
     Placed(control);
 }
@@ -76,7 +76,7 @@ void TScreenEditor::CreateCamera(TMyForm11 *screen)
 void TScreenEditor::CreateGauge(TMyForm11 *screen)
 {
     auto *control = m_owner.Binder()->CreateGauge(TVisualDefaults::NewGauge(screen->ScreenRecord().ScreenId, m_owner.ProgramFolder()), *screen);
-    m_owner.Project()->AddGauge(control);
+    m_owner.Project()->AddItem(control);
     m_owner.Project()->SetModified();
     Placed(control);
 }

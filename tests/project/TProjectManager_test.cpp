@@ -266,7 +266,7 @@ TEST_F(ProjectManagerTest, ModifiedRules)
     EXPECT_FALSE(project->GetModified());
     project->AddScreen(*binder, nullptr);
     EXPECT_TRUE(project->GetModified());
-    project->AddOutput(&item);
+    project->AddItem<TNewVisualOutput>(&item);
     project->ClearModified();
     EXPECT_FALSE(project->GetModified());
     item.Changed = true;  // a control moved

@@ -1,0 +1,83 @@
+#include "TControlList.h"
+
+#include <algorithm>
+
+namespace {
+
+// The kind of the first record type whose item the control is.
+template <std::size_t Kind = 0>
+std::size_t FindKind(const TProjectItemBase &item)
+{
+    if constexpr (Kind < std::variant_size_v<TVisualRecord>) {
+        using Record = std::variant_alternative_t<Kind, TVisualRecord>;
+        if (dynamic_cast<const TProjectItem<Record> *>(&item))
+            return Kind;
+        return FindKind<Kind + 1>(item);
+    } else {
+        return Kind;
+    }
+}
+
+} // namespace
+
+std::size_t TControlList::KindOf(const TProjectItemBase &item)
+{
+    return FindKind(item);
+}
+
+void TControlList::Insert(TProjectItemBase *item, std::size_t kind, std::size_t index)
+{
+    if (!item)
+        return;
+    // Before the index-th control of that kind, or after the last one.
+    auto at = m_items.end();
+    std::size_t seen = 0;
+    for (auto it = m_items.begin(); it != m_items.end(); ++it) {
+        if (it->Kind != kind)
+            continue;
+        if (seen++ == index) {
+            at = it;
+            break;
+        }
+        at = it + 1;
+    }
+    m_items.insert(at, {item, kind});
+}
+
+bool TControlList::Remove(const TProjectItemBase *item)
+{
+    const auto found = std::find_if(m_items.begin(), m_items.end(), [item](const Entry &e) { return e.Item == item; });
+    if (found == m_items.end())
+        return false;
+    m_items.erase(found);
+    return true;
+}
+
+std::optional<std::size_t> TControlList::IndexOf(const TProjectItemBase *item) const
+{
+    const auto found = std::find_if(m_items.begin(), m_items.end(), [item](const Entry &e) { return e.Item == item; });
+    if (found == m_items.end())
+        return std::nullopt;
+    return std::size_t(std::count_if(m_items.begin(), found, [found](const Entry &e) { return e.Kind == found->Kind; }));
+}
+
+void TControlList::ForEach(const std::function<void(TProjectItemBase &)> &action) const
+{
+    for (const Entry &entry : m_items)
+        action(*entry.Item);
+}
+
+void TControlList::DestroyWhere(TProjectBinder &binder, const std::function<bool(TProjectItemBase &)> &gone)
+{
+    // Every control leaves the list before it is destroyed, so that a later save never visits a
+    // destroyed control.
+    std::vector<TProjectItemBase *> doomed;
+    std::erase_if(m_items, [&](const Entry &entry) {
+        if (!gone(*entry.Item))
+            return false;
+        doomed.push_back(entry.Item);
+        return true;
+    });
+    for (TProjectItemBase *item : doomed)
+        binder.DestroyItem(item);
+}

@@ -1,0 +1,248 @@
+#include "TProjectReader.h"
+
+#include "TDataFileManager.h"
+#include "TFieldReader.h"
+#include "TFileAccess.h"
+#include "TLineReader.h"
+#include "TPicturePaths.h"
+#include "TProgramLists.h"
+#include "TProjectManager.h"
+#include "TVisualDefaults.h"
+#include "TVisualRecordFormat.h"
+#include "TVQQModuleBase.h"
+#include "UserMessages.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QScopeGuard>
+
+quint8 TProjectReader::ReadVersion(const QString &name)
+{
+    QByteArray content;
+    if (!TFileAccess::Read(name, content))
+        return 0;
+    TLineReader lines(content);
+    if (!lines.Next() || !lines.Next())
+        return 0;
+    const QByteArrayView line = lines.Line();
+    const bool firstStar = line.size() > 0 && line[0] == '*';
+    const bool secondStar = line.size() > 1 && line[1] == '*';
+    if (!firstStar && !secondStar)
+        return 0;
+    if (!firstStar || line.size() < 2 || line[1] != '[')
+        return 0;  // 255, which counts as unreadable
+    const quint32 version = TFieldReader::ParseHex(line.sliced(2), 2);
+    return version > 254 ? 0 : quint8(version);
+}
+
+bool TProjectReader::ReadApplications(const QString &name, QString *error)
+{
+    const auto fail = [error](const QString &why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+    QByteArray content;
+    bool tooLarge = false;
+    if (!TFileAccess::Read(name, content, &tooLarge))
+        return fail(tooLarge ? QStringLiteral("The file is too large (more than 256 MB) to be a project file.")
+                             : QStringLiteral("The file cannot be read."));
+    m_project.m_version = ReadVersion(name);
+    if (m_project.m_version == 1) {
+        if (m_project.m_messages)
+            m_project.m_messages->ShowMessage(QStringLiteral("Unable to read this version"));
+        return fail(QString());
+    }
+    if (m_project.m_version == 0)
+        return fail(QStringLiteral("The file is not a project file."));
+    if (m_project.m_version > TProjectManager::FileVersion)
+        return fail(QStringLiteral("The file is of format version %1, which this program does not read.").arg(m_project.m_version));
+    if (m_project.m_version == 2 || m_project.m_version == 3) {
+        KeepOldVersionCopy(name);
+        if (m_project.m_messages)
+            m_project.m_messages->ShowMessage(QStringLiteral("This application will be update"));
+    }
+
+    TLineReader lines(content);
+    bool found = false;
+    while (!found && lines.Next())
+        found = lines.Line() == "ProjectList";
+    if (!found || !lines.Next() || TVisualRecordFormat::SectionVersion(lines.Line()) != 1)
+        return fail(QStringLiteral("The file's list of applications is missing or damaged."));
+    while (lines.Next() && lines.Line() != "EOF ProjectFile") {
+        TFieldReader entry(lines.Line());
+        m_project.NewApplication(entry.PipeText());
+    }
+    for (const auto &app : m_project.m_applications)
+        app->ReadDataBlockFrom(content, app->Name());
+    return true;
+}
+
+void TProjectReader::KeepOldVersionCopy(const QString &name) const
+{
+    // The copy of a file of an older format; a missing "OldVersion" folder makes it fail silently.
+    // The file opened is never touched, even when it is that copy (or the copy's first name).
+    const QFileInfo file(name);
+    const QDir folder(QDir(m_project.m_programFolder).filePath(QStringLiteral("OldVersion")));
+    const QString copy = folder.filePath(file.completeBaseName() + QStringLiteral(".qvp2-01-00"));
+    if (!folder.exists())
+        return;
+    const QString opened = file.canonicalFilePath();
+    if (opened == QFileInfo(copy).canonicalFilePath())
+        return;
+    QFile::remove(copy);
+    QFile::copy(name, copy);
+}
+
+bool TProjectReader::CheckScreenPicture(TNewVisualScreen &record, const QString &programFolder, UserMessages *messages)
+{
+    if (!TPicturePaths::Resolve(record.Picture, programFolder).isEmpty())
+        return true;
+    if (messages)
+        messages->ShowMessage(QStringLiteral("File Not Found:\n") + TPicturePaths::FromRecord(record.Picture)
+                                + QStringLiteral("\n reset to default Image"));
+    record.Picture = TPicturePaths::ToRecord(TVisualDefaults::ScreenBackground(programFolder));
+    return false;
+}
+
+void TProjectReader::CheckOutputPictures(TNewVisualOutput &record, quint16 moduleType)
+{
+    const auto check = [&](QByteArray &picture, const QString &fallback) {
+        // Thousands of controls name the same few pictures: each stored text is looked for on
+        // the disk once per reading.
+        auto found = m_resolved.constFind(picture);
+        if (found == m_resolved.constEnd())
+            found = m_resolved.insert(picture, TPicturePaths::Resolve(picture, m_project.m_programFolder));
+        if (!found->isEmpty())
+            return;
+        if (m_project.m_messages)
+            m_project.m_messages->ShowMessage(QStringLiteral("File Not Found\n") + TPicturePaths::FromRecord(picture)
+                                    + QStringLiteral("\nSet to default image"));
+        picture = TPicturePaths::ToRecord(fallback);
+    };
+    check(record.OnPicture, TVisualDefaults::OutputOnPicture(m_project.m_programFolder, moduleType, record.IoNumber));
+    check(record.OffPicture, TVisualDefaults::OutputOffPicture(m_project.m_programFolder, moduleType, record.IoNumber));
+}
+
+bool TProjectReader::ReadScreens(TProjectBinder &binder, const TProgramLists &lists, const QString &name)
+{
+    m_resolved.clear();
+    const auto forget = qScopeGuard([this] { m_resolved.clear(); });
+    QByteArray content;
+    if (!TFileAccess::Read(name, content))
+        return false;
+    m_project.m_fileHash = qHash(content);
+    TLineReader lines(content);
+    const auto skipTo = [&lines](QByteArrayView heading) {
+        while (lines.Next()) {
+            if (lines.Line() == heading)
+                return true;
+        }
+        return false;
+    };
+    // Calls `each` for every record line up to `endLine`; false when the file ends first.
+    const auto records = [&lines](QByteArrayView endLine, const auto &each) {
+        while (lines.Next()) {
+            if (lines.Line() == endLine)
+                return true;
+            each(lines.Line());
+        }
+        return false;
+    };
+
+    // Screens.
+    if (!skipTo("Screen") || !lines.Next())
+        return false;
+    int version = TVisualRecordFormat::SectionVersion(lines.Line());
+    if (!records("EOF Screen", [&](QByteArrayView line) {
+            if (auto r = TVisualRecordFormat::ReadScreen(line, version); r && r->Valid == 1) {
+                CheckScreenPicture(*r, m_project.m_programFolder, m_project.m_messages);
+                m_project.AddScreen(binder, &*r);
+            }
+        }))
+        return false;
+
+    // Outputs: the section must follow at once.
+    if (!lines.Next() || lines.Line() != "Visual IO" || !lines.Next())
+        return false;
+    version = TVisualRecordFormat::SectionVersion(lines.Line());
+    if (!records("EOF Visual IO", [&](QByteArrayView line) {
+            auto r = TVisualRecordFormat::ReadOutput(line, version);
+            if (!r || r->Valid != 1)
+                return;
+            TDataFileManager *app = m_project.ApplicationById(r->ApplicationId);
+            TVQQModuleBase *module = app ? lists.FindModule(app, r->ModuleNumber) : nullptr;
+            if (!module || !m_project.ScreenById(r->ScreenId))
+                return;
+            CheckOutputPictures(*r, module->GetModuleType());
+            m_project.AddItem(dynamic_cast<TProjectItem<TNewVisualOutput> *>(m_project.MakeItem(binder, lists, *r)));
+        }))
+        return false;
+
+    // Shortcuts.
+    if (!skipTo("ShortCut") || !lines.Next())
+        return false;
+    version = TVisualRecordFormat::SectionVersion(lines.Line());
+    if (!records("EOF ShortCut", [&](QByteArrayView line) {
+            const auto r = TVisualRecordFormat::ReadShortCut(line, version);
+            if (r && r->Valid == 1)
+                m_project.AddItem(dynamic_cast<TProjectItem<TVisualShortCut> *>(m_project.MakeItem(binder, lists, *r)));
+        }))
+        return false;
+
+    // Files of version 2 end here.
+    if (m_project.m_version == 2)
+        return true;
+
+    // Memos.
+    if (!skipTo("MemoItem") || !lines.Next())
+        return false;
+    version = TVisualRecordFormat::SectionVersion(lines.Line());
+    if (!records("EOF Memo Item", [&](QByteArrayView line) {
+            const auto r = TVisualRecordFormat::ReadMemo(line, version);
+            if (r && r->Valid == 1)
+                m_project.AddItem(dynamic_cast<TProjectItem<TVisualMemoData> *>(m_project.MakeItem(binder, lists, *r)));
+        }))
+        return false;
+
+    // Variables.
+    if (!skipTo("Variable Item") || !lines.Next())
+        return false;
+    version = TVisualRecordFormat::SectionVersion(lines.Line());
+    if (!records("EOF Variable Item", [&](QByteArrayView line) {
+            const auto r = TVisualRecordFormat::ReadVariable(line, version);
+            if (r && r->Valid == 1)
+                m_project.AddItem(dynamic_cast<TProjectItem<TVisualVariableData> *>(m_project.MakeItem(binder, lists, *r)));
+        }))
+        return false;
+
+    // Cameras: a file may end right after the heading.
+    if (!skipTo("Axis Item"))
+        return false;
+    if (!lines.Next())
+        return true;
+    version = TVisualRecordFormat::SectionVersion(lines.Line());
+    if (!records("EOF Axis Item", [&](QByteArrayView line) {
+            const auto r = TVisualRecordFormat::ReadCamera(line, version);
+            if (r && r->Valid == 1)
+                m_project.AddItem(dynamic_cast<TProjectItem<TVisualAxisCamData> *>(m_project.MakeItem(binder, lists, *r)));
+        }))
+        return false;
+
+    // Gauges: the heading line is taken as it comes; a file may end before it.
+    if (!lines.Next())
+        return true;
+    if (!lines.Next())
+        return false;
+    if (!records("EOF Gauge Item", [&](QByteArrayView line) {
+            const TVisualJaugeData r = TVisualRecordFormat::ReadGauge(line);
+            if (r.Valid == 1)
+                m_project.AddItem(dynamic_cast<TProjectItem<TVisualJaugeData> *>(m_project.MakeItem(binder, lists, r)));
+        }))
+        return false;
+
+    m_project.m_fileName = name;
+    m_project.m_open = true;
+    return true;
+}
