@@ -1,10 +1,9 @@
 #include "TMyForm11.h"
 
-#include "TCodePage.h"
 #include "TDataFileManager.h"
 #include "TDialogs.h"
 #include "TEditHistory.h"
-#include "TLinkSession.h"
+#include "TLinkBanner.h"
 #include "TVQControl.h"
 #include "TEditorActions.h"
 #include "TForm1.h"
@@ -34,108 +33,6 @@
 
 #include <map>
 
-TScreenArea::TScreenArea(QWidget *parent)
-    : QWidget(parent)
-{
-    setAcceptDrops(true);
-}
-
-namespace {
-
-// The decoded backgrounds of the screens shown now, by file: one copy for every screen using it,
-// gone with the last screen that shows it.
-std::shared_ptr<const QPixmap> SharedBackground(const QString &file)
-{
-    static std::map<QString, std::weak_ptr<const QPixmap>> shown;
-    std::erase_if(shown, [](const auto &entry) { return entry.second.expired(); });
-    if (auto picture = shown[file].lock())
-        return picture;
-    auto picture = std::make_shared<const QPixmap>(QPixmap::fromImage(QImageReader(file).read()));
-    shown[file] = picture;
-    return picture;
-}
-
-} // namespace
-
-void TScreenArea::SetPictureFile(const QString &file, bool stretch, bool proportional)
-{
-    if (file != m_pictureFile)
-        m_picture.reset();
-    m_pictureFile = file;
-    m_stretch = stretch;
-    m_proportional = proportional;
-    update();
-}
-
-const QPixmap &TScreenArea::Picture()
-{
-    if (!m_picture && !m_pictureFile.isEmpty()) {
-        m_picture = SharedBackground(m_pictureFile);
-        if (m_picture->isNull())
-            QTimer::singleShot(0, this, &TScreenArea::pictureUnreadable);
-    }
-    static const QPixmap none;
-    return m_picture ? *m_picture : none;
-}
-
-void TScreenArea::ReleasePicture()
-{
-    m_picture.reset();
-}
-
-void TScreenArea::paintEvent(QPaintEvent *)
-{
-    QPainter painter(this);
-    painter.fillRect(rect(), palette().window());
-    const QPixmap &picture = Picture();
-    if (picture.isNull())
-        return;
-    if (!m_stretch) {
-        painter.drawPixmap(0, 0, picture);
-        return;
-    }
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    if (!m_proportional) {
-        painter.drawPixmap(rect(), picture);
-        return;
-    }
-    const QSize size = picture.size().scaled(this->size(), Qt::KeepAspectRatio);
-    painter.drawPixmap(QRect(QPoint(0, 0), size), picture);
-}
-
-void TScreenArea::contextMenuEvent(QContextMenuEvent *event)
-{
-    emit menuRequested(event->globalPos());
-}
-
-void TScreenArea::dragEnterEvent(QDragEnterEvent *event)
-{
-    // Only the entries of the search lists are accepted.
-    if (qobject_cast<const TListItemMime *>(event->mimeData()))
-        event->acceptProposedAction();
-    else
-        event->ignore();
-}
-
-void TScreenArea::dragMoveEvent(QDragMoveEvent *event)
-{
-    if (qobject_cast<const TListItemMime *>(event->mimeData()))
-        event->acceptProposedAction();
-    else
-        event->ignore();
-}
-
-void TScreenArea::dropEvent(QDropEvent *event)
-{
-    const auto *mime = qobject_cast<const TListItemMime *>(event->mimeData());
-    if (!mime) {
-        event->ignore();
-        return;
-    }
-    event->acceptProposedAction();
-    emit itemDropped(mime->Item(), event->position().toPoint());
-}
-
 TMyForm11::TMyForm11(TForm1 *owner, const TNewVisualScreen &record)
     : QWidget(nullptr, Qt::Window)
     , m_owner(owner)
@@ -151,13 +48,7 @@ TMyForm11::TMyForm11(TForm1 *owner, const TNewVisualScreen &record)
     // The selection's keys, shared by every screen; each acts on the screen it is typed in.
     if (!m_owner->Kiosk())
         addActions(m_owner->Editor()->ScreenKeys());
-    m_refusalTimer = new QTimer(this);
-    m_refusalTimer->setSingleShot(true);
-    m_refusalTimer->setInterval(3000);
-    connect(m_refusalTimer, &QTimer::timeout, this, [this] {
-        m_refusal.clear();
-        UpdateLinkBanner();
-    });
+    m_linkBanner = new TLinkBanner(m_area);
     setAttribute(Qt::WA_DeleteOnClose, false);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -188,14 +79,7 @@ QMenu *TMyForm11::Menu() const
 
 QLabel *TMyForm11::LinkBanner() const
 {
-    if (!m_banner) {
-        m_banner = new QLabel(m_area);
-        m_banner->setObjectName(QStringLiteral("LinkBanner"));
-        m_banner->setStyleSheet(QStringLiteral("QLabel { background: rgba(150, 20, 20, 225); color: white; font-weight: bold; padding: 5px; }"));
-        m_banner->setWordWrap(true);
-        m_banner->hide();
-    }
-    return m_banner;
+    return m_linkBanner->Label();
 }
 
 void TMyForm11::MakeMenu()
@@ -371,54 +255,18 @@ void TMyForm11::hideEvent(QHideEvent *event)
 
 void TMyForm11::UpdateLinkBanner()
 {
-    QStringList lines;
-    if (m_owner->RunTime()->Mode() == RunMode::RunTime) {
-        std::vector<const TDataFileManager *> seen;
-        for (const TVQControl *control : m_area->findChildren<TVQControl *>(Qt::FindDirectChildrenOnly)) {
-            const TDataFileManager *application = control->BoundApplication();
-            if (!application || std::find(seen.begin(), seen.end(), application) != seen.end())
-                continue;
-            seen.push_back(application);
-            const TLinkSession &session = application->Session();
-            if (session.Health() != LinkHealth::Lost)
-                continue;
-            lines.append(QString::fromUtf8("Connection to %1 lost — reconnecting… (since %2)")
-                             .arg(TCodePage::ToDisplay(application->DisplayName()), session.LostAt().toString(QStringLiteral("HH:mm:ss"))));
-        }
-    }
-    if (lines.isEmpty()) {
-        m_refusal.clear();
-        if (m_banner)
-            m_banner->hide();
-        return;
-    }
-    if (!m_refusal.isEmpty())
-        lines.append(m_refusal);
-    LinkBanner()->setText(lines.join(QLatin1Char('\n')));
-    PlaceBanner();
-    m_banner->show();
-    m_banner->raise();
-}
-
-void TMyForm11::PlaceBanner()
-{
-    m_banner->setFixedWidth(m_area->width());
-    m_banner->adjustSize();
-    m_banner->move(0, 0);
+    m_linkBanner->Update(m_owner->RunTime()->Mode() == RunMode::RunTime);
 }
 
 void TMyForm11::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    if (m_banner && m_banner->isVisible())
-        PlaceBanner();
+    m_linkBanner->Place();
 }
 
 void TMyForm11::ClickRefused(const QString &text)
 {
-    m_refusal = text;
-    m_refusalTimer->start();
-    UpdateLinkBanner();
+    m_linkBanner->Refused(text);
 }
 
 bool TMyForm11::ConfirmDelete(const QString &text)

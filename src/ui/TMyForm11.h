@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ListItemData.h"
+#include "TScreenArea.h"
 #include "TProjectBinder.h"
 #include "TProjectManager.h"
 #include "TVQControlHost.h"
@@ -17,44 +18,8 @@ class QRubberBand;
 class TSelection;
 class QMenu;
 class QTimer;
+class TLinkBanner;
 class TForm1;
-
-// The picture area of a screen: the background picture filling the client area; the controls
-// stand on it; items dropped from the search lists land on it.
-class TScreenArea : public QWidget
-{
-    Q_OBJECT
-
-public:
-    explicit TScreenArea(QWidget *parent);
-    // The background is read from `file` when the screen is first painted; screens showing the
-    // same file share one decoded picture, and a hidden screen holds none.
-    void SetPictureFile(const QString &file, bool stretch, bool proportional);
-    const QString &PictureFile() const { return m_pictureFile; }
-    // The background, read now if it is not yet; null when the file cannot be decoded.
-    const QPixmap &Picture();
-    bool HoldsPicture() const { return m_picture != nullptr; }
-    void ReleasePicture();
-
-signals:
-    void menuRequested(const QPoint &globalPosition);
-    // The background's file was read but holds no picture.
-    void pictureUnreadable();
-    void itemDropped(const ListItemData &item, const QPoint &at);
-
-protected:
-    void paintEvent(QPaintEvent *event) override;
-    void contextMenuEvent(QContextMenuEvent *event) override;
-    void dragEnterEvent(QDragEnterEvent *event) override;
-    void dragMoveEvent(QDragMoveEvent *event) override;
-    void dropEvent(QDropEvent *event) override;
-
-private:
-    QString m_pictureFile;
-    std::shared_ptr<const QPixmap> m_picture;
-    bool m_stretch = false;
-    bool m_proportional = false;
-};
 
 // A working screen: a top-level window showing the screen's background with its controls, and
 // the right-click menu that drives design time, run time and test for the whole project.
@@ -109,7 +74,6 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    void PlaceBanner();
     void MakeMenu();
     void MakeEditMenus();
     // The record's background cannot be used: the default one, with a word to the user.
@@ -125,7 +89,5 @@ private:
     TSelection *m_selection = nullptr;
     QRubberBand *m_band = nullptr;
     QPoint m_bandOrigin;
-    mutable QLabel *m_banner = nullptr;  // made when a link is first lost
-    QString m_refusal;       // the last refused click, shown in the banner a short while
-    QTimer *m_refusalTimer = nullptr;
+    TLinkBanner *m_linkBanner = nullptr;
 };

@@ -1,0 +1,96 @@
+#include "TLinkBanner.h"
+
+#include "TCodePage.h"
+#include "TDataFileManager.h"
+#include "TLinkSession.h"
+#include "TVQControl.h"
+
+#include <QLabel>
+#include <QTimer>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+// How long a refused click stays in the banner.
+constexpr int k_refusalShown = 3000;
+
+} // namespace
+
+TLinkBanner::TLinkBanner(QWidget *area)
+    : QObject(area)
+    , m_area(area)
+{
+    m_refusalTimer = new QTimer(this);
+    m_refusalTimer->setSingleShot(true);
+    m_refusalTimer->setInterval(k_refusalShown);
+    connect(m_refusalTimer, &QTimer::timeout, this, [this] {
+        m_refusal.clear();
+        Update(m_runTime);
+    });
+}
+
+QLabel *TLinkBanner::Label() const
+{
+    if (!m_label) {
+        m_label = new QLabel(m_area);
+        m_label->setObjectName(QStringLiteral("LinkBanner"));
+        m_label->setStyleSheet(QStringLiteral("QLabel { background: rgba(150, 20, 20, 225); color: white; font-weight: bold; padding: 5px; }"));
+        m_label->setWordWrap(true);
+        m_label->hide();
+    }
+    return m_label;
+}
+
+void TLinkBanner::Update(bool runTime)
+{
+    m_runTime = runTime;
+    QStringList lines;
+    if (runTime) {
+        std::vector<const TDataFileManager *> seen;
+        for (const TVQControl *control : m_area->findChildren<TVQControl *>(Qt::FindDirectChildrenOnly)) {
+            const TDataFileManager *application = control->BoundApplication();
+            if (!application || std::find(seen.begin(), seen.end(), application) != seen.end())
+                continue;
+            seen.push_back(application);
+            const TLinkSession &session = application->Session();
+            if (session.Health() != LinkHealth::Lost)
+                continue;
+            lines.append(QString::fromUtf8("Connection to %1 lost — reconnecting… (since %2)")
+                             .arg(TCodePage::ToDisplay(application->DisplayName()), session.LostAt().toString(QStringLiteral("HH:mm:ss"))));
+        }
+    }
+    if (lines.isEmpty()) {
+        m_refusal.clear();
+        if (m_label)
+            m_label->hide();
+        return;
+    }
+    if (!m_refusal.isEmpty())
+        lines.append(m_refusal);
+    Label()->setText(lines.join(QLatin1Char('\n')));
+    Fit();
+    m_label->show();
+    m_label->raise();
+}
+
+void TLinkBanner::Refused(const QString &text)
+{
+    m_refusal = text;
+    m_refusalTimer->start();
+    Update(m_runTime);
+}
+
+void TLinkBanner::Place()
+{
+    if (m_label && m_label->isVisible())
+        Fit();
+}
+
+void TLinkBanner::Fit()
+{
+    m_label->setFixedWidth(m_area->width());
+    m_label->adjustSize();
+    m_label->move(0, 0);
+}

@@ -1,0 +1,111 @@
+#include "TScreenArea.h"
+
+#include <QContextMenuEvent>
+#include <QImageReader>
+#include <QMimeData>
+#include <QPainter>
+#include <QTimer>
+
+#include <map>
+
+TScreenArea::TScreenArea(QWidget *parent)
+    : QWidget(parent)
+{
+    setAcceptDrops(true);
+}
+
+namespace {
+
+// The decoded backgrounds of the screens shown now, by file: one copy for every screen using it,
+// gone with the last screen that shows it.
+std::shared_ptr<const QPixmap> SharedBackground(const QString &file)
+{
+    static std::map<QString, std::weak_ptr<const QPixmap>> shown;
+    std::erase_if(shown, [](const auto &entry) { return entry.second.expired(); });
+    if (auto picture = shown[file].lock())
+        return picture;
+    auto picture = std::make_shared<const QPixmap>(QPixmap::fromImage(QImageReader(file).read()));
+    shown[file] = picture;
+    return picture;
+}
+
+} // namespace
+
+void TScreenArea::SetPictureFile(const QString &file, bool stretch, bool proportional)
+{
+    if (file != m_pictureFile)
+        m_picture.reset();
+    m_pictureFile = file;
+    m_stretch = stretch;
+    m_proportional = proportional;
+    update();
+}
+
+const QPixmap &TScreenArea::Picture()
+{
+    if (!m_picture && !m_pictureFile.isEmpty()) {
+        m_picture = SharedBackground(m_pictureFile);
+        if (m_picture->isNull())
+            QTimer::singleShot(0, this, &TScreenArea::pictureUnreadable);
+    }
+    static const QPixmap none;
+    return m_picture ? *m_picture : none;
+}
+
+void TScreenArea::ReleasePicture()
+{
+    m_picture.reset();
+}
+
+void TScreenArea::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().window());
+    const QPixmap &picture = Picture();
+    if (picture.isNull())
+        return;
+    if (!m_stretch) {
+        painter.drawPixmap(0, 0, picture);
+        return;
+    }
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    if (!m_proportional) {
+        painter.drawPixmap(rect(), picture);
+        return;
+    }
+    const QSize size = picture.size().scaled(this->size(), Qt::KeepAspectRatio);
+    painter.drawPixmap(QRect(QPoint(0, 0), size), picture);
+}
+
+void TScreenArea::contextMenuEvent(QContextMenuEvent *event)
+{
+    emit menuRequested(event->globalPos());
+}
+
+void TScreenArea::dragEnterEvent(QDragEnterEvent *event)
+{
+    // Only the entries of the search lists are accepted.
+    if (qobject_cast<const TListItemMime *>(event->mimeData()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void TScreenArea::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (qobject_cast<const TListItemMime *>(event->mimeData()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void TScreenArea::dropEvent(QDropEvent *event)
+{
+    const auto *mime = qobject_cast<const TListItemMime *>(event->mimeData());
+    if (!mime) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    emit itemDropped(mime->Item(), event->position().toPoint());
+}
