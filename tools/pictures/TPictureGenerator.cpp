@@ -1,5 +1,7 @@
 #include "TPictureGenerator.h"
 
+#include "TPanelPictures.h"
+
 #include <QDir>
 #include <QFont>
 #include <QImage>
@@ -12,21 +14,9 @@
 
 namespace {
 
-const QColor k_ink(40, 44, 52);
-const QColor k_off(150, 156, 166);
-const QColor k_on(255, 196, 0);
-const QColor k_green(40, 170, 80);
-const QColor k_blue(30, 110, 200);
-const QColor k_red(210, 50, 40);
+using namespace PictureInk;
 
 using Draw = std::function<void(QPainter &)>;
-
-QImage Canvas(int w, int h, QColor fill = Qt::transparent)
-{
-    QImage image(w, h, QImage::Format_ARGB32_Premultiplied);
-    image.fill(fill);
-    return image;
-}
 
 bool Save(const QImage &image, const QString &path, QString &error)
 {
@@ -40,20 +30,13 @@ bool Save(const QImage &image, const QString &path, QString &error)
 
 QImage Icon(const Draw &draw)
 {
-    QImage image = Canvas(32, 32);
+    QImage image = TPanelPictures::Canvas(32, 32);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     draw(p);
     return image;
 }
 
-QFont Font(int pixelSize, bool bold = true)
-{
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    return font;
-}
 
 // A light bulb: yellow with a glow when on, grey when off.
 void Bulb(QPainter &p, bool on, QColor colour = k_on)
@@ -131,7 +114,7 @@ void Contact(QPainter &p, const QString &count, bool on)
     p.drawEllipse(QPointF(12, 20), 2, 2);
     p.drawEllipse(QPointF(20, 20), 2, 2);
     p.setPen(k_ink);
-    p.setFont(Font(9));
+    p.setFont(TPanelPictures::Font(9));
     p.drawText(QRectF(4, 3, 24, 11), Qt::AlignCenter, count);
 }
 
@@ -188,7 +171,7 @@ void Thermometer(QPainter &p, const QString &tag, QColor mercury = k_red)
     for (int y = 7; y <= 19; y += 4)
         p.drawLine(QPointF(20, y), QPointF(22, y));
     if (!tag.isEmpty()) {
-        p.setFont(Font(10));
+        p.setFont(TPanelPictures::Font(10));
         p.drawText(QRectF(22, 18, 10, 13), Qt::AlignCenter, tag);
     }
 }
@@ -242,7 +225,7 @@ void Logo(QPainter &p)
     house.closeSubpath();
     p.drawPath(house);
     p.setPen(Qt::white);
-    p.setFont(Font(15));
+    p.setFont(TPanelPictures::Font(15));
     p.drawText(QRectF(5, 13, 22, 17), Qt::AlignCenter, QStringLiteral("Q"));
 }
 
@@ -261,7 +244,7 @@ void Memo(QPainter &p, bool on, const QString &sign)
     top.closeSubpath();
     p.drawPath(top);
     p.setPen(k_ink);
-    p.setFont(Font(sign.size() > 1 ? 8 : 11));
+    p.setFont(TPanelPictures::Font(sign.size() > 1 ? 8 : 11));
     p.drawText(QRectF(3, 12, 26, 16), Qt::AlignCenter, sign);
 }
 
@@ -281,197 +264,6 @@ void Flag(QPainter &p, bool on)
     p.drawPath(flag);
 }
 
-QImage Wall()
-{
-    QImage image = Canvas(800, 600, QColor(236, 233, 226));
-    QPainter p(&image);
-    QLinearGradient light(0, 0, 0, 600);
-    light.setColorAt(0, QColor(244, 242, 236));
-    light.setColorAt(1, QColor(222, 218, 208));
-    p.fillRect(image.rect(), light);
-    p.setPen(QPen(QColor(210, 205, 195), 1));
-    for (int x = 0; x < 800; x += 40)
-        p.drawLine(x, 0, x, 600);
-    for (int y = 0; y < 600; y += 40)
-        p.drawLine(0, y, 800, y);
-    return image;
-}
-
-// The demo floor plan: rooms with their names, doors and windows.
-QImage FloorPlan()
-{
-    QImage image = Canvas(800, 600, QColor(250, 248, 242));
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    struct Room { QRect r; const char *name; QColor floor; };
-    const Room rooms[] = {
-        {{40, 40, 360, 260}, "Living room", QColor(240, 226, 200)},
-        {{400, 40, 200, 160}, "Kitchen", QColor(222, 232, 236)},
-        {{600, 40, 160, 160}, "Office", QColor(236, 230, 214)},
-        {{400, 200, 360, 100}, "Hall", QColor(230, 230, 230)},
-        {{40, 300, 240, 260}, "Bedroom", QColor(228, 222, 240)},
-        {{280, 300, 160, 140}, "Bathroom", QColor(214, 236, 236)},
-        {{280, 440, 160, 120}, "Cellar stairs", QColor(226, 226, 220)},
-        {{440, 300, 320, 260}, "Garage", QColor(218, 218, 214)},
-    };
-    for (const Room &room : rooms) {
-        p.fillRect(room.r, room.floor);
-        p.setPen(QPen(QColor(70, 70, 75), 6));
-        p.setBrush(Qt::NoBrush);
-        p.drawRect(room.r);
-    }
-    // Doors: gaps in the walls with their swing.
-    p.setPen(QPen(QColor(250, 248, 242), 8));
-    const QLine doors[] = {{400, 240, 400, 280}, {470, 200, 510, 200}, {640, 200, 680, 200}, {130, 300, 170, 300},
-                           {330, 300, 370, 300}, {440, 400, 440, 440}, {330, 440, 370, 440}};
-    for (const QLine &d : doors)
-        p.drawLine(d);
-    // Windows: light blue marks on the outer walls.
-    p.setPen(QPen(QColor(120, 180, 230), 6));
-    const QLine windows[] = {{100, 40, 200, 40}, {250, 40, 340, 40}, {460, 40, 540, 40}, {650, 40, 720, 40},
-                             {40, 380, 40, 470}, {40, 120, 40, 220}, {760, 80, 760, 160}};
-    for (const QLine &w : windows)
-        p.drawLine(w);
-    p.setPen(QColor(90, 90, 100));
-    p.setFont(Font(15, false));
-    for (const Room &room : rooms)
-        p.drawText(room.r.adjusted(10, 8, -10, -8), Qt::AlignBottom | Qt::AlignRight, QString::fromLatin1(room.name));
-    p.setFont(Font(13, false));
-    p.drawText(QRect(40, 566, 720, 24), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Demo house - ground floor"));
-    return image;
-}
-
-// The dimmer panel: level digits on the left, ON and OFF keys on the right, a bar track below,
-// a close box for the pop-up variant.
-QImage DimmerPanel()
-{
-    QImage image = Canvas(250, 130, QColor(232, 236, 242));
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(120, 130, 145), 2));
-    p.setBrush(QColor(240, 243, 247));
-    p.drawRoundedRect(QRectF(1, 1, 248, 128), 8, 8);
-    p.setPen(QPen(QColor(150, 160, 175), 1));
-    p.setBrush(Qt::white);
-    p.drawRoundedRect(QRectF(8, 30, 122, 48), 5, 5);               // the digits
-    for (const QRectF &key : {QRectF(180, 4, 60, 32), QRectF(180, 49, 60, 32)}) {
-        QLinearGradient g(key.topLeft(), key.bottomLeft());
-        g.setColorAt(0, QColor(252, 252, 253));
-        g.setColorAt(1, QColor(205, 212, 222));
-        p.setBrush(g);
-        p.drawRoundedRect(key, 6, 6);
-    }
-    p.setBrush(QColor(225, 230, 237));
-    p.drawRoundedRect(QRectF(6, 89, 238, 36), 5, 5);               // the level bar track
-    p.setPen(QPen(QColor(150, 160, 175), 1, Qt::DotLine));
-    for (int x = 8; x <= 215; x += 23)
-        p.drawLine(QPointF(x + 21, 93), QPointF(x + 21, 121));
-    // No close box: the pop-up panel draws its own, the always-open one has none.
-    return image;
-}
-
-QImage Key(const QString &sign, int w, int h)
-{
-    QImage image = Canvas(w, h);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    QLinearGradient g(0, 0, 0, h);
-    g.setColorAt(0, QColor(252, 252, 253));
-    g.setColorAt(1, QColor(200, 208, 220));
-    p.setPen(QPen(QColor(110, 120, 135), 1.2));
-    p.setBrush(g);
-    p.drawRoundedRect(QRectF(1, 1, w - 2, h - 2), 6, 6);
-    if (!sign.isEmpty()) {
-        p.setPen(QColor(40, 60, 90));
-        p.setFont(Font(h - 10));
-        p.drawText(QRectF(0, 0, w, h), Qt::AlignCenter, sign);
-    }
-    return image;
-}
-
-QImage CloseBox()
-{
-    QImage image = Canvas(20, 20);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(110, 120, 135), 1.2));
-    p.setBrush(Qt::white);
-    p.drawRoundedRect(QRectF(1, 1, 18, 18), 3, 3);
-    p.setPen(QPen(QColor(90, 95, 105), 2));
-    p.drawLine(QPointF(6, 6), QPointF(14, 14));
-    p.drawLine(QPointF(14, 6), QPointF(6, 14));
-    return image;
-}
-
-// The 0-10 V dial: 140 x 140, centre (70, 70), a 300-degree scale from the lower left.
-QImage Dial()
-{
-    QImage image = Canvas(140, 140, Qt::white);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(90, 95, 105), 2));
-    p.setBrush(QColor(248, 249, 251));
-    p.drawEllipse(QPointF(70, 70), 67, 67);
-    p.setPen(QPen(k_ink, 1.5));
-    p.setFont(Font(9, false));
-    for (int i = 0; i <= 10; ++i) {
-        const double angle = qDegreesToRadians(30.0 + 30.0 * i);
-        const QPointF outer(70 - 62 * std::sin(angle), 70 + 62 * std::cos(angle));
-        const QPointF inner(70 - 54 * std::sin(angle), 70 + 54 * std::cos(angle));
-        p.drawLine(inner, outer);
-        const QPointF text(70 - 44 * std::sin(angle), 70 + 44 * std::cos(angle));
-        p.drawText(QRectF(text.x() - 12, text.y() - 7, 24, 14), Qt::AlignCenter, QString::number(i * 10));
-    }
-    p.setBrush(k_ink);
-    p.drawEllipse(QPointF(70, 70), 4, 4);
-    return image;
-}
-
-// The power gauge: a quarter dial swept by the needle from 0 to 90 degrees.
-// The power gauge: the needle turns clockwise about the pivot (49, 143), from pointing right (no
-// power) to pointing down (the maximum), so the scale is the quarter circle below and right of it.
-QImage GaugeDial()
-{
-    const QPointF pivot(49, 143);
-    // A JPEG has no exact key colour, so the face fills the whole picture.
-    QImage image = Canvas(150, 232, QColor(248, 249, 251));
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(90, 95, 105), 2));
-    p.setBrush(Qt::NoBrush);
-    p.drawRect(QRectF(1, 1, 148, 230));
-    p.setPen(k_ink);
-    p.setFont(QFont(QStringLiteral("DejaVu Sans"), 9, QFont::Bold));
-    p.drawText(QRectF(0, 12, 150, 20), Qt::AlignCenter, QStringLiteral("POWER"));
-    p.setPen(QPen(QColor(220, 60, 50), 6, Qt::SolidLine, Qt::FlatCap));
-    p.drawArc(QRectF(pivot.x() - 80, pivot.y() - 80, 160, 160), -70 * 16, -20 * 16);
-    p.setPen(QPen(k_ink, 1.5));
-    for (int i = 0; i <= 9; ++i) {
-        const double a = qDegreesToRadians(90.0 * i / 9);
-        p.drawLine(pivot + QPointF(74 * std::cos(a), 74 * std::sin(a)), pivot + QPointF(86 * std::cos(a), 86 * std::sin(a)));
-    }
-    p.setBrush(k_ink);
-    p.drawEllipse(pivot, 4, 4);
-    return image;
-}
-
-// The needle at rest, pointing right from its base at the left edge.
-QImage Needle()
-{
-    QImage image = Canvas(84, 6, Qt::white);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(Qt::NoPen);
-    p.setBrush(k_red);
-    QPainterPath needle;
-    needle.moveTo(0, 1);
-    needle.lineTo(83, 3);
-    needle.lineTo(0, 5);
-    needle.closeSubpath();
-    p.drawPath(needle);
-    return image;
-}
-
 } // namespace
 
 bool TPictureGenerator::WriteAll(const QString &programFolder, QString &error)
@@ -486,7 +278,7 @@ bool TPictureGenerator::WriteAll(const QString &programFolder, QString &error)
     const auto sign = [](const char *text, QColor colour) {
         return [text, colour](QPainter &p) {
             p.setPen(colour);
-            p.setFont(Font(8));
+            p.setFont(TPanelPictures::Font(8));
             p.drawText(QRectF(7, 6, 18, 12), Qt::AlignCenter, QString::fromLatin1(text));
         };
     };
@@ -531,19 +323,19 @@ bool TPictureGenerator::WriteAll(const QString &programFolder, QString &error)
     ok = ok && pair("MemoZULON.ico", "MemoZULOFF.ico", [](QPainter &p, bool on) { Memo(p, on, QStringLiteral("\u2195")); });
     ok = ok && pair("MemoDIMON.ico", "MemoDIMOFF.ico", [](QPainter &p, bool on) { Memo(p, on, QStringLiteral("%")); });
     ok = ok && pair("FlagON.ico", "FlagOff.ico", Flag);
-    ok = ok && Save(Wall(), folder.filePath(QStringLiteral("Default Images/wall_800x600.bmp")), error);
+    ok = ok && Save(TPanelPictures::Wall(), folder.filePath(QStringLiteral("Default Images/wall_800x600.bmp")), error);
 
     const auto control = [&](const char *name, const QImage &image) {
         return Save(image, folder.filePath(QStringLiteral("Image Control/") + QString::fromLatin1(name)), error);
     };
-    ok = ok && control("DimView.bmp", DimmerPanel());
-    ok = ok && control("Sensor plus.bmp", Key(QStringLiteral("+"), 32, 32));
-    ok = ok && control("Sensor minus.bmp", Key(QStringLiteral("\u2212"), 32, 32));
-    ok = ok && control("but2.bmp", Key(QString(), 82, 32));
-    ok = ok && control("close.ico", CloseBox());
-    ok = ok && control("Cpt140.bmp", Dial());
-    ok = ok && control("jauge_modif6.jpg", GaugeDial());
-    ok = ok && control("jnail.bmp", Needle());
-    ok = ok && Save(FloorPlan(), folder.filePath(QStringLiteral("Imported Pictures/Screen/floor plan.jpg")), error);
+    ok = ok && control("DimView.bmp", TPanelPictures::DimmerPanel());
+    ok = ok && control("Sensor plus.bmp", TPanelPictures::Key(QStringLiteral("+"), 32, 32));
+    ok = ok && control("Sensor minus.bmp", TPanelPictures::Key(QStringLiteral("\u2212"), 32, 32));
+    ok = ok && control("but2.bmp", TPanelPictures::Key(QString(), 82, 32));
+    ok = ok && control("close.ico", TPanelPictures::CloseBox());
+    ok = ok && control("Cpt140.bmp", TPanelPictures::Dial());
+    ok = ok && control("jauge_modif6.jpg", TPanelPictures::GaugeDial());
+    ok = ok && control("jnail.bmp", TPanelPictures::Needle());
+    ok = ok && Save(TPanelPictures::FloorPlan(), folder.filePath(QStringLiteral("Imported Pictures/Screen/floor plan.jpg")), error);
     return ok;
 }
