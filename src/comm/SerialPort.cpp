@@ -92,7 +92,7 @@ bool SerialPort::OpenSerial(quint8 comNumber, quint32 baud)
         return false;
     }
     m_open = true;
-    m_serial->setBaudRate(baud == 115200 ? 115200 : 38400);
+    m_serial->setBaudRate(baud == ModuleBaud ? ModuleBaud : SlowBaud);
     m_serial->setDataBits(QSerialPort::Data8);
     m_serial->setParity(QSerialPort::NoParity);
     m_serial->setStopBits(QSerialPort::OneStop);

@@ -20,6 +20,9 @@ class SerialPort : public QObject
 public:
     static constexpr quint16 NoInterface = 0xFFFF;
     static constexpr int ReadBufferSize = 2048;
+    // The interface module's serial speed; any other asks for the slow one.
+    static constexpr quint32 ModuleBaud = 115200;
+    static constexpr quint32 SlowBaud = 38400;
 
     // `programFolder` holds "Ports" (serial devices by COM number) and the log-in library.
     // `messages` must outlive the link.

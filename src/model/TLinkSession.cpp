@@ -122,14 +122,19 @@ void TLinkSession::CloseLink()
     link->CloseLink();
 }
 
-bool TLinkSession::ReopenLink()
+bool TLinkSession::OpenStoredLink()
 {
     const TVISUALQvpInfo &settings = m_application.Settings();
-    bool opened = false;
     if (settings.LinkKind == LinkKinds::Serial)
-        opened = OpenSerialLink(settings.ComPort, 115200);
-    else if (settings.LinkKind == LinkKinds::Udp)
-        opened = OpenUdpLink(settings.UdpPort, settings.Host, settings.Password);
+        return OpenSerialLink(settings.ComPort, SerialPort::ModuleBaud);
+    if (settings.LinkKind == LinkKinds::Udp)
+        return OpenUdpLink(settings.UdpPort, settings.Host, settings.Password);
+    return false;
+}
+
+bool TLinkSession::ReopenLink()
+{
+    const bool opened = OpenStoredLink();
     if (opened)
         StartPolling(true);
     return opened;
@@ -316,7 +321,7 @@ void TLinkSession::RetryLink()
     const TVISUALQvpInfo &settings = m_application.Settings();
     m_reopening = true;
     if (settings.LinkKind == LinkKinds::Serial) {
-        if (link->OpenSerial(settings.ComPort, 115200)) {
+        if (link->OpenSerial(settings.ComPort, SerialPort::ModuleBaud)) {
             StartPolling(true);
             LinkUp();
         } else {

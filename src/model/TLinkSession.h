@@ -58,7 +58,10 @@ public:
     bool OpenUdpLink(quint16 udpPort, const QByteArray &host, const QByteArray &password);
     // Closes the link (a UDP link logs out), stops the keep-alive and every attempt to reopen it.
     void CloseLink();
-    // Opens the link again with the stored settings; false for no link kind or a failure.
+    // Opens the link of the stored kind with the stored settings (a UDP link logs in); false for
+    // no link kind or a failure.
+    bool OpenStoredLink();
+    // The same, polling started.
     bool ReopenLink();
     // Reads everything that waits on the link, as it arrives (and on the poll, as a safety net),
     // and recomputes the power total once for the whole batch.

@@ -68,11 +68,7 @@ void TForm6::ResetAndStart()
 void TForm6::Connect(TDataFileManager *application)
 {
     m_ticks = 0;
-    const TVISUALQvpInfo &settings = application->Settings();
-    if (settings.LinkKind == LinkKinds::Serial)
-        application->Session().OpenSerialLink(settings.ComPort, 115200);
-    else if (settings.LinkKind == LinkKinds::Udp)
-        application->Session().OpenUdpLink(settings.UdpPort, settings.Host, settings.Password);
+    application->Session().OpenStoredLink();
     AddLine(QStringLiteral("Connecting on ") + FileName(application));
     // An application without a link kind has nothing to wait for: its fault shows on the
     // first tick instead of the window waiting without end.

@@ -2,6 +2,7 @@
 
 #include "ListItemData.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <vector>
@@ -60,7 +61,7 @@ private:
 
     Lists m_lists;
     TProjectManager *m_project = nullptr;
-    TProgramLists *m_programLists = nullptr;
+    QPointer<TProgramLists> m_programLists;  // replaced with the project: checked before use
     QLineEdit *m_search = nullptr;
     QComboBox *m_files = nullptr;
     QListWidget *m_filter = nullptr;

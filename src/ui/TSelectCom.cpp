@@ -77,7 +77,7 @@ bool TSelectCom::Ok()
     const int index = m_ports->currentIndex();
     if (index < 0)
         return false;
-    if (!m_application.Session().OpenSerialLink(quint8(index + 1), 115200)) {
+    if (!m_application.Session().OpenSerialLink(quint8(index + 1), SerialPort::ModuleBaud)) {
         if (m_messages)
             m_messages->ShowMessage(QStringLiteral("Unable to open serial Port "));
         return false;

@@ -163,7 +163,7 @@ bool TConsole::OpenSerial(const QString &com)
         return false;
     }
     const QString device = SerialPort::SerialDevicePath(m_programFolder, quint8(number));
-    if (!m_application->Session().OpenSerialLink(quint8(number), 115200)) {
+    if (!m_application->Session().OpenSerialLink(quint8(number), SerialPort::ModuleBaud)) {
         m_err << "Unable to open serial Port COM" << number << " (" << device << ")" << Qt::endl;
         return false;
     }
