@@ -328,60 +328,6 @@ TEST(SimulatorProgram, StartsAndStopsCleanlyOnSigterm)
     EXPECT_TRUE(bad.readAllStandardError().contains("Usage: quelnor-sim"));
 }
 
-// A full refresh of a 2,000-module installation, sent by the simulator running as a process of
-// its own: every output status reaches the program.
-TEST(SimulatorProgram, ALargeRefreshLosesNoState)
-{
-    constexpr int modules = 2000;
-    QByteArray exportText = "Modules\r\n*[04]*\r\n";
-    ModuleRecord interface;
-    interface.ModuleNumber = 1;
-    interface.ModuleType = 45;
-    interface.SerialNumber = 0x45000001;
-    interface.Name = "QNET04";
-    exportText += TRecordFormat::WriteModule(interface);
-    for (int m = 0; m < modules; ++m) {
-        ModuleRecord relays;
-        relays.ModuleNumber = quint16(m + 2);
-        relays.ModuleType = 6;
-        relays.SerialNumber = quint32(0x06000000 + m);
-        relays.Name = "Relays " + QByteArray::number(m);
-        exportText += TRecordFormat::WriteModule(relays);
-    }
-    exportText += "Inputs\r\n*[05]*\r\nVariable systeme\r\n";
-    QTemporaryDir folder;
-    const QString exportPath = folder.filePath(QStringLiteral("large.qap"));
-    ASSERT_TRUE(TFileAccess::SaveAtomically(exportPath, exportText));
-
-    QProcess sim;
-    sim.start(QStringLiteral(QUELNOR_PROGRAM_DIR "/quelnor-sim"), {"--export", exportPath, "--udp", "0", "--exit-after", "60"});
-    ASSERT_TRUE(sim.waitForStarted(5000));
-    QByteArray output;
-    ASSERT_TRUE(RunUntil([&] { output += sim.readAllStandardOutput(); return output.contains("modules, UDP"); }));
-    const QByteArray address = output.mid(output.indexOf("UDP ") + 4).split('\n').first().split(',').first();
-    const quint16 port = quint16(address.mid(address.lastIndexOf(':') + 1).toUInt());
-    ASSERT_NE(port, 0) << output.toStdString();
-
-    RecordingMessages messages;
-    TDataFileManager app(nullptr, QByteArray(), &messages);
-    ASSERT_TRUE(app.ExportImport(exportPath, TDataFileManager::ImportReplace));
-    TProgramLists lists(nullptr, QStringLiteral(QUELNOR_PROGRAM_DIR), &messages);
-    lists.AddApplication(app);
-    QSet<quint16> reported;
-    QObject::connect(&app, &TDataFileManager::frameDecoded, &app, [&reported](const TDecodedFrame &frame) {
-        if (frame.IsAccepted() && frame.Type == MsgOutputStatus)
-            reported.insert(frame.ModuleNumber);
-    });
-    ASSERT_TRUE(app.Session().OpenUdpLink(port, "127.0.0.1", ""));
-    ASSERT_TRUE(RunUntil([&] { return app.Session().State() == SessionStates::Open; }));
-    TFrameBuilder::BuildRefreshOutputs(*app.Link());
-    RunUntil([&] { return reported.size() >= modules; }, 20000);
-    EXPECT_EQ(reported.size(), modules);
-    app.Session().CloseLink();
-    sim.terminate();
-    sim.waitForFinished(5000);
-}
-
 TEST(SimulatorCamera, OptionsAndTheirRefusals)
 {
     QString error;
