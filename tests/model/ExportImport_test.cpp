@@ -11,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
 
 namespace {
 
@@ -169,81 +168,29 @@ TEST(DemoExport, ImportsAndRoundTripsThroughTheDataBlock)
     ASSERT_TRUE(app.ExportImport(QStringLiteral(QUELNOR_TEST_EXPORT), TDataFileManager::ImportReplace));
     EXPECT_TRUE(messages.Shown.isEmpty());
     const TRecordSet &r = app.Current();
-
-    std::set<ModuleKind> kinds;
-    std::set<quint16> types;
-    bool typeWithoutKind = false;
-    for (const ModuleRecord *m : r.Modules) {
-        kinds.insert(TModuleTypes::KindOf(m->ModuleType));
-        types.insert(m->ModuleType);
-        typeWithoutKind |= TModuleTypes::KindOf(m->ModuleType) == ModuleKind::None
-                           && !TModuleTypes::IsInterfaceModule(m->ModuleType);
-        // Every module's IOs start at its FirstIoIndex and follow it.
-        const IoRecord *first = app.IoAt(m->FirstIoIndex);
-        if (first && first->ModuleNumber == m->ModuleNumber) {
-            EXPECT_EQ(first->Channel, 0) << m->Name.constData();
-        }
-    }
-    for (quint16 type : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 14, 15, 17, 24, 30, 31, 33, 36, 38, 40, 50, 55, 45})
-        EXPECT_TRUE(types.count(type)) << type;
-    EXPECT_TRUE(typeWithoutKind);
-    quint16 interfaceNumber = 0;
-    EXPECT_EQ(app.FindInterfaceModule(interfaceNumber), 0);
-
-    std::set<int> memoKinds;
-    bool undefinedMemo = false;
-    for (const MemoRecord *m : r.Memos) {
-        if (m->Defined == 1)
-            memoKinds.insert(m->MemoKind);
-        undefinedMemo |= m->Defined != 1;
-    }
-    EXPECT_EQ(memoKinds, std::set<int>({0, 1, 2}));
-    EXPECT_TRUE(undefinedMemo);
-    std::set<int> variableKinds;
-    bool undefinedVariable = false;
-    for (const VariableRecord *v : r.Variables) {
-        if (v->Defined == 1)
-            variableKinds.insert(v->VariableKind);
-        undefinedVariable |= v->Defined != 1;
-    }
-    EXPECT_EQ(variableKinds, std::set<int>({0, 1}));
-    EXPECT_TRUE(undefinedVariable);
-
-    int longPress = 0, withPower = 0, withParameters = 0;
+    // Every parameter entry an IO names is found.
     for (const IoRecord *io : r.Ios) {
-        longPress += io->LongPress != 0 && io->ParamKind != 21;
-        withPower += io->Power != 0;
         if (io->ParamKind == 21) {
-            ++withParameters;
             EXPECT_TRUE(app.Param32At(io->ParamKind, io->ParamIndex())) << io->Name.constData();
         }
     }
-    EXPECT_GT(longPress, 0);
-    EXPECT_GT(withPower, 0);
-    EXPECT_GT(withParameters, 0);
 
+    // Every record of every list read back from the data block as it was, and written again the same.
     app.Settings().SourcePath = app.Name();
     const QByteArray block = app.DataBlock();
     TDataFileManager back(nullptr, app.Name(), &messages);
     back.ReadDataBlockFrom(block, app.Name());
     const TRecordSet &b = back.Current();
-    ASSERT_EQ(b.Modules.size(), r.Modules.size());
-    ASSERT_EQ(b.Ios.size(), r.Ios.size());
-    ASSERT_EQ(b.Memos.size(), r.Memos.size());
-    ASSERT_EQ(b.MemoList.size(), r.MemoList.size());
-    ASSERT_EQ(b.Variables.size(), r.Variables.size());
-    ASSERT_EQ(b.Param32s.size(), r.Param32s.size());
-    for (size_t i = 0; i < r.Modules.size(); ++i)
-        EXPECT_EQ(*b.Modules[i], *r.Modules[i]);
-    for (size_t i = 0; i < r.Ios.size(); ++i)
-        EXPECT_EQ(*b.Ios[i], *r.Ios[i]);
-    for (size_t i = 0; i < r.Memos.size(); ++i)
-        EXPECT_EQ(*b.Memos[i], *r.Memos[i]);
-    for (size_t i = 0; i < r.MemoList.size(); ++i)
-        EXPECT_EQ(*b.MemoList[i], *r.MemoList[i]);
-    for (size_t i = 0; i < r.Variables.size(); ++i)
-        EXPECT_EQ(*b.Variables[i], *r.Variables[i]);
-    for (size_t i = 0; i < r.Param32s.size(); ++i)
-        EXPECT_EQ(*b.Param32s[i], *r.Param32s[i]);
+    const auto same = [](const auto &read, const auto &written) {
+        ASSERT_EQ(read.size(), written.size());
+        for (size_t i = 0; i < written.size(); ++i)
+            EXPECT_EQ(*read[i], *written[i]) << i;
+    };
+    same(b.Modules, r.Modules);
+    same(b.Ios, r.Ios);
+    same(b.Memos, r.Memos);
+    same(b.MemoList, r.MemoList);
+    same(b.Variables, r.Variables);
+    same(b.Param32s, r.Param32s);
     EXPECT_EQ(back.DataBlock(), block);
 }

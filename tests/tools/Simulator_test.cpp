@@ -206,56 +206,6 @@ TEST_F(SimulatorTest, SecondClientWhileASessionIsOpenIsDenied)
     EXPECT_EQ(simulator->Outputs(2), 0x02);
 }
 
-TEST_F(SimulatorTest, SilentModuleLetsTheWatchdogCloseTheLink)
-{
-    TSimulatorOptions options;
-    options.Silent = true;
-    ASSERT_TRUE(StartSimulator(options));
-    LoadProgramSide();
-    app.Session().SetWatchdogIntervals(100, 60000);
-    EXPECT_FALSE(LogIn());
-    // The watch closes the link, which counts as lost and tries again later.
-    EXPECT_EQ(app.Session().State(), SessionStates::Closed);
-    EXPECT_EQ(app.Session().Health(), LinkHealth::Lost);
-    EXPECT_TRUE(app.Session().RetryTimer()->isActive());
-    EXPECT_FALSE(app.Link()->IsOpen());
-    EXPECT_FALSE(simulator->HasSession());
-}
-
-TEST_F(SimulatorTest, CorruptFramesChangeNoState)
-{
-    TSimulatorOptions options;
-    options.CorruptPercent = 100;
-    ASSERT_TRUE(StartSimulator(options));
-    LoadProgramSide();
-    ASSERT_TRUE(LogIn());
-    Module(2).SendToggle(0);
-    TFrameBuilder::BuildRefreshOutputs(*app.Link());
-    ASSERT_TRUE(RunUntil([&] { return app.DroppedFrames() > 10; }));
-    EXPECT_EQ(simulator->Outputs(2), 0x01);
-    EXPECT_EQ(Outputs(2), 0x00);
-    EXPECT_EQ(Temperature(12), (std::array<quint8, 5>{}));
-}
-
-TEST_F(SimulatorTest, DroppedSessionIgnoresCommandsUntilTheNextLogIn)
-{
-    TSimulatorOptions options;
-    options.DropSessionAfter = 1;
-    ASSERT_TRUE(StartSimulator(options));
-    LoadProgramSide();
-    ASSERT_TRUE(LogIn());
-    ASSERT_TRUE(RunUntil([&] { return !simulator->HasSession(); }, 3000));
-
-    Module(2).SendToggle(0);
-    RunUntil([] { return false; }, 200);
-    EXPECT_EQ(simulator->Outputs(2), 0x00);
-    EXPECT_EQ(Outputs(2), 0x00);
-
-    ASSERT_TRUE(LogIn());
-    Module(2).SendToggle(0);
-    ASSERT_TRUE(RunUntil([&] { return Outputs(2) == 0x01; }));
-}
-
 TEST_F(SimulatorTest, GarbageIsDroppedByTheProgram)
 {
     TSimulatorOptions options;

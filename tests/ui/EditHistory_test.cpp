@@ -291,13 +291,14 @@ TEST_F(EditHistoryTest, ASelectionIsMadeMovedAlignedAndDeletedAsOneStepEach)
     EXPECT_EQ(ceiling->pos(), ceilingAt);
     EXPECT_EQ(wall->pos(), wallAt);
 
-    // The arrows nudge by one pixel, with Shift by ten.
+    // The arrows nudge by one pixel, with Shift by ten; a burst of nudges is one step.
     Key(QKeySequence(Qt::Key_Right));
     Key(QKeySequence(Qt::SHIFT | Qt::Key_Down));
     EXPECT_EQ(ceiling->pos(), ceilingAt + QPoint(1, 10));
     EXPECT_EQ(wall->pos(), wallAt + QPoint(1, 10));
     Undo();
-    Undo();
+    EXPECT_EQ(ceiling->pos(), ceilingAt);
+    EXPECT_EQ(wall->pos(), wallAt);
 
     // Lined up on the left through the screen's menu.
     selection->Select(kitchen, true);

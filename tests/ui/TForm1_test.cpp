@@ -146,15 +146,6 @@ TEST_F(MainWindowTest, MovingAControlAndSavingChangesOnlyItsPosition)
     EXPECT_FALSE(window.Project()->GetModified());
 }
 
-TEST_F(MainWindowTest, OpenedAndSavedWithoutChangeIsByteIdentical)
-{
-    const QByteArray original = folder.Read(folder.House());
-    ASSERT_TRUE(window.OpenProject(folder.House()));
-    window.Project()->SetFileName(folder.House());
-    window.CommandSave();
-    EXPECT_EQ(folder.Read(folder.House()), original);
-}
-
 TEST_F(MainWindowTest, ModesSwitchEveryControlAndTheMenu)
 {
     ASSERT_TRUE(window.OpenProject(folder.House()));
