@@ -14,6 +14,7 @@
 #include "QtPrinters.h"
 
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -166,8 +167,9 @@ TEST_F(ModelEndToEndTest, SerialLinkOverAPty)
     EXPECT_EQ(sent, k_toggleChannel0);
 
     // The status arrives in pieces, as a serial line may deliver it.
+    QSignalSpy arrived(app.Link(), &SerialPort::dataArrived);
     pty.Write(k_outputsOfModule2.left(7));
-    RunUntil([] { return false; }, 60);
+    ASSERT_TRUE(arrived.wait(5000));
     pty.Write(k_outputsOfModule2.mid(7));
     ASSERT_TRUE(RunUntil([&] { return Outputs() == 0x01; }));
 
@@ -240,19 +242,17 @@ TEST_F(ModelEndToEndTest, ALostLinkTriesAgainWithGrowingPauses)
     EXPECT_TRUE(peer.Receive().startsWith("\x02" "B5030001640A"));
     EXPECT_TRUE(peer.Receive().startsWith("\x02" "B5030001640B"));
 
-    // Session answers when no log-in waits are ignored (a forged or late datagram closes nothing).
+    // Session answers when no log-in waits are ignored (a forged or late datagram closes nothing);
+    // a status sent after them shows when they have been read. A state reported now is fresh.
+    TVQQModuleBase *module = lists->FindModule(&app, 2);
+    EXPECT_EQ(module->Trust(PartOutputs), StateTrust::Unknown);
     for (const char *answer : {"INFO:Auth failed:INFO\r\n", "INFO:Access denied. Close current session:INFO\r\n"})
         peer.Send(answer);
-    RunUntil([] { return false; }, 50);
+    peer.Send(k_outputsOfModule2);
+    ASSERT_TRUE(RunUntil([&] { return module->Trust(PartOutputs) == StateTrust::Fresh; }));
     EXPECT_EQ(app.Session().State(), SessionStates::Open);
     EXPECT_EQ(app.Session().Health(), LinkHealth::Up);
     EXPECT_TRUE(app.Link()->IsOpen());
-
-    // A module state reported now is fresh; once the link is lost again it is stale.
-    TVQQModuleBase *module = lists->FindModule(&app, 2);
-    EXPECT_EQ(module->Trust(PartOutputs), StateTrust::Unknown);
-    peer.Send(k_outputsOfModule2);
-    ASSERT_TRUE(RunUntil([&] { return module->Trust(PartOutputs) == StateTrust::Fresh; }));
     EXPECT_EQ(module->Trust(PartOutputs | PartInputs), StateTrust::Unknown);
     app.Session().WatchdogExpired();  // the keep-alive goes out, no answer expected: still up
     EXPECT_EQ(peer.Receive(), "\x02" "B5030001HELLO");
