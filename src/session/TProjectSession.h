@@ -79,8 +79,8 @@ public:
     // A new application imported from a configuration export, with the next free id. None, with
     // a message, when the export cannot be read, is no export or cannot be named in the project.
     TDataFileManager *AddApplication(const QString &exportPath);
-    // Brings an application up to date from a new export; false, with a message and nothing
-    // changed, when the export cannot be taken.
+    // Takes a newer export of the application in; false, with a message, when that export is
+    // refused (the project is then left as it was).
     bool UpdateApplication(TDataFileManager &application, const QString &exportPath,
                            const QDateTime &now = QDateTime::currentDateTime(), bool backup = true);
     // Its link closed, its controls and model objects destroyed, then the application itself.

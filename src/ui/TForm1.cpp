@@ -325,6 +325,12 @@ void TForm1::CommandAddScreen()
     }
 }
 
+void TForm1::RemoveApplication(TDataFileManager &application)
+{
+    m_session->RemoveApplication(application);
+    SourcesChanged();
+}
+
 void TForm1::CommandProjectSummary()
 {
     m_summary->Fill();

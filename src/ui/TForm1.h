@@ -82,7 +82,7 @@ public:
     {
         return m_session->UpdateApplication(application, exportPath);
     }
-    void RemoveApplication(TDataFileManager &application) { m_session->RemoveApplication(application); }
+    void RemoveApplication(TDataFileManager &application);
     // "Parameter > Project": the project summary, filled and shown.
     void CommandProjectSummary();
     TForm6 *Connecting() const { return m_connecting; }

@@ -665,8 +665,12 @@ TEST_F(MainWindowTest, ProjectSummaryUpdateAndRemoval)
     }
     EXPECT_EQ(dialogs.Messages, QStringList({"Unable to read the export:\n" + folder.File(QStringLiteral("Data/missing.qap"))}));
 
+    window.ShowSearchList(window.OutputList());
     dialogs.OpenNames = {newExport};
     window.Summary()->UpdateFile(tree->topLevelItem(0));
+    // The title and a shown search list follow the update.
+    EXPECT_TRUE(window.isWindowModified());
+    EXPECT_GT(window.OutputList()->Items()->count(), 0);
     EXPECT_EQ(report, QStringList({"Module away", "------------------", "Relays ground floor [1192961]", "",
                                    "Memo Not Found", "---------------------", "Evening", ""}));
     EXPECT_EQ(window.Project()->Outputs().size(), outputsBefore - 8);  // the test project places 8 relays
