@@ -51,16 +51,23 @@ void SerialPort::SerialError(int error)
     // Errors while opening are the open's answer.
     if (!m_open || m_linkKind != LinkKinds::Serial)
         return;
-    // A device that went or stopped working; a refused setting (a pty has no modem lines) is none.
+    // Every error the port can report, each decided here: a device that went or stopped working
+    // fails the link; a refused setting (a pty has no modem lines), a read that timed out or an
+    // error the device did not explain leaves it as it is.
     switch (QSerialPort::SerialPortError(error)) {
     case QSerialPort::ResourceError:
     case QSerialPort::ReadError:
     case QSerialPort::WriteError:
     case QSerialPort::DeviceNotFoundError:
     case QSerialPort::PermissionError:
+    case QSerialPort::NotOpenError:
         emit linkFailed(m_serial->errorString());
         return;
-    default:
+    case QSerialPort::NoError:
+    case QSerialPort::OpenError:
+    case QSerialPort::TimeoutError:
+    case QSerialPort::UnsupportedOperationError:
+    case QSerialPort::UnknownError:
         return;
     }
 }
