@@ -7,9 +7,8 @@
 // `bench_open --generate FOLDER` writes the generated projects into a program folder.
 #include "ProjectGenerator.h"
 #include "TForm1.h"
-#include "THeadlessBinder.h"
+#include "TProjectSession.h"
 #include "TMyForm11.h"
-#include "TProgramLists.h"
 #include "TRunTimeSwitch.h"
 #include "TDialogs.h"
 
@@ -193,15 +192,10 @@ void BM_OpenHeadlessAndSave(benchmark::State &state)
     const QString saved = QDir(Folder().path()).filePath(QStringLiteral("Data/saved.qvp"));
     for (auto _ : state) {
         TSilentMessages messages;
-        TProjectManager project(Folder().path(), &messages);
-        TProgramLists lists(nullptr, Folder().path(), &messages);
-        THeadlessBinder binder;
-        project.OpenProject(path);
-        for (const auto &application : project.Applications())
-            lists.AddApplication(*application);
-        project.ReadScreens(binder, lists, path);
-        project.WriteProject(saved);
-        state.counters["controls"] = double(project.Outputs().size());
+        TProjectSession session(Folder().path(), &messages);
+        session.Open(path);
+        session.Save(saved);
+        state.counters["controls"] = double(session.Project()->Outputs().size());
     }
     state.SetLabel(size.Name);
 }

@@ -5,6 +5,7 @@
 #include "TCodePage.h"
 #include "TDataFileManager.h"
 #include "TFileAccess.h"
+#include "THeadlessBinder.h"
 #include "TProgramLists.h"
 #include "TProjectBinder.h"
 #include "TProjectManager.h"
@@ -17,6 +18,8 @@ TProjectSession::TProjectSession(const QString &programFolder, UserMessages *mes
     : QObject(parent)
     , m_programFolder(programFolder)
     , m_messages(messages)
+    , m_headless(std::make_unique<THeadlessBinder>())
+    , m_binder(m_headless.get())
 {
     // Signal arguments that queued connections and spies must know by name.
     qRegisterMetaType<TDataFileManager *>();

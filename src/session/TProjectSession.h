@@ -49,8 +49,9 @@ public:
     ~TProjectSession() override;
 
     // Makes the screens and controls of the projects opened from now on; not owned, it must
-    // outlive every project the session opens (set it before the first open).
-    void SetBinder(TProjectBinder *binder) { m_binder = binder; }
+    // outlive every project the session opens (set it before the first open). Without one the
+    // session binds headless: screens are plain records.
+    void SetBinder(TProjectBinder *binder) { m_binder = binder ? binder : m_headless.get(); }
     TProjectBinder *Binder() const { return m_binder; }
 
     TProjectManager *Project() const { return m_project.get(); }
@@ -130,6 +131,7 @@ private:
 
     QString m_programFolder;
     UserMessages *m_messages = nullptr;
+    std::unique_ptr<TProjectBinder> m_headless;  // outlives the projects it bound
     TProjectBinder *m_binder = nullptr;
     std::unique_ptr<TProgramLists> m_lists;
     std::unique_ptr<TProjectManager> m_project;

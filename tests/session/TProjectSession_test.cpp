@@ -1,6 +1,5 @@
 #include "TDataFileManager.h"
 #include "TFrameBuilder.h"
-#include "THeadlessBinder.h"
 #include "TProgramLists.h"
 #include "TProjectManager.h"
 #include "TProjectSession.h"
@@ -35,7 +34,6 @@ class ProjectSessionTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        session.SetBinder(&binder);
         app = session.AddApplication(QStringLiteral(QUELNOR_TEST_EXPORT));
         ASSERT_TRUE(app);
         relays = session.Lists()->FindModule(app, 2);
@@ -59,7 +57,6 @@ protected:
 
     QTemporaryDir folder;
     RecordingMessages messages;
-    THeadlessBinder binder;
     TProjectSession session{folder.path(), &messages};
     TDataFileManager *app = nullptr;
     TVQQModuleBase *relays = nullptr;

@@ -4,7 +4,6 @@
 #include "TConsole.h"
 #include "TDataFileManager.h"
 #include "TFileAccess.h"
-#include "THeadlessBinder.h"
 #include "TProjectManager.h"
 #include "TProjectSession.h"
 #include "TStreamMessages.h"
@@ -52,9 +51,7 @@ int TQuelnorTool::Usage()
 int TQuelnorTool::Import(const QString &exportPath, const QString &projectPath)
 {
     TStreamMessages messages(m_err);
-    THeadlessBinder binder;
     TProjectSession session(m_programFolder, &messages);
-    session.SetBinder(&binder);
     const QString source = QFileInfo(exportPath).absoluteFilePath();
     TDataFileManager *application = QFileInfo(source).isFile() ? session.AddApplication(source) : nullptr;
     if (!application) {
@@ -88,9 +85,7 @@ bool TQuelnorTool::OpenHeadless(const QString &path, TProjectSession &session)
 int TQuelnorTool::Resave(const QString &inPath, const QString &outPath)
 {
     TStreamMessages messages(m_err);
-    THeadlessBinder binder;
     TProjectSession session(m_programFolder, &messages);
-    session.SetBinder(&binder);
     if (!OpenHeadless(inPath, session))
         return 1;
     QString error;
@@ -109,9 +104,7 @@ int TQuelnorTool::Resave(const QString &inPath, const QString &outPath)
 int TQuelnorTool::Update(const QString &projectPath, const QString &exportPath, const QString &key)
 {
     TStreamMessages messages(m_err);
-    THeadlessBinder binder;
     TProjectSession session(m_programFolder, &messages);
-    session.SetBinder(&binder);
     QByteArray original;
     if (!TFileAccess::Read(projectPath, original) || !OpenHeadless(projectPath, session))
         return 1;
