@@ -83,11 +83,15 @@ TEST(QuelnorToolImport, ExportThatCannotBeReadWritesNothing)
     QFile file(huge);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(qint64(1) << 30));
     file.close();
-    for (const QString &exportPath : {dir.filePath(QStringLiteral("missing.qap")), dir.path(), huge}) {
+    // A text file is no export: refused as "Update file" refuses it.
+    const QString notes = dir.filePath(QStringLiteral("notes.qap"));
+    ASSERT_TRUE(TFileAccess::SaveAtomically(notes, "shopping list\r\nmilk\r\n"));
+    for (const QString &exportPath : {dir.filePath(QStringLiteral("missing.qap")), dir.path(), huge, notes}) {
         const ToolRun run = RunTool({"import", exportPath, projectPath});
         EXPECT_EQ(run.status, 1);
         EXPECT_TRUE(run.err.contains(QStringLiteral("Cannot read the configuration export"))) << run.err.toStdString();
         EXPECT_EQ(run.err.contains(QStringLiteral("too large (more than 256 MB)")), exportPath == huge) << run.err.toStdString();
+        EXPECT_EQ(run.err.contains(QStringLiteral("This file is not a configuration export:")), exportPath == notes) << run.err.toStdString();
         EXPECT_FALSE(QFileInfo::exists(projectPath));
     }
 }
