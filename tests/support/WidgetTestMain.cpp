@@ -1,6 +1,5 @@
 #include <QApplication>
-#include <QFile>
-#include <QStandardPaths>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -9,9 +8,10 @@ int main(int argc, char **argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The editor's own settings (the grid) go to a folder of this run, never the user's, and two
+    // suites run side by side never share one.
+    QTemporaryDir configuration;
+    qputenv("XDG_CONFIG_HOME", configuration.path().toLocal8Bit());
     QApplication app(argc, argv);
-    // The editor's own settings (the grid) go to a test folder, never the user's.
-    QStandardPaths::setTestModeEnabled(true);
-    QFile::remove(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + QStringLiteral("/editor.ini"));
     return RUN_ALL_TESTS();
 }
