@@ -150,6 +150,22 @@ bool TProjectReader::ReadScreens(TProjectBinder &binder, const TProgramLists &li
         }
         return false;
     };
+    // A record read from the file made into its control and listed, when it is valid.
+    const auto place = [&](const auto &record) {
+        using Record = std::decay_t<decltype(record)>;
+        if (record.Valid == 1)
+            m_project.AddItem(dynamic_cast<TProjectItem<Record> *>(m_project.MakeItem(binder, lists, record)));
+    };
+    // A section found by its heading, its version line, then its records up to `endLine`.
+    const auto section = [&](QByteArrayView heading, QByteArrayView endLine, const auto &read) {
+        if (!skipTo(heading) || !lines.Next())
+            return false;
+        const int sectionVersion = TVisualRecordFormat::SectionVersion(lines.Line());
+        return records(endLine, [&](QByteArrayView line) {
+            if (const auto r = read(line, sectionVersion))
+                place(*r);
+        });
+    };
 
     // Screens.
     if (!skipTo("Screen") || !lines.Next())
@@ -176,45 +192,17 @@ bool TProjectReader::ReadScreens(TProjectBinder &binder, const TProgramLists &li
             if (!module || !m_project.ScreenById(r->ScreenId))
                 return;
             CheckOutputPictures(*r, module->GetModuleType());
-            m_project.AddItem(dynamic_cast<TProjectItem<TNewVisualOutput> *>(m_project.MakeItem(binder, lists, *r)));
+            place(*r);
         }))
         return false;
 
-    // Shortcuts.
-    if (!skipTo("ShortCut") || !lines.Next())
+    if (!section("ShortCut", "EOF ShortCut", TVisualRecordFormat::ReadShortCut))
         return false;
-    version = TVisualRecordFormat::SectionVersion(lines.Line());
-    if (!records("EOF ShortCut", [&](QByteArrayView line) {
-            const auto r = TVisualRecordFormat::ReadShortCut(line, version);
-            if (r && r->Valid == 1)
-                m_project.AddItem(dynamic_cast<TProjectItem<TVisualShortCut> *>(m_project.MakeItem(binder, lists, *r)));
-        }))
-        return false;
-
     // Files of version 2 end here.
     if (m_project.m_version == 2)
         return true;
-
-    // Memos.
-    if (!skipTo("MemoItem") || !lines.Next())
-        return false;
-    version = TVisualRecordFormat::SectionVersion(lines.Line());
-    if (!records("EOF Memo Item", [&](QByteArrayView line) {
-            const auto r = TVisualRecordFormat::ReadMemo(line, version);
-            if (r && r->Valid == 1)
-                m_project.AddItem(dynamic_cast<TProjectItem<TVisualMemoData> *>(m_project.MakeItem(binder, lists, *r)));
-        }))
-        return false;
-
-    // Variables.
-    if (!skipTo("Variable Item") || !lines.Next())
-        return false;
-    version = TVisualRecordFormat::SectionVersion(lines.Line());
-    if (!records("EOF Variable Item", [&](QByteArrayView line) {
-            const auto r = TVisualRecordFormat::ReadVariable(line, version);
-            if (r && r->Valid == 1)
-                m_project.AddItem(dynamic_cast<TProjectItem<TVisualVariableData> *>(m_project.MakeItem(binder, lists, *r)));
-        }))
+    if (!section("MemoItem", "EOF Memo Item", TVisualRecordFormat::ReadMemo)
+        || !section("Variable Item", "EOF Variable Item", TVisualRecordFormat::ReadVariable))
         return false;
 
     // Cameras: a file may end right after the heading.
@@ -224,9 +212,8 @@ bool TProjectReader::ReadScreens(TProjectBinder &binder, const TProgramLists &li
         return true;
     version = TVisualRecordFormat::SectionVersion(lines.Line());
     if (!records("EOF Axis Item", [&](QByteArrayView line) {
-            const auto r = TVisualRecordFormat::ReadCamera(line, version);
-            if (r && r->Valid == 1)
-                m_project.AddItem(dynamic_cast<TProjectItem<TVisualAxisCamData> *>(m_project.MakeItem(binder, lists, *r)));
+            if (const auto r = TVisualRecordFormat::ReadCamera(line, version))
+                place(*r);
         }))
         return false;
 
@@ -236,9 +223,7 @@ bool TProjectReader::ReadScreens(TProjectBinder &binder, const TProgramLists &li
     if (!lines.Next())
         return false;
     if (!records("EOF Gauge Item", [&](QByteArrayView line) {
-            const TVisualJaugeData r = TVisualRecordFormat::ReadGauge(line);
-            if (r.Valid == 1)
-                m_project.AddItem(dynamic_cast<TProjectItem<TVisualJaugeData> *>(m_project.MakeItem(binder, lists, r)));
+            place(TVisualRecordFormat::ReadGauge(line));
         }))
         return false;
 
