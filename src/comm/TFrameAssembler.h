@@ -19,7 +19,8 @@ public:
 
     void AssembleBytes(QByteArrayView bytes);
 
-    // Bytes dropped: outside a frame, or beyond the buffer.
+    // Bytes thrown away: outside a frame, beyond the buffer, a frame cut by the next STX, an ETX
+    // without its STX. Each one means a frame was lost.
     quint64 DroppedBytes() const { return m_droppedBytes; }
 
 private:

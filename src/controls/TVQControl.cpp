@@ -74,7 +74,9 @@ void TVQControl::RefuseClick(QPoint globalPosition)
     const TDataFileManager *application = BoundApplication();
     const QString name = application ? TCodePage::ToDisplay(application->DisplayName()) : QString();
     const QString text = QStringLiteral("Not sent: the connection to %1 is lost").arg(name);
-    QToolTip::showText(globalPosition, text, this);
+    // Shown once the button is up: a tip shown on the press is closed by the release.
+    m_refusal = text;
+    m_refusalAt = globalPosition;
     if (m_host)
         m_host->ClickRefused(text);
 }
@@ -127,6 +129,10 @@ void TVQControl::mouseReleaseEvent(QMouseEvent *event)
 {
     if (!InDesign() && !LinkLost())
         ClickRelease(event->button(), event->position().toPoint());
+    if (!m_refusal.isEmpty()) {
+        QToolTip::showText(m_refusalAt, m_refusal, this, QRect(), 3000);
+        m_refusal.clear();
+    }
     const bool dragged = m_dragging && InDesign();
     const bool moved = dragged && pos() != m_dragStart;
     m_dragging = false;

@@ -140,6 +140,8 @@ private:
     RunMode m_mode = RunMode::NotSet;
     StateTrust m_trust = StateTrust::Fresh;  // as last painted
     bool m_dragging = false;
+    QString m_refusal;      // a refused press, said next to the pointer at its release
+    QPoint m_refusalAt;
     bool m_changed = false;
     QPoint m_dragOrigin;
     QPoint m_dragStart;  // where the control stood when the drag began

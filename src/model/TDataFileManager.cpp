@@ -285,12 +285,14 @@ void TDataFileManager::DecodeFrame(QByteArrayView text)
         if (TVQQModuleBase *module = m_lists->FindModule(this, frame.ModuleNumber)) {
             module->MarkReported(PartInputs);
             module->SetInputStatus(frame.Payload);
+            module->KeepReported(PartInputs);
         }
         break;
     case MsgOutputStatus:
         if (TVQQModuleBase *module = m_lists->FindModule(this, frame.ModuleNumber)) {
             module->MarkReported(PartOutputs);
             module->SetOutputStatus(frame.Payload);
+            module->KeepReported(PartOutputs);
         }
         PowerChanged();
         break;
@@ -298,6 +300,7 @@ void TDataFileManager::DecodeFrame(QByteArrayView text)
         if (TVQQModuleBase *module = m_lists->FindModule(this, frame.ModuleNumber)) {
             module->MarkReported(PartLevels);
             module->SetLevels(frame.Payload);
+            module->KeepReported(PartLevels);
         }
         PowerChanged();
         break;
@@ -305,6 +308,7 @@ void TDataFileManager::DecodeFrame(QByteArrayView text)
         if (TVQQModuleBase *module = m_lists->FindModule(this, frame.ModuleNumber)) {
             module->MarkReported(PartTemperature);
             module->SetTemperature(frame.Payload);
+            module->KeepReported(PartTemperature);
         }
         break;
     case MsgVariable:

@@ -71,8 +71,8 @@ bool TLinkSession::OpenSerialLink(quint8 comNumber, quint32 baud)
 {
     SerialPort *link = m_application.Link();
     m_retryTimer->stop();
-    m_reopening = false;
-    // A port that does not open is the caller's to report; only a link that was open heals.
+    m_retryPause = 0;
+    // A port that does not open is the caller's to report (a stored link heals: OpenStoredLink).
     if (!link || !link->OpenSerial(comNumber, baud))
         return false;
     m_wanted = true;
@@ -84,7 +84,7 @@ bool TLinkSession::OpenSerialLink(quint8 comNumber, quint32 baud)
 bool TLinkSession::OpenUdpLink(quint16 udpPort, const QByteArray &host, const QByteArray &password)
 {
     m_retryTimer->stop();
-    m_reopening = false;
+    m_retryPause = 0;
     m_wanted = true;
     m_application.Settings().LinkKind = LinkKinds::Udp;
     return BeginLogIn(udpPort, host, password);
@@ -109,7 +109,7 @@ void TLinkSession::CloseLink()
 {
     // No keep-alive and no attempt to reopen once the session is closed.
     m_wanted = false;
-    m_reopening = false;
+    m_retryPause = 0;
     m_resyncPending = false;
     for (QTimer *timer : {m_watchdogTimer, m_answerTimer, m_quietTimer, m_retryTimer, m_refreshOutputsTimer})
         timer->stop();
@@ -125,8 +125,14 @@ void TLinkSession::CloseLink()
 bool TLinkSession::OpenStoredLink()
 {
     const TVISUALQvpInfo &settings = m_application.Settings();
-    if (settings.LinkKind == LinkKinds::Serial)
-        return OpenSerialLink(settings.ComPort, SerialPort::ModuleBaud);
+    if (settings.LinkKind == LinkKinds::Serial) {
+        if (OpenSerialLink(settings.ComPort, SerialPort::ModuleBaud))
+            return true;
+        // A device not there (yet) is a lost link: said on the screens, tried again and again.
+        m_wanted = true;
+        LinkDown(QStringLiteral("The port does not open"));
+        return false;
+    }
     if (settings.LinkKind == LinkKinds::Udp)
         return OpenUdpLink(settings.UdpPort, settings.Host, settings.Password);
     return false;
@@ -149,12 +155,16 @@ void TLinkSession::PollLink()
     m_polling = true;
     QByteArray data;
     bool heard = false;
-    const quint64 damagedBefore = m_application.DamagedFrames();
+    // Damage: a frame with a wrong checksum, or bytes the assembler had to throw away.
+    const auto damage = [this] { return m_application.DamagedFrames() + m_application.DroppedBytes(); };
+    const quint64 damagedBefore = damage();
     m_application.BeginBatch();
     // A session answer can close the link: reading stops then.
     while (link->IsOpen() && link->ReadLink(data)) {
         if (m_state == SessionStates::LoggingIn) {
             HandleSessionInfo(data);
+        } else if (data.startsWith("INFO:") && data.endsWith(":INFO\r\n")) {
+            // A late or repeated session answer is no frame, and no damage either.
         } else {
             m_application.AssembleBytes(data);
             heard = true;
@@ -163,7 +173,7 @@ void TLinkSession::PollLink()
     m_application.EndBatch();
     m_polling = false;
     if (heard)
-        Heard(m_application.DamagedFrames() != damagedBefore);
+        Heard(damage() != damagedBefore);
 }
 
 void TLinkSession::HandleSessionInfo(QByteArrayView text)
@@ -220,6 +230,12 @@ void TLinkSession::WatchdogExpired()
     } else if (m_state == SessionStates::Open) {
         if (link)
             TFrameBuilder::BuildHello(*link);
+        // After a silent interval the keep-alive must be followed by something, as a command
+        // must: a module that restarted meanwhile answers nothing until it is logged in again.
+        const bool watched = m_health == LinkHealth::Up || m_health == LinkHealth::InDoubt;
+        if (watched && !m_heardSinceKeepAlive && !m_answerTimer->isActive())
+            m_answerTimer->start(m_timings.AnswerWait);
+        m_heardSinceKeepAlive = false;
         m_watchdogTimer->start(m_keepAlive);
     }
 }
@@ -268,18 +284,13 @@ void TLinkSession::LinkUp()
 {
     ++m_epoch;
     m_retryTimer->stop();
-    m_retryPause = 0;
-    m_lostAt = {};
-    m_lostReason.clear();
     m_resyncPending = false;
     m_resyncUnanswered = false;
+    m_heardSinceKeepAlive = false;
     SetHealth(LinkHealth::Up);
     RefreshTrustOf(m_application);
-    // A link reopened by itself asks for every state; the connection window does it otherwise.
-    if (m_reopening) {
-        m_reopening = false;
-        RequestRefresh();
-    }
+    // However the link came up, what was shown before is stale: every state is asked for.
+    RequestRefresh();
 }
 
 void TLinkSession::LinkDown(const QString &reason)
@@ -291,7 +302,6 @@ void TLinkSession::LinkDown(const QString &reason)
     m_resyncPending = false;
     m_resyncUnanswered = false;
     m_state = SessionStates::Closed;
-    m_reopening = false;
     if (link)
         link->Abandon();
     if (!m_wanted) {
@@ -299,9 +309,14 @@ void TLinkSession::LinkDown(const QString &reason)
         return;
     }
     if (m_health != LinkHealth::Lost) {
-        m_lostAt = QDateTime::currentDateTime();
-        m_lostReason = reason;
-        m_retryPause = m_timings.RetryFirst;
+        // A link reopened but never heard from is still the same loss: the pauses go on growing.
+        if (m_retryPause == 0) {
+            m_lostAt = QDateTime::currentDateTime();
+            m_lostReason = reason;
+            m_retryPause = m_timings.RetryFirst;
+        } else {
+            m_retryPause = std::min(m_retryPause * 2, m_timings.RetryLongest);
+        }
         SetHealth(LinkHealth::Lost);
         RefreshTrustOf(m_application);
     } else if (m_retryTimer->isActive()) {
@@ -319,7 +334,6 @@ void TLinkSession::RetryLink()
     if (!m_wanted || !link || m_health != LinkHealth::Lost)
         return;
     const TVISUALQvpInfo &settings = m_application.Settings();
-    m_reopening = true;
     if (settings.LinkKind == LinkKinds::Serial) {
         if (link->OpenSerial(settings.ComPort, SerialPort::ModuleBaud)) {
             StartPolling(true);
@@ -347,13 +361,20 @@ void TLinkSession::Heard(bool dropped)
 {
     m_answerTimer->stop();
     m_resyncUnanswered = false;
+    m_heardSinceKeepAlive = true;
     if (m_health != LinkHealth::Up && m_health != LinkHealth::InDoubt)
         return;
+    // The module answers: the loss, if there was one, is over.
+    m_retryPause = 0;
+    m_lostAt = {};
+    m_lostReason.clear();
     if (dropped) {
         SetHealth(LinkHealth::InDoubt);
         ScheduleResync();
     } else if (m_resyncPending) {
-        m_quietTimer->start(m_timings.QuietMoment);  // still busy: not quiet yet
+        // Still busy: not quiet yet, but the states are asked for no later than the bound.
+        const qint64 left = m_timings.ResyncLatest - m_damagedSince.elapsed();
+        m_quietTimer->start(int(std::clamp<qint64>(left, 0, m_timings.QuietMoment)));
     } else if (m_health == LinkHealth::InDoubt) {
         SetHealth(LinkHealth::Up);
     }
@@ -374,8 +395,11 @@ void TLinkSession::AnswerTimeout()
 
 void TLinkSession::ScheduleResync()
 {
+    if (!m_resyncPending)
+        m_damagedSince.start();
     m_resyncPending = true;
-    m_quietTimer->start(m_timings.QuietMoment);
+    const qint64 left = m_timings.ResyncLatest - m_damagedSince.elapsed();
+    m_quietTimer->start(int(std::clamp<qint64>(left, 0, m_timings.QuietMoment)));
 }
 
 void TLinkSession::QuietTimeout()

@@ -30,6 +30,7 @@ struct TLinkTimings
 {
     int AnswerWait = 3000;       // a command without any frame back within it puts the link in doubt
     int QuietMoment = 300;       // the states are asked for again once the link is quiet this long
+    int ResyncLatest = 1000;     // or this long after the damage, however busy the link stays
     int ResyncSpacing = 3000;    // and not more often than this
     int RetryFirst = 1000;       // the first pause before reopening a lost link, doubled each time
     int RetryLongest = 30000;    // up to this
@@ -121,7 +122,7 @@ private:
     bool BeginLogIn(quint16 udpPort, const QByteArray &host, const QByteArray &password);
     // A bus frame went out: a frame is expected back.
     void FrameWritten();
-    // The link is up: a new epoch; after a reopening the states are asked for.
+    // The link is up: a new epoch, and every state is asked for.
     void LinkUp();
     // The link is lost: closed without a log-out, the next attempt planned.
     void LinkDown(const QString &reason);
@@ -143,9 +144,10 @@ private:
     LinkHealth m_health = LinkHealth::Closed;
     quint32 m_epoch = 1;
     bool m_wanted = false;      // the user asked for the link and has not closed it
-    bool m_reopening = false;   // the open under way is an attempt to reopen a lost link
     bool m_resyncPending = false;
     bool m_resyncUnanswered = false;  // the states were asked for and nothing came back yet
+    bool m_heardSinceKeepAlive = false;
+    QElapsedTimer m_damagedSince;     // the first damage not yet followed by the states asked again
     TLinkTimings m_timings;
     int m_retryPause = 0;
     QDateTime m_lostAt;

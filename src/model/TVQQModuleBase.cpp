@@ -77,6 +77,24 @@ void TVQQModuleBase::MarkReported(quint8 parts)
     }
 }
 
+void TVQQModuleBase::KeepReported(quint8 parts)
+{
+    if (!m_testing)
+        return;
+    if (parts & PartInputs)
+        m_snapshot.InputBits = m_state.InputBits;
+    if (parts & PartOutputs)
+        m_snapshot.OutputBits = m_state.OutputBits;
+    if (parts & PartLevels)
+        m_snapshot.Levels = m_state.Levels;
+    if (parts & PartTemperature)
+        m_snapshot.Temperature = m_state.Temperature;
+    for (size_t part = 0; part < m_state.Reported.size(); ++part) {
+        if (parts & (1u << part))
+            m_snapshot.Reported[part] = m_state.Reported[part];
+    }
+}
+
 StateTrust TVQQModuleBase::Trust(quint8 parts) const
 {
     // The least trusted of the parts asked for.

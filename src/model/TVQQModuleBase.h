@@ -80,9 +80,20 @@ public:
     StateTrust Trust(quint8 parts) const;
     // The part a channel's state comes from (what a memo following the channel reads).
     virtual quint8 ChannelPart(quint16 channel) const;
-    // Test mode changes the state; leaving it puts back what the module had reported.
-    void SaveTestSnapshot() { m_snapshot = m_state; }
-    void RestoreTestSnapshot() { m_state = m_snapshot; }
+    // Test mode changes the state; leaving it puts back what the module reported, before the
+    // test or during it (KeepReported).
+    void SaveTestSnapshot()
+    {
+        m_snapshot = m_state;
+        m_testing = true;
+    }
+    void RestoreTestSnapshot()
+    {
+        m_state = m_snapshot;
+        m_testing = false;
+    }
+    // A status frame set these parts: in test mode they are what to put back afterwards too.
+    void KeepReported(quint8 parts);
     void AddControl(TBoundControl *control) { m_controls.Add(control); }
     void RemoveControl(TBoundControl *control) { m_controls.Remove(control); }
     void AddMemoControl(TBoundControl *control) { m_memoControls.Add(control); }
@@ -127,5 +138,6 @@ private:
     TBoundControlList m_controls;
     TBoundControlList m_memoControls;
     TModuleState m_snapshot;
+    bool m_testing = false;
     TModuleState m_announced;  // the state as last announced
 };

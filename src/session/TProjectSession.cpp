@@ -96,8 +96,12 @@ bool TProjectSession::SetMode(RunMode mode)
         for (const auto &module : m_lists->Modules())
             module->SaveTestSnapshot();
     } else if (leavingTest) {
-        for (const auto &module : m_lists->Modules())
+        // The controls re-read the reported states while they still follow them: design time
+        // would keep the test's faces and show them again when run time comes back.
+        for (const auto &module : m_lists->Modules()) {
             module->RestoreTestSnapshot();
+            module->RefreshControls();
+        }
         for (const auto &application : m_project->Applications())
             application->RecomputePower(false);
     }

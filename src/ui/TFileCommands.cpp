@@ -8,10 +8,13 @@
 #include "TForm6.h"
 #include "TProjectManager.h"
 #include "TProjectSession.h"
+#include "TRecoveryCopy.h"
 #include "TRunTimeSwitch.h"
 #include "TSettingsFile.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QTextStream>
 #include <QTimer>
 
 namespace {
@@ -26,8 +29,10 @@ bool TFileCommands::OpenProject(const QString &path)
     m_owner.Connecting()->ConnectTimer()->stop();
     m_owner.Connecting()->hide();
     QString error;
-    if (m_owner.Session()->Open(path, &error))
+    if (m_owner.Session()->Open(path, &error)) {
+        OfferRecoveredCopy(path);
         return true;
+    }
     if (!error.isEmpty())
         m_owner.Dialogs()->ShowMessage(QStringLiteral("Unable to open the project\n") + path + QLatin1Char('\n') + error);
     return false;
@@ -53,6 +58,7 @@ bool TFileCommands::SaveProject(const QString &name)
         return false;
     }
     TSettingsFile::UpdateRecentFiles(m_owner.Settings(), m_owner.Project()->FileName());
+    TRecoveryCopy::Discard(m_owner.Project()->FileName());
     m_owner.History()->Saved();
     m_owner.UpdateTitle();
     return true;
@@ -60,6 +66,8 @@ bool TFileCommands::SaveProject(const QString &name)
 
 bool TFileCommands::AskToSave(bool evenUnopened)
 {
+    if (m_stopping)
+        return true;  // nobody to answer: the changes went to the recovered copy
     TProjectSession *session = m_owner.Session();
     if ((!evenUnopened && !session->Project()->IsOpen()) || !session->IsModified())
         return true;
@@ -124,6 +132,7 @@ void TFileCommands::Save()
         m_owner.Dialogs()->ShowMessage(QStringLiteral("unableTo Save Project\n") + error);
         return;
     }
+    TRecoveryCopy::Discard(project->FileName());
     m_owner.History()->Saved();
     m_owner.UpdateTitle();
     m_owner.Settings().LastFile = project->FileName();
@@ -150,4 +159,43 @@ void TFileCommands::Option()
     TForm2 dialog(m_owner.Settings(), &m_owner);
     m_owner.Dialogs()->Exec(dialog);
     TSettingsFile::Write(m_owner.ProgramFolder(), m_owner.Settings(), m_owner.Project()->FileName());
+}
+
+void TFileCommands::StopNow(QTextStream &err)
+{
+    m_stopping = true;
+    TProjectSession *session = m_owner.Session();
+    // Every module hears the log-out before anything else is done.
+    session->CloseLinks();
+    if (session->IsModified()) {
+        const QString fallback = m_owner.Settings().ProjectFolder.isEmpty() ? QDir(m_owner.ProgramFolder()).filePath(QStringLiteral("Data"))
+                                                                           : m_owner.Settings().ProjectFolder;
+        QString where, error;
+        if (TRecoveryCopy::Write(*session, fallback, &where, &error))
+            err << "Visual Quelnor stopped with unsaved changes; they were written to " << where << Qt::endl;
+        else
+            err << "Visual Quelnor stopped with unsaved changes, which could not be written to " << where << ": " << error << Qt::endl;
+    }
+    m_owner.close();
+}
+
+void TFileCommands::OfferRecoveredCopy(const QString &path)
+{
+    const QString copy = TRecoveryCopy::Waiting(path);
+    if (copy.isEmpty())
+        return;
+    const QString question = QStringLiteral("The program was stopped with changes to this project that were not saved; they were kept in\n")
+                             + copy + QStringLiteral("\nOpen them in place of the saved project?");
+    if (!m_owner.Dialogs()->Confirm(question, QStringLiteral("Recovered changes")))
+        return;
+    QString error;
+    if (!m_owner.Session()->Open(copy, &error)) {
+        m_owner.Dialogs()->ShowMessage(QStringLiteral("Unable to open the project\n") + copy + QLatin1Char('\n') + error);
+        m_owner.Session()->Open(path);
+        return;
+    }
+    // Saved, the changes go where they belong: into the project's own file.
+    m_owner.Project()->SetFileName(path);
+    m_owner.Project()->SetModified();
+    m_owner.Session()->CheckModified();
 }

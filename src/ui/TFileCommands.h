@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QTextStream;
 class TForm1;
 
 // The File and Project commands that talk with the user: open, open recent, save, save as, the
@@ -29,12 +30,18 @@ public:
     // saves to the project's own file, or under a name asked for. False when the user cancelled
     // or the save failed: the command that asked is abandoned.
     bool AskToSave(bool evenUnopened = false);
+    // Stopped from outside (a shutdown, SIGTERM): every module logged out at once, unsaved changes
+    // written to a recovered copy and said on `err`, no question asked, the window closed.
+    void StopNow(QTextStream &err);
 
 private:
+    // A copy recovered from a stop waits for `path`: the user may open it instead.
+    void OfferRecoveredCopy(const QString &path);
     // Saves under `name`, updates the recent files; a failure is shown and answers false.
     bool SaveProject(const QString &name);
     // A project name the settings file can keep; otherwise a message and false.
     bool NameCanBeKept(const QString &path);
 
     TForm1 &m_owner;
+    bool m_stopping = false;
 };

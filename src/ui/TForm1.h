@@ -91,6 +91,7 @@ public:
     // `evenUnopened`); Yes saves to the project's own file, or under a name asked for. False when
     // the user cancelled or the save failed: the command that asked is abandoned.
     bool AskToSave(bool evenUnopened = false) { return m_files->AskToSave(evenUnopened); }
+    void StopNow(QTextStream &err) { m_files->StopNow(err); }
 
     // The program-wide mode with the run-time commands, and the property dialogs of the controls.
     TRunTimeSwitch *RunTime() const { return m_runTime.get(); }

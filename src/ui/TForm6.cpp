@@ -6,7 +6,6 @@
 #include "TLinkSession.h"
 #include "TForm1.h"
 #include "TRunTimeSwitch.h"
-#include "TFrameBuilder.h"
 #include "TProjectManager.h"
 
 #include <QListWidget>
@@ -34,6 +33,11 @@ void TForm6::showEvent(QShowEvent *event)
     if (const QScreen *desktop = screen())
         move(desktop->availableGeometry().center() - QPoint(width() / 2, height() / 2));
     QWidget::showEvent(event);
+    // In front of the screens shown at the same time, which would otherwise hide it.
+    QTimer::singleShot(0, this, [this] {
+        raise();
+        activateWindow();
+    });
 }
 
 QStringList TForm6::Lines() const
@@ -68,7 +72,10 @@ void TForm6::ResetAndStart()
 void TForm6::Connect(TDataFileManager *application)
 {
     m_ticks = 0;
-    application->Session().OpenStoredLink();
+    // "Run Time" opened the link already: opened again it would log in and ask twice.
+    const LinkHealth health = application->Session().Health();
+    if (health == LinkHealth::Closed || health == LinkHealth::Lost)
+        application->Session().OpenStoredLink();
     AddLine(QStringLiteral("Connecting on ") + FileName(application));
     // An application without a link kind has nothing to wait for: its fault shows on the
     // first tick instead of the window waiting without end.
@@ -108,8 +115,8 @@ void TForm6::ConnectProcedure()
         m_current = applications[m_next].get();
         ++m_next;
         if (m_current->Link() && m_current->Link()->LinkState() == LinkStates::Connected) {
+            // The session asked for every state as the link came up; the window says so.
             AddLine(QStringLiteral("refresh inputs on ") + FileName(m_current));
-            TFrameBuilder::BuildRefreshInputs(*m_current->Link());
             m_timer->start();
         } else {
             ConnectProcedure();  // not connected: passed over
@@ -119,7 +126,6 @@ void TForm6::ConnectProcedure()
         if (!m_current || !m_current->Link())
             return;  // removed meanwhile: the next tick goes on with the others
         AddLine(QStringLiteral("refresh ouputs on ") + FileName(m_current));
-        TFrameBuilder::BuildRefreshOutputs(*m_current->Link());
         return;
     default:
         return;

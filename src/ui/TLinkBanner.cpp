@@ -5,6 +5,8 @@
 #include "TLinkSession.h"
 #include "TVQControl.h"
 
+#include <QEvent>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QTimer>
 
@@ -29,6 +31,15 @@ TLinkBanner::TLinkBanner(QWidget *area)
         m_refusal.clear();
         Update(m_runTime);
     });
+    // The area is sized after the banner may have been shown: the banner follows every resize.
+    m_area->installEventFilter(this);
+}
+
+bool TLinkBanner::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_area && event->type() == QEvent::Resize)
+        Place();
+    return QObject::eventFilter(watched, event);
 }
 
 QLabel *TLinkBanner::Label() const
@@ -37,7 +48,9 @@ QLabel *TLinkBanner::Label() const
         m_label = new QLabel(m_area);
         m_label->setObjectName(QStringLiteral("LinkBanner"));
         m_label->setStyleSheet(QStringLiteral("QLabel { background: rgba(150, 20, 20, 225); color: white; font-weight: bold; padding: 5px; }"));
-        m_label->setWordWrap(true);
+        // Seen, never in the way: the clicks go to the controls under it.
+        m_label->setAttribute(Qt::WA_TransparentForMouseEvents);
+        m_label->setTextFormat(Qt::PlainText);
         m_label->hide();
     }
     return m_label;
@@ -63,13 +76,15 @@ void TLinkBanner::Update(bool runTime)
     }
     if (lines.isEmpty()) {
         m_refusal.clear();
+        m_lines.clear();
         if (m_label)
             m_label->hide();
         return;
     }
     if (!m_refusal.isEmpty())
         lines.append(m_refusal);
-    Label()->setText(lines.join(QLatin1Char('\n')));
+    m_lines = lines;
+    Label();
     Fit();
     m_label->show();
     m_label->raise();
@@ -90,6 +105,14 @@ void TLinkBanner::Place()
 
 void TLinkBanner::Fit()
 {
+    // One line per application, as wide as the screen, cut with "…" rather than wrapped.
+    const QMargins margins = m_label->contentsMargins();
+    const int room = std::max(0, m_area->width() - margins.left() - margins.right() - 10);
+    const QFontMetrics metrics(m_label->font());
+    QStringList shown;
+    for (const QString &line : m_lines)
+        shown.append(metrics.elidedText(line, Qt::ElideRight, room));
+    m_label->setText(shown.join(QLatin1Char('\n')));
     m_label->setFixedWidth(m_area->width());
     m_label->adjustSize();
     m_label->move(0, 0);

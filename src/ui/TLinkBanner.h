@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 class QLabel;
 class QTimer;
@@ -26,12 +27,16 @@ public:
     // Follows the area's width.
     void Place();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void Fit();
 
     QWidget *m_area = nullptr;
     mutable QLabel *m_label = nullptr;
     QString m_refusal;
+    QStringList m_lines;
     QTimer *m_refusalTimer = nullptr;
     bool m_runTime = false;
 };

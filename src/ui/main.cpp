@@ -3,6 +3,7 @@
 #include "TStopSignals.h"
 
 #include <QApplication>
+#include <QTextStream>
 
 int main(int argc, char *argv[])
 {
@@ -10,12 +11,13 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Visual Quelnor 2"));
     TForm1 window(QCoreApplication::applicationDirPath());
-    // Asked to stop (a shutdown, Ctrl-C): the program closes as its window would, logging out of
-    // every module, rather than leaving the module a session it believes open.
+    // Asked to stop (a shutdown, Ctrl-C): every module logged out at once, unsaved changes kept in
+    // a recovered copy (nobody answers a question at a shutdown), and the program ends.
     TStopSignals stop;
     QObject::connect(&stop, &TStopSignals::stopRequested, &window, [&window] {
-        if (window.close())
-            QCoreApplication::quit();
+        QTextStream err(stderr);
+        window.StopNow(err);
+        QCoreApplication::quit();
     });
     // Wall-panel mode: the screens of the last project in run time, full screen, and no main
     // window; closing the last screen ends the program as closing the main window would.

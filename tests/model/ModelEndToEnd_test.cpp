@@ -82,6 +82,9 @@ TEST_F(ModelEndToEndTest, UdpLogInCommandAndStatus)
         EXPECT_EQ(app.Settings().Host, "127.0.0.1");
         EXPECT_EQ(app.Settings().UdpPort, peer.Port());
         EXPECT_EQ(app.Settings().Password, password);
+        // Every session that opens asks for every state, inputs then outputs.
+        EXPECT_EQ(peer.Receive(), "\x02" "B5030001640A27" "\x03");
+        EXPECT_EQ(peer.Receive(), "\x02" "B5030001640B28" "\x03");
 
         // A click sends the command; the state changes only when the status comes back.
         lists->FindModule(&app, 2)->SendToggle(0);
@@ -127,6 +130,9 @@ TEST_F(ModelEndToEndTest, WatchdogClosesAnUnansweredLogInAndKeepsAnOpenSessionAl
     lists = std::make_unique<TProgramLists>(nullptr, QStringLiteral(QUELNOR_PROGRAM_DIR), &messages);
     lists->AddApplication(app);
     app.Session().SetWatchdogIntervals(50, 100);
+    TLinkTimings timings;
+    timings.RefreshGap = 1;
+    app.Session().SetTimings(timings);
     UdpPeer peer;
 
     RecordingDialog dialog;
@@ -141,6 +147,8 @@ TEST_F(ModelEndToEndTest, WatchdogClosesAnUnansweredLogInAndKeepsAnOpenSessionAl
     peer.Receive();
     peer.Send("INFO:Session opened:INFO\r\n");
     // The keep-alive goes out at each interval while the session is open.
+    EXPECT_TRUE(peer.Receive().startsWith("\x02" "B5030001640A"));
+    EXPECT_TRUE(peer.Receive().startsWith("\x02" "B5030001640B"));
     EXPECT_EQ(peer.Receive(), "\x02" "B5030001HELLO");
     EXPECT_EQ(peer.Receive(), "\x02" "B5030001HELLO");
     EXPECT_TRUE(app.Link()->IsOpen());
@@ -161,10 +169,12 @@ TEST_F(ModelEndToEndTest, SerialLinkOverAPty)
     ASSERT_TRUE(app.Session().ReopenLink());
     EXPECT_EQ(app.Link()->LinkState(), LinkStates::Connected);
 
+    const QByteArray refresh = "\x02" "B5030001640A27" "\x03" "\x02" "B5030001640B28" "\x03";
     lists->FindModule(&app, 2)->SendToggle(0);
     QByteArray sent;
-    RunUntil([&] { sent += pty.Read(); return sent.size() >= k_toggleChannel0.size(); });
-    EXPECT_EQ(sent, k_toggleChannel0);
+    RunUntil([&] { sent += pty.Read(); return sent.size() >= refresh.size() + k_toggleChannel0.size(); });
+    // The refresh of the link coming up (its second half 100 ms later), then the toggle.
+    EXPECT_EQ(sent, refresh.left(16) + k_toggleChannel0 + refresh.mid(16));
 
     // The status arrives in pieces, as a serial line may deliver it.
     QSignalSpy arrived(app.Link(), &SerialPort::dataArrived);

@@ -207,6 +207,8 @@ TEST_F(ProjectSessionTest, LinkHealthAndFramesSentAreAnnouncedPerApplication)
     EXPECT_EQ(health.at(0).at(1).value<LinkHealth>(), LinkHealth::Opening);
     EXPECT_EQ(health.last().at(1).value<LinkHealth>(), LinkHealth::Up);
 
+    EXPECT_TRUE(peer.Receive().startsWith("\x02" "B5030001640A"));  // the refresh of a session that opens
+    EXPECT_TRUE(peer.Receive().startsWith("\x02" "B5030001640B"));
     sent.clear();
     relays->SendToggle(0);
     const QByteArray command = peer.Receive();

@@ -18,7 +18,6 @@
 
 namespace {
 
-const QByteArray k_sessionOpened = "INFO:Session opened:INFO\r\n";
 const QByteArray k_authFailed = "INFO:Auth failed:INFO\r\n";
 const QByteArray k_accessDenied = "INFO:Access denied. Close current session:INFO\r\n";
 
@@ -81,6 +80,9 @@ bool TInstallationSimulator::Start(QString &error)
         return false;
     }
     connect(m_udp, &QUdpSocket::readyRead, this, &TInstallationSimulator::ReadUdp);
+    m_boundPort = m_udp->localPort();
+    if (m_options.RebootAfter > 0)
+        QTimer::singleShot(m_options.RebootAfter * 1000, this, &TInstallationSimulator::Reboot);
 
     if (!m_options.SerialPath.isEmpty()) {
         m_pty = new TPtyEndpoint(this);
@@ -199,12 +201,11 @@ void TInstallationSimulator::HandleDatagram(const QByteArray &data, const QHostA
             reply(k_authFailed);
             return;
         }
-        m_hasSession = true;
-        m_client = from;
-        m_clientPort = port;
-        reply(k_sessionOpened);
-        if (m_options.DropSessionAfter > 0)
-            m_dropTimer->start(m_options.DropSessionAfter * 1000);
+        if (m_options.LoginDelay > 0) {
+            QTimer::singleShot(m_options.LoginDelay, this, [this, from, port] { OpenSession(from, port); });
+            return;
+        }
+        OpenSession(from, port);
         return;
     }
     if (!fromClient) {
@@ -227,12 +228,6 @@ void TInstallationSimulator::HandleDatagram(const QByteArray &data, const QHostA
     m_udpAssembler->AssembleBytes(data);
 }
 
-void TInstallationSimulator::DropSession()
-{
-    if (m_hasSession)
-        Log(QStringLiteral("session dropped, as after a restart"));
-    m_hasSession = false;
-}
 
 void TInstallationSimulator::HandleFrame(QByteArrayView text, Endpoint from)
 {
@@ -331,7 +326,8 @@ void TInstallationSimulator::SendMessage(const QByteArray &message, Endpoint to)
     QByteArray frame = TFrameBuilder::Frame(message);
     if (m_options.Log)
         Log(QStringLiteral("send ") + TFrameDecoder::Decode(frame.mid(1, frame.size() - 2)).Describe());
-    if (m_options.CorruptPercent > 0 && int(m_random.bounded(100)) < m_options.CorruptPercent) {
+    CutShort(frame);
+    if (m_options.CorruptPercent > 0 && frame.endsWith('\x03') && int(m_random.bounded(100)) < m_options.CorruptPercent) {
         // A wrong checksum: the last digit before ETX changes.
         char &digit = frame[frame.size() - 2];
         digit = digit == '0' ? '1' : '0';
@@ -357,17 +353,6 @@ void TInstallationSimulator::SendToAll(const std::function<void(Endpoint)> &send
         send(Endpoint::Udp);
     if (m_pty)
         send(Endpoint::Serial);
-}
-
-void TInstallationSimulator::SendGarbage(Endpoint to)
-{
-    SendRaw("noise outside any frame", to);
-    // A frame of an unknown type, then frames of address forms 0 and 3.
-    SendRaw(TFrameBuilder::Frame(QByteArray::fromHex("b50000029900a5")), to);
-    SendRaw(TFrameBuilder::Frame(QByteArray::fromHex("850000028600ff")), to);
-    SendRaw(TFrameBuilder::Frame(QByteArray::fromHex("bd0000028600ff")), to);
-    if (m_options.Log)
-        Log(QStringLiteral("send garbage: bytes outside frames, an unknown type, address forms 0 and 3"));
 }
 
 void TInstallationSimulator::Tick()

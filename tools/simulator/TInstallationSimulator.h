@@ -69,6 +69,10 @@ private:
     void SendToAll(const std::function<void(Endpoint)> &send);
     void SendGarbage(Endpoint to);
     void DropSession();
+    // The faults a real module shows (TSimulatorFaults.cpp): a restart, frames cut short.
+    void Reboot();
+    void CutShort(QByteArray &frame);
+    void OpenSession(const QHostAddress &client, quint16 port);
 
     void Log(const QString &line);
 
@@ -84,6 +88,7 @@ private:
     std::unique_ptr<TFrameAssembler> m_serialAssembler;
     QTimer *m_tickTimer = nullptr;
     QTimer *m_dropTimer = nullptr;
+    quint16 m_boundPort = 0;
     bool m_hasSession = false;
     QHostAddress m_client;
     quint16 m_clientPort = 0;

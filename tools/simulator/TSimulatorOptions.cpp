@@ -10,6 +10,7 @@ QString TSimulatorOptions::Usage()
         "Usage: quelnor-sim --export FILE [--udp PORT] [--bind ADDRESS] [--password TEXT] [--serial PATH]\n"
         "                   [--refuse-password] [--deny-access] [--silent] [--corrupt PERCENT]\n"
         "                   [--drop-session-after SECONDS] [--garbage] [--log] [--tick MS] [--exit-after SECONDS]\n"
+        "                   [--reboot-after SECONDS] [--cut PERCENT] [--login-delay MS]\n"
         "                   [--camera PORT [--camera-user NAME] [--camera-password TEXT] [--camera-auth basic|digest|both]\n"
         "                    [--camera-fps N] [--camera-stall-after FRAMES] [--camera-refuse]]\n"
         "Plays the interface module of the installation of a configuration export: UDP on ADDRESS:PORT\n"
@@ -78,6 +79,21 @@ std::optional<TSimulatorOptions> TSimulatorOptions::Parse(const QStringList &arg
             if (!n)
                 return std::nullopt;
             o.DropSessionAfter = *n;
+        } else if (a == QStringLiteral("--reboot-after")) {
+            const auto n = number(1, 86400);
+            if (!n)
+                return std::nullopt;
+            o.RebootAfter = *n;
+        } else if (a == QStringLiteral("--cut")) {
+            const auto n = number(0, 100);
+            if (!n)
+                return std::nullopt;
+            o.CutPercent = *n;
+        } else if (a == QStringLiteral("--login-delay")) {
+            const auto n = number(0, 60000);
+            if (!n)
+                return std::nullopt;
+            o.LoginDelay = *n;
         } else if (a == QStringLiteral("--tick")) {
             const auto n = number(10, 3600000);
             if (!n)

@@ -20,6 +20,10 @@ struct TSimulatorOptions
     int CorruptPercent = 0;
     int DropSessionAfter = 0;        // seconds; 0: never
     bool Garbage = false;
+    int RebootAfter = 0;             // seconds; 0: never. The module restarts once: port closed, session forgotten
+    int RebootPause = 1500;          // milliseconds the port stays closed while it restarts
+    int CutPercent = 0;              // frames sent cut short, without their ETX
+    int LoginDelay = 0;              // milliseconds before the answer to a log-in
     bool Log = false;
     int TickMilliseconds = 2000;     // temperatures and 0-10 V inputs change at each tick
     int ExitAfter = 0;               // seconds; 0: run until a signal
