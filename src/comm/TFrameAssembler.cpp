@@ -32,3 +32,12 @@ void TFrameAssembler::AssembleBytes(QByteArrayView bytes)
         }
     }
 }
+
+void TFrameAssembler::DropOpenFrame()
+{
+    if (!m_inFrame)
+        return;
+    m_droppedBytes += quint64(m_buffer.size()) + 1;
+    m_buffer.clear();
+    m_inFrame = false;
+}

@@ -22,6 +22,10 @@ public:
     // Bytes thrown away: outside a frame, beyond the buffer, a frame cut by the next STX, an ETX
     // without its STX. Each one means a frame was lost.
     quint64 DroppedBytes() const { return m_droppedBytes; }
+    // A frame has started and not ended yet.
+    bool InFrame() const { return m_inFrame; }
+    // The frame started is given up (its end never came): thrown away like a cut one.
+    void DropOpenFrame();
 
 private:
     FrameHandler m_onFrame;

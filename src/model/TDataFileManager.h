@@ -126,6 +126,9 @@ public:
     // of a kind this program does not follow.
     quint64 DamagedFrames() const { return m_damagedFrames; }
     quint64 DroppedBytes() const { return m_assembler.DroppedBytes(); }
+    // The assembler holds the start of a frame whose end has not come.
+    bool FrameOpen() const { return m_assembler.InFrame(); }
+    void DropOpenFrame() { m_assembler.DropOpenFrame(); }
 
     // Frames assembled between the two are dispatched at once, and the power total, which a
     // status frame changes, is recomputed once at the end instead of after every frame.

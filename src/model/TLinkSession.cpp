@@ -37,10 +37,12 @@ TLinkSession::TLinkSession(TDataFileManager &application)
     , m_quietTimer(new QTimer(this))
     , m_retryTimer(new QTimer(this))
     , m_refreshOutputsTimer(new QTimer(this))
+    , m_openFrameTimer(new QTimer(this))
 {
     m_pollTimer->setInterval(1000);
-    for (QTimer *timer : {m_watchdogTimer, m_answerTimer, m_quietTimer, m_retryTimer, m_refreshOutputsTimer})
+    for (QTimer *timer : {m_watchdogTimer, m_answerTimer, m_quietTimer, m_retryTimer, m_refreshOutputsTimer, m_openFrameTimer})
         timer->setSingleShot(true);
+    connect(m_openFrameTimer, &QTimer::timeout, this, &TLinkSession::OpenFrameTimeout);
     connect(m_pollTimer, &QTimer::timeout, this, &TLinkSession::PollLink);
     connect(m_watchdogTimer, &QTimer::timeout, this, &TLinkSession::WatchdogExpired);
     connect(m_answerTimer, &QTimer::timeout, this, &TLinkSession::AnswerTimeout);
@@ -54,7 +56,7 @@ TLinkSession::TLinkSession(TDataFileManager &application)
 
 TLinkSession::~TLinkSession()
 {
-    for (QTimer *timer : {m_pollTimer, m_watchdogTimer, m_answerTimer, m_quietTimer, m_retryTimer, m_refreshOutputsTimer})
+    for (QTimer *timer : {m_pollTimer, m_watchdogTimer, m_answerTimer, m_quietTimer, m_retryTimer, m_refreshOutputsTimer, m_openFrameTimer})
         timer->stop();
 }
 
@@ -111,7 +113,7 @@ void TLinkSession::CloseLink()
     m_wanted = false;
     m_retryPause = 0;
     m_resyncPending = false;
-    for (QTimer *timer : {m_watchdogTimer, m_answerTimer, m_quietTimer, m_retryTimer, m_refreshOutputsTimer})
+    for (QTimer *timer : {m_watchdogTimer, m_answerTimer, m_quietTimer, m_retryTimer, m_refreshOutputsTimer, m_openFrameTimer})
         timer->stop();
     SetHealth(LinkHealth::Closed);
     SerialPort *link = m_application.Link();
@@ -172,8 +174,23 @@ void TLinkSession::PollLink()
     }
     m_application.EndBatch();
     m_polling = false;
-    if (heard)
+    if (heard) {
+        // The rest of a frame may come with the next read (a serial line delivers pieces); if
+        // the link goes quiet first, the frame was cut.
+        if (m_application.FrameOpen())
+            m_openFrameTimer->start(m_timings.QuietMoment);
+        else
+            m_openFrameTimer->stop();
         Heard(damage() != damagedBefore);
+    }
+}
+
+void TLinkSession::OpenFrameTimeout()
+{
+    if (!m_application.FrameOpen())
+        return;
+    m_application.DropOpenFrame();
+    Heard(true);
 }
 
 void TLinkSession::HandleSessionInfo(QByteArrayView text)
@@ -287,6 +304,8 @@ void TLinkSession::LinkUp()
     m_resyncPending = false;
     m_resyncUnanswered = false;
     m_heardSinceKeepAlive = false;
+    // A frame begun on the link before is not the start of anything said now.
+    m_application.DropOpenFrame();
     SetHealth(LinkHealth::Up);
     RefreshTrustOf(m_application);
     // However the link came up, what was shown before is stale: every state is asked for.
@@ -297,7 +316,7 @@ void TLinkSession::LinkDown(const QString &reason)
 {
     SerialPort *link = m_application.Link();
     StartPolling(false);
-    for (QTimer *timer : {m_watchdogTimer, m_answerTimer, m_quietTimer, m_refreshOutputsTimer})
+    for (QTimer *timer : {m_watchdogTimer, m_answerTimer, m_quietTimer, m_refreshOutputsTimer, m_openFrameTimer})
         timer->stop();
     m_resyncPending = false;
     m_resyncUnanswered = false;

@@ -97,6 +97,8 @@ public:
     // were dropped, the pause before reopening a lost link over.
     void AnswerTimeout();
     void QuietTimeout();
+    // A frame whose end never came (cut short) is damage: thrown away, the states asked again.
+    void OpenFrameTimeout();
     void RetryLink();
     // Asks the interface module for the state of every input, then of every output.
     void RequestRefresh();
@@ -156,5 +158,6 @@ private:
     QTimer *m_quietTimer = nullptr;
     QTimer *m_retryTimer = nullptr;
     QTimer *m_refreshOutputsTimer = nullptr;
+    QTimer *m_openFrameTimer = nullptr;  // a frame started and not ended when the link went quiet
     QElapsedTimer m_lastResync;
 };

@@ -1,6 +1,5 @@
 #include "SerialPort.h"
 
-#include "EventLoop.h"
 #include "RecordingMessages.h"
 #include "UdpPeer.h"
 

@@ -3,7 +3,6 @@
 #include "EventLoop.h"
 #include "TestCamera.h"
 
-#include <QTimer>
 
 #include <gtest/gtest.h>
 

@@ -70,14 +70,19 @@ TEST(TFrameAssembler, CollectsFramesBetweenStxAndEtx)
     EXPECT_EQ(frames, QByteArrayList({"B50000028600A5E2", "B500000681000541"}));
     EXPECT_EQ(assembler.DroppedBytes(), quint64(5 + 2 + 4));
 
-    // A lone ETX hands over the previous frame's text a second time.
+    // A lone ETX hands over the previous frame's text a second time, and counts as thrown away:
+    // the frame it closed lost its start.
     assembler.AssembleBytes("\x03");
     EXPECT_EQ(frames.last(), "B500000681000541");
     EXPECT_EQ(frames.size(), 3);
+    EXPECT_EQ(assembler.DroppedBytes(), quint64(5 + 2 + 4 + 1));
 
-    // A new STX drops a frame that was never closed.
+    // A new STX drops a frame that was never closed, counted with its STX.
     assembler.AssembleBytes("\x02" "B5000\x02" "B50000028600A5E2\x03");
     EXPECT_EQ(frames.last(), "B50000028600A5E2");
+    EXPECT_EQ(assembler.DroppedBytes(), quint64(5 + 2 + 4 + 1 + 6));
+    assembler.AssembleBytes("\x02\x02");  // even an empty one
+    EXPECT_EQ(assembler.DroppedBytes(), quint64(5 + 2 + 4 + 1 + 6 + 1));
 }
 
 TEST(TFrameAssembler, TextBeyond4096CharactersIsDropped)

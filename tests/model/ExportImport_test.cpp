@@ -2,11 +2,9 @@
 
 #include "RecordingMessages.h"
 #include "TFileAccess.h"
-#include "TModuleTypes.h"
 
 #include "QtPrinters.h"
 
-#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>

@@ -5,7 +5,6 @@
 #include "TSessionDialog.h"
 #include "TVQQModuleBase.h"
 
-#include "EventLoop.h"
 #include "RecordingMessages.h"
 #include "TestInstallation.h"
 #include "TestPty.h"
@@ -284,4 +283,36 @@ TEST_F(ModelEndToEndTest, ALostLinkTriesAgainWithGrowingPauses)
     app.Session().CloseLink();
     EXPECT_EQ(app.Session().Health(), LinkHealth::Closed);
     EXPECT_FALSE(app.Session().RetryTimer()->isActive());
+}
+
+// A damaged frame on a link that never goes quiet (a status every 50 ms): the states are asked
+// for again anyway, within the bound; a frame cut short with nothing after it counts as damage too.
+TEST_F(ModelEndToEndTest, DamageIsAskedForAgainOnABusyLinkAndAfterACutFrame)
+{
+    lists = std::make_unique<TProgramLists>(nullptr, QStringLiteral(QUELNOR_PROGRAM_DIR), &messages);
+    lists->AddApplication(app);
+    TLinkTimings timings;
+    timings.QuietMoment = 300;
+    timings.ResyncLatest = 200;
+    timings.ResyncSpacing = 0;
+    timings.RefreshGap = 1;
+    app.Session().SetTimings(timings);
+    UdpPeer peer;
+    ASSERT_TRUE(app.Session().OpenUdpLink(peer.Port(), "127.0.0.1", ""));
+    peer.Receive();
+    peer.Send("INFO:Session opened:INFO\r\n");
+    ASSERT_TRUE(peer.Receive().startsWith("\x02" "B5030001640A"));
+    ASSERT_TRUE(peer.Receive().startsWith("\x02" "B5030001640B"));
+
+    const QByteArray damaged = QByteArray(k_outputsOfModule2).replace("3E", "3F");
+    for (const QByteArray &bad : {damaged, k_outputsOfModule2.left(9)}) {
+        peer.Send(bad);
+        QTimer busy;
+        QObject::connect(&busy, &QTimer::timeout, [&] { peer.Send("\x02" "B50000028600003D" "\x03"); });
+        busy.start(bad == damaged ? 50 : 3600000);
+        EXPECT_TRUE(peer.Receive(3000).startsWith("\x02" "B5030001640A")) << bad.toStdString();
+        EXPECT_TRUE(peer.Receive(3000).startsWith("\x02" "B5030001640B")) << bad.toStdString();
+    }
+    EXPECT_GT(app.DamagedFrames(), 0u);
+    EXPECT_GT(app.DroppedBytes(), 0u);
 }

@@ -5,7 +5,6 @@
 
 #include "QtPrinters.h"
 
-#include <QDir>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>

@@ -7,7 +7,6 @@
 #include "TVQQModuleBase.h"
 #include "TVQQVariableBaseItem.h"
 
-#include "EventLoop.h"
 #include "RecordingMessages.h"
 #include "UdpPeer.h"
 

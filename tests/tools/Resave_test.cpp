@@ -1,11 +1,9 @@
-#include "TQuelnorTool.h"
 #include "ToolRun.h"
 
 #include "../project/ProjectFixture.h"
 #include "QtPrinters.h"
 
 #include <QDir>
-#include <QTextStream>
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,6 @@
 #include "TCameraServer.h"
 #include "TCameraStream.h"
 #include "TDataFileManager.h"
-#include "TFileAccess.h"
-#include "TFrameDecoder.h"
-#include "TRecordFormat.h"
 #include "TLinkSession.h"
 #include "TFrameBuilder.h"
 #include "TInstallationSimulator.h"
@@ -22,14 +19,12 @@
 
 #include <QFileInfo>
 #include <QProcess>
-#include <QSet>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTextStream>
 
 #include <gtest/gtest.h>
 
-#include <QTimer>
 
 namespace {
 

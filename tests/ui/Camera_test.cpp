@@ -5,9 +5,7 @@
 #include "TCameraPreview.h"
 #include "TCameraView.h"
 #include "TForm1.h"
-#include "TJaugeProperties.h"
 #include "TMyForm11.h"
-#include "TProjectManager.h"
 #include "TVQJaugeControl.h"
 #include "TVQQAxisControl.h"
 #include "TestCamera.h"
@@ -17,8 +15,6 @@
 #include <QComboBox>
 #include <QImageWriter>
 #include <QLineEdit>
-#include <QMenu>
-#include <QPainter>
 #include <QPushButton>
 #include <QTest>
 

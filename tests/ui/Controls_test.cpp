@@ -18,7 +18,6 @@
 #include "TProgramLists.h"
 #include "TVQImageManager.h"
 #include "TVQQModuleBase.h"
-#include "InstallationRecords.h"
 #include "TestInstallation.h"
 
 #include <QFontMetrics>

@@ -1,11 +1,8 @@
-#include "EventLoop.h"
 #include "ProgramFolder.h"
 #include "ScriptedDialogs.h"
-#include "TEditHistory.h"
 #include "TEditorActions.h"
 #include "TForm1.h"
 #include "TMyForm11.h"
-#include "TProjectManager.h"
 #include "TRunTimeSwitch.h"
 #include "TScreenEditor.h"
 #include "TSearchListWindow.h"
@@ -20,12 +17,10 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
 #include <QTest>
 #include <QToolBar>
-#include <QUndoStack>
 
 #include <gtest/gtest.h>
 

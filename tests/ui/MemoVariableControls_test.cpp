@@ -6,7 +6,6 @@
 #include "RecordingMessages.h"
 #include "TDataFileManager.h"
 #include "TProgramLists.h"
-#include "TVQQMemoBaseItem.h"
 #include "TVQQModuleBase.h"
 #include "TVQQVariableBaseItem.h"
 #include "TestInstallation.h"

@@ -8,25 +8,22 @@
 #include "ScriptedDialogs.h"
 #include "SerialPort.h"
 #include "TDataFileManager.h"
-#include "TLinkSession.h"
 #include "TRunTimeSwitch.h"
 #include "TForm17.h"
 #include "TForm6.h"
 #include "TInstallationSimulator.h"
-#include "TProjectManager.h"
 #include "TSelectCom.h"
 #include "TSettingsFile.h"
 #include "TUdpSelect.h"
+#include "TVQQModuleBase.h"
 #include "TestPty.h"
 #include "UiHelpers.h"
 
 #include <QComboBox>
-#include <QDateTime>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextStream>
@@ -548,4 +545,159 @@ TEST_F(RunTimeTest, WallPanelRunsTheLastProjectFullScreen)
     TVQBaseControl *ceiling = ControlLabelled(screen, QStringLiteral("Living room ceiling"));
     ASSERT_TRUE(ceiling);
     EXPECT_TRUE(RunUntil([&] { return ceiling->Trust() == StateTrust::Fresh; }));
+}
+
+// The module restarts while nothing happens: its port closed a moment, the session forgotten.
+// The keep-alive after a silent interval gets nothing back, so the states are asked for, get
+// nothing either, and the link is lost, logs in again and is fresh, with no click.
+TEST_F(RunTimeTest, AModuleRestartedWhileIdleIsSeenByTheKeepAlive)
+{
+    TSimulatorOptions options;
+    options.Password = QStringLiteral("secret");
+    options.RebootAfter = 1;
+    options.RebootPause = 100;
+    ASSERT_TRUE(Start(options));
+    ASSERT_TRUE(ConnectWithShortWaits());
+    const int logIns = Logged(QStringLiteral("recv log-in"));
+    ASSERT_TRUE(RunUntil([&] { return Logged(QStringLiteral("restarted")) == 1; }, 5000));
+    App(0).Session().WatchdogExpired();  // after an interval that heard the refresh: nothing awaited
+    App(0).Session().WatchdogExpired();  // after a silent one
+    EXPECT_TRUE(RunUntil([&] { return App(0).Session().Health() == LinkHealth::Lost; }, 3000));
+    EXPECT_TRUE(RunUntil([&] { return Logged(QStringLiteral("recv log-in")) == logIns + 1 && UntrustedControls() == 0; }, 5000));
+    EXPECT_EQ(App(0).Session().Health(), LinkHealth::Up);
+}
+
+// Three frames in ten cut before their ETX: every state still comes, and a click's status cut
+// short is asked for again until the control shows what the module holds.
+TEST_F(RunTimeTest, FramesCutShortAreAskedForAgain)
+{
+    TSimulatorOptions options;
+    options.Password = QStringLiteral("secret");
+    options.CutPercent = 30;
+    ASSERT_TRUE(Start(options));
+    TVQBaseControl *ceiling = ConnectWithShortWaits();
+    ASSERT_TRUE(ceiling);
+    EXPECT_TRUE(RunUntil([&] { return UntrustedControls() == 0; }, 5000)) << UntrustedControls();
+    for (int click = 0; click < 4; ++click) {
+        QTest::mouseClick(ceiling, Qt::LeftButton, {}, QPoint(5, 5));
+        const QString held = simulator->Outputs(2) & 1 ? QStringLiteral("On") : QStringLiteral("Off");
+        EXPECT_TRUE(RunUntil([&] { return ceiling->CurrentStateName() == held && ceiling->Trust() == StateTrust::Fresh; }, 5000))
+            << click << " " << ceiling->CurrentStateName().toStdString();
+    }
+    EXPECT_GT(App(0).DroppedBytes(), 0u);
+}
+
+// The log-in answered after the connection window gave up on it: the session still opens, asks
+// for every state, and the screen is fresh.
+TEST_F(RunTimeTest, ALogInAnsweredLateStillRefreshes)
+{
+    TSimulatorOptions options;
+    options.Password = QStringLiteral("secret");
+    options.LoginDelay = 500;
+    ASSERT_TRUE(Start(options));
+    App(1).Settings().LinkKind = LinkKinds::None;
+    App(0).Session().SetWatchdogIntervals(1000, 60000);
+    window.Connecting()->ConnectTimer()->setInterval(5);  // gives up after 41 ticks, about 0.2 s
+    window.RunTime()->CommandRunTime();
+    ASSERT_TRUE(RunUntil([&] { return window.Connecting()->Step() == TForm6::Steps::Finished; }, 10000));
+    EXPECT_TRUE(window.Connecting()->Lines().contains(QStringLiteral("->Fault connection Timeout")));
+    EXPECT_TRUE(RunUntil([&] { return App(0).Session().Health() == LinkHealth::Up && UntrustedControls() == 0; }, 5000))
+        << UntrustedControls();
+    EXPECT_EQ(Logged(QStringLiteral("recv refresh outputs")), 1);
+}
+
+// Started with its serial device absent: the link counts as lost (banner, attempts); once the
+// device is there, the next attempt opens it and asks for every state.
+TEST_F(RunTimeTest, AnAbsentSerialDeviceIsALostLinkThatOpensLater)
+{
+    TSimulatorOptions options;
+    options.Password = QStringLiteral("secret");
+    ASSERT_TRUE(Start(options));
+    window.Connecting()->ConnectTimer()->setInterval(10);
+    App(1).Session().SetTimings([] { TLinkTimings t; t.RetryFirst = 60000; return t; }());
+    window.RunTime()->CommandRunTime();
+    ASSERT_TRUE(RunUntil([&] { return window.Connecting()->Step() == TForm6::Steps::Finished; }, 10000));
+    EXPECT_TRUE(window.Connecting()->Lines().contains(QStringLiteral("->Fault")));
+    EXPECT_EQ(App(1).Session().Health(), LinkHealth::Lost);
+    EXPECT_TRUE(App(1).Session().RetryTimer()->isActive());
+    EXPECT_TRUE(dialogs.Messages.isEmpty()) << dialogs.Messages.join(QLatin1Char('|')).toStdString();
+
+    TestPty pty;
+    ASSERT_TRUE(pty.LinkAsCom(folder.Path(), 3));
+    App(1).Session().RetryLink();
+    EXPECT_EQ(App(1).Session().Health(), LinkHealth::Up);
+    QByteArray asked;
+    EXPECT_TRUE(RunUntil([&] { asked += pty.Read(); return asked.count('\x03') >= 2; }));
+    EXPECT_TRUE(asked.startsWith("\x02" "B5030001640A")) << asked.toStdString();
+}
+
+// Test mode's clicks never show in run time, whichever way test mode is left, and a report that
+// came during the test is what run time shows afterwards.
+TEST_F(RunTimeTest, LeavingTestModeShowsWhatTheModulesReported)
+{
+    TSimulatorOptions options;
+    options.Password = QStringLiteral("secret");
+    ASSERT_TRUE(Start(options));
+    TVQBaseControl *ceiling = ConnectWithShortWaits();
+    ASSERT_TRUE(ceiling);
+    QTest::mouseClick(ceiling, Qt::LeftButton, {}, QPoint(5, 5));
+    ASSERT_TRUE(RunUntil([&] { return ceiling->CurrentStateName() == QStringLiteral("On"); }));
+
+    // Test, a click (Off), design time, run time: "On" as reported, until the refresh says again.
+    window.RunTime()->CommandTest();
+    QTest::mouseClick(ceiling, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(ceiling->CurrentStateName(), QStringLiteral("Off"));
+    window.RunTime()->CommandDesignTime();
+    window.RunTime()->CommandRunTime();
+    EXPECT_EQ(ceiling->CurrentStateName(), QStringLiteral("On"));
+    ASSERT_TRUE(RunUntil([&] { return window.Connecting()->Step() == TForm6::Steps::Finished && UntrustedControls() == 0; }, 10000));
+    EXPECT_EQ(ceiling->CurrentStateName(), QStringLiteral("On"));
+
+    // During a test the relay is switched off from elsewhere: its report is kept for afterwards.
+    window.RunTime()->CommandTest();
+    QTest::mouseClick(ceiling, Qt::LeftButton, {}, QPoint(5, 5));
+    ASSERT_EQ(ceiling->CurrentStateName(), QStringLiteral("Off"));
+    QTest::mouseClick(ceiling, Qt::LeftButton, {}, QPoint(5, 5));
+    ASSERT_EQ(ceiling->CurrentStateName(), QStringLiteral("On"));
+    ceiling->GetParentModule()->SendToggle(0);
+    ASSERT_TRUE(RunUntil([&] { return (simulator->Outputs(2) & 1) == 0 && ceiling->CurrentStateName() == QStringLiteral("Off"); }));
+    window.RunTime()->CommandRunTime();
+    EXPECT_EQ(ceiling->CurrentStateName(), QStringLiteral("Off"));
+}
+
+// Stopped from outside with unsaved changes: the module hears the log-out at once, the changes go
+// to a recovered copy next to the project (never over it), the program ends without a question;
+// the next start offers the copy, and saving puts it where it belongs.
+TEST_F(RunTimeTest, AStopKeepsUnsavedChangesAndLogsOut)
+{
+    TSimulatorOptions options;
+    options.Password = QStringLiteral("secret");
+    ASSERT_TRUE(Start(options));
+    const QString path = folder.File(QStringLiteral("Data/two.qvp"));
+    window.Project()->SetFileName(path);
+    const QByteArray saved = folder.Read(path);
+    ASSERT_TRUE(ConnectWithShortWaits());
+    window.CommandAddScreen();
+    window.show();
+    QString errText;
+    QTextStream err(&errText);
+    window.StopNow(err);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_TRUE(dialogs.Asked.filter(QStringLiteral("save?")).isEmpty());
+    EXPECT_TRUE(RunUntil([&] { return Logged(QStringLiteral("recv LOGOUT")) == 1; }));
+    const QString copy = folder.File(QStringLiteral("Data/two.recovered.qvp"));
+    EXPECT_EQ(folder.Read(path), saved);
+    EXPECT_TRUE(folder.Read(copy).contains("Screen #4|"));
+    EXPECT_TRUE(errText.contains(copy)) << errText.toStdString();
+
+    TForm1 next(folder.Path(), &dialogs);
+    dialogs.ConfirmAnswers = {true};
+    ASSERT_TRUE(next.OpenProject(path));
+    EXPECT_TRUE(dialogs.Asked.last().contains(copy)) << dialogs.Asked.last().toStdString();
+    EXPECT_EQ(next.ScreenWindows().size(), 4u);
+    EXPECT_EQ(next.Project()->FileName(), path);
+    EXPECT_TRUE(next.Project()->GetModified());
+    next.CommandSave();
+    EXPECT_TRUE(folder.Read(path).contains("Screen #4|"));
+    EXPECT_FALSE(QFileInfo::exists(copy));
 }

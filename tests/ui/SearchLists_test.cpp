@@ -9,7 +9,6 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QLineEdit>
-#include <QListWidget>
 
 #include <gtest/gtest.h>
 
