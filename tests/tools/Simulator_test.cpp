@@ -278,7 +278,8 @@ TEST(SimulatorCamera, OptionsAndTheirRefusals)
     QString error;
     const auto parsed = TSimulatorOptions::Parse({"--export", "x.qap", "--camera", "8081", "--camera-user", "viewer",
                                                   "--camera-password", "pw", "--camera-auth", "digest", "--camera-fps", "25",
-                                                  "--camera-stall-after", "3", "--camera-refuse"},
+                                                  "--camera-stall-after", "3", "--camera-refuse", "--reboot-after", "30",
+                                                  "--cut", "25", "--login-delay", "4500"},
                                                  error);
     ASSERT_TRUE(parsed) << error.toStdString();
     EXPECT_EQ(parsed->CameraPort, 8081);
@@ -288,6 +289,7 @@ TEST(SimulatorCamera, OptionsAndTheirRefusals)
     EXPECT_EQ(parsed->CameraFps, 25);
     EXPECT_EQ(parsed->CameraStallAfter, 3);
     EXPECT_TRUE(parsed->CameraRefuse);
+    EXPECT_EQ(std::make_tuple(parsed->RebootAfter, parsed->CutPercent, parsed->LoginDelay), std::make_tuple(30, 25, 4500));
     const auto defaults = TSimulatorOptions::Parse({"--export", "x.qap"}, error);
     ASSERT_TRUE(defaults);
     EXPECT_EQ(defaults->CameraPort, -1);
@@ -299,6 +301,9 @@ TEST(SimulatorCamera, OptionsAndTheirRefusals)
         {{"--camera-auth", "ntlm"}, "--camera-auth takes basic, digest or both"},
         {{"--camera-user", "a:b"}, "--camera-user takes plain characters, no colon"},
         {{"--camera-fps", "0"}, "--camera-fps takes a whole number from 1 to 60"},
+        {{"--reboot-after", "0"}, "--reboot-after takes a whole number from 1 to 86400"},
+        {{"--cut", "101"}, "--cut takes a whole number from 0 to 100"},
+        {{"--login-delay", "-1"}, "--login-delay takes a whole number from 0 to 60000"},
     };
     for (const auto &row : refused) {
         EXPECT_FALSE(TSimulatorOptions::Parse(QStringList{"--export", "x.qap"} + row.arguments, error));
