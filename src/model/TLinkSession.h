@@ -129,6 +129,8 @@ private:
     // The link is lost: closed without a log-out, the next attempt planned.
     void LinkDown(const QString &reason);
     void SetHealth(LinkHealth health);
+    // Every control of the application's model objects repaints if its state's trust changed.
+    void RefreshTrust();
     // Something arrived on the link; `dropped`: some of it was thrown away as bad.
     void Heard(bool dropped);
     void ScheduleResync();
