@@ -13,6 +13,8 @@
 
 #include <sys/socket.h>
 
+#include <cerrno>
+
 SerialPort::SerialPort(QObject *owner, const QString &programFolder, UserMessages *messages)
     : QObject(owner)
     , m_programFolder(programFolder)
@@ -23,10 +25,25 @@ SerialPort::SerialPort(QObject *owner, const QString &programFolder, UserMessage
 {
     m_logoutTimer->setSingleShot(true);
     connect(m_logoutTimer, &QTimer::timeout, this, &SerialPort::FinishLogoutStep);
-    connect(m_udp, &QUdpSocket::readyRead, this, &SerialPort::dataArrived);
+    connect(m_udp, &QUdpSocket::readyRead, this, &SerialPort::UdpReadable);
     connect(m_serial, &QSerialPort::readyRead, this, &SerialPort::dataArrived);
     connect(m_serial, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError error) { SerialError(int(error)); });
     connect(m_udp, &QUdpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) { UdpError(int(error)); });
+}
+
+void SerialPort::UdpReadable()
+{
+    // The module's port closed answers with "port unreachable", which wakes the socket with no
+    // datagram and no error of Qt's: the kernel's pending error says it, and the link is lost.
+    int pending = 0;
+    socklen_t size = sizeof pending;
+    const qintptr fd = m_udp->socketDescriptor();
+    if (m_open && m_linkKind == LinkKinds::Udp && fd >= 0
+        && ::getsockopt(int(fd), SOL_SOCKET, SO_ERROR, &pending, &size) == 0 && pending == ECONNREFUSED) {
+        emit linkFailed(QStringLiteral("The interface module's port is unreachable"));
+        return;
+    }
+    emit dataArrived();
 }
 
 void SerialPort::UdpError(int error)

@@ -95,6 +95,7 @@ private:
 
     void FinishLogoutStep();
     void SerialError(int error);
+    void UdpReadable();
     void UdpError(int error);
     void EnlargeReceiveBuffer();
 

@@ -99,7 +99,8 @@ void TLinkBanner::Refused(const QString &text)
 
 void TLinkBanner::Place()
 {
-    if (m_label && m_label->isVisible())
+    // Also while its screen is hidden: the area gets its size before the screen shows.
+    if (m_label && !m_lines.isEmpty())
         Fit();
 }
 

@@ -28,6 +28,7 @@
 #include <QTest>
 #include <QTextStream>
 #include <QTimer>
+#include <QToolTip>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -422,9 +423,21 @@ TEST_F(RunTimeTest, ADroppedSessionIsSeenAndHealsByItself)
     const int written = Logged(QStringLiteral("ignored:"));
     QTest::mouseClick(ceiling, Qt::LeftButton, {}, QPoint(5, 5));  // refused: nothing goes out
     EXPECT_TRUE(screen->LinkBanner()->text().endsWith(QStringLiteral("\nNot sent: the connection to a.qap is lost")));
+    EXPECT_TRUE(QToolTip::isVisible());  // next to the pointer, still there once the button is up
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("Not sent: the connection to a.qap is lost"));
     RunUntil([] { return false; }, 50);
     EXPECT_EQ(Logged(QStringLiteral("ignored:")), written);
     EXPECT_EQ(Logged(QStringLiteral("recv log-in")), logIns);
+    // A screen first shown now: its banner as wide as it, one line a text, no click taken.
+    window.ShowScreen(2);
+    TMyForm11 *second = window.ScreenWindows()[1];
+    ASSERT_TRUE(RunUntil([&] { return second->isVisible() && second->LinkBanner()->isVisibleTo(second); }));
+    for (TMyForm11 *shown : {screen, second}) {
+        const QLabel *banner = shown->LinkBanner();
+        EXPECT_EQ(banner->width(), shown->Area()->width());
+        EXPECT_FALSE(banner->wordWrap());
+        EXPECT_TRUE(banner->testAttribute(Qt::WA_TransparentForMouseEvents));
+    }
 
     // The pause over, the link logs in again and refreshes; the banner goes.
     App(0).Session().RetryLink();
