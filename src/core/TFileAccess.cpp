@@ -16,6 +16,10 @@ bool TFileAccess::Read(const QString &path, QByteArray &content, bool *tooLarge)
     if (tooLarge)
         *tooLarge = false;
     content.clear();
+    // A pipe would block the open until someone writes, a device may never end: only regular
+    // files are read.
+    if (!IsRegularFile(path))
+        return false;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
@@ -44,6 +48,18 @@ bool TFileAccess::Read(const QString &path, QByteArray &content, bool *tooLarge)
         }
     }
     return file.error() == QFileDevice::NoError;
+}
+
+bool TFileAccess::IsRegularFile(const QString &path)
+{
+    struct stat info{};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool TFileAccess::IsOtherThanAFile(const QString &path)
+{
+    struct stat info{};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 && !S_ISREG(info.st_mode);
 }
 
 QString TFileAccess::TooLargeMessage(const QString &path)

@@ -10,11 +10,15 @@ public:
     // No export or project is anywhere near this size: a larger file is refused unread.
     static constexpr qint64 MaxFileSize = 256 * 1024 * 1024;
 
-    // False when the file cannot be opened or read, or is larger than MaxFileSize; `tooLarge`
-    // then says whether the size was the reason.
+    // False when the file cannot be opened or read, is no regular file, or is larger than
+    // MaxFileSize; `tooLarge` then says whether the size was the reason.
     static bool Read(const QString &path, QByteArray &content, bool *tooLarge = nullptr);
     // The message for a file refused for its size.
     static QString TooLargeMessage(const QString &path);
+    // A regular file (through symbolic links), not a pipe, a device or a folder.
+    static bool IsRegularFile(const QString &path);
+    // Something is there, but no regular file: refused unread, never opened.
+    static bool IsOtherThanAFile(const QString &path);
 
     // A write past the process's file-size limit then fails with an error the saves report,
     // instead of the signal that ends the process; every program calls it first.

@@ -46,8 +46,9 @@ bool TProjectReader::ReadApplications(const QString &name, QString *error)
     QByteArray content;
     bool tooLarge = false;
     if (!TFileAccess::Read(name, content, &tooLarge))
-        return fail(tooLarge ? QStringLiteral("The file is too large (more than 256 MB) to be a project file.")
-                             : QStringLiteral("The file cannot be read."));
+        return fail(tooLarge                                 ? QStringLiteral("The file is too large (more than 256 MB) to be a project file.")
+                    : TFileAccess::IsOtherThanAFile(name) ? QStringLiteral("This is not a file but a pipe, a device or a folder.")
+                                                          : QStringLiteral("The file cannot be read."));
     m_project.m_version = ReadVersion(name);
     if (m_project.m_version == 1) {
         if (m_project.m_messages)

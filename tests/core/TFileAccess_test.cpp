@@ -41,10 +41,16 @@ TEST(TFileAccess, FilesOverTheSizeBoundAreRefusedUnread)
     QByteArray content;
     EXPECT_FALSE(TFileAccess::Read(folder.filePath(QStringLiteral("missing")), content, &tooLarge));
     EXPECT_FALSE(tooLarge);
-    // A device that never ends stops at the bound.
-    EXPECT_FALSE(TFileAccess::Read(QStringLiteral("/dev/zero"), content, &tooLarge));
-    EXPECT_TRUE(tooLarge);
-    EXPECT_TRUE(content.isEmpty());
+    // A device that never ends, a pipe nobody writes to, a folder: refused unopened, no wait.
+    const QString fifo = folder.filePath(QStringLiteral("fifo.qvp"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const QString &path : {QStringLiteral("/dev/zero"), fifo, folder.path()}) {
+        EXPECT_FALSE(TFileAccess::Read(path, content, &tooLarge)) << path.toStdString();
+        EXPECT_FALSE(tooLarge);
+        EXPECT_TRUE(content.isEmpty());
+        EXPECT_TRUE(TFileAccess::IsOtherThanAFile(path));
+    }
+    EXPECT_FALSE(TFileAccess::IsOtherThanAFile(folder.filePath(QStringLiteral("missing"))));
 }
 
 // A new file gets the user's umask (a project holds passwords); a replaced file keeps its mode.

@@ -46,6 +46,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
 
 class MainWindowTest : public ::testing::Test
@@ -585,7 +587,9 @@ TEST_F(MainWindowTest, AFailedOpenLeavesAnEmptyUnopenedProject)
         {"damaged.qvp", damagedList, "The file's list of applications is missing or damaged."},
         {"cut.qvp", cutShort, "The file's screens and controls are cut short or damaged."},
         {"missing.qvp", QByteArray(), "The file cannot be read."},
+        {"pipe.qvp", QByteArray(), "This is not a file but a pipe, a device or a folder."},
     };
+    ASSERT_EQ(::mkfifo(QFile::encodeName(folder.File(QStringLiteral("Data/pipe.qvp"))).constData(), 0600), 0);
     for (const Row &row : rows) {
         ASSERT_TRUE(window.OpenProject(folder.House()));
         const QString path = folder.File(QStringLiteral("Data/") + QString::fromLatin1(row.name));
