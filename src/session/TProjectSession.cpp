@@ -107,7 +107,8 @@ bool TProjectSession::SetMode(RunMode mode)
     }
     m_project->ForEachItem([mode](TProjectItemBase &item) { item.SetRunTimeMode(mode); });
     m_mode = mode;
-    if (leavingTest) {
+    // Entering a test, the controls leave their design faces for the state they will flip.
+    if (leavingTest || mode == RunMode::Test) {
         for (const auto &module : m_lists->Modules())
             module->RefreshControls();
     }

@@ -234,10 +234,12 @@ TEST_F(MainWindowTest, AnApplicationRemovedWhileConnecting)
 TEST_F(MainWindowTest, TestClickOnAnOutputFlipsItsPicture)
 {
     ASSERT_TRUE(window.OpenProject(folder.House()));
-    window.RunTime()->CommandTest();
     TVQBaseControl *ceiling = ControlLabelled(Screen(0), QStringLiteral("Living room ceiling"));
     ASSERT_TRUE(ceiling);
-    const TVQPicture *on = ceiling->Picture();
+    const TVQPicture *on = ceiling->Picture();  // the design face
+    window.RunTime()->CommandTest();
+    EXPECT_EQ(ceiling->CurrentStateName(), QStringLiteral("Off"));  // the test state, not the design face
+    EXPECT_NE(ceiling->Picture(), on);
     QTest::mouseClick(ceiling, Qt::LeftButton, {}, QPoint(5, 5));  // output bit set: On
     EXPECT_EQ(ceiling->CurrentStateName(), QStringLiteral("On"));
     QTest::mouseClick(ceiling, Qt::LeftButton, {}, QPoint(5, 5));  // cleared: Off
