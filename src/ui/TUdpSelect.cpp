@@ -91,7 +91,8 @@ void TUdpSelect::Prefill()
         m_port->setText(QString::number(settings.UdpPort));
     if (!settings.Host.isEmpty() && settings.Host != "(null)")
         m_host->setText(QString::fromLatin1(settings.Host));
-    m_password->setText(settings.Password == "(null)" ? QString() : QString::fromLatin1(settings.Password));
+    // Stored as Windows-1252, as every text of the project (a "€" is the byte 0x80).
+    m_password->setText(settings.Password == "(null)" ? QString() : TCodePage::ToDisplay(settings.Password));
 }
 
 void TUdpSelect::Connect()

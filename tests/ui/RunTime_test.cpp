@@ -714,3 +714,19 @@ TEST_F(RunTimeTest, AStopKeepsUnsavedChangesAndLogsOut)
     EXPECT_TRUE(folder.Read(path).contains("Screen #4|"));
     EXPECT_FALSE(QFileInfo::exists(copy));
 }
+
+// A stored password with Windows-1252 characters (the bytes 0x80 and 0x92): shown as typed, and
+// the log-in with it opens the session, in the program and with the simulator given the same text.
+TEST_F(RunTimeTest, AWindows1252PasswordIsShownAndSentAsStored)
+{
+    TSimulatorOptions options;
+    options.Password = QString::fromUtf8("\u20acuro\u2019s");
+    password = "\x80uro\x92s";
+    ASSERT_TRUE(Start(options));
+    TUdpSelect dialog(App(0), &window);
+    dialog.Prefill();
+    EXPECT_EQ(Child<QLineEdit>(dialog, "Password").text(), options.Password);
+    dialog.Connect();
+    EXPECT_TRUE(RunUntil([&] { return App(0).Session().State() == SessionStates::Open; }));
+    EXPECT_EQ(App(0).Settings().Password, password);
+}

@@ -1,5 +1,7 @@
 #include "TConsole.h"
 
+#include "TCodePage.h"
+
 #include "SerialPort.h"
 #include "TDataFileManager.h"
 #include "TLinkSession.h"
@@ -133,7 +135,13 @@ bool TConsole::OpenUdp(const QString &hostPort, const QString &password)
         m_err << "Give the interface module as HOST:PORT with an IPv4 address, for example 192.168.1.20:17481" << Qt::endl;
         return false;
     }
-    if (!m_application->Session().OpenUdpLink(quint16(*port), host, password.toLatin1())) {
+    // The password as the project stores it: Windows-1252.
+    QByteArray stored;
+    if (!TCodePage::FromDisplay(password, stored)) {
+        m_err << "The password holds a character Windows-1252 does not have\n";
+        return false;
+    }
+    if (!m_application->Session().OpenUdpLink(quint16(*port), host, stored)) {
         m_err << "Cannot open the UDP link to " << hostPort << Qt::endl;
         return false;
     }

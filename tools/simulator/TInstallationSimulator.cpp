@@ -2,6 +2,7 @@
 
 #include "TCameraServer.h"
 
+#include "TCodePage.h"
 #include "TDataFileManager.h"
 #include "TSimulatedInstallation.h"
 #include "TFrameAssembler.h"
@@ -67,8 +68,14 @@ bool TInstallationSimulator::Start(QString &error)
         Log(note);
 
     if (!m_options.Password.isEmpty()) {
+        // Encoded as the program stores and sends it: Windows-1252.
+        QByteArray password;
+        if (!TCodePage::FromDisplay(m_options.Password, password)) {
+            error = QStringLiteral("The password holds a character Windows-1252 does not have");
+            return false;
+        }
         QString libraryError;
-        if (!TLoginLibrary::MakeLoginText(m_options.ProgramFolder, m_options.Password.toLatin1(), m_loginText, libraryError)) {
+        if (!TLoginLibrary::MakeLoginText(m_options.ProgramFolder, password, m_loginText, libraryError)) {
             error = QStringLiteral("Cannot load the log-in library: ") + libraryError;
             return false;
         }
