@@ -1,10 +1,13 @@
 #include "TFileAccess.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
 
 #include <cerrno>
+#include <fcntl.h>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -88,6 +91,7 @@ bool TFileAccess::SaveAtomically(const QString &name, const QByteArray &content,
     };
     if (target.exists() && !(target.permissions() & QFileDevice::WriteOwner))
         return fail(QStringLiteral("The file is read-only: ") + path);
+    RemoveStaleTemporaries(path);
     if (!temporary.open())
         return fail(temporary.errorString());
     QFile file;
@@ -107,6 +111,11 @@ bool TFileAccess::SaveAtomically(const QString &name, const QByteArray &content,
     // creates (a project holds passwords: a umask of 077 keeps it private).
     struct stat existing{};
     if (::stat(QFile::encodeName(path).constData(), &existing) == 0) {
+        // Its owner and group too, when the program may give them (run as root).
+        if (::geteuid() == 0) {
+            const int given = ::fchown(temporary.handle(), existing.st_uid, existing.st_gid);
+            Q_UNUSED(given)  // not given: the new file is the program's, as a file it creates
+        }
         ::fchmod(temporary.handle(), existing.st_mode & 07777);
     } else {
         const mode_t mask = ::umask(0);
@@ -117,7 +126,28 @@ bool TFileAccess::SaveAtomically(const QString &name, const QByteArray &content,
     if (std::rename(QFile::encodeName(temporary.fileName()).constData(), QFile::encodeName(path).constData()) != 0)
         return fail(QString::fromLocal8Bit(std::strerror(errno)));
     temporary.setAutoRemove(false);
+    // The rename itself reaches the disk: a power cut after "saved" keeps the new file.
+    const int folder = ::open(QFile::encodeName(target.absolutePath()).constData(), O_RDONLY | O_DIRECTORY);
+    if (folder >= 0) {
+        ::fsync(folder);
+        ::close(folder);
+    }
     return true;
+}
+
+void TFileAccess::RemoveStaleTemporaries(const QString &path)
+{
+    const QFileInfo target(ResolveLinks(path));
+    // Ours are ".<name>.XXXXXX" beside the file; one a minute old is no save under way but one
+    // cut off (the program killed before its rename).
+    const QDir folder = target.absoluteDir();
+    const QString prefix = QStringLiteral(".") + target.fileName() + QLatin1Char('.');
+    const QDateTime before = QDateTime::currentDateTime().addSecs(-60);
+    const QFileInfoList found = folder.entryInfoList({prefix + QStringLiteral("??????")}, QDir::Files | QDir::Hidden);
+    for (const QFileInfo &temporary : found) {
+        if (temporary.lastModified() < before)
+            QFile::remove(temporary.absoluteFilePath());
+    }
 }
 
 QString TFileAccess::ResolveLinks(const QString &path)

@@ -33,4 +33,7 @@ public:
 
     // Appends to the file, creating it when missing.
     static bool Append(const QString &path, const QByteArray &content);
+    // Removes the temporary files of earlier saves of `path` cut off before their rename (older
+    // than a minute: no save under way); done at each save and each project open.
+    static void RemoveStaleTemporaries(const QString &path);
 };

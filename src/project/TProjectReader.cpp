@@ -49,6 +49,7 @@ bool TProjectReader::ReadApplications(const QString &name, QString *error)
         return fail(tooLarge                                 ? QStringLiteral("The file is too large (more than 256 MB) to be a project file.")
                     : TFileAccess::IsOtherThanAFile(name) ? QStringLiteral("This is not a file but a pipe, a device or a folder.")
                                                           : QStringLiteral("The file cannot be read."));
+    TFileAccess::RemoveStaleTemporaries(name);
     m_project.m_version = ReadVersion(name);
     if (m_project.m_version == 1) {
         if (m_project.m_messages)

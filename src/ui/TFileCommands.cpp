@@ -124,7 +124,11 @@ void TFileCommands::Save()
 {
     TProjectManager *project = m_owner.Project();
     if (!QFileInfo(project->FileName()).isFile()) {
-        m_owner.Dialogs()->ShowMessage(QStringLiteral("unableTo Save Project"));
+        // A project never saved has no file yet; one whose file was deleted says so.
+        const QString why = project->FileName().isEmpty() ? QString()
+                                                           : QStringLiteral("\nThe project's file is gone (deleted or moved): ") + project->FileName()
+                                                                 + QStringLiteral("\nSave it with \"Save As\".");
+        m_owner.Dialogs()->ShowMessage(QStringLiteral("unableTo Save Project") + why);
         return;
     }
     QString error;

@@ -1,5 +1,6 @@
 #include "TFileAccess.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -7,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -92,4 +94,38 @@ TEST(TFileAccess, APastTheLimitSaveIsReportedNotFatal)
     QByteArray content;
     ASSERT_TRUE(TFileAccess::Read(out, content));
     EXPECT_EQ(content, "the previous project\r\n");
+}
+
+// A save removes what a save killed before its rename left (older than a minute), never a
+// temporary file that may be a save under way; run as root it keeps the file's owner and group.
+TEST(TFileAccess, SavesRemoveCutOffTemporariesAndKeepTheOwner)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("house.qvp"));
+    ASSERT_TRUE(TFileAccess::SaveAtomically(path, "first\r\n"));
+    const QString stale = folder.filePath(QStringLiteral(".house.qvp.Ab12Cd"));
+    const QString recent = folder.filePath(QStringLiteral(".house.qvp.Ef34Gh"));
+    const QString other = folder.filePath(QStringLiteral(".garden.qvp.Ij56Kl"));
+    for (const QString &name : {stale, recent, other}) {
+        QFile file(name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("cut off");
+        file.flush();
+        if (name != recent)
+            file.setFileTime(QDateTime::currentDateTime().addSecs(-120), QFileDevice::FileModificationTime);
+    }
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::chown(QFile::encodeName(path).constData(), 1, 1), 0);
+    }
+    ASSERT_TRUE(TFileAccess::SaveAtomically(path, "second\r\n"));
+    EXPECT_FALSE(QFile::exists(stale));
+    EXPECT_TRUE(QFile::exists(recent));
+    EXPECT_TRUE(QFile::exists(other));
+    if (root) {
+        struct stat st{};
+        ::stat(QFile::encodeName(path).constData(), &st);
+        EXPECT_EQ(st.st_uid, 1u);
+        EXPECT_EQ(st.st_gid, 1u);
+    }
 }

@@ -515,6 +515,13 @@ TEST_F(MainWindowTest, SavingANewProjectAsksForSaveAs)
     dialogs.Messages.clear();
     window.CommandSave();
     EXPECT_TRUE(dialogs.Messages.isEmpty());
+
+    // Its file deleted by someone else: the reason, and the way out.
+    const QString saved = folder.File(QStringLiteral("Data/new.qvp"));
+    QFile::remove(saved);
+    window.CommandSave();
+    EXPECT_EQ(dialogs.Messages, QStringList({"unableTo Save Project\nThe project's file is gone (deleted or moved): " + saved
+                                             + "\nSave it with \"Save As\"."}));
 }
 
 TEST_F(MainWindowTest, DeleteConfirmationOfAControl)
