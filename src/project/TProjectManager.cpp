@@ -107,7 +107,16 @@ bool TProjectManager::CheckScreenPicture(TNewVisualScreen &record) const
 
 bool TProjectManager::ReadScreens(TProjectBinder &binder, const TProgramLists &lists, const QString &name)
 {
-    return TProjectReader(*this).ReadScreens(binder, lists, name);
+    TProjectReader reader(*this);
+    const bool read = reader.ReadScreens(binder, lists, name);
+    // The whole file read: an older format is upgraded, its original kept.
+    if (read && !m_oldVersionContent.isEmpty()) {
+        reader.KeepOldVersionCopy(name);
+        if (m_messages)
+            m_messages->ShowMessage(QStringLiteral("This application will be update"));
+    }
+    m_oldVersionContent.clear();
+    return read;
 }
 
 TDataFileManager *TProjectManager::NewApplication(const QByteArray &sourcePath)

@@ -147,4 +147,5 @@ private:
     std::vector<TProjectScreen *> m_screens;
     TControlList m_controls;
     size_t m_fileHash = 0;  // of the file's content as last read or written
+    QByteArray m_oldVersionContent;  // a file of an older format being read, kept once read whole
 };

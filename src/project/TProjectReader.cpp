@@ -60,11 +60,11 @@ bool TProjectReader::ReadApplications(const QString &name, QString *error)
         return fail(QStringLiteral("The file is not a project file."));
     if (m_project.m_version > TProjectManager::FileVersion)
         return fail(QStringLiteral("The file is of format version %1, which this program does not read.").arg(m_project.m_version));
-    if (m_project.m_version == 2 || m_project.m_version == 3) {
-        KeepOldVersionCopy(name);
-        if (m_project.m_messages)
-            m_project.m_messages->ShowMessage(QStringLiteral("This application will be update"));
-    }
+    // A file of an older format is kept as it was read, but only once all of it has been read:
+    // a damaged file refused must not take the place of an earlier good copy.
+    m_project.m_oldVersionContent.clear();
+    if (m_project.m_version == 2 || m_project.m_version == 3)
+        m_project.m_oldVersionContent = content;
 
     TLineReader lines(content);
     bool found = false;
@@ -84,17 +84,27 @@ bool TProjectReader::ReadApplications(const QString &name, QString *error)
 void TProjectReader::KeepOldVersionCopy(const QString &name) const
 {
     // The copy of a file of an older format; a missing "OldVersion" folder makes it fail silently.
-    // The file opened is never touched, even when it is that copy (or the copy's first name).
+    // The file opened is never touched, even when it is that copy (or the copy's first name). A
+    // copy already there with other bytes stays; this one takes the next number.
+    const QByteArray &content = m_project.m_oldVersionContent;
     const QFileInfo file(name);
     const QDir folder(QDir(m_project.m_programFolder).filePath(QStringLiteral("OldVersion")));
-    const QString copy = folder.filePath(file.completeBaseName() + QStringLiteral(".qvp2-01-00"));
     if (!folder.exists())
         return;
     const QString opened = file.canonicalFilePath();
-    if (opened == QFileInfo(copy).canonicalFilePath())
-        return;
-    QFile::remove(copy);
-    QFile::copy(name, copy);
+    const QString first = folder.filePath(file.completeBaseName() + QStringLiteral(".qvp2-01-00"));
+    for (int number = 0; number < 1000; ++number) {
+        const QString copy = number == 0 ? first : first + QLatin1Char('.') + QString::number(number);
+        if (opened == QFileInfo(copy).canonicalFilePath())
+            return;
+        if (!QFileInfo::exists(copy)) {
+            TFileAccess::SaveAtomically(copy, content);
+            return;
+        }
+        QByteArray kept;
+        if (TFileAccess::Read(copy, kept) && kept == content)
+            return;  // kept already
+    }
 }
 
 bool TProjectReader::CheckScreenPicture(TNewVisualScreen &record, const QString &programFolder, UserMessages *messages)

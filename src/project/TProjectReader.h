@@ -28,9 +28,10 @@ public:
     bool ReadScreens(TProjectBinder &binder, const TProgramLists &lists, const QString &name);
     // A background that cannot be found becomes the default one, with a message; false then.
     static bool CheckScreenPicture(TNewVisualScreen &record, const QString &programFolder, UserMessages *messages);
+    // Copies the older-format file read (as read) into "OldVersion", never over a different copy.
+    void KeepOldVersionCopy(const QString &name) const;
 
 private:
-    void KeepOldVersionCopy(const QString &name) const;
     void CheckOutputPictures(TNewVisualOutput &record, quint16 moduleType);
 
     TProjectManager &m_project;

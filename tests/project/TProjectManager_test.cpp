@@ -79,6 +79,23 @@ TEST_F(ProjectManagerTest, OlderVersionsAreUpgradedWithACopy)
     QByteArray kept;
     ASSERT_TRUE(TFileAccess::Read(copy, kept));
     EXPECT_EQ(kept, TestFile(QStringLiteral("version-2.qvp")));
+
+    // The same name again: damaged, it is refused and the good copy stays; changed but whole, it
+    // is kept beside the first copy, numbered.
+    const QByteArray good = TestFile(QStringLiteral("version-3.qvp"));
+    const QString first = Path(QStringLiteral("OldVersion/version-3.qvp2-01-00"));
+    messages.Shown.clear();
+    EXPECT_FALSE(Open(QStringLiteral("version-3.qvp"), good.left(good.indexOf("EOF ShortCut"))));
+    EXPECT_TRUE(messages.Shown.isEmpty());
+    ASSERT_TRUE(TFileAccess::Read(first, kept));
+    EXPECT_EQ(kept, good);
+    QByteArray changed = good;
+    changed.replace("|secret|", "|secreT|");
+    ASSERT_TRUE(Open(QStringLiteral("version-3.qvp"), changed));
+    ASSERT_TRUE(TFileAccess::Read(first + QStringLiteral(".1"), kept));
+    EXPECT_EQ(kept, changed);
+    ASSERT_TRUE(TFileAccess::Read(first, kept));
+    EXPECT_EQ(kept, good);
 }
 
 // Saving through a symbolic link replaces the file it leads to and keeps the link; a read-only
