@@ -76,7 +76,8 @@ void TProgramLists::AttachInterface(TDataFileManager &application, SerialPort *l
     if (position != TDataFileManager::NotFound) {
         link->SetInterface(position, interfaceNumber);
         link->SetLinkKind(application.Settings().LinkKind);
-    } else if (m_messages) {
+    } else if (m_messages && !application.Current().Modules.empty()) {
+        // (With no module at all, its data was not found: the open says so, with what it costs.)
         m_messages->ShowMessage(QStringLiteral("Warning No visual communication module in application:\n")
                                 + TCodePage::ToDisplay(TDataFileManager::FileNamePart(application.Settings().SourcePath)));
     }

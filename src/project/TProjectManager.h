@@ -125,6 +125,12 @@ public:
     bool CheckScreenPicture(TNewVisualScreen &record) const;
 
     quint8 Version() const { return m_version; }
+    // The controls of the file read last that could not be placed (what they show is not in the
+    // installation data, or their screen is missing): left out, gone from the file at the next
+    // save. The user is told at the open and asked before that save; DropsAccepted() once he agreed.
+    int DroppedAtOpen() const { return m_droppedAtOpen; }
+    int PlacedAtOpen() const { return m_placedAtOpen; }
+    void DropsAccepted() { m_droppedAtOpen = 0; }
     bool IsOpen() const { return m_open; }
     const QString &FileName() const { return m_fileName; }
     void SetFileName(const QString &name) { m_fileName = name; }
@@ -148,4 +154,6 @@ private:
     TControlList m_controls;
     size_t m_fileHash = 0;  // of the file's content as last read or written
     QByteArray m_oldVersionContent;  // a file of an older format being read, kept once read whole
+    int m_droppedAtOpen = 0;
+    int m_placedAtOpen = 0;
 };

@@ -145,6 +145,8 @@ bool TProjectReader::ReadScreens(TProjectBinder &binder, const TProgramLists &li
     if (!TFileAccess::Read(name, content))
         return false;
     m_project.m_fileHash = qHash(content);
+    m_project.m_droppedAtOpen = 0;
+    m_project.m_placedAtOpen = 0;
     TLineReader lines(content);
     const auto skipTo = [&lines](QByteArrayView heading) {
         while (lines.Next()) {
@@ -165,8 +167,11 @@ bool TProjectReader::ReadScreens(TProjectBinder &binder, const TProgramLists &li
     // A record read from the file made into its control and listed, when it is valid.
     const auto place = [&](const auto &record) {
         using Record = std::decay_t<decltype(record)>;
-        if (record.Valid == 1)
-            m_project.AddItem(dynamic_cast<TProjectItem<Record> *>(m_project.MakeItem(binder, lists, record)));
+        if (record.Valid != 1)
+            return;
+        auto *item = dynamic_cast<TProjectItem<Record> *>(m_project.MakeItem(binder, lists, record));
+        ++(item ? m_project.m_placedAtOpen : m_project.m_droppedAtOpen);
+        m_project.AddItem(item);
     };
     // A section found by its heading, its version line, then its records up to `endLine`.
     const auto section = [&](QByteArrayView heading, QByteArrayView endLine, const auto &read) {
@@ -201,8 +206,10 @@ bool TProjectReader::ReadScreens(TProjectBinder &binder, const TProgramLists &li
                 return;
             TDataFileManager *app = m_project.ApplicationById(r->ApplicationId);
             TVQQModuleBase *module = app ? lists.FindModule(app, r->ModuleNumber) : nullptr;
-            if (!module || !m_project.ScreenById(r->ScreenId))
+            if (!module || !m_project.ScreenById(r->ScreenId)) {
+                ++m_project.m_droppedAtOpen;
                 return;
+            }
             CheckOutputPictures(*r, module->GetModuleType());
             place(*r);
         }))

@@ -14,6 +14,8 @@
 #include "TVQQVariableBaseItem.h"
 #include "UserMessages.h"
 
+#include <algorithm>
+
 TProjectSession::TProjectSession(const QString &programFolder, UserMessages *messages, QObject *parent)
     : QObject(parent)
     , m_programFolder(programFolder)
@@ -145,9 +147,35 @@ bool TProjectSession::Open(const QString &path, QString *error)
         return false;
     }
     m_project->ClearModified();
+    SayDroppedControls();
     emit projectOpened();
     CheckModified();
     return true;
+}
+
+void TProjectSession::SayDroppedControls()
+{
+    const int dropped = m_project->DroppedAtOpen();
+    if (dropped == 0)
+        return;
+    // Left out now, gone from the file at the next save: the project counts as changed.
+    m_project->SetModified();
+    QStringList missing;
+    for (const auto &application : m_project->Applications()) {
+        const auto &modules = m_lists->Modules();
+        const bool any = std::any_of(modules.begin(), modules.end(), [&](const auto &m) { return m->GetApplication() == application.get(); });
+        if (!any)
+            missing.append(TCodePage::ToDisplay(TDataFileManager::FileNamePart(application->Name())));
+    }
+    QString text = QStringLiteral("%1 of the project's %2 controls could not be placed and were left out: what they show "
+                                  "(a module, a memo, a variable) or their screen is not in the project.")
+                       .arg(dropped)
+                       .arg(dropped + m_project->PlacedAtOpen());
+    if (!missing.isEmpty())
+        text += QStringLiteral("\nNo installation data was found for: ") + missing.join(QStringLiteral(", ")) + QLatin1Char('.');
+    text += QStringLiteral("\nThe file still holds them; saving the project would remove them.");
+    if (m_messages)
+        m_messages->ShowMessage(text);
 }
 
 void TProjectSession::Close()

@@ -122,6 +122,10 @@ signals:
     void modifiedChanged(bool modified);
 
 private:
+    // Controls the open had to leave out: one message with how many and why; the project then
+    // counts as modified.
+    void SayDroppedControls();
+
     // A fresh empty project and program lists, their announcements relayed.
     void MakeEmpty();
     // Links closed, screens and controls destroyed, model objects gone; the project stays.

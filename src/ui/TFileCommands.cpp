@@ -50,8 +50,25 @@ void TFileCommands::StartWith(const QString &path)
     }
 }
 
+bool TFileCommands::DropsAgreed()
+{
+    TProjectManager *project = m_owner.Project();
+    const int dropped = project->DroppedAtOpen();
+    if (dropped == 0)
+        return true;
+    const QString question = QStringLiteral("%1 controls of this project were left out when it was opened (what they show was not "
+                                            "found). Saving removes them from the file for good.\nSave anyway?")
+                                 .arg(dropped);
+    if (!m_owner.Dialogs()->Confirm(question, QStringLiteral("Controls left out")))
+        return false;
+    project->DropsAccepted();
+    return true;
+}
+
 bool TFileCommands::SaveProject(const QString &name)
 {
+    if (!DropsAgreed())
+        return false;
     QString error;
     if (!m_owner.Session()->Save(name, &error)) {
         m_owner.Dialogs()->ShowMessage(QStringLiteral("unableTo Save Project\n") + error);
@@ -131,6 +148,8 @@ void TFileCommands::Save()
         m_owner.Dialogs()->ShowMessage(QStringLiteral("unableTo Save Project") + why);
         return;
     }
+    if (!DropsAgreed())
+        return;
     QString error;
     if (!m_owner.Session()->Save(project->FileName(), &error)) {
         m_owner.Dialogs()->ShowMessage(QStringLiteral("unableTo Save Project\n") + error);

@@ -35,6 +35,9 @@ public:
     void StopNow(QTextStream &err);
 
 private:
+    // Controls left out at the open are removed by a save: asked first; false when the user
+    // keeps them (the save is abandoned).
+    bool DropsAgreed();
     // A copy recovered from a stop waits for `path`: the user may open it instead.
     void OfferRecoveredCopy(const QString &path);
     // Saves under `name`, updates the recent files; a failure is shown and answers false.

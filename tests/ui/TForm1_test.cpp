@@ -938,3 +938,33 @@ TEST_F(MainWindowTest, ABackgroundThatIsNoPictureIsSaidAtOpen)
     ASSERT_TRUE(RunUntil([this] { return Screen(0)->Area()->HoldsPicture(); }));
     EXPECT_EQ(Screen(0)->Area()->Picture().size(), QSize(800, 600));
 }
+
+// The application's data block is not found: its controls are left out, said in one message with
+// how many and why; the project counts as modified, and a save asks before it removes them.
+TEST_F(MainWindowTest, ControlsLeftOutAtOpenAreSaidAndNotSavedAwayUnasked)
+{
+    QByteArray project = folder.Read(folder.House());
+    project.replace("C:\\Quelnor\\Data\\house.qap| 1", "C:\\Quelnor\\Data\\other.qap| 1");
+    ASSERT_TRUE(TFileAccess::SaveAtomically(folder.House(), project));
+    ASSERT_TRUE(window.OpenProject(folder.House()));
+    window.Project()->SetFileName(folder.House());
+    ASSERT_EQ(dialogs.Messages.size(), 1) << dialogs.Messages.join(QLatin1Char('|')).toStdString();
+    const int dropped = window.Project()->DroppedAtOpen();
+    EXPECT_GT(dropped, 30);
+    EXPECT_EQ(dialogs.Messages[0], QStringLiteral("%1 of the project's %2 controls could not be placed and were left out: what they "
+                                                  "show (a module, a memo, a variable) or their screen is not in the project.\n"
+                                                  "No installation data was found for: other.qap.\n"
+                                                  "The file still holds them; saving the project would remove them.")
+                                       .arg(dropped)
+                                       .arg(dropped + window.Project()->PlacedAtOpen()));
+    EXPECT_TRUE(window.Project()->GetModified());
+
+    dialogs.ConfirmAnswers = {false};
+    window.CommandSave();
+    EXPECT_TRUE(dialogs.Asked.last().startsWith(QStringLiteral("%1 controls of this project were left out").arg(dropped)));
+    EXPECT_EQ(folder.Read(folder.House()), project);
+    dialogs.ConfirmAnswers = {true};
+    window.CommandSave();
+    EXPECT_NE(folder.Read(folder.House()), project);
+    EXPECT_FALSE(window.Project()->GetModified());
+}
