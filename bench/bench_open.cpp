@@ -34,6 +34,7 @@ public:
     void ShowMessage(const QString &) override {}
     Answer AskSave() override { return No; }
     bool Confirm(const QString &, const QString &) override { return true; }
+    int Choose(const QString &, const QString &, const QStringList &) override { return -1; }
     QString OpenFileName(const QString &, const QString &) override { return {}; }
     QString SaveFileName(const QString &, const QString &) override { return {}; }
     int Exec(QDialog &) override { return 0; }

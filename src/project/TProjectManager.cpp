@@ -161,6 +161,21 @@ quint16 TProjectManager::FreeScreenId() const
     return 0;
 }
 
+void TProjectManager::AdoptFile(const QString &path)
+{
+    QByteArray content;
+    m_fileName = path;
+    m_fileHash = TFileAccess::Read(path, content) ? qHash(content) : 0;
+}
+
+bool TProjectManager::ChangedOnDisk() const
+{
+    if (m_fileName.isEmpty() || m_fileHash == 0 || !QFileInfo::exists(m_fileName))
+        return false;
+    QByteArray content;
+    return !TFileAccess::Read(m_fileName, content) || qHash(content) != m_fileHash;
+}
+
 bool TProjectManager::SameAsFile()
 {
     return m_fileHash != 0 && qHash(Compose()) == m_fileHash;

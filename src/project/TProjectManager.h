@@ -98,6 +98,11 @@ public:
     std::size_t ControlCount() const { return m_controls.Size(); }
 
     bool GetModified() const;
+    // The project, opened from another file (a recovered copy), belongs to `path` from now on:
+    // its name, and the content a later save compares the file with.
+    void AdoptFile(const QString &path);
+    // The file was replaced, rewritten or cut by someone else since it was read or written here.
+    bool ChangedOnDisk() const;
     // The project composed now is the file as last read or written (compared by hash).
     bool SameAsFile();
     void SetModified() { m_modified = true; }

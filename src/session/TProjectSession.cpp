@@ -14,6 +14,8 @@
 #include "TVQQVariableBaseItem.h"
 #include "UserMessages.h"
 
+#include <QFileInfo>
+
 #include <algorithm>
 
 TProjectSession::TProjectSession(const QString &programFolder, UserMessages *messages, QObject *parent)
@@ -63,6 +65,8 @@ void TProjectSession::MakeEmpty()
 
 void TProjectSession::TearDown()
 {
+    m_lock.Release();
+    m_readOnly = false;
     if (!m_project)
         return;
     CloseLinks();
@@ -118,7 +122,7 @@ bool TProjectSession::SetMode(RunMode mode)
     return true;
 }
 
-bool TProjectSession::Open(const QString &path, QString *error)
+bool TProjectSession::Open(const QString &path, QString *error, bool readOnly)
 {
     if (m_mode == RunMode::RunTime)
         SetMode(RunMode::DesignTime);
@@ -147,6 +151,9 @@ bool TProjectSession::Open(const QString &path, QString *error)
         return false;
     }
     m_project->ClearModified();
+    m_readOnly = readOnly;
+    if (!readOnly)
+        m_lock.Take(path);
     SayDroppedControls();
     emit projectOpened();
     CheckModified();
@@ -191,9 +198,42 @@ void TProjectSession::Close()
 
 bool TProjectSession::Save(const QString &name, QString *error)
 {
+    const QString own = m_project->FileName();
+    const auto same = [&own](const QString &path) {
+        const QString withType = path.endsWith(QStringLiteral(".qvp")) ? path : path + QStringLiteral(".qvp");
+        return !own.isEmpty() && QFileInfo(withType).absoluteFilePath() == QFileInfo(own).absoluteFilePath();
+    };
+    if (m_readOnly && same(name)) {
+        if (error)
+            *error = QStringLiteral("This project is open read only, as another Visual Quelnor has it open: use \"Save As\" "
+                                    "to keep the changes in another file.");
+        return false;
+    }
     const bool saved = m_project->WriteProject(name, error);
+    // Saved under a name of its own, the project is ours there.
+    if (saved && !m_lock.Holds(m_project->FileName())) {
+        m_lock.Take(m_project->FileName());
+        m_readOnly = false;
+    }
     CheckModified();
     return saved;
+}
+
+void TProjectSession::AdoptFile(const QString &path)
+{
+    m_project->AdoptFile(path);
+    if (!m_readOnly)
+        m_lock.Take(path);
+}
+
+QString TProjectSession::OtherHolder(const QString &path) const
+{
+    return m_lock.Holds(path) ? QString() : TProjectLock::OtherHolder(path);
+}
+
+bool TProjectSession::ChangedOnDisk() const
+{
+    return m_project->ChangedOnDisk();
 }
 
 TDataFileManager *TProjectSession::AddApplication(const QString &exportPath)

@@ -2,6 +2,7 @@
 
 #include "TBoundControl.h"
 #include "TLinkSession.h"
+#include "TProjectLock.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -70,7 +71,18 @@ public:
     // Closes the project and opens `path`: applications with their model objects and links, then
     // screens and controls. False with `error` (empty when a message said it) when it cannot be
     // read: an empty, unopened project is left, never half of one.
-    bool Open(const QString &path, QString *error = nullptr);
+    // `readOnly`: another program has it open (OtherHolder); saving over it is then refused.
+    bool Open(const QString &path, QString *error = nullptr, bool readOnly = false);
+    // Who else has the project at `path` open, or empty (see TProjectLock).
+    QString OtherHolder(const QString &path) const;
+    bool ReadOnly() const { return m_readOnly; }
+    // The project opened from a recovered copy belongs to `path`: named, compared and marked so.
+    void AdoptFile(const QString &path);
+    // The program is ending: another may open the project at once.
+    void ReleaseLock() { m_lock.Release(); }
+    // The project's file was replaced, rewritten or cut by someone else since it was read or
+    // written here.
+    bool ChangedOnDisk() const;
     // Every link closed, every screen and control destroyed; an empty, unopened project remains.
     void Close();
     // Saves under `name` (".qvp" added when missing); false with `error` when the save failed and
@@ -136,6 +148,8 @@ private:
     QString m_programFolder;
     UserMessages *m_messages = nullptr;
     std::unique_ptr<TProjectBinder> m_headless;  // outlives the projects it bound
+    TProjectLock m_lock;
+    bool m_readOnly = false;
     TProjectBinder *m_binder = nullptr;
     std::unique_ptr<TProgramLists> m_lists;
     std::unique_ptr<TProjectManager> m_project;

@@ -1,5 +1,8 @@
 #include "TDialogs.h"
 
+#include <QAbstractButton>
+#include <QPushButton>
+
 #include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
@@ -21,6 +24,16 @@ TDialogs::Answer TQtDialogs::AskSave()
 bool TQtDialogs::Confirm(const QString &text, const QString &title)
 {
     return QMessageBox::question(m_parent, title, text, QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+}
+
+int TQtDialogs::Choose(const QString &text, const QString &title, const QStringList &buttons)
+{
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::NoButton, m_parent);
+    QList<QAbstractButton *> added;
+    for (qsizetype i = 0; i < buttons.size(); ++i)
+        added.append(static_cast<QAbstractButton *>(box.addButton(buttons[i], i + 1 == buttons.size() ? QMessageBox::RejectRole : QMessageBox::AcceptRole)));
+    box.exec();
+    return int(added.indexOf(box.clickedButton()));
 }
 
 QString TQtDialogs::OpenFileName(const QString &folder, const QString &filter)

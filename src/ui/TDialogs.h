@@ -3,6 +3,7 @@
 #include "UserMessages.h"
 
 #include <QString>
+#include <QStringList>
 
 class QDialog;
 class QWidget;
@@ -17,6 +18,8 @@ public:
     virtual Answer AskSave() = 0;
     // OK/Cancel question with its title; true for OK.
     virtual bool Confirm(const QString &text, const QString &title) = 0;
+    // A question with buttons of its own: the index of the one pressed, -1 when the box was closed.
+    virtual int Choose(const QString &text, const QString &title, const QStringList &buttons) = 0;
     // A file to open or to save under; empty when cancelled.
     virtual QString OpenFileName(const QString &folder, const QString &filter) = 0;
     virtual QString SaveFileName(const QString &folder, const QString &filter) = 0;
@@ -32,6 +35,7 @@ public:
     void ShowMessage(const QString &text) override;
     Answer AskSave() override;
     bool Confirm(const QString &text, const QString &title) override;
+    int Choose(const QString &text, const QString &title, const QStringList &buttons) override;
     QString OpenFileName(const QString &folder, const QString &filter) override;
     QString SaveFileName(const QString &folder, const QString &filter) override;
     int Exec(QDialog &dialog) override;

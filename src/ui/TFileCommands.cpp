@@ -28,8 +28,18 @@ bool TFileCommands::OpenProject(const QString &path)
 {
     m_owner.Connecting()->ConnectTimer()->stop();
     m_owner.Connecting()->hide();
+    // Open in another program too: read only, or not at all.
+    bool readOnly = false;
+    if (const QString holder = m_owner.Session()->OtherHolder(path); !holder.isEmpty()) {
+        const QString question = QStringLiteral("This project is open in another Visual Quelnor (%1):\n%2\n"
+                                                "Open it read only? Changes can then be kept only with \"Save As\".")
+                                     .arg(holder, path);
+        if (!m_owner.Dialogs()->Confirm(question, QStringLiteral("Project in use")))
+            return false;
+        readOnly = true;
+    }
     QString error;
-    if (m_owner.Session()->Open(path, &error)) {
+    if (m_owner.Session()->Open(path, &error, readOnly)) {
         OfferRecoveredCopy(path);
         return true;
     }
@@ -65,12 +75,33 @@ bool TFileCommands::DropsAgreed()
     return true;
 }
 
+bool TFileCommands::OtherWriterAgreed(QString &name)
+{
+    TProjectManager *project = m_owner.Project();
+    const QString withType = name.endsWith(QStringLiteral(".qvp")) ? name : name + QStringLiteral(".qvp");
+    if (QFileInfo(withType).absoluteFilePath() != QFileInfo(project->FileName()).absoluteFilePath() || !m_owner.Session()->ChangedOnDisk())
+        return true;
+    const int choice = m_owner.Dialogs()->Choose(QStringLiteral("The file has been changed by another program since it was opened:\n")
+                                                     + project->FileName(),
+                                                 QStringLiteral("Save"),
+                                                 {QStringLiteral("Overwrite"), QStringLiteral("Save As…"), QStringLiteral("Cancel")});
+    if (choice == 0)
+        return true;
+    if (choice != 1)
+        return false;
+    name = m_owner.Dialogs()->SaveFileName(m_owner.Settings().ProjectFolder, k_projectFilter);
+    return !name.isEmpty() && NameCanBeKept(name) && OtherWriterAgreed(name);
+}
+
 bool TFileCommands::SaveProject(const QString &name)
 {
     if (!DropsAgreed())
         return false;
+    QString target = name;
+    if (!OtherWriterAgreed(target))
+        return false;
     QString error;
-    if (!m_owner.Session()->Save(name, &error)) {
+    if (!m_owner.Session()->Save(target, &error)) {
         m_owner.Dialogs()->ShowMessage(QStringLiteral("unableTo Save Project\n") + error);
         return false;
     }
@@ -148,8 +179,13 @@ void TFileCommands::Save()
         m_owner.Dialogs()->ShowMessage(QStringLiteral("unableTo Save Project") + why);
         return;
     }
-    if (!DropsAgreed())
+    QString name = project->FileName();
+    if (!DropsAgreed() || !OtherWriterAgreed(name))
         return;
+    if (name != project->FileName()) {
+        SaveProject(name);
+        return;
+    }
     QString error;
     if (!m_owner.Session()->Save(project->FileName(), &error)) {
         m_owner.Dialogs()->ShowMessage(QStringLiteral("unableTo Save Project\n") + error);
@@ -199,6 +235,7 @@ void TFileCommands::StopNow(QTextStream &err)
         else
             err << "Visual Quelnor stopped with unsaved changes, which could not be written to " << where << ": " << error << Qt::endl;
     }
+    session->ReleaseLock();
     m_owner.close();
 }
 
@@ -212,13 +249,14 @@ void TFileCommands::OfferRecoveredCopy(const QString &path)
     if (!m_owner.Dialogs()->Confirm(question, QStringLiteral("Recovered changes")))
         return;
     QString error;
-    if (!m_owner.Session()->Open(copy, &error)) {
+    const bool readOnly = m_owner.Session()->ReadOnly();
+    if (!m_owner.Session()->Open(copy, &error, readOnly)) {
         m_owner.Dialogs()->ShowMessage(QStringLiteral("Unable to open the project\n") + copy + QLatin1Char('\n') + error);
-        m_owner.Session()->Open(path);
+        m_owner.Session()->Open(path, nullptr, readOnly);
         return;
     }
     // Saved, the changes go where they belong: into the project's own file.
-    m_owner.Project()->SetFileName(path);
+    m_owner.Session()->AdoptFile(path);
     m_owner.Project()->SetModified();
     m_owner.Session()->CheckModified();
 }

@@ -38,6 +38,9 @@ private:
     // Controls left out at the open are removed by a save: asked first; false when the user
     // keeps them (the save is abandoned).
     bool DropsAgreed();
+    // Saving over the project's own file that someone else changed meanwhile: Overwrite, Save
+    // As… (which sets `name`) or Cancel (false).
+    bool OtherWriterAgreed(QString &name);
     // A copy recovered from a stop waits for `path`: the user may open it instead.
     void OfferRecoveredCopy(const QString &path);
     // Saves under `name`, updates the recent files; a failure is shown and answers false.

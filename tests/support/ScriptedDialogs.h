@@ -25,6 +25,11 @@ public:
         Asked.append(text);
         return Take(ConfirmAnswers, true);
     }
+    int Choose(const QString &text, const QString &, const QStringList &) override
+    {
+        Asked.append(text);
+        return Take(ChoiceAnswers, -1);
+    }
     QString OpenFileName(const QString &, const QString &filter) override
     {
         Asked.append(QStringLiteral("open ") + filter);
@@ -49,6 +54,7 @@ public:
     QStringList Asked;
     std::deque<Answer> SaveAnswers;
     std::deque<bool> ConfirmAnswers;
+    std::deque<int> ChoiceAnswers;
     std::deque<QString> OpenNames;
     std::deque<QString> SaveNames;
 

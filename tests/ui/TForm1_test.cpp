@@ -38,6 +38,7 @@
 #include <QDropEvent>
 #include <QListWidget>
 #include <QMenu>
+#include <QSysInfo>
 #include <QTest>
 
 #include "EventLoop.h"
@@ -967,4 +968,68 @@ TEST_F(MainWindowTest, ControlsLeftOutAtOpenAreSaidAndNotSavedAwayUnasked)
     window.CommandSave();
     EXPECT_NE(folder.Read(folder.House()), project);
     EXPECT_FALSE(window.Project()->GetModified());
+}
+
+// The project's file changed by another program while it is open: a save asks (Cancel keeps the
+// other program's file, "Save As…" saves elsewhere, "Overwrite" saves over it).
+TEST_F(MainWindowTest, ASaveOverAFileChangedByAnotherProgramAsksFirst)
+{
+    ASSERT_TRUE(window.OpenProject(folder.House()));
+    window.Project()->SetFileName(folder.House());
+    QByteArray theirs = folder.Read(folder.House());
+    theirs.replace("Ground floor|", "Ground floor, theirs|");
+    ASSERT_TRUE(TFileAccess::SaveAtomically(folder.House(), theirs));
+    window.CommandAddScreen();
+
+    window.CommandSave();  // no answer: Cancel
+    EXPECT_TRUE(dialogs.Asked.last().startsWith(QStringLiteral("The file has been changed by another program since it was opened:\n")));
+    EXPECT_EQ(folder.Read(folder.House()), theirs);
+    EXPECT_TRUE(window.Project()->GetModified());
+
+    const QString mine = folder.File(QStringLiteral("Data/mine"));
+    dialogs.ChoiceAnswers = {1};
+    dialogs.SaveNames = {mine};
+    window.CommandSave();
+    EXPECT_EQ(folder.Read(folder.House()), theirs);
+    EXPECT_TRUE(folder.Read(mine + QStringLiteral(".qvp")).contains("Screen #4|"));
+    EXPECT_EQ(window.Project()->FileName(), mine + QStringLiteral(".qvp"));
+
+    ASSERT_TRUE(TFileAccess::SaveAtomically(mine + QStringLiteral(".qvp"), theirs));
+    window.CommandAddScreen();
+    dialogs.ChoiceAnswers = {0};
+    window.CommandSave();
+    EXPECT_TRUE(folder.Read(mine + QStringLiteral(".qvp")).contains("Screen #5|"));
+    EXPECT_EQ(dialogs.Asked.filter(QStringLiteral("changed by another program")).size(), 3);
+}
+
+// Two programs on one project: the second is told and opens it read only (or not at all); it
+// cannot save over the first one's work. A mark left by a program that died is taken over.
+TEST_F(MainWindowTest, ASecondProgramOnAProjectOpensItReadOnly)
+{
+    ASSERT_TRUE(window.OpenProject(folder.House()));
+    window.Project()->SetFileName(folder.House());
+    TForm1 second(folder.Path(), &dialogs);
+    dialogs.ConfirmAnswers = {false};
+    EXPECT_FALSE(second.OpenProject(folder.House()));
+    EXPECT_TRUE(dialogs.Asked.last().startsWith(QStringLiteral("This project is open in another Visual Quelnor (process ")));
+    dialogs.ConfirmAnswers = {true};
+    ASSERT_TRUE(second.OpenProject(folder.House()));
+    second.Project()->SetFileName(folder.House());
+    second.CommandAddScreen();
+    second.CommandSave();
+    EXPECT_EQ(dialogs.Messages.last(), QStringLiteral("unableTo Save Project\nThis project is open read only, as another Visual "
+                                                      "Quelnor has it open: use \"Save As\" to keep the changes in another file."));
+    window.CommandAddScreen();
+    window.CommandSave();
+    EXPECT_TRUE(folder.Read(folder.House()).contains("Screen #4|"));
+
+    // The first program gone without a word (its mark names a process that is no more).
+    window.CloseProject();
+    const QString mark = folder.File(QStringLiteral("Data/.house.qvp.lock"));
+    ASSERT_TRUE(TFileAccess::SaveAtomically(mark, "999999999\nvisual-quelnor\n" + QSysInfo::machineHostName().toUtf8() + "\n"));
+    const qsizetype asked = dialogs.Asked.size();
+    TForm1 third(folder.Path(), &dialogs);
+    ASSERT_TRUE(third.OpenProject(folder.House()));
+    EXPECT_EQ(dialogs.Asked.size(), asked);
+    EXPECT_FALSE(third.Session()->ReadOnly());
 }
