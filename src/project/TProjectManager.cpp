@@ -132,6 +132,16 @@ void TProjectManager::RemoveApplication(TDataFileManager *application)
     std::erase_if(m_applications, [application](const auto &app) { return app.get() == application; });
 }
 
+void TProjectManager::MoveApplication(TDataFileManager *application, size_t index)
+{
+    const auto at = std::find_if(m_applications.begin(), m_applications.end(), [application](const auto &app) { return app.get() == application; });
+    if (at == m_applications.end() || index >= m_applications.size())
+        return;
+    auto moved = std::move(*at);
+    m_applications.erase(at);
+    m_applications.insert(m_applications.begin() + qsizetype(index), std::move(moved));
+}
+
 TDataFileManager *TProjectManager::ApplicationById(quint16 id) const
 {
     for (const auto &app : m_applications) {
@@ -400,14 +410,17 @@ void TProjectManager::RemoveVanishedControls(TProjectBinder &binder, const TProg
 
 void TProjectManager::RemoveApplicationControls(TProjectBinder &binder, const TDataFileManager &application)
 {
-    m_controls.DestroyWhere(binder, [&](TProjectItemBase &item) {
-        if (auto *output = dynamic_cast<TProjectItem<TNewVisualOutput> *>(&item))
-            return ApplicationById(output->CurrentRecord().ApplicationId) == &application;
-        if (auto *memo = dynamic_cast<TProjectItem<TVisualMemoData> *>(&item))
-            return ApplicationById(memo->CurrentRecord().ApplicationId) == &application;
-        if (auto *variable = dynamic_cast<TProjectItem<TVisualVariableData> *>(&item))
-            return ApplicationById(variable->CurrentRecord().ApplicationId) == &application;
-        return false;
-    });
+    m_controls.DestroyWhere(binder, [&](TProjectItemBase &item) { return BelongsTo(item, application); });
     m_modified = true;
+}
+
+bool TProjectManager::BelongsTo(TProjectItemBase &item, const TDataFileManager &application) const
+{
+    if (auto *output = dynamic_cast<TProjectItem<TNewVisualOutput> *>(&item))
+        return ApplicationById(output->CurrentRecord().ApplicationId) == &application;
+    if (auto *memo = dynamic_cast<TProjectItem<TVisualMemoData> *>(&item))
+        return ApplicationById(memo->CurrentRecord().ApplicationId) == &application;
+    if (auto *variable = dynamic_cast<TProjectItem<TVisualVariableData> *>(&item))
+        return ApplicationById(variable->CurrentRecord().ApplicationId) == &application;
+    return false;
 }

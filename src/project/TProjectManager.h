@@ -46,6 +46,10 @@ public:
 
     TDataFileManager *NewApplication(const QByteArray &sourcePath);
     void RemoveApplication(TDataFileManager *application);
+    // Moves an application to `index` in the list (an application put back where it stood).
+    void MoveApplication(TDataFileManager *application, size_t index);
+    // Whether the control shows a state of `application` (an output, a memo or a variable of it).
+    bool BelongsTo(TProjectItemBase &item, const TDataFileManager &application) const;
     // The application with that id, else the last one; none without applications.
     TDataFileManager *ApplicationById(quint16 id) const;
     const std::vector<std::unique_ptr<TDataFileManager>> &Applications() const { return m_applications; }

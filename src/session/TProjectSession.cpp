@@ -284,6 +284,18 @@ void TProjectSession::RemoveApplication(TDataFileManager &application)
     CheckModified();
 }
 
+TDataFileManager *TProjectSession::RestoreApplication(const QByteArray &name, const QByteArray &project, size_t index)
+{
+    TDataFileManager *application = m_project->NewApplication(name);
+    m_project->MoveApplication(application, index);
+    application->ReadDataBlockFrom(project, name);
+    Attach(*application);
+    application->RecomputePower(true);
+    emit applicationAdded(application);
+    CheckModified();
+    return application;
+}
+
 void TProjectSession::CloseLinks()
 {
     for (const auto &application : m_project->Applications())

@@ -98,6 +98,9 @@ public:
                            const QDateTime &now = QDateTime::currentDateTime(), bool backup = true);
     // Its link closed, its controls and model objects destroyed, then the application itself.
     void RemoveApplication(TDataFileManager &application);
+    // An application removed, made again from `project` (the whole project as composed before the
+    // removal) at its place `index` in the list, with its model objects; its controls are not.
+    TDataFileManager *RestoreApplication(const QByteArray &name, const QByteArray &project, size_t index);
 
     // Closes every application's link (a UDP link logs out).
     void CloseLinks();

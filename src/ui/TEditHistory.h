@@ -11,6 +11,7 @@
 #include <vector>
 
 class QUndoStack;
+class TDataFileManager;
 class TForm1;
 class TProjectItemBase;
 class TVQControl;
@@ -44,6 +45,10 @@ public:
     void ScreenAdded(quint16 screenId);
     void DeleteScreen(quint16 screenId);
     void ScreenEdited(quint16 screenId, const TNewVisualScreen &before);
+    // An application taken out of the project with every control that shows it, as one step.
+    void RemoveApplication(TDataFileManager &application);
+    // How many controls show a state of `application`.
+    int ControlsOf(const TDataFileManager &application) const;
 
 
     // A project opened or saved: its state now is the saved one, reached again by undoing or

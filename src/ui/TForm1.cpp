@@ -327,7 +327,7 @@ void TForm1::CommandAddScreen()
 
 void TForm1::RemoveApplication(TDataFileManager &application)
 {
-    m_session->RemoveApplication(application);
+    m_history->RemoveApplication(application);
     SourcesChanged();
 }
 

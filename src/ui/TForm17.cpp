@@ -1,5 +1,7 @@
 #include "TForm17.h"
 
+#include "TEditHistory.h"
+
 #include "SerialPort.h"
 #include "TCodePage.h"
 #include "TDataFileManager.h"
@@ -203,7 +205,12 @@ void TForm17::DeleteFile(QTreeWidgetItem *item)
     TDataFileManager *application = ApplicationOf(item);
     if (!application)
         return;
-    if (!m_owner->Dialogs()->Confirm(QStringLiteral("Do you to remove this Application ?"), QStringLiteral("delete")))
+    // The question says what goes with it; the removal can be undone.
+    const int controls = m_owner->History()->ControlsOf(*application);
+    const QString question = QStringLiteral("Do you to remove this Application ?\n%1 control(s) on the screens show it and go with it "
+                                            "(Undo brings them back).")
+                                 .arg(controls);
+    if (!m_owner->Dialogs()->Confirm(question, QStringLiteral("delete")))
         return;
     m_owner->RemoveApplication(*application);
     Fill();

@@ -23,6 +23,7 @@
 #include "TVQMemoBaseControl.h"
 #include "TVQJaugeControl.h"
 #include "TVQRecordControl.h"
+#include "TVQQModuleBase.h"
 #include "UiHelpers.h"
 
 #include <QAction>
@@ -1032,4 +1033,37 @@ TEST_F(MainWindowTest, ASecondProgramOnAProjectOpensItReadOnly)
     ASSERT_TRUE(third.OpenProject(folder.House()));
     EXPECT_EQ(dialogs.Asked.size(), asked);
     EXPECT_FALSE(third.Session()->ReadOnly());
+}
+
+// Removing an application says how many controls go with it, and Undo brings the application,
+// its model objects and every control back, bound; the project is then as it was.
+TEST_F(MainWindowTest, RemovingAnApplicationCanBeUndone)
+{
+    ASSERT_TRUE(window.OpenProject(folder.House()));
+    window.Project()->SetFileName(folder.House());
+    window.show();
+    const QByteArray before = window.Project()->Compose();
+    const int controls = int(Screen(0)->Area()->findChildren<TVQControl *>().size());
+    window.CommandProjectSummary();
+    dialogs.ConfirmAnswers = {true};
+    window.Summary()->DeleteFile(window.Summary()->Tree()->topLevelItem(0));
+    EXPECT_TRUE(dialogs.Asked.last().startsWith(QStringLiteral("Do you to remove this Application ?\n51 control(s) on the screens show it")))
+        << dialogs.Asked.last().toStdString();
+    EXPECT_TRUE(window.Project()->Applications().empty());
+    EXPECT_TRUE(window.Lists()->Modules().empty());
+    QCoreApplication::processEvents();
+    EXPECT_LT(Screen(0)->Area()->findChildren<TVQControl *>().size(), controls);
+
+    QTest::keyClick(&window, Qt::Key_Z, Qt::ControlModifier);
+    ASSERT_EQ(window.Project()->Applications().size(), 1u);
+    EXPECT_FALSE(window.Lists()->Modules().empty());
+    EXPECT_EQ(window.Project()->Compose(), before);
+    EXPECT_EQ(Screen(0)->Area()->findChildren<TVQControl *>().size(), controls);
+    TVQBaseControl *ceiling = ControlLabelled(Screen(0), QStringLiteral("Living room ceiling"));
+    ASSERT_TRUE(ceiling);
+    EXPECT_EQ(ceiling->GetParentModule(), window.Lists()->FindModule(window.Project()->Applications()[0].get(), 2));
+    EXPECT_FALSE(window.Project()->GetModified());
+
+    QTest::keyClick(&window, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_TRUE(window.Project()->Applications().empty());
 }
