@@ -1,6 +1,7 @@
 #include "TForm17.h"
 
 #include "TEditHistory.h"
+#include "TProjectSession.h"
 
 #include "SerialPort.h"
 #include "TCodePage.h"
@@ -54,6 +55,18 @@ TForm17::TForm17(TForm1 *owner)
     layout->addWidget(m_tree);
     layout->addWidget(ok, 0, Qt::AlignRight);
     resize(380, 320);
+
+    // The summary shows the project open now: it follows every open, close and change of its
+    // applications (once the change is over, hence queued).
+    const auto follow = [this] {
+        if (isVisible())
+            Fill();
+    };
+    TProjectSession *session = owner->Session();
+    connect(session, &TProjectSession::projectOpened, this, follow, Qt::QueuedConnection);
+    connect(session, &TProjectSession::closed, this, follow, Qt::QueuedConnection);
+    for (const auto signal : {&TProjectSession::applicationAdded, &TProjectSession::applicationUpdated, &TProjectSession::applicationRemoved})
+        connect(session, signal, this, follow, Qt::QueuedConnection);
 
     connect(m_tree, &QTreeWidget::customContextMenuRequested, this, [this](const QPoint &at) {
         QTreeWidgetItem *item = m_tree->itemAt(at);

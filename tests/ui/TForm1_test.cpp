@@ -1067,3 +1067,19 @@ TEST_F(MainWindowTest, RemovingAnApplicationCanBeUndone)
     QTest::keyClick(&window, Qt::Key_Y, Qt::ControlModifier);
     EXPECT_TRUE(window.Project()->Applications().empty());
 }
+
+// The project summary, left open, follows the project: another one opened, or none.
+TEST_F(MainWindowTest, TheSummaryFollowsTheOpenProject)
+{
+    ASSERT_TRUE(window.OpenProject(folder.House()));
+    window.CommandProjectSummary();
+    QTreeWidget *tree = window.Summary()->Tree();
+    ASSERT_EQ(tree->topLevelItem(0)->text(0), QStringLiteral("house.qap"));
+    for (const char *name : {"demo.qap", "demo.qvp"})
+        QFile::copy(QStringLiteral(QUELNOR_PROGRAM_DIR "/Data/") + QString::fromLatin1(name),
+                    folder.File(QStringLiteral("Data/") + QString::fromLatin1(name)));
+    ASSERT_TRUE(window.OpenProject(folder.File(QStringLiteral("Data/demo.qvp"))));
+    EXPECT_TRUE(RunUntil([&] { return tree->topLevelItemCount() == 1 && tree->topLevelItem(0)->text(0) == QStringLiteral("demo.qap"); }));
+    window.CloseProject();
+    EXPECT_TRUE(RunUntil([&] { return tree->topLevelItemCount() == 0; }));
+}
