@@ -12,6 +12,9 @@ inline QHBoxLayout *OkCancelRow(QDialog *dialog, const std::function<void()> &co
 {
     auto *ok = new QPushButton(QStringLiteral("OK"), dialog);
     auto *cancel = new QPushButton(QStringLiteral("Cancel"), dialog);
+    // Enter confirms, Escape cancels, whatever button has the focus.
+    ok->setDefault(true);
+    cancel->setAutoDefault(false);
     if (confirm)
         QObject::connect(ok, &QPushButton::clicked, dialog, confirm);
     else

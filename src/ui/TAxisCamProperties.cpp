@@ -103,6 +103,8 @@ TAxisCamProperties::TAxisCamProperties(const TVisualAxisCamData &record, UserMes
     auto *cancel = new QPushButton(QStringLiteral("Cancel"), this);
     ok->setObjectName(QStringLiteral("BtOk"));
     ok->setDefault(true);
+    cancel->setAutoDefault(false);
+    BtTest->setAutoDefault(false);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(ok);

@@ -61,6 +61,7 @@ TControlProperties::TControlProperties(const Layout &layout, const QString &pict
         CbTransparent[state] = new QCheckBox(QStringLiteral("Transparent"), image);
         CbTransparent[state]->setObjectName(QStringLiteral("CbTransparent%1").arg(state));
         auto *change = new QPushButton(QStringLiteral("Change"), image);
+        change->setAutoDefault(false);  // Enter confirms the dialog, never opens the chooser
         change->setObjectName(QStringLiteral("Change%1").arg(state));
         ChangeButtons[state] = change;
         connect(change, &QPushButton::clicked, this, [this, state] {

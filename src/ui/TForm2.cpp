@@ -26,6 +26,7 @@ TForm2::TForm2(TSettings &settings, QWidget *parent)
         layout->addWidget(new QLabel(caption, this), r, 0);
         layout->addWidget(field, r, 1);
         auto *browse = new QPushButton(QStringLiteral("..."), this);
+        browse->setAutoDefault(false);
         connect(browse, &QPushButton::clicked, this, [this, field] {
             ChooseFolder(field, QFileDialog::getExistingDirectory(this, QString(), field->text()));
         });

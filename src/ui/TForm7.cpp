@@ -83,6 +83,7 @@ TForm7::TForm7(const TNewVisualScreen &record, const QString &programFolder, Use
     auto *imageLayout = new QVBoxLayout(image);
     auto *pathRow = new QHBoxLayout;
     auto *browse = new QPushButton(QStringLiteral("..."), this);
+    browse->setAutoDefault(false);  // Enter confirms the dialog, never opens the chooser
     pathRow->addWidget(EdImagePath);
     pathRow->addWidget(browse);
     imageLayout->addLayout(pathRow);
@@ -90,6 +91,7 @@ TForm7::TForm7(const TNewVisualScreen &record, const QString &programFolder, Use
     imageLayout->addWidget(CbProportional);
     auto *ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("BtOk"));
+    ok->setDefault(true);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(screen);
     layout->addWidget(size);

@@ -30,6 +30,8 @@ TSelectCom::TSelectCom(TDataFileManager &application, const QString &programFold
     layout->addWidget(m_device, 1, 0, 1, 2);
     auto *ok = new QPushButton(QStringLiteral("OK"), this);
     auto *cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    ok->setDefault(true);
+    cancel->setAutoDefault(false);
     layout->addWidget(ok, 2, 0);
     layout->addWidget(cancel, 2, 1);
     connect(ok, &QPushButton::clicked, this, [this] {

@@ -56,6 +56,7 @@ TShortcutProperties::TShortcutProperties(const TVisualShortCut &record, const st
     form->addRow(QStringLiteral("Top"), EdTop);
     form->addRow(QStringLiteral("Shortcut to"), CbTarget);
     auto *change = new QPushButton(QStringLiteral("Change"), this);
+    change->setAutoDefault(false);  // Enter confirms the dialog, never opens the chooser
     connect(change, &QPushButton::clicked, this, [this, pictureFolder] {
         const QString chosen = QFileDialog::getOpenFileName(this, QString(), QFileInfo(pictureFolder).isDir() ? pictureFolder : QString(),
                                                             QStringLiteral("Pictures (*.ico *.bmp *.jpg *.jpeg *.png)"));

@@ -1083,3 +1083,32 @@ TEST_F(MainWindowTest, TheSummaryFollowsTheOpenProject)
     window.CloseProject();
     EXPECT_TRUE(RunUntil([&] { return tree->topLevelItemCount() == 0; }));
 }
+
+// In the property dialogs and the screen settings, Enter confirms and Escape cancels, whatever
+// button a picture chooser has.
+TEST_F(MainWindowTest, EnterConfirmsAndEscapeCancelsTheDialogs)
+{
+    ASSERT_TRUE(window.OpenProject(folder.House()));
+    TVQBaseControl *hall = ControlLabelled(Screen(0), QStringLiteral("Hall"));
+    ASSERT_TRUE(hall);
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+        QStringList results;
+        dialogs.DialogHandler = [&](QDialog &dialog) {
+            dialog.show();
+            for (const QPushButton *button : dialog.findChildren<QPushButton *>()) {
+                if (button->text() != QStringLiteral("OK")) {
+                    EXPECT_FALSE(button->autoDefault() || button->isDefault()) << button->text().toStdString();
+                }
+            }
+            if (::testing::Test::HasFailure())
+                return int(QDialog::Rejected);  // Enter would open a file chooser and wait
+            QTest::keyClick(&dialog, key);
+            results.append(dialog.result() == QDialog::Accepted ? QStringLiteral("accepted") : QStringLiteral("rejected"));
+            return dialog.result();
+        };
+        hall->DisplayProperties();
+        window.ScreenEditor()->EditScreen(Screen(0));
+        const QString expected = key == Qt::Key_Return ? QStringLiteral("accepted") : QStringLiteral("rejected");
+        EXPECT_EQ(results, QStringList({expected, expected}));
+    }
+}
