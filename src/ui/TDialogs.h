@@ -41,5 +41,7 @@ public:
     int Exec(QDialog &dialog) override;
 
 private:
+    QWidget *Over() const;
+
     QWidget *m_parent = nullptr;
 };

@@ -39,6 +39,8 @@
 #include <QDropEvent>
 #include <QListWidget>
 #include <QMenu>
+#include <QMessageBox>
+#include <QTimer>
 #include <QSysInfo>
 #include <QTest>
 
@@ -1111,4 +1113,27 @@ TEST_F(MainWindowTest, EnterConfirmsAndEscapeCancelsTheDialogs)
         const QString expected = key == Qt::Key_Return ? QStringLiteral("accepted") : QStringLiteral("rejected");
         EXPECT_EQ(results, QStringList({expected, expected}));
     }
+}
+
+// A message comes above the dialog that caused it (the serial dialog stays on top: a box under
+// it would look like a frozen dialog).
+TEST(QtDialogs, AMessageComesAboveTheDialogThatCausedIt)
+{
+    QWidget main;
+    main.show();
+    QDialog serial(&main, Qt::Dialog | Qt::WindowStaysOnTopHint);
+    serial.setModal(true);
+    serial.show();
+    ASSERT_TRUE(RunUntil([&] { return QApplication::activeModalWidget() == &serial; }));
+    TQtDialogs dialogs(&main);
+    QWidget *over = nullptr;
+    QTimer::singleShot(0, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (box) {
+            over = box->parentWidget();
+            box->accept();
+        }
+    });
+    dialogs.ShowMessage(QStringLiteral("Unable to open serial Port "));
+    EXPECT_EQ(over, &serial);
 }
