@@ -8,6 +8,8 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include <utility>
+
 QWidget *TQtDialogs::Over() const
 {
     // Above the window the user works in: a dialog that is open (one that stays on top would
@@ -21,7 +23,35 @@ QWidget *TQtDialogs::Over() const
 
 void TQtDialogs::ShowMessage(const QString &text)
 {
+    if (m_gathering > 0) {
+        m_gathered.append(text);
+        return;
+    }
     QMessageBox::information(Over(), QApplication::applicationName(), text);
+}
+
+void TQtDialogs::BeginGathering()
+{
+    ++m_gathering;
+}
+
+void TQtDialogs::EndGathering()
+{
+    if (m_gathering == 0 || --m_gathering > 0 || m_gathered.isEmpty())
+        return;
+    const QStringList all = std::exchange(m_gathered, {});
+    if (all.size() == 1) {
+        ShowMessage(all.front());
+        return;
+    }
+    // The first few in the box, every one of them in its details.
+    constexpr qsizetype shown = 5;
+    QString text = all.mid(0, shown).join(QStringLiteral("\n\n"));
+    if (all.size() > shown)
+        text += QStringLiteral("\n\n… and %1 more (\"Show Details…\").").arg(all.size() - shown);
+    QMessageBox box(QMessageBox::Warning, QApplication::applicationName(), text, QMessageBox::Ok, Over());
+    box.setDetailedText(all.join(QStringLiteral("\n\n")));
+    box.exec();
 }
 
 TDialogs::Answer TQtDialogs::AskSave()

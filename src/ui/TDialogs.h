@@ -25,6 +25,10 @@ public:
     virtual QString SaveFileName(const QString &folder, const QString &filter) = 0;
     // Runs a modal dialog; its result (QDialog::Accepted or Rejected).
     virtual int Exec(QDialog &dialog) = 0;
+    // Between the two, messages are gathered and then shown in one box (an open that finds 100
+    // missing pictures says so once, not in 100 boxes).
+    virtual void BeginGathering() {}
+    virtual void EndGathering() {}
 };
 
 // The real boxes and dialogs, parented to a window.
@@ -39,9 +43,14 @@ public:
     QString OpenFileName(const QString &folder, const QString &filter) override;
     QString SaveFileName(const QString &folder, const QString &filter) override;
     int Exec(QDialog &dialog) override;
+    void BeginGathering() override;
+    void EndGathering() override;
 
 private:
     QWidget *Over() const;
+
+    int m_gathering = 0;
+    QStringList m_gathered;
 
     QWidget *m_parent = nullptr;
 };

@@ -39,7 +39,11 @@ bool TFileCommands::OpenProject(const QString &path)
         readOnly = true;
     }
     QString error;
-    if (m_owner.Session()->Open(path, &error, readOnly)) {
+    // Whatever the open has to say (missing pictures, warnings) comes in one box at its end.
+    m_owner.Dialogs()->BeginGathering();
+    const bool opened = m_owner.Session()->Open(path, &error, readOnly);
+    m_owner.Dialogs()->EndGathering();
+    if (opened) {
         OfferRecoveredCopy(path);
         return true;
     }

@@ -1127,13 +1127,42 @@ TEST(QtDialogs, AMessageComesAboveTheDialogThatCausedIt)
     ASSERT_TRUE(RunUntil([&] { return QApplication::activeModalWidget() == &serial; }));
     TQtDialogs dialogs(&main);
     QWidget *over = nullptr;
-    QTimer::singleShot(0, [&] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (box) {
+    QTimer answering;
+    QObject::connect(&answering, &QTimer::timeout, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
             over = box->parentWidget();
             box->accept();
         }
     });
+    answering.start(10);
     dialogs.ShowMessage(QStringLiteral("Unable to open serial Port "));
     EXPECT_EQ(over, &serial);
+}
+
+// The messages of one open come in one box: the first five, and every one in its details.
+TEST(QtDialogs, TheMessagesOfAnOpenComeInOneBox)
+{
+    QWidget main;
+    main.show();
+    TQtDialogs dialogs(&main);
+    QStringList boxes;
+    QString details;
+    QTimer answering;  // answers every box that comes, while the test runs
+    QObject::connect(&answering, &QTimer::timeout, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            boxes.append(box->text());
+            details = box->detailedText();
+            box->accept();
+        }
+    });
+    answering.start(10);
+    dialogs.BeginGathering();
+    for (int i = 1; i <= 7; ++i)
+        dialogs.ShowMessage(QStringLiteral("Picture cannot be read:\n/p%1.jpg\n reset to default Image").arg(i));
+    EXPECT_TRUE(boxes.isEmpty());
+    dialogs.EndGathering();
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_TRUE(boxes[0].startsWith(QStringLiteral("Picture cannot be read:\n/p1.jpg\n reset to default Image\n\n")));
+    EXPECT_TRUE(boxes[0].endsWith(QStringLiteral("/p5.jpg\n reset to default Image\n\n… and 2 more (\"Show Details…\")."))) << boxes[0].toStdString();
+    EXPECT_EQ(details.count(QStringLiteral("Picture cannot be read")), 7);
 }
