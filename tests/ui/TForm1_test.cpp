@@ -506,6 +506,8 @@ TEST_F(MainWindowTest, SavingANewProjectAsksForSaveAs)
     ASSERT_EQ(window.Project()->Applications().size(), 1u);
     EXPECT_EQ(window.Project()->Applications()[0]->Settings().ApplicationId, 1);
     EXPECT_EQ(window.Lists()->Modules().size(), 24u);
+    EXPECT_TRUE(window.isWindowModified());  // a new project is unsaved work: "*" in the title
+    EXPECT_TRUE(window.windowTitle().contains(QStringLiteral("[*]")));
     window.UpdateMenus();
     EXPECT_FALSE(window.MenuAction(window.FileMenu(), QStringLiteral("Save"))->isEnabled());
     EXPECT_TRUE(window.MenuAction(window.FileMenu(), QStringLiteral("Save As"))->isEnabled());
