@@ -19,6 +19,7 @@
 #include "TSearchListWindow.h"
 #include "TVisualDefaults.h"
 #include "TVQImageManager.h"
+#include "TWindowPlaces.h"
 #include "TWindowBinder.h"
 
 #include <QApplication>
@@ -46,6 +47,7 @@ TForm1::TForm1(const QString &programFolder, TDialogs *dialogs, QWidget *parent)
     }
     TVQImageManager::GetInstance().SetProgramFolder(programFolder);
     TVQImageManager::GetInstance().SetMessages(m_dialogs);
+    TWindowPlaces::Follow(this, QStringLiteral("main"));
 
     auto *central = new QWidget(this);
     auto *layout = new QVBoxLayout(central);

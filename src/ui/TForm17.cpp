@@ -2,6 +2,7 @@
 
 #include "TEditHistory.h"
 #include "TProjectSession.h"
+#include "TWindowPlaces.h"
 
 #include "SerialPort.h"
 #include "TCodePage.h"
@@ -55,6 +56,7 @@ TForm17::TForm17(TForm1 *owner)
     layout->addWidget(m_tree);
     layout->addWidget(ok, 0, Qt::AlignRight);
     resize(380, 320);
+    TWindowPlaces::Follow(this, QStringLiteral("summary"));
 
     // The summary shows the project open now: it follows every open, close and change of its
     // applications (once the change is over, hence queued).

@@ -1,5 +1,7 @@
 #include "TSearchListWindow.h"
 
+#include "TWindowPlaces.h"
+
 #include "TCodePage.h"
 #include "TDataFileManager.h"
 #include "TModuleTypes.h"
@@ -92,6 +94,7 @@ TSearchListWindow::TSearchListWindow(Lists lists, QWidget *parent)
     layout->addWidget(m_filter);
     layout->addWidget(m_items, 1);
     resize(260, 460);
+    TWindowPlaces::Follow(this, QStringLiteral("list%1").arg(int(lists)));
 
     connect(m_search, &QLineEdit::textChanged, this, &TSearchListWindow::FillItems);
     connect(m_files, &QComboBox::currentIndexChanged, this, &TSearchListWindow::FillItems);

@@ -25,6 +25,7 @@
 #include "TVQRecordControl.h"
 #include "TVQQModuleBase.h"
 #include "UiHelpers.h"
+#include "TWindowPlaces.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -42,6 +43,7 @@
 #include <QMessageBox>
 #include <QTimer>
 #include <QSysInfo>
+#include <QScreen>
 #include <QTest>
 
 #include "EventLoop.h"
@@ -1167,4 +1169,23 @@ TEST(QtDialogs, TheMessagesOfAnOpenComeInOneBox)
     EXPECT_TRUE(boxes[0].startsWith(QStringLiteral("Picture cannot be read:\n/p1.jpg\n reset to default Image\n\n")));
     EXPECT_TRUE(boxes[0].endsWith(QStringLiteral("/p5.jpg\n reset to default Image\n\n… and 2 more (\"Show Details…\")."))) << boxes[0].toStdString();
     EXPECT_EQ(details.count(QStringLiteral("Picture cannot be read")), 7);
+}
+
+// The program's windows come back where they were left, and always whole inside the screen.
+TEST(WindowPlaces, WindowsComeBackWhereTheyWereAndInsideTheScreen)
+{
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    {
+        QWidget list;
+        TWindowPlaces::Follow(&list, QStringLiteral("test-list"));
+        list.setGeometry(area.left() + 40, area.bottom() - 100, 200, 400);  // half below the bottom
+        list.show();
+        EXPECT_TRUE(area.contains(list.frameGeometry())) << QDebug::toString(list.frameGeometry()).toStdString();
+        list.setGeometry(area.left() + 60, area.top() + 50, 220, 300);
+        list.hide();
+    }
+    QWidget again;
+    TWindowPlaces::Follow(&again, QStringLiteral("test-list"));
+    again.show();
+    EXPECT_EQ(again.geometry(), QRect(area.left() + 60, area.top() + 50, 220, 300));
 }
