@@ -27,7 +27,8 @@ void TQtDialogs::ShowMessage(const QString &text)
         m_gathered.append(text);
         return;
     }
-    QMessageBox::information(Over(), QApplication::applicationName(), text);
+    // The program's messages say what went wrong or what it had to change: a warning, not news.
+    QMessageBox::warning(Over(), QApplication::applicationName(), text);
 }
 
 void TQtDialogs::BeginGathering()
@@ -89,5 +90,12 @@ QString TQtDialogs::SaveFileName(const QString &folder, const QString &filter)
 
 int TQtDialogs::Exec(QDialog &dialog)
 {
+    // Centred on the window the user works in (a screen), not on the small main window.
+    if (QWidget *over = Over(); over && over != dialog.parentWidget() && over->isVisible()) {
+        dialog.adjustSize();
+        QRect place(QPoint(), dialog.size());
+        place.moveCenter(over->frameGeometry().center());
+        dialog.move(place.topLeft());
+    }
     return dialog.exec();
 }

@@ -101,7 +101,7 @@ TForm1::~TForm1()
 
 void TForm1::MakeMenus()
 {
-    m_fileMenu = menuBar()->addMenu(QStringLiteral("File"));
+    m_fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
     // The keys of the File and Edit menus work in every window of the program.
     const auto everywhere = [this](QAction *action, QList<QKeySequence> keys) {
         action->setShortcuts(keys);
@@ -126,17 +126,17 @@ void TForm1::MakeMenus()
     m_fileMenu->addSeparator();
     connect(m_fileMenu->addAction(QStringLiteral("Close")), &QAction::triggered, this, &QWidget::close);
 
-    QMenu *edit = menuBar()->addMenu(QStringLiteral("Edit"));
+    QMenu *edit = menuBar()->addMenu(QStringLiteral("&Edit"));
     m_editor = new TEditorActions(*this, edit);
     everywhere(m_editor->Undo(), {QKeySequence(Qt::CTRL | Qt::Key_Z)});
     everywhere(m_editor->Redo(), {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
 
-    m_parameterMenu = menuBar()->addMenu(QStringLiteral("Parameter"));
+    m_parameterMenu = menuBar()->addMenu(QStringLiteral("&Parameter"));
     m_projectSummary = m_parameterMenu->addAction(QStringLiteral("Project"));
     connect(m_projectSummary, &QAction::triggered, this, &TForm1::CommandProjectSummary);
     connect(m_parameterMenu->addAction(QStringLiteral("Option")), &QAction::triggered, this, [this] { m_files->Option(); });
 
-    m_projectMenu = menuBar()->addMenu(QStringLiteral("Project"));
+    m_projectMenu = menuBar()->addMenu(QStringLiteral("P&roject"));
     m_createProject = m_projectMenu->addAction(QStringLiteral("Create new Project"));
     m_addApplication = m_projectMenu->addAction(QStringLiteral("Add new file in project"));
     m_addScreen = m_projectMenu->addAction(QStringLiteral("Add screen"));
@@ -144,7 +144,7 @@ void TForm1::MakeMenus()
     connect(m_addApplication, &QAction::triggered, this, &TForm1::CommandNewApplication);
     connect(m_addScreen, &QAction::triggered, this, &TForm1::CommandAddScreen);
 
-    m_displayMenu = menuBar()->addMenu(QStringLiteral("Display"));
+    m_displayMenu = menuBar()->addMenu(QStringLiteral("&Display"));
     connect(m_displayMenu->addAction(QStringLiteral("Screens")), &QAction::triggered, this, &TForm1::ShowScreenList);
     const std::pair<QString, TSearchListWindow *> lists[] = {
         {QStringLiteral("Outputs"), m_outputs}, {QStringLiteral("Inputs"), m_inputs},

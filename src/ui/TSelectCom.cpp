@@ -10,6 +10,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <algorithm>
+
 TSelectCom::TSelectCom(TDataFileManager &application, const QString &programFolder, UserMessages *messages,
                        QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint)
@@ -21,7 +23,9 @@ TSelectCom::TSelectCom(TDataFileManager &application, const QString &programFold
 {
     setWindowTitle(QStringLiteral("Serial Port configuration"));
     m_ports->addItem(QStringLiteral("COM 1"));
-    m_device->setWordWrap(true);
+    // One line under the list, cut with "…" when long; the whole path in its tooltip.
+    m_device->setWordWrap(false);
+    m_device->setMinimumWidth(1);
     m_ports->setObjectName(QStringLiteral("Ports"));
     m_device->setObjectName(QStringLiteral("Device"));
     auto *layout = new QGridLayout(this);
@@ -70,8 +74,10 @@ quint8 TSelectCom::ComNumber() const
 void TSelectCom::ShowDevice()
 {
     const int index = m_ports->currentIndex();
-    m_device->setText(index < 0 ? QStringLiteral("No port selected")
-                                : QStringLiteral("COM %1 opens %2").arg(index + 1).arg(SerialPort::SerialDevicePath(m_programFolder, quint8(index + 1))));
+    const QString text = index < 0 ? QStringLiteral("No port selected")
+                                   : QStringLiteral("COM %1 opens %2").arg(index + 1).arg(SerialPort::SerialDevicePath(m_programFolder, quint8(index + 1)));
+    m_device->setToolTip(text);
+    m_device->setText(m_device->fontMetrics().elidedText(text, Qt::ElideMiddle, std::max(width() - 20, 120)));
 }
 
 bool TSelectCom::Ok()

@@ -1135,6 +1135,7 @@ TEST(QtDialogs, AMessageComesAboveTheDialogThatCausedIt)
     QObject::connect(&answering, &QTimer::timeout, [&] {
         if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
             over = box->parentWidget();
+            EXPECT_EQ(box->icon(), QMessageBox::Warning);  // what went wrong, not news
             box->accept();
         }
     });
@@ -1188,4 +1189,42 @@ TEST(WindowPlaces, WindowsComeBackWhereTheyWereAndInsideTheScreen)
     TWindowPlaces::Follow(&again, QStringLiteral("test-list"));
     again.show();
     EXPECT_EQ(again.geometry(), QRect(area.left() + 60, area.top() + 50, 220, 300));
+}
+
+// The menus answer the keyboard: Alt+F opens File.
+TEST_F(MainWindowTest, AltAndTheUnderlinedLetterOpenAMenu)
+{
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(RunUntil([&] { return window.isActiveWindow(); }));
+    QTest::keyClick(&window, Qt::Key_F, Qt::AltModifier);
+    EXPECT_TRUE(RunUntil([&] { return window.FileMenu()->isVisible(); }, 2000));
+    window.FileMenu()->hide();
+}
+
+// A dialog comes centred on the window the user works in, not on the main window.
+TEST(QtDialogs, ADialogComesOverTheWindowTheUserWorksIn)
+{
+    QWidget main;
+    main.setGeometry(10, 10, 200, 100);
+    main.show();
+    QWidget screen;
+    screen.setGeometry(300, 200, 400, 300);
+    screen.show();
+    screen.activateWindow();
+    ASSERT_TRUE(RunUntil([&] { return QApplication::activeWindow() == &screen; }));
+    TQtDialogs dialogs(&main);
+    QDialog properties(&main);
+    properties.resize(120, 80);
+    QPoint centre;
+    QTimer answering;
+    QObject::connect(&answering, &QTimer::timeout, [&] {
+        if (properties.isVisible()) {
+            centre = properties.frameGeometry().center();
+            properties.reject();
+        }
+    });
+    answering.start(10);
+    dialogs.Exec(properties);
+    EXPECT_LE((centre - screen.frameGeometry().center()).manhattanLength(), 4) << centre.x() << "," << centre.y();
 }
