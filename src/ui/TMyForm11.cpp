@@ -29,6 +29,7 @@
 #include <QMouseEvent>
 #include <QRubberBand>
 #include <QPainter>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include <map>
@@ -53,6 +54,9 @@ TMyForm11::TMyForm11(TForm1 *owner, const TNewVisualScreen &record)
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_area);
+    // A wall panel shows a picture smaller than the display in its middle.
+    if (m_owner->Kiosk())
+        layout->setAlignment(m_area, Qt::AlignCenter);
 
     connect(m_area, &TScreenArea::pictureUnreadable, this, [this] {
         if (m_area->PictureFile() != TVisualDefaults::ScreenBackground(m_owner->ProgramFolder()))
@@ -205,6 +209,8 @@ void TMyForm11::ApplyRecord()
                                             .arg(MaxDisplayWidth)
                                             .arg(MaxDisplayHeight));
     resize(std::min<int>(m_record.Width, MaxDisplayWidth), std::min<int>(m_record.Height, MaxDisplayHeight));
+    if (m_owner->Kiosk() && screen())
+        m_area->setFixedSize(size().boundedTo(screen()->size()));
     setWindowTitle(TPicturePaths::FromRecord(m_record.Name));
 
     m_owner->Project()->CheckScreenPicture(m_record);
@@ -260,6 +266,13 @@ void TMyForm11::UpdateLinkBanner()
 
 void TMyForm11::resizeEvent(QResizeEvent *event)
 {
+    // Around the picture of a wall panel, the picture's own colour rather than grey bands.
+    if (m_owner->Kiosk()) {
+        QPalette surround = palette();
+        surround.setColor(QPalette::Window, m_area->SurroundColour());
+        setPalette(surround);
+        setAutoFillBackground(true);
+    }
     QWidget::resizeEvent(event);
     m_linkBanner->Place();
 }

@@ -52,6 +52,12 @@ const QPixmap &TScreenArea::Picture()
     return m_picture ? *m_picture : none;
 }
 
+QColor TScreenArea::SurroundColour()
+{
+    const QPixmap &picture = Picture();
+    return picture.isNull() ? palette().color(QPalette::Window) : picture.copy(0, 0, 1, 1).toImage().pixelColor(0, 0);
+}
+
 void TScreenArea::ReleasePicture()
 {
     m_picture.reset();

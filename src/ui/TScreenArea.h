@@ -3,6 +3,7 @@
 #include "ListItemData.h"
 
 #include <QPixmap>
+#include <QColor>
 #include <QWidget>
 
 #include <memory>
@@ -22,6 +23,8 @@ public:
     // The background, read now if it is not yet; null when the file cannot be decoded.
     const QPixmap &Picture();
     bool HoldsPicture() const { return m_picture != nullptr; }
+    // The colour around the picture where it is smaller than its display: its top-left pixel's.
+    QColor SurroundColour();
     void ReleasePicture();
 
 signals:

@@ -539,6 +539,12 @@ TEST_F(RunTimeTest, WallPanelRunsTheLastProjectFullScreen)
     TSimulatorOptions options;
     options.Password = QStringLiteral("secret");
     ASSERT_TRUE(Start(options));
+    // The first screen made smaller than the display: 400 x 300.
+    const QString path = folder.File(QStringLiteral("Data/two.qvp"));
+    QByteArray project = folder.Read(path);
+    ASSERT_TRUE(project.contains(" 1 0 0 0 0 0 1 0 320 258  28  1e   0   1Ground floor|"));
+    project.replace(" 1 0 0 0 0 0 1 0 320 258  28  1e   0   1Ground floor|", " 1 0 0 0 0 0 1 0 190 12c  28  1e   0   1Ground floor|");
+    ASSERT_TRUE(TFileAccess::SaveAtomically(path, project));
     const std::unique_ptr<TForm1> window2 = StartOnLastFile(false, true);
     ASSERT_TRUE(window2);
     TForm1 &panel = *window2;
@@ -552,6 +558,10 @@ TEST_F(RunTimeTest, WallPanelRunsTheLastProjectFullScreen)
     }
     ASSERT_TRUE(screen);
     EXPECT_TRUE(screen->windowState() & Qt::WindowFullScreen);
+    // The picture in the middle of the display, the picture's own colour around it.
+    EXPECT_EQ(screen->Area()->size(), QSize(400, 300));
+    EXPECT_LE((screen->Area()->geometry().center() - screen->rect().center()).manhattanLength(), 2);
+    EXPECT_EQ(screen->palette().color(QPalette::Window), screen->Area()->Picture().toImage().pixelColor(0, 0));
     screen->PrepareMenu();
     QStringList shown;
     for (QAction *action : screen->Menu()->actions()) {
