@@ -10,6 +10,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include <QMenuBar>
+#include <QShortcut>
 #include <QToolBar>
 #include <QUndoStack>
 
@@ -27,6 +29,13 @@ TEditorActions::TEditorActions(TForm1 &owner, QMenu *editMenu)
     : QObject(&owner)
     , m_owner(owner)
 {
+    // F10 takes the keyboard to the menu bar, as in most desktop programs.
+    connect(new QShortcut(QKeySequence(Qt::Key_F10), &owner), &QShortcut::activated, this, [&owner] {
+        if (QMenuBar *bar = owner.menuBar(); !bar->actions().isEmpty()) {
+            bar->setFocus(Qt::ShortcutFocusReason);
+            bar->setActiveAction(bar->actions().front());
+        }
+    });
     m_undo = editMenu->addAction(QStringLiteral("Undo"));
     m_redo = editMenu->addAction(QStringLiteral("Redo"));
     m_undo->setObjectName(QStringLiteral("Undo"));

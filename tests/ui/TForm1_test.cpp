@@ -40,6 +40,7 @@
 #include <QDropEvent>
 #include <QListWidget>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QTimer>
 #include <QSysInfo>
@@ -1191,7 +1192,7 @@ TEST(WindowPlaces, WindowsComeBackWhereTheyWereAndInsideTheScreen)
     EXPECT_EQ(again.geometry(), QRect(area.left() + 60, area.top() + 50, 220, 300));
 }
 
-// The menus answer the keyboard: Alt+F opens File.
+// The menus answer the keyboard: Alt+F opens File, F10 goes to the menu bar.
 TEST_F(MainWindowTest, AltAndTheUnderlinedLetterOpenAMenu)
 {
     window.show();
@@ -1200,6 +1201,9 @@ TEST_F(MainWindowTest, AltAndTheUnderlinedLetterOpenAMenu)
     QTest::keyClick(&window, Qt::Key_F, Qt::AltModifier);
     EXPECT_TRUE(RunUntil([&] { return window.FileMenu()->isVisible(); }, 2000));
     window.FileMenu()->hide();
+    // F10: the menu bar, its first menu marked.
+    QTest::keyClick(&window, Qt::Key_F10);
+    EXPECT_EQ(window.menuBar()->activeAction(), window.FileMenu()->menuAction());
 }
 
 // A dialog comes centred on the window the user works in, not on the main window.
