@@ -1,11 +1,14 @@
 #include "TDialogs.h"
 
+#include "TabOrder.h"
+
 #include <QAbstractButton>
 #include <QPushButton>
 
 #include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
+#include <QLayout>
 #include <QMessageBox>
 
 #include <utility>
@@ -91,8 +94,10 @@ QString TQtDialogs::SaveFileName(const QString &folder, const QString &filter)
 int TQtDialogs::Exec(QDialog &dialog)
 {
     // Centred on the window the user works in (a screen), not on the small main window.
+    SetReadingTabOrder(&dialog);
     if (QWidget *over = Over(); over && over != dialog.parentWidget() && over->isVisible()) {
-        dialog.adjustSize();
+        if (QLayout *layout = dialog.layout())
+            layout->activate();
         QRect place(QPoint(), dialog.size());
         place.moveCenter(over->frameGeometry().center());
         dialog.move(place.topLeft());

@@ -26,6 +26,7 @@
 #include "TVQQModuleBase.h"
 #include "UiHelpers.h"
 #include "TWindowPlaces.h"
+#include "TabOrder.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -1231,4 +1232,27 @@ TEST(QtDialogs, ADialogComesOverTheWindowTheUserWorksIn)
     answering.start(10);
     dialogs.Exec(properties);
     EXPECT_LE((centre - screen.frameGeometry().center()).manhattanLength(), 4) << centre.x() << "," << centre.y();
+}
+
+// Tab goes through a property dialog in reading order: "Display text", then the text itself.
+TEST_F(MainWindowTest, TabGoesThroughADialogInReadingOrder)
+{
+    ASSERT_TRUE(window.OpenProject(folder.House()));
+    TVQBaseControl *hall = ControlLabelled(Screen(0), QStringLiteral("Hall"));
+    ASSERT_TRUE(hall);
+    QStringList order;
+    dialogs.DialogHandler = [&](QDialog &dialog) {
+        SetReadingTabOrder(&dialog);
+        dialog.show();
+        dialog.activateWindow();
+        RunUntil([&] { return dialog.isActiveWindow(); }, 2000);
+        Child<QCheckBox>(dialog, "CbShowLabel").setFocus();
+        for (int i = 0; i < 4; ++i) {
+            order.append(QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString());
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        return int(QDialog::Rejected);
+    };
+    hall->DisplayProperties();
+    EXPECT_EQ(order, QStringList({"CbShowLabel", "EdLabel", "CbShowValue", "EdLeft"}));
 }
