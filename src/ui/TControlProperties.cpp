@@ -37,6 +37,8 @@ TControlProperties::TControlProperties(const Layout &layout, const QString &pict
     setWindowTitle(layout.Caption);
     // Names for finding the fields as a user would fill them.
     EdLabel->setObjectName(QStringLiteral("EdLabel"));
+    // Wide enough for the labels of a real installation ("Living room temperature").
+    EdLabel->setMinimumWidth(EdLabel->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 30);
     CbShowLabel->setObjectName(QStringLiteral("CbShowLabel"));
     CbShowValue->setObjectName(QStringLiteral("CbShowValue"));
     EdLeft->setObjectName(QStringLiteral("EdLeft"));

@@ -33,6 +33,7 @@ TShortcutProperties::TShortcutProperties(const TVisualShortCut &record, const st
     setWindowTitle(QStringLiteral("ShortcutProperties"));
     // Names for finding the fields as a user would fill them.
     EdText->setObjectName(QStringLiteral("EdText"));
+    EdText->setMinimumWidth(EdText->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 30);
     CbShowLabel->setObjectName(QStringLiteral("CbShowLabel"));
     CbTransparent->setObjectName(QStringLiteral("CbTransparent"));
     EdLeft->setObjectName(QStringLiteral("EdLeft"));

@@ -6,10 +6,24 @@
 #include <algorithm>
 #include <vector>
 
+namespace {
+
+// Lays out a dialog not shown yet, from the outside in, so that its fields stand where they will.
+void LayOut(QWidget *widget)
+{
+    if (QLayout *layout = widget->layout())
+        layout->activate();
+    for (QWidget *child : widget->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (!child->isWindow())
+            LayOut(child);
+    }
+}
+
+} // namespace
+
 void SetReadingTabOrder(QWidget *dialog)
 {
-    if (QLayout *layout = dialog->layout())
-        layout->activate();
+    LayOut(dialog);
     struct Field
     {
         QWidget *Widget;

@@ -1255,4 +1255,15 @@ TEST_F(MainWindowTest, TabGoesThroughADialogInReadingOrder)
     };
     hall->DisplayProperties();
     EXPECT_EQ(order, QStringList({"CbShowLabel", "EdLabel", "CbShowValue", "EdLeft"}));
+
+    // The label box holds a real installation's label whole.
+    TVQBaseControl *sensor = ControlLabelled(Screen(0), QStringLiteral("Living room temperature"));
+    ASSERT_TRUE(sensor);
+    dialogs.DialogHandler = [](QDialog &dialog) {
+        dialog.show();
+        const auto &label = Child<QLineEdit>(dialog, "EdLabel");
+        EXPECT_GT(label.width(), label.fontMetrics().horizontalAdvance(QStringLiteral("Living room temperature")) + 8);
+        return int(QDialog::Rejected);
+    };
+    sensor->DisplayProperties();
 }
