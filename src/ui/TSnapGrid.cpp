@@ -1,7 +1,8 @@
 #include "TSnapGrid.h"
 
+#include "EditorSettings.h"
+
 #include <QSettings>
-#include <QStandardPaths>
 
 #include <algorithm>
 #include <cmath>
@@ -10,11 +11,6 @@ namespace {
 
 // A record keeps positions as 16-bit numbers.
 constexpr int k_largestCoordinate = 65535;
-
-QString EditorSettingsFile()
-{
-    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + QStringLiteral("/editor.ini");
-}
 
 } // namespace
 

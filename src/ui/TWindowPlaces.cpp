@@ -1,23 +1,15 @@
 #include "TWindowPlaces.h"
 
+#include "EditorSettings.h"
+
 #include <QEvent>
 #include <QGuiApplication>
 #include <QRect>
 #include <QScreen>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QWidget>
 
 #include <algorithm>
-
-namespace {
-
-QString EditorSettingsFile()
-{
-    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + QStringLiteral("/editor.ini");
-}
-
-} // namespace
 
 TWindowPlaces::TWindowPlaces(QWidget *window, const QString &key)
     : QObject(window)
