@@ -145,6 +145,13 @@ void TVQQSensorInput::OnControlMouseDownChild(Qt::MouseButton, QPoint at)
 
 void TVQQSensorInput::OnControlMouseUpChild(Qt::MouseButton, QPoint) {}
 
+QString TVQQSensorInput::PanelTitle() const
+{
+    // The title starts at x 10; the close box at 130 and the mode keys at 150 end its room.
+    const int room = (DisplayType() != 2 ? 130 : 150) - 10 - 4;
+    return LabelMetrics(8).elidedText(ComponentLabel(), Qt::ElideRight, room);
+}
+
 void TVQQSensorInput::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
@@ -157,7 +164,7 @@ void TVQQSensorInput::paintEvent(QPaintEvent *)
     painter.setPen(Qt::black);
     painter.setBrush(QColor(166, 202, 240));
     painter.drawRect(0, 0, PanelWidth - 1, PanelHeight - 1);
-    DrawTextTop(painter, 10, 10, ComponentLabel());
+    DrawTextTop(painter, 10, 10, PanelTitle());
     painter.drawPixmap(8, 90, m_plusImage->Pixmap(true));
     painter.drawPixmap(110, 90, m_minusImage->Pixmap(true));
     for (int top : {10, 50, 90})

@@ -26,6 +26,8 @@ public:
     int Mode() const { return m_mode; }
     const QString &TemperatureText() const { return m_temperatureText; }
     const QString &SetPointText() const { return m_setPointText; }
+    // The label as the open panel shows it: elided before the close box (or the mode keys).
+    QString PanelTitle() const;
     // The panel zone under (x, y).
     static Zone GetPush(int x, int y);
 

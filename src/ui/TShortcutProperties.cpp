@@ -18,6 +18,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace {
+constexpr int PreviewSize = 48;
+}
+
 TShortcutProperties::TShortcutProperties(const TVisualShortCut &record, const std::vector<std::pair<quint16, QString>> &screens,
                                          const QString &pictureFolder, UserMessages *messages, QWidget *parent)
     : QDialog(parent)
@@ -39,6 +43,7 @@ TShortcutProperties::TShortcutProperties(const TVisualShortCut &record, const st
     EdLeft->setObjectName(QStringLiteral("EdLeft"));
     EdTop->setObjectName(QStringLiteral("EdTop"));
     CbTarget->setObjectName(QStringLiteral("CbTarget"));
+    Preview->setObjectName(QStringLiteral("Preview"));
     CbShowLabel->setChecked(record.ShowLabel != 0);
     CbTransparent->setChecked(record.Transparent != 0);
     CbTarget->addItem(QStringLiteral("(none)"), int(TVisualShortCut::NoTarget));
@@ -46,7 +51,9 @@ TShortcutProperties::TShortcutProperties(const TVisualShortCut &record, const st
         CbTarget->addItem(name, int(id));
     const int target = CbTarget->findData(int(record.TargetScreenId));
     CbTarget->setCurrentIndex(target >= 0 ? target : 0);
-    Preview->setMinimumSize(40, 40);
+    // Room for the whole 48 x 48 preview, whatever the layout gives the row.
+    Preview->setMinimumSize(PreviewSize, PreviewSize);
+    Preview->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     SetPicture(TPicturePaths::FromRecord(record.Picture));
 
     auto *form = new QFormLayout;
@@ -78,7 +85,7 @@ void TShortcutProperties::SetPicture(const QString &path)
 {
     Picture = path;
     const QImage &image = TVQImageManager::GetInstance().GetImage(path.isEmpty() ? QStringLiteral("IcoDefaultImage") : path)->Image();
-    Preview->setPixmap(image.isNull() ? QPixmap() : QPixmap::fromImage(image.scaled(48, 48, Qt::KeepAspectRatio)));
+    Preview->setPixmap(image.isNull() ? QPixmap() : QPixmap::fromImage(image.scaled(PreviewSize, PreviewSize, Qt::KeepAspectRatio)));
 }
 
 bool TShortcutProperties::WriteRecord(TVisualShortCut &record)

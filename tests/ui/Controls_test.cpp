@@ -278,6 +278,11 @@ TEST_F(ControlsTest, DimmerAndSensorShowTheirValues)
     QTest::mouseClick(&sensor, Qt::LeftButton, {}, QPoint(3, 3));
     EXPECT_EQ(link.Written.size(), 1);  // a sensor's icon opens its panel, sending nothing
     EXPECT_EQ(sensor.ViewMode(), 2);
+    // The panel's title ends before its close box, a short one stays whole.
+    EXPECT_EQ(sensor.PanelTitle(), QStringLiteral("Living"));
+    sensor.SetDataToControl(Record("Living room temperature by the window"));
+    EXPECT_TRUE(sensor.PanelTitle().endsWith(QChar(0x2026))) << sensor.PanelTitle().toStdString();
+    EXPECT_LE(TVQBaseControl::LabelWidth(sensor.PanelTitle()), 116);
 }
 
 TEST(TVQQDimOutput, BarLevelsAndBlocks)

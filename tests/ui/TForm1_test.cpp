@@ -1266,4 +1266,20 @@ TEST_F(MainWindowTest, TabGoesThroughADialogInReadingOrder)
         return int(QDialog::Rejected);
     };
     sensor->DisplayProperties();
+
+    // The shortcut dialog's picture stands whole above "OK" and "Cancel".
+    window.ScreenEditor()->CreateShortcut(Screen(0));
+    dialogs.DialogHandler = [](QDialog &dialog) {
+        dialog.show();
+        const auto &preview = Child<QLabel>(dialog, "Preview");
+        const QRect picture(preview.mapTo(&dialog, QPoint()), preview.pixmap().deviceIndependentSize().toSize());
+        for (const QPushButton *button : dialog.findChildren<QPushButton *>()) {
+            if (button->text() == QStringLiteral("OK")) {
+                EXPECT_LT(picture.bottom(), button->mapTo(&dialog, QPoint()).y()) << picture.bottom();
+            }
+        }
+        EXPECT_GE(preview.height(), picture.height());
+        return int(QDialog::Rejected);
+    };
+    window.Properties()->Edit(dynamic_cast<TVQControl *>(window.Project()->Shortcuts().back()));
 }

@@ -113,9 +113,9 @@ QImage TPanelPictures::DimmerPanel()
     return image;
 }
 
-QImage TPanelPictures::Key(const QString &sign, int w, int h)
+QImage TPanelPictures::Key(const QString &sign, int w, int h, int left)
 {
-    QImage image = Canvas(w, h);
+    QImage image = Canvas(left + w, h);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     QLinearGradient g(0, 0, 0, h);
@@ -123,11 +123,11 @@ QImage TPanelPictures::Key(const QString &sign, int w, int h)
     g.setColorAt(1, QColor(200, 208, 220));
     p.setPen(QPen(QColor(110, 120, 135), 1.2));
     p.setBrush(g);
-    p.drawRoundedRect(QRectF(1, 1, w - 2, h - 2), 6, 6);
+    p.drawRoundedRect(QRectF(left + 1, 1, w - 2, h - 2), 6, 6);
     if (!sign.isEmpty()) {
         p.setPen(QColor(40, 60, 90));
         p.setFont(Font(h - 10));
-        p.drawText(QRectF(0, 0, w, h), Qt::AlignCenter, sign);
+        p.drawText(QRectF(left, 0, w, h), Qt::AlignCenter, sign);
     }
     return image;
 }

@@ -27,8 +27,8 @@ public:
     static QImage Wall();
     static QImage FloorPlan();
     static QImage DimmerPanel();
-    // A key with `sign` on it, `w` x `h` pixels.
-    static QImage Key(const QString &sign, int w, int h);
+    // A key with `sign` on it, `w` x `h` pixels, `left` pixels from the picture's left edge.
+    static QImage Key(const QString &sign, int w, int h, int left = 0);
     static QImage CloseBox();
     static QImage Dial();
     static QImage GaugeDial();

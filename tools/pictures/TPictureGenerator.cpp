@@ -331,7 +331,8 @@ bool TPictureGenerator::WriteAll(const QString &programFolder, QString &error)
     ok = ok && control("DimView.bmp", TPanelPictures::DimmerPanel());
     ok = ok && control("Sensor plus.bmp", TPanelPictures::Key(QStringLiteral("+"), 32, 32));
     ok = ok && control("Sensor minus.bmp", TPanelPictures::Key(QStringLiteral("\u2212"), 32, 32));
-    ok = ok && control("but2.bmp", TPanelPictures::Key(QString(), 82, 32));
+    // The mode keys are drawn at x 150 and answer from 159 to 241: the key face sits 9 in.
+    ok = ok && control("but2.bmp", TPanelPictures::Key(QString(), 82, 32, 9));
     ok = ok && control("close.ico", TPanelPictures::CloseBox());
     ok = ok && control("Cpt140.bmp", TPanelPictures::Dial());
     ok = ok && control("jauge_modif6.jpg", TPanelPictures::GaugeDial());
