@@ -2,23 +2,24 @@
 
 #include "SerialPort.h"
 
-#include <QAuthenticator>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
+#include <QTcpSocket>
 #include <QTimer>
+
+#include <algorithm>
+#include <utility>
 
 TCameraStream::TCameraStream(QObject *parent)
     : QObject(parent)
-    , m_network(new QNetworkAccessManager(this))
     , m_retryTimer(new QTimer(this))
     , m_stallTimer(new QTimer(this))
+    , m_headersTimer(new QTimer(this))
 {
     m_retryTimer->setSingleShot(true);
     m_stallTimer->setSingleShot(true);
+    m_headersTimer->setSingleShot(true);
     connect(m_retryTimer, &QTimer::timeout, this, &TCameraStream::Connect);
     connect(m_stallTimer, &QTimer::timeout, this, &TCameraStream::Stalled);
-    connect(m_network, &QNetworkAccessManager::authenticationRequired, this, &TCameraStream::AnswerChallenge);
+    connect(m_headersTimer, &QTimer::timeout, this, [this] { Fail(CameraState::Stopped, QStringLiteral("not an MJPEG stream")); });
 }
 
 TCameraStream::~TCameraStream()
@@ -50,13 +51,13 @@ QUrl TCameraStream::StreamUrl(const QByteArray &address)
 void TCameraStream::SetSource(const QByteArray &address, const QString &user, const QString &password)
 {
     m_url = IsValidAddress(address) ? StreamUrl(address) : QUrl();
+    m_host = m_url.host().toLatin1();
+    m_port = quint16(m_url.port(80));
     m_user = user;
     m_password = password;
-    // A new manager forgets the accounts the old one remembered for the host.
+    m_auth = THttpAuth();
+    m_snapshotNext = false;
     DropReply();
-    delete m_network;
-    m_network = new QNetworkAccessManager(this);
-    connect(m_network, &QNetworkAccessManager::authenticationRequired, this, &TCameraStream::AnswerChallenge);
     if (m_running) {
         m_retryTimer->stop();
         m_retryPause = 0;
@@ -77,6 +78,7 @@ void TCameraStream::Start()
 void TCameraStream::Stop()
 {
     m_running = false;
+    m_snapshotNext = false;
     m_retryTimer->stop();
     DropReply();
     SetState(CameraState::Off, {});
@@ -97,87 +99,170 @@ void TCameraStream::Connect()
     DropReply();
     if (!m_running)
         return;
-    ++m_attempts;
+    // The next picture of a snapshot camera goes on with the attempt and its account.
+    if (!std::exchange(m_snapshotNext, false)) {
+        ++m_attempts;
+        m_auth = THttpAuth();
+    }
+    m_requestsThisAttempt = 0;
     if (!m_url.isValid()) {
         Fail(CameraState::Connecting, QStringLiteral("no valid camera address"));
         return;
     }
-    QNetworkRequest request(m_url);
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
-    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
-    request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
-    m_challengeAnswered = false;
+    SendRequest();
+}
+
+void TCameraStream::SendRequest()
+{
+    DropReply();
+    ++m_requests;
+    ++m_requestsThisAttempt;
     m_headersTaken = false;
     m_framesThisRequest = 0;
-    m_splitter.reset();
-    m_reply = m_network->get(request);
-    connect(m_reply, &QNetworkReply::readyRead, this, &TCameraStream::TakeBody);
-    connect(m_reply, &QNetworkReply::finished, this, &TCameraStream::Finished);
+    m_snapshotBody.clear();
+    m_reader = THttpReader();
+    m_reply = new QTcpSocket(this);
+    // Qt reads no more from the network than this while the bytes wait: a camera sending faster
+    // than the program takes them fills its own buffers, not the program's memory.
+    m_reply->setReadBufferSize(ReadBuffer);
+    QTcpSocket *socket = m_reply;
+    connect(socket, &QTcpSocket::connected, this, [this, socket] {
+        const QByteArray path = m_url.path(QUrl::FullyEncoded).toLatin1();
+        QByteArray request = "GET " + path + " HTTP/1.1\r\nHost: " + m_url.authority(QUrl::FullyEncoded).toLatin1() +
+                             "\r\nAccept: multipart/x-mixed-replace, image/*\r\nConnection: close\r\n";
+        if (m_auth.IsChosen())
+            request += "Authorization: " + m_auth.Answer(m_user, m_password, "GET", path) + "\r\n";
+        socket->write(request + "\r\n");
+    });
+    connect(socket, &QTcpSocket::readyRead, this, &TCameraStream::Read);
+    connect(socket, &QTcpSocket::disconnected, this, &TCameraStream::Finished);
+    connect(socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
+        if (error == QAbstractSocket::RemoteHostClosedError)
+            return;  // the end of the answer: `disconnected` tells it
+        if (!m_headersTaken && m_framesThisRequest == 0) {
+            Fail(CameraState::Connecting, error == QAbstractSocket::ConnectionRefusedError ? QStringLiteral("no answer (connection refused)")
+                                                                                            : QStringLiteral("no answer"));
+            return;
+        }
+        Finished();
+    });
+    socket->connectToHost(QString::fromLatin1(m_host), m_port);
     m_stallTimer->start(m_timings.StallAfter);
+    m_headersTimer->start(m_timings.HeadersWithin);
 }
 
 void TCameraStream::DropReply()
 {
     m_stallTimer->stop();
+    m_headersTimer->stop();
     m_splitter.reset();
     if (!m_reply)
         return;
-    QNetworkReply *reply = m_reply;
+    QTcpSocket *reply = m_reply;
     m_reply = nullptr;
     disconnect(reply, nullptr, this, nullptr);
     reply->abort();
     reply->deleteLater();
 }
 
-void TCameraStream::AnswerChallenge(QNetworkReply *reply, QAuthenticator *authenticator)
+void TCameraStream::Read()
 {
-    // A second challenge on the same request means the account was refused: left unanswered,
-    // the request ends with the camera's refusal.
-    if (reply != m_reply || m_challengeAnswered)
-        return;
-    m_challengeAnswered = true;
-    authenticator->setUser(m_user);
-    authenticator->setPassword(m_password);
+    // Every byte counts as life: a slow camera is not a stalled one.
+    m_stallTimer->start(m_timings.StallAfter);
+    while (m_reply && m_reply->bytesAvailable() > 0) {
+        const QByteArray bytes = m_reply->read(64 * 1024);
+        if (!m_reader.Feed(bytes)) {
+            Fail(CameraState::Stopped, QStringLiteral("not an MJPEG stream"));
+            return;
+        }
+        if (!m_headersTaken && m_reader.HeadersDone() && !TakeHeaders())
+            return;
+        if (m_headersTaken)
+            TakeBody(m_reader.TakeBody());
+        if (m_reply && m_snapshot && m_reader.Complete()) {
+            // One picture per answer: shown, and the next asked for at the camera's pace.
+            NextSnapshot();
+            return;
+        }
+    }
 }
 
-void TCameraStream::TakeHeaders()
+bool TCameraStream::TakeHeaders()
 {
     m_headersTaken = true;
-    const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (status == 401 || status == 403) {
-        Fail(CameraState::Refused, status == 401 ? QStringLiteral("the account was not accepted") : QStringLiteral("access forbidden (HTTP 403)"));
-        return;
+    m_headersTimer->stop();
+    const int status = m_reader.Status();
+    if (status == 401) {
+        const std::vector<THttpAuth::Challenge> challenges = THttpAuth::Parse(m_reader.Header("WWW-Authenticate"));
+        const bool stale = std::any_of(challenges.begin(), challenges.end(), &THttpAuth::IsStale);
+        // The account goes once; again only for a nonce the camera calls stale, and never more
+        // than a few requests in one attempt.
+        const bool answered = m_auth.IsChosen();
+        if ((answered && !stale) || m_requestsThisAttempt >= MostRequestsPerAttempt) {
+            Fail(CameraState::Refused, QStringLiteral("the account was not accepted"));
+            return false;
+        }
+        QString why;
+        if (!m_auth.Choose(challenges, why)) {
+            Fail(CameraState::Refused, why);
+            return false;
+        }
+        DropReply();
+        QTimer::singleShot(0, this, [this] {
+            if (m_running && !m_reply && !m_retryTimer->isActive())
+                SendRequest();
+        });
+        return false;
+    }
+    if (status == 403) {
+        Fail(CameraState::Refused, QStringLiteral("access forbidden (HTTP 403)"));
+        return false;
     }
     if (status != 200) {
         Fail(CameraState::Stopped, QStringLiteral("HTTP %1").arg(status));
+        return false;
+    }
+    const QByteArray type = m_reader.Header("Content-Type").value(0).trimmed().toLower();
+    const QByteArray boundary = TMjpegSplitter::BoundaryOf(m_reader.Header("Content-Type").value(0));
+    m_snapshot = type.startsWith("image/");
+    if (!m_snapshot && (!type.startsWith("multipart/x-mixed-replace") || boundary.isEmpty())) {
+        Fail(CameraState::Stopped, QStringLiteral("not an MJPEG stream"));
+        return false;
+    }
+    if (!m_snapshot)
+        m_splitter = std::make_unique<TMjpegSplitter>(boundary);
+    return true;
+}
+
+void TCameraStream::TakeBody(QByteArray body)
+{
+    if (m_snapshot) {
+        if (m_snapshotBody.size() + body.size() > TMjpegSplitter::MaxPart)
+            Fail(CameraState::Stopped, QStringLiteral("not an MJPEG stream"));
+        else
+            m_snapshotBody += body;
         return;
     }
-    const QByteArray type = m_reply->header(QNetworkRequest::ContentTypeHeader).toByteArray();
-    const QByteArray boundary = TMjpegSplitter::BoundaryOf(type);
-    if (!type.trimmed().toLower().startsWith("multipart/x-mixed-replace") || boundary.isEmpty()) {
+    if (!m_splitter || body.isEmpty())
+        return;
+    m_splitter->Feed(body);
+    if (m_splitter->NotAStream()) {
         Fail(CameraState::Stopped, QStringLiteral("not an MJPEG stream"));
         return;
     }
-    m_splitter = std::make_unique<TMjpegSplitter>(boundary);
+    QByteArray part;
+    if (m_splitter->TakeNewest(part))
+        ShowPicture(std::move(part));
 }
 
-void TCameraStream::TakeBody()
+void TCameraStream::ShowPicture(QByteArray picture)
 {
-    if (!m_reply)
+    if (picture.isEmpty())
         return;
-    if (!m_headersTaken)
-        TakeHeaders();
-    if (!m_reply || !m_splitter)
-        return;
-    m_splitter->Feed(m_reply->readAll());
-    QByteArray part;
-    if (!m_splitter->TakeNewest(part))
-        return;
-    m_newest = std::move(part);
+    m_newest = std::move(picture);
     m_hasNewest = true;
     ++m_framesThisRequest;
     ++m_framesSeen;
-    m_stallTimer->start(m_timings.StallAfter);
     if (m_state != CameraState::Playing) {
         m_retryPause = 0;
         SetState(CameraState::Playing, {});
@@ -185,30 +270,41 @@ void TCameraStream::TakeBody()
     emit frameArrived();
 }
 
+void TCameraStream::NextSnapshot()
+{
+    ShowPicture(std::move(m_snapshotBody));
+    DropReply();
+    m_snapshotNext = true;
+    m_retryTimer->start(m_timings.SnapshotGap);
+}
+
+void TCameraStream::PictureUnreadable()
+{
+    if (++m_unreadable >= UnreadableInARow && m_running) {
+        m_unreadable = 0;
+        Fail(CameraState::Stopped, QStringLiteral("not a picture stream"));
+    }
+}
+
 void TCameraStream::Finished()
 {
     if (!m_reply)
         return;
-    if (!m_headersTaken && m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid()) {
-        TakeBody();
-        if (!m_reply)
-            return;
+    // A last picture of an answer that ends with the close.
+    if (m_reply->bytesAvailable() > 0)
+        Read();
+    if (!m_reply)
+        return;
+    if (m_snapshot && m_headersTaken && !m_snapshotBody.isEmpty()) {
+        NextSnapshot();
+        return;
     }
-    const QNetworkReply::NetworkError error = m_reply->error();
-    if (error == QNetworkReply::AuthenticationRequiredError || error == QNetworkReply::ContentAccessDenied) {
-        Fail(CameraState::Refused, QStringLiteral("the account was not accepted"));
-    } else if (m_framesThisRequest > 0) {
+    if (m_framesThisRequest > 0)
         Fail(CameraState::Stopped, QStringLiteral("the camera ended the stream"));
-    } else if (m_headersTaken) {
+    else if (m_headersTaken || m_reader.Status() != 0)
         Fail(CameraState::Stopped, QStringLiteral("not an MJPEG stream"));
-    } else {
-        QString why = QStringLiteral("no answer");
-        if (error == QNetworkReply::ConnectionRefusedError)
-            why = QStringLiteral("no answer (connection refused)");
-        else if (error == QNetworkReply::HostNotFoundError)
-            why = QStringLiteral("no answer (host not found)");
-        Fail(CameraState::Connecting, why);
-    }
+    else
+        Fail(CameraState::Connecting, QStringLiteral("no answer"));
 }
 
 void TCameraStream::Stalled()
@@ -222,6 +318,7 @@ void TCameraStream::Stalled()
 void TCameraStream::Fail(CameraState state, const QString &detail)
 {
     DropReply();
+    m_snapshotNext = false;
     if (!m_running)
         return;
     SetState(state, detail);

@@ -64,8 +64,10 @@ void TCameraView::DecodeNewest()
     QImage picture = Decode(jpeg, m_viewSize);
     if (picture.isNull()) {
         ++m_unreadable;
+        m_stream->PictureUnreadable();
         return;
     }
+    m_stream->PictureShown();
     ++m_decoded;
     m_picture = std::move(picture);
     emit changed();
@@ -76,7 +78,9 @@ QImage TCameraView::Decode(const QByteArray &jpeg, QSize view)
     QBuffer buffer;
     buffer.setData(jpeg);
     buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, "jpeg");
+    // Decoded by what the bytes are (a camera may send PNG), not by what the part claims.
+    QImageReader reader(&buffer);
+    reader.setDecideFormatFromContent(true);
     const QSize full = reader.size();
     if (!full.isValid() || full.isEmpty() || full.width() > LargestPicture || full.height() > LargestPicture)
         return {};
