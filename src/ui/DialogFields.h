@@ -31,6 +31,14 @@ inline QString CheckStoredTexts(std::initializer_list<QString> texts)
     return {};
 }
 
+// Why a password field's text cannot go into a record, never showing the text itself.
+inline QString CheckStoredSecret(const QString &text)
+{
+    if (TCodePage::CheckStoredText(text).isEmpty())
+        return {};
+    return QStringLiteral("The password cannot hold \"|\", a line break or a character the project file cannot keep.");
+}
+
 // A control's texts and its left and top fields (0 to 65535): why the first that cannot be taken
 // is refused, or empty with the position in `left` and `top`.
 inline QString CheckTextsAndPosition(std::initializer_list<QString> texts, const QString &leftText,

@@ -71,6 +71,7 @@ TAxisCamProperties::TAxisCamProperties(const TVisualAxisCamData &record, UserMes
     for (const QSize &size : k_sizes)
         CbSize->addItem(QStringLiteral("%1 x %2").arg(size.width()).arg(size.height()));
     CbSize->setCurrentIndex(EntryForWidth(record.Width));
+    connect(CbSize, &QComboBox::activated, this, [this] { m_sizePicked = true; });
     if (TCameraStream::IsValidAddress(record.Address))
         EdIp->setText(QString::fromLatin1(record.Address));
     CbUseLogin->setChecked(record.UseLogin != 0);
@@ -182,19 +183,24 @@ bool TAxisCamProperties::WriteRecord(TVisualAxisCamData &record)
     const QString login = useLogin ? EdLogin->text() : QString();
     const QString password = useLogin ? EdPassword->text() : QString();
     int left = 0, top = 0;
-    const QString refused = CheckTextsAndPosition({EdName->text(), login, password}, EdLeft->text(), EdTop->text(), left, top);
+    QString refused = CheckStoredSecret(password);
+    if (refused.isEmpty())
+        refused = CheckTextsAndPosition({EdName->text(), login}, EdLeft->text(), EdTop->text(), left, top);
     if (!refused.isEmpty())
         return fail(refused);
     QByteArray name, loginBytes, passwordBytes;
     TCodePage::FromDisplay(EdName->text(), name);
     TCodePage::FromDisplay(login, loginBytes);
     TCodePage::FromDisplay(password, passwordBytes);
-    const QSize size = SizeOfEntry(CbSize->currentIndex());
     record.CameraName = name;
     record.Left = quint16(left);
     record.Top = quint16(top);
-    record.Width = quint16(size.width());
-    record.Height = quint16(size.height());
+    // The record's own size stays unless another entry was picked.
+    if (m_sizePicked) {
+        const QSize size = SizeOfEntry(CbSize->currentIndex());
+        record.Width = quint16(size.width());
+        record.Height = quint16(size.height());
+    }
     record.Address = address.toLatin1();
     record.UseLogin = useLogin ? 1 : 0;
     record.Login = loginBytes;

@@ -43,6 +43,7 @@ private:
     QLineEdit *EdLeft = nullptr;
     QLineEdit *EdTop = nullptr;
     QComboBox *CbSize = nullptr;
+    bool m_sizePicked = false;  // the user chose a size entry
     QLineEdit *EdIp = nullptr;
     QCheckBox *CbUseLogin = nullptr;
     QLineEdit *EdLogin = nullptr;

@@ -24,7 +24,9 @@ TJaugeProperties::TJaugeProperties(const TVisualJaugeData &record, quint16 power
     EdAngle->setObjectName(QStringLiteral("EdAngle"));
     EdPower->setObjectName(QStringLiteral("EdPower"));
     EdPower->setReadOnly(true);
-    EdAngle->setToolTip(QStringLiteral("The needle's angle, 0 to 90 degrees, while the installation has no power maximum"));
+    // The project file has no field for the angle: shown, never offered as an edit that is lost.
+    EdAngle->setReadOnly(true);
+    EdAngle->setToolTip(QStringLiteral("The needle's angle while the installation has no power maximum (not kept in the project file)"));
 
     auto *form = new QFormLayout;
     form->addRow(QStringLiteral("Left"), EdLeft);
@@ -46,10 +48,8 @@ void TJaugeProperties::Confirm()
 
 bool TJaugeProperties::WriteRecord(TVisualJaugeData &record)
 {
-    int left = 0, top = 0, angle = 0;
-    QString refused = CheckTextsAndPosition({}, EdLeft->text(), EdTop->text(), left, top);
-    if (refused.isEmpty())
-        refused = ReadNumberField(QStringLiteral("Angle without maximum"), EdAngle->text(), 0, 90, angle);
+    int left = 0, top = 0;
+    const QString refused = CheckTextsAndPosition({}, EdLeft->text(), EdTop->text(), left, top);
     if (!refused.isEmpty()) {
         if (m_messages)
             m_messages->ShowMessage(refused);
@@ -57,6 +57,5 @@ bool TJaugeProperties::WriteRecord(TVisualJaugeData &record)
     }
     record.Left = quint16(left);
     record.Top = quint16(top);
-    record.Extra3 = quint16(angle);
     return true;
 }

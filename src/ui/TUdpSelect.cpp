@@ -101,7 +101,9 @@ void TUdpSelect::Connect()
     int port = 0;
     QString refused = ReadNumberField(QStringLiteral("Port"), m_port->text(), 0, 65535, port);
     if (refused.isEmpty())
-        refused = CheckStoredTexts({m_host->text(), m_password->text()});
+        refused = CheckStoredTexts({m_host->text()});
+    if (refused.isEmpty())
+        refused = CheckStoredSecret(m_password->text());
     if (!refused.isEmpty()) {
         if (UserMessages *messages = m_application.Messages())
             messages->ShowMessage(refused);

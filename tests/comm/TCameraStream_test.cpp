@@ -228,3 +228,179 @@ TEST(TCameraStream, DestroyedWhileStreaming)
     RunUntil([] { return false; }, 100);
     SUCCEED();
 }
+
+namespace {
+
+// A JPEG's structure (not a picture): an APP1 segment holding an end marker of its own, a scan
+// with a stuffed FF and a restart marker, the end. `tag` tells the pictures apart.
+QByteArray StructuredJpeg(char tag)
+{
+    return QByteArray("\xFF\xD8\xFF\xE1\x00\x06\xFF\xD9\xFF\xD9\xFF\xDA\x00\x04\x01\x02", 16) + tag +
+           QByteArray("\xFF\x00\x11\xFF\xD3\x22\xFF\xD9", 8);
+}
+
+void Write(QTcpSocket *socket, const QByteArray &bytes) { socket->write(bytes); }
+
+// Writes each piece on its own turn of the event loop, a few milliseconds apart.
+void WriteInTurns(QTcpSocket *socket, const QByteArrayList &pieces)
+{
+    for (int i = 0; i < pieces.size(); ++i)
+        QTimer::singleShot(5 * i, socket, [socket, piece = pieces[i]] { socket->write(piece); });
+}
+
+// The state and words a stream reaches against a camera answering as `raw` does.
+struct Outcome
+{
+    CameraState state;
+    QString detail;
+};
+Outcome Against(std::function<void(QTcpSocket *, const QByteArray &, int)> raw, int within = 5000)
+{
+    TestCamera camera;
+    camera.script.Raw = std::move(raw);
+    TCameraStream stream;
+    TCameraTimings timings = Quick();
+    timings.HeadersWithin = 300;
+    stream.SetTimings(timings);
+    stream.SetSource(camera.Address(), QStringLiteral("root"), QStringLiteral("tavo"));
+    stream.Start();
+    RunUntil([&] { return stream.State() == CameraState::Stopped || stream.State() == CameraState::Refused; }, within);
+    return {stream.State(), stream.Detail()};
+}
+
+} // namespace
+
+// Answers that never end a line, a header block or a chunk cost a few kilobytes and say so.
+TEST(TCameraStream, HeadersWithoutEndAreNoStream)
+{
+    const QByteArray ok = "HTTP/1.1 200 OK\r\nContent-Type: multipart/x-mixed-replace; boundary=b\r\n";
+    const struct { const char *name; QByteArray head; QByteArray endless; } rows[] = {
+        {"status line", "HTTP/1.1 200 ", QByteArray(64 * 1024, 'O')},
+        {"header line", ok + "X-Long: ", QByteArray(64 * 1024, 'x')},
+        {"header block", ok, QByteArray("X-A: 1\r\n").repeated(16 * 1024)},
+        {"chunk size line", ok + "Transfer-Encoding: chunked\r\n\r\n", QByteArray(64 * 1024, '7')},
+        {"part headers", ok + "\r\n--b\r\n", QByteArray(64 * 1024, 'h')},
+        {"garbage body", ok + "\r\n", QByteArray(128 * 1024, 'g')},
+        {"a chunk declared endless", ok + "Transfer-Encoding: chunked\r\n\r\n7fffffffffffffff\r\n", QByteArray(128 * 1024, 'c')},
+    };
+    for (const auto &row : rows) {
+        const Outcome outcome = Against([&](QTcpSocket *socket, const QByteArray &, int) { Write(socket, row.head + row.endless); });
+        EXPECT_EQ(outcome.state, CameraState::Stopped) << row.name;
+        EXPECT_EQ(outcome.detail, QStringLiteral("not an MJPEG stream")) << row.name;
+    }
+    // Headers that come a line at a time and never end: given up after the headers' time.
+    QTimer drip;
+    QPointer<QTcpSocket> dripping;
+    QObject::connect(&drip, &QTimer::timeout, [&] { if (dripping) dripping->write("X: 1\r\n"); });
+    drip.start(5);
+    const Outcome slow = Against([&](QTcpSocket *socket, const QByteArray &, int) { dripping = socket; Write(socket, "HTTP/1.1 200 OK\r\n"); });
+    EXPECT_EQ(slow.detail, QStringLiteral("not an MJPEG stream"));
+}
+
+// Whatever a camera answers to the account, one attempt makes at most three requests.
+TEST(TCameraStream, AStaleNonceForeverIsARefusalNotAStorm)
+{
+    TestCamera camera;
+    camera.script.Raw = [](QTcpSocket *socket, const QByteArray &, int number) {
+        Write(socket, "HTTP/1.1 401 Unauthorized\r\nWWW-Authenticate: Digest realm=\"cam\", nonce=\"n" + QByteArray::number(number) +
+                          "\", qop=\"auth\", stale=true\r\nContent-Length: 0\r\n\r\n");
+    };
+    TCameraStream stream;
+    stream.SetTimings(Quick());
+    stream.SetSource(camera.Address(), QStringLiteral("root"), QStringLiteral("tavo"));
+    stream.Start();
+    ASSERT_TRUE(RunUntil([&] { return stream.State() == CameraState::Refused; }));
+    EXPECT_EQ(stream.Detail(), QStringLiteral("the account was not accepted"));
+    EXPECT_EQ(camera.Requests().size(), TCameraStream::MostRequestsPerAttempt);
+    ASSERT_TRUE(RunUntil([&] { return stream.Attempts() >= 3; }));
+    stream.Stop();
+    EXPECT_LE(camera.Requests().size(), 3 * TCameraStream::MostRequestsPerAttempt);
+}
+
+// What real cameras send: pictures as soon as they end, slow bytes, wrong lengths, one picture
+// per answer; each picture shown whole, never a cut one.
+TEST(TCameraStream, EveryPictureAsSoonAsItIsWhole)
+{
+    const QByteArray a = StructuredJpeg('a'), b = StructuredJpeg('b');
+    const QByteArray head = "HTTP/1.1 200 OK\r\nContent-Type: multipart/x-mixed-replace; boundary=b\r\n\r\n";
+    const auto part = [](const QByteArray &picture, qsizetype length) {
+        return "--b\r\nContent-Type: image/jpeg\r\n" + (length >= 0 ? "Content-Length: " + QByteArray::number(length) + "\r\n" : QByteArray()) +
+               "\r\n" + picture + "\r\n";
+    };
+    const struct { const char *name; QByteArrayList body; QByteArrayList shown; } rows[] = {
+        {"no length, last before a pause", {part(a, -1), part(b, -1)}, {a, b}},
+        {"a length 100 too long", {part(a, a.size() + 100), part(b, b.size() + 100) + QByteArray(200, '\0')}, {a, b}},
+        {"a length too short", {part(a, 5), part(b, 5)}, {a, b}},
+        {"a cut picture is never shown", {part(a.left(20), -1), part(b, -1)}, {b}},
+        {"PNG, a length too long", {part("\x89PNG-one", 108), part("\x89PNG-two", 108), "--b"}, {"\x89PNG-one", "\x89PNG-two"}},
+        {"PNG by its length", {part("\x89PNG-one", 8), part("\x89PNG-two", 8) + "--b"}, {"\x89PNG-one", "\x89PNG-two"}},
+    };
+    for (const auto &row : rows) {
+        TestCamera camera;
+        camera.script.Raw = [&](QTcpSocket *socket, const QByteArray &, int) { WriteInTurns(socket, QByteArrayList{head} + row.body); };
+        TCameraStream stream;
+        Viewer viewer(stream);
+        stream.SetSource(camera.Address(), QStringLiteral("root"), QStringLiteral("tavo"));
+        stream.Start();
+        EXPECT_TRUE(RunUntil([&] { return viewer.shown.size() >= row.shown.size(); }, 3000)) << row.name << " " << viewer.shown.size();
+        EXPECT_EQ(viewer.shown.value(viewer.shown.size() - 1), row.shown.last()) << row.name;
+        for (const QByteArray &shown : viewer.shown)
+            EXPECT_TRUE(row.shown.contains(shown)) << row.name << ": " << shown.toHex().toStdString();
+    }
+
+    // A camera sending a byte every few milliseconds, slower than the stall time per picture.
+    TestCamera slow;
+    slow.script.Raw = [&](QTcpSocket *socket, const QByteArray &, int) {
+        const QByteArray bytes = head + part(a, -1);
+        auto *timer = new QTimer(socket);
+        auto at = std::make_shared<qsizetype>(0);
+        QObject::connect(timer, &QTimer::timeout, socket, [=] { if (*at < bytes.size()) socket->write(bytes.mid((*at)++, 1)); });
+        timer->start(3);
+    };
+    TCameraStream stream;
+    TCameraTimings timings = Quick();
+    timings.StallAfter = 100;
+    stream.SetTimings(timings);
+    Viewer viewer(stream);
+    stream.SetSource(slow.Address(), QStringLiteral("root"), QStringLiteral("tavo"));
+    stream.Start();
+    ASSERT_TRUE(RunUntil([&] { return !viewer.shown.isEmpty(); }, 10000));
+    EXPECT_EQ(viewer.shown.first(), a);
+    EXPECT_EQ(slow.Requests().size(), 1);
+
+    // A snapshot camera: one picture per HTTP/1.0 answer, asked again, playing all along.
+    TestCamera snapshots;
+    snapshots.script.Raw = [&](QTcpSocket *socket, const QByteArray &, int number) {
+        const QByteArray picture = StructuredJpeg(char('0' + number % 10));
+        Write(socket, "HTTP/1.0 200 OK\r\nContent-Type: image/jpeg\r\nContent-Length: " + QByteArray::number(picture.size()) + "\r\n\r\n" + picture);
+        socket->disconnectFromHost();
+    };
+    TCameraStream snapshot;
+    snapshot.SetTimings(Quick());
+    Viewer snapshotViewer(snapshot);
+    QList<CameraState> states;
+    QObject::connect(&snapshot, &TCameraStream::stateChanged, &snapshot, [&] { states.append(snapshot.State()); });
+    snapshot.SetSource(snapshots.Address(), QStringLiteral("root"), QStringLiteral("tavo"));
+    snapshot.Start();
+    ASSERT_TRUE(RunUntil([&] { return snapshotViewer.shown.size() >= 3; }, 5000));
+    EXPECT_EQ(snapshotViewer.shown.mid(0, 3), QByteArrayList({StructuredJpeg('0'), StructuredJpeg('1'), StructuredJpeg('2')}));
+    EXPECT_EQ(states, QList<CameraState>({CameraState::Connecting, CameraState::Playing})) << states.size();
+}
+
+// Pictures the viewer cannot decode: after a few in a row the stream is no picture stream.
+TEST(TCameraStream, UnreadablePicturesStopTheStream)
+{
+    TestCamera camera;
+    camera.script.Frames = QByteArrayList(10, "not a picture");
+    TCameraStream stream;
+    stream.SetTimings(Quick());
+    QObject::connect(&stream, &TCameraStream::frameArrived, &stream, [&] {
+        QByteArray picture;
+        if (stream.TakeNewest(picture))
+            stream.PictureUnreadable();
+    });
+    stream.SetSource(camera.Address(), QStringLiteral("root"), QStringLiteral("tavo"));
+    stream.Start();
+    ASSERT_TRUE(RunUntil([&] { return stream.State() == CameraState::Stopped; }));
+    EXPECT_EQ(stream.Detail(), QStringLiteral("not a picture stream"));
+}

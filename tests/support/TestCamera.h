@@ -8,6 +8,7 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -33,6 +34,8 @@ public:
         int Repeat = 1;                   // the frames sent this many times
         int Piece = 0;                    // bytes per write; 0: a whole frame per write
         bool StallAtEnd = true;           // after the last frame keep the connection quiet, or close it
+        // When set, answers every request itself, byte for byte (the request's number from 0).
+        std::function<void(QTcpSocket *, const QByteArray &head, int number)> Raw;
     };
 
     explicit TestCamera(QObject *parent = nullptr) : QObject(parent)
@@ -79,6 +82,10 @@ private:
         const QByteArray head = buffer.left(end);
         m_pending.erase(socket);
         m_requests.append(head);
+        if (script.Raw) {
+            script.Raw(socket, head, int(m_requests.size()) - 1);
+            return;
+        }
         if (!Authorised(head)) {
             QByteArray challenge = script.Authentication == Auth::Digest
                 ? "Digest realm=\"cam\", nonce=\"5ca1ab1e\", qop=\"auth\", algorithm=MD5"

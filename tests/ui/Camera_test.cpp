@@ -109,6 +109,12 @@ TEST(TCameraView, DecodesAtTheViewSize)
     EXPECT_TRUE(TCameraView::Decode("\xff\xd8 not a jpeg", QSize(40, 30)).isNull());
     EXPECT_TRUE(TCameraView::Decode(RampJpeg(QSize(8200, 8)), QSize(40, 30)).isNull());
     EXPECT_FALSE(TCameraView::Decode(RampJpeg(QSize(8192, 8)), QSize(40, 30)).isNull());
+    // A PNG in the stream is decoded by what it is.
+    QByteArray png;
+    QBuffer pngBuffer(&png);
+    pngBuffer.open(QIODevice::WriteOnly);
+    QImage(64, 48, QImage::Format_RGB32).save(&pngBuffer, "PNG");
+    EXPECT_EQ(TCameraView::Decode(png, QSize(32, 24)).size(), QSize(32, 24));
 
     // Where a picture stands in a view: as large as fits, centred.
     EXPECT_EQ(TCameraView::Fitted(QSize(640, 480), QRect(0, 0, 240, 180)), QRect(0, 0, 240, 180));
@@ -313,14 +319,25 @@ TEST(TAxisCamProperties, FillsChecksAndWritesTheRecord)
     QTest::mouseClick(&ok, Qt::LeftButton);
     EXPECT_EQ(messages.Messages.last(), QStringLiteral("Please enter Login and password"));
 
-    // A text the project file cannot hold is refused, and nothing is written.
+    // A text the project file cannot hold is refused, the password never shown, nothing written.
     password.setText(QStringLiteral("pa|ss"));
     TVisualAxisCamData written = record;
     EXPECT_FALSE(dialog.WriteRecord(written));
     EXPECT_EQ(written, record);
+    EXPECT_FALSE(messages.Messages.last().contains(QStringLiteral("pa|ss"))) << messages.Messages.last().toStdString();
 
-    // Without "Use Login" the account is emptied; the size entry gives width and height.
+    // Without "Use Login" the account is emptied; the size untouched keeps the record's, another
+    // entry gives its width and height.
     useLogin.setChecked(false);
+    {
+        TVisualAxisCamData kept = record;
+        ASSERT_TRUE(dialog.WriteRecord(kept));
+        EXPECT_EQ(QSize(kept.Width, kept.Height), QSize(record.Width, record.Height));
+    }
+    auto &size = *dialog.findChild<QComboBox *>(QStringLiteral("CbSize"));
+    QTest::keyClick(&size, Qt::Key_Up);
+    QTest::keyClick(&size, Qt::Key_Down);
+    EXPECT_EQ(size.currentText(), QStringLiteral("240 x 180"));
     QTest::mouseClick(&ok, Qt::LeftButton);
     EXPECT_EQ(dialog.result(), int(QDialog::Accepted));
     ASSERT_TRUE(dialog.WriteRecord(written));
@@ -382,7 +399,9 @@ TEST_F(CameraMainWindowTest, CameraAndGaugeDialogsEditWhatIsSaved)
         dialog.findChild<QLineEdit *>(QStringLiteral("EdName"))->setText(QStringLiteral("Cam: Garage"));
         dialog.findChild<QLineEdit *>(QStringLiteral("EdLeft"))->setText(QStringLiteral("300"));
         dialog.findChild<QLineEdit *>(QStringLiteral("EdIp"))->setText(QStringLiteral("192.168.1.50"));
-        dialog.findChild<QComboBox *>(QStringLiteral("CbSize"))->setCurrentIndex(5);
+        auto *size = dialog.findChild<QComboBox *>(QStringLiteral("CbSize"));
+        size->setCurrentIndex(4);
+        QTest::keyClick(size, Qt::Key_Down);  // the user picks the sixth entry
         QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("BtOk")), Qt::LeftButton);
         return dialog.result();
     };
@@ -398,22 +417,22 @@ TEST_F(CameraMainWindowTest, CameraAndGaugeDialogsEditWhatIsSaved)
         auto *angle = dialog.findChild<QLineEdit *>(QStringLiteral("EdAngle"));
         EXPECT_TRUE(dialog.findChild<QLineEdit *>(QStringLiteral("EdPower"))->isReadOnly());
         auto *ok = dialog.findChildren<QPushButton *>().front();
+        // The angle has no field in the file: shown, not offered as an edit.
+        EXPECT_TRUE(angle->isReadOnly());
         ++runs;
-        left->setText(QStringLiteral("12"));
-        top->setText(QStringLiteral("34"));
         // A bad number keeps the dialog open, and nothing of it reaches the gauge.
-        angle->setText(QStringLiteral("91"));
+        left->setText(QStringLiteral("x"));
         QTest::mouseClick(ok, Qt::LeftButton);
         EXPECT_EQ(dialog.result(), int(QDialog::Rejected));
-        angle->setText(QStringLiteral("45"));
+        left->setText(QStringLiteral("12"));
+        top->setText(QStringLiteral("34"));
         QTest::mouseClick(ok, Qt::LeftButton);
         return dialog.result();
     };
     gauge->DisplayProperties();
     EXPECT_EQ(runs, 1);
-    EXPECT_EQ(dialogs.Messages, QStringList({"Angle without maximum must be from 0 to 90; '91' is not."}));
+    EXPECT_EQ(dialogs.Messages, QStringList({"'x' is not a valid integer value"}));
     EXPECT_EQ(gauge->pos(), QPoint(12, 34));
-    EXPECT_EQ(gauge->StoredRecord().Extra3, 45);
 
     // Saved: the camera's line as the dialog left it.
     const QString saved = folder.File(QStringLiteral("Data/with-camera.qvp"));

@@ -369,7 +369,9 @@ TEST(UdpDialog, RefusesTextsThatCannotBeStored)
         Child<QLineEdit>(dialog, "Password").setText(QString::fromLatin1(password));
         dialog.Connect();
         ASSERT_EQ(messages.Shown.size(), 1) << password;
-        EXPECT_TRUE(messages.Shown[0].startsWith(QStringLiteral("A text cannot hold"))) << password;
+        // Refused without showing the password the field hides.
+        EXPECT_TRUE(messages.Shown[0].startsWith(QStringLiteral("The password cannot hold"))) << password;
+        EXPECT_FALSE(messages.Shown[0].contains(QString::fromLatin1(password))) << password;
         EXPECT_EQ(app.Session().State(), SessionStates::Closed);
     }
     Child<QLineEdit>(dialog, "Port").setText(QStringLiteral("70000"));
