@@ -415,6 +415,8 @@ TEST_F(RunTimeTest, ADroppedSessionIsSeenAndHealsByItself)
     ASSERT_TRUE(RunUntil([&] { return !simulator->HasSession(); }, 3000));
 
     const int logIns = Logged(QStringLiteral("recv log-in"));
+    // The log-in token stands for the password: the simulator's log shows it masked.
+    EXPECT_EQ(Logged(QStringLiteral("recv log-in LOGIN:******** from")), logIns);
     // Stop the healing before it starts, to look at the lost state.
     App(0).Session().SetTimings([&] { TLinkTimings t = App(0).Session().Timings(); t.RetryFirst = 60000; return t; }());
     QTest::mouseClick(ceiling, Qt::LeftButton, {}, QPoint(5, 5));

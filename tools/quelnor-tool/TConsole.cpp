@@ -1,5 +1,7 @@
 #include "TConsole.h"
 
+#include "TLoginLibrary.h"
+
 #include "TCodePage.h"
 
 #include "SerialPort.h"
@@ -38,6 +40,8 @@ public:
             shown.remove(0, 1);
         if (shown.endsWith('\x03'))
             shown.chop(1);
+        if (shown.startsWith("LOGIN"))
+            shown = TLoginLibrary::Masked(shown);
         m_out << (written ? "-> " : "not sent (link closed): ") << shown << Qt::endl;
         return written;
     }

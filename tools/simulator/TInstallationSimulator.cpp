@@ -196,7 +196,7 @@ void TInstallationSimulator::HandleDatagram(const QByteArray &data, const QHostA
 
     if (data.startsWith("LOGIN")) {
         if (m_options.Log)
-            Log(QStringLiteral("recv log-in %1 from %2:%3").arg(QString::fromLatin1(data), from.toString()).arg(port));
+            Log(QStringLiteral("recv log-in %1 from %2:%3").arg(QString::fromLatin1(TLoginLibrary::Masked(data.trimmed())), from.toString()).arg(port));
         if (m_options.Silent)
             return;
         if (m_options.DenyAccess || (m_hasSession && !fromClient)) {
