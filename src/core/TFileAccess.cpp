@@ -75,7 +75,7 @@ void TFileAccess::ReportFileSizeLimitAsError()
     std::signal(SIGXFSZ, SIG_IGN);
 }
 
-bool TFileAccess::SaveAtomically(const QString &name, const QByteArray &content, QString *error)
+bool TFileAccess::SaveAtomically(const QString &name, const QByteArray &content, QString *error, const QString &modeOf)
 {
     // Written unbuffered into a temporary file beside the target, checked to the last byte, then
     // renamed over the target: a full disk or a cut write never replaces the previous file.
@@ -117,6 +117,8 @@ bool TFileAccess::SaveAtomically(const QString &name, const QByteArray &content,
             Q_UNUSED(given)  // not given: the new file is the program's, as a file it creates
         }
         ::fchmod(temporary.handle(), existing.st_mode & 07777);
+    } else if (struct stat source{}; !modeOf.isEmpty() && ::stat(QFile::encodeName(modeOf).constData(), &source) == 0) {
+        ::fchmod(temporary.handle(), source.st_mode & 0777);
     } else {
         const mode_t mask = ::umask(0);
         ::umask(mask);

@@ -27,7 +27,10 @@ public:
     // Writes a temporary file beside `path`, checks it, and renames it over `path`, so a failed
     // save leaves the previous file as it was. A file marked read-only is refused; a symbolic
     // link stays a link and the file it leads to is replaced. On failure `error` says why.
-    static bool SaveAtomically(const QString &path, const QByteArray &content, QString *error = nullptr);
+    // A new file takes the user's umask, or with `modeOf` that file's permissions (a copy of a
+    // private project stays private).
+    static bool SaveAtomically(const QString &path, const QByteArray &content, QString *error = nullptr,
+                               const QString &modeOf = {});
     // The file a chain of symbolic links leads to (the path itself when it is none, or a loop).
     static QString ResolveLinks(const QString &path);
 

@@ -1,5 +1,7 @@
 #include "TProjectManager.h"
 
+#include "TUserFolders.h"
+
 #include "TApplicationFiles.h"
 #include "TCodePage.h"
 
@@ -110,8 +112,13 @@ bool TProjectManager::ReadScreens(TProjectBinder &binder, const TProgramLists &l
     TProjectReader reader(*this);
     const bool read = reader.ReadScreens(binder, lists, name);
     // The whole file read: an older format is upgraded, its original kept.
+    m_oldVersionUnkept = false;
     if (read && !m_oldVersionContent.isEmpty()) {
-        reader.KeepOldVersionCopy(name);
+        m_oldVersionUnkept = !reader.KeepOldVersionCopy(name);
+        if (m_messages && m_oldVersionUnkept)
+            m_messages->ShowMessage(QStringLiteral("The copy of this project in its older format could not be written in:\n") +
+                                    TUserFolders::OldVersionFolder(m_programFolder) +
+                                    QStringLiteral("\nSaving over the file is refused: use \"Save As\" to keep the upgraded project."));
         if (m_messages)
             m_messages->ShowMessage(QStringLiteral("This application will be update"));
     }
@@ -333,9 +340,9 @@ bool TProjectManager::BackupProjectFile(const QString &name, const QDateTime &no
     return TFileAccess::Read(name, content) && BackupProjectContent(name, content, now);
 }
 
-bool TProjectManager::BackupProjectContent(const QString &name, const QByteArray &content, const QDateTime &now)
+bool TProjectManager::BackupProjectContent(const QString &name, const QByteArray &content, const QDateTime &now, QString *written)
 {
-    const QString folder = QDir(m_programFolder).filePath(QStringLiteral("Data/Backup File"));
+    const QString folder = TUserFolders::BackupFolder(m_programFolder);
     QDir().mkpath(folder);
     const QString fileName = QFileInfo(name).fileName();
     const qsizetype at = fileName.indexOf(QStringLiteral(".qvp"));
@@ -347,7 +354,10 @@ bool TProjectManager::BackupProjectContent(const QString &name, const QByteArray
                                                      .arg(fileName.left(at))
                                                      .arg(d.year()).arg(d.month()).arg(d.day())
                                                      .arg(t.hour()).arg(t.minute()).arg(t.second()));
-    return TFileAccess::SaveAtomically(target, content);
+    // The copy keeps the project's permissions: a private project holds passwords.
+    if (written)
+        *written = target;
+    return TFileAccess::SaveAtomically(target, content, nullptr, name);
 }
 
 bool TProjectManager::UpdateApplication(TDataFileManager &application, const QString &exportPath, TProjectBinder &binder,
@@ -368,8 +378,10 @@ bool TProjectManager::UpdateApplication(TDataFileManager &application, const QSt
         return refuse(QStringLiteral("This file is not a configuration export:\n") + exportPath);
     if (!TCodePage::CheckStoredText(exportPath).isEmpty())
         return refuse(QStringLiteral("This file name cannot be kept in a project file:\n") + exportPath);
-    if (backup)
-        BackupProjectFile(m_fileName, now);
+    // An update removes controls: it never goes ahead without its backup.
+    if (backup && !BackupProjectFile(m_fileName, now))
+        return refuse(QStringLiteral("The backup copy of the project could not be written in:\n") + TUserFolders::BackupFolder(m_programFolder) +
+                      QStringLiteral("\nThe application was not updated."));
     if (!application.ExportImport(exportPath, TDataFileManager::ImportPending))
         return false;
     const QByteArray path = TPicturePaths::ToRecord(exportPath);

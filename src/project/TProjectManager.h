@@ -43,6 +43,10 @@ public:
     bool OpenProject(const QString &name, QString *error = nullptr);
     // The screen and control sections, bound to the model objects in `lists`.
     bool ReadScreens(TProjectBinder &binder, const TProgramLists &lists, const QString &name);
+    // The file read was of an older format and its copy could not be written: saving over it
+    // would lose the only copy in that format.
+    bool OldVersionUnkept() const { return m_oldVersionUnkept; }
+    void OldVersionSavedElsewhere() { m_oldVersionUnkept = false; }
 
     TDataFileManager *NewApplication(const QByteArray &sourcePath);
     void RemoveApplication(TDataFileManager *application);
@@ -128,7 +132,7 @@ public:
     // with the time `now` ("house[2011 3 7 - 14 5 9 ].qvp").
     bool BackupProjectFile(const QString &name, const QDateTime &now);
     // The same copy from the file's content as it was read.
-    bool BackupProjectContent(const QString &name, const QByteArray &content, const QDateTime &now);
+    bool BackupProjectContent(const QString &name, const QByteArray &content, const QDateTime &now, QString *written = nullptr);
 
     // A background that cannot be found becomes the default one, with a message; false then.
     bool CheckScreenPicture(TNewVisualScreen &record) const;
@@ -163,6 +167,7 @@ private:
     TControlList m_controls;
     size_t m_fileHash = 0;  // of the file's content as last read or written
     QByteArray m_oldVersionContent;  // a file of an older format being read, kept once read whole
+    bool m_oldVersionUnkept = false; // its copy could not be made: it is not saved over
     int m_droppedAtOpen = 0;
     int m_placedAtOpen = 0;
 };

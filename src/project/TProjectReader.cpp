@@ -1,5 +1,7 @@
 #include "TProjectReader.h"
 
+#include "TUserFolders.h"
+
 #include "TDataFileManager.h"
 #include "TFieldReader.h"
 #include "TFileAccess.h"
@@ -81,30 +83,29 @@ bool TProjectReader::ReadApplications(const QString &name, QString *error)
     return true;
 }
 
-void TProjectReader::KeepOldVersionCopy(const QString &name) const
+bool TProjectReader::KeepOldVersionCopy(const QString &name) const
 {
-    // The copy of a file of an older format; a missing "OldVersion" folder makes it fail silently.
+    // The copy of a file of an older format, made before the upgraded file can be saved over it.
     // The file opened is never touched, even when it is that copy (or the copy's first name). A
     // copy already there with other bytes stays; this one takes the next number.
     const QByteArray &content = m_project.m_oldVersionContent;
     const QFileInfo file(name);
-    const QDir folder(QDir(m_project.m_programFolder).filePath(QStringLiteral("OldVersion")));
-    if (!folder.exists())
-        return;
+    const QDir folder(TUserFolders::OldVersionFolder(m_project.m_programFolder));
+    if (!QDir().mkpath(folder.path()))
+        return false;
     const QString opened = file.canonicalFilePath();
     const QString first = folder.filePath(file.completeBaseName() + QStringLiteral(".qvp2-01-00"));
     for (int number = 0; number < 1000; ++number) {
         const QString copy = number == 0 ? first : first + QLatin1Char('.') + QString::number(number);
         if (opened == QFileInfo(copy).canonicalFilePath())
-            return;
-        if (!QFileInfo::exists(copy)) {
-            TFileAccess::SaveAtomically(copy, content);
-            return;
-        }
+            return true;
+        if (!QFileInfo::exists(copy))
+            return TFileAccess::SaveAtomically(copy, content, nullptr, name);
         QByteArray kept;
         if (TFileAccess::Read(copy, kept) && kept == content)
-            return;  // kept already
+            return true;  // kept already
     }
+    return false;
 }
 
 bool TProjectReader::CheckScreenPicture(TNewVisualScreen &record, const QString &programFolder, UserMessages *messages)

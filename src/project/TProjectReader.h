@@ -29,7 +29,7 @@ public:
     // A background that cannot be found becomes the default one, with a message; false then.
     static bool CheckScreenPicture(TNewVisualScreen &record, const QString &programFolder, UserMessages *messages);
     // Copies the older-format file read (as read) into "OldVersion", never over a different copy.
-    void KeepOldVersionCopy(const QString &name) const;
+    bool KeepOldVersionCopy(const QString &name) const;
 
 private:
     void CheckOutputPictures(TNewVisualOutput &record, quint16 moduleType);

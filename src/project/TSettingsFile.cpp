@@ -1,5 +1,7 @@
 #include "TSettingsFile.h"
 
+#include "TUserFolders.h"
+
 #include "TCodePage.h"
 #include "TFieldReader.h"
 #include "TFieldWriter.h"
@@ -18,13 +20,17 @@ enum class Section { None, ExportPath, ProjectPath, LastFiles, Port, OpenLastFil
 
 QString TSettingsFile::FilePath(const QString &programFolder)
 {
-    return QDir(programFolder).filePath(QStringLiteral("Dev Project.txt"));
+    return QDir(TUserFolders::SettingsFolder(programFolder)).filePath(QStringLiteral("Dev Project.txt"));
 }
 
 TSettings TSettingsFile::Read(const QString &programFolder)
 {
+    // The user's own file; before the first one is written, the one installed with the program.
+    QString path = FilePath(programFolder);
+    if (!QFileInfo::exists(path))
+        path = QDir(programFolder).filePath(QStringLiteral("Dev Project.txt"));
     QByteArray content;
-    TFileAccess::Read(FilePath(programFolder), content);
+    TFileAccess::Read(path, content);
     return Parse(content, programFolder);
 }
 
@@ -111,6 +117,7 @@ bool TSettingsFile::Write(const QString &programFolder, TSettings &settings, con
         settings.ProjectFolder = programFolder;
     if (!openProjectFileName.isEmpty())
         settings.LastFile = openProjectFileName;
+    QDir().mkpath(TUserFolders::SettingsFolder(programFolder));
     return TFileAccess::SaveAtomically(FilePath(programFolder), Compose(settings));
 }
 

@@ -209,7 +209,15 @@ bool TProjectSession::Save(const QString &name, QString *error)
                                     "to keep the changes in another file.");
         return false;
     }
+    if (m_project->OldVersionUnkept() && same(name)) {
+        if (error)
+            *error = QStringLiteral("The copy of this project in its older format could not be written: use \"Save As\" "
+                                    "to keep the upgraded project in another file.");
+        return false;
+    }
     const bool saved = m_project->WriteProject(name, error);
+    if (saved && !same(name))
+        m_project->OldVersionSavedElsewhere();
     // Saved under a name of its own, the project is ours there.
     if (saved && !m_lock.Holds(m_project->FileName())) {
         m_lock.Take(m_project->FileName());

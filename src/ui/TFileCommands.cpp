@@ -199,7 +199,14 @@ void TFileCommands::Save()
     m_owner.History()->Saved();
     m_owner.UpdateTitle();
     m_owner.Settings().LastFile = project->FileName();
-    TSettingsFile::Write(m_owner.ProgramFolder(), m_owner.Settings(), project->FileName());
+    KeepSettings();
+}
+
+void TFileCommands::KeepSettings()
+{
+    if (!TSettingsFile::Write(m_owner.ProgramFolder(), m_owner.Settings(), m_owner.Project()->FileName()))
+        m_owner.Dialogs()->ShowMessage(QStringLiteral("The settings (recent files, last file) could not be written:\n") +
+                                       TSettingsFile::FilePath(m_owner.ProgramFolder()));
 }
 
 void TFileCommands::SaveAs()
@@ -221,7 +228,7 @@ void TFileCommands::Option()
 {
     TForm2 dialog(m_owner.Settings(), &m_owner);
     m_owner.Dialogs()->Exec(dialog);
-    TSettingsFile::Write(m_owner.ProgramFolder(), m_owner.Settings(), m_owner.Project()->FileName());
+    KeepSettings();
 }
 
 void TFileCommands::StopNow(QTextStream &err)

@@ -30,6 +30,8 @@ public:
     // saves to the project's own file, or under a name asked for. False when the user cancelled
     // or the save failed: the command that asked is abandoned.
     bool AskToSave(bool evenUnopened = false);
+    // Writes the program's settings with the open project as the last file; says so when it cannot.
+    void KeepSettings();
     // Stopped from outside (a shutdown, SIGTERM): every module logged out at once, unsaved changes
     // written to a recovered copy and said on `err`, no question asked, the window closed.
     void StopNow(QTextStream &err);

@@ -390,7 +390,7 @@ void TForm1::closeEvent(QCloseEvent *event)
         return;
     }
     m_session->CloseLinks();
-    TSettingsFile::Write(m_programFolder, m_settings, Project()->FileName());
+    m_files->KeepSettings();
     for (TMyForm11 *window : ScreenWindows())
         window->hide();
     for (TSearchListWindow *list : {m_outputs, m_inputs, m_sensors, m_memos, m_variables})

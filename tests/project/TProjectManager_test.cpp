@@ -124,11 +124,13 @@ TEST_F(ProjectManagerTest, SavingThroughLinksAndOverReadOnlyFiles)
     EXPECT_EQ(unchanged, saved);
 }
 
-TEST_F(ProjectManagerTest, UpgradeWithoutOldVersionFolderStillReads)
+// A program folder without "OldVersion" gets one: the upgrade never goes without its copy.
+TEST_F(ProjectManagerTest, UpgradeWithoutOldVersionFolderMakesIt)
 {
     QDir(ProgramFolder()).rmdir(QStringLiteral("OldVersion"));
     EXPECT_TRUE(Open(QStringLiteral("v3.qvp"), TestFile(QStringLiteral("version-3.qvp"))));
     EXPECT_EQ(messages.Shown, QStringList({"This application will be update"}));
+    EXPECT_TRUE(QFileInfo::exists(Path(QStringLiteral("OldVersion/v3.qvp2-01-00"))));
 }
 
 TEST_F(ProjectManagerTest, UnreadableVersions)

@@ -1,5 +1,9 @@
 #include "TQuelnorTool.h"
 
+#include "TUserFolders.h"
+
+#include <QFile>
+
 #include "TCodePage.h"
 #include "TConsole.h"
 #include "TDataFileManager.h"
@@ -131,16 +135,23 @@ int TQuelnorTool::Update(const QString &projectPath, const QString &exportPath, 
         return 1;
     }
 
-    // The backup is written only once the updated project is saved, so a failure leaves none.
+    // The backup of the file as it was is written once the export is taken, before the save: an
+    // export refused leaves none, and the project is never changed without it.
     const QDateTime now = QDateTime::currentDateTime();
     if (!session.UpdateApplication(*application, exportPath, now, false))
         return 1;
+    QString backup;
+    if (!session.Project()->BackupProjectContent(projectPath, original, now, &backup)) {
+        m_err << "Cannot write the backup copy of the project in " << TUserFolders::BackupFolder(m_programFolder)
+              << ": the project was not updated." << Qt::endl;
+        return 1;
+    }
     QString error;
     if (!session.Save(projectPath, &error)) {
+        QFile::remove(backup);  // the project stays as it was: its copy is not needed
         m_err << "Cannot write the project " << projectPath << ": " << error << Qt::endl;
         return 1;
     }
-    session.Project()->BackupProjectContent(projectPath, original, now);
     QStringList report;
     application->Comparison().FormatChangeReport(report);
     for (const QString &line : report)
