@@ -13,7 +13,11 @@ for f in visual-quelnor quelnor-tool quelnor-sim libqnet.so "Default Images/QUEL
          "Data/demo.qvp" "Data/demo.qap"; do
   [[ -e "$program/$f" ]] || fail "missing $f"
 done
-for f in OldVersion Ports "Imported Pictures"; do [[ -d "$program/$f" ]] || fail "missing folder $f"; done
+for f in OldVersion Ports "Imported Pictures" "Data/Backup File"; do [[ -d "$program/$f" ]] || fail "missing folder $f"; done
+# The folders the program writes into are installed empty, the data folder with the demo alone,
+# whatever the tests or a run from the build folder left there.
+for f in OldVersion Ports "Data/Backup File"; do [[ -z "$(ls -A "$program/$f")" ]] || fail "$f is not empty"; done
+[[ "$(cd "$program/Data" && ls -A | sort | tr '\n' ' ')" == "Backup File demo.qap demo.qvp " ]] || fail "Data holds more than the demo"
 [[ "$(readlink -f "$prefix/bin/visual-quelnor")" == "$(readlink -f "$program/visual-quelnor")" ]] || fail "bin/visual-quelnor is not the program"
 ls "$program" | grep -q _tests && fail "test programs installed"
 desktop="$prefix/share/applications/visual-quelnor.desktop"
