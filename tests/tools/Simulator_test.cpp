@@ -21,6 +21,8 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+
+#include "TFileAccess.h"
 #include <QTextStream>
 
 #include <gtest/gtest.h>
@@ -276,10 +278,13 @@ TEST(SimulatorProgram, StartsAndStopsCleanlyOnSigterm)
 TEST(SimulatorCamera, OptionsAndTheirRefusals)
 {
     QString error;
+    QTemporaryDir folder;
+    TFileAccess::SaveAtomically(folder.filePath(QStringLiteral("pw")), "s\xc3\xa9same\r\nsecond line\n");
     const auto parsed = TSimulatorOptions::Parse({"--export", "x.qap", "--camera", "8081", "--camera-user", "viewer",
                                                   "--camera-password", "pw", "--camera-auth", "digest", "--camera-fps", "25",
                                                   "--camera-stall-after", "3", "--camera-refuse", "--reboot-after", "30",
-                                                  "--cut", "25", "--login-delay", "4500"},
+                                                  "--cut", "25", "--login-delay", "4500", "--password-file",
+                                                  folder.filePath(QStringLiteral("pw"))},
                                                  error);
     ASSERT_TRUE(parsed) << error.toStdString();
     EXPECT_EQ(parsed->CameraPort, 8081);
@@ -290,6 +295,8 @@ TEST(SimulatorCamera, OptionsAndTheirRefusals)
     EXPECT_EQ(parsed->CameraStallAfter, 3);
     EXPECT_TRUE(parsed->CameraRefuse);
     EXPECT_EQ(std::make_tuple(parsed->RebootAfter, parsed->CutPercent, parsed->LoginDelay), std::make_tuple(30, 25, 4500));
+    // The first line of the password file, without its end.
+    EXPECT_EQ(parsed->Password, QString::fromUtf8("s\xc3\xa9same"));
     const auto defaults = TSimulatorOptions::Parse({"--export", "x.qap"}, error);
     ASSERT_TRUE(defaults);
     EXPECT_EQ(defaults->CameraPort, -1);
@@ -304,6 +311,7 @@ TEST(SimulatorCamera, OptionsAndTheirRefusals)
         {{"--reboot-after", "0"}, "--reboot-after takes a whole number from 1 to 86400"},
         {{"--cut", "101"}, "--cut takes a whole number from 0 to 100"},
         {{"--login-delay", "-1"}, "--login-delay takes a whole number from 0 to 60000"},
+        {{"--password-file", "/no/such"}, "Cannot read the password file /no/such"},
     };
     for (const auto &row : refused) {
         EXPECT_FALSE(TSimulatorOptions::Parse(QStringList{"--export", "x.qap"} + row.arguments, error));

@@ -1,4 +1,5 @@
 #include "TQuelnorTool.h"
+#include "TFileAccess.h"
 #include "ToolRun.h"
 
 #include "TestPty.h"
@@ -56,8 +57,11 @@ private:
 TEST(TConsole, TogglesAnOutputAndPrintsTheStatusThatComesBack)
 {
     AnsweringPeer peer("INFO:Session opened:INFO\r\n");
+    // The password from a file, never on the command line.
+    QTemporaryDir folder;
+    TFileAccess::SaveAtomically(folder.filePath(QStringLiteral("pw")), "secret\n");
     const ToolRun run = RunTool(
-        {"console", QStringLiteral(QUELNOR_TEST_EXPORT), "--udp", peer.HostPort(), "--password", "secret", "--settle", "200"},
+        {"console", QStringLiteral(QUELNOR_TEST_EXPORT), "--udp", peer.HostPort(), "--password-file", folder.filePath(QStringLiteral("pw")), "--settle", "200"},
         "toggle 2 0\nstate 2\n\nbogus 1\ntoggle 2\ntoggle 99 0\nquit\nstate 2\n");
     EXPECT_EQ(run.status, 0) << run.err.toStdString();
     const QStringList lines = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
@@ -100,6 +104,8 @@ TEST(TConsole, BadArguments)
         {{"console", QStringLiteral(QUELNOR_TEST_EXPORT), "--udp", "localhost:17481"}, 1, "HOST:PORT"},
         {{"console", QStringLiteral(QUELNOR_TEST_EXPORT), "--udp", "127.0.0.1:0"}, 1, "HOST:PORT"},
         {{"console", QStringLiteral(QUELNOR_TEST_EXPORT), "--serial", "COM0"}, 1, "COMn"},
+        {{"console", QStringLiteral(QUELNOR_TEST_EXPORT), "--udp", "127.0.0.1:9", "--password-file", "/no/such"}, 1,
+         "Cannot read the password file /no/such"},
         {{"console", QStringLiteral(QUELNOR_TEST_EXPORT), "--serial", "COM98"}, 1, "Unable to open serial Port COM98"},
     };
     for (const Row &row : rows) {

@@ -71,7 +71,7 @@ TConsole::~TConsole()
 QString TConsole::Usage()
 {
     return QStringLiteral(
-        "  quelnor-tool console EXPORT --udp HOST:PORT [--password TEXT] [--settle MS]\n"
+        "  quelnor-tool console EXPORT --udp HOST:PORT [--password-file FILE | --password TEXT] [--settle MS]\n"
         "  quelnor-tool console EXPORT --serial COMn [--settle MS]\n"
         "      then one command a line: toggle MODULE CHANNEL | dim MODULE CHANNEL LEVEL |\n"
         "      push MODULE CHANNEL EVENT | temp MODULE KIND [VALUE] | memo NUMBER |\n"
@@ -89,6 +89,15 @@ int TConsole::Run(const QStringList &arguments)
             udp = arguments[++i];
         else if (a == QStringLiteral("--password") && hasValue)
             password = arguments[++i];
+        else if (a == QStringLiteral("--password-file") && hasValue) {
+            QString error;
+            const std::optional<QString> read = PasswordFromFile(arguments[++i], error);
+            if (!read) {
+                m_err << error << Qt::endl;
+                return 1;
+            }
+            password = *read;
+        }
         else if (a == QStringLiteral("--serial") && hasValue)
             serial = arguments[++i];
         else if (a == QStringLiteral("--settle") && hasValue && Number(arguments[i + 1], 0, 60000))

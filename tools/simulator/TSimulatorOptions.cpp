@@ -7,7 +7,8 @@
 QString TSimulatorOptions::Usage()
 {
     return QStringLiteral(
-        "Usage: quelnor-sim --export FILE [--udp PORT] [--bind ADDRESS] [--password TEXT] [--serial PATH]\n"
+        "Usage: quelnor-sim --export FILE [--udp PORT] [--bind ADDRESS] [--password-file FILE | --password TEXT]\n"
+        "                   [--serial PATH]\n"
         "                   [--refuse-password] [--deny-access] [--silent] [--corrupt PERCENT]\n"
         "                   [--drop-session-after SECONDS] [--garbage] [--log] [--tick MS] [--exit-after SECONDS]\n"
         "                   [--reboot-after SECONDS] [--cut PERCENT] [--login-delay MS]\n"
@@ -64,6 +65,14 @@ std::optional<TSimulatorOptions> TSimulatorOptions::Parse(const QStringList &arg
             if (!v)
                 return std::nullopt;
             o.Password = *v;
+        } else if (a == QStringLiteral("--password-file")) {
+            const auto v = value();
+            if (!v)
+                return std::nullopt;
+            const std::optional<QString> read = PasswordFromFile(*v, error);
+            if (!read)
+                return std::nullopt;
+            o.Password = *read;
         } else if (a == QStringLiteral("--serial")) {
             const auto v = value();
             if (!v)
