@@ -98,7 +98,7 @@ public:
     void RemoveControl(TBoundControl *control) { m_controls.Remove(control); }
     void AddMemoControl(TBoundControl *control) { m_memoControls.Add(control); }
     void RemoveMemoControl(TBoundControl *control) { m_memoControls.Remove(control); }
-    const std::vector<TBoundControl *> &Controls() const { return m_controls.Controls(); }
+    std::vector<TBoundControl *> Controls() const { return m_controls.Controls(); }
 
     quint16 GetModuleNumber() const;
     quint16 GetModuleType() const;

@@ -40,7 +40,7 @@ public:
     void RefreshTrust() { m_controls.RefreshTrust(); }
     void AddControl(TBoundControl *control) { m_controls.Add(control); }
     void RemoveControl(TBoundControl *control) { m_controls.Remove(control); }
-    const std::vector<TBoundControl *> &Controls() const { return m_controls.Controls(); }
+    std::vector<TBoundControl *> Controls() const { return m_controls.Controls(); }
 
     QByteArray GetStateText() const;
     QByteArray GetKindText() const;

@@ -1,5 +1,8 @@
 #include "TFileCommands.h"
 
+#include "TMyForm11.h"
+#include "TScreenArea.h"
+
 #include "TCodePage.h"
 #include "TDialogs.h"
 #include "TEditHistory.h"
@@ -42,6 +45,8 @@ bool TFileCommands::OpenProject(const QString &path)
     // Whatever the open has to say (missing pictures, warnings) comes in one box at its end.
     m_owner.Dialogs()->BeginGathering();
     const bool opened = m_owner.Session()->Open(path, &error, readOnly);
+    if (opened)
+        SayControlsNotShown();
     m_owner.Dialogs()->EndGathering();
     if (opened) {
         OfferRecoveredCopy(path);
@@ -61,6 +66,18 @@ void TFileCommands::StartWith(const QString &path)
         m_owner.Project()->SetFileName(file);
         TSettingsFile::UpdateRecentFiles(m_owner.Settings(), file);
         m_owner.UpdateTitle();
+    }
+}
+
+void TFileCommands::SayControlsNotShown()
+{
+    for (TMyForm11 *screen : m_owner.ScreenWindows()) {
+        if (const int notShown = screen->Area()->NotShown(); notShown > 0)
+            m_owner.Dialogs()->ShowMessage(QStringLiteral("The screen \"%1\" holds more controls than one screen can show: %2 of them "
+                                                          "are not shown (at most %3 are). The file keeps them all.")
+                                               .arg(screen->windowTitle())
+                                               .arg(notShown)
+                                               .arg(TScreenArea::MaxShownControls));
     }
 }
 

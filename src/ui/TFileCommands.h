@@ -40,6 +40,8 @@ private:
     // Controls left out at the open are removed by a save: asked first; false when the user
     // keeps them (the save is abandoned).
     bool DropsAgreed();
+    // Says which screens hold more controls than they show.
+    void SayControlsNotShown();
     // Saving over the project's own file that someone else changed meanwhile: Overwrite, Save
     // As… (which sets `name`) or Cancel (false).
     bool OtherWriterAgreed(QString &name);

@@ -27,6 +27,23 @@ public:
     QColor SurroundColour();
     void ReleasePicture();
 
+    // Qt paints overlapping sibling widgets by recursion, one level per sibling: tens of thousands
+    // on one screen overflow the stack. A screen shows at most this many controls; the others stay
+    // hidden (and in the project, which keeps and saves them).
+    static constexpr int MaxShownControls = 10000;
+    // Shows a new control of the screen, unless the screen shows the most it may already.
+    void ShowControl(QWidget *control)
+    {
+        if (m_shownControls < MaxShownControls) {
+            ++m_shownControls;
+            control->show();
+        } else {
+            ++m_notShown;
+            control->hide();  // explicitly: not shown with its screen either
+        }
+    }
+    int NotShown() const { return m_notShown; }
+
 signals:
     void menuRequested(const QPoint &globalPosition);
     // The background's file was read but holds no picture.
@@ -45,4 +62,6 @@ private:
     std::shared_ptr<const QPixmap> m_picture;
     bool m_stretch = false;
     bool m_proportional = false;
+    int m_shownControls = 0;
+    int m_notShown = 0;
 };

@@ -24,7 +24,7 @@ TVQRecordControl<Record> *MakeRecordControl(const Record &record, TProjectScreen
     auto &window = static_cast<TMyForm11 &>(screen);
     auto *control = new TVQRecordControl<Record>(window.Area(), record, &window);
     control->SetRunTimeMode(mode);
-    control->show();
+    window.Area()->ShowControl(control);
     return control;
 }
 
@@ -51,7 +51,7 @@ TProjectItem<TNewVisualOutput> *TWindowBinder::CreateOutput(const TNewVisualOutp
         module.AddControl(control);
         control->SetParametreIO(parameters);
     }
-    control->show();
+    window.Area()->ShowControl(control);
     return control;
 }
 
@@ -76,7 +76,7 @@ TProjectItem<TVisualMemoData> *TWindowBinder::CreateMemo(const TVisualMemoData &
     control->SetDataToControl(record);
     control->SetState(QStringLiteral("On"));
     control->SetRunTimeMode(m_owner.RunTime()->ModeForNewControls());
-    control->show();
+    window.Area()->ShowControl(control);
     return control;
 }
 
@@ -95,7 +95,7 @@ TProjectItem<TVisualVariableData> *TWindowBinder::CreateVariable(const TVisualVa
     control->SetValue(variable.GetValue());
     control->CheckSize();
     control->SetRunTimeMode(m_owner.RunTime()->ModeForNewControls());
-    control->show();
+    window.Area()->ShowControl(control);
     return control;
 }
 
@@ -104,7 +104,7 @@ TProjectItem<TVisualAxisCamData> *TWindowBinder::CreateCamera(const TVisualAxisC
     auto &window = static_cast<TMyForm11 &>(screen);
     auto *camera = new TVQQAxisControl(window.Area(), record, &window);
     camera->SetRunTimeMode(m_owner.RunTime()->ModeForNewControls());
-    camera->show();
+    window.Area()->ShowControl(camera);
     return camera;
 }
 
@@ -121,7 +121,7 @@ TProjectItem<TVisualJaugeData> *TWindowBinder::CreateGauge(const TVisualJaugeDat
     };
     follow();
     QObject::connect(lists, &TProgramLists::powerChanged, gauge, follow);
-    gauge->show();
+    window.Area()->ShowControl(gauge);
     return gauge;
 }
 

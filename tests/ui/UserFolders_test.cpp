@@ -1,11 +1,16 @@
 #include "TForm1.h"
 
+#include "TMyForm11.h"
+#include "TScreenArea.h"
+#include "TVQBaseControl.h"
+
 #include "ProgramFolder.h"
 #include "ScriptedDialogs.h"
 #include "TProjectManager.h"
 #include "TSettingsFile.h"
 #include "../tools/ToolRun.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDirIterator>
 #include <QTemporaryDir>
@@ -146,4 +151,43 @@ TEST(ReadOnlyProgramFolder, AnUpdateWithoutItsBackupDoesNotGoAhead)
     EXPECT_TRUE(update.err.contains(QStringLiteral("Cannot write the backup copy"))) << update.err.toStdString();
     EXPECT_EQ(folder.Read(project), before);
     SetWritable(folder.Path(), true);
+}
+
+// A hostile project: 100,000 controls on one screen, all at one place. The screen opens and
+// paints, shows what it may, says how many it does not, and the file keeps every one.
+TEST(HostileProject, ADenseScreenOpensBoundedAndKeepsEveryControl)
+{
+    ProgramFolder folder;
+    QByteArray house = folder.Read(folder.House());
+    const QByteArray heading = "Visual IO\r\n*[03]****\r\n";
+    const qsizetype at = house.indexOf(heading);
+    ASSERT_GE(at, 0);
+    const qsizetype lineStart = at + heading.size();
+    const QByteArray line = house.mid(lineStart, house.indexOf("\r\n", lineStart) + 2 - lineStart);
+    constexpr int added = 100000;
+    house.insert(lineStart, line.repeated(added));
+    const QString dense = folder.File(QStringLiteral("Data/dense.qvp"));
+    TFileAccess::SaveAtomically(dense, house);
+
+    ScriptedDialogs dialogs;
+    TForm1 window(folder.Path(), &dialogs);
+    ASSERT_TRUE(window.OpenProject(dense));
+    QCoreApplication::sendPostedEvents();  // as the program's event loop does after the open
+    TMyForm11 *screen = window.ScreenWindows().front();
+    screen->show();
+    const QPixmap painted = screen->grab();
+    EXPECT_FALSE(painted.isNull());
+    const QList<QWidget *> controls = screen->Area()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+    const auto shown = std::count_if(controls.begin(), controls.end(), [&](QWidget *c) { return c->isVisibleTo(screen->Area()); });
+    EXPECT_EQ(shown, TScreenArea::MaxShownControls);
+    EXPECT_GE(screen->Area()->NotShown(), added - TScreenArea::MaxShownControls);
+    EXPECT_GT(controls.size(), added);
+    ASSERT_EQ(dialogs.Messages.size(), 1);
+    EXPECT_TRUE(dialogs.Messages[0].contains(QStringLiteral("are not shown (at most 10000 are). The file keeps them all.")))
+        << dialogs.Messages[0].toStdString();
+    // Saved unchanged, byte for byte.
+    const QString copy = folder.File(QStringLiteral("Data/dense-copy.qvp"));
+    dialogs.SaveNames.push_back(copy);
+    window.CommandSaveAs();
+    EXPECT_EQ(folder.Read(copy), house);
 }
