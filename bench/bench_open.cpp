@@ -7,6 +7,7 @@
 // `bench_open --generate FOLDER` writes the generated projects into a program folder.
 #include "ProjectGenerator.h"
 #include "TForm1.h"
+#include "TFileAccess.h"
 #include "TProjectSession.h"
 #include "TMyForm11.h"
 #include "TRunTimeSwitch.h"
@@ -201,6 +202,32 @@ void BM_OpenHeadlessAndSave(benchmark::State &state)
     state.SetLabel(size.Name);
 }
 BENCHMARK(BM_OpenHeadlessAndSave)->Apply([](auto *b) { SizeArguments(b, 3); })->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// One screen holding N controls (the small project's first output control repeated), opened
+// headless and saved: tearing down a module with that many controls must stay in proportion.
+void BM_ResaveOneDenseScreen(benchmark::State &state)
+{
+    const QString dense = QDir(Folder().path()).filePath(QStringLiteral("Data/dense-%1.qvp").arg(state.range(0)));
+    if (!QFileInfo::exists(dense)) {
+        QFile small(ProjectPath(k_small));
+        small.open(QIODevice::ReadOnly);
+        QByteArray content = small.readAll();
+        const qsizetype heading = content.indexOf("Visual IO\r\n");
+        const qsizetype first = content.indexOf("\r\n", heading + 11) + 2;
+        const QByteArray line = content.mid(first, content.indexOf("\r\n", first) + 2 - first);
+        content.insert(first, line.repeated(state.range(0)));
+        TFileAccess::SaveAtomically(dense, content);
+    }
+    const QString saved = QDir(Folder().path()).filePath(QStringLiteral("Data/saved-dense.qvp"));
+    for (auto _ : state) {
+        TSilentMessages messages;
+        TProjectSession session(Folder().path(), &messages);
+        session.Open(dense);
+        session.Save(saved);
+        state.counters["controls"] = double(session.Project()->Outputs().size());
+    }
+}
+BENCHMARK(BM_ResaveOneDenseScreen)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void BM_SwitchModes(benchmark::State &state)
 {

@@ -86,6 +86,14 @@ const TVQPicture *TVQImageManager::GetImage(const QString &name)
             return m_entries[size_t(*found)].Picture.get();
         }
         QImageReader reader(file);
+        // A control picture larger than a display is kept at display size: a few huge pictures
+        // would otherwise hold gigabytes for the program's life.
+        if (const QSize full = reader.size(); full.width() > LargestPicture.width() || full.height() > LargestPicture.height()) {
+            const QSize kept = full.scaled(LargestPicture, Qt::KeepAspectRatio);
+            reader.setScaledSize(kept);
+            if (m_messages)
+                m_messages->ShowMessage(QStringLiteral("Picture larger than a display, kept at %1 x %2:\n").arg(kept.width()).arg(kept.height()) + file);
+        }
         QImage image = reader.read();
         if (image.isNull() && name != m_defaultName && !m_defaultName.isEmpty()) {
             // A file that is there but cannot be decoded: said once, and the default stands in,

@@ -40,6 +40,8 @@ class TVQImageManager
 {
 public:
     static TVQImageManager &GetInstance();
+    // The largest a picture is kept at (a display's size); a larger file is decoded down to it.
+    static constexpr QSize LargestPicture{1920, 1200};
 
     // Where pictures stored with another computer's folders are looked for, and the default.
     void SetProgramFolder(const QString &folder);

@@ -59,10 +59,10 @@ private:
 };
 
 template <typename T>
-T *Keep(std::vector<std::unique_ptr<TProjectItemBase>> &items, std::unique_ptr<T> item)
+T *Keep(std::unordered_map<TProjectItemBase *, std::unique_ptr<TProjectItemBase>> &items, std::unique_ptr<T> item)
 {
     T *raw = item.get();
-    items.push_back(std::move(item));
+    items.emplace(raw, std::move(item));
     return raw;
 }
 
@@ -135,5 +135,5 @@ void THeadlessBinder::DestroyScreen(TProjectScreen *screen)
 
 void THeadlessBinder::DestroyItem(TProjectItemBase *item)
 {
-    std::erase_if(m_items, [item](const auto &i) { return i.get() == item; });
+    m_items.erase(item);
 }

@@ -3,6 +3,7 @@
 #include "TProjectBinder.h"
 
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 // Binds a project's records to the model without windows, for the command-line tools and tests:
@@ -29,5 +30,6 @@ public:
 
 private:
     std::vector<std::unique_ptr<TProjectScreen>> m_screens;
-    std::vector<std::unique_ptr<TProjectItemBase>> m_items;
+    // Found by address: a project of a million controls is torn down in proportion.
+    std::unordered_map<TProjectItemBase *, std::unique_ptr<TProjectItemBase>> m_items;
 };

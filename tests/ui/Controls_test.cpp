@@ -246,8 +246,16 @@ TEST(TVQImageManager, CacheRules)
     manager.SetMessages(&messages);
     EXPECT_EQ(manager.GetImage(broken)->Image(), missing->Image());
     manager.GetImage(broken);
-    manager.SetMessages(nullptr);
     EXPECT_EQ(messages.Shown, QStringList({"Picture cannot be read:\n" + broken + "\nSet to default image"}));
+
+    // A picture larger than a display is kept at display size, said once.
+    messages.Shown.clear();
+    const QString huge = dir.filePath(QStringLiteral("huge.png"));
+    QImage(4800, 1600, QImage::Format_RGB32).save(huge);
+    EXPECT_EQ(manager.GetImage(huge)->Image().size(), QSize(1920, 640));
+    manager.GetImage(huge);
+    manager.SetMessages(nullptr);
+    EXPECT_EQ(messages.Shown, QStringList({"Picture larger than a display, kept at 1920 x 640:\n" + huge}));
 }
 
 TEST_F(ControlsTest, DimmerAndSensorShowTheirValues)
