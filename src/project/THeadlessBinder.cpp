@@ -79,8 +79,10 @@ THeadlessBinder::~THeadlessBinder()
 
 TProjectScreen *THeadlessBinder::CreateScreen(const TNewVisualScreen &record)
 {
-    m_screens.push_back(std::make_unique<Screen>(record));
-    return m_screens.back().get();
+    auto screen = std::make_unique<Screen>(record);
+    TProjectScreen *raw = screen.get();
+    m_screens.emplace(raw, std::move(screen));
+    return raw;
 }
 
 TProjectItem<TNewVisualOutput> *THeadlessBinder::CreateOutput(const TNewVisualOutput &record, TVQQModuleBase &module,
@@ -130,7 +132,7 @@ TProjectItem<TVisualJaugeData> *THeadlessBinder::CreateGauge(const TVisualJaugeD
 
 void THeadlessBinder::DestroyScreen(TProjectScreen *screen)
 {
-    std::erase_if(m_screens, [screen](const auto &s) { return s.get() == screen; });
+    m_screens.erase(screen);
 }
 
 void THeadlessBinder::DestroyItem(TProjectItemBase *item)

@@ -29,7 +29,7 @@ public:
     void DestroyItem(TProjectItemBase *item) override;
 
 private:
-    std::vector<std::unique_ptr<TProjectScreen>> m_screens;
+    std::unordered_map<TProjectScreen *, std::unique_ptr<TProjectScreen>> m_screens;
     // Found by address: a project of a million controls is torn down in proportion.
     std::unordered_map<TProjectItemBase *, std::unique_ptr<TProjectItemBase>> m_items;
 };

@@ -2,6 +2,8 @@
 
 #include "TUserFolders.h"
 
+#include <utility>
+
 #include "TApplicationFiles.h"
 #include "TCodePage.h"
 
@@ -247,6 +249,17 @@ void TProjectManager::DeleteScreen(TProjectBinder &binder, quint16 id)
             ++i;
         }
     }
+    m_modified = true;
+}
+
+void TProjectManager::DeleteAllScreens(TProjectBinder &binder)
+{
+    // In one pass each, not screen by screen: a project of a hundred thousand screens goes in
+    // proportion to its size.
+    m_controls.DestroyWhere(binder, [](TProjectItemBase &) { return true; });
+    const std::vector<TProjectScreen *> screens = std::exchange(m_screens, {});
+    for (TProjectScreen *screen : screens)
+        binder.DestroyScreen(screen);
     m_modified = true;
 }
 

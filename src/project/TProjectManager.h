@@ -68,6 +68,8 @@ public:
     // Moves a screen to `index` of the screens list (the file's order; the end when shorter).
     void PlaceScreen(TProjectScreen *screen, size_t index);
     // Destroys every control on that screen, then the screens with that id.
+    // Every control, then every screen.
+    void DeleteAllScreens(TProjectBinder &binder);
     void DeleteScreen(TProjectBinder &binder, quint16 id);
 
     // Lists a placed control (none: nothing) after the others of its kind; the project is modified.

@@ -71,11 +71,7 @@ void TProjectSession::TearDown()
         return;
     CloseLinks();
     // Controls first (they leave their model objects), then the model objects.
-    std::vector<quint16> ids;
-    for (TProjectScreen *screen : m_project->Screens())
-        ids.push_back(screen->ScreenRecord().ScreenId);
-    for (quint16 id : ids)
-        m_project->DeleteScreen(*m_binder, id);
+    m_project->DeleteAllScreens(*m_binder);
     for (const auto &application : m_project->Applications())
         m_lists->RemoveApplication(*application);
 }
