@@ -6,7 +6,10 @@
 #include "TVQImageManager.h"
 #include "UserMessages.h"
 
+#include <QFile>
 #include <QGuiApplication>
+#include <QImage>
+#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -57,6 +60,40 @@ void BM_DispatchOutputStatus(benchmark::State &state)
         app.AssembleBytes(frame);
 }
 BENCHMARK(BM_DispatchOutputStatus)->Arg(100)->Arg(1000);
+
+qint64 ResidentKilobytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLongLong();
+    }
+    return 0;
+}
+
+// Thirty distinct 5600 x 5600 control pictures (small PNG files): the memory they hold once
+// loaded, each kept at most at a display's size.
+void BM_ThirtyBigPictures(benchmark::State &state)
+{
+    QTemporaryDir folder;
+    QStringList files;
+    for (int i = 0; i < 30; ++i) {
+        QImage image(5600, 5600, QImage::Format_RGB32);
+        image.fill(QColor::fromHsv(i * 12, 200, 200));
+        files.append(folder.filePath(QStringLiteral("big%1.png").arg(i)));
+        image.save(files.last());
+    }
+    TVQImageManager &manager = TVQImageManager::GetInstance();
+    const qint64 before = ResidentKilobytes();
+    for (auto _ : state) {
+        for (const QString &file : files)
+            benchmark::DoNotOptimize(manager.GetImage(file));
+    }
+    state.counters["rss_growth_MB"] = double(ResidentKilobytes() - before) / 1024;
+}
+BENCHMARK(BM_ThirtyBigPictures)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
