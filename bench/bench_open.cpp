@@ -229,6 +229,44 @@ void BM_ResaveOneDenseScreen(benchmark::State &state)
 }
 BENCHMARK(BM_ResaveOneDenseScreen)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
+// The small project with N more (empty) screens, opened with its windows until the shown screens
+// have painted.
+void BM_OpenManyScreens(benchmark::State &state)
+{
+    const QString many = QDir(Folder().path()).filePath(QStringLiteral("Data/screens-%1.qvp").arg(state.range(0)));
+    if (!QFileInfo::exists(many)) {
+        QFile small(ProjectPath(k_small));
+        small.open(QIODevice::ReadOnly);
+        QByteArray content = small.readAll();
+        QByteArray screens;
+        for (int i = 0; i < state.range(0); ++i)
+            screens += QStringLiteral(" 1 0 0 0 0 0 0 0 320 258  78  5a   0%1Extra %2|(null)|\r\n")
+                           .arg(QString::number(1000 + i % 60000, 16).rightJustified(4, QLatin1Char(' ')))
+                           .arg(i)
+                           .toLatin1();
+        content.insert(content.indexOf("EOF Screen\r\n"), screens);
+        TFileAccess::SaveAtomically(many, content);
+    }
+    NoDialogs dialogs;
+    for (auto _ : state) {
+        auto window = std::make_unique<TForm1>(Folder().path(), &dialogs);
+        window->OpenProject(many);
+        PaintWatch watch;
+        for (TMyForm11 *screen : window->ScreenWindows()) {
+            if (screen->isVisible())
+                watch.Watch(screen->Area());
+        }
+        WaitUntilPainted(watch);
+        state.counters["screens"] = double(window->ScreenWindows().size());
+        state.PauseTiming();
+        window->CloseProject();
+        window.reset();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_OpenManyScreens)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
 void BM_SwitchModes(benchmark::State &state)
 {
     const TGeneratedSize &size = k_large;
