@@ -59,7 +59,7 @@ void BM_DispatchOutputStatus(benchmark::State &state)
     for (auto _ : state)
         app.AssembleBytes(frame);
 }
-BENCHMARK(BM_DispatchOutputStatus)->Arg(100)->Arg(1000);
+BENCHMARK(BM_DispatchOutputStatus)->Arg(100)->Arg(1000)->Arg(10000);
 
 qint64 ResidentKilobytes()
 {

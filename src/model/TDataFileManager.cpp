@@ -95,6 +95,7 @@ IoRecord *TDataFileManager::AddIo(const IoRecord &record, bool pending)
 {
     if (!pending)
         m_ioIndexValid = false;
+    m_poweredValid = false;
     return Keep(m_ioPool, ListsFor(pending).Ios, record);
 }
 
@@ -144,6 +145,7 @@ void TDataFileManager::ImportExportContent(QByteArrayView content, const QByteAr
     if (!pending) {
         m_current.Clear();
         m_ioIndexValid = false;
+    m_poweredValid = false;
         m_name = path;
     }
     TApplicationFiles::ReadExport(*this, content, pending);
@@ -294,7 +296,7 @@ void TDataFileManager::DecodeFrame(QByteArrayView text)
             module->SetOutputStatus(frame.Payload);
             module->KeepReported(PartOutputs);
         }
-        PowerChanged();
+        PowerChanged(m_lists->FindModule(this, frame.ModuleNumber));
         break;
     case MsgDimLevels:
         if (TVQQModuleBase *module = m_lists->FindModule(this, frame.ModuleNumber)) {
@@ -302,7 +304,7 @@ void TDataFileManager::DecodeFrame(QByteArrayView text)
             module->SetLevels(frame.Payload);
             module->KeepReported(PartLevels);
         }
-        PowerChanged();
+        PowerChanged(m_lists->FindModule(this, frame.ModuleNumber));
         break;
     case MsgTemperature:
         if (TVQQModuleBase *module = m_lists->FindModule(this, frame.ModuleNumber)) {
@@ -326,10 +328,13 @@ void TDataFileManager::DecodeFrame(QByteArrayView text)
     }
 }
 
-void TDataFileManager::PowerChanged()
+void TDataFileManager::PowerChanged(const TVQQModuleBase *module)
 {
+    // An output message recomputes the power even for a module the project does not have.
     if (m_batch > 0)
         m_powerChanged = true;
+    else if (module)
+        ModulePowerChanged(*module);
     else
         RecomputePower(false);
 }
@@ -344,34 +349,11 @@ void TDataFileManager::EndBatch()
     }
 }
 
-void TDataFileManager::RecomputePower(bool resetMaximum)
-{
-    quint32 total = 0;
-    quint32 maximum = 0;
-    for (const IoRecord *io : m_current.Ios) {
-        if (io->Power == 0 || !m_lists)
-            continue;
-        const TVQQModuleBase *module = m_lists->FindModule(this, io->ModuleNumber);
-        if (!module)
-            continue;
-        quint8 state = 0;
-        module->GetChannelState(state, io->Channel);
-        if (state != 0)
-            total += TModuleTypes::Row(module->GetModuleType()).Power == PowerRule::ByLevel ? quint32(io->Power) * state / 100
-                                                                                   : io->Power;
-        if (resetMaximum)
-            maximum += io->Power;
-    }
-    // The stored total is 16-bit: a larger installation shows the highest value it can hold.
-    m_powerTotal = quint16(qMin<quint32>(total, 0xFFFF));
-    if (m_lists)
-        m_lists->SetPower(total, resetMaximum, maximum + 100);
-}
-
 void TDataFileManager::ApplyPending()
 {
     // Records that leave the current lists stay in the pools: older model objects point at them.
     m_current = m_pending;
     m_ioIndexValid = false;
+    m_poweredValid = false;
     m_pending.Clear();
 }

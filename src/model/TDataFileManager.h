@@ -10,12 +10,15 @@
 #include <QObject>
 #include <QStringList>
 
+#include <cstddef>
 #include <deque>
+#include <unordered_map>
 #include <vector>
 
 class SerialPort;
 class TLinkSession;
 class TProgramLists;
+class TVQQModuleBase;
 class UserMessages;
 
 // One set of the six record lists of an application, each in the order of the file it came from.
@@ -139,6 +142,9 @@ public:
     // its level as its module type says. With `resetMaximum` the gauges' scale becomes the sum of all
     // powers plus 100.
     void RecomputePower(bool resetMaximum);
+    // One module's channels changed: only its IOs are counted again, so a status frame costs the
+    // same however large the installation.
+    void ModulePowerChanged(const TVQQModuleBase &module);
 
     // The link's session: polling, log-in, keep-alive and log-out.
     TLinkSession &Session() const { return *m_session; }
@@ -161,8 +167,18 @@ signals:
     void frameDecoded(const TDecodedFrame &frame);
 
 private:
-    // A status frame changed what is switched on.
-    void PowerChanged();
+    // A status frame changed what `module` (none: a module the project does not have) switches on.
+    void PowerChanged(const TVQQModuleBase *module);
+    // The IOs that draw power, with their modules, made again when the IOs or the modules changed.
+    void MakePoweredIos();
+    void PublishPower(quint32 total, bool resetMaximum, quint32 maximum);
+    struct PoweredIo
+    {
+        const TVQQModuleBase *Module = nullptr;
+        quint16 Channel = 0;
+        quint16 Power = 0;
+        quint32 Adds = 0;  // what it adds to the total now
+    };
     TRecordSet &ListsFor(bool pending) { return pending ? m_pending : m_current; }
 
     QByteArray m_name;
@@ -174,6 +190,11 @@ private:
     int m_batch = 0;
     bool m_powerChanged = false;
     TProgramLists *m_lists = nullptr;
+    std::vector<PoweredIo> m_powered;
+    std::unordered_map<const TVQQModuleBase *, std::vector<std::size_t>> m_poweredByModule;
+    quint64 m_poweredGeneration = 0;  // the lists' generation the powered IOs were made for
+    bool m_poweredValid = false;
+    quint32 m_powerSum = 0;
     TFrameAssembler m_assembler;
     quint64 m_droppedFrames = 0;
     quint64 m_damagedFrames = 0;

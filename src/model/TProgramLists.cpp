@@ -21,6 +21,7 @@ TProgramLists::~TProgramLists() = default;
 
 void TProgramLists::AddApplication(TDataFileManager &application, SerialPort *link)
 {
+    ++m_generation;
     // The new objects come after every other in list order: they join the indexes (a key already
     // there keeps its first object) instead of every index being built again for each application.
     const auto join = [this](auto &index, const Key &key, auto *object) {
@@ -110,6 +111,7 @@ void TProgramLists::FollowUpdate(TDataFileManager &application)
             m_modules.push_back(std::move(module));
     }
     m_indexed = false;
+    ++m_generation;
 
     for (const ChangeRecord &change : application.Comparison().Changes()) {
         if (change.Kind == ChangeRecord::Kinds::NewMemo) {
@@ -132,11 +134,13 @@ void TProgramLists::FollowUpdate(TDataFileManager &application)
     if (SerialPort *link = application.Link())
         AttachInterface(application, link);
     m_indexed = false;
+    ++m_generation;
 }
 
 void TProgramLists::RemoveApplication(TDataFileManager &application)
 {
     m_indexed = false;
+    ++m_generation;
     for (const auto &memo : m_memos) {
         if (memo->GetApplication() == &application)
             m_memoStates.remove(memo.get());

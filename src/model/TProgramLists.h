@@ -23,6 +23,9 @@ class TProgramLists : public QObject
     Q_OBJECT
 
 public:
+    // Counts every change of the model objects (applications added, updated or removed): what
+    // was resolved against an earlier generation is resolved again.
+    quint64 Generation() const { return m_generation; }
     TProgramLists(QObject *parent, const QString &programFolder, UserMessages *messages);
     ~TProgramLists() override;
 
@@ -88,6 +91,7 @@ private:
     using Key = QPair<const TDataFileManager *, quint16>;
     void BuildIndexes() const;
     mutable bool m_indexed = false;
+    quint64 m_generation = 0;
     mutable QHash<Key, TVQQModuleBase *> m_moduleIndex;
     mutable QHash<Key, TVQQMemoBaseItem *> m_memoIndex;
     mutable QHash<Key, TVQQVariableBaseItem *> m_variableIndex;

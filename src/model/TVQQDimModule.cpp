@@ -34,7 +34,7 @@ void TVQQDimModule::SetLevelTest(quint8 level, quint16 channel)
 {
     if (channel < 8)
         m_state.Levels[channel] = level;
-    GetApplication()->RecomputePower(false);
+    GetApplication()->ModulePowerChanged(*this);
     RefreshControls();
 }
 

@@ -6,7 +6,7 @@ void TVQQKobModule::ToggleTestState(quint16 channel)
 {
     // No refresh: the clicked control repaints itself.
     FlipBit(m_state.OutputBits, channel);
-    GetApplication()->RecomputePower(false);
+    GetApplication()->ModulePowerChanged(*this);
 }
 
 void TVQQKobModule::SetOutputStatus(QByteArrayView payload)

@@ -111,6 +111,41 @@ TEST_F(DispatchTest, LevelsTemperaturesAndVariables)
     EXPECT_EQ(control.Refreshes, 1);
 }
 
+// The power total follows frame after frame, test toggles and a batch exactly as counting every
+// IO again would (only the changed module is counted again per frame).
+TEST_F(DispatchTest, PowerFollowsEachChangeAsAFullCount)
+{
+    const auto frame = [this](const char *message) { app.AssembleBytes(TFrameBuilder::Frame(QByteArray::fromHex(message))); };
+    const auto recounted = [this] {
+        const quint32 kept = lists.CurrentPower();
+        app.RecomputePower(false);
+        return std::make_pair(kept, lists.CurrentPower());
+    };
+    const struct { const char *message; quint32 power; } steps[] = {
+        {"b50000028600a5", 140},            // relays 0 and 2 on: 100 + 40
+        {"b500000488003200640000000000", 240},  // dimmer at 50 %: + 100
+        {"b50000028600a4", 140},            // relay 0 off
+        {"b500000488006400000000000000", 240},  // dimmer at 100 %
+        {"b50000098600ff", 240},            // a module the project does not have
+        {"b50000028600ff", 340},
+    };
+    for (const auto &step : steps) {
+        frame(step.message);
+        const auto [kept, full] = recounted();
+        EXPECT_EQ(kept, step.power) << step.message;
+        EXPECT_EQ(full, step.power) << step.message;
+    }
+    lists.FindModule(&app, 2)->ToggleTestState(0);
+    EXPECT_EQ(recounted(), std::make_pair(240u, 240u));
+    lists.FindModule(&app, 4)->SetLevelTest(25, 0);
+    EXPECT_EQ(recounted(), std::make_pair(90u, 90u));
+    app.BeginBatch();
+    frame("b50000028600a5");
+    frame("b500000488000000000000000000");
+    app.EndBatch();
+    EXPECT_EQ(lists.CurrentPower(), 140u);
+}
+
 TEST_F(DispatchTest, DroppedFramesChangeNothing)
 {
     Receive("B50000028600A5E3");                // wrong checksum
