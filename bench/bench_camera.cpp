@@ -20,7 +20,6 @@
 #include <benchmark/benchmark.h>
 
 
-#include <QFile>
 #include <QTcpServer>
 #include <QTcpSocket>
 
@@ -89,43 +88,20 @@ std::thread Serve(std::function<quint16()> serve, std::function<void()> done, st
     return thread;
 }
 
-qint64 ResidentKilobytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLongLong();
-    }
-    return 0;
-}
-
 // Manual time: GUI-thread processor seconds per second of stream.
 void BM_Stream25PerSecond(benchmark::State &state)
 {
     std::atomic<quint16> port = 0;
     std::atomic<bool> stop = false;
-    std::thread server([&] {
-        QEventLoop loop;
+    std::unique_ptr<TCameraServer> camera;
+    std::thread server = Serve([&] {
         TCameraServer::Options options;
         options.FramesPerSecond = 25;
         options.PictureSize = QSize(640, 480);
-        TCameraServer camera(options, {});
+        camera = std::make_unique<TCameraServer>(options, std::function<void(const QString &)>());
         QString error;
-        if (!camera.Start(error))
-            return;
-        port = camera.Port();
-        QTimer poll;
-        QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-            if (stop)
-                loop.quit();
-        });
-        poll.start(20);
-        loop.exec();
-    });
-    while (port == 0)
-        std::this_thread::yield();
+        return camera->Start(error) ? camera->Port() : quint16(1);
+    }, [&] { camera.reset(); }, port, stop);
 
     TCameraView view;
     view.SetViewSize(QSize(320, 240));

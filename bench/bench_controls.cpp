@@ -4,9 +4,9 @@
 #include "TFrameBuilder.h"
 #include "TProgramLists.h"
 #include "TVQImageManager.h"
+#include "ThreadClock.h"
 #include "UserMessages.h"
 
-#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QTemporaryDir>
@@ -60,18 +60,6 @@ void BM_DispatchOutputStatus(benchmark::State &state)
         app.AssembleBytes(frame);
 }
 BENCHMARK(BM_DispatchOutputStatus)->Arg(100)->Arg(1000)->Arg(10000);
-
-qint64 ResidentKilobytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLongLong();
-    }
-    return 0;
-}
 
 // Thirty distinct 5600 x 5600 control pictures (small PNG files): the memory they hold once
 // loaded, each kept at most at a display's size.
