@@ -11,30 +11,7 @@
 #include <QImageReader>
 #include <QPainter>
 
-TVQPicture::TVQPicture(QImage image)
-    : m_image(std::move(image))
-{
-}
-
-const QPixmap &TVQPicture::Pixmap(bool transparent) const
-{
-    if (!transparent || m_image.hasAlphaChannel()) {
-        if (!m_madePlain) {
-            m_plain = QPixmap::fromImage(m_image);
-            m_madePlain = true;
-        }
-        return m_plain;
-    }
-    if (!m_madeTransparent) {
-        m_transparent = QPixmap::fromImage(m_image);
-        if (!m_image.isNull()) {
-            const QRgb key = m_image.pixel(0, m_image.height() - 1);
-            m_transparent.setMask(QBitmap::fromImage(m_image.createMaskFromColor(key, Qt::MaskInColor)));
-        }
-        m_madeTransparent = true;
-    }
-    return m_transparent;
-}
+#include <algorithm>
 
 TVQImageManager::TVQImageManager()
 {
@@ -85,16 +62,9 @@ const TVQPicture *TVQImageManager::GetImage(const QString &name)
             m_entries[size_t(*found)].SeenAt = now;
             return m_entries[size_t(*found)].Picture.get();
         }
-        QImageReader reader(file);
-        // A control picture larger than a display is kept at display size: a few huge pictures
-        // would otherwise hold gigabytes for the program's life.
-        if (const QSize full = reader.size(); full.width() > LargestPicture.width() || full.height() > LargestPicture.height()) {
-            const QSize kept = full.scaled(LargestPicture, Qt::KeepAspectRatio);
-            reader.setScaledSize(kept);
-            if (m_messages)
-                m_messages->ShowMessage(QStringLiteral("Picture larger than a display, kept at %1 x %2:\n").arg(kept.width()).arg(kept.height()) + file);
-        }
-        QImage image = reader.read();
+        QImage image = Decode(file, m_messages);
+        // Only a picture decoded from its file can give its memory back and be read again.
+        const bool readAgain = !image.isNull();
         if (image.isNull() && name != m_defaultName && !m_defaultName.isEmpty()) {
             // A file that is there but cannot be decoded: said once, and the default stands in,
             // so the control stays visible and can be reached.
@@ -102,7 +72,8 @@ const TVQPicture *TVQImageManager::GetImage(const QString &name)
                 m_messages->ShowMessage(QStringLiteral("Picture cannot be read:\n") + file + QStringLiteral("\nSet to default image"));
             image = GetImage(m_defaultName)->Image();
         }
-        m_entries.push_back({name, file, now, std::make_unique<TVQPicture>(image)});
+        m_entries.push_back({name, file, now, std::make_unique<TVQPicture>(image, readAgain ? file : QString())});
+        KeepWithinBudget(m_entries.back().Picture.get());
     } else {
         if (found != m_index.constEnd())
             return m_entries[size_t(*found)].Picture.get();
@@ -110,6 +81,40 @@ const TVQPicture *TVQImageManager::GetImage(const QString &name)
     }
     m_index.insert(name, int(m_entries.size() - 1));
     return m_entries.back().Picture.get();
+}
+
+QImage TVQImageManager::Decode(const QString &file, UserMessages *messages)
+{
+    QImageReader reader(file);
+    // A control picture larger than a display is kept at display size: a few huge pictures
+    // would otherwise hold gigabytes.
+    if (const QSize full = reader.size(); full.width() > LargestPicture.width() || full.height() > LargestPicture.height()) {
+        const QSize kept = full.scaled(LargestPicture, Qt::KeepAspectRatio);
+        reader.setScaledSize(kept);
+        if (messages)
+            messages->ShowMessage(QStringLiteral("Picture larger than a display, kept at %1 x %2:\n").arg(kept.width()).arg(kept.height()) + file);
+    }
+    return reader.read();
+}
+
+void TVQImageManager::KeepWithinBudget(const TVQPicture *keep)
+{
+    qint64 total = 0;
+    std::vector<TVQPicture *> releasable;
+    for (const Entry &entry : m_entries) {
+        total += entry.Picture->DecodedBytes();
+        if (entry.Picture.get() != keep && entry.Picture->CanRelease())
+            releasable.push_back(entry.Picture.get());
+    }
+    if (total <= m_budget)
+        return;
+    std::sort(releasable.begin(), releasable.end(), [](const TVQPicture *a, const TVQPicture *b) { return a->LastUse() < b->LastUse(); });
+    for (TVQPicture *picture : releasable) {
+        if (total <= m_budget)
+            break;
+        total -= picture->DecodedBytes();
+        picture->Release();
+    }
 }
 
 QImage TVQImageManager::BuiltIn(const QString &key)

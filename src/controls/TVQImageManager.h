@@ -1,41 +1,22 @@
 #pragma once
 
+#include "TVQPicture.h"
+
 #include <QHash>
 #include <QImage>
-#include <QPixmap>
 #include <QString>
 
 #include <memory>
-
-class UserMessages;
 #include <vector>
 
-// One cached picture: the image as loaded, drawn plain or transparent.
-class TVQPicture
-{
-public:
-    explicit TVQPicture(QImage image = QImage());
-
-    bool IsEmpty() const { return m_image.isNull(); }
-    int Width() const { return m_image.width(); }
-    int Height() const { return m_image.height(); }
-    const QImage &Image() const { return m_image; }
-    // Transparent: pictures without an alpha channel lose the colour of their bottom-left pixel,
-    // as bitmaps drawn transparent always have.
-    const QPixmap &Pixmap(bool transparent) const;
-
-private:
-    QImage m_image;
-    mutable QPixmap m_plain;
-    mutable QPixmap m_transparent;
-    mutable bool m_madePlain = false;
-    mutable bool m_madeTransparent = false;
-};
+class UserMessages;
 
 // The process-wide picture cache. A name is either a path (it holds "/" or "\") or the key of a
 // built-in picture ("Ico..." or "BMP..." and the resource name). Every name is loaded once and
 // kept for the life of the program, so the pictures handed out never dangle. A file that does not
-// exist, or cannot be decoded, gives the program's icon of "Default Images".
+// exist, or cannot be decoded, gives the program's icon of "Default Images". The decoded pictures
+// of files stay within a memory budget: past it, those drawn least recently give their memory
+// back and are decoded again when next drawn.
 class TVQImageManager
 {
 public:
@@ -53,6 +34,15 @@ public:
     const TVQPicture *GetImage(const QString &name);
     // A picture of the program's own "Image Control" folder (panels, dials, keys).
     const TVQPicture *GetControlImage(const QString &fileName);
+
+    static constexpr qint64 DefaultBudget = 256LL * 1024 * 1024;
+    void SetBudget(qint64 bytes) { m_budget = bytes; }
+    // Releases the pictures drawn least recently until the decoded ones fit the budget; `keep`
+    // stays whatever it costs.
+    void KeepWithinBudget(const TVQPicture *keep);
+    // A file's picture as the cache keeps it (a larger one decoded down to LargestPicture);
+    // `messages`, when given, hears of the reduction.
+    static QImage Decode(const QString &file, UserMessages *messages);
 
 
 private:
@@ -72,5 +62,6 @@ private:
     QString m_programFolder;
     QString m_defaultName;  // the picture for files that do not exist or cannot be decoded
     UserMessages *m_messages = nullptr;
+    qint64 m_budget = DefaultBudget;
     TVQPicture m_empty;
 };

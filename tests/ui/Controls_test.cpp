@@ -256,6 +256,28 @@ TEST(TVQImageManager, CacheRules)
     manager.GetImage(huge);
     manager.SetMessages(nullptr);
     EXPECT_EQ(messages.Shown, QStringList({"Picture larger than a display, kept at 1920 x 640:\n" + huge}));
+
+    // Past the budget, the pictures drawn least recently give their memory back and are decoded
+    // again, the same, when next drawn; their size stays known meanwhile.
+    manager.SetBudget(0);
+    std::vector<const TVQPicture *> pictures;
+    for (int i = 0; i < 3; ++i) {
+        QImage image(600, 400, QImage::Format_RGB32);
+        image.fill(QColor(40 * i, 100, 200));
+        image.save(dir.filePath(QStringLiteral("p%1.png").arg(i)));
+        pictures.push_back(manager.GetImage(dir.filePath(QStringLiteral("p%1.png").arg(i))));
+        pictures.back()->Pixmap(false);
+    }
+    EXPECT_FALSE(pictures[0]->IsDecoded());
+    EXPECT_FALSE(pictures[1]->IsDecoded());
+    EXPECT_TRUE(pictures[2]->IsDecoded());
+    EXPECT_EQ(pictures[0]->Width(), 600);
+    EXPECT_EQ(pictures[0]->Pixmap(false).toImage().pixel(5, 5), QColor(0, 100, 200).rgb());
+    EXPECT_TRUE(pictures[0]->IsDecoded());
+    EXPECT_FALSE(pictures[2]->IsDecoded());
+    // Pictures that cannot be read again (built in, or the stand-in for a broken file) stay.
+    EXPECT_TRUE(manager.GetImage(broken)->IsDecoded());
+    manager.SetBudget(TVQImageManager::DefaultBudget);
 }
 
 TEST_F(ControlsTest, DimmerAndSensorShowTheirValues)
