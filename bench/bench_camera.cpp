@@ -88,13 +88,10 @@ std::thread Serve(std::function<quint16()> serve, std::function<void()> done, st
     return thread;
 }
 
-// Manual time: GUI-thread processor seconds per second of stream.
-void BM_Stream25PerSecond(benchmark::State &state)
+// The simulator's camera, 640 x 480 at 25 pictures a second, in a thread of its own.
+std::thread ServeCamera(std::unique_ptr<TCameraServer> &camera, std::atomic<quint16> &port, std::atomic<bool> &stop)
 {
-    std::atomic<quint16> port = 0;
-    std::atomic<bool> stop = false;
-    std::unique_ptr<TCameraServer> camera;
-    std::thread server = Serve([&] {
+    return Serve([&] {
         TCameraServer::Options options;
         options.FramesPerSecond = 25;
         options.PictureSize = QSize(640, 480);
@@ -102,6 +99,15 @@ void BM_Stream25PerSecond(benchmark::State &state)
         QString error;
         return camera->Start(error) ? camera->Port() : quint16(1);
     }, [&] { camera.reset(); }, port, stop);
+}
+
+// Manual time: GUI-thread processor seconds per second of stream.
+void BM_Stream25PerSecond(benchmark::State &state)
+{
+    std::atomic<quint16> port = 0;
+    std::atomic<bool> stop = false;
+    std::unique_ptr<TCameraServer> camera;
+    std::thread server = ServeCamera(camera, port, stop);
 
     TCameraView view;
     view.SetViewSize(QSize(320, 240));
@@ -147,14 +153,7 @@ void BM_FloodBesideAStream(benchmark::State &state)
     std::atomic<quint16> goodPort = 0, floodPort = 0;
     std::atomic<qint64> sent = 0;
     std::unique_ptr<TCameraServer> good;
-    std::thread goodThread = Serve([&] {
-        TCameraServer::Options options;
-        options.FramesPerSecond = 25;
-        options.PictureSize = QSize(640, 480);
-        good = std::make_unique<TCameraServer>(options, std::function<void(const QString &)>());
-        QString error;
-        return good->Start(error) ? good->Port() : quint16(1);
-    }, [&] { good.reset(); }, goodPort, stop);
+    std::thread goodThread = ServeCamera(good, goodPort, stop);
     std::unique_ptr<QTcpServer> flooder;
     std::thread floodThread = Serve([&] {
         flooder = std::make_unique<QTcpServer>();

@@ -187,10 +187,9 @@ void BM_PlainQtAnchor(benchmark::State &state)
 }
 BENCHMARK(BM_PlainQtAnchor)->Apply([](auto *b) { SizeArguments(b, 2); })->Unit(benchmark::kMillisecond)->Iterations(3);
 
-void BM_OpenHeadlessAndSave(benchmark::State &state)
+// Each iteration opens the project headless and saves it under another name.
+void OpenHeadlessAndSave(benchmark::State &state, const QString &path)
 {
-    const TGeneratedSize &size = *k_sizes[state.range(0)];
-    const QString path = ProjectPath(size);
     const QString saved = QDir(Folder().path()).filePath(QStringLiteral("Data/saved.qvp"));
     for (auto _ : state) {
         TSilentMessages messages;
@@ -199,6 +198,21 @@ void BM_OpenHeadlessAndSave(benchmark::State &state)
         session.Save(saved);
         state.counters["controls"] = double(session.Project()->Outputs().size());
     }
+}
+
+// The small generated project's bytes, the start of the hostile ones.
+QByteArray SmallProject()
+{
+    QFile small(ProjectPath(k_small));
+    small.open(QIODevice::ReadOnly);
+    return small.readAll();
+}
+
+void BM_OpenHeadlessAndSave(benchmark::State &state)
+{
+    const TGeneratedSize &size = *k_sizes[state.range(0)];
+    const QString path = ProjectPath(size);
+    OpenHeadlessAndSave(state, path);
     state.SetLabel(size.Name);
 }
 BENCHMARK(BM_OpenHeadlessAndSave)->Apply([](auto *b) { SizeArguments(b, 3); })->Unit(benchmark::kMillisecond)->Iterations(3);
@@ -209,23 +223,14 @@ void BM_ResaveOneDenseScreen(benchmark::State &state)
 {
     const QString dense = QDir(Folder().path()).filePath(QStringLiteral("Data/dense-%1.qvp").arg(state.range(0)));
     if (!QFileInfo::exists(dense)) {
-        QFile small(ProjectPath(k_small));
-        small.open(QIODevice::ReadOnly);
-        QByteArray content = small.readAll();
+        QByteArray content = SmallProject();
         const qsizetype heading = content.indexOf("Visual IO\r\n");
         const qsizetype first = content.indexOf("\r\n", heading + 11) + 2;
         const QByteArray line = content.mid(first, content.indexOf("\r\n", first) + 2 - first);
         content.insert(first, line.repeated(state.range(0)));
         TFileAccess::SaveAtomically(dense, content);
     }
-    const QString saved = QDir(Folder().path()).filePath(QStringLiteral("Data/saved-dense.qvp"));
-    for (auto _ : state) {
-        TSilentMessages messages;
-        TProjectSession session(Folder().path(), &messages);
-        session.Open(dense);
-        session.Save(saved);
-        state.counters["controls"] = double(session.Project()->Outputs().size());
-    }
+    OpenHeadlessAndSave(state, dense);
 }
 BENCHMARK(BM_ResaveOneDenseScreen)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
@@ -235,9 +240,7 @@ void BM_OpenManyScreens(benchmark::State &state)
 {
     const QString many = QDir(Folder().path()).filePath(QStringLiteral("Data/screens-%1.qvp").arg(state.range(0)));
     if (!QFileInfo::exists(many)) {
-        QFile small(ProjectPath(k_small));
-        small.open(QIODevice::ReadOnly);
-        QByteArray content = small.readAll();
+        QByteArray content = SmallProject();
         QByteArray screens;
         for (int i = 0; i < state.range(0); ++i)
             screens += QStringLiteral(" 1 0 0 0 0 0 0 0 320 258  78  5a   0%1Extra %2|(null)|\r\n")
