@@ -9,7 +9,7 @@ trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" > /dev/null
 fail() { echo "install: $*"; exit 1; }
 program="$prefix/lib/visual-quelnor"
-for f in visual-quelnor quelnor-tool quelnor-sim libqnet.so "Default Images/QUELNOR.ico" "Image Control/jnail.bmp" \
+for f in visual-quelnor quelnor-tool quelnor-sim quelnor-bridge libqnet.so "Default Images/QUELNOR.ico" "Image Control/jnail.bmp" \
          "Data/demo.qvp" "Data/demo.qap"; do
   [[ -e "$program/$f" ]] || fail "missing $f"
 done
@@ -20,6 +20,8 @@ for f in OldVersion Ports "Data/Backup File"; do [[ -z "$(ls -A "$program/$f")" 
 [[ "$(cd "$program/Data" && ls -A | sort | tr '\n' ' ')" == "Backup File demo.qap demo.qvp " ]] || fail "Data holds more than the demo"
 [[ "$(readlink -f "$prefix/bin/visual-quelnor")" == "$(readlink -f "$program/visual-quelnor")" ]] || fail "bin/visual-quelnor is not the program"
 ls "$program" | grep -q _tests && fail "test programs installed"
+unit="$prefix/lib/systemd/system/quelnor-bridge.service"
+grep -q "^ExecStart=.*/lib/visual-quelnor/quelnor-bridge " "$unit" || fail "the bridge's systemd unit"
 desktop="$prefix/share/applications/visual-quelnor.desktop"
 grep -qx 'Exec=visual-quelnor %f' "$desktop" || fail "desktop entry does not open a file"
 grep -qx 'MimeType=application/x-quelnor-project;application/x-quelnor-export;' "$desktop" || fail "desktop entry types"

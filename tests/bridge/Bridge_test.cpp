@@ -1,4 +1,5 @@
 #include "TDataFileManager.h"
+#include "TFrameDecoder.h"
 #include "TInstallationSimulator.h"
 #include "TLinkSession.h"
 #include "TMqttBridge.h"
@@ -10,11 +11,12 @@
 #include "RecordingMessages.h"
 #include "TestBroker.h"
 
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSet>
 #include <QTextStream>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -28,7 +30,8 @@ class BridgeTest : public ::testing::Test
 protected:
     void SetUp() override { ASSERT_TRUE(broker.Start()); }
 
-    void StartInstallation(TSimulatorOptions options = {})
+    // `openLink`: false leaves the installation's one session to another process.
+    void StartInstallation(TSimulatorOptions options = {}, bool openLink = true)
     {
         options.ExportPath = QStringLiteral(QUELNOR_TEST_EXPORT);
         options.UdpPort = simulatorPort;
@@ -46,18 +49,18 @@ protected:
             application->Settings().UdpPort = simulatorPort;
             QObject::connect(&session, &TProjectSession::commandSent, &session,
                              [this](TDataFileManager *, const QByteArray &frame) { frames.append(frame); });
+            if (!openLink)
+                return;
             session.SetMode(RunMode::RunTime);
             ASSERT_TRUE(application->Session().ReopenLink());
         }
     }
 
-    // The link up and the first refresh answered (the refresh frames are kept apart from commands).
+    // The link up and the first refresh answered.
     void WaitForStates()
     {
         ASSERT_TRUE(RunUntil([&] { return application->Session().Health() == LinkHealth::Up && frames.size() >= 2; }));
         RunUntil([] { return false; }, 300);
-        for (const QByteArray &frame : frames)
-            refreshFrames.insert(frame);
     }
 
     TBridgeOptions Options(bool commands = true) const
@@ -74,20 +77,24 @@ protected:
         ASSERT_TRUE(bridge.Start(options, error)) << error.toStdString();
         bridge.Client().SetRetryPauses(100, 400);
         ASSERT_TRUE(RunUntil([&] { return bridge.Client().IsConnected() && bridge.DiscoveryQueued() == 0; }));
+        // Its "online" comes after its subscriptions on the same connection: commands reach it.
+        if (observer.IsConnected()) {
+            ASSERT_TRUE(Holds("quelnor/bridge/45000101", "online"));
+        }
     }
 
     // Follows every topic; the last payload of each is kept.
-    void Watch()
+    void Watch(TMqttSettings settings = {})
     {
         QObject::connect(&observer, &TMqttClient::connected, &observer, [this] { observer.Subscribe("#"); });
         QObject::connect(&observer, &TMqttClient::messageReceived, &observer, [this](const QByteArray &topic, const QByteArray &payload) {
             seen[topic] = payload;
             log.append(topic + ' ' + payload);
         });
-        TMqttSettings settings;
         settings.Port = broker.Port();
         QString error;
         ASSERT_TRUE(observer.Start(settings, error));
+        observer.SetRetryPauses(100, 400);
         ASSERT_TRUE(RunUntil([&] { return observer.IsConnected(); }));
     }
 
@@ -102,9 +109,13 @@ protected:
         return QJsonDocument::fromJson(seen.value(topic)).object();
     }
 
+    // Frames other than the refresh requests (message type 0x64) the link sends by itself.
     int CommandFrames() const
     {
-        return int(std::count_if(frames.begin(), frames.end(), [this](const QByteArray &f) { return !refreshFrames.contains(f); }));
+        return int(std::count_if(frames.begin(), frames.end(), [](const QByteArray &f) {
+            const QByteArray message = TFrameDecoder::MessageBytes(QByteArrayView(f).sliced(1, f.size() - 2));
+            return message.size() < 5 || quint8(message[4]) != 0x64;
+        }));
     }
 
     void Publish(const QByteArray &topic, const QByteArray &payload) { ASSERT_TRUE(observer.Publish(topic, payload, false)); }
@@ -123,7 +134,6 @@ protected:
     QHash<QByteArray, QByteArray> seen;
     QByteArrayList log;
     QByteArrayList frames;
-    QSet<QByteArray> refreshFrames;
 };
 
 const QByteArray k_state = "quelnor/45000101/";
@@ -204,6 +214,248 @@ TEST_F(BridgeTest, DiscoveryDescribesEveryChannelAndStatesFollowTheRefresh)
     EXPECT_EQ(seen.value("quelnor/45000101/09123403/0/brightness"), "0");
     EXPECT_EQ(seen.value("quelnor/45000101/07123402/0/state"), "stopped");
     EXPECT_EQ(CommandFrames(), 0) << "publishing sends nothing to the installation";
+}
+
+// Each accepted command: exactly one bus frame, and the state published only once the module
+// reported it. A command the fresh state already satisfies sends nothing.
+TEST_F(BridgeTest, CommandsSendOneFrameAndTheStateFollowsTheReport)
+{
+    StartInstallation();
+    WaitForStates();
+    Watch();
+    StartBridge(Options());
+    struct Case
+    {
+        QByteArray topic;
+        QByteArray payload;
+        int frames;
+        QByteArray stateTopic;
+        QByteArray state;
+    };
+    const Case cases[] = {
+        {"06123401/0/set", "ON", 1, "06123401/0/state", "ON"},
+        {"06123401/0/set", "ON", 0, "06123401/0/state", "ON"},
+        {"06123401/0/set", "OFF", 1, "06123401/0/state", "OFF"},
+        {"09123403/1/brightness/set", "40", 1, "09123403/1/brightness", "40"},
+        {"09123403/1/set", "ON", 0, "09123403/1/state", "ON"},
+        {"09123403/1/set", "OFF", 1, "09123403/1/state", "OFF"},
+        {"07123402/2/set", "CLOSE", 1, "07123402/2/state", "closing"},
+        {"07123402/2/set", "STOP", 1, "07123402/2/state", "stopped"},
+        {"0a12340b/0/preset/set", "Comfort", 1, "0a12340b/0/preset", "Comfort"},
+        {"variable/2/set", "1", 1, "variable/2/state", "1"},
+        {"variable/2/set", "0", 1, "variable/2/state", "0"},
+        {"memo/0/set", "ON", 1, "06123401/7/state", "ON"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.topic.toStdString() + " " + c.payload.toStdString());
+        const int before = CommandFrames();
+        Publish(k_state + c.topic, c.payload);
+        EXPECT_TRUE(Holds(k_state + c.stateTopic, c.state));
+        RunUntil([] { return false; }, 200);
+        EXPECT_EQ(CommandFrames() - before, c.frames);
+    }
+
+    // Never acted upon: out of range, not understood, not an entity's, a read-only entity's.
+    const QByteArrayList ignored{"09123403/1/brightness/set 101", "09123403/1/brightness/set -1", "06123401/0/set on",
+                                 "variable/2/set 99", "0a12340b/0/preset/set Party", "01123405/1/set ON",
+                                 "99999999/0/set ON", "06123401/0/colour/set 3", "memo/0/set OFF"};
+    const quint64 ignoredBefore = bridge.Ignored();
+    const int before = CommandFrames();
+    for (const QByteArray &line : ignored) {
+        const QList<QByteArray> parts = line.split(' ');
+        Publish(k_state + parts[0], parts[1]);
+    }
+    EXPECT_TRUE(RunUntil([&] { return bridge.Ignored() - ignoredBefore == quint64(ignored.size()); }));
+    EXPECT_EQ(CommandFrames(), before);
+}
+
+// Without "accept commands", a command is refused on the error topic and nothing goes out.
+TEST_F(BridgeTest, CommandsAreRefusedUnlessAcceptedOrWhenTheStateIsNotFresh)
+{
+    StartInstallation();
+    WaitForStates();
+    Watch();
+    StartBridge(Options(false));
+    Publish(k_state + "06123401/0/set", "ON");
+    ASSERT_TRUE(RunUntil([&] { return seen.contains(k_state + "error"); }));
+    EXPECT_TRUE(seen.value(k_state + "error").contains("does not accept commands"));
+    EXPECT_EQ(bridge.Refused(), 1u);
+
+    // Accepted, but the installation stopped answering: the link is lost, every entity goes
+    // unavailable while the broker stays, and a toggle is refused rather than guessed.
+    bridge.Stop();
+    seen.clear();
+    StartBridge(Options(true));
+    ASSERT_TRUE(Holds(k_state + "status", "online"));
+    TLinkTimings quick;
+    quick.AnswerWait = 200;
+    quick.RetryFirst = 60000;
+    application->Session().SetTimings(quick);
+    simulator.reset();
+    // The keep-alive goes out now rather than in a minute; unanswered, the link is lost.
+    TLinkSession &link = application->Session();
+    ASSERT_TRUE(RunUntil([&] {
+        if (!link.AnswerTimer()->isActive())
+            link.WatchdogExpired();
+        return link.Health() == LinkHealth::Lost;
+    }));
+    EXPECT_TRUE(Holds(k_state + "status", "offline"));
+    EXPECT_TRUE(Holds(k_state + "06123401/0/available", "offline"));
+    EXPECT_EQ(seen.value("quelnor/bridge/45000101"), "online");
+    EXPECT_EQ(seen.value(k_state + "06123401/0/state"), "OFF") << "the last reported state stays, unavailable";
+    const int before = CommandFrames();
+    Publish(k_state + "06123401/0/set", "ON");
+    EXPECT_TRUE(RunUntil([&] { return seen.value(k_state + "error").contains("link is not up"); }));
+    EXPECT_EQ(bridge.Refused(), 2u);
+    EXPECT_EQ(CommandFrames(), before);
+}
+
+// A module that reports only damaged frames: its state is unknown, so a toggle could be wrong.
+TEST_F(BridgeTest, AToggleIsRefusedWhileTheStateIsUnknown)
+{
+    TSimulatorOptions damaged;
+    damaged.CorruptPercent = 100;
+    StartInstallation(damaged);
+    ASSERT_TRUE(RunUntil([&] { return application->Session().Health() != LinkHealth::Opening; }));
+    Watch();
+    StartBridge(Options());
+    EXPECT_TRUE(Holds(k_state + "06123401/0/available", "offline"));
+    EXPECT_FALSE(seen.contains(k_state + "06123401/0/state")) << "an unknown state is never published";
+    const int before = CommandFrames();
+    Publish(k_state + "06123401/0/set", "ON");
+    EXPECT_TRUE(RunUntil([&] { return seen.value(k_state + "error").contains("unknown or stale"); }));
+    RunUntil([] { return false; }, 200);
+    EXPECT_EQ(CommandFrames(), before);
+}
+
+// The broker restarted empty, then the home-automation system restarted: both times every
+// config and state is there again without restarting the bridge.
+TEST_F(BridgeTest, BrokerRestartAndBirthRepublishEverything)
+{
+    StartInstallation();
+    WaitForStates();
+    Watch();
+    StartBridge(Options());
+    const quint16 port = broker.Port();
+    broker.Stop();
+    ASSERT_TRUE(RunUntil([&] { return !bridge.Client().IsConnected(); }));
+    seen.clear();
+    ASSERT_TRUE(broker.Start(QStringLiteral("allow_anonymous true\n"), port));
+    EXPECT_TRUE(Holds("quelnor/bridge/45000101", "online", 10000));
+    EXPECT_TRUE(Holds(k_state + "06123401/3/state", "OFF"));
+    EXPECT_TRUE(RunUntil([&] { return seen.contains("homeassistant/switch/45000101_06123401_3/config"); }));
+
+    seen.clear();
+    Publish("homeassistant/status", "online");
+    EXPECT_TRUE(RunUntil([&] { return seen.contains("homeassistant/light/45000101_09123403_2/config"); }, 5000));
+    EXPECT_TRUE(Holds(k_state + "09123403/2/brightness", "0"));
+}
+
+// TLS with the broker's certificate checked against the test's own CA, and a password file.
+TEST_F(BridgeTest, TlsAndPassword)
+{
+    broker.Stop();
+    const QString san = QStringLiteral("subjectAltName=IP:127.0.0.1");
+    ASSERT_TRUE(broker.Run("openssl", {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", "ca.key", "-out", "ca.crt",
+                                      "-days", "1", "-subj", "/CN=Quelnor test CA"}));
+    ASSERT_TRUE(broker.Run("openssl", {"req", "-newkey", "rsa:2048", "-nodes", "-keyout", "server.key", "-out", "server.csr",
+                                      "-subj", "/CN=127.0.0.1", "-addext", san}));
+    ASSERT_TRUE(broker.Run("openssl", {"x509", "-req", "-in", "server.csr", "-CA", "ca.crt", "-CAkey", "ca.key", "-CAcreateserial",
+                                      "-out", "server.crt", "-days", "1", "-copy_extensions", "copy"}));
+    ASSERT_TRUE(broker.Run("mosquitto_passwd", {"-b", "-c", "passwords", "house", "s3cret words"}));
+    ASSERT_TRUE(broker.Start(QStringLiteral("cafile {dir}/ca.crt\ncertfile {dir}/server.crt\nkeyfile {dir}/server.key\n"
+                                            "allow_anonymous false\npassword_file {dir}/passwords\n")));
+    StartInstallation();
+    WaitForStates();
+    TBridgeOptions options = Options();
+    options.Broker.TlsCa = broker.File("ca.crt");
+    options.Broker.User = QStringLiteral("house");
+    options.Broker.Password = QStringLiteral("s3cret words");
+    Watch(options.Broker);
+    StartBridge(options);
+    EXPECT_TRUE(Holds(k_state + "06123401/0/state", "OFF"));
+
+    // A wrong password: refused by the broker, said in the log without the password.
+    bridge.Stop();
+    bridgeLog.clear();
+    options.Broker.Password = QStringLiteral("wrong words");
+    QString error;
+    ASSERT_TRUE(bridge.Start(options, error));
+    EXPECT_TRUE(RunUntil([&] { return bridgeLog.join('\n').contains("not authorised"); })) << bridgeLog.join('\n').toStdString();
+    EXPECT_FALSE(bridge.Client().IsConnected());
+    EXPECT_FALSE(bridgeLog.join('\n').contains("words"));
+
+    // A CA that did not sign the broker's certificate: no connection.
+    bridge.Stop();
+    ASSERT_TRUE(broker.Run("openssl", {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", "other.key", "-out", "other.crt",
+                                      "-days", "1", "-subj", "/CN=Another CA"}));
+    options.Broker.Password = QStringLiteral("s3cret words");
+    options.Broker.TlsCa = broker.File("other.crt");
+    ASSERT_TRUE(bridge.Start(options, error));
+    RunUntil([] { return false; }, 500);
+    EXPECT_FALSE(bridge.Client().IsConnected());
+}
+
+// An update from a new export: the module whose serial changed leaves (empty retained config),
+// the new one appears, the others keep their ids.
+TEST_F(BridgeTest, AnUpdateRemovesAndAddsEntities)
+{
+    StartInstallation();
+    WaitForStates();
+    Watch();
+    StartBridge(Options());
+    ASSERT_TRUE(RunUntil([&] { return seen.contains("homeassistant/switch/45000101_0e12340e_1/config"); }));
+    QFile original(QStringLiteral(QUELNOR_TEST_EXPORT));
+    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+    QByteArray text = original.readAll();
+    ASSERT_TRUE(text.contains(" 0 1 e12340e   f   e"));
+    text.replace(" 0 1 e12340e   f   e", " 0 1 e77777e   f   e");
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("house.qap"));
+    QFile updated(path);
+    ASSERT_TRUE(updated.open(QIODevice::WriteOnly));
+    updated.write(text);
+    updated.close();
+    log.clear();
+    ASSERT_TRUE(session.UpdateApplication(*application, path, QDateTime::currentDateTime(), false));
+    EXPECT_TRUE(Holds("homeassistant/switch/45000101_0e12340e_1/config", ""));
+    EXPECT_TRUE(Holds("homeassistant/switch/45000101_0e12340e_0/config", ""));
+    EXPECT_TRUE(RunUntil([&] { return seen.value("homeassistant/switch/45000101_0e77777e_1/config").contains("0e77777e"); }));
+    EXPECT_FALSE(log.contains("homeassistant/switch/45000101_06123401_0/config ")) << "a kept entity is not removed";
+}
+
+// The service itself: started on a saved project, stopped by SIGTERM (the link logs out and
+// "offline" is published), and killed outright (the broker publishes its last will).
+TEST_F(BridgeTest, TheServiceStopsCleanlyAndItsLastWillCoversAKill)
+{
+    TSimulatorOptions logged;
+    logged.Log = true;
+    StartInstallation(logged, false);
+    QTemporaryDir folder;
+    const QString project = folder.filePath(QStringLiteral("house.qvp"));
+    ASSERT_TRUE(session.Save(project));
+    Watch();
+    const auto startService = [&](QProcess &service) {
+        service.setProcessChannelMode(QProcess::MergedChannels);
+        service.start(QStringLiteral(QUELNOR_PROGRAM_DIR "/quelnor-bridge"),
+                      {project, "--broker", QStringLiteral("127.0.0.1:%1").arg(broker.Port()), "--keepalive", "5"});
+        return RunUntil([&] { return seen.value(k_state + "status") == "online" && seen.contains(k_state + "06123401/0/state"); }, 10000);
+    };
+    QProcess service;
+    ASSERT_TRUE(startService(service)) << service.readAll().toStdString();
+    service.terminate();
+    ASSERT_TRUE(RunUntil([&] { return service.state() == QProcess::NotRunning; }, 10000));
+    EXPECT_EQ(service.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(service.exitCode(), 0);
+    EXPECT_EQ(seen.value(k_state + "status"), "offline");
+    EXPECT_EQ(seen.value("quelnor/bridge/45000101"), "offline");
+    EXPECT_TRUE(RunUntil([&] { return simulatorText.contains("recv LOGOUT"); }));
+
+    seen.clear();
+    QProcess killed;
+    ASSERT_TRUE(startService(killed)) << killed.readAll().toStdString();
+    killed.kill();
+    EXPECT_TRUE(Holds("quelnor/bridge/45000101", "offline", 7500));
 }
 
 } // namespace
