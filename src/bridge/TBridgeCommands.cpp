@@ -58,14 +58,14 @@ void TMqttBridge::Command(TBridgeInstallation &installation, const QByteArray &t
         return;
     }
     QString refusal;
-    if (!Execute(*entity, leaf, payload, refusal) && !refusal.isEmpty())
+    if (!Execute(installation, *entity, leaf, payload, refusal) && !refusal.isEmpty())
         Refuse(installation, topic, payload, refusal);
 }
 
-bool TMqttBridge::Execute(const TBridgeEntity &entity, const QByteArray &leaf, const QByteArray &payload, QString &refusal)
+bool TMqttBridge::Execute(const TBridgeInstallation &installation, const TBridgeEntity &entity, const QByteArray &leaf, const QByteArray &payload, QString &refusal)
 {
     TVQQModuleBase *module = entity.Module;
-    const bool fresh = TBridgeInstallation::Fresh(entity);
+    const bool fresh = installation.Fresh(entity);
     const auto malformed = [&] {
         Ignore(entity.Topic + '/' + leaf + (leaf.isEmpty() ? "" : "/") + "set", QStringLiteral("payload not understood: ") +
                QString::fromUtf8(payload.left(64)));

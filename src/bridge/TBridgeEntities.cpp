@@ -2,6 +2,7 @@
 
 #include "TCodePage.h"
 #include "TDataFileManager.h"
+#include "TLinkSession.h"
 #include "TModuleTypes.h"
 #include "TProgramLists.h"
 #include "TVQQMemoBaseItem.h"
@@ -336,10 +337,15 @@ QByteArray TBridgeInstallation::Config(const TBridgeEntity &entity) const
     return QJsonDocument(config).toJson(QJsonDocument::Compact);
 }
 
-bool TBridgeInstallation::Fresh(const TBridgeEntity &entity)
+bool TBridgeInstallation::Fresh(const TBridgeEntity &entity) const
 {
     if (entity.Variable)
         return entity.Variable->Trust() == StateTrust::Fresh;
+    if (entity.Kind == EntityKind::Power) {
+        // A total over states that were never reported is no total.
+        const LinkHealth health = m_application->Session().Health();
+        return health == LinkHealth::Up || health == LinkHealth::InDoubt;
+    }
     if (!entity.Module)
         return true;
     if (entity.Module->Trust(PartOf(entity.Kind)) != StateTrust::Fresh)

@@ -86,7 +86,7 @@ public:
     // The discovery config of an entity, compact JSON.
     QByteArray Config(const TBridgeEntity &entity) const;
     // Whether the entity's state is known and fresh (its own availability).
-    static bool Fresh(const TBridgeEntity &entity);
+    bool Fresh(const TBridgeEntity &entity) const;
     // The entity's retained state messages (none for events and scenes).
     std::vector<TBridgeMessage> States(const TBridgeEntity &entity) const;
 

@@ -191,7 +191,7 @@ void TMqttBridge::UpdateEntity(TBridgeInstallation &installation, const TBridgeE
 {
     if (!Publishing())
         return;
-    const bool fresh = TBridgeInstallation::Fresh(entity);
+    const bool fresh = installation.Fresh(entity);
     if (entity.Module || entity.Variable)
         Put(entity.AvailabilityTopic(), fresh ? "online" : "offline");
     if (!fresh)

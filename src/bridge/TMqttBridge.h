@@ -80,7 +80,7 @@ private:
 
     // Commands (TBridgeCommands.cpp).
     void Command(TBridgeInstallation &installation, const QByteArray &topic, const QByteArray &payload);
-    bool Execute(const TBridgeEntity &entity, const QByteArray &leaf, const QByteArray &payload, QString &refusal);
+    bool Execute(const TBridgeInstallation &installation, const TBridgeEntity &entity, const QByteArray &leaf, const QByteArray &payload, QString &refusal);
     void Refuse(TBridgeInstallation &installation, const QByteArray &topic, const QByteArray &payload, const QString &reason);
     void Ignore(const QByteArray &topic, const QString &why);
 

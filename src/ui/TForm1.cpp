@@ -1,5 +1,6 @@
 #include "TForm1.h"
 
+#include "TBridgeFeature.h"
 #include "TDataFileManager.h"
 #include "TDialogs.h"
 #include "TEditHistory.h"
@@ -20,6 +21,7 @@
 #include "TVisualDefaults.h"
 #include "TVQImageManager.h"
 #include "TWindowPlaces.h"
+#include "TUserFolders.h"
 #include "TWindowBinder.h"
 
 #include <QApplication>
@@ -31,6 +33,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -135,6 +138,9 @@ void TForm1::MakeMenus()
     m_projectSummary = m_parameterMenu->addAction(QStringLiteral("Project"));
     connect(m_projectSummary, &QAction::triggered, this, &TForm1::CommandProjectSummary);
     connect(m_parameterMenu->addAction(QStringLiteral("Option")), &QAction::triggered, this, [this] { m_files->Option(); });
+    // The bridge lives with the session it publishes; what it says of its broker shows below.
+    (new TBridgeFeature(*m_session, TUserFolders::SettingsFolder(m_programFolder), this,
+                        [this](const QString &line) { statusBar()->showMessage(line, 15000); }))->AddTo(m_parameterMenu);
 
     m_projectMenu = menuBar()->addMenu(QStringLiteral("P&roject"));
     m_createProject = m_projectMenu->addAction(QStringLiteral("Create new Project"));
