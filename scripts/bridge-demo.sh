@@ -13,7 +13,7 @@ trap 'kill "${pids[@]}" 2>/dev/null || true' EXIT
 
 if ! (exec 3<>/dev/tcp/127.0.0.1/1883) 2>/dev/null; then
   conf=$(mktemp)
-  printf 'listener 1883 127.0.0.1\nallow_anonymous true\npersistence false\nuser %s\n' "$(id -un)" > "$conf"
+  printf 'listener 1883 127.0.0.1\nallow_anonymous true\npersistence false\nlog_dest none\nuser %s\n' "$(id -un)" > "$conf"
   mosquitto -c "$conf" &
   pids+=($!)
   sleep 0.5

@@ -32,9 +32,13 @@ QByteArray Degrees(quint8 units, quint8 digit)
     return QByteArray::number(units) + '.' + QByteArray::number(digit % 10);
 }
 
-quint8 PartOf(EntityKind kind)
+} // namespace
+
+quint8 TBridgeEntity::Parts() const
 {
-    switch (kind) {
+    if (!Module)
+        return 0;
+    switch (Kind) {
     case EntityKind::Switch:
     case EntityKind::Cover:
         return PartOutputs;
@@ -50,6 +54,17 @@ quint8 PartOf(EntityKind kind)
     default:
         return 0;
     }
+}
+
+namespace {
+
+TBridgeEntity MakeEntity(EntityKind kind, const QByteArray &objectId, const QByteArray &topic)
+{
+    TBridgeEntity entity;
+    entity.Kind = kind;
+    entity.ObjectId = objectId;
+    entity.Topic = topic;
+    return entity;
 }
 
 quint8 AnalogueValue(const TVQQModuleBase &module)
@@ -154,7 +169,7 @@ TBridgeInstallation::TBridgeInstallation(TDataFileManager &application, const TP
         if (memo->GetApplication() != &application)
             continue;
         const QByteArray number = QByteArray::number(memo->GetMemoNumber());
-        TBridgeEntity entity{.Kind = EntityKind::Scene, .ObjectId = m_id + "_memo_" + number, .Topic = base + "memo/" + number};
+        TBridgeEntity entity = MakeEntity(EntityKind::Scene, m_id + "_memo_" + number, base + "memo/" + number);
         entity.Memo = memo.get();
         Add(entity, memo.get());
     }
@@ -162,12 +177,12 @@ TBridgeInstallation::TBridgeInstallation(TDataFileManager &application, const TP
         if (variable->GetApplication() != &application)
             continue;
         const QByteArray number = QByteArray::number(variable->GetVariableNumber());
-        TBridgeEntity entity{.Kind = variable->GetVariableKind() == 0 ? EntityKind::BoolVariable : EntityKind::ValueVariable,
-                             .ObjectId = m_id + "_variable_" + number, .Topic = base + "variable/" + number};
+        TBridgeEntity entity = MakeEntity(variable->GetVariableKind() == 0 ? EntityKind::BoolVariable : EntityKind::ValueVariable,
+                                          m_id + "_variable_" + number, base + "variable/" + number);
         entity.Variable = variable.get();
         Add(entity, variable.get());
     }
-    Add({.Kind = EntityKind::Power, .ObjectId = m_id + "_power", .Topic = base + "power"}, &application);
+    Add(MakeEntity(EntityKind::Power, m_id + "_power", base + "power"), &application);
 }
 
 void TBridgeInstallation::AddModule(TVQQModuleBase &module)
@@ -184,9 +199,10 @@ void TBridgeInstallation::AddModule(TVQQModuleBase &module)
         if (!info.Control || TModuleTypes::IsHiddenChannel(record.ModuleType, channel, record.ModuleOptions))
             continue;
         const QByteArray control(info.Control);
-        TBridgeEntity entity{.ObjectId = m_id + '_' + serial + '_' + QByteArray::number(channel),
-                             .Topic = m_topics.Base + '/' + m_id + '/' + serial + '/' + QByteArray::number(channel),
-                             .Module = &module, .Channel = channel};
+        TBridgeEntity entity = MakeEntity(EntityKind::Switch, m_id + '_' + serial + '_' + QByteArray::number(channel),
+                                          m_topics.Base + '/' + m_id + '/' + serial + '/' + QByteArray::number(channel));
+        entity.Module = &module;
+        entity.Channel = channel;
         if (control == "TVQQTorOutput") {
             entity.Kind = EntityKind::Switch;
         } else if (control == "TVQQZulOutput") {
@@ -217,6 +233,23 @@ void TBridgeInstallation::AddModule(TVQQModuleBase &module)
 
 void TBridgeInstallation::Add(TBridgeEntity entity, const void *modelObject)
 {
+    entity.AvailabilityTopic = entity.Topic + "/available";
+    switch (entity.Kind) {
+    case EntityKind::Light:
+        entity.StateTopics = {entity.Topic + "/state", entity.Topic + "/brightness"};
+        break;
+    case EntityKind::Climate:
+        entity.StateTopics = {entity.Topic + "/current", entity.Topic + "/target", entity.Topic + "/preset"};
+        break;
+    case EntityKind::Scene:
+        break;
+    case EntityKind::Event:
+        entity.StateTopics = {entity.Topic + "/event"};
+        break;
+    default:
+        entity.StateTopics = {entity.Topic + "/state"};
+        break;
+    }
     m_byObject[modelObject].push_back(int(m_entities.size()));
     m_byTopic.insert(entity.Topic, int(m_entities.size()));
     m_entities.push_back(std::move(entity));
@@ -271,13 +304,13 @@ QByteArray TBridgeInstallation::Config(const TBridgeEntity &entity) const
     QJsonArray availability{QJsonObject{{QStringLiteral("topic"), QString::fromUtf8(m_topics.BridgeStatus)}},
                             QJsonObject{{QStringLiteral("topic"), QString::fromUtf8(StatusTopic())}}};
     if (entity.Module || entity.Variable)
-        availability.append(QJsonObject{{QStringLiteral("topic"), QString::fromUtf8(entity.AvailabilityTopic())}});
+        availability.append(QJsonObject{{QStringLiteral("topic"), QString::fromUtf8(entity.AvailabilityTopic)}});
     config[QStringLiteral("availability")] = availability;
     config[QStringLiteral("availability_mode")] = QStringLiteral("all");
 
     const bool stateful = entity.Kind != EntityKind::Scene && entity.Kind != EntityKind::Event;
     if (stateful && entity.Kind != EntityKind::Climate)
-        config[QStringLiteral("state_topic")] = topic("state");
+        config[QStringLiteral("state_topic")] = QString::fromUtf8(entity.StateTopics.front());
     switch (entity.Kind) {
     case EntityKind::Switch:
     case EntityKind::BoolVariable:
@@ -348,7 +381,7 @@ bool TBridgeInstallation::Fresh(const TBridgeEntity &entity) const
     }
     if (!entity.Module)
         return true;
-    if (entity.Module->Trust(PartOf(entity.Kind)) != StateTrust::Fresh)
+    if (entity.Module->Trust(entity.Parts()) != StateTrust::Fresh)
         return false;
     // A 0-10 V input reports above 100 % when it has no valid reading.
     return entity.Kind != EntityKind::Analogue || AnalogueValue(*entity.Module) <= 100;
@@ -356,41 +389,79 @@ bool TBridgeInstallation::Fresh(const TBridgeEntity &entity) const
 
 std::vector<TBridgeMessage> TBridgeInstallation::States(const TBridgeEntity &entity) const
 {
-    const auto onOff = [](bool on) { return on ? QByteArray("ON") : QByteArray("OFF"); };
-    const QByteArray state = entity.Topic + "/state";
+    // The topics were made with the entity; "ON" and "OFF" are static texts: a state costs no
+    // allocation but its number.
+    const auto onOff = [](bool on) { return on ? QByteArrayLiteral("ON") : QByteArrayLiteral("OFF"); };
+    const std::vector<QByteArray> &topics = entity.StateTopics;
     const TVQQModuleBase *module = entity.Module;
     switch (entity.Kind) {
     case EntityKind::Switch:
-        return {{state, onOff(OutputOn(*module, entity.Channel))}};
+        return {{topics[0], onOff(OutputOn(*module, entity.Channel))}};
     case EntityKind::BinarySensor:
-        return {{state, onOff(InputOn(*module, entity.Channel))}};
+        return {{topics[0], onOff(InputOn(*module, entity.Channel))}};
     case EntityKind::Light: {
         const int level = DimLevel(*module, entity.Channel);
-        return {{state, onOff(level > 0)}, {entity.Topic + "/brightness", QByteArray::number(level)}};
+        return {{topics[0], onOff(level > 0)}, {topics[1], QByteArray::number(level)}};
     }
     case EntityKind::Cover:
-        return {{state, CoverState(*module, entity.Channel)}};
+        return {{topics[0], CoverState(*module, entity.Channel)}};
     case EntityKind::Temperature:
     case EntityKind::Climate: {
         std::array<quint8, 5> bytes{};
         module->GetTemperature(bytes);
         if (entity.Kind == EntityKind::Temperature)
-            return {{state, Degrees(bytes[0], bytes[1])}};
-        return {{entity.Topic + "/current", Degrees(bytes[0], bytes[1])},
-                {entity.Topic + "/target", Degrees(bytes[2], bytes[3])},
-                {entity.Topic + "/preset", PresetName(bytes[4])}};
+            return {{topics[0], Degrees(bytes[0], bytes[1])}};
+        return {{topics[0], Degrees(bytes[0], bytes[1])}, {topics[1], Degrees(bytes[2], bytes[3])}, {topics[2], PresetName(bytes[4])}};
     }
     case EntityKind::Analogue:
-        return {{state, QByteArray::number(AnalogueValue(*module))}};
+        return {{topics[0], QByteArray::number(AnalogueValue(*module))}};
     case EntityKind::BoolVariable:
-        return {{state, onOff(entity.Variable->GetValue() != 0)}};
+        return {{topics[0], onOff(entity.Variable->GetValue() != 0)}};
     case EntityKind::ValueVariable:
-        return {{state, QByteArray::number(entity.Variable->GetValue())}};
+        return {{topics[0], QByteArray::number(entity.Variable->GetValue())}};
     case EntityKind::Power:
-        return {{state, QByteArray::number(m_application->PowerTotal())}};
+        return {{topics[0], QByteArray::number(m_application->PowerTotal())}};
     case EntityKind::Scene:
     case EntityKind::Event:
         return {};
     }
     return {};
+}
+
+qint64 TBridgeInstallation::Signature(const TBridgeEntity &entity) const
+{
+    const TVQQModuleBase *module = entity.Module;
+    switch (entity.Kind) {
+    case EntityKind::Switch:
+        return OutputOn(*module, entity.Channel);
+    case EntityKind::BinarySensor:
+    case EntityKind::Event:
+        return InputOn(*module, entity.Channel);
+    case EntityKind::Light:
+        return DimLevel(*module, entity.Channel);
+    case EntityKind::Cover: {
+        quint8 bits = 0;
+        module->GetOutputStatus(bits);
+        return entity.Channel < 7 ? (bits >> entity.Channel) & 3 : 0;
+    }
+    case EntityKind::Temperature:
+    case EntityKind::Climate: {
+        std::array<quint8, 5> bytes{};
+        module->GetTemperature(bytes);
+        qint64 value = 0;
+        for (int i = 0; i < (entity.Kind == EntityKind::Temperature ? 2 : 5); ++i)
+            value = value << 8 | bytes[size_t(i)];
+        return value;
+    }
+    case EntityKind::Analogue:
+        return AnalogueValue(*module);
+    case EntityKind::BoolVariable:
+    case EntityKind::ValueVariable:
+        return entity.Variable->GetValue();
+    case EntityKind::Power:
+        return m_application->PowerTotal();
+    case EntityKind::Scene:
+        return 0;
+    }
+    return 0;
 }

@@ -48,10 +48,19 @@ struct TBridgeEntity
     TVQQMemoBaseItem *Memo = nullptr;
     TVQQVariableBaseItem *Variable = nullptr;
 
+    QByteArray AvailabilityTopic;        // "<topic>/available"
+    std::vector<QByteArray> StateTopics;  // where States() publishes, in its order (the event's topic)
+    // What was last published of it, so that an unchanged state costs no text: the state's
+    // signature (-1: nothing yet) and its availability (-1: nothing yet).
+    mutable qint64 Shown = -1;
+    mutable qint8 ShownFresh = -1;
+    mutable bool Dirty = false;  // waiting for the bridge's next flush
+
     const char *Component() const;
     // "<prefix>/<component>/<object id>/config"
     QByteArray ConfigTopic(const TBridgeTopics &topics) const;
-    QByteArray AvailabilityTopic() const { return Topic + "/available"; }
+    // The parts of its module's state it shows (StatePart bits; 0 for memos, variables, power).
+    quint8 Parts() const;
 };
 
 // One retained message (or, with an empty payload, the removal of one).
@@ -89,6 +98,8 @@ public:
     bool Fresh(const TBridgeEntity &entity) const;
     // The entity's retained state messages (none for events and scenes).
     std::vector<TBridgeMessage> States(const TBridgeEntity &entity) const;
+    // A number that changes whenever States() would.
+    qint64 Signature(const TBridgeEntity &entity) const;
 
 private:
     void AddModule(TVQQModuleBase &module);

@@ -17,9 +17,13 @@ TMqttBridge::TMqttBridge(TProjectSession &session, std::function<void(const QStr
     , m_client(new TMqttClient(this))
     , m_discoveryTimer(new QTimer(this))
     , m_birthTimer(new QTimer(this))
+    , m_flushTimer(new QTimer(this))
 {
     m_discoveryTimer->setInterval(50);
     connect(m_discoveryTimer, &QTimer::timeout, this, &TMqttBridge::SendDiscovery);
+    m_flushTimer->setSingleShot(true);
+    m_flushTimer->setInterval(50);
+    connect(m_flushTimer, &QTimer::timeout, this, &TMqttBridge::Flush);
     m_birthTimer->setSingleShot(true);
     connect(m_birthTimer, &QTimer::timeout, this, &TMqttBridge::RepublishAll);
     connect(m_client, &TMqttClient::connected, this, &TMqttBridge::Connected);
@@ -72,7 +76,7 @@ bool TMqttBridge::Start(const TBridgeOptions &options, QString &error)
         connect(session, &TProjectSession::powerChanged, this,
                 [this](quint32) {
                     for (const auto &installation : m_installations)
-                        UpdateEntity(*installation, installation->Entities().back());
+                        MarkDirty(*installation, installation->Entities().back());
                 }),
         connect(session, &TProjectSession::modeChanged, this, [this](RunMode) {
             if (Publishing()) {
@@ -89,6 +93,7 @@ bool TMqttBridge::Start(const TBridgeOptions &options, QString &error)
         connect(session, &TProjectSession::aboutToClose, this, [this] {
             for (const auto &installation : m_installations)
                 Put(installation->StatusTopic(), "offline");
+            m_dirty.clear();
             m_installations.clear();
             m_discovery.clear();
         }),
@@ -112,6 +117,8 @@ void TMqttBridge::Stop()
     m_birthTimer->stop();
     m_discovery.clear();
     m_published.clear();
+    m_dirty.clear();
+    m_flushTimer->stop();
     m_installations.clear();
 }
 
@@ -151,8 +158,15 @@ void TMqttBridge::RepublishAll()
     m_published.clear();
     m_discovery.clear();
     Put(m_topics.BridgeStatus, "online");
-    for (const auto &installation : m_installations)
+    for (const auto &installation : m_installations) {
+        for (const TBridgeEntity &entity : installation->Entities()) {
+            entity.ShownFresh = -1;
+            // A push button's last state is kept: republishing is no press.
+            if (entity.Kind != EntityKind::Event)
+                entity.Shown = -1;
+        }
         PublishInstallation(*installation);
+    }
 }
 
 void TMqttBridge::PublishInstallation(TBridgeInstallation &installation)
@@ -192,21 +206,60 @@ void TMqttBridge::UpdateEntity(TBridgeInstallation &installation, const TBridgeE
     if (!Publishing())
         return;
     const bool fresh = installation.Fresh(entity);
-    if (entity.Module || entity.Variable)
-        Put(entity.AvailabilityTopic(), fresh ? "online" : "offline");
+    if ((entity.Module || entity.Variable) && entity.ShownFresh != qint8(fresh)) {
+        Put(entity.AvailabilityTopic, fresh ? "online" : "offline");
+        entity.ShownFresh = qint8(fresh);
+    }
     if (!fresh)
         return;
+    // Most reports change nothing an entity shows: no text is made for those.
+    const qint64 signature = installation.Signature(entity);
+    const qint64 shown = entity.Shown;
+    if (signature == shown)
+        return;
+    entity.Shown = signature;
     if (entity.Kind == EntityKind::Event) {
         // A push button publishes what happened, once, when its reported state changes.
-        const bool on = InputOn(*entity.Module, entity.Channel);
-        const auto last = m_buttons.constFind(entity.ObjectId);
-        if (last != m_buttons.constEnd() && *last != on)
-            Put(entity.Topic + "/event", on ? R"({"event_type":"press"})" : R"({"event_type":"release"})", false);
-        m_buttons.insert(entity.ObjectId, on);
+        if (shown >= 0)
+            Put(entity.StateTopics.front(), signature ? R"({"event_type":"press"})" : R"({"event_type":"release"})", false);
         return;
     }
+    // The entity's signature already tells a change: no look-up in what was published.
     for (const TBridgeMessage &message : installation.States(entity))
-        Put(message.Topic, message.Payload);
+        m_client->Publish(message.Topic, message.Payload, true);
+}
+
+void TMqttBridge::MarkDirty(TBridgeInstallation &installation, const TBridgeEntity &entity)
+{
+    if (!Publishing())
+        return;
+    // A push button's press and release are each published, in order, at once.
+    if (entity.Kind == EntityKind::Event) {
+        UpdateEntity(installation, entity);
+        return;
+    }
+    if (m_dirty.empty())
+        m_dirtySince.start();
+    // Published once the link has been quiet a moment, and no later than half a second after
+    // the first change however busy it stays.
+    if (m_dirtySince.elapsed() < 500)
+        m_flushTimer->start();
+    if (entity.Dirty)
+        return;
+    entity.Dirty = true;
+    m_dirty.push_back({&installation, &entity});
+}
+
+void TMqttBridge::Flush()
+{
+    // What changed during a burst of frames is published once the burst is handled, the latest
+    // state of each entity once: the screens have the thread first.
+    std::vector<std::pair<TBridgeInstallation *, const TBridgeEntity *>> dirty;
+    dirty.swap(m_dirty);
+    for (const auto &[installation, entity] : dirty) {
+        entity->Dirty = false;
+        UpdateEntity(*installation, *entity);
+    }
 }
 
 void TMqttBridge::UpdateApplication(TDataFileManager *application)
@@ -217,16 +270,19 @@ void TMqttBridge::UpdateApplication(TDataFileManager *application)
     PublishStatus(*installation);
     // The link's epoch decides every state's trust: each entity's availability follows.
     for (const TBridgeEntity &entity : installation->Entities())
-        UpdateEntity(*installation, entity);
+        MarkDirty(*installation, entity);
 }
 
-void TMqttBridge::StateChanged(TDataFileManager *application, TVQQModuleBase *module, quint8)
+void TMqttBridge::StateChanged(TDataFileManager *application, TVQQModuleBase *module, quint8 parts)
 {
     TBridgeInstallation *installation = Publishing() ? InstallationOf(application) : nullptr;
     if (!installation)
         return;
-    for (const int index : installation->EntitiesOf(module))
-        UpdateEntity(*installation, installation->Entities()[size_t(index)]);
+    for (const int index : installation->EntitiesOf(module)) {
+        const TBridgeEntity &entity = installation->Entities()[size_t(index)];
+        if (entity.Parts() & parts)
+            MarkDirty(*installation, entity);
+    }
 }
 
 void TMqttBridge::VariableChanged(TDataFileManager *application, TVQQVariableBaseItem *variable)
@@ -235,7 +291,7 @@ void TMqttBridge::VariableChanged(TDataFileManager *application, TVQQVariableBas
     if (!installation)
         return;
     for (const int index : installation->EntitiesOf(variable))
-        UpdateEntity(*installation, installation->Entities()[size_t(index)]);
+        MarkDirty(*installation, installation->Entities()[size_t(index)]);
 }
 
 TBridgeInstallation *TMqttBridge::InstallationOf(const TDataFileManager *application) const
@@ -253,6 +309,8 @@ void TMqttBridge::Rebuild(TDataFileManager *application, bool removed)
                               [application](const auto &i) { return &i->Application() == application; });
     std::unique_ptr<TBridgeInstallation> old;
     if (found != m_installations.end()) {
+        const TBridgeInstallation *gone = found->get();
+        std::erase_if(m_dirty, [gone](const auto &d) { return d.first == gone; });
         old = std::move(*found);
         m_installations.erase(found);
     }
@@ -287,14 +345,13 @@ void TMqttBridge::RemoveEntities(const TBridgeInstallation &installation, const 
             continue;
         if (m_options.Discovery)
             Put(config, QByteArray());
-        // Their retained states go too; the model objects may be gone, so the topics are named.
-        for (const char *leaf : {"/state", "/available", "/brightness", "/current", "/target", "/preset"}) {
-            const QByteArray topic = entity.Topic + leaf;
-            if (m_published.contains(topic)) {
-                Put(topic, QByteArray());
-                m_published.remove(topic);
-            }
+        // Their retained states go too (the model objects may be gone: the topics were kept).
+        for (const QByteArray &topic : entity.StateTopics) {
+            if (entity.Kind != EntityKind::Event)
+                m_client->Publish(topic, QByteArray(), true);
         }
+        if (entity.Module || entity.Variable)
+            Put(entity.AvailabilityTopic, QByteArray());
     }
 }
 

@@ -4,6 +4,7 @@
 #include "TMqttClient.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QObject>
 
@@ -67,6 +68,9 @@ private:
     void RepublishAll();
     void PublishInstallation(TBridgeInstallation &installation);
     void UpdateEntity(TBridgeInstallation &installation, const TBridgeEntity &entity);
+    // The entity's state or trust may have changed: published at the next flush.
+    void MarkDirty(TBridgeInstallation &installation, const TBridgeEntity &entity);
+    void Flush();
     void UpdateApplication(TDataFileManager *application);
     void PublishStatus(TBridgeInstallation &installation);
     void SendDiscovery();
@@ -89,12 +93,14 @@ private:
     TMqttClient *m_client = nullptr;
     QTimer *m_discoveryTimer = nullptr;
     QTimer *m_birthTimer = nullptr;
+    QTimer *m_flushTimer = nullptr;
+    QElapsedTimer m_dirtySince;
+    std::vector<std::pair<TBridgeInstallation *, const TBridgeEntity *>> m_dirty;
     TBridgeOptions m_options;
     TBridgeTopics m_topics;
     bool m_running = false;
     std::vector<std::unique_ptr<TBridgeInstallation>> m_installations;
     QHash<QByteArray, QByteArray> m_published;  // what the broker holds from us, by topic
-    QHash<QByteArray, bool> m_buttons;          // a push button's last reported state, by entity
     std::deque<TBridgeMessage> m_discovery;
     quint64 m_ignored = 0;
     quint64 m_refused = 0;

@@ -2,11 +2,9 @@
 
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QSocketNotifier>
-#include <QTimer>
+#include <QThread>
 
 #include <mosquitto.h>
-#include <openssl/ssl.h>
 
 #include <algorithm>
 
@@ -33,14 +31,8 @@ QString ErrorText(int rc)
 
 TMqttClient::TMqttClient(QObject *parent)
     : QObject(parent)
-    , m_misc(new QTimer(this))
-    , m_retry(new QTimer(this))
 {
     InitLibrary();
-    m_misc->setInterval(1000);
-    connect(m_misc, &QTimer::timeout, this, &TMqttClient::Housekeeping);
-    m_retry->setSingleShot(true);
-    connect(m_retry, &QTimer::timeout, this, &TMqttClient::Connect);
 }
 
 TMqttClient::~TMqttClient()
@@ -52,15 +44,19 @@ TMqttClient::~TMqttClient()
 
 void TMqttClient::SetRetryPauses(int first, int longest)
 {
-    m_retryFirst = first;
-    m_retryLongest = longest;
-    m_retryPause = first;
+    m_retryFirst = std::max(first, 1000);
+    m_retryLongest = std::max(longest, m_retryFirst);
+    m_retryPause = m_retryFirst;
+    if (m_handle)
+        mosquitto_reconnect_delay_set(m_handle, unsigned(m_retryFirst / 1000), unsigned(m_retryLongest / 1000), true);
 }
 
 bool TMqttClient::Start(const TMqttSettings &settings, QString &error)
 {
+    Stop();
     if (m_handle)
         mosquitto_destroy(m_handle);
+    m_handle = nullptr;
     m_settings = settings;
     m_stopping = false;
     const QByteArray id = settings.ClientId.toUtf8();
@@ -75,6 +71,7 @@ bool TMqttClient::Start(const TMqttSettings &settings, QString &error)
     mosquitto_publish_callback_set(m_handle, [](mosquitto *, void *self, int mid) {
         static_cast<TMqttClient *>(self)->m_lastAcknowledged = mid;
     });
+    mosquitto_reconnect_delay_set(m_handle, unsigned(m_retryFirst / 1000), unsigned(m_retryLongest / 1000), true);
     if (!settings.User.isEmpty()) {
         const QByteArray user = settings.User.toUtf8();
         const QByteArray password = settings.Password.toUtf8();
@@ -101,7 +98,6 @@ bool TMqttClient::Start(const TMqttSettings &settings, QString &error)
         mosquitto_will_set(m_handle, settings.WillTopic.constData(), int(settings.WillPayload.size()),
                            settings.WillPayload.constData(), 1, true);
     m_retryPause = m_retryFirst;
-    m_misc->start();
     const QByteArray host = settings.Host.toUtf8();
     const int rc = mosquitto_connect_async(m_handle, host.constData(), settings.Port, std::max(5, settings.KeepAlive));
     if (rc == MOSQ_ERR_INVAL) {
@@ -109,181 +105,160 @@ bool TMqttClient::Start(const TMqttSettings &settings, QString &error)
         return false;
     }
     if (rc != MOSQ_ERR_SUCCESS)
-        Lost(ErrorText(rc));
-    else
-        WatchSocket();
+        emit disconnected(ErrorText(rc));
+    // The network goes on in libmosquitto's own thread (connecting, reading, writing, keep-alive,
+    // reconnecting); what it reports comes back to this object's thread as queued calls.
+    if (mosquitto_loop_start(m_handle) != MOSQ_ERR_SUCCESS) {
+        error = QStringLiteral("The MQTT client's network thread could not start.");
+        return false;
+    }
+    m_looping = true;
+    m_publisherStop = false;
+    m_publisher = std::thread(&TMqttClient::PublishLoop, this);
     return true;
-}
-
-void TMqttClient::Connect()
-{
-    if (!m_handle || m_stopping)
-        return;
-    const int rc = mosquitto_reconnect_async(m_handle);
-    if (rc != MOSQ_ERR_SUCCESS)
-        Lost(ErrorText(rc));
-    else
-        WatchSocket();
 }
 
 void TMqttClient::Stop()
 {
-    if (!m_handle || m_stopping)
+    if (!m_handle || !m_looping)
         return;
     m_stopping = true;
-    m_retry->stop();
-    m_misc->stop();
     if (m_connected) {
-        // What was published last (the "offline" of a stop) is acknowledged before leaving, so
-        // that the broker has it and sees a clean end rather than a cut connection.
+        // What was published last (the "offline" of a stop) is handed over and acknowledged
+        // before leaving, so that the broker has it and sees a clean end, not a cut connection.
         QElapsedTimer waited;
         waited.start();
-        while (m_lastAcknowledged != m_lastSent && waited.elapsed() < 2000) {
-            if (mosquitto_loop(m_handle, 50, 1) != MOSQ_ERR_SUCCESS)
-                break;
+        HandOver();
+        {
+            std::unique_lock<std::mutex> lock(m_queueLock);
+            m_queueReady.wait_for(lock, std::chrono::seconds(2), [this] { return m_queue.empty() && !m_queueBusy; });
         }
-        mosquitto_disconnect(m_handle);
-        for (int i = 0; i < 100 && mosquitto_want_write(m_handle); ++i) {
-            if (mosquitto_loop_write(m_handle, 1) != MOSQ_ERR_SUCCESS)
-                break;
-        }
+        while (m_lastAcknowledged != m_lastSent && waited.elapsed() < 2000)
+            QThread::msleep(5);
     }
+    StopPublisher();
+    mosquitto_disconnect(m_handle);
+    mosquitto_loop_stop(m_handle, false);
+    m_looping = false;
     m_connected = false;
-    ForgetSocket();
 }
 
 bool TMqttClient::Publish(const QByteArray &topic, const QByteArray &payload, bool retain)
 {
     if (!m_connected)
         return false;
-    int mid = 0;
-    const int rc = mosquitto_publish(m_handle, &mid, topic.constData(), int(payload.size()), payload.constData(), 1, retain);
-    if (rc == MOSQ_ERR_SUCCESS)
-        m_lastSent = mid;
-    UpdateWriteWatch();
-    return rc == MOSQ_ERR_SUCCESS;
+    // Gathered here and handed over once per turn of the event loop: one wake of the publishing
+    // thread for a whole burst of states, not one per message.
+    m_pending.push_back({topic, payload, retain});
+    if (m_pending.size() == 1)
+        QMetaObject::invokeMethod(this, &TMqttClient::HandOver, Qt::QueuedConnection);
+    return true;
+}
+
+void TMqttClient::HandOver()
+{
+    if (m_pending.empty())
+        return;
+    {
+        std::lock_guard<std::mutex> lock(m_queueLock);
+        if (m_queue.empty())
+            m_queue.swap(m_pending);
+        else
+            m_queue.insert(m_queue.end(), std::make_move_iterator(m_pending.begin()), std::make_move_iterator(m_pending.end()));
+    }
+    m_pending.clear();
+    m_queueReady.notify_one();
+}
+
+void TMqttClient::PublishLoop()
+{
+    std::vector<Outgoing> batch;
+    for (;;) {
+        {
+            std::unique_lock<std::mutex> lock(m_queueLock);
+            m_queueBusy = false;
+            m_queueReady.notify_all();
+            m_queueReady.wait(lock, [this] { return m_publisherStop || !m_queue.empty(); });
+            if (m_queue.empty())
+                return;
+            batch.swap(m_queue);
+            m_queueBusy = true;
+        }
+        for (const Outgoing &message : batch) {
+            int mid = 0;
+            if (mosquitto_publish(m_handle, &mid, message.Topic.constData(), int(message.Payload.size()), message.Payload.constData(), 1,
+                                  message.Retain) == MOSQ_ERR_SUCCESS)
+                m_lastSent = mid;
+        }
+        batch.clear();
+    }
+}
+
+void TMqttClient::StopPublisher()
+{
+    if (!m_publisher.joinable())
+        return;
+    {
+        std::lock_guard<std::mutex> lock(m_queueLock);
+        m_publisherStop = true;
+    }
+    m_queueReady.notify_all();
+    m_publisher.join();
+    m_queue.clear();
+    m_pending.clear();
 }
 
 bool TMqttClient::Subscribe(const QByteArray &pattern)
 {
     if (!m_connected)
         return false;
-    const int rc = mosquitto_subscribe(m_handle, nullptr, pattern.constData(), 1);
-    UpdateWriteWatch();
-    return rc == MOSQ_ERR_SUCCESS;
+    return mosquitto_subscribe(m_handle, nullptr, pattern.constData(), 1) == MOSQ_ERR_SUCCESS;
 }
 
+// The callbacks run in libmosquitto's thread: each hands its news to this object's thread.
 void TMqttClient::OnConnect(mosquitto *, void *self, int rc)
 {
     auto *client = static_cast<TMqttClient *>(self);
-    if (rc != 0) {
-        client->Lost(QStringLiteral("refused by the broker: ") + QString::fromUtf8(mosquitto_connack_string(rc)));
-        return;
-    }
-    client->m_connected = true;
-    client->m_retryPause = client->m_retryFirst;
-    emit client->connected();
+    QMetaObject::invokeMethod(client, [client, rc] {
+        if (client->m_stopping)
+            return;
+        if (rc != 0) {
+            client->Lost(QStringLiteral("refused by the broker: ") + QString::fromUtf8(mosquitto_connack_string(rc)));
+            return;
+        }
+        client->m_connected = true;
+        client->m_retryPause = client->m_retryFirst;
+        emit client->connected();
+    }, Qt::QueuedConnection);
 }
 
 void TMqttClient::OnDisconnect(mosquitto *, void *self, int rc)
 {
     auto *client = static_cast<TMqttClient *>(self);
-    if (!client->m_stopping)
-        client->Lost(ErrorText(rc));
+    QMetaObject::invokeMethod(client, [client, rc] {
+        if (!client->m_stopping)
+            client->Lost(ErrorText(rc));
+    }, Qt::QueuedConnection);
 }
 
 void TMqttClient::OnMessage(mosquitto *, void *self, const mosquitto_message *message)
 {
     auto *client = static_cast<TMqttClient *>(self);
-    // Messages read while leaving are not acted upon.
-    if (client->m_stopping)
-        return;
     const QByteArray topic(message->topic);
     const QByteArray payload(static_cast<const char *>(message->payload), message->payloadlen);
-    emit client->messageReceived(topic, payload);
+    QMetaObject::invokeMethod(client, [client, topic, payload] {
+        // Messages read while leaving are not acted upon.
+        if (!client->m_stopping)
+            emit client->messageReceived(topic, payload);
+    }, Qt::QueuedConnection);
 }
 
 void TMqttClient::Lost(const QString &reason)
 {
-    ForgetSocket();
-    const bool was = m_connected;
     m_connected = false;
-    if (m_stopping || m_retry->isActive())
-        return;
-    m_retry->start(m_retryPause);
+    // libmosquitto tries again by itself after the same growing pauses.
+    const int pause = m_retryPause;
     m_retryPause = std::min(m_retryPause * 2, m_retryLongest);
-    if (was || !reason.isEmpty())
-        emit disconnected(reason);
-}
-
-void TMqttClient::WatchSocket()
-{
-    ForgetSocket();
-    const int fd = mosquitto_socket(m_handle);
-    if (fd < 0)
-        return;
-    m_read = new QSocketNotifier(fd, QSocketNotifier::Read, this);
-    connect(m_read, &QSocketNotifier::activated, this, &TMqttClient::ReadReady);
-    m_write = new QSocketNotifier(fd, QSocketNotifier::Write, this);
-    connect(m_write, &QSocketNotifier::activated, this, &TMqttClient::WriteReady);
-    UpdateWriteWatch();
-}
-
-void TMqttClient::ForgetSocket()
-{
-    // Deleted later: this may run inside one of their own activations.
-    for (QSocketNotifier *notifier : {m_read, m_write}) {
-        if (notifier) {
-            notifier->setEnabled(false);
-            notifier->deleteLater();
-        }
-    }
-    m_read = nullptr;
-    m_write = nullptr;
-}
-
-void TMqttClient::ReadReady()
-{
-    // TLS may hold whole packets already taken off the socket, which the notifier never reports.
-    const auto sslPending = [this] {
-        auto *ssl = static_cast<SSL *>(mosquitto_ssl_get(m_handle));
-        return ssl && SSL_pending(ssl) > 0;
-    };
-    int rounds = 0;
-    do {
-        const int rc = mosquitto_loop_read(m_handle, 1);
-        if (rc != MOSQ_ERR_SUCCESS) {
-            Lost(ErrorText(rc));
-            return;
-        }
-    } while (m_read && sslPending() && ++rounds < 1000);
-    UpdateWriteWatch();
-}
-
-void TMqttClient::WriteReady()
-{
-    const int rc = mosquitto_loop_write(m_handle, 1);
-    if (rc != MOSQ_ERR_SUCCESS) {
-        Lost(ErrorText(rc));
-        return;
-    }
-    UpdateWriteWatch();
-}
-
-void TMqttClient::Housekeeping()
-{
-    if (!m_read)
-        return;
-    // Sends the keep-alive ping and notices a broker that stopped answering it.
-    const int rc = mosquitto_loop_misc(m_handle);
-    if (rc != MOSQ_ERR_SUCCESS)
-        Lost(ErrorText(rc));
-    else
-        UpdateWriteWatch();
-}
-
-void TMqttClient::UpdateWriteWatch()
-{
-    if (m_write)
-        m_write->setEnabled(mosquitto_want_write(m_handle));
+    m_shownPause = pause;
+    emit disconnected(reason);
 }

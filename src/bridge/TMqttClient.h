@@ -4,8 +4,12 @@
 #include <QObject>
 #include <QString>
 
-class QSocketNotifier;
-class QTimer;
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <vector>
+
 struct mosquitto;
 struct mosquitto_message;
 
@@ -26,10 +30,11 @@ struct TMqttSettings
     QByteArray WillPayload;
 };
 
-// One connection to an MQTT broker through libmosquitto, driven by Qt's event loop: the socket is
-// watched by notifiers and the keep-alive by a timer, so every callback runs in the loop's thread
-// in order, with no lock and no second thread. A lost connection is made again by itself with
-// growing pauses (1, 2, 4 … 30 s); connected() says when it is up again.
+// One connection to an MQTT broker through libmosquitto. Its network runs in libmosquitto's own
+// thread, so that a publish only queues a packet (no system call on the caller's thread, which is
+// the program's GUI thread); what that thread reports (connected, lost, a message) comes back as
+// queued calls, so the signals are emitted in this object's thread, in order. A lost connection
+// is made again by itself with growing pauses (1, 2, 4 … 30 s); connected() says when it is up.
 class TMqttClient : public QObject
 {
     Q_OBJECT
@@ -41,15 +46,16 @@ public:
     // Takes the settings and starts connecting; false with `error` when they cannot be used (a
     // certificate file missing, an unknown host). Connecting itself goes on in the event loop.
     bool Start(const TMqttSettings &settings, QString &error);
-    // Leaves the broker cleanly (no last will); what was published before is written out first.
+    // Leaves the broker cleanly (no last will); what was published last is acknowledged first.
     void Stop();
     bool IsConnected() const { return m_connected; }
-    // Queued for the broker at QoS 1; false while not connected (nothing is kept for later: the
-    // caller republishes on connected()).
+    // Queued for the broker at QoS 1 and handed to libmosquitto by a thread of this client's own;
+    // false while not connected (nothing is kept for later: the caller republishes on
+    // connected()).
     bool Publish(const QByteArray &topic, const QByteArray &payload, bool retain);
     bool Subscribe(const QByteArray &pattern);
-    // The pause before the next attempt after a loss, in milliseconds.
-    int RetryPause() const { return m_retryPause; }
+    // The pause before the attempt that follows the last loss, in milliseconds.
+    int RetryPause() const { return m_shownPause; }
     void SetRetryPauses(int first, int longest);
 
 signals:
@@ -63,26 +69,36 @@ private:
     static void OnDisconnect(mosquitto *, void *self, int rc);
     static void OnMessage(mosquitto *, void *self, const mosquitto_message *message);
 
-    void Connect();
     void Lost(const QString &reason);
-    void WatchSocket();
-    void ForgetSocket();
-    void ReadReady();
-    void WriteReady();
-    void Housekeeping();
-    void UpdateWriteWatch();
+    void PublishLoop();
+    void HandOver();
+    void StopPublisher();
+
+    struct Outgoing
+    {
+        QByteArray Topic;
+        QByteArray Payload;
+        bool Retain = false;
+    };
 
     mosquitto *m_handle = nullptr;
     TMqttSettings m_settings;
-    QSocketNotifier *m_read = nullptr;
-    QSocketNotifier *m_write = nullptr;
-    QTimer *m_misc = nullptr;
-    QTimer *m_retry = nullptr;
+    bool m_looping = false;
     bool m_connected = false;
     bool m_stopping = false;
-    int m_lastSent = 0;          // message id of the last publish
-    int m_lastAcknowledged = 0;  // and of the last the broker acknowledged
+    std::atomic<int> m_lastSent = 0;           // message id of the last publish
+    // Publishing is a system call or two per message in libmosquitto: a thread of its own takes
+    // them off the caller's thread.
+    std::mutex m_queueLock;
+    std::condition_variable m_queueReady;
+    std::vector<Outgoing> m_queue;
+    std::vector<Outgoing> m_pending;  // this object's thread only
+    bool m_queueBusy = false;
+    bool m_publisherStop = false;
+    std::thread m_publisher;
+    std::atomic<int> m_lastAcknowledged = 0;   // and of the last the broker acknowledged
     int m_retryFirst = 1000;
     int m_retryLongest = 30000;
     int m_retryPause = 1000;
+    int m_shownPause = 1000;
 };
