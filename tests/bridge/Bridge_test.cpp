@@ -1,3 +1,4 @@
+#include "TBridgeService.h"
 #include "TDataFileManager.h"
 #include "TFrameDecoder.h"
 #include "TInstallationSimulator.h"
@@ -456,6 +457,62 @@ TEST_F(BridgeTest, TheServiceStopsCleanlyAndItsLastWillCoversAKill)
     ASSERT_TRUE(startService(killed)) << killed.readAll().toStdString();
     killed.kill();
     EXPECT_TRUE(Holds("quelnor/bridge/45000101", "offline", 7500));
+}
+
+// The service's command line: what it refuses, and what it takes.
+TEST(BridgeService, ArgumentsAreCheckedBeforeAnythingStarts)
+{
+    QTemporaryDir folder;
+    QFile secret(folder.filePath(QStringLiteral("password")));
+    ASSERT_TRUE(secret.open(QIODevice::WriteOnly));
+    secret.write("top secret\n");
+    secret.close();
+    struct Case
+    {
+        QStringList arguments;
+        const char *refusal;  // nullptr: accepted
+    };
+    const Case cases[] = {
+        {{}, "Which project?"},
+        {{"a.qvp", "--broker"}, "--broker needs a value"},
+        {{"a.qvp", "--broker", "host:99999"}, "--broker takes HOST:PORT"},
+        {{"a.qvp", "--broker", ":1883"}, "--broker takes HOST:PORT"},
+        {{"a.qvp", "--password", "x"}, "use --password-file FILE"},
+        {{"a.qvp", "--password-file", folder.filePath("missing")}, "Cannot read the password file"},
+        {{"a.qvp", "--base-topic", "a/#"}, "--base-topic cannot be a/#"},
+        {{"a.qvp", "--discovery-prefix", ""}, "--discovery-prefix cannot be"},
+        {{"a.qvp", "--keepalive", "2"}, "--keepalive takes 5 to 3600 seconds"},
+        {{"a.qvp", "--client-cert", "c.pem"}, "--client-cert and --client-key go together"},
+        {{"a.qvp", "--client-cert", "c.pem", "--client-key", "k.pem"}, "A client certificate needs TLS"},
+        {{"a.qvp", "b.qvp"}, "Unknown argument b.qvp"},
+        {{"a.qvp", "--broker", "mqtt.local", "--user", "house", "--password-file", secret.fileName(), "--commands",
+          "--no-discovery", "--keepalive", "60", "--base-topic", "home"}, nullptr},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.arguments.join(' ').toStdString());
+        QString text;
+        QTextStream err(&text);
+        TBridgeService service(err, QStringLiteral(QUELNOR_PROGRAM_DIR));
+        const bool accepted = service.Parse(c.arguments);
+        err.flush();
+        EXPECT_EQ(accepted, c.refusal == nullptr) << text.toStdString();
+        if (c.refusal) {
+            EXPECT_TRUE(text.contains(QString::fromUtf8(c.refusal))) << text.toStdString();
+        }
+        EXPECT_FALSE(text.contains("top secret"));
+    }
+    QString text;
+    QTextStream err(&text);
+    TBridgeService service(err, QStringLiteral(QUELNOR_PROGRAM_DIR));
+    ASSERT_TRUE(service.Parse(cases[std::size(cases) - 1].arguments));
+    const TBridgeOptions &o = service.Options();
+    EXPECT_EQ(o.Broker.Host, QStringLiteral("mqtt.local"));
+    EXPECT_EQ(o.Broker.Port, 1883);
+    EXPECT_EQ(o.Broker.Password, QStringLiteral("top secret"));
+    EXPECT_EQ(o.Broker.KeepAlive, 60);
+    EXPECT_EQ(o.BaseTopic, "home");
+    EXPECT_TRUE(o.Commands);
+    EXPECT_FALSE(o.Discovery);
 }
 
 } // namespace
