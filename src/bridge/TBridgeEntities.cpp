@@ -1,5 +1,6 @@
 #include "TBridgeEntities.h"
 
+#include "TChannelStates.h"
 #include "TCodePage.h"
 #include "TDataFileManager.h"
 #include "TLinkSession.h"
@@ -67,13 +68,6 @@ TBridgeEntity MakeEntity(EntityKind kind, const QByteArray &objectId, const QByt
     return entity;
 }
 
-quint8 AnalogueValue(const TVQQModuleBase &module)
-{
-    quint8 value = 0;
-    module.GetInputStatus(value);
-    return value;
-}
-
 // The thermostat's mode byte as the panel names it.
 QByteArray PresetName(quint8 mode)
 {
@@ -87,39 +81,9 @@ QByteArray PresetName(quint8 mode)
 
 } // namespace
 
-bool OutputOn(const TVQQModuleBase &module, quint16 channel)
-{
-    quint8 bits = 0;
-    module.GetOutputStatus(bits);
-    // A push-button module's indicators follow its buttons: their bits count from the first one.
-    const int bit = int(channel) - TModuleTypes::ButtonCount(module.GetModuleType());
-    return bit >= 0 && bit < 8 && (bits >> bit) & 1;
-}
 
-bool InputOn(const TVQQModuleBase &module, quint16 channel)
-{
-    quint8 bits = 0;
-    module.GetInputStatus(bits);
-    return channel < 8 && (bits >> channel) & 1;
-}
 
-int DimLevel(const TVQQModuleBase &module, quint16 channel)
-{
-    std::array<quint8, 8> levels{};
-    module.GetLevels(levels);
-    return channel < 8 ? levels[channel] : 0;
-}
 
-QByteArray CoverState(const TVQQModuleBase &module, quint16 channel)
-{
-    quint8 bits = 0;
-    module.GetOutputStatus(bits);
-    if (channel < 8 && (bits >> channel) & 1)
-        return "opening";
-    if (channel + 1 < 8 && (bits >> (channel + 1)) & 1)
-        return "closing";
-    return "stopped";
-}
 
 const char *TBridgeEntity::Component() const
 {
@@ -147,12 +111,7 @@ QByteArray TBridgeEntity::ConfigTopic(const TBridgeTopics &topics) const
 
 QByteArray TBridgeInstallation::IdOf(const TDataFileManager &application)
 {
-    quint16 number = 0;
-    if (application.FindInterfaceModule(number) != TDataFileManager::NotFound) {
-        if (const ModuleRecord *record = application.FindModuleByNumber(number))
-            return Hex8(record->SerialNumber);
-    }
-    return "app" + QByteArray::number(application.Settings().ApplicationId);
+    return InstallationId(application);
 }
 
 TBridgeInstallation::TBridgeInstallation(TDataFileManager &application, const TProgramLists &lists, const TBridgeTopics &topics)

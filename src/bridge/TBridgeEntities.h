@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TChannelStates.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QString>
@@ -112,10 +114,3 @@ private:
     QHash<const void *, std::vector<int>> m_byObject;
     QHash<QByteArray, int> m_byTopic;
 };
-
-// The on/off state of a channel as its screen control shows it; the level of a dimmer channel.
-bool OutputOn(const TVQQModuleBase &module, quint16 channel);
-bool InputOn(const TVQQModuleBase &module, quint16 channel);
-int DimLevel(const TVQQModuleBase &module, quint16 channel);
-// A shutter: "opening" (up channel on), "closing" (down channel on) or "stopped".
-QByteArray CoverState(const TVQQModuleBase &module, quint16 channel);
