@@ -57,3 +57,8 @@ QString TUserFolders::OldVersionFolder(const QString &programFolder)
 {
     return ProgramOrUserFolder(programFolder, QStringLiteral("OldVersion"));
 }
+
+QString TUserFolders::HistoryFolder()
+{
+    return UserData() + QStringLiteral("/history");
+}

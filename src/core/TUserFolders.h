@@ -20,6 +20,10 @@ public:
     static QString BackupFolder(const QString &programFolder);
     static QString OldVersionFolder(const QString &programFolder);
 
+    // The history of the installations: `$XDG_DATA_HOME/Visual Quelnor 2/history`, whatever the
+    // program folder (it grows, and belongs to the user who ran the program).
+    static QString HistoryFolder();
+
     // The user's folders themselves.
     static QString UserConfig();
     static QString UserData();

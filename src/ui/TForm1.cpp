@@ -1,6 +1,5 @@
 #include "TForm1.h"
 
-#include "TBridgeFeature.h"
 #include "TDataFileManager.h"
 #include "TDialogs.h"
 #include "TEditHistory.h"
@@ -18,10 +17,10 @@
 #include "TScreenEditor.h"
 #include "TScreenListWindow.h"
 #include "TSearchListWindow.h"
+#include "TSessionFeatures.h"
 #include "TVisualDefaults.h"
 #include "TVQImageManager.h"
 #include "TWindowPlaces.h"
-#include "TUserFolders.h"
 #include "TWindowBinder.h"
 
 #include <QApplication>
@@ -138,9 +137,7 @@ void TForm1::MakeMenus()
     m_projectSummary = m_parameterMenu->addAction(QStringLiteral("Project"));
     connect(m_projectSummary, &QAction::triggered, this, &TForm1::CommandProjectSummary);
     connect(m_parameterMenu->addAction(QStringLiteral("Option")), &QAction::triggered, this, [this] { m_files->Option(); });
-    // The bridge lives with the session it publishes; what it says of its broker shows below.
-    (new TBridgeFeature(*m_session, TUserFolders::SettingsFolder(m_programFolder), this,
-                        [this](const QString &line) { statusBar()->showMessage(line, 15000); }))->AddTo(m_parameterMenu);
+    AttachSessionFeatures(*m_session, m_programFolder, this, m_parameterMenu, [this](const QString &line) { statusBar()->showMessage(line, 15000); });
 
     m_projectMenu = menuBar()->addMenu(QStringLiteral("P&roject"));
     m_createProject = m_projectMenu->addAction(QStringLiteral("Create new Project"));

@@ -1,5 +1,6 @@
 #include "TBridgeService.h"
 #include "TDataFileManager.h"
+#include "THistoryStore.h"
 #include "TFrameDecoder.h"
 #include "TInstallationSimulator.h"
 #include "TLinkSession.h"
@@ -439,7 +440,8 @@ TEST_F(BridgeTest, TheServiceStopsCleanlyAndItsLastWillCoversAKill)
     const auto startService = [&](QProcess &service) {
         service.setProcessChannelMode(QProcess::MergedChannels);
         service.start(QStringLiteral(QUELNOR_PROGRAM_DIR "/quelnor-bridge"),
-                      {project, "--broker", QStringLiteral("127.0.0.1:%1").arg(broker.Port()), "--keepalive", "5"});
+                      {project, "--broker", QStringLiteral("127.0.0.1:%1").arg(broker.Port()), "--keepalive", "5", "--history-db",
+                       folder.filePath(QStringLiteral("history.sqlite"))});
         return RunUntil([&] { return seen.value(k_state + "status") == "online" && seen.contains(k_state + "06123401/0/state"); }, 10000);
     };
     QProcess service;
@@ -451,6 +453,13 @@ TEST_F(BridgeTest, TheServiceStopsCleanlyAndItsLastWillCoversAKill)
     EXPECT_EQ(seen.value(k_state + "status"), "offline");
     EXPECT_EQ(seen.value("quelnor/bridge/45000101"), "offline");
     EXPECT_TRUE(RunUntil([&] { return simulatorText.contains("recv LOGOUT"); }));
+    // It recorded the history as the program does: the link coming up, the states reported.
+    THistoryStore history;
+    QString error;
+    ASSERT_TRUE(history.Open(folder.filePath(QStringLiteral("history.sqlite")), error, nullptr, true)) << error.toStdString();
+    const std::vector<THistoryRow> links = history.Rows(0, std::numeric_limits<qint64>::max(), -1, QStringLiteral("link"));
+    EXPECT_TRUE(std::any_of(links.begin(), links.end(), [](const THistoryRow &row) { return row.Text == QStringLiteral("Up"); }));
+    EXPECT_FALSE(history.Rows(0, std::numeric_limits<qint64>::max(), 2, QStringLiteral("state")).empty());
 
     seen.clear();
     QProcess killed;

@@ -19,6 +19,7 @@ for display in $(seq 90 120); do
 done
 export DISPLAY=":$display"
 export QT_QPA_PLATFORM=xcb  # a real window, whatever the tests around use
+export XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config"  # the user's folders of this run
 Xvfb "$DISPLAY" -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 for _ in $(seq 100); do xwininfo -root >/dev/null 2>&1 && break; sleep 0.05; done

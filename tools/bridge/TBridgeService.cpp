@@ -1,6 +1,8 @@
 #include "TBridgeService.h"
 
 #include "TCodePage.h"
+#include "THistoryRecorder.h"
+#include "TUserFolders.h"
 #include "TDataFileManager.h"
 #include "TLinkSession.h"
 #include "TProjectManager.h"
@@ -33,7 +35,7 @@ QString TBridgeService::Usage()
         "usage: quelnor-bridge PROJECT [--broker HOST:PORT] [--user NAME] [--password-file FILE]\n"
         "                      [--tls-ca FILE] [--client-cert FILE --client-key FILE]\n"
         "                      [--base-topic TEXT] [--discovery-prefix TEXT | --no-discovery]\n"
-        "                      [--commands] [--keepalive SECONDS]\n");
+        "                      [--commands] [--keepalive SECONDS] [--history-db FILE | --no-history]\n");
 }
 
 bool TBridgeService::Parse(const QStringList &arguments)
@@ -46,7 +48,7 @@ bool TBridgeService::Parse(const QStringList &arguments)
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString &word = arguments[i];
         const bool takesValue = word.startsWith(QStringLiteral("--")) && word != QStringLiteral("--commands") &&
-                                word != QStringLiteral("--no-discovery");
+                                word != QStringLiteral("--no-discovery") && word != QStringLiteral("--no-history");
         if (takesValue && i + 1 >= arguments.size())
             return fail(word + QStringLiteral(" needs a value"));
         const QString value = takesValue ? arguments[++i] : QString();
@@ -80,6 +82,10 @@ bool TBridgeService::Parse(const QStringList &arguments)
             (word == QStringLiteral("--base-topic") ? m_options.BaseTopic : m_options.DiscoveryPrefix) = value.toUtf8();
         } else if (word == QStringLiteral("--no-discovery")) {
             m_options.Discovery = false;
+        } else if (word == QStringLiteral("--no-history")) {
+            m_recordHistory = false;
+        } else if (word == QStringLiteral("--history-db")) {
+            m_historyDatabase = value;
         } else if (word == QStringLiteral("--commands")) {
             m_options.Commands = true;
         } else if (word == QStringLiteral("--keepalive")) {
@@ -110,6 +116,14 @@ bool TBridgeService::Start()
         m_err << "Cannot read the project " << m_projectPath << (error.isEmpty() ? QString() : QStringLiteral(": ") + error) << Qt::endl;
         return false;
     }
+    // Recording from the start: the links' opening and first states are history too.
+    if (m_recordHistory) {
+        m_history = std::make_unique<THistoryRecorder>(*m_session, TUserFolders::HistoryFolder(), [this](const QString &line) {
+            m_err << line << Qt::endl;
+        });
+        if (!m_historyDatabase.isEmpty())
+            m_history->SetDatabase(m_historyDatabase);
+    }
     m_session->SetMode(RunMode::RunTime);
     for (const auto &application : m_session->Project()->Applications()) {
         const QString name = TCodePage::ToDisplay(application->DisplayName());
@@ -131,4 +145,7 @@ void TBridgeService::Stop()
 {
     m_bridge->Stop();
     m_session->CloseLinks();
+    // What was gathered is written before the service ends.
+    if (m_history)
+        m_history->FlushAndWait();
 }

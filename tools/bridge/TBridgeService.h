@@ -10,10 +10,12 @@
 
 class QTextStream;
 class TProjectSession;
+class THistoryRecorder;
 class TStreamMessages;
 
 // quelnor-bridge: opens a project without windows, holds its applications' links in run time as
-// the program does, and bridges them to an MQTT broker until asked to stop.
+// the program does, and bridges them to an MQTT broker until asked to stop; it records their
+// history as the program does, with or without a broker.
 class TBridgeService : public QObject
 {
     Q_OBJECT
@@ -43,4 +45,7 @@ private:
     std::unique_ptr<TStreamMessages> m_messages;
     std::unique_ptr<TProjectSession> m_session;
     std::unique_ptr<TMqttBridge> m_bridge;
+    std::unique_ptr<THistoryRecorder> m_history;
+    bool m_recordHistory = true;
+    QString m_historyDatabase;  // empty: one file per installation in the user's history folder
 };

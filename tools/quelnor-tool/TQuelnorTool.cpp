@@ -6,6 +6,7 @@
 
 #include "TCodePage.h"
 #include "TConsole.h"
+#include "THistoryCommand.h"
 #include "TDataFileManager.h"
 #include "TFileAccess.h"
 #include "TProjectManager.h"
@@ -35,6 +36,8 @@ int TQuelnorTool::Run(const QStringList &arguments)
         return Update(arguments[1], arguments[2], QString());
     if (command == QStringLiteral("update") && arguments.size() == 5 && arguments[3] == QStringLiteral("--application"))
         return Update(arguments[1], arguments[2], arguments[4]);
+    if (command == QStringLiteral("history") && arguments.size() > 1)
+        return THistoryCommand(m_out, m_err).Run(arguments.mid(1));
     if (command == QStringLiteral("console") && arguments.size() > 1)
         return TConsole(m_in, m_out, m_err, m_programFolder).Run(arguments.mid(1));
     return Usage();
@@ -47,7 +50,7 @@ int TQuelnorTool::Usage()
              "  quelnor-tool resave IN OUT           open a project as the program does and save it in the current format\n"
              "  quelnor-tool update PROJECT EXPORT [--application KEY]\n"
              "                                       update an application of a project from a new export and save it\n"
-          << TConsole::Usage();
+          << THistoryCommand::Usage() << TConsole::Usage();
     m_err.flush();
     return 2;
 }

@@ -1,0 +1,432 @@
+#include "THistoryRecorder.h"
+
+#include "TChannelStates.h"
+#include "TCodePage.h"
+#include "TDataFileManager.h"
+#include "TFrameDecoder.h"
+#include "TLinkSession.h"
+#include "TModuleTypes.h"
+#include "TProgramLists.h"
+#include "TProjectManager.h"
+#include "TProjectSession.h"
+#include "TVQQMemoBaseItem.h"
+#include "TVQQModuleBase.h"
+#include "TVQQVariableBaseItem.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QTimer>
+
+#include <map>
+
+// The writer's side: lives on the recorder's thread, one store per installation.
+class THistoryWriter : public QObject
+{
+    Q_OBJECT
+
+public:
+    void Write(const std::vector<std::pair<QString, THistoryRow>> &rows)
+    {
+        std::map<QString, std::vector<THistoryRow>> byPath;
+        for (const auto &[path, row] : rows)
+            byPath[path].push_back(row);
+        for (const auto &[path, list] : byPath) {
+            THistoryStore *store = StoreOf(path);
+            QString error;
+            if (!store || !store->Write(list, error)) {
+                if (store)
+                    emit failed(QStringLiteral("The history %1 cannot be written (%2): recording is paused.").arg(path, error));
+                m_stores.erase(path);
+                return;
+            }
+        }
+    }
+
+    void Purge(qint64 now)
+    {
+        for (auto &[path, store] : m_stores) {
+            QString error;
+            store->Purge(now, m_retention, error);
+        }
+    }
+
+    THistoryRetention m_retention;
+
+signals:
+    void failed(const QString &message);
+    void notice(const QString &message);
+
+private:
+    THistoryStore *StoreOf(const QString &path)
+    {
+        auto found = m_stores.find(path);
+        if (found != m_stores.end())
+            return found->second.get();
+        auto store = std::make_unique<THistoryStore>();
+        QString error;
+        QString aside;
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        if (!store->Open(path, error, &aside)) {
+            emit failed(QStringLiteral("The history %1 cannot be opened (%2): recording is paused.").arg(path, error));
+            return nullptr;
+        }
+        if (!aside.isEmpty())
+            emit notice(QStringLiteral("The history %1 was damaged: it was set aside as %2 and a new one begun.").arg(path, aside));
+        return m_stores.emplace(path, std::move(store)).first->second.get();
+    }
+
+    std::map<QString, std::unique_ptr<THistoryStore>> m_stores;
+};
+
+namespace {
+
+constexpr qint64 k_pause = 60 * 1000;
+
+QString HealthName(LinkHealth health)
+{
+    switch (health) {
+    case LinkHealth::Closed: return QStringLiteral("Closed");
+    case LinkHealth::Opening: return QStringLiteral("Opening");
+    case LinkHealth::Up: return QStringLiteral("Up");
+    case LinkHealth::InDoubt: return QStringLiteral("In doubt");
+    case LinkHealth::Lost: return QStringLiteral("Lost");
+    }
+    return {};
+}
+
+QString ModeName(RunMode mode)
+{
+    switch (mode) {
+    case RunMode::RunTime: return QStringLiteral("Run Time");
+    case RunMode::Test: return QStringLiteral("Test");
+    default: return QStringLiteral("Design Time");
+    }
+}
+
+} // namespace
+
+THistoryRecorder::THistoryRecorder(TProjectSession &session, const QString &folder, std::function<void(const QString &)> say,
+                                   QObject *parent)
+    : QObject(parent)
+    , m_session(session)
+    , m_folder(folder)
+    , m_say(std::move(say))
+    , m_now([] { return QDateTime::currentMSecsSinceEpoch(); })
+    , m_writer(new THistoryWriter)
+    , m_flushTimer(new QTimer(this))
+{
+    m_writer->moveToThread(&m_thread);
+    connect(&m_thread, &QThread::finished, m_writer, &QObject::deleteLater);
+    connect(m_writer, &THistoryWriter::failed, this, &THistoryRecorder::WriterFailed);
+    connect(m_writer, &THistoryWriter::notice, this, [this](const QString &text) {
+        if (m_say)
+            m_say(text);
+    });
+    m_thread.start();
+    // At most a second of changes in each transaction.
+    m_flushTimer->setInterval(1000);
+    connect(m_flushTimer, &QTimer::timeout, this, &THistoryRecorder::Flush);
+    m_flushTimer->start();
+    // The retention runs in the background once an hour.
+    auto *purge = new QTimer(this);
+    purge->setInterval(3600 * 1000);
+    connect(purge, &QTimer::timeout, this, [this] {
+        const qint64 now = m_now();
+        QMetaObject::invokeMethod(m_writer, [writer = m_writer, now] { writer->Purge(now); });
+    });
+    purge->start();
+
+    TProjectSession *s = &session;
+    connect(s, &TProjectSession::projectOpened, this, [this] {
+        Index();
+        THistoryRow row;
+        row.Kind = QStringLiteral("project");
+        row.What = QStringLiteral("opened");
+        row.Text = m_session.Project()->FileName();
+        AddToAll(row);
+    });
+    connect(s, &TProjectSession::aboutToClose, this, [this] {
+        THistoryRow row;
+        row.Kind = QStringLiteral("project");
+        row.What = QStringLiteral("closed");
+        row.Text = m_session.Project()->FileName();
+        AddToAll(row);
+        Flush();
+        m_channels.clear();
+    });
+    connect(s, &TProjectSession::applicationAdded, this, &THistoryRecorder::Index);
+    connect(s, &TProjectSession::applicationUpdated, this, [this](TDataFileManager *application) {
+        Index();
+        THistoryRow row;
+        row.Kind = QStringLiteral("project");
+        row.What = QStringLiteral("updated");
+        row.Text = TCodePage::ToDisplay(application->DisplayName());
+        Add(application, row);
+    });
+    connect(s, &TProjectSession::applicationRemoved, this, [this] { m_channels.clear(); });
+    connect(s, &TProjectSession::modeChanged, this, [this](RunMode mode) {
+        // A test starts from what the modules reported: only what its clicks change is recorded,
+        // apart; leaving it, the reported states come back, which is no change.
+        for (auto it = m_last.begin(); it != m_last.end();) {
+            if (it.key().startsWith(QStringLiteral("test/")))
+                it = m_last.erase(it);
+            else
+                ++it;
+        }
+        if (mode == RunMode::Test) {
+            const QHash<QString, double> reported = m_last;
+            for (auto it = reported.begin(); it != reported.end(); ++it)
+                m_last.insert(QStringLiteral("test/") + it.key(), it.value());
+        }
+        THistoryRow row;
+        row.Kind = QStringLiteral("mode");
+        row.What = QStringLiteral("mode");
+        row.Text = ModeName(mode);
+        AddToAll(row);
+    });
+    connect(s, &TProjectSession::healthChanged, this, [this](TDataFileManager *application, LinkHealth health) {
+        THistoryRow row;
+        row.Kind = QStringLiteral("link");
+        row.What = QStringLiteral("health");
+        row.Text = HealthName(health);
+        if (health == LinkHealth::Lost)
+            row.Text += QStringLiteral(": ") + application->Session().LostReason();
+        Add(application, row);
+    });
+    connect(s, &TProjectSession::stateChanged, this, &THistoryRecorder::StateChanged);
+    connect(s, &TProjectSession::memoChanged, this, [this](TDataFileManager *application, TVQQMemoBaseItem *memo) {
+        THistoryRow row;
+        row.Kind = QStringLiteral("memo");
+        row.Module = memo->GetMemoNumber();
+        row.Name = TCodePage::ToDisplay(memo->GetName()).trimmed();
+        row.What = QStringLiteral("state");
+        row.Text = QString::fromLatin1(memo->GetStateText());
+        Add(application, row);
+    });
+    connect(s, &TProjectSession::variableChanged, this, [this](TDataFileManager *application, TVQQVariableBaseItem *variable) {
+        THistoryRow row;
+        row.Kind = QStringLiteral("variable");
+        row.Channel = variable->GetVariableNumber();
+        row.Name = TCodePage::ToDisplay(variable->GetName()).trimmed();
+        row.What = QStringLiteral("value");
+        row.Value = variable->GetValue();
+        row.HasValue = true;
+        Value(application, QStringLiteral("var/%1").arg(variable->GetVariableNumber()), row);
+    });
+    connect(s, &TProjectSession::powerChanged, this, [this](quint32 watts) {
+        THistoryRow row;
+        row.Kind = QStringLiteral("power");
+        row.What = QStringLiteral("power");
+        row.Value = watts;
+        row.HasValue = true;
+        row.Text = QStringLiteral("%1 W").arg(watts);
+        AddToAll(row);
+    });
+    connect(s, &TProjectSession::commandSent, this, [this](TDataFileManager *application, const QByteArray &frame) {
+        // The refresh requests the link sends by itself are no command.
+        const QByteArray message = frame.size() > 2 ? TFrameDecoder::MessageBytes(QByteArrayView(frame).sliced(1, frame.size() - 2)) : QByteArray();
+        if (message.size() >= 5 && quint8(message[4]) == 0x64)
+            return;
+        THistoryRow row;
+        row.Kind = QStringLiteral("command");
+        row.What = QStringLiteral("frame");
+        row.Text = QString::fromLatin1(message.toHex(' '));
+        Add(application, row);
+    });
+    Index();
+}
+
+THistoryRecorder::~THistoryRecorder()
+{
+    FlushAndWait();
+    m_thread.quit();
+    m_thread.wait();
+}
+
+QString THistoryRecorder::DatabasePath(const QString &folder, const QByteArray &installation)
+{
+    return QDir(folder).filePath(QString::fromLatin1(installation) + QStringLiteral(".sqlite"));
+}
+
+void THistoryRecorder::SetRetention(const THistoryRetention &retention)
+{
+    QMetaObject::invokeMethod(m_writer, [writer = m_writer, retention] { writer->m_retention = retention; }, Qt::BlockingQueuedConnection);
+}
+
+void THistoryRecorder::Index()
+{
+    // The channels each module shows, from its IO records, with what a control of it shows.
+    m_channels.clear();
+    for (const auto &module : m_session.Lists()->Modules()) {
+        const ModuleRecord &record = *module->GetRecord();
+        std::vector<Channel> channels;
+        for (const IoRecord *io : module->GetApplication()->Current().Ios) {
+            if (io->ModuleNumber != record.ModuleNumber)
+                continue;
+            const TChannelInfo info = TModuleTypes::Channel(record.ModuleType, io->Channel);
+            if (!info.Control)
+                continue;
+            const QByteArray control(info.Control);
+            Channel channel;
+            channel.Number = io->Channel;
+            channel.Name = TCodePage::ToDisplay(record.Name).trimmed() + QStringLiteral(" / ") + TCodePage::ToDisplay(io->Name).trimmed();
+            if (control == "TVQQTorOutput")
+                channel.Kind = Channel::Output;
+            else if (control == "TVQQZulOutput")
+                channel.Kind = Channel::Cover;
+            else if (control == "TVQQDimOutput")
+                channel.Kind = Channel::Dimmer;
+            else if (control == "TVQQTorInput")
+                channel.Kind = Channel::Input;
+            else if (control == "TVQQSensorInput")
+                channel.Kind = Channel::Sensor;
+            else if (control == "TVQQIn10VInput")
+                channel.Kind = Channel::Analogue;
+            else
+                continue;
+            channels.push_back(channel);
+        }
+        m_channels.insert(module.get(), std::move(channels));
+    }
+}
+
+void THistoryRecorder::StateChanged(TDataFileManager *application, TVQQModuleBase *module, quint8 parts)
+{
+    const auto found = m_channels.constFind(module);
+    if (found == m_channels.constEnd())
+        return;
+    const ModuleRecord &record = *module->GetRecord();
+    const QString serial = QString::fromLatin1(QByteArray::number(record.SerialNumber, 16).rightJustified(8, '0'));
+    for (const Channel &channel : *found) {
+        THistoryRow row;
+        row.Kind = QStringLiteral("state");
+        row.Module = record.ModuleNumber;
+        row.Serial = serial;
+        row.Channel = channel.Number;
+        row.Name = channel.Name;
+        row.HasValue = true;
+        const QString key = serial + QLatin1Char('/') + QString::number(channel.Number) + QLatin1Char('/');
+        const auto onOff = [&row](bool on) {
+            row.Value = on ? 1 : 0;
+            row.Text = on ? QStringLiteral("ON") : QStringLiteral("OFF");
+        };
+        switch (channel.Kind) {
+        case Channel::Output:
+        case Channel::Cover:
+            if (!(parts & PartOutputs))
+                continue;
+            row.What = QStringLiteral("output");
+            if (channel.Kind == Channel::Cover) {
+                row.Text = QString::fromLatin1(CoverState(*module, channel.Number));
+                row.Value = row.Text == QStringLiteral("opening") ? 1 : row.Text == QStringLiteral("closing") ? -1 : 0;
+            } else {
+                onOff(OutputOn(*module, channel.Number));
+            }
+            Value(application, key + row.What, row);
+            break;
+        case Channel::Dimmer:
+            if (!(parts & PartLevels))
+                continue;
+            row.What = QStringLiteral("level");
+            row.Value = DimLevel(*module, channel.Number);
+            row.Text = QStringLiteral("%1 %").arg(row.Value);
+            Value(application, key + row.What, row);
+            break;
+        case Channel::Input:
+            if (!(parts & PartInputs))
+                continue;
+            row.What = QStringLiteral("input");
+            onOff(InputOn(*module, channel.Number));
+            Value(application, key + row.What, row);
+            break;
+        case Channel::Analogue:
+            if (!(parts & PartInputs) || AnalogueValue(*module) > 100)
+                continue;
+            row.What = QStringLiteral("0-10 V");
+            row.Value = AnalogueValue(*module);
+            row.Text = QStringLiteral("%1 %").arg(row.Value);
+            Value(application, key + row.What, row);
+            break;
+        case Channel::Sensor: {
+            if (!(parts & PartTemperature))
+                continue;
+            std::array<quint8, 5> bytes{};
+            module->GetTemperature(bytes);
+            const std::pair<QString, double> measures[] = {{QStringLiteral("temperature"), bytes[0] + bytes[1] % 10 / 10.0},
+                                                           {QStringLiteral("set point"), bytes[2] + bytes[3] % 10 / 10.0},
+                                                           {QStringLiteral("mode"), double(bytes[4])}};
+            for (const auto &[what, value] : measures) {
+                row.What = what;
+                row.Value = value;
+                row.Text = QString::number(value, 'f', what == QStringLiteral("mode") ? 0 : 1);
+                Value(application, key + what, row);
+            }
+            break;
+        }
+        }
+    }
+}
+
+void THistoryRecorder::Value(TDataFileManager *application, const QString &key, THistoryRow row)
+{
+    // A report that repeats what was recorded is no change.
+    row.Test = m_session.Mode() == RunMode::Test;
+    const QString keyed = (row.Test ? QStringLiteral("test/") : QString()) + key;
+    const auto last = m_last.constFind(keyed);
+    if (last != m_last.constEnd() && *last == row.Value)
+        return;
+    m_last.insert(keyed, row.Value);
+    Add(application, row);
+}
+
+void THistoryRecorder::Add(TDataFileManager *application, THistoryRow row)
+{
+    if (Paused())
+        return;
+    row.Time = m_now();
+    row.Test = row.Test || m_session.Mode() == RunMode::Test;
+    m_pending.emplace_back(m_database.isEmpty() ? DatabasePath(m_folder, InstallationId(*application)) : m_database, std::move(row));
+}
+
+void THistoryRecorder::AddToAll(THistoryRow row)
+{
+    for (const auto &application : m_session.Project()->Applications())
+        Add(application.get(), row);
+}
+
+void THistoryRecorder::Flush()
+{
+    if (m_pending.empty())
+        return;
+    std::vector<std::pair<QString, THistoryRow>> rows;
+    rows.swap(m_pending);
+    QMetaObject::invokeMethod(m_writer, [writer = m_writer, rows = std::move(rows)] { writer->Write(rows); });
+}
+
+void THistoryRecorder::FlushAndWait()
+{
+    Flush();
+    // Queued after the write: it returns once the write is done.
+    QMetaObject::invokeMethod(m_writer, [] {}, Qt::BlockingQueuedConnection);
+    QCoreApplication::sendPostedEvents(this);
+}
+
+void THistoryRecorder::PurgeAndWait()
+{
+    FlushAndWait();
+    const qint64 now = m_now();
+    QMetaObject::invokeMethod(m_writer, [writer = m_writer, now] { writer->Purge(now); }, Qt::BlockingQueuedConnection);
+}
+
+void THistoryRecorder::WriterFailed(const QString &error)
+{
+    // Said once; nothing is gathered until the pause is over, then the history is tried again.
+    const bool wasPaused = Paused();
+    m_pausedUntil = m_now() + k_pause;
+    m_pending.clear();
+    if (!wasPaused && m_say)
+        m_say(error);
+}
+
+#include "THistoryRecorder.moc"

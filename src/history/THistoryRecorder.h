@@ -1,0 +1,78 @@
+#pragma once
+
+#include "THistoryStore.h"
+
+#include <QHash>
+#include <QObject>
+#include <QString>
+#include <QThread>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QTimer;
+class TDataFileManager;
+class THistoryWriter;
+class TProjectSession;
+class TVQQModuleBase;
+
+// Records every change the project session announces into one SQLite history per installation
+// (named by its interface module's serial number) in `folder`: module states channel by channel
+// (one row for each value that changed), memos, variables, the power total, the frames sent, the
+// links' health, the mode, the project opened and closed and applications updated. Test mode's
+// rows are marked as such. Rows are gathered on the caller's thread and written by a thread of
+// their own, at most a second of them per transaction; a history that cannot be written says so
+// once and recording pauses, to be tried again later, while run time goes on.
+class THistoryRecorder : public QObject
+{
+    Q_OBJECT
+
+public:
+    // `say` shows one line when recording pauses or a damaged history was set aside.
+    THistoryRecorder(TProjectSession &session, const QString &folder, std::function<void(const QString &)> say,
+                     QObject *parent = nullptr);
+    ~THistoryRecorder() override;
+
+    static QString DatabasePath(const QString &folder, const QByteArray &installation);
+    // Every installation into this one file instead (quelnor-bridge --history-db).
+    void SetDatabase(const QString &path) { m_database = path; }
+    // The clock of the rows and of the retention (tests set their own).
+    void SetClock(std::function<qint64()> now) { m_now = std::move(now); }
+    void SetRetention(const THistoryRetention &retention);
+    // Hands what was gathered to the writer now, and waits until it is written (tests, the end).
+    void FlushAndWait();
+    // Runs the retention now, on the writer's thread, and waits (tests).
+    void PurgeAndWait();
+    bool Paused() const { return m_pausedUntil > m_now(); }
+    size_t Pending() const { return m_pending.size(); }
+
+private:
+    struct Channel
+    {
+        quint16 Number = 0;
+        QString Name;
+        enum Kind : quint8 { Output, Cover, Dimmer, Input, Sensor, Analogue } Kind = Output;
+    };
+
+    void Index();
+    void Add(TDataFileManager *application, THistoryRow row);
+    void AddToAll(THistoryRow row);
+    void StateChanged(TDataFileManager *application, TVQQModuleBase *module, quint8 parts);
+    void Value(TDataFileManager *application, const QString &key, THistoryRow row);
+    void Flush();
+    void WriterFailed(const QString &error);
+
+    TProjectSession &m_session;
+    QString m_folder;
+    std::function<void(const QString &)> m_say;
+    std::function<qint64()> m_now;
+    QThread m_thread;
+    THistoryWriter *m_writer = nullptr;
+    QTimer *m_flushTimer = nullptr;
+    std::vector<std::pair<QString, THistoryRow>> m_pending;  // database path, row
+    QHash<const TVQQModuleBase *, std::vector<Channel>> m_channels;
+    QHash<QString, double> m_last;  // the last recorded value of each channel's measure
+    qint64 m_pausedUntil = 0;
+    QString m_database;
+};

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+// One recorded change: what happened to which channel, and when.
+struct THistoryRow
+{
+    qint64 Time = 0;       // milliseconds since the epoch, UTC
+    QString Kind;          // state, command, link, mode, project, memo, variable, power
+    int Module = -1;       // the module's number; -1 for none
+    QString Serial;        // the module's serial number in hex; empty for none
+    int Channel = -1;      // -1 for none
+    QString Name;          // the module's, memo's or variable's name, the channel's after " / "
+    QString What;          // output, input, level, temperature, set point, mode, value, health, …
+    double Value = 0;      // the number, when HasValue
+    bool HasValue = false;
+    QString Text;          // the value as text (ON, OFF, Lost, Run Time, the frame…)
+    bool Test = false;     // made in test mode, never reported by a module
+
+    bool operator==(const THistoryRow &) const = default;
+};
+
+// How long the rows are kept: raw rows, and the hourly minimum, maximum and average of the
+// numeric ones.
+struct THistoryRetention
+{
+    qint64 RawDays = 30;
+    qint64 HourlyDays = 730;
+};
+
+// One installation's history in a SQLite file: WAL, one transaction per batch. Used from one
+// thread (the recorder's writer thread, or a tool reading it). A file that is no database or is
+// damaged is set aside under another name and a new one started; it is never deleted.
+class THistoryStore
+{
+public:
+    THistoryStore();
+    ~THistoryStore();
+    THistoryStore(const THistoryStore &) = delete;
+    THistoryStore &operator=(const THistoryStore &) = delete;
+
+    // Opens (or makes) the database; false with `error` when it cannot be used now (locked, the
+    // folder not writable). `setAside` says the name a damaged file was given.
+    bool Open(const QString &path, QString &error, QString *setAside = nullptr, bool readOnly = false);
+    void Close();
+    bool IsOpen() const;
+    const QString &Path() const { return m_path; }
+
+    // One transaction; false with `error` (the rows are then not written).
+    bool Write(const std::vector<THistoryRow> &rows, QString &error);
+    // Hours older than the last full hour before `now` get their aggregates; raw rows and
+    // aggregates older than the retention go.
+    bool Purge(qint64 now, const THistoryRetention &retention, QString &error);
+
+    // Rows in [since, until), oldest first, filtered by module (-1: any) and kind (empty: any).
+    std::vector<THistoryRow> Rows(qint64 since, qint64 until, int module = -1, const QString &kind = {}) const;
+    struct Hourly
+    {
+        qint64 Hour = 0;
+        double Minimum = 0;
+        double Maximum = 0;
+        double Average = 0;
+        qint64 Count = 0;
+    };
+    std::vector<Hourly> HourlyOf(const QString &serial, int channel, const QString &what) const;
+
+    // The rows as CSV: a header line, ISO 8601 UTC times, CRLF line ends.
+    static QByteArray Csv(const std::vector<THistoryRow> &rows);
+
+private:
+    bool Prepare(QString &error);
+
+    QString m_connection;
+    QString m_path;
+};

@@ -1,0 +1,264 @@
+#include "TDataFileManager.h"
+#include "TFrameBuilder.h"
+#include "THistoryRecorder.h"
+#include "THistoryStore.h"
+#include "TProgramLists.h"
+#include "TProjectSession.h"
+#include "TQuelnorTool.h"
+#include "TVQQModuleBase.h"
+
+#include "RecordingMessages.h"
+
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr qint64 k_hour = 3600 * 1000;
+constexpr qint64 k_day = 24 * k_hour;
+// 2026-12-01T00:00:00Z
+constexpr qint64 k_start = 1796083200000;
+
+// The test installation (house.qap: relays are module 2, serial 06123401, the type-9 dimmer
+// module 4) in a headless session whose every change a recorder keeps, on a clock of the test's.
+class HistoryTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        application = session.AddApplication(QStringLiteral(QUELNOR_TEST_EXPORT));
+        ASSERT_NE(application, nullptr);
+        recorder = std::make_unique<THistoryRecorder>(session, folder.path(), [this](const QString &line) { said.append(line); });
+        recorder->SetClock([this] { return now; });
+        session.SetMode(RunMode::RunTime);
+    }
+
+    void Frame(const char *message, bool damaged = false)
+    {
+        QByteArray frame = TFrameBuilder::Frame(QByteArray::fromHex(message));
+        if (damaged)
+            frame[frame.size() - 2] = frame[frame.size() - 2] == '0' ? '1' : '0';
+        application->AssembleBytes(frame);
+        application->EndBatch();
+    }
+
+    QString Database() const { return THistoryRecorder::DatabasePath(folder.path(), "45000101"); }
+
+    std::vector<THistoryRow> Rows(const QString &kind = QStringLiteral("state"))
+    {
+        recorder->FlushAndWait();
+        THistoryStore store;
+        QString error;
+        EXPECT_TRUE(store.Open(Database(), error, nullptr, true)) << error.toStdString();
+        return store.Rows(0, std::numeric_limits<qint64>::max(), -1, kind);
+    }
+
+    QTemporaryDir folder;
+    RecordingMessages messages;
+    TProjectSession session{folder.path(), &messages};
+    TDataFileManager *application = nullptr;
+    std::unique_ptr<THistoryRecorder> recorder;
+    QStringList said;
+    qint64 now = k_start;
+};
+
+// One change, one row: a frame that changes nothing adds none, a damaged frame none, test mode's
+// changes are marked.
+TEST_F(HistoryTest, EachChangeIsOneRow)
+{
+    Frame("b50000028600 01");  // relays: channel 0 on, the others off: each channel's first value
+    ASSERT_EQ(Rows().size(), 8u);
+    EXPECT_EQ(Rows()[0].Serial, QStringLiteral("06123401"));
+    EXPECT_EQ(Rows()[0].Channel, 0);
+    EXPECT_EQ(Rows()[0].What, QStringLiteral("output"));
+    EXPECT_EQ(Rows()[0].Text, QStringLiteral("ON"));
+    EXPECT_EQ(Rows()[0].Name, QStringLiteral("Relays ground floor / Living room ceiling"));
+    EXPECT_EQ(Rows()[0].Time, k_start);
+
+    struct Step
+    {
+        const char *message;
+        bool damaged;
+        size_t added;
+    };
+    const Step steps[] = {
+        {"b50000028600 01", false, 0},   // the same again
+        {"b50000028600 03", true, 0},    // a wrong checksum: dropped
+        {"b50000028600 03", false, 1},   // channel 1 on
+        {"b500000488003200640000000000", false, 4},  // the dimmer's four levels, first seen
+        {"b500000488003200640000000000", false, 0},
+        {"b500000488003300640000000000", false, 1},  // one level moved
+    };
+    for (const Step &step : steps) {
+        SCOPED_TRACE(step.message);
+        const size_t before = Rows().size();
+        now += 1000;
+        Frame(step.message, step.damaged);
+        EXPECT_EQ(Rows().size() - before, step.added);
+    }
+    const THistoryRow level = Rows().back();
+    EXPECT_EQ(level.What, QStringLiteral("level"));
+    EXPECT_EQ(level.Value, 51);
+
+    // Test mode: a click's state is recorded as a test, never as a report.
+    session.SetMode(RunMode::Test);
+    TVQQModuleBase *relays = session.Lists()->FindModule(application, 2);
+    const size_t before = Rows().size();
+    relays->ToggleTestState(3);
+    relays->RefreshControls();
+    ASSERT_EQ(Rows().size(), before + 1);
+    const THistoryRow test = Rows().back();
+    EXPECT_TRUE(test.Test);
+    EXPECT_EQ(test.Channel, 3);
+    EXPECT_EQ(test.Text, QStringLiteral("ON"));
+    const std::vector<THistoryRow> modes = Rows(QStringLiteral("mode"));
+    ASSERT_GE(modes.size(), 2u);
+    EXPECT_EQ(modes.back().Text, QStringLiteral("Test"));
+    // Leaving the test puts the reported states back: the test's end is a test row, no report.
+    session.SetMode(RunMode::RunTime);
+    const std::vector<THistoryRow> after = Rows();
+    ASSERT_EQ(after.size(), before + 2);
+    EXPECT_TRUE(after.back().Test);
+    EXPECT_EQ(after.back().Text, QStringLiteral("OFF"));
+}
+
+// Hourly minimum, maximum and average of what the modules reported; raw rows and aggregates go
+// after their retention.
+TEST_F(HistoryTest, RetentionKeepsHourlyAggregates)
+{
+    THistoryStore store;
+    QString error;
+    ASSERT_TRUE(store.Open(Database(), error)) << error.toStdString();
+    std::vector<THistoryRow> rows;
+    const double values[] = {20.0, 21.0, 22.5, 19.5};
+    for (int i = 0; i < 4; ++i) {
+        THistoryRow row;
+        row.Time = k_start + i * 20 * 60 * 1000;  // 0, 20, 40 and 60 minutes
+        row.Kind = QStringLiteral("state");
+        row.Serial = QStringLiteral("0a12340b");
+        row.Channel = 0;
+        row.What = QStringLiteral("temperature");
+        row.Value = values[i];
+        row.HasValue = true;
+        rows.push_back(row);
+    }
+    THistoryRow test = rows[0];
+    test.Value = 99;
+    test.Test = true;
+    rows.push_back(test);
+    ASSERT_TRUE(store.Write(rows, error)) << error.toStdString();
+
+    const THistoryRetention retention{.RawDays = 30, .HourlyDays = 730};
+    ASSERT_TRUE(store.Purge(k_start + 2 * k_hour, retention, error)) << error.toStdString();
+    const auto hours = store.HourlyOf(QStringLiteral("0a12340b"), 0, QStringLiteral("temperature"));
+    ASSERT_EQ(hours.size(), 2u);
+    EXPECT_EQ(hours[0].Hour, k_start);
+    EXPECT_EQ(hours[0].Minimum, 20.0);
+    EXPECT_EQ(hours[0].Maximum, 22.5);
+    EXPECT_DOUBLE_EQ(hours[0].Average, 21.166666666666668);
+    EXPECT_EQ(hours[0].Count, 3) << "the test row is no measurement";
+    EXPECT_EQ(hours[1].Count, 1);
+    EXPECT_EQ(store.Rows(0, k_start + k_day).size(), 5u);
+
+    ASSERT_TRUE(store.Purge(k_start + 31 * k_day, retention, error));
+    EXPECT_TRUE(store.Rows(0, k_start + 40 * k_day).empty()) << "raw rows kept 30 days";
+    EXPECT_EQ(store.HourlyOf(QStringLiteral("0a12340b"), 0, QStringLiteral("temperature")).size(), 2u);
+    ASSERT_TRUE(store.Purge(k_start + 731 * k_day, retention, error));
+    EXPECT_TRUE(store.HourlyOf(QStringLiteral("0a12340b"), 0, QStringLiteral("temperature")).empty());
+}
+
+// A damaged file is set aside and a new history begun; a locked one pauses recording with one
+// message, and run time goes on.
+TEST_F(HistoryTest, DamagedAndLockedHistories)
+{
+    recorder.reset();
+    QFile damaged(Database());
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write(QByteArray(8192, 'x'));
+    damaged.close();
+    recorder = std::make_unique<THistoryRecorder>(session, folder.path(), [this](const QString &line) { said.append(line); });
+    recorder->SetClock([this] { return now; });
+    Frame("b50000028600 01");
+    EXPECT_EQ(Rows().size(), 8u);
+    ASSERT_EQ(said.size(), 1);
+    EXPECT_TRUE(said[0].contains(QStringLiteral("was damaged"))) << said[0].toStdString();
+    const QStringList aside = QDir(folder.path()).entryList({QStringLiteral("45000101.sqlite.damaged-*")});
+    ASSERT_EQ(aside.size(), 1);
+    QFile kept(folder.filePath(aside[0]));
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), QByteArray(8192, 'x')) << "never deleted";
+
+    // Another program holds the history locked.
+    {
+        QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("locker"));
+        other.setDatabaseName(Database());
+        ASSERT_TRUE(other.open());
+        QSqlQuery lock(other);
+        ASSERT_TRUE(lock.exec(QStringLiteral("BEGIN EXCLUSIVE")));
+        recorder.reset();
+        said.clear();
+        recorder = std::make_unique<THistoryRecorder>(session, folder.path(), [this](const QString &line) { said.append(line); });
+        recorder->SetClock([this] { return now; });
+        Frame("b50000028600 03");
+        recorder->FlushAndWait();
+        EXPECT_TRUE(recorder->Paused());
+        ASSERT_EQ(said.size(), 1);
+        EXPECT_TRUE(said[0].contains(QStringLiteral("recording is paused"))) << said[0].toStdString();
+        Frame("b50000028600 07");
+        recorder->FlushAndWait();
+        EXPECT_EQ(said.size(), 1) << "said once";
+        lock.exec(QStringLiteral("ROLLBACK"));
+        other.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("locker"));
+    now += 61 * 1000;
+    EXPECT_FALSE(recorder->Paused());
+    Frame("b50000028600 0f");
+    EXPECT_EQ(Rows().back().Channel, 3) << "recording again after the pause";
+}
+
+// The CSV bytes, and quelnor-tool history reading the same.
+TEST_F(HistoryTest, CsvAndTheCommandLine)
+{
+    Frame("b50000028600 01");
+    now += 1500;
+    Frame("b50000028600 00");
+    const std::vector<THistoryRow> rows = Rows();
+    const std::vector<THistoryRow> two{rows.front(), rows.back()};
+    EXPECT_EQ(THistoryStore::Csv(two), QByteArray("time,kind,module,channel,name,what,value,test\r\n"
+                                                  "2026-12-01T00:00:00.000Z,state,2,0,Relays ground floor / Living room ceiling,output,1,0\r\n"
+                                                  "2026-12-01T00:00:01.500Z,state,2,0,Relays ground floor / Living room ceiling,output,0,0\r\n"));
+    THistoryRow text;
+    text.Time = k_start;
+    text.Kind = QStringLiteral("link");
+    text.What = QStringLiteral("health");
+    text.Text = QStringLiteral("Lost: no answer, \"timeout\"");
+    EXPECT_EQ(THistoryStore::Csv({text}), QByteArray("time,kind,module,channel,name,what,value,test\r\n"
+                                                     "2026-12-01T00:00:00.000Z,link,,,,health,\"Lost: no answer, \"\"timeout\"\"\",0\r\n"));
+
+    QString out;
+    QString err;
+    QTextStream outStream(&out);
+    QTextStream errStream(&err);
+    QTextStream in(stdin);
+    TQuelnorTool tool(in, outStream, errStream, folder.path());
+    EXPECT_EQ(tool.Run({"history", Database(), "--kind", "state", "--since", "2026-12-01T00:00:01Z", "--csv"}), 0) << err.toStdString();
+    outStream.flush();
+    EXPECT_EQ(out, QStringLiteral("time,kind,module,channel,name,what,value,test\r\n"
+                                  "2026-12-01T00:00:01.500Z,state,2,0,Relays ground floor / Living room ceiling,output,0,0\r\n"));
+    out.clear();
+    EXPECT_EQ(tool.Run({"history", Database(), "--module", "2", "--until", "2026-12-01T00:00:01Z"}), 0);
+    outStream.flush();
+    EXPECT_TRUE(out.startsWith(QStringLiteral("2026-12-01T00:00:00.000Z  state   Relays ground floor / Living room ceiling  output ON\n")))
+        << out.toStdString();
+    EXPECT_TRUE(out.endsWith(QStringLiteral("8 rows\n"))) << out.toStdString();
+    EXPECT_EQ(tool.Run({"history", Database(), "--since", "yesterday"}), 2);
+    EXPECT_EQ(tool.Run({"history", folder.filePath("none.sqlite")}), 1);
+}
+
+} // namespace
