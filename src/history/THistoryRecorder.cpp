@@ -198,7 +198,7 @@ THistoryRecorder::THistoryRecorder(TProjectSession &session, const QString &fold
     connect(s, &TProjectSession::memoChanged, this, [this](TDataFileManager *application, TVQQMemoBaseItem *memo) {
         THistoryRow row;
         row.Kind = QStringLiteral("memo");
-        row.Module = memo->GetMemoNumber();
+        row.Channel = memo->GetMemoNumber();
         row.Name = TCodePage::ToDisplay(memo->GetName()).trimmed();
         row.What = QStringLiteral("state");
         row.Text = QString::fromLatin1(memo->GetStateText());

@@ -15,7 +15,7 @@ struct THistoryRow
     QString Kind;          // state, command, link, mode, project, memo, variable, power
     int Module = -1;       // the module's number; -1 for none
     QString Serial;        // the module's serial number in hex; empty for none
-    int Channel = -1;      // -1 for none
+    int Channel = -1;      // the channel, memo or variable number; -1 for none
     QString Name;          // the module's, memo's or variable's name, the channel's after " / "
     QString What;          // output, input, level, temperature, set point, mode, value, health, …
     double Value = 0;      // the number, when HasValue

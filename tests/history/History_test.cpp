@@ -254,7 +254,7 @@ TEST_F(HistoryTest, CsvAndTheCommandLine)
     out.clear();
     EXPECT_EQ(tool.Run({"history", Database(), "--module", "2", "--until", "2026-12-01T00:00:01Z"}), 0);
     outStream.flush();
-    EXPECT_TRUE(out.startsWith(QStringLiteral("2026-12-01T00:00:00.000Z  state   Relays ground floor / Living room ceiling  output ON\n")))
+    EXPECT_TRUE(out.startsWith(QStringLiteral("2026-12-01T00:00:00.000Z  state    Relays ground floor / Living room ceiling  output ON\n")))
         << out.toStdString();
     EXPECT_TRUE(out.endsWith(QStringLiteral("8 rows\n"))) << out.toStdString();
     EXPECT_EQ(tool.Run({"history", Database(), "--since", "yesterday"}), 2);

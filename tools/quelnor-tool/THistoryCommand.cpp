@@ -83,7 +83,7 @@ int THistoryCommand::Run(const QStringList &arguments)
         return 0;
     }
     for (const THistoryRow &row : rows) {
-        m_out << QDateTime::fromMSecsSinceEpoch(row.Time, Qt::UTC).toString(Qt::ISODateWithMs) << "  " << qSetFieldWidth(8) << Qt::left
+        m_out << QDateTime::fromMSecsSinceEpoch(row.Time, Qt::UTC).toString(Qt::ISODateWithMs) << "  " << qSetFieldWidth(9) << Qt::left
               << row.Kind << qSetFieldWidth(0) << (row.Test ? "test " : "") << row.Name << (row.Name.isEmpty() ? "" : "  ") << row.What << " "
               << (row.Text.isEmpty() && row.HasValue ? QString::number(row.Value) : row.Text) << "\n";
     }
