@@ -20,9 +20,10 @@
 #include "TVQQTorOutput.h"
 #include "UserMessages.h"
 
+#include "LargeInstallation.h"
 #include "ThreadClock.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
@@ -53,44 +54,7 @@ public:
     void ShowMessage(const QString &) override {}
 };
 
-constexpr int k_modules = 2000;
-// Push buttons (4 inputs, 4 indicators), two relays (8 channels), a dimmer (4) and a room unit.
-constexpr quint16 k_types[] = {4, 6, 6, 9, 17};
-
-QByteArray LargeExport()
-{
-    QByteArray modules = "Modules\r\n*[04]*\r\n";
-    QByteArray ios = "Inputs\r\n*[05]*\r\n";
-    ModuleRecord interface;
-    interface.ModuleNumber = 1;
-    interface.ModuleType = 45;
-    interface.SerialNumber = 0x45000001;
-    interface.Name = "QNET04";
-    modules += TRecordFormat::WriteModule(interface);
-    int ioCount = 0;
-    for (int m = 0; m < k_modules; ++m) {
-        ModuleRecord module;
-        module.ModuleNumber = quint16(m + 2);
-        module.ModuleType = k_types[m % 5];
-        module.SerialNumber = quint32(0x01000000 + m);
-        module.FirstIoIndex = quint16(ioCount);
-        module.Name = "Module " + QByteArray::number(m);
-        modules += TRecordFormat::WriteModule(module);
-        const int channels = module.ModuleType == 9 ? 4 : 8;
-        for (int c = 0; c < channels; ++c) {
-            if (module.ModuleType == 17 && c != 4)
-                continue;
-            IoRecord io;
-            io.ModuleNumber = module.ModuleNumber;
-            io.Channel = quint16(c);
-            io.IoKind = module.ModuleType == 17 ? 6 : 2;
-            io.Name = "IO " + QByteArray::number(m) + "." + QByteArray::number(c);
-            ios += TRecordFormat::WriteIo(io);
-            ++ioCount;
-        }
-    }
-    return modules + ios + "Variable systeme\r\n";
-}
+constexpr int k_modules = k_largeModules;
 
 template <typename Condition>
 bool RunUntil(Condition condition, int milliseconds)
@@ -224,7 +188,7 @@ struct Installation
     bool SetUp(bool withScreen = false)
     {
         QFile file(exportPath);
-        if (!file.open(QIODevice::WriteOnly) || file.write(LargeExport()) < 0)
+        if (!file.open(QIODevice::WriteOnly) || file.write(LargeExport(true)) < 0)
             return false;
         file.close();
         app = session.AddApplication(exportPath);
@@ -377,13 +341,3 @@ void BM_RefreshBurst(benchmark::State &state)
 BENCHMARK(BM_RefreshBurst)->Args({0, 0})->Args({1, 0})->Args({0, 1})->Args({1, 1})->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(12);
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -18,6 +18,7 @@
 #include "TVQQTorOutput.h"
 #include "UserMessages.h"
 
+#include "LargeInstallation.h"
 #include "ThreadClock.h"
 
 #include <QCoreApplication>
@@ -48,30 +49,7 @@ public:
     void ShowMessage(const QString &) override {}
 };
 
-constexpr int k_modules = 2000;
-// A mix of the common kinds: push buttons (inputs and indicators), two relays, a dimmer and a room
-// unit (inputs, outputs and temperature): 8 status frames for every 5 modules.
-constexpr quint16 k_types[] = {4, 6, 6, 9, 17};
-
-QByteArray LargeExport()
-{
-    QByteArray text = "Modules\r\n*[04]*\r\n";
-    ModuleRecord interface;
-    interface.ModuleNumber = 1;
-    interface.ModuleType = 45;
-    interface.SerialNumber = 0x45000001;
-    interface.Name = "QNET04";
-    text += TRecordFormat::WriteModule(interface);
-    for (int m = 0; m < k_modules; ++m) {
-        ModuleRecord module;
-        module.ModuleNumber = quint16(m + 2);
-        module.ModuleType = k_types[m % 5];
-        module.SerialNumber = quint32(0x01000000 + m);
-        module.Name = "Module " + QByteArray::number(m);
-        text += TRecordFormat::WriteModule(module);
-    }
-    return text + "Inputs\r\n*[05]*\r\nVariable systeme\r\n";
-}
+constexpr int k_modules = k_largeModules;
 
 template <typename Condition>
 bool RunUntil(Condition condition, int milliseconds)
@@ -105,7 +83,7 @@ struct Program
     bool SetUp()
     {
         QFile file(exportPath);
-        if (!file.open(QIODevice::WriteOnly) || file.write(LargeExport()) < 0)
+        if (!file.open(QIODevice::WriteOnly) || file.write(LargeExport(false)) < 0)
             return false;
         file.close();
         if (!app.ExportImport(exportPath, TDataFileManager::ImportReplace))
