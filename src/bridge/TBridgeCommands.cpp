@@ -28,15 +28,15 @@ constexpr char k_unknownState[] = "its state is unknown or stale, so the command
 void TMqttBridge::Command(TBridgeInstallation &installation, const QByteArray &topic, const QByteArray &payload)
 {
     // "<entity topic>/set" or "<entity topic>/<leaf>/set".
-    QByteArray entityTopic = topic.chopped(4);
+    const QByteArray entityTopic = topic.endsWith("/set") ? topic.chopped(4) : QByteArray();
     QByteArray leaf;
     const TBridgeEntity *entity = installation.EntityAt(entityTopic);
-    if (!entity) {
+    if (!entity && !entityTopic.isEmpty()) {
         const qsizetype slash = entityTopic.lastIndexOf('/');
         leaf = entityTopic.mid(slash + 1);
         entity = installation.EntityAt(entityTopic.left(slash));
     }
-    if (!topic.endsWith("/set") || !entity) {
+    if (!entity) {
         Ignore(topic, QStringLiteral("no entity has this topic"));
         return;
     }
