@@ -278,10 +278,15 @@ void TMqttBridge::StateChanged(TDataFileManager *application, TVQQModuleBase *mo
     TBridgeInstallation *installation = Publishing() ? InstallationOf(application) : nullptr;
     if (!installation)
         return;
+    // A report changes one or two channels of a module: only their entities wait for the flush.
+    const StateTrust trust = module->Trust(parts);
     for (const int index : installation->EntitiesOf(module)) {
         const TBridgeEntity &entity = installation->Entities()[size_t(index)];
-        if (entity.Parts() & parts)
-            MarkDirty(*installation, entity);
+        if (!(entity.Parts() & parts) || entity.Dirty)
+            continue;
+        if (trust == StateTrust::Fresh && entity.ShownFresh == 1 && installation->Signature(entity) == entity.Shown)
+            continue;
+        MarkDirty(*installation, entity);
     }
 }
 
