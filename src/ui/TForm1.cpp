@@ -137,7 +137,6 @@ void TForm1::MakeMenus()
     m_projectSummary = m_parameterMenu->addAction(QStringLiteral("Project"));
     connect(m_projectSummary, &QAction::triggered, this, &TForm1::CommandProjectSummary);
     connect(m_parameterMenu->addAction(QStringLiteral("Option")), &QAction::triggered, this, [this] { m_files->Option(); });
-    AttachSessionFeatures(*m_session, m_programFolder, this, m_parameterMenu, [this](const QString &line) { statusBar()->showMessage(line, 15000); });
 
     m_projectMenu = menuBar()->addMenu(QStringLiteral("P&roject"));
     m_createProject = m_projectMenu->addAction(QStringLiteral("Create new Project"));
@@ -156,6 +155,8 @@ void TForm1::MakeMenus()
         TSearchListWindow *shown = list;
         connect(m_displayMenu->addAction(caption), &QAction::triggered, this, [this, shown] { ShowSearchList(shown); });
     }
+    AttachSessionFeatures(*m_session, m_programFolder, this, m_parameterMenu, m_displayMenu,
+                          [this](const QString &line) { statusBar()->showMessage(line, 15000); });
     for (QMenu *menu : {m_fileMenu, edit, m_parameterMenu, m_projectMenu, m_displayMenu})
         connect(menu, &QMenu::aboutToShow, this, &TForm1::UpdateMenus);
 }
