@@ -7,6 +7,8 @@
 #include <QSqlQuery>
 #include <QUuid>
 
+#include <algorithm>
+
 namespace {
 
 constexpr qint64 k_hour = 3600 * 1000;
@@ -195,7 +197,7 @@ bool THistoryStore::Purge(qint64 now, const THistoryRetention &retention, QStrin
     return true;
 }
 
-std::vector<THistoryRow> THistoryStore::Rows(qint64 since, qint64 until, int module, const QString &kind) const
+std::vector<THistoryRow> THistoryStore::Rows(qint64 since, qint64 until, int module, const QString &kind, int newest) const
 {
     QSqlQuery query(Db(m_connection));
     QString sql = QStringLiteral("SELECT time, kind, module, serial, channel, name, what, value, text, test FROM events "
@@ -204,7 +206,8 @@ std::vector<THistoryRow> THistoryStore::Rows(qint64 since, qint64 until, int mod
         sql += QStringLiteral(" AND module = ?");
     if (!kind.isEmpty())
         sql += QStringLiteral(" AND kind = ?");
-    query.prepare(sql + QStringLiteral(" ORDER BY time, rowid"));
+    query.prepare(newest > 0 ? sql + QStringLiteral(" ORDER BY time DESC, rowid DESC LIMIT %1").arg(newest)
+                             : sql + QStringLiteral(" ORDER BY time, rowid"));
     query.addBindValue(since);
     query.addBindValue(until);
     if (module >= 0)
@@ -229,6 +232,8 @@ std::vector<THistoryRow> THistoryStore::Rows(qint64 since, qint64 until, int mod
         row.Test = query.value(9).toInt() != 0;
         rows.push_back(row);
     }
+    if (newest > 0)
+        std::reverse(rows.begin(), rows.end());
     return rows;
 }
 

@@ -58,8 +58,9 @@ public:
     // aggregates older than the retention go.
     bool Purge(qint64 now, const THistoryRetention &retention, QString &error);
 
-    // Rows in [since, until), oldest first, filtered by module (-1: any) and kind (empty: any).
-    std::vector<THistoryRow> Rows(qint64 since, qint64 until, int module = -1, const QString &kind = {}) const;
+    // Rows in [since, until), oldest first, filtered by module (-1: any) and kind (empty: any);
+    // with `newest`, only that many of the newest.
+    std::vector<THistoryRow> Rows(qint64 since, qint64 until, int module = -1, const QString &kind = {}, int newest = 0) const;
     struct Hourly
     {
         qint64 Hour = 0;

@@ -25,6 +25,7 @@
 namespace {
 
 constexpr qint64 k_hour = 3600 * 1000;
+constexpr int k_shownRows = 5000;
 // The time ranges offered, in milliseconds back from now; 0: everything kept.
 const std::pair<const char *, qint64> k_ranges[] = {{"Last hour", k_hour}, {"Last day", 24 * k_hour}, {"Last week", 7 * 24 * k_hour}, {"Everything", 0}};
 const char *const k_kinds[] = {"state", "command", "link", "mode", "memo", "variable", "power", "project"};
@@ -111,7 +112,8 @@ void THistoryWindow::Refresh()
         if (!QFile::exists(path) || !store.Open(path, error, nullptr, true))
             continue;
         const QString name = TCodePage::ToDisplay(application->DisplayName());
-        for (THistoryRow &row : store.Rows(since, std::numeric_limits<qint64>::max(), -1, kind)) {
+        // The newest rows only: a month of a busy installation would not fit in a table.
+        for (THistoryRow &row : store.Rows(since, std::numeric_limits<qint64>::max(), -1, kind, k_shownRows)) {
             if (!search.isEmpty() && !row.Name.contains(search, Qt::CaseInsensitive) && !row.Text.contains(search, Qt::CaseInsensitive) &&
                 !row.What.contains(search, Qt::CaseInsensitive))
                 continue;

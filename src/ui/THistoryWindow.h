@@ -10,9 +10,9 @@ class QTableWidget;
 class QTimer;
 class TProjectSession;
 
-// "History": the logbook of the open project's installations, newest first, following what is
-// recorded while it is shown; filtered by time range, kind and a text, and the rows shown
-// exported to CSV.
+// "History": the logbook of the open project's installations, newest first (the newest 5,000
+// rows of each), following what is recorded while it is shown; filtered by time range, kind and
+// a text, and the rows shown exported to CSV.
 class THistoryWindow : public QWidget
 {
     Q_OBJECT

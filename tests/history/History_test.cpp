@@ -164,6 +164,10 @@ TEST_F(HistoryTest, RetentionKeepsHourlyAggregates)
     EXPECT_EQ(hours[0].Count, 3) << "the test row is no measurement";
     EXPECT_EQ(hours[1].Count, 1);
     EXPECT_EQ(store.Rows(0, k_start + k_day).size(), 5u);
+    const std::vector<THistoryRow> newest = store.Rows(0, k_start + k_day, -1, {}, 2);
+    ASSERT_EQ(newest.size(), 2u);
+    EXPECT_EQ(newest[0].Value, 22.5);
+    EXPECT_EQ(newest[1].Value, 19.5);
 
     ASSERT_TRUE(store.Purge(k_start + 31 * k_day, retention, error));
     EXPECT_TRUE(store.Rows(0, k_start + 40 * k_day).empty()) << "raw rows kept 30 days";
