@@ -2,8 +2,16 @@
 
 #include "InstallationRecords.h"
 #include "TRecordFormat.h"
+#include "UserMessages.h"
 
 #include <QByteArray>
+
+// The benchmarks show no message.
+class NoMessages : public UserMessages
+{
+public:
+    void ShowMessage(const QString &) override {}
+};
 
 // The 2,000-module installation of the refresh benchmarks: a mix of the common kinds, push
 // buttons (inputs and indicators), two relays, a dimmer and a room unit (inputs, outputs and

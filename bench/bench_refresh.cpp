@@ -43,12 +43,6 @@
 
 namespace {
 
-class NoMessages : public UserMessages
-{
-public:
-    void ShowMessage(const QString &) override {}
-};
-
 constexpr int k_modules = k_largeModules;
 
 template <typename Condition>
