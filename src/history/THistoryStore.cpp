@@ -120,6 +120,8 @@ bool THistoryStore::Prepare(QString &error)
                                       "serial TEXT, channel INTEGER, name TEXT, what TEXT, value REAL, text TEXT, test INTEGER NOT NULL)"),
                 error) &&
            Exec(query, QStringLiteral("CREATE INDEX IF NOT EXISTS events_time ON events(time)"), error) &&
+           Exec(query, QStringLiteral("CREATE INDEX IF NOT EXISTS events_series ON events(serial, channel, what, time)"), error) &&
+           Exec(query, QStringLiteral("CREATE INDEX IF NOT EXISTS events_kind ON events(kind, time)"), error) &&
            Exec(query, QStringLiteral("CREATE TABLE IF NOT EXISTS hourly(hour INTEGER NOT NULL, serial TEXT NOT NULL, channel INTEGER NOT NULL, "
                                       "what TEXT NOT NULL, minimum REAL, maximum REAL, average REAL, count INTEGER, "
                                       "PRIMARY KEY(hour, serial, channel, what))"),
@@ -181,8 +183,8 @@ bool THistoryStore::Purge(qint64 now, const THistoryRetention &retention, QStrin
     // Reported numbers only: test rows are no measurement.
     const QString aggregate = QStringLiteral(
         "INSERT OR REPLACE INTO hourly(hour, serial, channel, what, minimum, maximum, average, count) "
-        "SELECT time / %1 * %1, serial, channel, what, MIN(value), MAX(value), AVG(value), COUNT(*) FROM events "
-        "WHERE time >= %2 AND time < %3 AND value IS NOT NULL AND serial IS NOT NULL AND test = 0 "
+        "SELECT time / %1 * %1, IFNULL(serial, ''), IFNULL(channel, -1), what, MIN(value), MAX(value), AVG(value), COUNT(*) FROM events "
+        "WHERE time >= %2 AND time < %3 AND value IS NOT NULL AND test = 0 "
         "GROUP BY time / %1, serial, channel, what").arg(k_hour).arg(from).arg(until);
     const bool done = Exec(query, aggregate, error) &&
                       Exec(query, QStringLiteral("INSERT OR REPLACE INTO meta(key, value) VALUES('aggregated', %1)").arg(until), error) &&

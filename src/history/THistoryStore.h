@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QString>
 
+#include "THistorySeries.h"
+
 #include <functional>
 #include <vector>
 
@@ -73,6 +75,22 @@ public:
 
     // The rows as CSV: a header line, ISO 8601 UTC times, CRLF line ends.
     static QByteArray Csv(const std::vector<THistoryRow> &rows);
+
+    // The numeric series the rows hold (test mode's left out), each with its newest name.
+    std::vector<THistorySeriesKey> SeriesKeys() const;
+    // A series' reported values in [since, until) and the last one before `since`, oldest first.
+    std::vector<THistoryPoint> Points(const THistorySeriesKey &key, qint64 since, qint64 until) const;
+    // The hourly lowest and highest values of a series in [since, until), two points an hour.
+    std::vector<THistoryPoint> HourlyPoints(const THistorySeriesKey &key, qint64 since, qint64 until) const;
+    // The spans of [since, until) with no reports: the link lost, closed or opening.
+    std::vector<THistorySpan> Gaps(qint64 since, qint64 until) const;
+    // The lines of a series over [since, until] for a plot `pixels` wide: the rows kept where
+    // they are, the hourly figures before them; for more than a month the hourly figures
+    // wherever they exist.
+    std::vector<std::vector<QPointF>> Plot(const THistorySeriesKey &key, qint64 since, qint64 until, qint64 now, int pixels) const;
+    // Series as CSV: a time column and one column per series, a row at each time any of them
+    // changed (empty where that one did not).
+    static QByteArray SeriesCsv(const std::vector<THistorySeriesKey> &keys, const std::vector<std::vector<THistoryPoint>> &points);
 
 private:
     bool Prepare(QString &error);

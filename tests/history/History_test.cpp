@@ -9,7 +9,9 @@
 
 #include "RecordingMessages.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -263,6 +265,81 @@ TEST_F(HistoryTest, CsvAndTheCommandLine)
     EXPECT_TRUE(out.endsWith(QStringLiteral("8 rows\n"))) << out.toStdString();
     EXPECT_EQ(tool.Run({"history", Database(), "--since", "yesterday"}), 2);
     EXPECT_EQ(tool.Run({"history", folder.filePath("none.sqlite")}), 1);
+}
+
+// The writer of a history killed while writing: the file opens, passes SQLite's integrity check
+// and holds every batch that was committed, each whole (at most the last second is lost). The
+// writer is this test program run again as a child, killed with SIGKILL.
+TEST(HistoryCrash, AKilledWriterLosesAtMostItsLastBatch)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("killed.sqlite"));
+    QProcess writer;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QUELNOR_HISTORY_WRITER"), path);
+    writer.setProcessEnvironment(environment);
+    writer.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=HistoryCrash.WriterUntilKilled")});
+    ASSERT_TRUE(writer.waitForStarted(5000));
+    // Killed once it has committed twenty batches, while it writes the next.
+    int committed = -1;
+    QByteArray output;
+    while (committed < 20 && writer.waitForReadyRead(10000)) {
+        output += writer.readAllStandardOutput();
+        for (const QByteArray &line : output.split('\n')) {
+            if (line.startsWith("committed "))
+                committed = std::max(committed, line.mid(10).toInt());
+        }
+    }
+    ASSERT_GE(committed, 20) << output.toStdString();
+    writer.kill();
+    ASSERT_TRUE(writer.waitForFinished(5000));
+
+    THistoryStore store;
+    QString error;
+    ASSERT_TRUE(store.Open(path, error)) << error.toStdString();
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("check"));
+        db.setDatabaseName(path);
+        ASSERT_TRUE(db.open());
+        QSqlQuery query(db);
+        ASSERT_TRUE(query.exec(QStringLiteral("PRAGMA integrity_check")) && query.next());
+        EXPECT_EQ(query.value(0).toString(), QStringLiteral("ok"));
+        ASSERT_TRUE(query.exec(QStringLiteral("SELECT COUNT(*), MAX(time) FROM events")) && query.next());
+        const qint64 rows = query.value(0).toLongLong();
+        EXPECT_EQ(rows % 50, 0) << "whole batches only";
+        EXPECT_GE(rows, 50 * (committed + 1)) << "every committed batch kept";
+        EXPECT_LE(rows, 50 * (committed + 2)) << "at most the batch being written after the last one reported";
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("check"));
+}
+
+// The child of the test above: writes a batch of 50 rows a "second" until it is killed.
+TEST(HistoryCrash, WriterUntilKilled)
+{
+    const QString path = qEnvironmentVariable("QUELNOR_HISTORY_WRITER");
+    if (path.isEmpty())
+        GTEST_SKIP() << "run by AKilledWriterLosesAtMostItsLastBatch";
+    THistoryStore store;
+    QString error;
+    ASSERT_TRUE(store.Open(path, error)) << error.toStdString();
+    for (int batch = 0; batch < 1000000; ++batch) {
+        std::vector<THistoryRow> rows;
+        for (int i = 0; i < 50; ++i) {
+            THistoryRow row;
+            row.Time = k_start + batch * 1000 + i;
+            row.Kind = QStringLiteral("state");
+            row.Serial = QStringLiteral("0a12340b");
+            row.Channel = i % 8;
+            row.What = QStringLiteral("temperature");
+            row.Value = 20 + i / 10.0;
+            row.HasValue = true;
+            rows.push_back(row);
+        }
+        ASSERT_TRUE(store.Write(rows, error)) << error.toStdString();
+        std::printf("committed %d\n", batch);
+        std::fflush(stdout);
+    }
 }
 
 } // namespace
