@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   g++ cmake ninja-build pkg-config
-  qt6-base-dev qt6-serialport-dev qt6-qpa-plugins
+  qt6-base-dev qt6-serialport-dev qt6-charts-dev libqt6opengl6-dev qt6-qpa-plugins
   libgtest-dev libgmock-dev libbenchmark-dev
   mosquitto mosquitto-clients libmosquitto-dev libssl-dev openssl libqt6sql6-sqlite
   xvfb xauth x11-apps x11-utils fonts-dejavu-core fonts-liberation imagemagick

@@ -7,9 +7,26 @@
 
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QToolTip>
 
 #include <algorithm>
+#include <vector>
+
+namespace {
+
+std::vector<std::pair<QPointer<QObject>, TVQControl::RunTimeMenuEntry>> &RunTimeEntries()
+{
+    static std::vector<std::pair<QPointer<QObject>, TVQControl::RunTimeMenuEntry>> entries;
+    return entries;
+}
+
+} // namespace
+
+void TVQControl::AddRunTimeMenuEntry(QObject *owner, RunTimeMenuEntry entry)
+{
+    RunTimeEntries().emplace_back(owner, std::move(entry));
+}
 
 TVQControl::TVQControl(QWidget *parent, TVQControlHost *host, const MenuTexts &texts, RunMode initial)
     : QWidget(parent)
@@ -85,8 +102,19 @@ void TVQControl::mousePressEvent(QMouseEvent *event)
 {
     const QPoint at = event->position().toPoint();
     if (event->button() == Qt::RightButton) {
-        if (InDesign())
+        if (InDesign()) {
             ContextMenu()->popup(event->globalPosition().toPoint());
+            return;
+        }
+        std::erase_if(RunTimeEntries(), [](const auto &entry) { return entry.first.isNull(); });
+        auto *menu = new QMenu(this);
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        for (const auto &entry : RunTimeEntries())
+            entry.second(*this, *menu);
+        if (menu->isEmpty())
+            delete menu;
+        else
+            menu->popup(event->globalPosition().toPoint());
         return;
     }
     if (!InDesign()) {

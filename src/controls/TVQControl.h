@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
 
 class QMenu;
 class TVQControlHost;
@@ -64,6 +65,10 @@ public:
     void ClearChanged() override { m_changed = false; }
     void MarkChanged() { m_changed = true; }
     QMenu *ContextMenu();
+    // Entries other parts of the program put in a control's menu in run time (the history's
+    // "History…"); an entry goes when its owner does. Without any entry a right click does nothing.
+    using RunTimeMenuEntry = std::function<void(TVQControl &control, QMenu &menu)>;
+    static void AddRunTimeMenuEntry(QObject *owner, RunTimeMenuEntry entry);
 
     // The menu's handlers; both do nothing outside design time.
     void DisplayProperties();

@@ -1,8 +1,7 @@
 #include "TSessionFeatures.h"
 
 #include "TBridgeFeature.h"
-#include "THistoryRecorder.h"
-#include "THistoryWindow.h"
+#include "THistoryFeature.h"
 #include "TProjectSession.h"
 #include "TUserFolders.h"
 
@@ -15,14 +14,10 @@ void AttachSessionFeatures(TProjectSession &session, const QString &programFolde
                            QMenu *displayMenu, const std::function<void(const QString &)> &say)
 {
     (new TBridgeFeature(session, TUserFolders::SettingsFolder(programFolder), window, say))->AddTo(parameterMenu);
-    new THistoryRecorder(session, TUserFolders::HistoryFolder(), [say](const QString &line) {
-        std::fprintf(stderr, "%s\n", qPrintable(line));
-        say(line);
-    }, &session);
-    auto *history = new THistoryWindow(session, TUserFolders::HistoryFolder(), window);
-    QObject::connect(displayMenu->addAction(QStringLiteral("History")), &QAction::triggered, history, [history] {
-        history->show();
-        history->raise();
-        history->activateWindow();
-    });
+    auto *history = new THistoryFeature(session, TUserFolders::SettingsFolder(programFolder), TUserFolders::HistoryFolder(), window,
+                                        [say](const QString &line) {
+                                            std::fprintf(stderr, "%s\n", qPrintable(line));
+                                            say(line);
+                                        });
+    history->AddTo(parameterMenu, displayMenu);
 }

@@ -1,12 +1,19 @@
+#include "TDataFileManager.h"
 #include "TForm1.h"
+#include "TFrameBuilder.h"
+#include "THistoryPlot.h"
 #include "THistoryRecorder.h"
 #include "THistoryWindow.h"
+#include "TProjectManager.h"
 #include "TProjectSession.h"
 
 #include "ProgramFolder.h"
 #include "ScriptedDialogs.h"
+#include "UiHelpers.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QMenu>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QTableWidget>
@@ -53,6 +60,80 @@ TEST(HistoryWindow, TheLogbookShowsTheRecordedChangesNewestFirst)
     ASSERT_GE(history->m_table->rowCount(), 1);
     for (const THistoryRow &row : history->Shown())
         EXPECT_EQ(row.Text, QStringLiteral("Run Time"));
+}
+
+} // namespace
+
+namespace {
+
+// Run time: a right click on a relay's control offers "History…", which plots its output over
+// the last day as steps; a double-click in the logbook plots a row's series; the chart zooms with
+// the keys and goes back with Home; the series go out as CSV.
+TEST(HistoryWindow, ControlsAndTheLogbookOpenThePlot)
+{
+    ProgramFolder folder;
+    ScriptedDialogs dialogs;
+    TForm1 window(folder.Path(), &dialogs);
+    ASSERT_TRUE(window.OpenProject(folder.House()));
+    TProjectSession &session = *window.Session();
+    session.SetMode(RunMode::RunTime);
+    TDataFileManager *application = session.Project()->Applications().front().get();
+    for (const char *message : {"b50000028600 01", "b50000028600 00", "b50000028600 01"}) {
+        application->AssembleBytes(TFrameBuilder::Frame(QByteArray::fromHex(message)));
+        application->EndBatch();
+    }
+    TVQBaseControl *ceiling = ControlLabelled(window.ScreenWindows()[0], QStringLiteral("Living room ceiling"));
+    ASSERT_NE(ceiling, nullptr);
+    window.ScreenWindows()[0]->show();
+    QTest::mousePress(ceiling, Qt::RightButton, {}, QPoint(5, 5));
+    auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    QAction *history = menu->findChild<QAction *>(QStringLiteral("HistoryMenu"));
+    ASSERT_NE(history, nullptr);
+    history->trigger();
+    menu->close();
+
+    THistoryPlot *plot = window.findChild<THistoryPlot *>();
+    ASSERT_NE(plot, nullptr);
+    ASSERT_TRUE(plot->isVisible());
+    ASSERT_EQ(plot->Keys().size(), 1u);
+    EXPECT_EQ(plot->Keys()[0].What, QStringLiteral("output"));
+    EXPECT_EQ(plot->Keys()[0].Channel, 0);
+    EXPECT_EQ(plot->Until() - plot->Since(), 24 * 3600 * 1000);
+    EXPECT_EQ(plot->LinesOf(0), 1);
+    EXPECT_GE(plot->PointsDrawn(), 2);
+
+    const qint64 span = plot->Until() - plot->Since();
+    plot->m_view->setFocus();
+    QTest::keyClick(plot->m_view, Qt::Key_Plus);
+    QCoreApplication::processEvents();
+    EXPECT_LT(plot->Until() - plot->Since(), span);
+    QTest::keyClick(plot->m_view, Qt::Key_Home);
+    EXPECT_EQ(plot->Until() - plot->Since(), 24 * 3600 * 1000);
+
+    // The logbook: a row of a dimmer's level plots that series.
+    THistoryWindow *logbook = window.findChild<THistoryWindow *>();
+    ASSERT_NE(logbook, nullptr);
+    logbook->show();
+    logbook->Refresh();
+    int row = -1;
+    for (size_t r = 0; r < logbook->Shown().size(); ++r) {
+        if (logbook->Shown()[r].What == QStringLiteral("output") && logbook->Shown()[r].Channel == 1)
+            row = int(r);
+    }
+    ASSERT_GE(row, 0);
+    logbook->m_table->scrollToItem(logbook->m_table->item(row, 2));
+    const QRect cell = logbook->m_table->visualItemRect(logbook->m_table->item(row, 2));
+    QTest::mouseClick(logbook->m_table->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseDClick(logbook->m_table->viewport(), Qt::LeftButton, {}, cell.center());
+    ASSERT_EQ(plot->Keys().size(), 1u);
+    EXPECT_EQ(plot->Keys()[0].Channel, 1);
+
+    // Only this application's rows; then only module 3's (which reported nothing).
+    logbook->m_application->setCurrentIndex(1);
+    EXPECT_FALSE(logbook->Shown().empty());
+    logbook->m_module->setCurrentIndex(logbook->m_module->findData(3));
+    EXPECT_TRUE(logbook->Shown().empty());
 }
 
 } // namespace
