@@ -39,8 +39,9 @@ std::vector<THistorySeriesKey> THistoryStore::SeriesKeys() const
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
     // The bare name comes from the row with the newest time.
     std::vector<THistorySeriesKey> keys;
-    if (!query.exec(QStringLiteral("SELECT kind, serial, channel, what, name, MAX(time) FROM events WHERE value IS NOT NULL AND test = 0 "
-                                   "GROUP BY kind, serial, channel, what ORDER BY name, what")))
+    if (!query.exec(QStringLiteral("SELECT kind, serial, channel, what, ") + NameColumn() +
+                    QStringLiteral(" AS named, MAX(time) FROM events WHERE value IS NOT NULL AND test = 0 "
+                                   "GROUP BY kind, serial, channel, what ORDER BY named, what")))
         return keys;
     while (query.next()) {
         THistorySeriesKey key;

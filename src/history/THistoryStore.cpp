@@ -35,6 +35,17 @@ bool Damaged(const QString &text)
            text.contains(QStringLiteral("corrupt"), Qt::CaseInsensitive);
 }
 
+} // namespace
+
+QString THistoryStore::NameColumn()
+{
+    // A channel's rows take the name it had at their time; other rows carry their own.
+    return QStringLiteral("IFNULL(events.name, (SELECT names.name FROM names WHERE names.serial = events.serial AND "
+                          "names.channel = events.channel AND names.since <= events.time ORDER BY names.since DESC LIMIT 1))");
+}
+
+namespace {
+
 QString Quoted(const QString &text)
 {
     if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n')))
@@ -121,7 +132,14 @@ bool THistoryStore::Prepare(QString &error)
                 error) &&
            Exec(query, QStringLiteral("CREATE INDEX IF NOT EXISTS events_time ON events(time)"), error) &&
            Exec(query, QStringLiteral("CREATE INDEX IF NOT EXISTS events_series ON events(serial, channel, what, time)"), error) &&
-           Exec(query, QStringLiteral("CREATE INDEX IF NOT EXISTS events_kind ON events(kind, time)"), error) &&
+           // The link's and the project's rows are few: an index of their own finds the gaps.
+           Exec(query, QStringLiteral("DROP INDEX IF EXISTS events_kind"), error) &&
+           Exec(query, QStringLiteral("CREATE INDEX IF NOT EXISTS events_link ON events(time) WHERE kind IN ('link', 'project')"), error) &&
+           // A channel's name is kept once, from the time it was first recorded or changed, not
+           // in each of its rows.
+           Exec(query, QStringLiteral("CREATE TABLE IF NOT EXISTS names(serial TEXT NOT NULL, channel INTEGER NOT NULL, since INTEGER NOT NULL, "
+                                      "name TEXT, PRIMARY KEY(serial, channel, since))"),
+                error) &&
            Exec(query, QStringLiteral("CREATE TABLE IF NOT EXISTS hourly(hour INTEGER NOT NULL, serial TEXT NOT NULL, channel INTEGER NOT NULL, "
                                       "what TEXT NOT NULL, minimum REAL, maximum REAL, average REAL, count INTEGER, "
                                       "PRIMARY KEY(hour, serial, channel, what))"),
@@ -143,13 +161,19 @@ bool THistoryStore::Write(const std::vector<THistoryRow> &rows, QString &error)
     QSqlQuery insert(db);
     insert.prepare(QStringLiteral("INSERT INTO events(time, kind, module, serial, channel, name, what, value, text, test) "
                                   "VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    QHash<QString, QString> names = m_names;
     for (const THistoryRow &row : rows) {
+        const bool named = !row.Serial.isEmpty() && row.Channel >= 0;
+        if (named && !Rename(db, names, row, error)) {
+            db.rollback();
+            return false;
+        }
         insert.addBindValue(row.Time);
         insert.addBindValue(row.Kind);
         insert.addBindValue(row.Module >= 0 ? QVariant(row.Module) : QVariant());
         insert.addBindValue(row.Serial.isEmpty() ? QVariant() : QVariant(row.Serial));
         insert.addBindValue(row.Channel >= 0 ? QVariant(row.Channel) : QVariant());
-        insert.addBindValue(row.Name);
+        insert.addBindValue(named ? QVariant() : QVariant(row.Name));
         insert.addBindValue(row.What);
         insert.addBindValue(row.HasValue ? QVariant(row.Value) : QVariant());
         insert.addBindValue(row.Text);
@@ -165,6 +189,39 @@ bool THistoryStore::Write(const std::vector<THistoryRow> &rows, QString &error)
         db.rollback();
         return false;
     }
+    m_names = std::move(names);
+    return true;
+}
+
+bool THistoryStore::Rename(QSqlDatabase &db, QHash<QString, QString> &names, const THistoryRow &row, QString &error) const
+{
+    const QString channel = row.Serial + QLatin1Char('/') + QString::number(row.Channel);
+    auto known = names.find(channel);
+    if (known == names.end()) {
+        QSqlQuery last(db);
+        last.prepare(QStringLiteral("SELECT name FROM names WHERE serial = ? AND channel = ? ORDER BY since DESC LIMIT 1"));
+        last.addBindValue(row.Serial);
+        last.addBindValue(row.Channel);
+        if (!last.exec()) {
+            error = last.lastError().text();
+            return false;
+        }
+        // None kept yet reads as a name no channel has, so that the first one is kept.
+        known = names.insert(channel, last.next() ? last.value(0).toString() : QStringLiteral("\u0001"));
+    }
+    if (*known == row.Name)
+        return true;
+    QSqlQuery rename(db);
+    rename.prepare(QStringLiteral("INSERT OR REPLACE INTO names(serial, channel, since, name) VALUES(?, ?, ?, ?)"));
+    rename.addBindValue(row.Serial);
+    rename.addBindValue(row.Channel);
+    rename.addBindValue(row.Time);
+    rename.addBindValue(row.Name);
+    if (!rename.exec()) {
+        error = rename.lastError().text();
+        return false;
+    }
+    *known = row.Name;
     return true;
 }
 
@@ -202,7 +259,7 @@ bool THistoryStore::Purge(qint64 now, const THistoryRetention &retention, QStrin
 std::vector<THistoryRow> THistoryStore::Rows(qint64 since, qint64 until, int module, const QString &kind, int newest) const
 {
     QSqlQuery query(Db(m_connection));
-    QString sql = QStringLiteral("SELECT time, kind, module, serial, channel, name, what, value, text, test FROM events "
+    QString sql = QStringLiteral("SELECT time, kind, module, serial, channel, ") + NameColumn() + QStringLiteral(", what, value, text, test FROM events "
                                  "WHERE time >= ? AND time < ?");
     if (module >= 0)
         sql += QStringLiteral(" AND module = ?");

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QHash>
 #include <QObject>
 #include <QString>
 
@@ -94,7 +95,12 @@ public:
 
 private:
     bool Prepare(QString &error);
+    // Keeps the channel's name in the names table when it is new or changed.
+    bool Rename(class QSqlDatabase &db, QHash<QString, QString> &names, const THistoryRow &row, QString &error) const;
+    // The SQL expression of a row's name.
+    static QString NameColumn();
 
     QString m_connection;
     QString m_path;
+    QHash<QString, QString> m_names;  // "serial/channel" -> the name kept last
 };

@@ -252,6 +252,7 @@ void THistoryPlot::Reload()
     }
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
     const int pixels = std::max(100, int(chart->plotArea().width()));
+
     double low = std::numeric_limits<double>::max();
     double high = std::numeric_limits<double>::lowest();
     for (size_t k = 0; k < m_keys.size(); ++k) {

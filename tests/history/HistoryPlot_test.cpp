@@ -135,6 +135,16 @@ TEST(HistoryPlot, StoreServesSeriesGapsAndCsv)
     EXPECT_EQ(lines[0][0], QPointF(double(k_start), 20.0));
     EXPECT_EQ(lines[0][1], QPointF(double(k_start + k_hour / 2), 20.5));
 
+    // A channel renamed (an application updated): its older rows keep the name they had.
+    THistoryRow renamed = StateRow(k_start + 40 * k_day, 22);
+    renamed.Name = QStringLiteral("Lounge / Thermostat");
+    ASSERT_TRUE(store.Write({StateRow(k_start + 39 * k_day, 21), renamed}, error)) << error.toStdString();
+    const auto named = store.Rows(k_start + 39 * k_day, k_start + 41 * k_day);
+    ASSERT_EQ(named.size(), 2u);
+    EXPECT_EQ(named[0].Name, QStringLiteral("Living room / Thermostat"));
+    EXPECT_EQ(named[1].Name, QStringLiteral("Lounge / Thermostat"));
+    EXPECT_EQ(store.SeriesKeys()[0].Name, QStringLiteral("Lounge / Thermostat"));
+
     EXPECT_EQ(THistoryStore::SeriesCsv({temperature, keys[0]}, {{{k_start, 20.5}, {k_start + 60000, 21}}, {{k_start + 60000, 19}}}),
               QByteArray("time,Living room / Thermostat — temperature,Living room / Thermostat — set point\r\n"
                          "2026-12-01T00:00:00.000Z,20.5,\r\n"
