@@ -135,6 +135,18 @@ THistoryPlot::THistoryPlot(TProjectSession &session, const QString &folder, QWid
     });
     connect(exportButton, &QPushButton::clicked, this, &THistoryPlot::Export);
     connect(m_time, &QDateTimeAxis::rangeChanged, this, &THistoryPlot::AxisMoved);
+    // A plot that ends now follows what is recorded while it is shown.
+    auto *follow = new QTimer(this);
+    follow->setInterval(5000);
+    connect(follow, &QTimer::timeout, this, [this] {
+        const qint64 now = QDateTime::currentMSecsSinceEpoch();
+        if (!isVisible() || m_until < now - 60 * 1000 || m_until > now)
+            return;
+        m_since += now - m_until;
+        m_until = now;
+        Reload();
+    });
+    follow->start();
 
     const auto fill = [this] {
         m_application->clear();
@@ -287,6 +299,7 @@ void THistoryPlot::Reload()
     }
     const double margin = std::max((high - low) * 0.05, 0.1);
     m_values->setRange(low - margin, high + margin);
+    m_values->applyNiceNumbers();
     const qint64 span = m_until - m_since;
     m_time->setFormat(span <= 2 * k_day ? QStringLiteral("HH:mm") : span <= 60 * k_day ? QStringLiteral("dd.MM HH:mm") : QStringLiteral("dd.MM.yyyy"));
     m_time->setRange(QDateTime::fromMSecsSinceEpoch(m_since), QDateTime::fromMSecsSinceEpoch(m_until));

@@ -1,6 +1,7 @@
 #include "TDataFileManager.h"
 #include "TForm1.h"
 #include "TFrameBuilder.h"
+#include "THistoryFeature.h"
 #include "THistoryPlot.h"
 #include "THistoryRecorder.h"
 #include "THistoryWindow.h"
@@ -17,6 +18,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -134,6 +136,28 @@ TEST(HistoryWindow, ControlsAndTheLogbookOpenThePlot)
     EXPECT_FALSE(logbook->Shown().empty());
     logbook->m_module->setCurrentIndex(logbook->m_module->findData(3));
     EXPECT_TRUE(logbook->Shown().empty());
+}
+
+} // namespace
+
+namespace {
+
+// The retention kept in History.ini; a folder that cannot be written says so.
+TEST(HistoryWindow, RetentionSettingsAreKept)
+{
+    QTemporaryDir folder;
+    EXPECT_EQ(THistorySettings::Load(folder.path()).RawDays, 30);
+    EXPECT_EQ(THistorySettings::Load(folder.path()).HourlyDays, 730);
+    QString error;
+    ASSERT_TRUE(THistorySettings::Save(folder.path(), THistoryRetention{.RawDays = 7, .HourlyDays = 365}, &error)) << error.toStdString();
+    EXPECT_EQ(THistorySettings::Load(folder.path()).RawDays, 7);
+    EXPECT_EQ(THistorySettings::Load(folder.path()).HourlyDays, 365);
+
+    QFile blocker(folder.filePath(QStringLiteral("file")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    EXPECT_FALSE(THistorySettings::Save(folder.filePath(QStringLiteral("file/settings")), THistoryRetention{}, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("could not be written"))) << error.toStdString();
 }
 
 } // namespace

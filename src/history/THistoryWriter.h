@@ -1,0 +1,33 @@
+#pragma once
+
+#include "THistoryStore.h"
+
+#include <QObject>
+#include <QString>
+
+#include <map>
+#include <memory>
+#include <vector>
+
+// The recorder's writing side: lives on the recorder's thread, one store per installation.
+class THistoryWriter : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Writes each file's rows in one transaction; a file that fails says so and is let go.
+    void Write(const std::vector<std::pair<QString, THistoryRow>> &rows);
+    // The retention on every open file.
+    void Purge(qint64 now);
+
+    THistoryRetention m_retention;
+
+signals:
+    void failed(const QString &message);
+    void notice(const QString &message);
+
+private:
+    THistoryStore *StoreOf(const QString &path);
+
+    std::map<QString, std::unique_ptr<THistoryStore>> m_stores;
+};
