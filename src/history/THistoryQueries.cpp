@@ -34,27 +34,6 @@ qint64 Single(const QSqlDatabase &db, const QString &sql, qint64 otherwise)
 
 } // namespace
 
-std::vector<THistorySeriesKey> THistoryStore::SeriesKeys() const
-{
-    QSqlQuery query(QSqlDatabase::database(m_connection, false));
-    // The bare name comes from the row with the newest time.
-    std::vector<THistorySeriesKey> keys;
-    if (!query.exec(QStringLiteral("SELECT kind, serial, channel, what, ") + NameColumn() +
-                    QStringLiteral(" AS named, MAX(time) FROM events WHERE value IS NOT NULL AND test = 0 "
-                                   "GROUP BY kind, serial, channel, what ORDER BY named, what")))
-        return keys;
-    while (query.next()) {
-        THistorySeriesKey key;
-        key.Kind = query.value(0).toString();
-        key.Serial = query.value(1).toString();
-        key.Channel = query.value(2).isNull() ? -1 : query.value(2).toInt();
-        key.What = query.value(3).toString();
-        key.Name = query.value(4).toString();
-        keys.push_back(key);
-    }
-    return keys;
-}
-
 std::vector<THistoryPoint> THistoryStore::Points(const THistorySeriesKey &key, qint64 since, qint64 until) const
 {
     const QSqlDatabase db = QSqlDatabase::database(m_connection, false);

@@ -37,13 +37,6 @@ bool Damaged(const QString &text)
 
 } // namespace
 
-QString THistoryStore::NameColumn()
-{
-    // A channel's rows take the name it had at their time; other rows carry their own.
-    return QStringLiteral("IFNULL(events.name, (SELECT names.name FROM names WHERE names.serial = events.serial AND "
-                          "names.channel = events.channel AND names.since <= events.time ORDER BY names.since DESC LIMIT 1))");
-}
-
 namespace {
 
 QString Quoted(const QString &text)
@@ -96,8 +89,10 @@ bool THistoryStore::Open(const QString &path, QString &error, QString *setAside,
             return false;
         }
     }
-    if (readOnly)
+    if (readOnly) {
+        FindCatalogue();
         return true;
+    }
     if (Prepare(error))
         return true;
     if (!Damaged(error))
@@ -135,16 +130,12 @@ bool THistoryStore::Prepare(QString &error)
            // The link's and the project's rows are few: an index of their own finds the gaps.
            Exec(query, QStringLiteral("DROP INDEX IF EXISTS events_kind"), error) &&
            Exec(query, QStringLiteral("CREATE INDEX IF NOT EXISTS events_link ON events(time) WHERE kind IN ('link', 'project')"), error) &&
-           // A channel's name is kept once, from the time it was first recorded or changed, not
-           // in each of its rows.
-           Exec(query, QStringLiteral("CREATE TABLE IF NOT EXISTS names(serial TEXT NOT NULL, channel INTEGER NOT NULL, since INTEGER NOT NULL, "
-                                      "name TEXT, PRIMARY KEY(serial, channel, since))"),
-                error) &&
            Exec(query, QStringLiteral("CREATE TABLE IF NOT EXISTS hourly(hour INTEGER NOT NULL, serial TEXT NOT NULL, channel INTEGER NOT NULL, "
                                       "what TEXT NOT NULL, minimum REAL, maximum REAL, average REAL, count INTEGER, "
                                       "PRIMARY KEY(hour, serial, channel, what))"),
                 error) &&
-           Exec(query, QStringLiteral("CREATE TABLE IF NOT EXISTS meta(key TEXT PRIMARY KEY, value INTEGER)"), error);
+           Exec(query, QStringLiteral("CREATE TABLE IF NOT EXISTS meta(key TEXT PRIMARY KEY, value INTEGER)"), error) &&
+           PrepareCatalogue(error);
 }
 
 bool THistoryStore::Write(const std::vector<THistoryRow> &rows, QString &error)
@@ -162,9 +153,10 @@ bool THistoryStore::Write(const std::vector<THistoryRow> &rows, QString &error)
     insert.prepare(QStringLiteral("INSERT INTO events(time, kind, module, serial, channel, name, what, value, text, test) "
                                   "VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     QHash<QString, QString> names = m_names;
+    QHash<QString, QString> series = m_series;
     for (const THistoryRow &row : rows) {
         const bool named = !row.Serial.isEmpty() && row.Channel >= 0;
-        if (named && !Rename(db, names, row, error)) {
+        if ((named && !Rename(db, names, row, error)) || (row.HasValue && !row.Test && !Catalogue(db, series, row, error))) {
             db.rollback();
             return false;
         }
@@ -190,38 +182,7 @@ bool THistoryStore::Write(const std::vector<THistoryRow> &rows, QString &error)
         return false;
     }
     m_names = std::move(names);
-    return true;
-}
-
-bool THistoryStore::Rename(QSqlDatabase &db, QHash<QString, QString> &names, const THistoryRow &row, QString &error) const
-{
-    const QString channel = row.Serial + QLatin1Char('/') + QString::number(row.Channel);
-    auto known = names.find(channel);
-    if (known == names.end()) {
-        QSqlQuery last(db);
-        last.prepare(QStringLiteral("SELECT name FROM names WHERE serial = ? AND channel = ? ORDER BY since DESC LIMIT 1"));
-        last.addBindValue(row.Serial);
-        last.addBindValue(row.Channel);
-        if (!last.exec()) {
-            error = last.lastError().text();
-            return false;
-        }
-        // None kept yet reads as a name no channel has, so that the first one is kept.
-        known = names.insert(channel, last.next() ? last.value(0).toString() : QStringLiteral("\u0001"));
-    }
-    if (*known == row.Name)
-        return true;
-    QSqlQuery rename(db);
-    rename.prepare(QStringLiteral("INSERT OR REPLACE INTO names(serial, channel, since, name) VALUES(?, ?, ?, ?)"));
-    rename.addBindValue(row.Serial);
-    rename.addBindValue(row.Channel);
-    rename.addBindValue(row.Time);
-    rename.addBindValue(row.Name);
-    if (!rename.exec()) {
-        error = rename.lastError().text();
-        return false;
-    }
-    *known = row.Name;
+    m_series = std::move(series);
     return true;
 }
 

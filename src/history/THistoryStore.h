@@ -97,10 +97,19 @@ private:
     bool Prepare(QString &error);
     // Keeps the channel's name in the names table when it is new or changed.
     bool Rename(class QSqlDatabase &db, QHash<QString, QString> &names, const THistoryRow &row, QString &error) const;
+    // Keeps a numeric series, with its newest name, in the series table when it is new or renamed.
+    bool Catalogue(class QSqlDatabase &db, QHash<QString, QString> &series, const THistoryRow &row, QString &error) const;
+    // Makes the names and series tables (the series from the rows a file of an older version holds).
+    bool PrepareCatalogue(QString &error);
+    // Whether a file opened for reading has them (a writer may add them while it is open).
+    void FindCatalogue() const;
     // The SQL expression of a row's name.
-    static QString NameColumn();
+    QString NameColumn() const;
 
     QString m_connection;
     QString m_path;
-    QHash<QString, QString> m_names;  // "serial/channel" -> the name kept last
+    QHash<QString, QString> m_names;   // "serial/channel" -> the name kept last
+    QHash<QString, QString> m_series;  // "kind/serial/channel/what" -> the name kept last
+    mutable bool m_hasNames = false;
+    mutable bool m_hasSeries = false;
 };

@@ -91,7 +91,9 @@ THistoryFeature::THistoryFeature(TProjectSession &session, const QString &settin
         std::vector<THistorySeriesKey> keys{key};
         if (key.What == QStringLiteral("temperature"))
             keys.push_back({key.Kind, key.Serial, key.Channel, QStringLiteral("set point"), key.Name});
-        ShowPlot(application, keys, time - 12 * k_hour, time + 12 * k_hour);
+        // The day around the row, or the last day when that would reach past now.
+        const qint64 until = std::min(time + 12 * k_hour, QDateTime::currentMSecsSinceEpoch());
+        ShowPlot(application, keys, until - 24 * k_hour, until);
     });
     TVQControl::AddRunTimeMenuEntry(this, [this](TVQControl &control, QMenu &menu) {
         auto [application, keys] = SeriesOf(m_session, control);
@@ -128,6 +130,7 @@ void THistoryFeature::AddTo(QMenu *parameterMenu, QMenu *displayMenu)
     connect(logbook, &QAction::triggered, this, [this] {
         if (!m_logbook)
             return;
+        m_logbook->setWindowState(m_logbook->windowState() & ~Qt::WindowMinimized);
         m_logbook->show();
         m_logbook->raise();
         m_logbook->activateWindow();
@@ -175,6 +178,7 @@ void THistoryFeature::ShowPlot(TDataFileManager *application, std::vector<THisto
     // What is being gathered is written first, so that the plot shows it.
     m_recorder->FlushAndWait();
     m_plot->ShowSeries(application, keys, since, until);
+    m_plot->setWindowState(m_plot->windowState() & ~Qt::WindowMinimized);
     m_plot->show();
     m_plot->raise();
     m_plot->activateWindow();

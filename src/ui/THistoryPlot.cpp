@@ -18,12 +18,14 @@
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTimer>
 #include <QValueAxis>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace {
@@ -126,8 +128,8 @@ THistoryPlot::THistoryPlot(TProjectSession &session, const QString &folder, QWid
     connect(m_view, &THistoryChartView::homeRequested, this, &THistoryPlot::RangeChosen);
     connect(add, &QPushButton::clicked, this, [this] {
         const int index = m_available->currentIndex();
-        if (index >= 0 && m_store)
-            AddSeries(m_store->SeriesKeys().at(size_t(index)));
+        if (index >= 0 && size_t(index) < m_availableKeys.size())
+            AddSeries(m_availableKeys[size_t(index)]);
     });
     connect(clear, &QPushButton::clicked, this, [this] {
         m_keys.clear();
@@ -140,7 +142,10 @@ THistoryPlot::THistoryPlot(TProjectSession &session, const QString &folder, QWid
     follow->setInterval(5000);
     connect(follow, &QTimer::timeout, this, [this] {
         const qint64 now = QDateTime::currentMSecsSinceEpoch();
-        if (!isVisible() || m_until < now - 60 * 1000 || m_until > now)
+        if (!isVisible())
+            return;
+        FillAvailable();
+        if (m_until < now - 60 * 1000 || m_until > now)
             return;
         m_since += now - m_until;
         m_until = now;
@@ -191,6 +196,7 @@ void THistoryPlot::ShowSeries(TDataFileManager *application, const std::vector<T
             SetApplication(int(i));
         }
     }
+    FillAvailable();
     m_keys = keys;
     m_since = since;
     m_until = until;
@@ -213,18 +219,26 @@ void THistoryPlot::SetApplication(int index)
     m_current = application;
     m_store.reset();
     m_keys.clear();
-    m_available->clear();
     if (application && QFile::exists(DatabaseOf(application))) {
         auto store = std::make_unique<THistoryStore>();
         QString error;
         if (store->Open(DatabaseOf(application), error, nullptr, true))
             m_store = std::move(store);
     }
-    if (m_store) {
-        for (const THistorySeriesKey &key : m_store->SeriesKeys())
-            m_available->addItem(key.Label());
-    }
+    FillAvailable();
     Reload();
+}
+
+void THistoryPlot::FillAvailable()
+{
+    // The list grows as series are first recorded; the one picked stays picked.
+    const QString picked = m_available->currentText();
+    m_availableKeys = m_store ? m_store->SeriesKeys() : std::vector<THistorySeriesKey>();
+    const QSignalBlocker blocker(m_available);
+    m_available->clear();
+    for (const THistorySeriesKey &key : m_availableKeys)
+        m_available->addItem(key.Label());
+    m_available->setCurrentIndex(std::max(0, m_available->findText(picked)));
 }
 
 void THistoryPlot::RangeChosen()
@@ -297,11 +311,25 @@ void THistoryPlot::Reload()
         low = 0;
         high = 1;
     }
+    // Round steps of 1, 2 or 5 times a power of ten, five or six of them.
     const double margin = std::max((high - low) * 0.05, 0.1);
-    m_values->setRange(low - margin, high + margin);
-    m_values->applyNiceNumbers();
+    const double extent = high - low + 2 * margin;
+    double step = std::pow(10.0, std::floor(std::log10(extent / 5)));
+    for (const double times : {1.0, 2.0, 5.0, 10.0}) {
+        if (extent / (step * times) <= 6) {
+            step *= times;
+            break;
+        }
+    }
+    const double bottom = std::floor((low - margin) / step) * step;
+    m_values->setRange(bottom, std::ceil((high + margin) / step) * step);
+    m_values->setTickType(QValueAxis::TicksDynamic);
+    m_values->setTickAnchor(bottom);
+    m_values->setTickInterval(step);
+    m_values->setLabelFormat(QStringLiteral("%.4g"));
     const qint64 span = m_until - m_since;
-    m_time->setFormat(span <= 2 * k_day ? QStringLiteral("HH:mm") : span <= 60 * k_day ? QStringLiteral("dd.MM HH:mm") : QStringLiteral("dd.MM.yyyy"));
+    const char *format = span <= 10 * 60 * 1000 ? "HH:mm:ss" : span <= 2 * k_day ? "HH:mm" : span <= 60 * k_day ? "dd.MM HH:mm" : "dd.MM.yyyy";
+    m_time->setFormat(QString::fromLatin1(format));
     m_time->setRange(QDateTime::fromMSecsSinceEpoch(m_since), QDateTime::fromMSecsSinceEpoch(m_until));
     m_reloading = false;
 }

@@ -71,6 +71,7 @@ public:
 
 private:
     void SetApplication(int index);
+    void FillAvailable();
     void RangeChosen();
     void Export();
     void AxisMoved();
@@ -81,6 +82,7 @@ private:
     std::unique_ptr<THistoryStore> m_store;
     TDataFileManager *m_current = nullptr;
     std::vector<THistorySeriesKey> m_keys;
+    std::vector<THistorySeriesKey> m_availableKeys;
     std::vector<int> m_lines;
     qint64 m_since = 0;
     qint64 m_until = 0;

@@ -18,6 +18,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -127,7 +128,12 @@ THistoryWindow::THistoryWindow(TProjectSession &session, const QString &folder, 
     connect(exportButton, &QPushButton::clicked, this, &THistoryWindow::Export);
     // Follows what is recorded while shown.
     m_follow->setInterval(2000);
-    connect(m_follow, &QTimer::timeout, this, &THistoryWindow::Refresh);
+    connect(m_follow, &QTimer::timeout, this, [this] {
+        // Rows the user is reading or has picked do not move under the pointer: the logbook
+        // follows only while it is at its top with nothing selected.
+        if (!m_table->selectionModel()->hasSelection() && m_table->verticalScrollBar()->value() == 0)
+            Refresh();
+    });
 }
 
 void THistoryWindow::showEvent(QShowEvent *event)
@@ -224,6 +230,7 @@ void THistoryWindow::Refresh()
         m_rowApplications.push_back(applications[order[r]]);
     }
     m_rows = std::move(sorted);
+    m_table->clearSelection();
 }
 
 void THistoryWindow::RowActivated(int index)

@@ -1,6 +1,8 @@
 #include "THistorySeries.h"
 #include "THistoryStore.h"
 
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -143,10 +145,49 @@ TEST(HistoryPlot, StoreServesSeriesGapsAndCsv)
     ASSERT_EQ(named.size(), 2u);
     EXPECT_EQ(named[0].Name, QStringLiteral("Living room / Thermostat"));
     EXPECT_EQ(named[1].Name, QStringLiteral("Lounge / Thermostat"));
-    EXPECT_EQ(store.SeriesKeys()[0].Name, QStringLiteral("Lounge / Thermostat"));
+    const auto listed = store.SeriesKeys();
+    ASSERT_EQ(listed.size(), 2u) << "the set point stays listed: its hourly figures are kept";
+    EXPECT_EQ(listed[1].What, QStringLiteral("temperature"));
+    EXPECT_EQ(listed[1].Name, QStringLiteral("Lounge / Thermostat"));
 
     EXPECT_EQ(THistoryStore::SeriesCsv({temperature, keys[0]}, {{{k_start, 20.5}, {k_start + 60000, 21}}, {{k_start + 60000, 19}}}),
               QByteArray("time,Living room / Thermostat — temperature,Living room / Thermostat — set point\r\n"
                          "2026-12-01T00:00:00.000Z,20.5,\r\n"
                          "2026-12-01T00:01:00.000Z,21,19\r\n"));
+}
+
+// A history of the first version (names in every row, no catalogue): read as it is, and given
+// its catalogue when it is next written.
+TEST(HistoryPlot, AFileOfTheFirstVersionReads)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("old.sqlite"));
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("old"));
+        db.setDatabaseName(path);
+        ASSERT_TRUE(db.open());
+        QSqlQuery query(db);
+        ASSERT_TRUE(query.exec(QStringLiteral("CREATE TABLE events(time INTEGER NOT NULL, kind TEXT NOT NULL, module INTEGER, serial TEXT, "
+                                              "channel INTEGER, name TEXT, what TEXT, value REAL, text TEXT, test INTEGER NOT NULL)")));
+        ASSERT_TRUE(query.exec(QStringLiteral("INSERT INTO events VALUES(%1, 'state', 10, '0a12340b', 0, 'Living room / Thermostat', "
+                                              "'temperature', 20.5, '20.5', 0)").arg(k_start)));
+        ASSERT_TRUE(query.exec(QStringLiteral("INSERT INTO events VALUES(%1, 'variable', NULL, NULL, 3, 'Guests', 'value', 2, '', 0)").arg(k_start)));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("old"));
+    for (const bool readOnly : {true, false}) {
+        THistoryStore store;
+        QString error;
+        ASSERT_TRUE(store.Open(path, error, nullptr, readOnly)) << error.toStdString();
+        const auto rows = store.Rows(0, k_start + k_day);
+        ASSERT_EQ(rows.size(), 2u) << readOnly;
+        EXPECT_EQ(rows[0].Name, QStringLiteral("Living room / Thermostat"));
+        const auto keys = store.SeriesKeys();
+        ASSERT_EQ(keys.size(), 2u) << readOnly;
+        EXPECT_EQ(keys[0].Label(), QStringLiteral("Guests — value"));
+        EXPECT_EQ(keys[0].Channel, 3);
+        EXPECT_TRUE(keys[0].Serial.isEmpty());
+        EXPECT_EQ(store.Points(keys[0], 0, k_start + 1), (std::vector<THistoryPoint>{{k_start, 2}}));
+        EXPECT_EQ(keys[1].Label(), QStringLiteral("Living room / Thermostat — temperature"));
+    }
 }

@@ -74,7 +74,7 @@ protected:
 TEST_F(HistoryTest, EachChangeIsOneRow)
 {
     Frame("b50000028600 01");  // relays: channel 0 on, the others off: each channel's first value
-    ASSERT_EQ(Rows().size(), 8u);
+    ASSERT_EQ(Rows().size(), 8u) << said.join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(Rows()[0].Serial, QStringLiteral("06123401"));
     EXPECT_EQ(Rows()[0].Channel, 0);
     EXPECT_EQ(Rows()[0].What, QStringLiteral("output"));

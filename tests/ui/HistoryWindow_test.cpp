@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QMenu>
+#include <QPushButton>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QTableWidget>
@@ -104,6 +105,18 @@ TEST(HistoryWindow, ControlsAndTheLogbookOpenThePlot)
     EXPECT_EQ(plot->Until() - plot->Since(), 24 * 3600 * 1000);
     EXPECT_EQ(plot->LinesOf(0), 1);
     EXPECT_GE(plot->PointsDrawn(), 2);
+
+    // Another series from the list of those recorded, on the same axis.
+    const int power = plot->m_available->findText(QStringLiteral("Power — power"));
+    ASSERT_GE(power, 0);
+    plot->m_available->setCurrentIndex(power);
+    for (QPushButton *button : plot->findChildren<QPushButton *>()) {
+        if (button->text() == QStringLiteral("Add"))
+            QTest::mouseClick(button, Qt::LeftButton);
+    }
+    ASSERT_EQ(plot->Keys().size(), 2u);
+    EXPECT_EQ(plot->Keys()[1].Kind, QStringLiteral("power"));
+    EXPECT_EQ(plot->LinesOf(1), 1);
 
     const qint64 span = plot->Until() - plot->Since();
     plot->m_view->setFocus();
