@@ -321,17 +321,22 @@ int Memory(const QString &what, const QString &sizeName)
     NoDialogs dialogs;
     std::unique_ptr<TForm1> window;
     std::vector<std::unique_ptr<QWidget>> anchor;
-    if (what == QStringLiteral("program") || what == QStringLiteral("cycled")) {
+    if (what == QStringLiteral("program") || what == QStringLiteral("cycled") || what == QStringLiteral("closed")) {
         window = OpenWithWindows(*size, dialogs);
-        // "cycled": every screen shown and painted once, then hidden again but the first three.
-        if (what == QStringLiteral("cycled")) {
+        // "cycled": every screen shown and painted once, then hidden again but the first three;
+        // "closed": the same, each closed as the title bar's close box closes it.
+        if (what != QStringLiteral("program")) {
             const auto screens = window->ScreenWindows();
             for (size_t i = 3; i < screens.size(); ++i) {
                 PaintWatch watch;
                 screens[i]->show();
                 watch.Watch(screens[i]->Area());
                 WaitUntilPainted(watch);
-                screens[i]->hide();
+                if (what == QStringLiteral("closed"))
+                    screens[i]->close();
+                else
+                    screens[i]->hide();
+                QCoreApplication::processEvents();
             }
             QCoreApplication::processEvents();
         }
@@ -347,7 +352,9 @@ int Memory(const QString &what, const QString &sizeName)
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Offscreen unless a platform is named (xvfb-run … with QT_QPA_PLATFORM=xcb: a real X server).
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     if (argc == 4 && qstrcmp(argv[1], "--rss") == 0)
         return Memory(QString::fromLatin1(argv[2]), QString::fromLatin1(argv[3]));

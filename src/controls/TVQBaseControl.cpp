@@ -274,11 +274,26 @@ void TVQBaseControl::CheckSize()
         resize(w, h);
 }
 
+namespace {
+
+// Labels shaped once and drawn nine times from the same glyphs; the last few thousand are kept
+// shaped, so a repaint shapes only the texts that changed.
+QCache<QString, QStaticText> &ShapedLabels()
+{
+    static auto *shaped = new QCache<QString, QStaticText>(8192);
+    return *shaped;
+}
+
+} // namespace
+
+void TVQBaseControl::ForgetShapedLabels()
+{
+    ShapedLabels().clear();
+}
+
 void TVQBaseControl::DrawOutlinedText(QPainter &painter, QPoint at, const QString &text)
 {
-    // Shaped once and drawn nine times from the same glyphs; the last few thousand labels are
-    // kept shaped, so a repaint shapes only the texts that changed.
-    static auto *shaped = new QCache<QString, QStaticText>(8192);
+    QCache<QString, QStaticText> *shaped = &ShapedLabels();
     const QString key = painter.font().key() + QLatin1Char('\n') + text;
     QStaticText *label = shaped->object(key);
     if (!label) {

@@ -4,6 +4,7 @@
 #include "TDialogs.h"
 #include "TEditHistory.h"
 #include "TLinkBanner.h"
+#include "TVQBaseControl.h"
 #include "TVQControl.h"
 #include "TEditorActions.h"
 #include "TForm1.h"
@@ -33,6 +34,10 @@
 #include <QVBoxLayout>
 
 #include <map>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 TMyForm11::TMyForm11(TForm1 *owner, const TNewVisualScreen &record)
     : QWidget(nullptr, Qt::Window)
@@ -253,8 +258,19 @@ void TMyForm11::hideEvent(QHideEvent *event)
     if (!event->spontaneous()) {
         m_area->ReleasePicture();
         QTimer::singleShot(0, this, [this] {
-            if (!isVisible() && testAttribute(Qt::WA_WState_Created))
-                destroy();
+            if (isVisible())
+                return;
+            // A close (the close box, "Close") takes the platform window down first and leaves
+            // the widget's buffer; a window made anew and destroyed takes the buffer with it.
+            if (!testAttribute(Qt::WA_WState_Created))
+                create();
+            destroy();
+            TVQBaseControl::ForgetShapedLabels();
+#ifdef __GLIBC__
+            // The background and the buffer were large blocks of the heap: given back to the
+            // system rather than kept by the allocator for later.
+            malloc_trim(0);
+#endif
         });
     }
 }
