@@ -924,6 +924,11 @@ TEST_F(MainWindowTest, BackgroundsAreReadWhenShownAndShared)
     // Its face is painted again: the background shows where no control stands.
     const QImage face = Screen(1)->grab().toImage();
     EXPECT_EQ(face.pixelColor(face.width() - 2, face.height() - 2), Screen(1)->Area()->Picture().toImage().pixelColor(face.width() - 2, face.height() - 2));
+
+    // Closed as its close box closes it, a screen keeps no window buffer either.
+    ASSERT_NE(Screen(2)->backingStore(), nullptr);
+    Screen(2)->close();
+    EXPECT_TRUE(RunUntil([this] { return Screen(2)->backingStore() == nullptr; }));
 }
 
 TEST_F(MainWindowTest, ABackgroundThatIsNoPictureIsSaidAtOpen)
