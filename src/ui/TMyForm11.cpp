@@ -31,7 +31,6 @@
 #include <QRubberBand>
 #include <QPainter>
 #include <QScreen>
-#include <QVBoxLayout>
 
 #include <map>
 
@@ -45,23 +44,12 @@ TMyForm11::TMyForm11(TForm1 *owner, const TNewVisualScreen &record)
     , m_record(record)
     , m_area(new TScreenArea(this))
 {
-    // The program's keys (open, save, undo, redo) work in the screens as in the main window;
-    // a wall panel answers none of them.
-    if (!m_owner->Kiosk())
-        addActions(m_owner->KeyActions());
     m_selection = new TSelection(m_area, m_owner->History(), [this](const QPoint &at) { return m_owner->Editor()->Grid().Snapped(at); });
     m_area->installEventFilter(this);
-    // The selection's keys, shared by every screen; each acts on the screen it is typed in.
-    if (!m_owner->Kiosk())
-        addActions(m_owner->Editor()->ScreenKeys());
     m_linkBanner = new TLinkBanner(m_area);
     setAttribute(Qt::WA_DeleteOnClose, false);
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_area);
-    // A wall panel shows a picture smaller than the display in its middle.
-    if (m_owner->Kiosk())
-        layout->setAlignment(m_area, Qt::AlignCenter);
+    // The picture fills the window (resizeEvent places it): no layout, whose request posted to
+    // every window of a project with many screens Qt 6.4 compares with every other one posted.
 
     connect(m_area, &TScreenArea::pictureUnreadable, this, [this] {
         if (m_area->PictureFile() != TVisualDefaults::ScreenBackground(m_owner->ProgramFolder()))
@@ -216,6 +204,7 @@ void TMyForm11::ApplyRecord()
     resize(std::min<int>(m_record.Width, MaxDisplayWidth), std::min<int>(m_record.Height, MaxDisplayHeight));
     if (m_owner->Kiosk() && screen())
         m_area->setFixedSize(size().boundedTo(screen()->size()));
+    PlaceArea();
     setWindowTitle(TPicturePaths::FromRecord(m_record.Name));
 
     m_owner->Project()->CheckScreenPicture(m_record);
@@ -248,6 +237,20 @@ void TMyForm11::ResetPicture(const QString &file)
     const QString background = TVisualDefaults::ScreenBackground(m_owner->ProgramFolder());
     m_record.Picture = TPicturePaths::ToRecord(background);
     m_area->SetPictureFile(background, m_record.Stretch != 0, m_record.Proportional != 0);
+}
+
+void TMyForm11::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // The program's keys (open, save, undo, redo) work in the screens as in the main window, and
+    // the selection's keys, shared by every screen, act on the screen they are typed in; a wall
+    // panel answers none of them. Given when first shown: a key reaches only a shown window, and
+    // a shared action gives up each window it has one by one when the windows go.
+    if (!m_keysGiven && !m_owner->Kiosk()) {
+        m_keysGiven = true;
+        addActions(m_owner->KeyActions());
+        addActions(m_owner->Editor()->ScreenKeys());
+    }
 }
 
 void TMyForm11::hideEvent(QHideEvent *event)
@@ -290,6 +293,16 @@ void TMyForm11::resizeEvent(QResizeEvent *event)
         setAutoFillBackground(true);
     }
     QWidget::resizeEvent(event);
+    PlaceArea();
+}
+
+void TMyForm11::PlaceArea()
+{
+    // A wall panel shows a picture smaller than the display in its middle.
+    if (m_owner->Kiosk())
+        m_area->move((width() - m_area->width()) / 2, (height() - m_area->height()) / 2);
+    else
+        m_area->setGeometry(rect());
     m_linkBanner->Place();
 }
 

@@ -69,11 +69,15 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    // The picture over the whole window, or in its middle on a wall panel.
+    void PlaceArea();
+    void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
     bool eventFilter(QObject *object, QEvent *event) override;
     void changeEvent(QEvent *event) override;
 
 private:
+    bool m_keysGiven = false;
     void MakeMenu();
     void MakeEditMenus();
     // The record's background cannot be used: the default one, with a word to the user.
