@@ -17,6 +17,7 @@
 #include <QKeyEvent>
 #include <QLegendMarker>
 #include <QLineSeries>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTimer>
@@ -83,6 +84,34 @@ void THistoryChartView::keyPressEvent(QKeyEvent *event)
     case Qt::Key_Home: emit homeRequested(); break;
     default: return QChartView::keyPressEvent(event);
     }
+    event->accept();
+}
+
+void THistoryChartView::mousePressEvent(QMouseEvent *event)
+{
+    const bool pan = event->button() == Qt::MiddleButton || (event->button() == Qt::LeftButton && event->modifiers() & Qt::ShiftModifier);
+    if (!pan)
+        return QChartView::mousePressEvent(event);
+    m_panning = true;
+    m_panFrom = event->position();
+    event->accept();
+}
+
+void THistoryChartView::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!m_panning)
+        return QChartView::mouseMoveEvent(event);
+    // The time under the pointer follows it.
+    chart()->scroll(m_panFrom.x() - event->position().x(), 0);
+    m_panFrom = event->position();
+    event->accept();
+}
+
+void THistoryChartView::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (!m_panning)
+        return QChartView::mouseReleaseEvent(event);
+    m_panning = false;
     event->accept();
 }
 

@@ -16,8 +16,9 @@ class THistoryStore;
 class TProjectSession;
 
 // The chart of the plot window: a rubber band zooms on time, the wheel zooms about the pointer,
-// the arrow keys pan, + and - zoom, Home goes back to the range chosen. Says when the time
-// shown changed, so that the window reads the series again at the new scale.
+// a drag with the middle button (or with Shift) pans, the arrow keys pan, + and - zoom, Home goes
+// back to the range chosen. Says when the time shown changed, so that the window reads the
+// series again at the new scale.
 class THistoryChartView : public QChartView
 {
     Q_OBJECT
@@ -35,6 +36,13 @@ signals:
 protected:
     void wheelEvent(QWheelEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    bool m_panning = false;
+    QPointF m_panFrom;
 };
 
 // "History plot": series of one installation's history on one time axis: numbers as lines,

@@ -125,6 +125,15 @@ TEST(HistoryWindow, ControlsAndTheLogbookOpenThePlot)
     EXPECT_LT(plot->Until() - plot->Since(), span);
     QTest::keyClick(plot->m_view, Qt::Key_Home);
     EXPECT_EQ(plot->Until() - plot->Since(), 24 * 3600 * 1000);
+    // A drag with the middle button pans: the span stays, the times move back.
+    const qint64 until = plot->Until();
+    const QPoint middle = plot->m_view->viewport()->rect().center();
+    QTest::mousePress(plot->m_view->viewport(), Qt::MiddleButton, {}, middle);
+    QTest::mouseMove(plot->m_view->viewport(), middle + QPoint(100, 0));
+    QTest::mouseRelease(plot->m_view->viewport(), Qt::MiddleButton, {}, middle + QPoint(100, 0));
+    QCoreApplication::processEvents();
+    EXPECT_LT(plot->Until(), until);
+    EXPECT_NEAR(double(plot->Until() - plot->Since()), 24 * 3600 * 1000.0, 1000.0);
 
     // The logbook: a row of a dimmer's level plots that series.
     THistoryWindow *logbook = window.findChild<THistoryWindow *>();
