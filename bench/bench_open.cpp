@@ -288,6 +288,33 @@ void BM_SwitchModes(benchmark::State &state)
 }
 BENCHMARK(BM_SwitchModes)->Unit(benchmark::kMillisecond)->Iterations(3);
 
+// Every screen of the large project shown, then the whole project switched to run time and back,
+// each switch until every screen has painted again: what the user waits for.
+void BM_SwitchModesEveryScreenShown(benchmark::State &state)
+{
+    NoDialogs dialogs;
+    auto window = OpenWithWindows(k_large, dialogs);
+    const auto screens = window->ScreenWindows();
+    PaintWatch shown;
+    for (TMyForm11 *screen : screens) {
+        screen->show();
+        shown.Watch(screen->Area());
+    }
+    WaitUntilPainted(shown);
+    for (auto _ : state) {
+        for (const RunMode mode : {RunMode::RunTime, RunMode::DesignTime}) {
+            PaintWatch watch;
+            for (TMyForm11 *screen : screens)
+                watch.Watch(screen->Area());
+            window->RunTime()->SwitchEveryControl(mode);
+            WaitUntilPainted(watch);
+        }
+    }
+    state.counters["screens"] = double(screens.size());
+    window->CloseProject();
+}
+BENCHMARK(BM_SwitchModesEveryScreenShown)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 // A shown screen of the medium project repainted whole, as after a refresh burst.
 void BM_RepaintScreen(benchmark::State &state)
 {
