@@ -8,15 +8,6 @@
 
 // Expected frames: the message bytes of the protocol table written by hand, their 8-bit sum
 // computed apart (the first row is the documented example).
-namespace {
-
-QByteArray Framed(const char *text)
-{
-    return "\x02" + QByteArray(text) + "\x03";
-}
-
-} // namespace
-
 TEST(TFrameBuilder, EveryBuilderWritesItsExactFrame)
 {
     RecordingLink link(0x0102);

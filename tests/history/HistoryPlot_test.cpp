@@ -17,26 +17,13 @@ using Line = std::vector<QPointF>;
 
 THistoryRow StateRow(qint64 time, double value, const char *what = "temperature")
 {
-    THistoryRow row;
-    row.Time = time;
-    row.Kind = QStringLiteral("state");
-    row.Serial = QStringLiteral("0a12340b");
-    row.Channel = 0;
-    row.Name = QStringLiteral("Living room / Thermostat");
-    row.What = QString::fromLatin1(what);
-    row.Value = value;
-    row.HasValue = true;
-    return row;
+    return {.Time = time, .Kind = QStringLiteral("state"), .Serial = QStringLiteral("0a12340b"), .Channel = 0,
+            .Name = QStringLiteral("Living room / Thermostat"), .What = QString::fromLatin1(what), .Value = value, .HasValue = true};
 }
 
 THistoryRow LinkRow(qint64 time, const char *text)
 {
-    THistoryRow row;
-    row.Time = time;
-    row.Kind = QStringLiteral("link");
-    row.What = QStringLiteral("health");
-    row.Text = QString::fromLatin1(text);
-    return row;
+    return {.Time = time, .Kind = QStringLiteral("link"), .What = QStringLiteral("health"), .Text = QString::fromLatin1(text)};
 }
 
 } // namespace

@@ -139,15 +139,9 @@ TEST_F(HistoryTest, RetentionKeepsHourlyAggregates)
     std::vector<THistoryRow> rows;
     const double values[] = {20.0, 21.0, 22.5, 19.5};
     for (int i = 0; i < 4; ++i) {
-        THistoryRow row;
-        row.Time = k_start + i * 20 * 60 * 1000;  // 0, 20, 40 and 60 minutes
-        row.Kind = QStringLiteral("state");
-        row.Serial = QStringLiteral("0a12340b");
-        row.Channel = 0;
-        row.What = QStringLiteral("temperature");
-        row.Value = values[i];
-        row.HasValue = true;
-        rows.push_back(row);
+        // At 0, 20, 40 and 60 minutes.
+        rows.push_back({.Time = k_start + i * 20 * 60 * 1000, .Kind = QStringLiteral("state"), .Serial = QStringLiteral("0a12340b"),
+                        .Channel = 0, .What = QStringLiteral("temperature"), .Value = values[i], .HasValue = true});
     }
     THistoryRow test = rows[0];
     test.Value = 99;
@@ -326,15 +320,8 @@ TEST(HistoryCrash, WriterUntilKilled)
     for (int batch = 0; batch < 1000000; ++batch) {
         std::vector<THistoryRow> rows;
         for (int i = 0; i < 50; ++i) {
-            THistoryRow row;
-            row.Time = k_start + batch * 1000 + i;
-            row.Kind = QStringLiteral("state");
-            row.Serial = QStringLiteral("0a12340b");
-            row.Channel = i % 8;
-            row.What = QStringLiteral("temperature");
-            row.Value = 20 + i / 10.0;
-            row.HasValue = true;
-            rows.push_back(row);
+            rows.push_back({.Time = k_start + batch * 1000 + i, .Kind = QStringLiteral("state"), .Serial = QStringLiteral("0a12340b"),
+                            .Channel = i % 8, .What = QStringLiteral("temperature"), .Value = 20 + i / 10.0, .HasValue = true});
         }
         ASSERT_TRUE(store.Write(rows, error)) << error.toStdString();
         std::printf("committed %d\n", batch);

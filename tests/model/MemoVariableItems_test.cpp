@@ -72,10 +72,6 @@ protected:
     TProgramLists lists{nullptr, QString(), &messages};
 };
 
-QByteArray Frame(const char *text)
-{
-    return "\x02" + QByteArray(text) + "\x03";
-}
 
 } // namespace
 
@@ -91,7 +87,7 @@ TEST_F(ItemsTest, MemoNumbersCountUndefinedMemos)
     EXPECT_EQ(Memo(4).GetKindText(), "Dimmer memo");
 
     Memo(2).SendRecall();
-    EXPECT_EQ(link.Written, QByteArrayList({Frame("B5030001600009000224")}));
+    EXPECT_EQ(link.Written, QByteArrayList({Framed("B5030001600009000224")}));
 }
 
 TEST_F(ItemsTest, ResolveIoFollowsTheFirstEntry)
@@ -172,8 +168,8 @@ TEST_F(ItemsTest, VariableCommandsAndTheStepOrWrapChoice)
     Variable(3).SendValueClick();  // maximum 0: always wrap
     Variable(0).SendStep();        // booleans do not step
     const QByteArrayList expected = {
-        Frame("B503000160001400002D"), Frame("B503000160011400020B3B"),
-        Frame("B503000160021400020233"), Frame("B503000160031400030235"),
+        Framed("B503000160001400002D"), Framed("B503000160011400020B3B"),
+        Framed("B503000160021400020233"), Framed("B503000160031400030235"),
     };
     EXPECT_EQ(link.Written, expected);
 }

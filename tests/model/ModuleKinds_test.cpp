@@ -50,10 +50,6 @@ protected:
     TProgramLists lists{nullptr, QString(), &messages};
 };
 
-QByteArray Frame(const char *text)
-{
-    return "\x02" + QByteArray(text) + "\x03";
-}
 
 } // namespace
 
@@ -181,14 +177,14 @@ TEST_F(ModuleKindsTest, CommandsGoThroughTheBuilders)
     Module(8).SendToggle(0);             // nor thermostats
     // Message bytes written by hand from the protocol table, checksums computed apart.
     const QByteArrayList expected = {
-        Frame("B503000160000200011C"),
-        Frame("B5030001600102000704320059"),
-        Frame("B503000161020302010123"),
-        Frame("B503000161030303010327"),
-        Frame("B50300016104030401042A"),
-        Frame("B50300018A050A00085A"),
-        Frame("B50300018A06070009055E"),
-        Frame("B503000160070200092B"),
+        Framed("B503000160000200011C"),
+        Framed("B5030001600102000704320059"),
+        Framed("B503000161020302010123"),
+        Framed("B503000161030303010327"),
+        Framed("B50300016104030401042A"),
+        Framed("B50300018A050A00085A"),
+        Framed("B50300018A06070009055E"),
+        Framed("B503000160070200092B"),
     };
     EXPECT_EQ(link.Written, expected);
 }

@@ -11,47 +11,15 @@ namespace {
 
 ModuleRecord SampleModule()
 {
-    ModuleRecord m;
-    m.Aux1 = 0x12;
-    m.Aux2 = 3;
-    m.SerialNumber = 0x45000101;
-    m.ModuleNumber = 0x0102;
-    m.ModuleType = 45;
-    m.ModuleOptions = 1;
-    m.FirstIoIndex = 0x10;
-    m.Aux3 = 0xabcd;
-    m.Aux4 = 1;
-    m.Aux5 = 2;
-    m.Aux6 = 0xff;
-    m.Name = "QNET04";
-    return m;
+    return {.Aux1 = 0x12, .Aux2 = 3, .ModuleNumber = 0x0102, .SerialNumber = 0x45000101, .ModuleType = 45, .ModuleOptions = 1,
+            .FirstIoIndex = 0x10, .Aux3 = 0xabcd, .Aux4 = 1, .Aux5 = 2, .Aux6 = 0xff, .Name = "QNET04"};
 }
 
 IoRecord SampleIo()
 {
-    IoRecord io;
-    io.Aux1 = 1;
-    io.Aux2 = 2;
-    io.ModuleNumber = 3;
-    io.Channel = 4;
-    io.Aux3 = 5;
-    io.ParamKind = 21;
-    io.ParamIndexLow = 6;
-    io.LongPress = 1;
-    io.IoKind = 2;
-    io.Aux6 = 7;
-    io.Aux7 = 8;
-    io.Aux8 = 9;
-    io.Aux9 = 10;
-    io.Aux10 = 11;
-    io.CommandNumber = 0x123;
-    io.Aux11 = 12;
-    io.Aux12 = 13;
-    io.Aux13 = 14;
-    io.Aux14 = 15;
-    io.Power = 2000;
-    io.Name = "Garden socket";
-    return io;
+    return {.Aux1 = 1, .Aux2 = 2, .ModuleNumber = 3, .Channel = 4, .Aux3 = 5, .ParamKind = 21, .ParamIndexLow = 6, .LongPress = 1,
+            .IoKind = 2, .Aux6 = 7, .Aux7 = 8, .Aux8 = 9, .Aux9 = 10, .Aux10 = 11, .Aux11 = 12, .CommandNumber = 0x123,
+            .Aux12 = 13, .Aux13 = 14, .Aux14 = 15, .Power = 2000, .Name = "Garden socket"};
 }
 
 const QByteArray k_moduleLine = "12 345000101 102  2d   1  10abcd 1 2ffQNET04";
@@ -123,20 +91,8 @@ TEST(TRecordFormat, IoNameEndsAtBarAndAfter31Characters)
 
 TEST(TRecordFormat, MemoLayouts)
 {
-    MemoRecord memo;
-    memo.Defined = 1;
-    memo.Aux1 = 2;
-    memo.FirstEntryIndex = 0x10;
-    memo.Aux2 = 3;
-    memo.Aux3 = 4;
-    memo.Aux4 = 5;
-    memo.MemoKind = 1;
-    memo.Aux5 = 6;
-    memo.Aux6 = 7;
-    memo.Aux7 = 8;
-    memo.EntryCount = 3;
-    memo.Aux8 = 9;
-    memo.Name = "Shutters down";
+    const MemoRecord memo{.Defined = 1, .Aux1 = 2, .FirstEntryIndex = 0x10, .Aux2 = 3, .Aux3 = 4, .Aux4 = 5, .MemoKind = 1,
+                          .Aux5 = 6, .Aux6 = 7, .Aux7 = 8, .EntryCount = 3, .Aux8 = 9, .Name = "Shutters down"};
 
     const QByteArray v4 = " 1 2  10   3 4 5 1 6   7   8   3   9Shutters down";
     EXPECT_EQ(TRecordFormat::WriteMemo(memo), v4 + "\r\n");
@@ -168,28 +124,9 @@ TEST(TRecordFormat, MemoListEntries)
 
 TEST(TRecordFormat, Variables)
 {
-    VariableRecord v;
-    v.Defined = 1;
-    v.VariableKind = 1;
-    v.Aux1 = 1;
-    v.Aux2 = 2;
-    v.Aux3 = 3;
-    v.Aux4 = 4;
-    v.MaxValue = 5;
-    v.Aux5 = 6;
-    v.Aux6 = 7;
-    v.Aux7 = 8;
-    v.Aux8 = 9;
-    v.Aux9 = 0xa;
-    v.Aux10 = 0xb;
-    v.Aux11 = 0xc;
-    v.Aux12 = 0xd;
-    v.Aux13 = 0xe;
-    v.Aux14 = 0xf;
-    v.Aux15 = 0x10;
-    v.Aux16 = 0x11;
-    v.Aux17 = 0x1234;
-    v.Name = "Guests";
+    const VariableRecord v{.Defined = 1, .VariableKind = 1, .Aux1 = 1, .Aux2 = 2, .Aux3 = 3, .Aux4 = 4, .MaxValue = 5, .Aux5 = 6,
+                           .Aux6 = 7, .Aux7 = 8, .Aux8 = 9, .Aux9 = 0xa, .Aux10 = 0xb, .Aux11 = 0xc, .Aux12 = 0xd, .Aux13 = 0xe,
+                           .Aux14 = 0xf, .Aux15 = 0x10, .Aux16 = 0x11, .Aux17 = 0x1234, .Name = "Guests"};
 
     const QByteArray line = " 1 1 1 2 3 4 5 6 7 8   9   a   b   c   d e f1011123" "4Guests|";
     EXPECT_EQ(TRecordFormat::WriteVariable(v), line + "\r\n");
@@ -233,15 +170,8 @@ TEST(TRecordFormat, Parametre32Layouts)
 
 TEST(TRecordFormat, AppDataVersions0And1)
 {
-    TVISUALQvpInfo info;
-    info.LinkKind = LinkKinds::Udp;
-    info.ComPort = 0;
-    info.ApplicationId = 1;
-    info.HasPassword = 1;
-    info.UdpPort = 17481;
-    info.Host = "127.0.0.1";
-    info.Password = "secret";
-    info.SourcePath = "/data/house.qap";
+    const TVISUALQvpInfo info{.LinkKind = LinkKinds::Udp, .ComPort = 0, .ApplicationId = 1, .HasPassword = 1, .UdpPort = 17481,
+                              .Host = "127.0.0.1", .Password = "secret", .SourcePath = "/data/house.qap"};
 
     const QByteArray v1 = " 3 0 1 14449127.0.0.1|secret|/data/house.qap|";
     EXPECT_EQ(TRecordFormat::WriteAppData(info), v1 + "\r\n");

@@ -9,10 +9,7 @@
 
 TEST(TVisualRecordFormat, ScreenOfANewFirstScreen)
 {
-    TNewVisualScreen r;
-    r.ScreenId = 1;
-    r.Name = "Screen #1";
-    r.Picture = "C:\\Quelnor\\Default Images\\wall_800x600.bmp";
+    const TNewVisualScreen r{.ScreenId = 1, .Name = "Screen #1", .Picture = "C:\\Quelnor\\Default Images\\wall_800x600.bmp"};
     // Width 800 is " 320", height 600 " 258".
     const QByteArray line = " 1 0 0 0 0 0 1 0 320 258   0   0   0   1Screen #1|C:\\Quelnor\\Default Images\\wall_800x600.bmp|";
     EXPECT_EQ(TVisualRecordFormat::WriteScreen(r), line + "\r\n");
@@ -23,21 +20,9 @@ TEST(TVisualRecordFormat, ScreenOfANewFirstScreen)
 
 TEST(TVisualRecordFormat, OutputVersions2And3)
 {
-    TNewVisualOutput r;
-    r.TransparentOn = 1;
-    r.DisplayType = 2;
-    r.ReadOnly = 1;
-    r.ShowLabel = 0;
-    r.Reserved10 = 0xa;
-    r.Left = 800;
-    r.Top = 65535;
-    r.ModuleNumber = 2;
-    r.IoNumber = 7;
-    r.ScreenId = 1;
-    r.ApplicationId = 127;
-    r.OnPicture = "on.ico";
-    r.OffPicture = "off.ico";
-    r.Label = "Hall";
+    const TNewVisualOutput r{.TransparentOn = 1, .DisplayType = 2, .ReadOnly = 1, .ShowLabel = 0, .Reserved10 = 0xa, .Left = 800,
+                             .Top = 65535, .ModuleNumber = 2, .IoNumber = 7, .ScreenId = 1, .ApplicationId = 127,
+                             .OnPicture = "on.ico", .OffPicture = "off.ico", .Label = "Hall"};
     const QByteArray v3 = " 1 1 0 2 1 0 1 0 0   a 320ffff   0   0   2   7   1  7f       0on.ico|off.ico|Hall|";
     EXPECT_EQ(TVisualRecordFormat::WriteOutput(r), v3 + "\r\n");
     EXPECT_EQ(TVisualRecordFormat::ReadOutput(v3, 3), r);
@@ -58,10 +43,7 @@ TEST(TVisualRecordFormat, OutputVersions2And3)
 
 TEST(TVisualRecordFormat, ShortcutVersions1And2)
 {
-    TVisualShortCut r;
-    r.ScreenId = 1;
-    r.Picture = "QUELNOR.ico";
-    r.Label = "Shortcut";
+    const TVisualShortCut r{.ScreenId = 1, .Picture = "QUELNOR.ico", .Label = "Shortcut"};
     const QByteArray v2 = " 1 1 0   0   0   1ffffQUELNOR.ico|Shortcut|";  // no target: "ffff"
     EXPECT_EQ(TVisualRecordFormat::WriteShortCut(r), v2 + "\r\n");
     EXPECT_EQ(TVisualRecordFormat::ReadShortCut(v2, 2), r);
@@ -71,51 +53,28 @@ TEST(TVisualRecordFormat, ShortcutVersions1And2)
 
 TEST(TVisualRecordFormat, MemoVariableCameraGauge)
 {
-    TVisualMemoData memo;
-    memo.MemoNumber = 2;
-    memo.Left = 10;
-    memo.Top = 20;
-    memo.MemoNumberCopy = 2;
-    memo.ScreenId = 1;
-    memo.ApplicationId = 1;
-    memo.OnPicture = "a";
-    memo.OffPicture = "b";
-    memo.Label = "Dimmed";
+    const TVisualMemoData memo{.MemoNumber = 2, .Left = 10, .Top = 20, .MemoNumberCopy = 2, .ScreenId = 1, .ApplicationId = 1,
+                               .OnPicture = "a", .OffPicture = "b", .Label = "Dimmed"};
     const QByteArray memoLine = " 1 1 1 0 0 1   2   a  14   2   1   1       0a|b|Dimmed|";
     EXPECT_EQ(TVisualRecordFormat::WriteMemo(memo), memoLine + "\r\n");
     EXPECT_EQ(TVisualRecordFormat::ReadMemo(memoLine, 1), memo);
     EXPECT_FALSE(TVisualRecordFormat::ReadMemo(memoLine, 2));
 
-    TVisualVariableData variable;
-    variable.ShowValue = 1;
-    variable.VariableNumber = 0x80;
-    variable.ScreenId = 3;
-    variable.ApplicationId = 2;
-    variable.OnPicture = "on";
-    variable.OffPicture = "off";
-    variable.Label = "Guests";
+    const TVisualVariableData variable{.ShowValue = 1, .VariableNumber = 0x80, .ScreenId = 3, .ApplicationId = 2, .OnPicture = "on",
+                                       .OffPicture = "off", .Label = "Guests"};
     const QByteArray variableLine = " 1 1 1 0 0 1 1  80   0   0   0   3   2       0on|off|Guests|";
     EXPECT_EQ(TVisualRecordFormat::WriteVariable(variable), variableLine + "\r\n");
     EXPECT_EQ(TVisualRecordFormat::ReadVariable(variableLine, 1), variable);
     EXPECT_FALSE(TVisualRecordFormat::ReadVariable(variableLine, 0));
 
-    TVisualAxisCamData camera;
-    camera.UseLogin = 1;
-    camera.ScreenId = 5;
-    camera.Address = "192.168.1.50";
-    camera.Password = "pw";
-    camera.Login = "admin";
-    camera.CameraName = "Cam: door";
+    const TVisualAxisCamData camera{.UseLogin = 1, .ScreenId = 5, .Address = "192.168.1.50", .Password = "pw", .Login = "admin",
+                                    .CameraName = "Cam: door"};
     const QByteArray cameraLine = " 1 0 1 0   0   0   0  78  b4   5   0192.168.1.50|pw|admin|Cam: door|";
     EXPECT_EQ(TVisualRecordFormat::WriteCamera(camera), cameraLine + "\r\n");
     EXPECT_EQ(TVisualRecordFormat::ReadCamera(cameraLine, 1), camera);
     EXPECT_FALSE(TVisualRecordFormat::ReadCamera(cameraLine, 2));
 
-    TVisualJaugeData gauge;
-    gauge.Left = 600;
-    gauge.ScreenId = 1;
-    gauge.Picture = "QUELNOR.ico";
-    gauge.Label = "Gauge";
+    const TVisualJaugeData gauge{.Left = 600, .ScreenId = 1, .Picture = "QUELNOR.ico", .Label = "Gauge"};
     const QByteArray gaugeLine = " 1 1 0 0 258   0   1QUELNOR.ico|Gauge|";
     EXPECT_EQ(TVisualRecordFormat::WriteGauge(gauge), gaugeLine + "\r\n");
     EXPECT_EQ(TVisualRecordFormat::ReadGauge(gaugeLine), gauge);

@@ -17,6 +17,17 @@ T &Child(const QObject &parent, const char *name)
     return *child;
 }
 
+// The first descendant of that type whose text is `text` (a menu entry, a button); a miss throws.
+template <typename T>
+T &Titled(const QObject &parent, const QString &text)
+{
+    for (T *child : parent.findChildren<T *>()) {
+        if (child->text() == text)
+            return *child;
+    }
+    throw std::runtime_error("nothing reads " + text.toStdString());
+}
+
 // What a look-up found; a miss throws, so the test fails with `what` instead of crashing.
 template <typename T>
 T &Found(T *found, const char *what)

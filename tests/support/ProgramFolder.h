@@ -29,6 +29,13 @@ public:
     QString Path() const { return m_folder.path(); }
     QString File(const QString &name) const { return m_folder.filePath(name); }
     QString House() const { return File(QStringLiteral("Data/house.qvp")); }
+    // The demo installation and project copied into "Data"; returns the project's path.
+    QString Demo() const
+    {
+        for (const char *name : {"demo.qap", "demo.qvp"})
+            QFile::copy(QStringLiteral(QUELNOR_PROGRAM_DIR "/Data/") + QString::fromLatin1(name), File(QStringLiteral("Data/") + QString::fromLatin1(name)));
+        return File(QStringLiteral("Data/demo.qvp"));
+    }
     QByteArray Read(const QString &path) const
     {
         QByteArray content;

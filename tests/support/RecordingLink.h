@@ -25,3 +25,9 @@ public:
 
     QByteArrayList Written;
 };
+
+// A message's text between STX and ETX, as a frame travels.
+inline QByteArray Framed(const char *text)
+{
+    return "\x02" + QByteArray(text) + "\x03";
+}

@@ -16,23 +16,11 @@ struct IoShape
 inline ModuleRecord *AddTestModule(TDataFileManager &app, quint16 number, quint16 type, quint32 serial,
                                    const QByteArray &name, std::initializer_list<IoShape> ios = {})
 {
-    ModuleRecord m;
-    m.ModuleNumber = number;
-    m.ModuleType = type;
-    m.SerialNumber = serial;
-    m.FirstIoIndex = quint16(app.Current().Ios.size());
-    m.Name = name;
-    ModuleRecord *record = app.AddModule(m);
+    ModuleRecord *record = app.AddModule({.ModuleNumber = number, .SerialNumber = serial, .ModuleType = type,
+                                          .FirstIoIndex = quint16(app.Current().Ios.size()), .Name = name});
     for (const IoShape &shape : ios) {
-        IoRecord io;
-        io.ModuleNumber = number;
-        io.Channel = shape.channel;
-        io.Power = shape.power;
-        io.LongPress = shape.longPress;
-        io.CommandNumber = shape.commandNumber;
-        io.IoKind = 2;
-        io.Name = name + " " + QByteArray::number(shape.channel);
-        app.AddIo(io);
+        app.AddIo({.ModuleNumber = number, .Channel = shape.channel, .LongPress = shape.longPress, .IoKind = 2,
+                   .CommandNumber = shape.commandNumber, .Power = shape.power, .Name = name + " " + QByteArray::number(shape.channel)});
     }
     return record;
 }

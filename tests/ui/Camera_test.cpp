@@ -73,14 +73,7 @@ TCameraTimings Quick()
 
 TVisualAxisCamData CameraRecord(const QByteArray &address)
 {
-    TVisualAxisCamData r;
-    r.Left = 30;
-    r.Top = 40;
-    r.Width = 240;
-    r.Height = 180;
-    r.Address = address;
-    r.CameraName = "Cam: Door";
-    return r;
+    return {.Left = 30, .Top = 40, .Height = 180, .Width = 240, .Address = address, .CameraName = "Cam: Door"};
 }
 
 } // namespace

@@ -61,13 +61,8 @@ protected:
     TVQQModuleBase *Module(quint16 number) { return lists.FindModule(&app, number); }
     TNewVisualOutput Record(const char *label)
     {
-        TNewVisualOutput r;
-        r.OnPicture = QByteArray(QUELNOR_PROGRAM_DIR "/Default Images/KOB ON.ico");
-        r.OffPicture = QByteArray(QUELNOR_PROGRAM_DIR "/Default Images/KOB OFF.ico");
-        r.Label = label;
-        r.Left = 10;
-        r.Top = 20;
-        return r;
+        return {.Left = 10, .Top = 20, .OnPicture = QByteArray(QUELNOR_PROGRAM_DIR "/Default Images/KOB ON.ico"),
+                .OffPicture = QByteArray(QUELNOR_PROGRAM_DIR "/Default Images/KOB OFF.ico"), .Label = label};
     }
 
     RecordingMessages messages;

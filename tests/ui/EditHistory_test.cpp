@@ -38,13 +38,6 @@ protected:
         QApplication::setActiveWindow(screen);
     }
 
-    // A drag with the mouse, from a point of the control to another.
-    static void Drag(QWidget *control, QPoint from, QPoint to)
-    {
-        QTest::mousePress(control, Qt::LeftButton, {}, from);
-        QTest::mouseMove(control, to);
-        QTest::mouseRelease(control, Qt::LeftButton, {}, to);
-    }
     // A key sequence typed on the screen, and the controls it discarded gone.
     void Key(QKeySequence keys)
     {
@@ -71,8 +64,7 @@ protected:
 
 TEST_F(EditHistoryTest, AMoveIsUndoneAndRedoneWithTheKeys)
 {
-    TVQBaseControl *ceiling = ControlLabelled(screen, QStringLiteral("Living room ceiling"));
-    ASSERT_TRUE(ceiling);
+    TVQBaseControl *ceiling = LabelledControl(screen, QStringLiteral("Living room ceiling"));
     Drag(ceiling, QPoint(5, 5), QPoint(25, 15));
     EXPECT_EQ(ceiling->pos(), QPoint(210, 135));
     EXPECT_EQ(window.Editor()->Undo()->text(), QStringLiteral("Undo Move"));
@@ -110,8 +102,7 @@ TEST_F(EditHistoryTest, AMoveIsUndoneAndRedoneWithTheKeys)
 
 TEST_F(EditHistoryTest, ADeletionUndoneBringsTheControlBackBoundAndInPlace)
 {
-    TVQBaseControl *ceiling = ControlLabelled(screen, QStringLiteral("Living room ceiling"));
-    ASSERT_TRUE(ceiling);
+    TVQBaseControl *ceiling = LabelledControl(screen, QStringLiteral("Living room ceiling"));
     TVQQModuleBase *module = ceiling->GetParentModule();
     const quint16 io = ceiling->IOIndex();
     const size_t index = *window.Project()->IndexOf(ceiling);
@@ -124,8 +115,7 @@ TEST_F(EditHistoryTest, ADeletionUndoneBringsTheControlBackBoundAndInPlace)
     EXPECT_EQ(dialogs.Asked.size(), 1);
 
     Undo();
-    TVQBaseControl *back = ControlLabelled(screen, QStringLiteral("Living room ceiling"));
-    ASSERT_TRUE(back);
+    TVQBaseControl *back = LabelledControl(screen, QStringLiteral("Living room ceiling"));
     EXPECT_EQ(window.Project()->Outputs().size(), count);
     EXPECT_EQ(*window.Project()->IndexOf(back), index);
     EXPECT_EQ(back->GetParentModule(), module);
@@ -153,14 +143,8 @@ TEST_F(EditHistoryTest, ADropIsUndoneAndADialogsChangeToo)
 {
     TSearchListWindow *outputs = window.OutputList();
     window.ShowSearchList(outputs);
-    const QList<QListWidgetItem *> found = outputs->Items()->findItems(QStringLiteral("Garden socket"), Qt::MatchStartsWith);
-    ASSERT_EQ(found.size(), 1);
-    std::unique_ptr<QMimeData> mime(outputs->MimeDataFor(outputs->Items()->row(found[0])));
     const size_t count = window.Project()->Outputs().size();
-    QDragEnterEvent enter(QPoint(100, 120), Qt::CopyAction, mime.get(), Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(screen->Area(), &enter);
-    QDropEvent drop(QPointF(100, 120), Qt::CopyAction, mime.get(), Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(screen->Area(), &drop);
+    DropEntry(*outputs, QStringLiteral("Garden socket"), screen->Area(), QPoint(100, 120));
     ASSERT_EQ(window.Project()->Outputs().size(), count + 1);
     EXPECT_EQ(window.Editor()->Undo()->text(), QStringLiteral("Undo Add"));
     Undo();
@@ -265,11 +249,7 @@ TEST_F(EditHistoryTest, ASelectionIsMadeMovedAlignedAndDeletedAsOneStepEach)
 
     // A rubber band from the picture over a corner of the ceiling lamp selects it alone; a
     // second one with Ctrl adds the wall lamps; a click on the picture clears.
-    const auto band = [this](QPoint from, QPoint to, Qt::KeyboardModifiers modifiers) {
-        QTest::mousePress(screen->Area(), Qt::LeftButton, modifiers, from);
-        QTest::mouseMove(screen->Area(), to);
-        QTest::mouseRelease(screen->Area(), Qt::LeftButton, modifiers, to);
-    };
+    const auto band = [this](QPoint from, QPoint to, Qt::KeyboardModifiers modifiers) { Drag(screen->Area(), from, to, modifiers); };
     band(ceiling->geometry().topLeft() - QPoint(6, 6), ceiling->geometry().topLeft() + QPoint(4, 4), {});
     ASSERT_EQ(selection->Selected().size(), 1u);
     band(wall->geometry().bottomRight() + QPoint(6, 6), wall->geometry().bottomRight() - QPoint(4, 4), Qt::ControlModifier);
@@ -360,8 +340,7 @@ TEST_F(EditHistoryTest, CopiedControlsArePastedOnAnotherScreenBoundAndAsOneStep)
     QApplication::setActiveWindow(other);
     QTest::keySequence(other, QKeySequence::Paste);
     ASSERT_EQ(window.Project()->Outputs().size(), count + 2);
-    TVQBaseControl *copy = ControlLabelled(other, QStringLiteral("Living room ceiling"));
-    ASSERT_TRUE(copy);
+    TVQBaseControl *copy = LabelledControl(other, QStringLiteral("Living room ceiling"));
     EXPECT_EQ(copy->pos(), ceiling->pos() + QPoint(16, 16));
     EXPECT_EQ(copy->GetParentModule(), ceiling->GetParentModule());
     EXPECT_EQ(copy->IOIndex(), ceiling->IOIndex());
@@ -397,8 +376,7 @@ TEST_F(EditHistoryTest, CopiedControlsArePastedOnAnotherScreenBoundAndAsOneStep)
 TEST_F(EditHistoryTest, TheGridTakesMovesAndDropsAndIsRemembered)
 {
     window.Editor()->Grid().Set(true, 10);
-    TVQBaseControl *ceiling = ControlLabelled(screen, QStringLiteral("Living room ceiling"));
-    ASSERT_TRUE(ceiling);
+    TVQBaseControl *ceiling = LabelledControl(screen, QStringLiteral("Living room ceiling"));
     Drag(ceiling, QPoint(5, 5), QPoint(18, 12));  // (190, 125) + (13, 7) = (203, 132)
     EXPECT_EQ(ceiling->pos(), QPoint(200, 130));
     Undo();

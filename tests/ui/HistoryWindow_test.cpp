@@ -40,15 +40,8 @@ TEST(HistoryWindow, TheLogbookShowsTheRecordedChangesNewestFirst)
     ASSERT_NE(recorder, nullptr);
     recorder->FlushAndWait();
 
-    QAction *show = nullptr;
-    for (QAction *action : window.menuBar()->findChildren<QAction *>()) {
-        if (action->text() == QStringLiteral("History"))
-            show = action;
-    }
-    ASSERT_NE(show, nullptr);
-    show->trigger();
-    THistoryWindow *history = window.findChild<THistoryWindow *>();
-    ASSERT_NE(history, nullptr);
+    Titled<QAction>(window, QStringLiteral("History")).trigger();
+    THistoryWindow *history = &Found(window.findChild<THistoryWindow *>(), "logbook");
     ASSERT_TRUE(history->isVisible());
     ASSERT_GE(history->m_table->rowCount(), 3);
     EXPECT_EQ(history->m_table->item(0, 5)->text(), QStringLiteral("Design Time"));
@@ -110,10 +103,7 @@ TEST(HistoryWindow, ControlsAndTheLogbookOpenThePlot)
     const int power = plot->m_available->findText(QStringLiteral("Power — power"));
     ASSERT_GE(power, 0);
     plot->m_available->setCurrentIndex(power);
-    for (QPushButton *button : plot->findChildren<QPushButton *>()) {
-        if (button->text() == QStringLiteral("Add"))
-            QTest::mouseClick(button, Qt::LeftButton);
-    }
+    QTest::mouseClick(&Titled<QPushButton>(*plot, QStringLiteral("Add")), Qt::LeftButton);
     ASSERT_EQ(plot->Keys().size(), 2u);
     EXPECT_EQ(plot->Keys()[1].Kind, QStringLiteral("power"));
     EXPECT_EQ(plot->LinesOf(1), 1);

@@ -28,26 +28,10 @@ protected:
         AddTestModule(app, 3, 7, 3, "Shutters", {{0}, {1}});
         app.AddMemoListEntry(MemoListRecord{0, 2, 0, 0});
         app.AddMemoListEntry(MemoListRecord{0, 2, 1, 0});
-        MemoRecord evening;
-        evening.Defined = 1;
-        evening.Name = "Evening";
-        app.AddMemo(evening);
-        MemoRecord shutters;
-        shutters.Defined = 1;
-        shutters.MemoKind = 1;
-        shutters.FirstEntryIndex = 1;
-        shutters.Name = "Shutters";
-        app.AddMemo(shutters);
-        VariableRecord holiday;
-        holiday.Defined = 1;
-        holiday.Name = "Holiday";
-        app.AddVariable(holiday);
-        VariableRecord guests;
-        guests.Defined = 1;
-        guests.VariableKind = 1;
-        guests.MaxValue = 2;
-        guests.Name = "Guests";
-        app.AddVariable(guests);
+        app.AddMemo({.Defined = 1, .Name = "Evening"});
+        app.AddMemo({.Defined = 1, .FirstEntryIndex = 1, .MemoKind = 1, .Name = "Shutters"});
+        app.AddVariable({.Defined = 1, .Name = "Holiday"});
+        app.AddVariable({.Defined = 1, .VariableKind = 1, .MaxValue = 2, .Name = "Guests"});
         lists.AddApplication(app, &link);
     }
     template <typename Record>

@@ -54,19 +54,33 @@ QByteArray TwoApplicationProject(const QByteArray &house, quint16 udpPort, const
 class RunTimeTest : public ::testing::Test
 {
 protected:
-    bool Start(TSimulatorOptions options)
+    // The simulator's options with the password the project stores.
+    static TSimulatorOptions WithPassword()
+    {
+        TSimulatorOptions options;
+        options.Password = QStringLiteral("secret");
+        return options;
+    }
+    // The simulator started on the test installation (on a free UDP port unless `port`), logging.
+    bool StartSimulator(TSimulatorOptions options, quint16 port = 0)
     {
         options.ExportPath = folder.File(QStringLiteral("Data/house.qap"));
-        options.UdpPort = 0;
+        options.UdpPort = port;
         options.ProgramFolder = QStringLiteral(QUELNOR_PROGRAM_DIR);
         options.TickMilliseconds = 3600000;
         options.Log = true;
         simulator = std::make_unique<TInstallationSimulator>(options, log);
         QString error;
-        if (!simulator->Start(error)) {
+        const bool started = simulator->Start(error);
+        if (!started)
             ADD_FAILURE() << error.toStdString();
+        return started;
+    }
+    // The simulator started and the two-application project opened on it.
+    bool Start(TSimulatorOptions options)
+    {
+        if (!StartSimulator(options))
             return false;
-        }
         const QString path = folder.File(QStringLiteral("Data/two.qvp"));
         TFileAccess::SaveAtomically(path, TwoApplicationProject(folder.Read(folder.House()), simulator->UdpPort(), password));
         return window.OpenProject(path);
@@ -74,7 +88,7 @@ protected:
     TDataFileManager &App(int index) { return *window.Project()->Applications().at(size_t(index)); }
 
     // Run time entered on the UDP application alone, with short health waits, and the ceiling
-    // lamp's control shown fresh and off.
+    // lamp's control shown fresh and off; a failure throws.
     TVQBaseControl *ConnectWithShortWaits()
     {
         App(1).Settings().LinkKind = LinkKinds::None;
@@ -90,10 +104,10 @@ protected:
         window.Connecting()->ConnectTimer()->setInterval(10);
         window.RunTime()->CommandRunTime();
         if (!RunUntil([&] { return window.Connecting()->Step() == TForm6::Steps::Finished; }, 10000))
-            return nullptr;
-        TVQBaseControl *ceiling = ControlLabelled(window.ScreenWindows()[0], QStringLiteral("Living room ceiling"));
-        if (!ceiling || !RunUntil([&] { return ceiling->Trust() == StateTrust::Fresh; }))
-            return nullptr;
+            throw std::runtime_error("the connection did not finish");
+        TVQBaseControl *ceiling = LabelledControl(window.ScreenWindows()[0], QStringLiteral("Living room ceiling"));
+        if (!RunUntil([&] { return ceiling->Trust() == StateTrust::Fresh; }))
+            throw std::runtime_error("the ceiling lamp's state did not come");
         return ceiling;
     }
     // The controls of every screen that do not show a fresh state.
@@ -153,8 +167,7 @@ protected:
 
 TEST_F(RunTimeTest, TwoApplicationsConnectRefreshAndSwitchAnOutput)
 {
-    TSimulatorOptions options;
-    options.Password = QStringLiteral("secret");
+    TSimulatorOptions options = WithPassword();
     options.SerialPath = folder.File(QStringLiteral("Ports/COM3"));
     ASSERT_TRUE(Start(options));
     App(0).Session().SetWatchdogIntervals(1000, 100);  // the keep-alive every 100 ms once the session is open
@@ -175,8 +188,7 @@ TEST_F(RunTimeTest, TwoApplicationsConnectRefreshAndSwitchAnOutput)
 
     // The refresh showed the outputs off; a click sends the toggle, and the control shows "On"
     // only once the status frame has come back.
-    TVQBaseControl *ceiling = ControlLabelled(window.ScreenWindows()[0], QStringLiteral("Living room ceiling"));
-    ASSERT_TRUE(ceiling);
+    TVQBaseControl *ceiling = LabelledControl(window.ScreenWindows()[0], QStringLiteral("Living room ceiling"));
     ASSERT_TRUE(RunUntil([&] { return ceiling->CurrentStateName() == QStringLiteral("Off"); }));
     QTest::mouseClick(ceiling, Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_EQ(ceiling->CurrentStateName(), QStringLiteral("Off"));
@@ -202,9 +214,7 @@ TEST_F(RunTimeTest, TwoApplicationsConnectRefreshAndSwitchAnOutput)
 
 TEST_F(RunTimeTest, WrongPasswordShowsInTheUdpDialog)
 {
-    TSimulatorOptions options;
-    options.Password = QStringLiteral("secret");
-    ASSERT_TRUE(Start(options));
+    ASSERT_TRUE(Start(WithPassword()));
     // No link kind stored: run time sets the link up with the user, here with a wrong password.
     App(0).Settings().LinkKind = LinkKinds::None;
     App(1).Settings().LinkKind = LinkKinds::None;
@@ -239,8 +249,7 @@ TEST_F(RunTimeTest, WrongPasswordShowsInTheUdpDialog)
 // the next log-in's, which succeeds; closing logs out once.
 TEST_F(RunTimeTest, ARefusalSaysSoAndALaterRightLogInSucceeds)
 {
-    TSimulatorOptions options;
-    options.Password = QStringLiteral("secret");
+    TSimulatorOptions options = WithPassword();
     password = "wrong";
     ASSERT_TRUE(Start(options));
     App(1).Settings().LinkKind = LinkKinds::None;
@@ -270,9 +279,7 @@ TEST_F(RunTimeTest, ARefusalSaysSoAndALaterRightLogInSucceeds)
 // with the last file gone the connection window still comes and run time is entered.
 TEST_F(RunTimeTest, StartUpConnectsTheLastProject)
 {
-    TSimulatorOptions options;
-    options.Password = QStringLiteral("secret");
-    ASSERT_TRUE(Start(options));
+    ASSERT_TRUE(Start(WithPassword()));
     const std::unique_ptr<TForm1> window2 = StartOnLastFile(true, false);
     ASSERT_TRUE(window2);
     TForm1 &started = *window2;
@@ -282,8 +289,7 @@ TEST_F(RunTimeTest, StartUpConnectsTheLastProject)
     EXPECT_TRUE(started.Connecting()->Lines().contains(QStringLiteral("refresh ouputs on a.qap")));
     EXPECT_EQ(started.RunTime()->Mode(), RunMode::RunTime);
     // The refresh's states are shown: the ceiling lamp, "On" as drawn at first, is off.
-    TVQBaseControl *ceiling = ControlLabelled(started.ScreenWindows()[0], QStringLiteral("Living room ceiling"));
-    ASSERT_TRUE(ceiling);
+    TVQBaseControl *ceiling = LabelledControl(started.ScreenWindows()[0], QStringLiteral("Living room ceiling"));
     EXPECT_TRUE(RunUntil([&] { return ceiling->CurrentStateName() == QStringLiteral("Off"); }));
 
     TSettings settings;
@@ -384,18 +390,15 @@ TEST(UdpDialog, RefusesTextsThatCannotBeStored)
 // Before the refresh nothing claims a state; after it every control of the screens is fresh.
 TEST_F(RunTimeTest, StatesAreUnknownUntilReported)
 {
-    TSimulatorOptions options;
-    options.Password = QStringLiteral("secret");
-    ASSERT_TRUE(Start(options));
-    TVQBaseControl *ceiling = ControlLabelled(window.ScreenWindows()[0], QStringLiteral("Living room ceiling"));
-    ASSERT_TRUE(ceiling);
+    ASSERT_TRUE(Start(WithPassword()));
+    TVQBaseControl *ceiling = LabelledControl(window.ScreenWindows()[0], QStringLiteral("Living room ceiling"));
     window.RunTime()->SwitchEveryControl(RunMode::RunTime);
     EXPECT_EQ(ceiling->Trust(), StateTrust::Unknown);
     EXPECT_GT(UntrustedControls(), 5);
     window.RunTime()->SwitchEveryControl(RunMode::DesignTime);
     EXPECT_EQ(ceiling->Trust(), StateTrust::Fresh);  // design time keeps its faces
 
-    ASSERT_TRUE(ConnectWithShortWaits());
+    ConnectWithShortWaits();
     EXPECT_TRUE(RunUntil([&] { return UntrustedControls() == 0; })) << UntrustedControls();
 }
 
@@ -404,12 +407,10 @@ TEST_F(RunTimeTest, StatesAreUnknownUntilReported)
 // Then, with no user action, the link logs in again, asks for every state and is fresh.
 TEST_F(RunTimeTest, ADroppedSessionIsSeenAndHealsByItself)
 {
-    TSimulatorOptions options;
-    options.Password = QStringLiteral("secret");
+    TSimulatorOptions options = WithPassword();
     options.DropSessionAfter = 1;
     ASSERT_TRUE(Start(options));
     TVQBaseControl *ceiling = ConnectWithShortWaits();
-    ASSERT_TRUE(ceiling);
     TMyForm11 *screen = window.ScreenWindows()[0];
     EXPECT_FALSE(screen->LinkBanner()->isVisibleTo(screen));
     ASSERT_TRUE(RunUntil([&] { return !simulator->HasSession(); }, 3000));
@@ -461,11 +462,8 @@ TEST_F(RunTimeTest, ADroppedSessionIsSeenAndHealsByItself)
 // it is logged in again without user action and the screen is fresh.
 TEST_F(RunTimeTest, AStoppedAndRestartedModuleIsSeenAndHealsByItself)
 {
-    TSimulatorOptions options;
-    options.Password = QStringLiteral("secret");
-    ASSERT_TRUE(Start(options));
+    ASSERT_TRUE(Start(WithPassword()));
     TVQBaseControl *ceiling = ConnectWithShortWaits();
-    ASSERT_TRUE(ceiling);
     const quint16 port = simulator->UdpPort();
     window.CommandProjectSummary();
     EXPECT_TRUE(SummaryLinkLine().startsWith(QStringLiteral("Connected on"))) << SummaryLinkLine().toStdString();
@@ -479,14 +477,7 @@ TEST_F(RunTimeTest, AStoppedAndRestartedModuleIsSeenAndHealsByItself)
     EXPECT_TRUE(SummaryLinkLine().startsWith(QStringLiteral("Not connected"))) << SummaryLinkLine().toStdString();
     ASSERT_TRUE(RunUntil([&] { return App(0).Session().RetryPause() == 160; }, 5000));  // 20, 40, 80, 160
 
-    options.UdpPort = port;
-    options.ExportPath = folder.File(QStringLiteral("Data/house.qap"));
-    options.ProgramFolder = QStringLiteral(QUELNOR_PROGRAM_DIR);
-    options.TickMilliseconds = 3600000;
-    options.Log = true;
-    simulator = std::make_unique<TInstallationSimulator>(options, log);
-    QString error;
-    ASSERT_TRUE(simulator->Start(error)) << error.toStdString();
+    ASSERT_TRUE(StartSimulator(WithPassword(), port));
     ASSERT_TRUE(RunUntil([&] { return App(0).Session().Health() == LinkHealth::Up; }, 5000));
     EXPECT_TRUE(RunUntil([&] { return UntrustedControls() == 0; }));
     EXPECT_FALSE(window.ScreenWindows()[0]->LinkBanner()->isVisibleTo(window.ScreenWindows()[0]));
@@ -506,43 +497,20 @@ TEST_F(RunTimeTest, AStoppedAndRestartedModuleIsSeenAndHealsByItself)
 // A noisy link: refresh answers dropped as bad are asked for again until every state has come.
 TEST_F(RunTimeTest, StatesLostToANoisyLinkAreAskedForAgain)
 {
-    TSimulatorOptions options;
-    options.Password = QStringLiteral("secret");
+    TSimulatorOptions options = WithPassword();
     options.CorruptPercent = 30;
     ASSERT_TRUE(Start(options));
-    ASSERT_TRUE(ConnectWithShortWaits());
+    ConnectWithShortWaits();
     EXPECT_TRUE(RunUntil([&] { return UntrustedControls() == 0; }, 5000)) << UntrustedControls();
     EXPECT_GT(App(0).DroppedFrames(), 0u);
     EXPECT_GT(Logged(QStringLiteral("recv refresh outputs")), 1);
-}
-
-// Test mode's states stay in test mode: run time shows what the modules reported.
-TEST_F(RunTimeTest, TestStatesDoNotLeakIntoRunTime)
-{
-    TSimulatorOptions options;
-    options.Password = QStringLiteral("secret");
-    ASSERT_TRUE(Start(options));
-    TVQBaseControl *ceiling = ConnectWithShortWaits();
-    ASSERT_TRUE(ceiling);
-    window.RunTime()->CommandTest();
-    QTest::mouseClick(ceiling, Qt::LeftButton, {}, QPoint(5, 5));
-    EXPECT_EQ(ceiling->CurrentStateName(), QStringLiteral("On"));
-    window.RunTime()->CommandRunTime();
-    EXPECT_EQ(ceiling->CurrentStateName(), QStringLiteral("Off"));
-    EXPECT_NE(ceiling->Trust(), StateTrust::Fresh);  // not reported since the link reopened
-    ASSERT_TRUE(RunUntil([&] { return window.Connecting()->Step() == TForm6::Steps::Finished; }, 10000));
-    EXPECT_TRUE(RunUntil([&] { return ceiling->Trust() == StateTrust::Fresh; }));
-    EXPECT_EQ(ceiling->CurrentStateName(), QStringLiteral("Off"));
-    EXPECT_EQ(simulator->Outputs(2) & 1, 0);
 }
 
 // Wall-panel mode: the last project (even without "open last file") in run time, a screen full
 // screen, the main window hidden, the screen menu without design time, test and editing.
 TEST_F(RunTimeTest, WallPanelRunsTheLastProjectFullScreen)
 {
-    TSimulatorOptions options;
-    options.Password = QStringLiteral("secret");
-    ASSERT_TRUE(Start(options));
+    ASSERT_TRUE(Start(WithPassword()));
     // The first screen made smaller than the display: 400 x 300.
     const QString path = folder.File(QStringLiteral("Data/two.qvp"));
     QByteArray project = folder.Read(path);
@@ -573,8 +541,7 @@ TEST_F(RunTimeTest, WallPanelRunsTheLastProjectFullScreen)
             shown.append(action->text());
     }
     EXPECT_EQ(shown, QStringList({"Show screens", "Run Time"}));
-    TVQBaseControl *ceiling = ControlLabelled(screen, QStringLiteral("Living room ceiling"));
-    ASSERT_TRUE(ceiling);
+    TVQBaseControl *ceiling = LabelledControl(screen, QStringLiteral("Living room ceiling"));
     EXPECT_TRUE(RunUntil([&] { return ceiling->Trust() == StateTrust::Fresh; }));
 }
 
@@ -583,12 +550,11 @@ TEST_F(RunTimeTest, WallPanelRunsTheLastProjectFullScreen)
 // nothing either, and the link is lost, logs in again and is fresh, with no click.
 TEST_F(RunTimeTest, AModuleRestartedWhileIdleIsSeenByTheKeepAlive)
 {
-    TSimulatorOptions options;
-    options.Password = QStringLiteral("secret");
+    TSimulatorOptions options = WithPassword();
     options.RebootAfter = 1;
     options.RebootPause = 100;
     ASSERT_TRUE(Start(options));
-    ASSERT_TRUE(ConnectWithShortWaits());
+    ConnectWithShortWaits();
     const int logIns = Logged(QStringLiteral("recv log-in"));
     ASSERT_TRUE(RunUntil([&] { return Logged(QStringLiteral("restarted")) == 1; }, 5000));
     App(0).Session().WatchdogExpired();  // after an interval that heard the refresh: nothing awaited
@@ -602,12 +568,10 @@ TEST_F(RunTimeTest, AModuleRestartedWhileIdleIsSeenByTheKeepAlive)
 // short is asked for again until the control shows what the module holds.
 TEST_F(RunTimeTest, FramesCutShortAreAskedForAgain)
 {
-    TSimulatorOptions options;
-    options.Password = QStringLiteral("secret");
+    TSimulatorOptions options = WithPassword();
     options.CutPercent = 30;
     ASSERT_TRUE(Start(options));
     TVQBaseControl *ceiling = ConnectWithShortWaits();
-    ASSERT_TRUE(ceiling);
     EXPECT_TRUE(RunUntil([&] { return UntrustedControls() == 0; }, 5000)) << UntrustedControls();
     for (int click = 0; click < 4; ++click) {
         QTest::mouseClick(ceiling, Qt::LeftButton, {}, QPoint(5, 5));
@@ -622,8 +586,7 @@ TEST_F(RunTimeTest, FramesCutShortAreAskedForAgain)
 // for every state, and the screen is fresh.
 TEST_F(RunTimeTest, ALogInAnsweredLateStillRefreshes)
 {
-    TSimulatorOptions options;
-    options.Password = QStringLiteral("secret");
+    TSimulatorOptions options = WithPassword();
     options.LoginDelay = 500;
     ASSERT_TRUE(Start(options));
     App(1).Settings().LinkKind = LinkKinds::None;
@@ -641,9 +604,7 @@ TEST_F(RunTimeTest, ALogInAnsweredLateStillRefreshes)
 // device is there, the next attempt opens it and asks for every state.
 TEST_F(RunTimeTest, AnAbsentSerialDeviceIsALostLinkThatOpensLater)
 {
-    TSimulatorOptions options;
-    options.Password = QStringLiteral("secret");
-    ASSERT_TRUE(Start(options));
+    ASSERT_TRUE(Start(WithPassword()));
     window.Connecting()->ConnectTimer()->setInterval(10);
     App(1).Session().SetTimings([] { TLinkTimings t; t.RetryFirst = 60000; return t; }());
     window.RunTime()->CommandRunTime();
@@ -666,11 +627,8 @@ TEST_F(RunTimeTest, AnAbsentSerialDeviceIsALostLinkThatOpensLater)
 // came during the test is what run time shows afterwards.
 TEST_F(RunTimeTest, LeavingTestModeShowsWhatTheModulesReported)
 {
-    TSimulatorOptions options;
-    options.Password = QStringLiteral("secret");
-    ASSERT_TRUE(Start(options));
+    ASSERT_TRUE(Start(WithPassword()));
     TVQBaseControl *ceiling = ConnectWithShortWaits();
-    ASSERT_TRUE(ceiling);
     QTest::mouseClick(ceiling, Qt::LeftButton, {}, QPoint(5, 5));
     ASSERT_TRUE(RunUntil([&] { return ceiling->CurrentStateName() == QStringLiteral("On"); }));
 
@@ -681,8 +639,10 @@ TEST_F(RunTimeTest, LeavingTestModeShowsWhatTheModulesReported)
     window.RunTime()->CommandDesignTime();
     window.RunTime()->CommandRunTime();
     EXPECT_EQ(ceiling->CurrentStateName(), QStringLiteral("On"));
+    EXPECT_NE(ceiling->Trust(), StateTrust::Fresh);  // not reported since the link reopened
     ASSERT_TRUE(RunUntil([&] { return window.Connecting()->Step() == TForm6::Steps::Finished && UntrustedControls() == 0; }, 10000));
     EXPECT_EQ(ceiling->CurrentStateName(), QStringLiteral("On"));
+    EXPECT_EQ(simulator->Outputs(2) & 1, 1);  // the test's click never went out
 
     // During a test the relay is switched off from elsewhere: its report is kept for afterwards.
     window.RunTime()->CommandTest();
@@ -701,13 +661,11 @@ TEST_F(RunTimeTest, LeavingTestModeShowsWhatTheModulesReported)
 // the next start offers the copy, and saving puts it where it belongs.
 TEST_F(RunTimeTest, AStopKeepsUnsavedChangesAndLogsOut)
 {
-    TSimulatorOptions options;
-    options.Password = QStringLiteral("secret");
-    ASSERT_TRUE(Start(options));
+    ASSERT_TRUE(Start(WithPassword()));
     const QString path = folder.File(QStringLiteral("Data/two.qvp"));
     window.Project()->SetFileName(path);
     const QByteArray saved = folder.Read(path);
-    ASSERT_TRUE(ConnectWithShortWaits());
+    ConnectWithShortWaits();
     window.CommandAddScreen();
     window.show();
     QString errText;

@@ -81,8 +81,7 @@ TEST_F(MainWindowTest, OpeningTheDemoShowsTheStartUpScreensWithTheirControls)
     EXPECT_EQ(Screen(0)->windowTitle(), QStringLiteral("Ground floor"));
     EXPECT_EQ(Screen(0)->Area()->findChildren<TVQBaseControl *>().size(), 16);
     EXPECT_FALSE(Screen(0)->Area()->Picture().isNull());
-    TVQBaseControl *ceiling = ControlLabelled(Screen(0), QStringLiteral("Living room ceiling"));
-    ASSERT_TRUE(ceiling);
+    TVQBaseControl *ceiling = LabelledControl(Screen(0), QStringLiteral("Living room ceiling"));
     EXPECT_TRUE(ceiling->isVisible());
     EXPECT_EQ(ceiling->pos(), QPoint(190, 125));
     EXPECT_EQ(ceiling->ControlMode(), RunMode::DesignTime);
@@ -94,17 +93,8 @@ TEST_F(MainWindowTest, DraggingAnOutputOntoAScreenCreatesItsControl)
     ASSERT_TRUE(window.OpenProject(folder.House()));
     TSearchListWindow *outputs = window.OutputList();
     window.ShowSearchList(outputs);
-    const QList<QListWidgetItem *> found = outputs->Items()->findItems(QStringLiteral("Garden socket"), Qt::MatchStartsWith);
-    ASSERT_EQ(found.size(), 1);
-    const int row = outputs->Items()->row(found[0]);
-    std::unique_ptr<QMimeData> mime(outputs->MimeDataFor(row));
     const size_t before = window.Project()->Outputs().size();
-
-    QDragEnterEvent enter(QPoint(100, 120), Qt::CopyAction, mime.get(), Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(Screen(0)->Area(), &enter);
-    EXPECT_TRUE(enter.isAccepted());
-    QDropEvent drop(QPointF(100, 120), Qt::CopyAction, mime.get(), Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(Screen(0)->Area(), &drop);
+    EXPECT_TRUE(DropEntry(*outputs, QStringLiteral("Garden socket"), Screen(0)->Area(), QPoint(100, 120)));
 
     ASSERT_EQ(window.Project()->Outputs().size(), before + 1);
     const TNewVisualOutput r = window.Project()->Outputs().back()->CurrentRecord();
@@ -136,11 +126,8 @@ TEST_F(MainWindowTest, MovingAControlAndSavingChangesOnlyItsPosition)
     const QByteArray original = folder.Read(folder.House());
     ASSERT_TRUE(window.OpenProject(folder.House()));
     window.Project()->SetFileName(folder.House());
-    TVQBaseControl *ceiling = ControlLabelled(Screen(0), QStringLiteral("Living room ceiling"));
-    ASSERT_TRUE(ceiling);
-    QTest::mousePress(ceiling, Qt::LeftButton, {}, QPoint(5, 5));
-    QTest::mouseMove(ceiling, QPoint(25, 15));
-    QTest::mouseRelease(ceiling, Qt::LeftButton, {}, QPoint(25, 15));
+    TVQBaseControl *ceiling = LabelledControl(Screen(0), QStringLiteral("Living room ceiling"));
+    Drag(ceiling, QPoint(5, 5), QPoint(25, 15));
     EXPECT_EQ(ceiling->pos(), QPoint(210, 135));
     EXPECT_TRUE(window.Project()->GetModified());
 
@@ -242,8 +229,7 @@ TEST_F(MainWindowTest, AnApplicationRemovedWhileConnecting)
 TEST_F(MainWindowTest, TestClickOnAnOutputFlipsItsPicture)
 {
     ASSERT_TRUE(window.OpenProject(folder.House()));
-    TVQBaseControl *ceiling = ControlLabelled(Screen(0), QStringLiteral("Living room ceiling"));
-    ASSERT_TRUE(ceiling);
+    TVQBaseControl *ceiling = LabelledControl(Screen(0), QStringLiteral("Living room ceiling"));
     const TVQPicture *on = ceiling->Picture();  // the design face
     window.RunTime()->CommandTest();
     EXPECT_EQ(ceiling->CurrentStateName(), QStringLiteral("Off"));  // the test state, not the design face
@@ -364,9 +350,7 @@ TEST_F(MainWindowTest, EveryMoveCountsAndStaysOnTheScreen)
             window.Project()->ClearModified();
             ASSERT_FALSE(window.Project()->GetModified());
             const QPoint before = control->pos();
-            QTest::mousePress(control, Qt::LeftButton, {}, QPoint(2, 2));
-            QTest::mouseMove(control, QPoint(-3000, -3000));
-            QTest::mouseRelease(control, Qt::LeftButton, {}, QPoint(-3000, -3000));
+            Drag(control, QPoint(2, 2), QPoint(-3000, -3000));
             EXPECT_TRUE(window.Project()->GetModified()) << kind.toStdString();
             EXPECT_EQ(control->pos(), QPoint(0, 0)) << kind.toStdString() << " from " << before.x() << "," << before.y();
         }
@@ -374,11 +358,8 @@ TEST_F(MainWindowTest, EveryMoveCountsAndStaysOnTheScreen)
     EXPECT_GE(kinds.size(), 8) << kinds.join(QLatin1Char(' ')).toStdString();  // outputs of every face, memos, variables, shortcut, gauge, camera
 
     // The saved record holds the edge, not a wrapped 16-bit value.
-    TVQBaseControl *hall = ControlLabelled(Screen(0), QStringLiteral("Hall"));
-    ASSERT_TRUE(hall);
-    QTest::mousePress(hall, Qt::LeftButton, {}, QPoint(2, 2));
-    QTest::mouseMove(hall, QPoint(-600, 2));
-    QTest::mouseRelease(hall, Qt::LeftButton, {}, QPoint(-600, 2));
+    TVQBaseControl *hall = LabelledControl(Screen(0), QStringLiteral("Hall"));
+    Drag(hall, QPoint(2, 2), QPoint(-600, 2));
     EXPECT_EQ(hall->CurrentRecord().Left, 0);
     EXPECT_GT(hall->CurrentRecord().Top, 0);
 
@@ -391,42 +372,35 @@ TEST_F(MainWindowTest, EveryMoveCountsAndStaysOnTheScreen)
     EXPECT_TRUE(window.Project()->GetModified());
 }
 
-// Positions outside 0 to 65535 and screens smaller than 100 x 100 are refused with the range.
+// Positions outside 0 to 65535 and screens smaller than 100 x 100 or larger than 8K are refused
+// with the range; nothing changes.
 TEST_F(MainWindowTest, DialogsStateTheRangeTheyAllow)
 {
     ASSERT_TRUE(window.OpenProject(folder.House()));
-    TVQBaseControl *hall = ControlLabelled(Screen(0), QStringLiteral("Hall"));
-    ASSERT_TRUE(hall);
-    int runs = 0;
-    dialogs.DialogHandler = [&runs](QDialog &dialog) {
-        Child<QLineEdit>(dialog, "EdLeft").setText(++runs == 1 ? QStringLiteral("-28") : QStringLiteral("65536"));
-        return runs < 3 ? int(QDialog::Accepted) : int(QDialog::Rejected);
+    TVQBaseControl *hall = LabelledControl(Screen(0), QStringLiteral("Hall"));
+    const struct { const char *field; QStringList typed; QStringList said; } rows[] = {
+        {"EdLeft", {"-28", "65536"}, {"Left must be from 0 to 65535; '-28' is not.", "Left must be from 0 to 65535; '65536' is not."}},
+        {"EdWidth", {"0"}, {"Width must be from 100 to 7680; '0' is not."}},
+        {"EdHeight", {"65535"}, {"Height must be from 100 to 4320; '65535' is not."}},
     };
-    hall->DisplayProperties();
-    EXPECT_EQ(dialogs.Messages, QStringList({"Left must be from 0 to 65535; '-28' is not.",
-                                             "Left must be from 0 to 65535; '65536' is not."}));
-    EXPECT_FALSE(window.Project()->GetModified());
-
-    dialogs.Messages.clear();
-    runs = 0;
-    dialogs.DialogHandler = [&runs](QDialog &dialog) {
-        Child<QLineEdit>(dialog, "EdWidth").setText(QStringLiteral("0"));
-        return ++runs < 2 ? int(QDialog::Accepted) : int(QDialog::Rejected);
-    };
-    window.ScreenEditor()->EditScreen(Screen(0));
-    EXPECT_EQ(dialogs.Messages, QStringList({"Width must be from 100 to 7680; '0' is not."}));
+    for (const auto &row : rows) {
+        dialogs.Messages.clear();
+        qsizetype runs = 0;
+        dialogs.DialogHandler = [&](QDialog &dialog) {
+            if (runs == row.typed.size())
+                return int(QDialog::Rejected);
+            Child<QLineEdit>(dialog, row.field).setText(row.typed[runs++]);
+            return int(QDialog::Accepted);
+        };
+        if (row.field == std::string("EdLeft"))
+            hall->DisplayProperties();
+        else
+            window.ScreenEditor()->EditScreen(Screen(0));
+        EXPECT_EQ(dialogs.Messages, row.said) << row.field;
+    }
     EXPECT_EQ(Screen(0)->ScreenRecord().Width, 800);
-
-    // No display shows a screen wider than 8K: refused.
-    dialogs.Messages.clear();
-    runs = 0;
-    dialogs.DialogHandler = [&runs](QDialog &dialog) {
-        Child<QLineEdit>(dialog, "EdHeight").setText(QStringLiteral("65535"));
-        return ++runs < 2 ? int(QDialog::Accepted) : int(QDialog::Rejected);
-    };
-    window.ScreenEditor()->EditScreen(Screen(0));
-    EXPECT_EQ(dialogs.Messages, QStringList({"Height must be from 100 to 4320; '65535' is not."}));
     EXPECT_EQ(Screen(0)->ScreenRecord().Height, 600);
+    EXPECT_FALSE(window.Project()->GetModified());
 }
 
 // A screen of 65535 x 65535 from a file: shown at most as large as a display, with a message
@@ -454,8 +428,7 @@ TEST_F(MainWindowTest, AScreenLargerThanADisplayIsBounded)
 TEST_F(MainWindowTest, TextsAndPathsThatCannotBeStoredAreRefused)
 {
     ASSERT_TRUE(window.OpenProject(folder.House()));
-    TVQBaseControl *hall = ControlLabelled(Screen(0), QStringLiteral("Hall"));
-    ASSERT_TRUE(hall);
+    TVQBaseControl *hall = LabelledControl(Screen(0), QStringLiteral("Hall"));
     const QString picture = hall->GetStateImageFilename(0);
     int runs = 0;
     dialogs.DialogHandler = [&runs](QDialog &dialog) {
@@ -481,8 +454,8 @@ TEST_F(MainWindowTest, TextsAndPathsThatCannotBeStoredAreRefused)
     EXPECT_TRUE(dialogs.Messages[1].startsWith(QStringLiteral("The text holds a character the project file cannot keep:\n")));
 }
 
-// "Delete Screen" asks first; No keeps the screen and its controls.
-TEST_F(MainWindowTest, DeletingAScreenAsksFirst)
+// "Delete Screen" and a control's "Delete" ask first; No keeps the screen or the control.
+TEST_F(MainWindowTest, DeletionsAskFirst)
 {
     ASSERT_TRUE(window.OpenProject(folder.House()));
     const size_t outputs = window.Project()->Outputs().size();
@@ -496,8 +469,20 @@ TEST_F(MainWindowTest, DeletingAScreenAsksFirst)
     window.ScreenEditor()->DeleteScreen(Screen(1));
     QCoreApplication::processEvents();
     EXPECT_EQ(window.ScreenWindows().size(), 2u);
-    EXPECT_LT(window.Project()->Outputs().size(), outputs);
+    const size_t left = window.Project()->Outputs().size();
+    EXPECT_LT(left, outputs);
     EXPECT_TRUE(window.Project()->GetModified());
+
+    window.FirstActivation();
+    TVQBaseControl &hall = Found(ControlLabelled(Screen(0), QStringLiteral("Hall")), "Hall");
+    dialogs.Asked.clear();
+    dialogs.ConfirmAnswers = {false};
+    hall.DisplayDelete();
+    EXPECT_EQ(window.Project()->Outputs().size(), left);
+    dialogs.ConfirmAnswers = {true};
+    hall.DisplayDelete();
+    EXPECT_EQ(window.Project()->Outputs().size(), left - 1);
+    EXPECT_EQ(dialogs.Asked, QStringList({"Do you to remove this Object ?", "Do you to remove this Object ?"}));
 }
 
 TEST_F(MainWindowTest, SavingANewProjectAsksForSaveAs)
@@ -532,22 +517,6 @@ TEST_F(MainWindowTest, SavingANewProjectAsksForSaveAs)
     window.CommandSave();
     EXPECT_EQ(dialogs.Messages, QStringList({"unableTo Save Project\nThe project's file is gone (deleted or moved): " + saved
                                              + "\nSave it with \"Save As\"."}));
-}
-
-TEST_F(MainWindowTest, DeleteConfirmationOfAControl)
-{
-    ASSERT_TRUE(window.OpenProject(folder.House()));
-    window.FirstActivation();
-    TVQBaseControl *hall = ControlLabelled(Screen(0), QStringLiteral("Hall"));
-    ASSERT_TRUE(hall);
-    const size_t count = window.Project()->Outputs().size();
-    dialogs.ConfirmAnswers = {false};
-    hall->DisplayDelete();
-    EXPECT_EQ(window.Project()->Outputs().size(), count);
-    dialogs.ConfirmAnswers = {true};
-    hall->DisplayDelete();
-    EXPECT_EQ(window.Project()->Outputs().size(), count - 1);
-    EXPECT_EQ(dialogs.Asked, QStringList({"Do you to remove this Object ?", "Do you to remove this Object ?"}));
 }
 
 TEST_F(MainWindowTest, ScreenSettingsDialog)
@@ -718,28 +687,10 @@ TEST_F(MainWindowTest, ProjectSummaryUpdateAndRemoval)
     EXPECT_EQ(tree->topLevelItemCount(), 0);
 }
 
-TEST_F(MainWindowTest, ShortcutsShowTheirTargetScreenInRunTimeAndTest)
-{
-    ASSERT_TRUE(window.OpenProject(folder.House()));
-    QWidget *shortcut = nullptr;
-    for (auto *item : window.Project()->Shortcuts()) {
-        if (item->CurrentRecord().Label == "Lights and shutters")
-            shortcut = dynamic_cast<QWidget *>(item);
-    }
-    ASSERT_TRUE(shortcut);
-    QTest::mouseClick(shortcut, Qt::LeftButton, {}, QPoint(5, 5));  // design time: no jump
-    EXPECT_FALSE(Screen(1)->isVisible());
-    window.RunTime()->CommandTest();
-    QTest::mouseClick(shortcut, Qt::LeftButton, {}, QPoint(5, 5));
-    EXPECT_TRUE(Screen(1)->isVisible());
-    window.ShowScreen(65535);  // no target: nothing
-}
-
 TEST_F(MainWindowTest, PropertyDialogsEditTheirControl)
 {
     ASSERT_TRUE(window.OpenProject(folder.House()));
-    TVQBaseControl *hall = ControlLabelled(Screen(0), QStringLiteral("Hall"));
-    ASSERT_TRUE(hall);
+    TVQBaseControl *hall = LabelledControl(Screen(0), QStringLiteral("Hall"));
     int runs = 0;
     dialogs.DialogHandler = [&](QDialog &dialog) {
         auto &properties = static_cast<TControlProperties &>(dialog);
@@ -766,8 +717,7 @@ TEST_F(MainWindowTest, PropertyDialogsEditTheirControl)
     EXPECT_TRUE(hall->IsChanged());
 
     // The dimmer's "Type" maps its entries to display types; Cancel changes nothing.
-    TVQBaseControl *dimmer = ControlLabelled(Screen(0), QStringLiteral("Living room dimmer"));
-    ASSERT_TRUE(dimmer);
+    TVQBaseControl *dimmer = LabelledControl(Screen(0), QStringLiteral("Living room dimmer"));
     dialogs.DialogHandler = [](QDialog &dialog) {
         auto &properties = static_cast<TControlProperties &>(dialog);
         EXPECT_EQ(properties.windowTitle(), QStringLiteral("PropertiesDimmer"));
@@ -786,8 +736,7 @@ TEST_F(MainWindowTest, PropertyDialogsEditTheirControl)
 
     // The sensor's "Type" swaps the picture for the panel's preview as soon as it changes, and
     // the picture's buttons work for "Icon view" only.
-    TVQBaseControl *sensor = ControlLabelled(Screen(0), QStringLiteral("Living room temperature"));
-    ASSERT_TRUE(sensor);
+    TVQBaseControl *sensor = LabelledControl(Screen(0), QStringLiteral("Living room temperature"));
     dialogs.DialogHandler = [](QDialog &dialog) {
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("PropertiesSensor"));
         auto &type = Child<QComboBox>(dialog, "CbType");
@@ -821,6 +770,7 @@ TEST_F(MainWindowTest, GaugesFollowTheSwitchedPower)
     EXPECT_EQ(gauge->Power(), 65535);
 }
 
+// A shortcut's dialog chooses its target screen; a click shows it, outside design time.
 TEST_F(MainWindowTest, ShortcutPropertiesChooseTheTargetScreen)
 {
     ASSERT_TRUE(window.OpenProject(folder.House()));
@@ -841,9 +791,13 @@ TEST_F(MainWindowTest, ShortcutPropertiesChooseTheTargetScreen)
     EXPECT_EQ(r.TargetScreenId, 2);
     EXPECT_EQ(r.Label, "To the lights");
     EXPECT_EQ(r.ShowLabel, 1);
+    // A click shows the target screen in test and run time, never in design time.
+    QTest::mouseClick(shortcut, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_FALSE(Screen(1)->isVisible());
     window.RunTime()->CommandTest();
     QTest::mouseClick(shortcut, Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_TRUE(Screen(1)->isVisible());
+    window.ShowScreen(65535);  // no target: nothing
 }
 
 // The screen list: a click on an entry shows that screen, even a hidden one; its menu's
@@ -874,10 +828,7 @@ TEST_F(MainWindowTest, TheScreenListShowsAScreenAndItsProperties)
 // The demo reads cleanly: on every one of its screens, no two controls (with their labels) overlap.
 TEST_F(MainWindowTest, TheDemoScreensHaveNoOverlappingControls)
 {
-    for (const char *name : {"demo.qap", "demo.qvp"})
-        QFile::copy(QStringLiteral(QUELNOR_PROGRAM_DIR "/Data/") + QString::fromLatin1(name),
-                    folder.File(QStringLiteral("Data/") + QString::fromLatin1(name)));
-    ASSERT_TRUE(window.OpenProject(folder.File(QStringLiteral("Data/demo.qvp"))));
+    ASSERT_TRUE(window.OpenProject(folder.Demo()));
     for (TMyForm11 *screen : window.ScreenWindows()) {
         const QList<TVQControl *> controls = screen->Area()->findChildren<TVQControl *>(Qt::FindDirectChildrenOnly);
         EXPECT_GT(controls.size(), 1);
@@ -936,14 +887,8 @@ TEST_F(MainWindowTest, ABackgroundThatIsNoPictureIsSaidAtOpen)
     // The first screen's background replaced by a file that only has the picture's name.
     QByteArray project = folder.Read(folder.House());
     project.replace("C:\\Quelnor\\Imported Pictures\\Screen\\floor plan.jpg", "C:\\Quelnor\\Data\\plan.jpg");
-    QFile file(folder.House());
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(project);
-    file.close();
-    QFile fake(folder.File(QStringLiteral("Data/plan.jpg")));
-    ASSERT_TRUE(fake.open(QIODevice::WriteOnly));
-    fake.write("this is a shopping list, not a floor plan");
-    fake.close();
+    ASSERT_TRUE(TFileAccess::SaveAtomically(folder.House(), project));
+    ASSERT_TRUE(TFileAccess::SaveAtomically(folder.File(QStringLiteral("Data/plan.jpg")), "this is a shopping list, not a floor plan"));
 
     ASSERT_TRUE(window.OpenProject(folder.House()));
     ASSERT_EQ(dialogs.Messages.size(), 1);
@@ -1072,8 +1017,7 @@ TEST_F(MainWindowTest, RemovingAnApplicationCanBeUndone)
     EXPECT_FALSE(window.Lists()->Modules().empty());
     EXPECT_EQ(window.Project()->Compose(), before);
     EXPECT_EQ(Screen(0)->Area()->findChildren<TVQControl *>().size(), controls);
-    TVQBaseControl *ceiling = ControlLabelled(Screen(0), QStringLiteral("Living room ceiling"));
-    ASSERT_TRUE(ceiling);
+    TVQBaseControl *ceiling = LabelledControl(Screen(0), QStringLiteral("Living room ceiling"));
     EXPECT_EQ(ceiling->GetParentModule(), window.Lists()->FindModule(window.Project()->Applications()[0].get(), 2));
     EXPECT_FALSE(window.Project()->GetModified());
 
@@ -1088,10 +1032,7 @@ TEST_F(MainWindowTest, TheSummaryFollowsTheOpenProject)
     window.CommandProjectSummary();
     QTreeWidget *tree = window.Summary()->Tree();
     ASSERT_EQ(tree->topLevelItem(0)->text(0), QStringLiteral("house.qap"));
-    for (const char *name : {"demo.qap", "demo.qvp"})
-        QFile::copy(QStringLiteral(QUELNOR_PROGRAM_DIR "/Data/") + QString::fromLatin1(name),
-                    folder.File(QStringLiteral("Data/") + QString::fromLatin1(name)));
-    ASSERT_TRUE(window.OpenProject(folder.File(QStringLiteral("Data/demo.qvp"))));
+    ASSERT_TRUE(window.OpenProject(folder.Demo()));
     EXPECT_TRUE(RunUntil([&] { return tree->topLevelItemCount() == 1 && tree->topLevelItem(0)->text(0) == QStringLiteral("demo.qap"); }));
     window.CloseProject();
     EXPECT_TRUE(RunUntil([&] { return tree->topLevelItemCount() == 0; }));
@@ -1102,8 +1043,7 @@ TEST_F(MainWindowTest, TheSummaryFollowsTheOpenProject)
 TEST_F(MainWindowTest, EnterConfirmsAndEscapeCancelsTheDialogs)
 {
     ASSERT_TRUE(window.OpenProject(folder.House()));
-    TVQBaseControl *hall = ControlLabelled(Screen(0), QStringLiteral("Hall"));
-    ASSERT_TRUE(hall);
+    TVQBaseControl *hall = LabelledControl(Screen(0), QStringLiteral("Hall"));
     for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
         QStringList results;
         dialogs.DialogHandler = [&](QDialog &dialog) {
@@ -1243,8 +1183,7 @@ TEST(QtDialogs, ADialogComesOverTheWindowTheUserWorksIn)
 TEST_F(MainWindowTest, TabGoesThroughADialogInReadingOrder)
 {
     ASSERT_TRUE(window.OpenProject(folder.House()));
-    TVQBaseControl *hall = ControlLabelled(Screen(0), QStringLiteral("Hall"));
-    ASSERT_TRUE(hall);
+    TVQBaseControl *hall = LabelledControl(Screen(0), QStringLiteral("Hall"));
     QStringList order;
     dialogs.DialogHandler = [&](QDialog &dialog) {
         SetReadingTabOrder(&dialog);
@@ -1262,8 +1201,7 @@ TEST_F(MainWindowTest, TabGoesThroughADialogInReadingOrder)
     EXPECT_EQ(order, QStringList({"CbShowLabel", "EdLabel", "CbShowValue", "EdLeft"}));
 
     // The label box holds a real installation's label whole.
-    TVQBaseControl *sensor = ControlLabelled(Screen(0), QStringLiteral("Living room temperature"));
-    ASSERT_TRUE(sensor);
+    TVQBaseControl *sensor = LabelledControl(Screen(0), QStringLiteral("Living room temperature"));
     dialogs.DialogHandler = [](QDialog &dialog) {
         dialog.show();
         const auto &label = Child<QLineEdit>(dialog, "EdLabel");
