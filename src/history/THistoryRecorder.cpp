@@ -200,13 +200,22 @@ void THistoryRecorder::SetRetention(const THistoryRetention &retention)
 void THistoryRecorder::Index()
 {
     // The channels each module shows, from its IO records, with what a control of it shows.
+    // The IO records are grouped by module number once per application, not scanned per module.
     m_channels.clear();
+    QHash<const TDataFileManager *, QMultiHash<quint16, const IoRecord *>> iosOf;
     for (const auto &module : m_session.Lists()->Modules()) {
+        const TDataFileManager *application = module->GetApplication();
+        auto grouped = iosOf.find(application);
+        if (grouped == iosOf.end()) {
+            grouped = iosOf.insert(application, {});
+            const std::vector<IoRecord *> &ios = application->Current().Ios;
+            for (auto io = ios.rbegin(); io != ios.rend(); ++io)
+                grouped->insert((*io)->ModuleNumber, *io);  // backwards: values come out in list order
+        }
         const ModuleRecord &record = *module->GetRecord();
         std::vector<Channel> channels;
-        for (const IoRecord *io : module->GetApplication()->Current().Ios) {
-            if (io->ModuleNumber != record.ModuleNumber)
-                continue;
+        for (auto it = grouped->constFind(record.ModuleNumber); it != grouped->constEnd() && it.key() == record.ModuleNumber; ++it) {
+            const IoRecord *io = it.value();
             const TChannelInfo info = TModuleTypes::Channel(record.ModuleType, io->Channel);
             if (!info.Control)
                 continue;

@@ -88,13 +88,15 @@ void TDataFileManager::SetLink(SerialPort *link)
 
 ModuleRecord *TDataFileManager::AddModule(const ModuleRecord &record, bool pending)
 {
+    if (!pending)
+        m_indexesValid = false;
     return Keep(m_modulePool, ListsFor(pending).Modules, record);
 }
 
 IoRecord *TDataFileManager::AddIo(const IoRecord &record, bool pending)
 {
     if (!pending)
-        m_ioIndexValid = false;
+        m_indexesValid = false;
     m_poweredValid = false;
     return Keep(m_ioPool, ListsFor(pending).Ios, record);
 }
@@ -144,8 +146,8 @@ void TDataFileManager::ImportExportContent(QByteArrayView content, const QByteAr
     m_pending.Clear();
     if (!pending) {
         m_current.Clear();
-        m_ioIndexValid = false;
-    m_poweredValid = false;
+        m_indexesValid = false;
+        m_poweredValid = false;
         m_name = path;
     }
     TApplicationFiles::ReadExport(*this, content, pending);
@@ -176,37 +178,55 @@ void TDataFileManager::ReadDataBlockFrom(QByteArrayView content, const QByteArra
     TApplicationFiles::ReadDataBlock(*this, content, key);
 }
 
+void TDataFileManager::MakeIndexes() const
+{
+    // The first IO of a (module, channel) pair and the first module of a number win, as a scan
+    // would find them. Positions are 16-bit on the wire; a record past 0xFFFE cannot be addressed.
+    m_ioIndex.clear();
+    const size_t ios = qMin(m_current.Ios.size(), size_t(NotFound));
+    m_ioIndex.reserve(qsizetype(ios));
+    for (size_t i = 0; i < ios; ++i) {
+        const IoRecord *r = m_current.Ios[i];
+        const quint32 key = quint32(r->ModuleNumber) << 16 | r->Channel;
+        if (!m_ioIndex.contains(key))
+            m_ioIndex.insert(key, quint16(i));
+    }
+    m_moduleIndex.clear();
+    m_interfacePosition = NotFound;
+    const size_t modules = qMin(m_current.Modules.size(), size_t(NotFound));
+    m_moduleIndex.reserve(qsizetype(m_current.Modules.size()));
+    for (size_t i = 0; i < m_current.Modules.size(); ++i) {
+        ModuleRecord *r = m_current.Modules[i];
+        if (!m_moduleIndex.contains(r->ModuleNumber))
+            m_moduleIndex.insert(r->ModuleNumber, r);
+        // Only a module the wire can address serves as the interface.
+        if (i < modules && m_interfacePosition == NotFound && TModuleTypes::IsInterfaceModule(r->ModuleType))
+            m_interfacePosition = quint16(i);
+    }
+    m_indexesValid = true;
+}
+
+ModuleRecord *TDataFileManager::FindModuleByNumber(quint16 number) const
+{
+    if (!m_indexesValid)
+        MakeIndexes();
+    return m_moduleIndex.value(number, nullptr);
+}
+
 quint16 TDataFileManager::FindIoIndex(quint16 moduleNumber, quint16 channel) const
 {
-    // Each placed control asks once: the positions are indexed by (module, channel) when first
-    // asked for after the lists changed, the first IO of a pair winning as a scan would.
-    if (!m_ioIndexValid) {
-        m_ioIndex.clear();
-        // Positions are 16-bit on the wire; an IO past 0xFFFE cannot be addressed.
-        const size_t count = qMin(m_current.Ios.size(), size_t(NotFound));
-        m_ioIndex.reserve(qsizetype(count));
-        for (size_t i = 0; i < count; ++i) {
-            const IoRecord *r = m_current.Ios[i];
-            const quint32 key = quint32(r->ModuleNumber) << 16 | r->Channel;
-            if (!m_ioIndex.contains(key))
-                m_ioIndex.insert(key, quint16(i));
-        }
-        m_ioIndexValid = true;
-    }
+    if (!m_indexesValid)
+        MakeIndexes();
     return m_ioIndex.value(quint32(moduleNumber) << 16 | channel, NotFound);
 }
 
 quint16 TDataFileManager::FindInterfaceModule(quint16 &number) const
 {
-    const size_t count = qMin(m_current.Modules.size(), size_t(NotFound));
-    for (size_t i = 0; i < count; ++i) {
-        const ModuleRecord *r = m_current.Modules[i];
-        if (TModuleTypes::IsInterfaceModule(r->ModuleType)) {
-            number = r->ModuleNumber;
-            return quint16(i);
-        }
-    }
-    return NotFound;
+    if (!m_indexesValid)
+        MakeIndexes();
+    if (m_interfacePosition != NotFound)
+        number = m_current.Modules[m_interfacePosition]->ModuleNumber;
+    return m_interfacePosition;
 }
 
 quint16 TDataFileManager::MemoIndexOf(const MemoRecord *record) const
@@ -353,7 +373,7 @@ void TDataFileManager::ApplyPending()
 {
     // Records that leave the current lists stay in the pools: older model objects point at them.
     m_current = m_pending;
-    m_ioIndexValid = false;
+    m_indexesValid = false;
     m_poweredValid = false;
     m_pending.Clear();
 }

@@ -95,8 +95,10 @@ public:
     const TUpdateComparison &Comparison() const { return m_comparison; }
     void ApplyPending();
 
-    // Look-ups: linear scans in list order, first match wins.
-    ModuleRecord *FindModuleByNumber(quint16 number) const { return m_current.ModuleByNumber(number); }
+    // Look-ups in list order, first match wins. By number and the interface module answer from
+    // an index made when first asked for after the current lists changed (every state change
+    // that is recorded or bridged asks for them).
+    ModuleRecord *FindModuleByNumber(quint16 number) const;
     ModuleRecord *FindModuleBySerial(quint32 serial) const { return m_current.ModuleBySerial(serial); }
     // Position of the IO (module, channel) in the current IO list, or NotFound.
     quint16 FindIoIndex(quint16 moduleNumber, quint16 channel) const;
@@ -200,8 +202,12 @@ private:
     quint64 m_damagedFrames = 0;
 
     TRecordSet m_current;
+    // Indexes of the current lists, made again when first asked for after they changed.
+    void MakeIndexes() const;
     mutable QHash<quint32, quint16> m_ioIndex;  // (module << 16 | channel) to the first IO's position
-    mutable bool m_ioIndexValid = false;
+    mutable QHash<quint16, ModuleRecord *> m_moduleIndex;  // number to the first module
+    mutable quint16 m_interfacePosition = NotFound;
+    mutable bool m_indexesValid = false;
     TRecordSet m_pending;
     TUpdateComparison m_comparison;
 

@@ -249,32 +249,44 @@ TEST_F(DataFileManagerTest, LookUps)
     EXPECT_EQ(noInterface.FindInterfaceModule(number), 0xFFFF);
 }
 
-TEST(TDataFileManager, IoPositionsFollowTheListsAsTheyChange)
+// The indexes behind the look-ups answer as a scan in list order would, and follow the lists
+// as records are added and as pending lists are applied.
+TEST(TDataFileManager, LookUpsFollowTheListsAsTheyChange)
 {
     RecordingMessages messages;
     TDataFileManager app(nullptr, "house", &messages);
-    const auto io = [](quint16 module, quint16 channel, const char *name) {
-        IoRecord r;
-        r.ModuleNumber = module;
-        r.Channel = channel;
-        r.Name = name;
-        return r;
-    };
-    app.AddIo(io(2, 0, "first"));
-    app.AddIo(io(2, 1, "second"));
-    app.AddIo(io(2, 0, "twin"));  // the same channel again: the first one is found
+    const auto io = [](quint16 module, quint16 channel) { return IoRecord{.ModuleNumber = module, .Channel = channel}; };
+    app.AddIo(io(2, 0));
+    app.AddIo(io(2, 1));
+    app.AddIo(io(2, 0));  // the same channel again: the first one is found
+    const ModuleRecord *relays = app.AddModule({.ModuleNumber = 2, .ModuleType = 6});
+    app.AddModule({.ModuleNumber = 2, .ModuleType = 9});
+    quint16 number = 0;
     EXPECT_EQ(app.FindIoIndex(2, 0), 0);
     EXPECT_EQ(app.FindIoIndex(2, 1), 1);
     EXPECT_EQ(app.FindIoIndex(3, 0), TDataFileManager::NotFound);
+    EXPECT_EQ(app.FindModuleByNumber(2), relays);
+    EXPECT_EQ(app.FindModuleByNumber(1), nullptr);
+    EXPECT_EQ(app.FindInterfaceModule(number), TDataFileManager::NotFound);
 
-    // Added after a look-up, an IO is found.
-    app.AddIo(io(3, 0, "later"));
+    // Added after a look-up, an IO and the interface modules are found, the first of them.
+    app.AddIo(io(3, 0));
+    app.AddModule({.ModuleNumber = 7, .ModuleType = 45});
+    app.AddModule({.ModuleNumber = 8, .ModuleType = 26});
     EXPECT_EQ(app.FindIoIndex(3, 0), 3);
+    EXPECT_EQ(app.FindInterfaceModule(number), 2);
+    EXPECT_EQ(number, 7);
+    EXPECT_EQ(app.FindModuleByNumber(8), app.ModuleAt(3));
 
     // Pending lists do not count until they are applied; then they alone do.
-    app.AddIo(io(5, 4, "pending"), true);
+    app.AddIo(io(5, 4), true);
+    app.AddModule({.ModuleNumber = 5, .ModuleType = 26}, true);
     EXPECT_EQ(app.FindIoIndex(5, 4), TDataFileManager::NotFound);
+    EXPECT_EQ(app.FindModuleByNumber(5), nullptr);
     app.ApplyPending();
     EXPECT_EQ(app.FindIoIndex(5, 4), 0);
     EXPECT_EQ(app.FindIoIndex(2, 0), TDataFileManager::NotFound);
+    EXPECT_EQ(app.FindModuleByNumber(2), nullptr);
+    EXPECT_EQ(app.FindInterfaceModule(number), 0);
+    EXPECT_EQ(number, 5);
 }
