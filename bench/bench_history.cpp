@@ -205,7 +205,9 @@ void BM_DispatchRecordedChanges(benchmark::State &state)
         return;
     }
     session.SetMode(RunMode::RunTime);
+    const double indexing = ThreadSeconds();
     THistoryRecorder recorder(session, folder.path(), nullptr);
+    state.counters["recorder_start_ms"] = (ThreadSeconds() - indexing) * 1000;
     // The frames of 64 modules spread over the installation, each turning one output on and off.
     QByteArrayList frames;
     for (int i = 0; i < 64; ++i) {
