@@ -1,11 +1,14 @@
 #pragma once
 
 // Large valid projects for the benchmarks: applications of relay, dimmer, push-button, room-unit
-// and 0-10 V modules, screens with a background picture of their own, and output controls spread
-// over the screens, written through the program's own record writers.
+// and 0-10 V modules with memos and variables, screens with a background picture of their own, and
+// controls of every family spread over the screens (on each screen, of every twenty: fifteen
+// outputs, two memos, a variable, a shortcut, and a gauge or the screen's camera), written through
+// the program's own record writers.
 #include "TDataFileManager.h"
 #include "TModuleTypes.h"
 #include "TProjectManager.h"
+#include "TVisualDefaults.h"
 #include "TVisualRecordFormat.h"
 #include "UserMessages.h"
 
@@ -70,12 +73,18 @@ inline QByteArray BackgroundJpeg(int screen)
 }
 
 inline constexpr quint16 k_generatedTypes[] = {6, 9, 4, 17, 31};
+inline constexpr int k_generatedMemos = 20;      // per application, memo i follows relay module 5 i
+inline constexpr int k_generatedVariables = 10;  // per application, boolean and value in turn
 
-// Where control `c` of a generated project stands and what it is bound to.
+enum class TControlFamily { Output, Memo, Variable, Shortcut, Gauge, Camera };
+
+// Where control `c` of a generated project stands, what it is and what it is bound to.
 struct TGeneratedControl
 {
+    TControlFamily Family;
     int Application, Module, Screen;
     quint16 Type, Channel;
+    int Number;  // the memo's or the variable's
     int Left, Top;
 };
 
@@ -92,6 +101,14 @@ inline TGeneratedControl GeneratedControl(const TGeneratedSize &size, int c)
         g.Channel = quint16((g.Channel + 1) % 16);
     g.Screen = c % size.Screens;
     const int onScreen = c / size.Screens;
+    const int place = onScreen % 20;
+    g.Family = place < 15 ? TControlFamily::Output
+               : place < 17 ? TControlFamily::Memo
+               : place == 17 ? TControlFamily::Variable
+               : place == 18 ? TControlFamily::Shortcut
+               : onScreen == 19 ? TControlFamily::Camera
+                                : TControlFamily::Gauge;
+    g.Number = g.Family == TControlFamily::Memo ? (c / 7) % k_generatedMemos : (c / 7) % k_generatedVariables;
     g.Left = 10 + (onScreen % 10) * 100;
     g.Top = 10 + ((onScreen / 10) % 12) * 62;
     return g;
@@ -127,6 +144,12 @@ inline QString GenerateProject(const QString &folder, const TGeneratedSize &size
                 app->AddIo(io);
             }
         }
+        for (int i = 0; i < k_generatedMemos; ++i) {
+            app->AddMemoListEntry({.EntryKind = 2, .IoIndex = quint16(8 * 5 * i % (8 * modulesPerApp))});
+            app->AddMemo({.Defined = 1, .FirstEntryIndex = quint16(i), .EntryCount = 1, .Name = "Memo " + QByteArray::number(i + 1)});
+        }
+        for (int i = 0; i < k_generatedVariables; ++i)
+            app->AddVariable({.Defined = 1, .VariableKind = quint8(i % 2), .MaxValue = 5, .Name = "Variable " + QByteArray::number(i + 1)});
     }
     QByteArray screens, outputs;
     for (int s = 0; s < size.Screens; ++s) {
@@ -145,24 +168,76 @@ inline QString GenerateProject(const QString &folder, const TGeneratedSize &size
         screen.Picture = "C:\\Quelnor\\Imported Pictures\\Screen\\" + file.toLatin1();
         screens += TVisualRecordFormat::WriteScreen(screen);
     }
+    QByteArray shortcuts, memos, variables, cameras, gauges;
     for (int c = 0; c < size.Controls; ++c) {
         const TGeneratedControl g = GeneratedControl(size, c);
-        const TChannelInfo info = TModuleTypes::Channel(g.Type, g.Channel);
-        TNewVisualOutput output;
-        output.Left = quint16(g.Left);
-        output.Top = quint16(g.Top);
-        output.ModuleNumber = quint16(g.Module + 1);
-        output.IoNumber = g.Channel;
-        output.ScreenId = quint16(g.Screen + 1);
-        output.ApplicationId = quint16(g.Application + 1);
-        output.OnPicture = QByteArray("C:\\Quelnor\\Default Images\\") + info.OnPicture;
-        output.OffPicture = QByteArray("C:\\Quelnor\\Default Images\\") + info.OffPicture;
-        output.Label = "Control " + QByteArray::number(c + 1);
-        outputs += TVisualRecordFormat::WriteOutput(output);
+        const quint16 screenId = quint16(g.Screen + 1), left = quint16(g.Left), top = quint16(g.Top);
+        const quint8 applicationId = quint8(g.Application + 1);
+        const QByteArray label = "Control " + QByteArray::number(c + 1);
+        switch (g.Family) {
+        case TControlFamily::Output: {
+            const TChannelInfo info = TModuleTypes::Channel(g.Type, g.Channel);
+            TNewVisualOutput output;
+            output.Left = left;
+            output.Top = top;
+            output.ModuleNumber = quint16(g.Module + 1);
+            output.IoNumber = g.Channel;
+            output.ScreenId = screenId;
+            output.ApplicationId = applicationId;
+            output.OnPicture = QByteArray("C:\\Quelnor\\Default Images\\") + info.OnPicture;
+            output.OffPicture = QByteArray("C:\\Quelnor\\Default Images\\") + info.OffPicture;
+            output.Label = label;
+            outputs += TVisualRecordFormat::WriteOutput(output);
+            break;
+        }
+        case TControlFamily::Memo: {
+            const MemoRecord memo{.Name = label};
+            memos += TVisualRecordFormat::WriteMemo(TVisualDefaults::NewMemo(memo, quint16(g.Number), left, top, screenId, applicationId, folder));
+            break;
+        }
+        case TControlFamily::Variable: {
+            const VariableRecord variable{.VariableKind = quint8(g.Number % 2), .Name = label};
+            variables += TVisualRecordFormat::WriteVariable(
+                TVisualDefaults::NewVariable(variable, quint16(g.Number), left, top, screenId, applicationId, folder));
+            break;
+        }
+        case TControlFamily::Shortcut: {
+            TVisualShortCut shortcut = TVisualDefaults::NewShortcut(screenId, folder);
+            shortcut.Left = left;
+            shortcut.Top = top;
+            shortcut.ShowLabel = 1;
+            shortcut.Label = label;
+            shortcut.TargetScreenId = quint16((g.Screen + 1) % size.Screens + 1);
+            shortcuts += TVisualRecordFormat::WriteShortCut(shortcut);
+            break;
+        }
+        case TControlFamily::Gauge: {
+            TVisualJaugeData gauge = TVisualDefaults::NewGauge(screenId, folder);
+            gauge.Left = left;
+            gauge.Top = top;
+            gauges += TVisualRecordFormat::WriteGauge(gauge);
+            break;
+        }
+        case TControlFamily::Camera: {
+            // An address the camera's check refuses: the benchmarks open no connection.
+            TVisualAxisCamData camera = TVisualDefaults::NewCamera(screenId);
+            camera.Left = left;
+            camera.Top = top;
+            camera.Address = "camera";
+            camera.CameraName = "Cam: " + label;
+            cameras += TVisualRecordFormat::WriteCamera(camera);
+            break;
+        }
+        }
     }
     QByteArray text = project.Compose();
     text.insert(text.indexOf("EOF Screen\r\n"), screens);
     text.insert(text.indexOf("EOF Visual IO\r\n"), outputs);
+    text.insert(text.indexOf("EOF ShortCut\r\n"), shortcuts);
+    text.insert(text.indexOf("EOF Memo Item\r\n"), memos);
+    text.insert(text.indexOf("EOF Variable Item\r\n"), variables);
+    text.insert(text.indexOf("EOF Axis Item\r\n"), cameras);
+    text.insert(text.indexOf("EOF Gauge Item\r\n"), gauges);
     const QString path = QDir(folder).filePath(QStringLiteral("Data/%1.qvp").arg(QString::fromLatin1(size.Name)));
     QFile file(path);
     if (file.open(QIODevice::WriteOnly))

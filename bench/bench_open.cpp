@@ -1,8 +1,10 @@
 // What a user waits for on large projects, each against a plain-Qt anchor in the same run:
-// opening a generated project with its windows until every shown screen has painted once (the
-// anchor builds the same windows, backgrounds and pixmap labels with plain widgets); opening it
-// headless and saving it; switching every control between design time and run time; repainting a
-// shown screen. `bench_open --rss program|cycled|anchor SIZE` prints the memory of one open
+// opening a generated project with its windows until every shown screen has painted once, with
+// the start-up screens or every screen shown (the anchor builds the same windows with plain
+// widgets: one per control that paints its picture and text); opening it headless and saving it;
+// switching every control between design time and run time with every screen shown (the anchor
+// changes every control's text); repainting a shown screen. Run it under a real X server with
+// scripts/bench-open.sh. `bench_open --rss program|cycled|anchor SIZE` prints the memory of one open
 // instead ("cycled": every screen shown once and hidden again);
 // `bench_open --generate FOLDER` writes the generated projects into a program folder.
 #include "ProjectGenerator.h"
@@ -12,13 +14,14 @@
 #include "TMyForm11.h"
 #include "TRunTimeSwitch.h"
 #include "TDialogs.h"
+#include "TVisualDefaults.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
-#include <QLabel>
+#include <QPainter>
+#include <QPaintEvent>
 #include <QPixmap>
 #include <QTemporaryDir>
-#include <QVBoxLayout>
 
 #include <benchmark/benchmark.h>
 
@@ -95,12 +98,14 @@ void WaitUntilPainted(PaintWatch &watch)
 }
 
 // Opens the project as the program does and waits for the shown screens' first paint.
-std::unique_ptr<TForm1> OpenWithWindows(const TGeneratedSize &size, NoDialogs &dialogs)
+std::unique_ptr<TForm1> OpenWithWindows(const TGeneratedSize &size, NoDialogs &dialogs, bool everyScreen = false)
 {
     auto window = std::make_unique<TForm1>(Folder().path(), &dialogs);
     window->OpenProject(ProjectPath(size));
     PaintWatch watch;
     for (TMyForm11 *screen : window->ScreenWindows()) {
+        if (everyScreen)
+            screen->show();
         if (screen->isVisible())
             watch.Watch(screen->Area());
     }
@@ -108,42 +113,107 @@ std::unique_ptr<TForm1> OpenWithWindows(const TGeneratedSize &size, NoDialogs &d
     return window;
 }
 
-// The same windows with plain widgets: a window per screen, the shown ones with their background,
-// and for each control a pixmap label and a text label.
-std::vector<std::unique_ptr<QWidget>> OpenAnchor(const TGeneratedSize &size)
+// The floor a careful Qt programmer would reach with plain widgets: a window per screen that
+// paints its background (read when first painted), and for each control one widget that paints its
+// picture and, under it, its text.
+class AnchorControl : public QWidget
+{
+public:
+    // `frame`: the size of a face without a picture (a camera's).
+    AnchorControl(QWidget *parent, const QPixmap &picture, const QString &label, QSize frame)
+        : QWidget(parent), m_picture(picture), m_label(label), m_text(label + QStringLiteral(" Off"))
+    {
+        const QFontMetrics metrics(font());
+        const QSize face = picture.isNull() ? frame : picture.deviceIndependentSize().toSize();
+        resize(std::max(face.width(), metrics.horizontalAdvance(m_text) + 2), face.height() + metrics.height() + 2);
+        m_faceHeight = face.height();
+    }
+    void SetValue(const QString &value)
+    {
+        m_text = m_label + QLatin1Char(' ') + value;
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        if (m_picture.isNull())
+            painter.drawRect(0, 0, width() - 1, m_faceHeight - 1);
+        else
+            painter.drawPixmap((width() - m_picture.width()) / 2, 0, m_picture);
+        painter.drawText(QRect(0, m_faceHeight + 1, width(), height() - m_faceHeight - 1), Qt::AlignHCenter | Qt::AlignTop, m_text);
+    }
+
+private:
+    QPixmap m_picture;
+    QString m_label;
+    QString m_text;
+    int m_faceHeight = 0;
+};
+
+class AnchorScreen : public QWidget
+{
+public:
+    explicit AnchorScreen(const QString &background) : m_file(background) {}
+
+protected:
+    void paintEvent(QPaintEvent *event) override
+    {
+        if (m_background.isNull())
+            m_background = QPixmap(m_file);
+        QPainter(this).drawPixmap(event->rect(), m_background, event->rect());
+    }
+
+private:
+    QString m_file;
+    QPixmap m_background;
+};
+
+// The generated project's screens and controls as the anchor's widgets; the first three screens
+// shown, or every one, until each has painted.
+std::vector<std::unique_ptr<QWidget>> OpenAnchor(const TGeneratedSize &size, bool everyScreen = false)
 {
     std::vector<std::unique_ptr<QWidget>> windows;
     std::map<QString, QPixmap> icons;
-    const QDir pictures(QDir(Folder().path()).filePath(QStringLiteral("Imported Pictures/Screen")));
-    const QDir images(QDir(Folder().path()).filePath(QStringLiteral("Default Images")));
+    const QString folder = Folder().path();
+    const QDir pictures(QDir(folder).filePath(QStringLiteral("Imported Pictures/Screen")));
+    const QDir images(QDir(folder).filePath(QStringLiteral("Default Images")));
     for (int s = 0; s < size.Screens; ++s) {
-        auto window = std::make_unique<QWidget>();
+        auto window = std::make_unique<AnchorScreen>(pictures.filePath(QStringLiteral("background %1.jpg").arg(s + 1)));
         window->setGeometry(20 + 10 * (s % 10), 20 + 10 * (s % 10), 1024, 768);
         windows.push_back(std::move(window));
     }
     for (int c = 0; c < size.Controls; ++c) {
         const TGeneratedControl g = GeneratedControl(size, c);
-        const QString file = QString::fromLatin1(TModuleTypes::Channel(g.Type, g.Channel).OffPicture);
-        if (!icons.contains(file))
-            icons[file] = QPixmap(images.filePath(file));
-        QWidget *window = windows[size_t(g.Screen)].get();
-        auto *icon = new QLabel(window);
-        icon->setPixmap(icons[file]);
-        icon->adjustSize();
-        icon->move(g.Left, g.Top);
-        auto *text = new QLabel(QStringLiteral("Control %1 Off").arg(c + 1), window);
-        text->adjustSize();
-        text->move(g.Left, g.Top + icon->height());
+        QString file;
+        switch (g.Family) {
+        case TControlFamily::Output:
+            file = images.filePath(QString::fromLatin1(TModuleTypes::Channel(g.Type, g.Channel).OffPicture));
+            break;
+        case TControlFamily::Memo:
+            file = TVisualDefaults::MemoPicture(folder, false, 0);
+            break;
+        case TControlFamily::Variable:
+            file = TVisualDefaults::VariablePicture(folder, false, quint8(g.Number % 2));
+            break;
+        case TControlFamily::Shortcut:
+        case TControlFamily::Gauge:
+            file = TVisualDefaults::ProgramIcon(folder);
+            break;
+        case TControlFamily::Camera:
+            break;
+        }
+        if (!file.isEmpty() && !icons.contains(file))
+            icons[file] = QPixmap(file);
+        auto *control = new AnchorControl(windows[size_t(g.Screen)].get(), file.isEmpty() ? QPixmap() : icons[file],
+                                          QStringLiteral("Control %1").arg(c + 1), QSize(180, 120));
+        control->move(g.Left, g.Top);
     }
     PaintWatch watch;
-    for (int s = 0; s < std::min(3, size.Screens); ++s) {
-        QWidget *window = windows[size_t(s)].get();
-        auto *background = new QLabel(window);
-        background->setPixmap(QPixmap(pictures.filePath(QStringLiteral("background %1.jpg").arg(s + 1))));
-        background->lower();
-        background->resize(window->size());
-        window->show();
-        watch.Watch(window);
+    for (int s = 0; s < (everyScreen ? size.Screens : std::min(3, size.Screens)); ++s) {
+        windows[size_t(s)]->show();
+        watch.Watch(windows[size_t(s)].get());
     }
     WaitUntilPainted(watch);
     return windows;
@@ -155,13 +225,23 @@ void SizeArguments(benchmark::internal::Benchmark *b, int largest)
         b->Arg(i);
 }
 
+// Each size with the start-up screens shown, then with every screen shown.
+void SizeAndScreenArguments(benchmark::internal::Benchmark *b)
+{
+    b->ArgNames({"size", "every_screen"});
+    for (int every = 0; every <= 1; ++every) {
+        for (int i = 0; i <= 2; ++i)
+            b->Args({i, every});
+    }
+}
+
 void BM_OpenWithWindows(benchmark::State &state)
 {
     const TGeneratedSize &size = *k_sizes[state.range(0)];
     ProjectPath(size);
     NoDialogs dialogs;
     for (auto _ : state) {
-        auto window = OpenWithWindows(size, dialogs);
+        auto window = OpenWithWindows(size, dialogs, state.range(1) != 0);
         state.PauseTiming();
         window->CloseProject();
         window.reset();
@@ -170,14 +250,14 @@ void BM_OpenWithWindows(benchmark::State &state)
     }
     state.SetLabel(size.Name);
 }
-BENCHMARK(BM_OpenWithWindows)->Apply([](auto *b) { SizeArguments(b, 2); })->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_OpenWithWindows)->Apply(SizeAndScreenArguments)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_PlainQtAnchor(benchmark::State &state)
 {
     const TGeneratedSize &size = *k_sizes[state.range(0)];
     ProjectPath(size);
     for (auto _ : state) {
-        auto windows = OpenAnchor(size);
+        auto windows = OpenAnchor(size, state.range(1) != 0);
         state.PauseTiming();
         windows.clear();
         QCoreApplication::processEvents();
@@ -185,7 +265,7 @@ void BM_PlainQtAnchor(benchmark::State &state)
     }
     state.SetLabel(size.Name);
 }
-BENCHMARK(BM_PlainQtAnchor)->Apply([](auto *b) { SizeArguments(b, 2); })->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_PlainQtAnchor)->Apply(SizeAndScreenArguments)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // Each iteration opens the project headless and saves it under another name.
 void OpenHeadlessAndSave(benchmark::State &state, const QString &path)
@@ -314,6 +394,26 @@ void BM_SwitchModesEveryScreenShown(benchmark::State &state)
     window->CloseProject();
 }
 BENCHMARK(BM_SwitchModesEveryScreenShown)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The anchor's side: every screen shown, every control's text changed twice, each time until
+// every screen has painted again.
+void BM_AnchorRepaintEveryScreenShown(benchmark::State &state)
+{
+    auto windows = OpenAnchor(k_large, true);
+    for (auto _ : state) {
+        for (const QString &value : {QStringLiteral("On"), QStringLiteral("Off")}) {
+            PaintWatch watch;
+            for (const auto &window : windows) {
+                watch.Watch(window.get());
+                for (AnchorControl *control : window->findChildren<AnchorControl *>(Qt::FindDirectChildrenOnly))
+                    control->SetValue(value);
+            }
+            WaitUntilPainted(watch);
+        }
+    }
+    state.counters["screens"] = double(windows.size());
+}
+BENCHMARK(BM_AnchorRepaintEveryScreenShown)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // A shown screen of the medium project repainted whole, as after a refresh burst.
 void BM_RepaintScreen(benchmark::State &state)
