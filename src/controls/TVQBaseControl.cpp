@@ -81,14 +81,21 @@ int TVQBaseControl::LabelWidth(const QString &text, int pointSize)
 
 int TVQBaseControl::MeasuredWidth(const QString &text)
 {
-    // A label is measured when the control is sized and again when it is painted: the last
-    // text measured is remembered by its hash, which costs less memory than the text.
+    // A label is measured when the control is sized (with the widest value) and again when it is
+    // painted (with its value): the last two texts are remembered by their hashes, which cost less
+    // memory than the texts, so that neither is shaped again while it stays the same.
     const size_t hash = qHash(text, 1);
-    if (hash != m_measuredHash || m_measuredHash == 0) {
-        m_measuredHash = hash;
-        m_measuredWidth = LabelWidth(text);
+    for (int i = 0; i < 2; ++i) {
+        if (hash == m_measuredHash[i] && hash != 0) {
+            m_measuredOlder = quint8(1 - i);
+            return m_measuredWidth[i];
+        }
     }
-    return m_measuredWidth;
+    const int slot = m_measuredOlder;
+    m_measuredHash[slot] = hash;
+    m_measuredWidth[slot] = LabelWidth(text);
+    m_measuredOlder = quint8(1 - slot);
+    return m_measuredWidth[slot];
 }
 
 void TVQBaseControl::Initialize(const std::vector<ControlStateInfo> &states)
@@ -276,12 +283,26 @@ void TVQBaseControl::CheckSize()
 
 namespace {
 
-// Labels shaped once and drawn nine times from the same glyphs; the last few thousand are kept
-// shaped, so a repaint shapes only the texts that changed.
+// Labels shaped once and drawn nine times from the same glyphs. The cache holds more labels than
+// the largest installations show at once (127 screens of 10,000 controls, each label with its
+// value texts), so that repainting every shown screen shapes only the texts that changed instead
+// of cycling through the cache; closing screens empties it.
 QCache<QString, QStaticText> &ShapedLabels()
 {
-    static auto *shaped = new QCache<QString, QStaticText>(8192);
+    static auto *shaped = new QCache<QString, QStaticText>(32768);
     return *shaped;
+}
+
+// The key of the painter's font, made again only when the font differs from the last one drawn.
+const QString &FontKey(const QFont &font)
+{
+    static QFont last;
+    static QString key = last.key();
+    if (!(font == last)) {
+        last = font;
+        key = font.key();
+    }
+    return key;
 }
 
 } // namespace
@@ -294,7 +315,7 @@ void TVQBaseControl::ForgetShapedLabels()
 void TVQBaseControl::DrawOutlinedText(QPainter &painter, QPoint at, const QString &text)
 {
     QCache<QString, QStaticText> *shaped = &ShapedLabels();
-    const QString key = painter.font().key() + QLatin1Char('\n') + text;
+    const QString key = FontKey(painter.font()) + QLatin1Char('\n') + text;
     QStaticText *label = shaped->object(key);
     if (!label) {
         label = new QStaticText(text);
