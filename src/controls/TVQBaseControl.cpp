@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QStaticText>
 
+#include <array>
 #include <map>
 #include <memory>
 
@@ -76,7 +77,24 @@ const QFontMetrics &TVQBaseControl::LabelMetrics(int pointSize)
 
 int TVQBaseControl::LabelWidth(const QString &text, int pointSize)
 {
-    return LabelMetrics(pointSize).horizontalAdvance(text);
+    if (text.isEmpty())
+        return 0;
+    // Controls measure the same texts again and again (their widest values, the sizing samples of
+    // each mode): the widths of recent texts are kept by hash in a small table, so that a text is
+    // shaped once rather than once per control.
+    struct Slot
+    {
+        size_t Hash = 0;
+        int PointSize = 0;
+        int Width = 0;
+    };
+    static std::array<Slot, 4096> recent;
+    const size_t hash = qHash(text, size_t(pointSize));
+    Slot &slot = recent[hash % recent.size()];
+    if (slot.Hash == hash && slot.PointSize == pointSize)
+        return slot.Width;
+    slot = {hash, pointSize, LabelMetrics(pointSize).horizontalAdvance(text)};
+    return slot.Width;
 }
 
 int TVQBaseControl::MeasuredWidth(const QString &text)
