@@ -222,7 +222,7 @@ void THistoryRecorder::Index()
             const QByteArray control(info.Control);
             Channel channel;
             channel.Number = io->Channel;
-            channel.Name = TCodePage::ToDisplay(record.Name).trimmed() + QStringLiteral(" / ") + TCodePage::ToDisplay(io->Name).trimmed();
+            channel.Io = io;
             if (control == "TVQQTorOutput")
                 channel.Kind = Channel::Output;
             else if (control == "TVQQZulOutput")
@@ -256,7 +256,6 @@ void THistoryRecorder::StateChanged(TDataFileManager *application, TVQQModuleBas
         row.Module = record.ModuleNumber;
         row.Serial = serial;
         row.Channel = channel.Number;
-        row.Name = channel.Name;
         row.HasValue = true;
         const QString key = serial + QLatin1Char('/') + QString::number(channel.Number) + QLatin1Char('/');
         const auto onOff = [&row](bool on) {
@@ -275,7 +274,7 @@ void THistoryRecorder::StateChanged(TDataFileManager *application, TVQQModuleBas
             } else {
                 onOff(OutputOn(*module, channel.Number));
             }
-            Value(application, key + row.What, row);
+            Value(application, key + row.What, row, &record, channel.Io);
             break;
         case Channel::Dimmer:
             if (!(parts & PartLevels))
@@ -283,14 +282,14 @@ void THistoryRecorder::StateChanged(TDataFileManager *application, TVQQModuleBas
             row.What = QStringLiteral("level");
             row.Value = DimLevel(*module, channel.Number);
             row.Text = QStringLiteral("%1 %").arg(row.Value);
-            Value(application, key + row.What, row);
+            Value(application, key + row.What, row, &record, channel.Io);
             break;
         case Channel::Input:
             if (!(parts & PartInputs))
                 continue;
             row.What = QStringLiteral("input");
             onOff(InputOn(*module, channel.Number));
-            Value(application, key + row.What, row);
+            Value(application, key + row.What, row, &record, channel.Io);
             break;
         case Channel::Analogue:
             if (!(parts & PartInputs) || AnalogueValue(*module) > 100)
@@ -298,7 +297,7 @@ void THistoryRecorder::StateChanged(TDataFileManager *application, TVQQModuleBas
             row.What = QStringLiteral("0-10 V");
             row.Value = AnalogueValue(*module);
             row.Text = QStringLiteral("%1 %").arg(row.Value);
-            Value(application, key + row.What, row);
+            Value(application, key + row.What, row, &record, channel.Io);
             break;
         case Channel::Sensor: {
             if (!(parts & PartTemperature))
@@ -312,7 +311,7 @@ void THistoryRecorder::StateChanged(TDataFileManager *application, TVQQModuleBas
                 row.What = what;
                 row.Value = value;
                 row.Text = QString::number(value, 'f', what == QStringLiteral("mode") ? 0 : 1);
-                Value(application, key + what, row);
+                Value(application, key + what, row, &record, channel.Io);
             }
             break;
         }
@@ -320,7 +319,8 @@ void THistoryRecorder::StateChanged(TDataFileManager *application, TVQQModuleBas
     }
 }
 
-void THistoryRecorder::Value(TDataFileManager *application, const QString &key, THistoryRow row)
+void THistoryRecorder::Value(TDataFileManager *application, const QString &key, THistoryRow row, const ModuleRecord *module,
+                             const IoRecord *io)
 {
     // A report that repeats what was recorded is no change.
     row.Test = m_session.Mode() == RunMode::Test;
@@ -329,6 +329,8 @@ void THistoryRecorder::Value(TDataFileManager *application, const QString &key, 
     if (last != m_last.constEnd() && *last == row.Value)
         return;
     m_last.insert(keyed, row.Value);
+    if (module && io)
+        row.Name = TCodePage::ToDisplay(module->Name).trimmed() + QStringLiteral(" / ") + TCodePage::ToDisplay(io->Name).trimmed();
     Add(application, row);
 }
 

@@ -12,6 +12,8 @@
 #include <vector>
 
 class QTimer;
+struct IoRecord;
+struct ModuleRecord;
 class TDataFileManager;
 class THistoryWriter;
 class TProjectSession;
@@ -51,7 +53,7 @@ private:
     struct Channel
     {
         quint16 Number = 0;
-        QString Name;
+        const IoRecord *Io = nullptr;  // its name is made when a change of it is recorded
         enum Kind : quint8 { Output, Cover, Dimmer, Input, Sensor, Analogue } Kind = Output;
     };
 
@@ -59,7 +61,10 @@ private:
     void Add(TDataFileManager *application, THistoryRow row);
     void AddToAll(THistoryRow row);
     void StateChanged(TDataFileManager *application, TVQQModuleBase *module, quint8 parts);
-    void Value(TDataFileManager *application, const QString &key, THistoryRow row);
+    // Adds the row unless it repeats the value last recorded under `key`; a channel's row is named
+    // from `module` and `io` then.
+    void Value(TDataFileManager *application, const QString &key, THistoryRow row, const ModuleRecord *module = nullptr,
+               const IoRecord *io = nullptr);
     void Flush();
     void WriterFailed(const QString &error);
 
