@@ -312,15 +312,16 @@ QCache<QString, QStaticText> &ShapedLabels()
 }
 
 // The key of the painter's font, made again only when the font differs from the last one drawn.
+// Kept for the program's life (never destroyed after the application's fonts are gone).
 const QString &FontKey(const QFont &font)
 {
-    static QFont last;
-    static QString key = last.key();
-    if (!(font == last)) {
-        last = font;
-        key = font.key();
+    static auto *last = new QFont;
+    static auto *key = new QString(last->key());
+    if (!(font == *last)) {
+        *last = font;
+        *key = font.key();
     }
-    return key;
+    return *key;
 }
 
 } // namespace
