@@ -7,9 +7,7 @@
 #include "TFileCommands.h"
 #include "TForm6.h"
 #include "TForm17.h"
-#include "TLinkSession.h"
 #include "TMyForm11.h"
-#include "TProgramLists.h"
 #include "TProjectManager.h"
 #include "TProjectSession.h"
 #include "TPropertyEditor.h"
@@ -28,15 +26,12 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
-#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
-
-#include <algorithm>
 
 TForm1::TForm1(const QString &programFolder, TDialogs *dialogs, QWidget *parent)
     : QMainWindow(parent)
@@ -235,13 +230,6 @@ void TForm1::UpdateTitle()
     const QString name = QFileInfo(Project()->FileName()).fileName();
     setWindowTitle(name.isEmpty() ? QStringLiteral("Visual Quelnor 2[*]") : QStringLiteral("Visual Quelnor 2 - %1[*]").arg(name));
     setWindowModified(m_session->IsModified());
-}
-
-QAction *TForm1::MenuAction(QMenu *menu, const QString &text)
-{
-    const QList<QAction *> actions = menu->actions();
-    const auto found = std::find_if(actions.begin(), actions.end(), [&text](const QAction *a) { return a->text() == text; });
-    return found == actions.end() ? nullptr : *found;
 }
 
 void TForm1::UpdateMenus()

@@ -137,8 +137,6 @@ public:
     QMenu *FileMenu() const { return m_fileMenu; }
     QMenu *ProjectMenu() const { return m_projectMenu; }
     QMenu *DisplayMenu() const { return m_displayMenu; }
-    // The entry of `menu` with that caption, or none (for the tests; the window keeps its own).
-    static QAction *MenuAction(QMenu *menu, const QString &text);
     // The enabling of the menus, recomputed each time one opens.
     void UpdateMenus();
     // The screen list's entries follow the project's screens and their names.

@@ -498,15 +498,15 @@ TEST_F(MainWindowTest, SavingANewProjectAsksForSaveAs)
     EXPECT_TRUE(window.isWindowModified());  // a new project is unsaved work: "*" in the title
     EXPECT_TRUE(window.windowTitle().contains(QStringLiteral("[*]")));
     window.UpdateMenus();
-    EXPECT_FALSE(window.MenuAction(window.FileMenu(), QStringLiteral("Save"))->isEnabled());
-    EXPECT_TRUE(window.MenuAction(window.FileMenu(), QStringLiteral("Save As"))->isEnabled());
-    EXPECT_FALSE(window.MenuAction(window.ProjectMenu(), QStringLiteral("Create new Project"))->isEnabled());
+    EXPECT_FALSE(Titled<QAction>(*window.FileMenu(), QStringLiteral("Save")).isEnabled());
+    EXPECT_TRUE(Titled<QAction>(*window.FileMenu(), QStringLiteral("Save As")).isEnabled());
+    EXPECT_FALSE(Titled<QAction>(*window.ProjectMenu(), QStringLiteral("Create new Project")).isEnabled());
 
     dialogs.SaveNames = {folder.File(QStringLiteral("Data/new"))};
     window.CommandSaveAs();
     EXPECT_EQ(window.Project()->FileName(), folder.File(QStringLiteral("Data/new.qvp")));
     window.UpdateMenus();
-    EXPECT_TRUE(window.MenuAction(window.FileMenu(), QStringLiteral("Save"))->isEnabled());
+    EXPECT_TRUE(Titled<QAction>(*window.FileMenu(), QStringLiteral("Save")).isEnabled());
     dialogs.Messages.clear();
     window.CommandSave();
     EXPECT_TRUE(dialogs.Messages.isEmpty());
