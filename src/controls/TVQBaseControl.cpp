@@ -9,15 +9,20 @@
 #include <QPainter>
 
 TVQBaseControl::TVQBaseControl(QWidget *parent, TVQQModuleBase *module, quint16 ioIndex, TVQControlHost *host)
-    : TVQControl(parent, host,
-                 {QString::fromUtf8("Propriétés"), QStringLiteral("Properties"), QStringLiteral("OtherMenuItem"),
-                  QStringLiteral("Do you to remove this Object ?")})
+    : TVQControl(parent, host, Texts())
     , m_module(module)
     , m_ioIndex(ioIndex)
     , m_image(TVQImageManager::GetInstance().GetImage(QStringLiteral("IcoDefaultImage")))
 {
     move(0, 0);
     setMouseTracking(true);
+}
+
+const TVQControl::MenuTexts &TVQBaseControl::Texts()
+{
+    static const MenuTexts texts{QString::fromUtf8("Propriétés"), QStringLiteral("Properties"), QStringLiteral("OtherMenuItem"),
+                                 QStringLiteral("Do you to remove this Object ?")};
+    return texts;
 }
 
 TVQBaseControl::~TVQBaseControl()

@@ -143,6 +143,9 @@ protected:
     int m_labelHeight = 0;
 
 private:
+    // The menu texts of the output controls.
+    static const MenuTexts &Texts();
+
     TVQQModuleBase *m_module = nullptr;
     quint16 m_ioIndex = 0;
     std::vector<ControlStateInfo> m_states;

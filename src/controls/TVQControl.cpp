@@ -28,10 +28,17 @@ void TVQControl::AddRunTimeMenuEntry(QObject *owner, RunTimeMenuEntry entry)
     RunTimeEntries().emplace_back(owner, std::move(entry));
 }
 
+const TVQControl::MenuTexts &TVQControl::ItemTexts()
+{
+    static const MenuTexts texts{QStringLiteral("Properties"), QStringLiteral("PropertiesMenu"), QStringLiteral("DeleteMenu"),
+                                 QStringLiteral("Do you want to remove this Object ?")};
+    return texts;
+}
+
 TVQControl::TVQControl(QWidget *parent, TVQControlHost *host, const MenuTexts &texts, RunMode initial)
     : QWidget(parent)
     , m_host(host)
-    , m_texts(texts)
+    , m_texts(&texts)
     , m_mode(initial)
 {
     // The menu is opened by the press handler, only in design time.
@@ -43,11 +50,11 @@ QMenu *TVQControl::ContextMenu()
     // Made when first asked for: most controls of a large project are never right-clicked.
     if (!m_menu) {
         m_menu = new QMenu(this);
-        QAction *properties = m_menu->addAction(m_texts.Properties);
-        properties->setObjectName(m_texts.PropertiesName);
+        QAction *properties = m_menu->addAction(m_texts->Properties);
+        properties->setObjectName(m_texts->PropertiesName);
         connect(properties, &QAction::triggered, this, &TVQControl::DisplayProperties);
         QAction *remove = m_menu->addAction(QStringLiteral("Delete"));
-        remove->setObjectName(m_texts.DeleteName);
+        remove->setObjectName(m_texts->DeleteName);
         connect(remove, &QAction::triggered, this, &TVQControl::DisplayDelete);
     }
     return m_menu;

@@ -43,7 +43,11 @@ public:
         QString DeleteQuestion;
     };
 
-    // `host` may be null (no menu answers then); it must outlive the control.
+    // The texts of the memos', variables', shortcuts', gauges' and cameras' menus.
+    static const MenuTexts &ItemTexts();
+
+    // `host` may be null (no menu answers then); it must outlive the control. `texts` are kept by
+    // address: each family's are one static set shared by all its controls.
     TVQControl(QWidget *parent, TVQControlHost *host, const MenuTexts &texts, RunMode initial = RunMode::NotSet);
 
     // The mode of the whole project; ignored while the record is not valid.
@@ -75,7 +79,7 @@ public:
     void DisplayDelete();
     // Leaves the project and its model item, and goes (once the event loop comes back).
     void Discard();
-    const QString &DeleteQuestion() const { return m_texts.DeleteQuestion; }
+    const QString &DeleteQuestion() const { return m_texts->DeleteQuestion; }
 
     // Size from the picture and the text.
     virtual void CheckSize() = 0;
@@ -140,7 +144,7 @@ protected:
 
 private:
     TVQControlHost *m_host = nullptr;
-    MenuTexts m_texts;
+    const MenuTexts *m_texts;
     QMenu *m_menu = nullptr;
     RunMode m_mode = RunMode::NotSet;
     StateTrust m_trust = StateTrust::Fresh;  // as last painted

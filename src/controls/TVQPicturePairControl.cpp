@@ -7,9 +7,7 @@
 #include <QPainter>
 
 TVQPicturePairControl::TVQPicturePairControl(QWidget *parent, TVQControlHost *host)
-    : TVQControl(parent, host,
-                 {QStringLiteral("Properties"), QStringLiteral("PropertiesMenu"), QStringLiteral("DeleteMenu"),
-                  QStringLiteral("Do you want to remove this Object ?")})
+    : TVQControl(parent, host, ItemTexts())
     , m_image(TVQImageManager::GetInstance().GetImage(QStringLiteral("IcoDefaultImage")))
 {
 }

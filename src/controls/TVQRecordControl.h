@@ -49,10 +49,7 @@ class TVQRecordControl : public TVQControl, public TProjectItem<Record>
 {
 public:
     TVQRecordControl(QWidget *parent, const Record &record, TVQControlHost *host)
-        : TVQControl(parent, host,
-                     {QStringLiteral("Properties"), QStringLiteral("PropertiesMenu"), QStringLiteral("DeleteMenu"),
-                      QStringLiteral("Do you want to remove this Object ?")},
-                     RunMode::DesignTime)
+        : TVQControl(parent, host, ItemTexts(), RunMode::DesignTime)
         , m_record(record)
     {
         move(record.Left, record.Top);

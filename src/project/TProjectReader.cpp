@@ -121,7 +121,8 @@ bool TProjectReader::CheckScreenPicture(TNewVisualScreen &record, const QString 
 
 void TProjectReader::CheckOutputPictures(TNewVisualOutput &record, quint16 moduleType)
 {
-    const auto check = [&](QByteArray &picture, const QString &fallback) {
+    // The default is only made for a picture that is missing.
+    const auto check = [&](QByteArray &picture, bool on) {
         // Thousands of controls name the same few pictures: each stored text is looked for on
         // the disk once per reading.
         auto found = m_resolved.constFind(picture);
@@ -132,10 +133,12 @@ void TProjectReader::CheckOutputPictures(TNewVisualOutput &record, quint16 modul
         if (m_project.m_messages)
             m_project.m_messages->ShowMessage(QStringLiteral("File Not Found\n") + TPicturePaths::FromRecord(picture)
                                     + QStringLiteral("\nSet to default image"));
-        picture = TPicturePaths::ToRecord(fallback);
+        const QString &folder = m_project.m_programFolder;
+        picture = TPicturePaths::ToRecord(on ? TVisualDefaults::OutputOnPicture(folder, moduleType, record.IoNumber)
+                                             : TVisualDefaults::OutputOffPicture(folder, moduleType, record.IoNumber));
     };
-    check(record.OnPicture, TVisualDefaults::OutputOnPicture(m_project.m_programFolder, moduleType, record.IoNumber));
-    check(record.OffPicture, TVisualDefaults::OutputOffPicture(m_project.m_programFolder, moduleType, record.IoNumber));
+    check(record.OnPicture, true);
+    check(record.OffPicture, false);
 }
 
 bool TProjectReader::ReadScreens(TProjectBinder &binder, const TProgramLists &lists, const QString &name)
