@@ -67,6 +67,26 @@ qint64 RowCount(const QString &path)
     return qint64(store.Rows(0, std::numeric_limits<qint64>::max()).size());
 }
 
+// A headless session in run time on `text` written as an export into `folder`; none, the
+// benchmark told why, when it cannot be written or does not load.
+TDataFileManager *OpenExport(benchmark::State &state, TProjectSession &session, const QTemporaryDir &folder, const QByteArray &text)
+{
+    const QString exportPath = folder.filePath(QStringLiteral("installation.qap"));
+    QFile file(exportPath);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) < 0) {
+        state.SkipWithError("the export could not be written");
+        return nullptr;
+    }
+    file.close();
+    TDataFileManager *application = session.AddApplication(exportPath);
+    if (!application) {
+        state.SkipWithError("the export does not load");
+        return nullptr;
+    }
+    session.SetMode(RunMode::RunTime);
+    return application;
+}
+
 // The demo's export, every simulator step (2 s) of one day fed to a headless session, with the
 // recorder on the simulated clock (one transaction a second at most, as in the program) or
 // without it: the processor time of the session's thread, the rows and the file's size.
@@ -120,21 +140,11 @@ void BM_ThousandChangesASecond(benchmark::State &state)
     const bool record = state.range(0) != 0;
     for (auto _ : state) {
         QTemporaryDir folder;
-        const QString exportPath = folder.filePath(QStringLiteral("large.qap"));
-        QFile file(exportPath);
-        if (!file.open(QIODevice::WriteOnly) || file.write(LargeExport(true)) < 0) {
-            state.SkipWithError("the export could not be written");
-            return;
-        }
-        file.close();
         NoMessages messages;
         TProjectSession session(folder.path(), &messages);
-        TDataFileManager *application = session.AddApplication(exportPath);
-        if (!application) {
-            state.SkipWithError("the export does not load");
+        TDataFileManager *application = OpenExport(state, session, folder, LargeExport(true));
+        if (!application)
             return;
-        }
-        session.SetMode(RunMode::RunTime);
         qint64 now = k_start;
         std::unique_ptr<THistoryRecorder> recorder;
         if (record) {
@@ -190,21 +200,11 @@ void BM_DispatchRecordedChanges(benchmark::State &state)
         text += TRecordFormat::WriteIo({.ModuleNumber = quint16(m + 2), .IoKind = 2, .Name = "Lamp"});
     text += "Variable systeme\r\n";
     QTemporaryDir folder;
-    const QString exportPath = folder.filePath(QStringLiteral("relays.qap"));
-    QFile file(exportPath);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) < 0) {
-        state.SkipWithError("the export could not be written");
-        return;
-    }
-    file.close();
     NoMessages messages;
     TProjectSession session(folder.path(), &messages);
-    TDataFileManager *application = session.AddApplication(exportPath);
-    if (!application) {
-        state.SkipWithError("the export does not load");
+    TDataFileManager *application = OpenExport(state, session, folder, text);
+    if (!application)
         return;
-    }
-    session.SetMode(RunMode::RunTime);
     const double indexing = ThreadSeconds();
     THistoryRecorder recorder(session, folder.path(), nullptr);
     state.counters["recorder_start_ms"] = (ThreadSeconds() - indexing) * 1000;
