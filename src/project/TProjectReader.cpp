@@ -128,8 +128,10 @@ void TProjectReader::CheckOutputPictures(TNewVisualOutput &record, quint16 modul
         auto found = m_resolved.constFind(picture);
         if (found == m_resolved.constEnd())
             found = m_resolved.insert(picture, TPicturePaths::Resolve(picture, m_project.m_programFolder));
-        if (!found->isEmpty())
+        if (!found->isEmpty()) {
+            picture = found.key();  // the same bytes, kept once for every control naming them
             return;
+        }
         if (m_project.m_messages)
             m_project.m_messages->ShowMessage(QStringLiteral("File Not Found\n") + TPicturePaths::FromRecord(picture)
                                     + QStringLiteral("\nSet to default image"));
