@@ -70,37 +70,32 @@ int TVQBaseControl::MeasuredWidth(const QString &text)
 
 void TVQBaseControl::Initialize(const std::vector<ControlStateInfo> &states)
 {
-    m_states.clear();
-    for (const ControlStateInfo &state : states) {
-        ControlStateInfo copy;
-        copy.Name = state.Name;
-        copy.DisplayText = state.DisplayText;
-        copy.Images[0] = state.Images[0];
-        copy.Images[1] = state.Images[1];
-        m_states.push_back(copy);
-    }
-    m_currentState = m_states.empty() ? -1 : 0;
-    m_currentStateName = m_states.empty() ? QString() : m_states.front().Name;
+    m_states = &states;
+    m_faces.clear();
+    for (const ControlStateInfo &state : states)
+        m_faces.append({state.Images[1], false});
+    m_currentState = states.empty() ? -1 : 0;
+    m_currentStateName = states.empty() ? QString() : states.front().Name;
 }
 
 const ControlStateInfo *TVQBaseControl::CurrentState() const
 {
-    return m_currentState >= 0 ? &m_states[size_t(m_currentState)] : nullptr;
+    return m_currentState >= 0 ? &(*m_states)[size_t(m_currentState)] : nullptr;
 }
 
 void TVQBaseControl::SetStateImage()
 {
     // The picture always comes from slot 1 of the current state.
-    if (const ControlStateInfo *state = CurrentState())
-        m_image = TVQImageManager::GetInstance().GetImage(state->Images[1]);
+    if (m_currentState >= 0)
+        m_image = TVQImageManager::GetInstance().GetImage(m_faces[m_currentState].File);
 }
 
 void TVQBaseControl::SetState(const QString &name)
 {
-    if (m_states.empty() || name == m_currentStateName)
+    if (m_faces.isEmpty() || name == m_currentStateName)
         return;
-    for (size_t i = 0; i < m_states.size(); ++i) {
-        if (m_states[i].Name == name) {
+    for (size_t i = 0; i < m_states->size(); ++i) {
+        if ((*m_states)[i].Name == name) {
             m_currentState = int(i);
             m_currentStateName = name;
             SetStateImage();
@@ -113,14 +108,14 @@ void TVQBaseControl::SetState(const QString &name)
 
 QString TVQBaseControl::GetStateImageFilename(int state) const
 {
-    return state >= 0 && size_t(state) < m_states.size() ? m_states[size_t(state)].Images[1] : QString();
+    return state >= 0 && state < m_faces.size() ? m_faces[state].File : QString();
 }
 
 void TVQBaseControl::SetStateImageFilename(int state, const QString &file)
 {
-    if (state < 0 || size_t(state) >= m_states.size())
+    if (state < 0 || state >= m_faces.size())
         return;
-    m_states[size_t(state)].Images[1] = file;
+    m_faces[state].File = file;
     if (state == m_currentState)
         SetStateImage();
     Resize();
@@ -129,15 +124,15 @@ void TVQBaseControl::SetStateImageFilename(int state, const QString &file)
 
 bool TVQBaseControl::GetStateTransparentImage(int state) const
 {
-    return state >= 0 && size_t(state) < m_states.size() && m_states[size_t(state)].Transparent;
+    return state >= 0 && state < m_faces.size() && m_faces[state].Transparent;
 }
 
 void TVQBaseControl::SetStateTransparentImage(int state, bool transparent)
 {
-    if (state < 0 || size_t(state) >= m_states.size())
+    if (state < 0 || state >= m_faces.size())
         return;
     // The flag is read when the picture is drawn.
-    m_states[size_t(state)].Transparent = transparent;
+    m_faces[state].Transparent = transparent;
     update();
 }
 
@@ -260,10 +255,9 @@ void TVQBaseControl::paintEvent(QPaintEvent *)
 void TVQBaseControl::PaintIconFace(QPainter &painter, bool alwaysText)
 {
     const int x = (width() - m_imageWidth) / 2;
-    const ControlStateInfo *state = CurrentState();
     if (m_image && !m_image->IsEmpty()) {
         painter.setOpacity(FaceOpacity());
-        painter.drawPixmap(x, 0, m_image->Pixmap(state && state->Transparent));
+        painter.drawPixmap(x, 0, m_image->Pixmap(m_currentState >= 0 && m_faces[m_currentState].Transparent));
         painter.setOpacity(1.0);
     }
     painter.setFont(LabelFont());

@@ -5,6 +5,7 @@
 #include "VisualRecords.h"
 
 #include <QString>
+#include <QVarLengthArray>
 
 #include <vector>
 
@@ -13,13 +14,12 @@ class TVQPicture;
 class TVQQModuleBase;
 struct Param32Record;
 
-// One displayable state of a control.
+// One displayable state of a kind of control (its controls share the table).
 struct ControlStateInfo
 {
     QString Name;          // key for SetState ("On", "Off")
     QString DisplayText;   // the value text that follows the label when values are shown
-    QString Images[2];     // slot 0 the built-in key, slot 1 the picture file of the record
-    bool Transparent = false;
+    QString Images[2];     // slot 0 the built-in key, slot 1 the picture file a control starts with
 };
 
 // What the controls of a module's channel share: a small painted control showing its state's
@@ -34,6 +34,8 @@ public:
     TVQBaseControl(QWidget *parent, TVQQModuleBase *module, quint16 ioIndex, TVQControlHost *host);
     ~TVQBaseControl() override;
 
+    // The kind's states, kept by address (a static table shared by every control of the kind);
+    // each control keeps only what its record sets for each state: the picture and transparency.
     void Initialize(const std::vector<ControlStateInfo> &states);
 
     // The item record applied to the control, and the record filled from it.
@@ -148,7 +150,14 @@ private:
 
     TVQQModuleBase *m_module = nullptr;
     quint16 m_ioIndex = 0;
-    std::vector<ControlStateInfo> m_states;
+    // What the record sets for one of the kind's states.
+    struct StateFace
+    {
+        QString File;
+        bool Transparent = false;
+    };
+    const std::vector<ControlStateInfo> *m_states = nullptr;
+    QVarLengthArray<StateFace, 2> m_faces;
     int m_currentState = -1;
     QString m_currentStateName;
     const TVQPicture *m_image = nullptr;

@@ -14,17 +14,20 @@ TVQQTorOutput::TVQQTorOutput(QWidget *parent, TVQQModuleBase *module, quint16 io
     Initialize(OnOffStates());
 }
 
-std::vector<ControlStateInfo> TVQQTorOutput::OnOffStates()
+const std::vector<ControlStateInfo> &TVQQTorOutput::OnOffStates()
 {
-    ControlStateInfo on;
-    on.Name = QStringLiteral("On");
-    on.DisplayText = QStringLiteral("On");
-    on.Images[0] = QStringLiteral("IcoModWemOn16");
-    ControlStateInfo off;
-    off.Name = QStringLiteral("Off");
-    off.DisplayText = QStringLiteral("Off");
-    off.Images[0] = QStringLiteral("IcoModWemOff16");
-    return {on, off};
+    static const std::vector<ControlStateInfo> states = [] {
+        ControlStateInfo on;
+        on.Name = QStringLiteral("On");
+        on.DisplayText = QStringLiteral("On");
+        on.Images[0] = QStringLiteral("IcoModWemOn16");
+        ControlStateInfo off;
+        off.Name = QStringLiteral("Off");
+        off.DisplayText = QStringLiteral("Off");
+        off.Images[0] = QStringLiteral("IcoModWemOff16");
+        return std::vector<ControlStateInfo>{on, off};
+    }();
+    return states;
 }
 
 void TVQQTorOutput::SetTorState(int state)

@@ -17,7 +17,7 @@ public:
     // The output bit of the channel: the channel, less the buttons on push-button modules.
     static int OutputBit(quint16 moduleType, quint16 ioIndex);
     // The two states of the on/off controls.
-    static std::vector<ControlStateInfo> OnOffStates();
+    static const std::vector<ControlStateInfo> &OnOffStates();
 
 protected:
     void OnControlMouseDownChild(Qt::MouseButton button, QPoint at) override;
