@@ -1,7 +1,37 @@
 #include "TVQJaugeControl.h"
 
+#include <QHash>
+#include <QPaintEvent>
 #include <QtMath>
 #include <cmath>
+
+namespace {
+
+// Where the needle's turned picture lies: its corners turned by `degrees`, the smallest corner
+// at the origin.
+struct TurnedBox
+{
+    double C, S, MinX, MinY;
+    QSize Size;
+};
+
+TurnedBox Turned(QSize needle, int degrees)
+{
+    const int w = needle.width();
+    const int h = needle.height();
+    const double a = degrees * 6.2832 / 360;
+    const double c = std::cos(a);
+    const double s = std::sin(a);
+    const double xs[] = {-h * s, w * c - h * s, w * c};
+    const double ys[] = {h * c, h * c + w * s, w * s};
+    const double minX = std::min({0.0, xs[0], xs[1], xs[2]});
+    const double minY = std::min({0.0, ys[0], ys[1], ys[2]});
+    const double maxX = std::max({xs[0], xs[1], xs[2]});
+    const double maxY = std::max({ys[0], ys[1], ys[2]});
+    return {c, s, minX, minY, QSize(int(std::ceil(std::abs(maxX) - minX)), int(std::ceil(std::abs(maxY) - minY)))};
+}
+
+} // namespace
 
 TVQJaugeControl::TVQJaugeControl(QWidget *parent, const TVisualJaugeData &record, TVQControlHost *host)
     : TVQRecordControl<TVisualJaugeData>(parent, record, host)
@@ -19,12 +49,49 @@ const TVQPicture *TVQJaugeControl::Needle() const
     return TVQImageManager::GetInstance().GetControlImage(QStringLiteral("jnail.bmp"));
 }
 
+// The gauge shows the power only through the needle's whole-degree angle: a change that leaves
+// the angle as it was repaints nothing (on a refresh burst the power changes with every frame),
+// and a new angle repaints only where the needle was and where it goes.
 void TVQJaugeControl::SetPower(quint16 power)
 {
-    if (power == m_power)
-        return;
+    const int before = Angle();
     m_power = power;
-    update();
+    NeedleMoved(before);
+}
+
+void TVQJaugeControl::SetMaximum(quint16 maximum)
+{
+    const int before = Angle();
+    m_maximum = maximum;
+    NeedleMoved(before);
+}
+
+void TVQJaugeControl::NeedleMoved(int before)
+{
+    const int after = Angle();
+    // A gauge not painted yet paints whole when it is first shown.
+    if (after == before || m_needleSize.isEmpty())
+        return;
+    const auto place = [this](int angle) {
+        const QSize turned = Turned(m_needleSize, angle).Size;
+        return QRect(NeedlePosition(angle, turned.height()), turned);
+    };
+    update(place(before) | place(after));
+}
+
+const QImage &TVQJaugeControl::TurnedNeedle(int angle) const
+{
+    // Turning the needle takes every pixel in turn: each angle is turned once for every gauge.
+    static QHash<std::pair<qint64, int>, QImage> turned;
+    const QPixmap &picture = Needle()->Pixmap(true);
+    const std::pair<qint64, int> key{picture.cacheKey(), angle};
+    auto found = turned.constFind(key);
+    if (found == turned.constEnd()) {
+        if (turned.size() >= 512)
+            turned.clear();
+        found = turned.insert(key, RotateNeedle(picture.toImage(), angle));
+    }
+    return *found;
 }
 
 int TVQJaugeControl::Angle() const
@@ -46,16 +113,9 @@ QImage TVQJaugeControl::RotateNeedle(const QImage &needle, int degrees)
     const QImage source = needle.convertToFormat(QImage::Format_ARGB32);
     const int w = source.width();
     const int h = source.height();
-    const double a = degrees * 6.2832 / 360;
-    const double c = std::cos(a);
-    const double s = std::sin(a);
-    const double xs[] = {-h * s, w * c - h * s, w * c};
-    const double ys[] = {h * c, h * c + w * s, w * s};
-    const double minX = std::min({0.0, xs[0], xs[1], xs[2]});
-    const double minY = std::min({0.0, ys[0], ys[1], ys[2]});
-    const double maxX = std::max({xs[0], xs[1], xs[2]});
-    const double maxY = std::max({ys[0], ys[1], ys[2]});
-    QImage rotated(int(std::ceil(std::abs(maxX) - minX)), int(std::ceil(std::abs(maxY) - minY)), QImage::Format_ARGB32);
+    const TurnedBox box = Turned(source.size(), degrees);
+    const double c = box.C, s = box.S, minX = box.MinX, minY = box.MinY;
+    QImage rotated(box.Size, QImage::Format_ARGB32);
     rotated.fill(w > 0 && h > 0 ? source.pixel(0, 0) : 0u);
     // Every pixel of the turned picture is taken from the needle (the whole picture, so that
     // no part of a long needle is cut off at larger angles).
@@ -76,18 +136,26 @@ QPoint TVQJaugeControl::NeedlePosition(int degrees, int rotatedHeight)
     return QPoint(48, int(std::trunc(58 + 84 * std::sin(b) - (rotatedHeight - 87))));
 }
 
-void TVQJaugeControl::paintEvent(QPaintEvent *)
+void TVQJaugeControl::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
     const TVQPicture *dial = Dial();
     const int x = width() > 140 ? (width() - dial->Width()) / 2 : 0;
-    painter.drawPixmap(x, 0, dial->Pixmap(true));
+    // Pictures are drawn one to one: only their part in the repainted area (the needle's moves
+    // repaint a corner of the gauge).
+    const QRect repainted = event->rect();
+    const QPixmap &face = dial->Pixmap(true);
+    if (const QRect part = QRect(QPoint(x, 0), face.size()) & repainted; !part.isEmpty())
+        painter.drawPixmap(part.topLeft(), face, part.translated(-x, 0));
     const int angle = Angle();
-    const QImage needle = RotateNeedle(Needle()->Pixmap(true).toImage(), angle);
+    const QImage needle = TurnedNeedle(angle);
+    m_needleSize = Needle()->Pixmap(true).size();
     painter.setPen(Qt::black);
     painter.setBrush(Qt::NoBrush);
     painter.setFont(TVQBaseControl::LabelFont());
     const QString unit = QStringLiteral("kw");
     TVQBaseControl::DrawTextTop(painter, dial->Width() / 2 - painter.fontMetrics().horizontalAdvance(unit) / 2, dial->Height() / 2, unit);
-    painter.drawImage(NeedlePosition(angle, needle.height()), needle);
+    const QPoint at = NeedlePosition(angle, needle.height());
+    if (const QRect part = QRect(at, needle.size()) & repainted; !part.isEmpty())
+        painter.drawImage(part.topLeft(), needle, part.translated(-at));
 }

@@ -13,7 +13,7 @@ public:
     TVQJaugeControl(QWidget *parent, const TVisualJaugeData &record, TVQControlHost *host);
 
     void SetPower(quint16 power);
-    void SetMaximum(quint16 maximum) { m_maximum = maximum; }
+    void SetMaximum(quint16 maximum);
     quint16 Power() const { return m_power; }
     // The needle's angle in degrees: power x 90 / maximum, 0 without a maximum.
     int Angle() const;
@@ -31,7 +31,11 @@ protected:
 private:
     const TVQPicture *Dial() const;
     const TVQPicture *Needle() const;
+    const QImage &TurnedNeedle(int angle) const;
+    // Repaints where the needle was at `before` and where it stands now, if it moved.
+    void NeedleMoved(int before);
 
     quint16 m_power = 0;
     quint16 m_maximum = 0;
+    QSize m_needleSize;  // the needle picture's, once painted
 };

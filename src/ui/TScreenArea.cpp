@@ -63,7 +63,7 @@ void TScreenArea::ReleasePicture()
     m_picture.reset();
 }
 
-void TScreenArea::paintEvent(QPaintEvent *)
+void TScreenArea::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
     painter.fillRect(rect(), palette().window());
@@ -71,7 +71,13 @@ void TScreenArea::paintEvent(QPaintEvent *)
     if (picture.isNull())
         return;
     if (!m_stretch) {
-        painter.drawPixmap(0, 0, picture);
+        // Only the parts to repaint: a whole picture under a clip of scattered controls costs the
+        // whole picture's lines.
+        for (const QRect &part : event->region()) {
+            const QRect source = part & picture.rect();
+            if (!source.isEmpty())
+                painter.drawPixmap(source.topLeft(), picture, source);
+        }
         return;
     }
     painter.setRenderHint(QPainter::SmoothPixmapTransform);

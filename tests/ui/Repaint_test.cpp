@@ -1,0 +1,93 @@
+#include "TScreenArea.h"
+#include "TVQImageManager.h"
+#include "TVQJaugeControl.h"
+
+#include "EventLoop.h"
+
+#include <QPainter>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Counts a widget's paints.
+class PaintCount : public QObject
+{
+public:
+    explicit PaintCount(QWidget *widget) { widget->installEventFilter(this); }
+    int Paints = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        Paints += event->type() == QEvent::Paint;
+        return false;
+    }
+};
+
+// What the window shows now (its backing store), and what a paint of the whole window gives.
+QImage Shown(QWidget &window)
+{
+    return window.screen()->grabWindow(window.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+}
+QImage PaintedWhole(QWidget &window)
+{
+    return window.grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+// Lets posted repaints happen.
+void Settle()
+{
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+}
+
+} // namespace
+
+// A gauge's needle repaints only where it was and where it goes, over a screen's picture drawn in
+// parts: after each move the window shows what a paint of the whole window shows.
+TEST(Repainting, AMovedNeedleLeavesNothingBehind)
+{
+    TVQImageManager::GetInstance().SetProgramFolder(QStringLiteral(QUELNOR_PROGRAM_DIR));
+    QTemporaryDir folder;
+    QImage background(320, 360, QImage::Format_RGB32);
+    for (int y = 0; y < background.height(); ++y) {
+        for (int x = 0; x < background.width(); ++x)
+            background.setPixel(x, y, qRgb(x % 256, y % 256, (x * y) % 256));
+    }
+    const QString file = folder.filePath(QStringLiteral("plan.png"));
+    ASSERT_TRUE(background.save(file));
+
+    QWidget window;
+    window.resize(320, 360);
+    TScreenArea area(&window);
+    area.resize(window.size());
+    area.SetPictureFile(file, false, false);
+    TVQJaugeControl gauge(&area, TVisualJaugeData{.Left = 20, .Top = 10}, nullptr);
+    gauge.move(20, 10);
+    gauge.SetMaximum(1000);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    PaintCount paints(&gauge);
+    ASSERT_TRUE(RunUntil([&] { return Shown(window) == PaintedWhole(window); }));
+
+    for (const quint16 power : {111, 500, 1000, 0}) {
+        gauge.SetPower(power);
+        Settle();
+        EXPECT_EQ(Shown(window), PaintedWhole(window)) << power;
+    }
+    // The picture is drawn where it belongs when parts of it repaint.
+    area.update(QRegion(QRect(5, 300, 10, 10)) + QRect(200, 320, 30, 20));
+    Settle();
+    EXPECT_EQ(Shown(window), PaintedWhole(window));
+    EXPECT_EQ(Shown(window).copy(200, 320, 30, 20), background.copy(200, 320, 30, 20));
+
+    // A power within the same degree repaints nothing.
+    const int before = paints.Paints;
+    gauge.SetPower(5);  // 0.45 degrees: still 0
+    Settle();
+    EXPECT_EQ(paints.Paints, before);
+}
