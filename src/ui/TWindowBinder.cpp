@@ -6,6 +6,7 @@
 #include "TRunTimeSwitch.h"
 #include "TControlFactory.h"
 #include "TModuleTypes.h"
+#include "TRepaintPacer.h"
 #include "TVQBaseControl.h"
 #include "TVQJaugeControl.h"
 #include "TVQQAxisControl.h"
@@ -32,7 +33,11 @@ TVQRecordControl<Record> *MakeRecordControl(const Record &record, TProjectScreen
 
 TProjectScreen *TWindowBinder::CreateScreen(const TNewVisualScreen &record)
 {
-    return new TMyForm11(&m_owner, record);
+    auto *window = new TMyForm11(&m_owner, record);
+    // In run time and test, where the installation changes the controls, repaints are paced.
+    TRunTimeSwitch *runTime = m_owner.RunTime();
+    new TRepaintPacer(window, [runTime] { return runTime->Mode() == RunMode::RunTime || runTime->Mode() == RunMode::Test; });
+    return window;
 }
 
 TProjectItem<TNewVisualOutput> *TWindowBinder::CreateOutput(const TNewVisualOutput &record, TVQQModuleBase &module,

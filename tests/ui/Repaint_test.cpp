@@ -1,3 +1,4 @@
+#include "TRepaintPacer.h"
 #include "TScreenArea.h"
 #include "TVQImageManager.h"
 #include "TVQJaugeControl.h"
@@ -90,4 +91,61 @@ TEST(Repainting, AMovedNeedleLeavesNothingBehind)
     gauge.SetPower(5);  // 0.45 degrees: still 0
     Settle();
     EXPECT_EQ(paints.Paints, before);
+}
+
+// A paced window paints a change after a quiet spell at once and holds those that follow until the
+// interval ends; an unpaced one paints each change.
+TEST(Repainting, APacedWindowPaintsChangesTogether)
+{
+    bool paced = true;
+    QWidget window;
+    window.resize(100, 100);
+    QWidget child(&window);
+    child.resize(40, 40);
+    PaintCount paints(&child);
+    TRepaintPacer pacer(&window, [&paced] { return paced; });
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    ASSERT_TRUE(RunUntil([&] { return paints.Paints > 0; }));
+    pacer.IntervalEnded();
+    ASSERT_TRUE(pacer.IsQuiet());
+    const int shown = paints.Paints;
+    const auto changeAndSettle = [&] {
+        child.update();
+        Settle();
+    };
+
+    changeAndSettle();
+    EXPECT_EQ(paints.Paints, shown + 1);  // the first change after a quiet spell
+    changeAndSettle();
+    changeAndSettle();
+    EXPECT_EQ(paints.Paints, shown + 1);  // held
+    EXPECT_TRUE(pacer.IsHolding());
+    pacer.IntervalEnded();
+    EXPECT_EQ(paints.Paints, shown + 2);  // both held changes in one paint
+    EXPECT_FALSE(pacer.IsHolding());
+    changeAndSettle();                     // still within the next interval: held
+    EXPECT_EQ(paints.Paints, shown + 2);
+    pacer.IntervalEnded();
+    EXPECT_EQ(paints.Paints, shown + 3);
+    pacer.IntervalEnded();                 // an interval without a change: quiet again
+    EXPECT_TRUE(pacer.IsQuiet());
+    changeAndSettle();
+    EXPECT_EQ(paints.Paints, shown + 4);
+
+    // Held, then hidden: nothing is painted, and the window paints again once shown.
+    changeAndSettle();
+    EXPECT_TRUE(pacer.IsHolding());
+    window.hide();
+    pacer.IntervalEnded();
+    window.show();
+    ASSERT_TRUE(RunUntil([&] { return paints.Paints == shown + 5; }));
+
+    paced = false;
+    pacer.IntervalEnded();
+    for (int i = 0; i < 3; ++i) {
+        const int before = paints.Paints;
+        changeAndSettle();
+        EXPECT_EQ(paints.Paints, before + 1) << i;
+    }
 }
