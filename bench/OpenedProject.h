@@ -14,6 +14,7 @@
 #include <QPaintEvent>
 #include <QPixmap>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <map>
 #include <memory>
@@ -78,11 +79,15 @@ private:
     std::set<QWidget *> m_waiting;
 };
 
+// Sleeps between events rather than spinning: a repaint that waits for a timer costs no
+// processor time while it waits, as in the program.
 inline void WaitUntilPainted(PaintWatch &watch)
 {
-    QDeadlineTimer deadline(30000);
-    while (!watch.AllPainted() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    QTimer limit;
+    limit.setSingleShot(true);
+    limit.start(30000);
+    while (!watch.AllPainted() && limit.isActive())
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     QCoreApplication::processEvents();
 }
 
