@@ -4,7 +4,7 @@
 #include "TVQQModuleBase.h"
 #include "TVQQTorOutput.h"
 
-#include <QTimer>
+#include <QTimerEvent>
 
 namespace {
 [[maybe_unused]] const bool k_registered = TControlFactory::Register<TVQQTorInput>("TVQQTorInput");
@@ -12,13 +12,17 @@ namespace {
 
 TVQQTorInput::TVQQTorInput(QWidget *parent, TVQQModuleBase *module, quint16 ioIndex, TVQControlHost *host)
     : TVQBaseControl(parent, module, ioIndex, host)
-    , m_longPressTimer(new QTimer(this))
     , m_longPressIO(module && module->IsLongPressIO(ioIndex))
 {
     Initialize(TVQQTorOutput::OnOffStates());
-    m_longPressTimer->setSingleShot(true);
-    m_longPressTimer->setInterval(400);
-    connect(m_longPressTimer, &QTimer::timeout, this, &TVQQTorInput::TimerFunction);
+}
+
+void TVQQTorInput::timerEvent(QTimerEvent *event)
+{
+    if (event->timerId() == m_longPressTimer.timerId())
+        TimerFunction();
+    else
+        TVQBaseControl::timerEvent(event);
 }
 
 void TVQQTorInput::RefreshComponentState()
@@ -38,13 +42,13 @@ void TVQQTorInput::OnControlMouseDownChild(Qt::MouseButton, QPoint)
     GetParentModule()->SendPushEvent(1, IOIndex());
     if (m_longPressIO) {
         m_longPressSent = false;
-        m_longPressTimer->start();
+        m_longPressTimer.start(LongPressTime, this);
     }
 }
 
 void TVQQTorInput::TimerFunction()
 {
-    m_longPressTimer->stop();
+    m_longPressTimer.stop();
     if (!GetParentModule())
         return;
     GetParentModule()->SendPushEvent(3, IOIndex());
@@ -55,5 +59,5 @@ void TVQQTorInput::OnControlMouseUpChild(Qt::MouseButton, QPoint)
 {
     GetParentModule()->SendPushEvent(m_longPressIO && m_longPressSent ? 4 : 2, IOIndex());
     m_longPressSent = false;
-    m_longPressTimer->stop();
+    m_longPressTimer.stop();
 }

@@ -10,6 +10,7 @@
 #include "TVQQTorOutput.h"
 #include "TVQQZulOutput.h"
 
+#include "EventLoop.h"
 #include "QtPrinters.h"
 #include "RecordingLink.h"
 #include "RecordingMessages.h"
@@ -82,18 +83,26 @@ TEST_F(ControlsTest, LongPressSendsPressLongPressAndItsRelease)
     ASSERT_TRUE(input.IsLongPressIO());
 
     QTest::mousePress(&input, Qt::LeftButton, {}, QPoint(3, 3));
-    EXPECT_TRUE(input.LongPressTimer()->isActive());
-    EXPECT_EQ(input.LongPressTimer()->interval(), 400);
+    EXPECT_TRUE(input.LongPressTiming());
+    EXPECT_EQ(TVQQTorInput::LongPressTime, 400);
     input.TimerFunction();  // the 400 ms have passed
     QTest::mouseRelease(&input, Qt::LeftButton, {}, QPoint(3, 3));
     EXPECT_EQ(link.Written, QByteArrayList({PushFrame(0, 1), PushFrame(1, 3), PushFrame(2, 4)}));
 
-    // A short press: press and release only.
+    // The timer itself ends the wait.
     link.Written.clear();
     QTest::mousePress(&input, Qt::LeftButton, {}, QPoint(3, 3));
+    ASSERT_TRUE(RunUntil([&] { return link.Written.size() == 2; }, 5000));
+    EXPECT_FALSE(input.LongPressTiming());
     QTest::mouseRelease(&input, Qt::LeftButton, {}, QPoint(3, 3));
-    EXPECT_FALSE(input.LongPressTimer()->isActive());
-    EXPECT_EQ(link.Written, QByteArrayList({PushFrame(3, 1), PushFrame(4, 2)}));
+    EXPECT_EQ(link.Written, QByteArrayList({PushFrame(3, 1), PushFrame(4, 3), PushFrame(5, 4)}));
+    link.Written.clear();
+
+    // A short press: press and release only.
+    QTest::mousePress(&input, Qt::LeftButton, {}, QPoint(3, 3));
+    QTest::mouseRelease(&input, Qt::LeftButton, {}, QPoint(3, 3));
+    EXPECT_FALSE(input.LongPressTiming());
+    EXPECT_EQ(link.Written, QByteArrayList({PushFrame(6, 1), PushFrame(7, 2)}));
 }
 
 TEST_F(ControlsTest, InputWithoutLongPressNeverStartsTheTimer)
@@ -102,7 +111,7 @@ TEST_F(ControlsTest, InputWithoutLongPressNeverStartsTheTimer)
     input.SetDataToControl(Record("Hall stairs"));
     input.SetRunTimeMode(RunMode::RunTime);
     QTest::mousePress(&input, Qt::LeftButton, {}, QPoint(3, 3));
-    EXPECT_FALSE(input.LongPressTimer()->isActive());
+    EXPECT_FALSE(input.LongPressTiming());
     QTest::mouseRelease(&input, Qt::LeftButton, {}, QPoint(3, 3));
     EXPECT_EQ(link.Written.size(), 2);
 
