@@ -82,19 +82,10 @@ THistoryFeature::THistoryFeature(TProjectSession &session, const QString &settin
     , m_settingsFolder(settingsFolder)
     , m_window(window)
     , m_say(std::move(say))
+    , m_historyFolder(historyFolder)
     , m_recorder(new THistoryRecorder(session, historyFolder, m_say, this))
-    , m_logbook(new THistoryWindow(session, historyFolder, window))
-    , m_plot(new THistoryPlot(session, historyFolder, window))
 {
     m_recorder->SetRetention(THistorySettings::Load(settingsFolder));
-    connect(m_logbook, &THistoryWindow::plotRequested, this, [this](TDataFileManager *application, const THistorySeriesKey &key, qint64 time) {
-        std::vector<THistorySeriesKey> keys{key};
-        if (key.What == QStringLiteral("temperature"))
-            keys.push_back({key.Kind, key.Serial, key.Channel, QStringLiteral("set point"), key.Name});
-        // The day around the row, or the last day when that would reach past now.
-        const qint64 until = std::min(time + 12 * k_hour, QDateTime::currentMSecsSinceEpoch());
-        ShowPlot(application, keys, until - 24 * k_hour, until);
-    });
     TVQControl::AddRunTimeMenuEntry(this, [this](TVQControl &control, QMenu &menu) {
         auto [application, keys] = SeriesOf(m_session, control);
         if (!application || keys.empty())
@@ -110,13 +101,28 @@ THistoryFeature::THistoryFeature(TProjectSession &session, const QString &settin
 
 THistoryFeature::~THistoryFeature() = default;
 
-THistoryWindow *THistoryFeature::Logbook() const
+// The windows are made when first asked for: their widgets and their first queries cost nothing
+// until the user opens them. None once the main window is gone.
+THistoryWindow *THistoryFeature::Logbook()
 {
+    if (!m_logbook && m_window) {
+        m_logbook = new THistoryWindow(m_session, m_historyFolder, m_window);
+        connect(m_logbook, &THistoryWindow::plotRequested, this, [this](TDataFileManager *application, const THistorySeriesKey &key, qint64 time) {
+            std::vector<THistorySeriesKey> keys{key};
+            if (key.What == QStringLiteral("temperature"))
+                keys.push_back({key.Kind, key.Serial, key.Channel, QStringLiteral("set point"), key.Name});
+            // The day around the row, or the last day when that would reach past now.
+            const qint64 until = std::min(time + 12 * k_hour, QDateTime::currentMSecsSinceEpoch());
+            ShowPlot(application, keys, until - 24 * k_hour, until);
+        });
+    }
     return m_logbook;
 }
 
-THistoryPlot *THistoryFeature::Plot() const
+THistoryPlot *THistoryFeature::Plot()
 {
+    if (!m_plot && m_window)
+        m_plot = new THistoryPlot(m_session, m_historyFolder, m_window);
     return m_plot;
 }
 
@@ -128,12 +134,13 @@ void THistoryFeature::AddTo(QMenu *parameterMenu, QMenu *displayMenu)
     QAction *logbook = displayMenu->addAction(QStringLiteral("History"));
     logbook->setObjectName(QStringLiteral("HistoryWindow"));
     connect(logbook, &QAction::triggered, this, [this] {
-        if (!m_logbook)
+        THistoryWindow *shown = Logbook();
+        if (!shown)
             return;
-        m_logbook->setWindowState(m_logbook->windowState() & ~Qt::WindowMinimized);
-        m_logbook->show();
-        m_logbook->raise();
-        m_logbook->activateWindow();
+        shown->setWindowState(shown->windowState() & ~Qt::WindowMinimized);
+        shown->show();
+        shown->raise();
+        shown->activateWindow();
     });
 }
 
@@ -173,15 +180,16 @@ std::pair<TDataFileManager *, std::vector<THistorySeriesKey>> THistoryFeature::S
 
 void THistoryFeature::ShowPlot(TDataFileManager *application, std::vector<THistorySeriesKey> keys, qint64 since, qint64 until)
 {
-    if (!m_plot)
+    THistoryPlot *plot = Plot();
+    if (!plot)
         return;
     // What is being gathered is written first, so that the plot shows it.
     m_recorder->FlushAndWait();
-    m_plot->ShowSeries(application, keys, since, until);
-    m_plot->setWindowState(m_plot->windowState() & ~Qt::WindowMinimized);
-    m_plot->show();
-    m_plot->raise();
-    m_plot->activateWindow();
+    plot->ShowSeries(application, keys, since, until);
+    plot->setWindowState(plot->windowState() & ~Qt::WindowMinimized);
+    plot->show();
+    plot->raise();
+    plot->activateWindow();
 }
 
 void THistoryFeature::EditRetention()

@@ -48,16 +48,17 @@ public:
     void ShowPlot(TDataFileManager *application, std::vector<THistorySeriesKey> keys, qint64 since, qint64 until);
 
     THistoryRecorder *Recorder() const { return m_recorder; }
-    THistoryWindow *Logbook() const;
-    THistoryPlot *Plot() const;
+    THistoryWindow *Logbook();
+    THistoryPlot *Plot();
 
 private:
     void EditRetention();
 
     TProjectSession &m_session;
     QString m_settingsFolder;
-    QWidget *m_window;
+    QPointer<QWidget> m_window;
     std::function<void(const QString &)> m_say;
+    QString m_historyFolder;
     THistoryRecorder *m_recorder = nullptr;
     // Windows of the main window: gone with it.
     QPointer<THistoryWindow> m_logbook;

@@ -126,9 +126,9 @@ TEST(HistoryWindow, ControlsAndTheLogbookOpenThePlot)
     EXPECT_NEAR(double(plot->Until() - plot->Since()), 24 * 3600 * 1000.0, 1000.0);
 
     // The logbook: a row of a dimmer's level plots that series.
+    Titled<QAction>(window, QStringLiteral("History")).trigger();
     THistoryWindow *logbook = window.findChild<THistoryWindow *>();
     ASSERT_NE(logbook, nullptr);
-    logbook->show();
     logbook->Refresh();
     int row = -1;
     for (size_t r = 0; r < logbook->Shown().size(); ++r) {
