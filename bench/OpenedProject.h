@@ -3,6 +3,7 @@
 // The generated projects opened with their windows as the program opens them, and the plain-Qt
 // anchor built from the same projects: one widget per control painting its picture and its text.
 #include "ProjectGenerator.h"
+#include "TemporaryUserFolders.h"
 #include "TDialogs.h"
 #include "TForm1.h"
 #include "TMyForm11.h"

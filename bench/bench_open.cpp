@@ -285,6 +285,7 @@ int main(int argc, char **argv)
     // Offscreen unless a platform is named (xvfb-run … with QT_QPA_PLATFORM=xcb: a real X server).
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    UseTemporaryUserFolders();
     QApplication application(argc, argv);
     if (argc == 4 && qstrcmp(argv[1], "--rss") == 0)
         return Memory(QString::fromLatin1(argv[2]), QString::fromLatin1(argv[3]));
