@@ -123,7 +123,8 @@ bool THistoryStore::Prepare(QString &error)
     }
     query.finish();
     // The check read the whole file into the page cache: given back, the writes fill it again.
-    return Exec(query, QStringLiteral("PRAGMA shrink_memory"), error) && Exec(query, QStringLiteral("PRAGMA journal_mode=WAL"), error) && Exec(query, QStringLiteral("PRAGMA synchronous=NORMAL"), error) &&
+    return Exec(query, QStringLiteral("PRAGMA shrink_memory"), error) && Exec(query, QStringLiteral("PRAGMA journal_mode=WAL"), error) &&
+           Exec(query, QStringLiteral("PRAGMA synchronous=NORMAL"), error) &&
            Exec(query, QStringLiteral("CREATE TABLE IF NOT EXISTS events(time INTEGER NOT NULL, kind TEXT NOT NULL, module INTEGER, "
                                       "serial TEXT, channel INTEGER, name TEXT, what TEXT, value REAL, text TEXT, test INTEGER NOT NULL)"),
                 error) &&
