@@ -5,6 +5,8 @@
 #include <QGuiApplication>
 #include <QWidget>
 
+#include <utility>
+
 TRepaintPacer::TRepaintPacer(QWidget *window, std::function<bool()> paced)
     : QObject(window), m_window(window), m_paced(std::move(paced))
 {
@@ -28,13 +30,24 @@ void TRepaintPacer::IntervalEnded()
     m_releasing = false;
 }
 
+void TRepaintPacer::PaintNow()
+{
+    if (m_holding) {
+        m_timer.stop();
+        IntervalEnded();
+    } else {
+        m_letThrough = true;
+    }
+}
+
 bool TRepaintPacer::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched != m_window || event->type() != QEvent::UpdateRequest || m_releasing)
         return false;
+    const bool urgent = std::exchange(m_letThrough, false);
     if (!m_paced() || QGuiApplication::mouseButtons() != Qt::NoButton)
         return false;
-    if (!m_timer.isActive()) {
+    if (urgent || !m_timer.isActive()) {
         m_timer.start();
         return false;
     }

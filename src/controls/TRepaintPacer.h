@@ -14,6 +14,8 @@ class QWidget;
 // Only while `paced` says so, and never while a mouse button is down (a drag paints as it goes).
 class TRepaintPacer : public QObject
 {
+    Q_OBJECT
+
 public:
     static constexpr int Interval = 100;  // milliseconds between two repaints of a busy window
 
@@ -23,6 +25,9 @@ public:
     bool IsQuiet() const { return !m_timer.isActive(); }
     // The interval's end: paints what was held, or lets the window go quiet.
     void IntervalEnded();
+    // A change that must show at once (a camera's new picture): what is held paints now, or the
+    // next repaint is not held.
+    void PaintNow();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -33,4 +38,5 @@ private:
     QTimer m_timer;
     bool m_holding = false;
     bool m_releasing = false;
+    bool m_letThrough = false;
 };

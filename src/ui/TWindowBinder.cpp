@@ -4,6 +4,7 @@
 #include "TMyForm11.h"
 #include "TProgramLists.h"
 #include "TRunTimeSwitch.h"
+#include "TCameraView.h"
 #include "TControlFactory.h"
 #include "TModuleTypes.h"
 #include "TRepaintPacer.h"
@@ -108,6 +109,9 @@ TProjectItem<TVisualAxisCamData> *TWindowBinder::CreateCamera(const TVisualAxisC
 {
     auto &window = static_cast<TMyForm11 &>(screen);
     auto *camera = new TVQQAxisControl(window.Area(), record, &window);
+    // A camera's pictures show as they come, not at the pace of the screen's other changes.
+    if (auto *pacer = window.findChild<TRepaintPacer *>(QString(), Qt::FindDirectChildrenOnly))
+        QObject::connect(camera->View(), &TCameraView::changed, pacer, &TRepaintPacer::PaintNow);
     camera->SetRunTimeMode(m_owner.RunTime()->ModeForNewControls());
     window.Area()->ShowControl(camera);
     return camera;

@@ -6,6 +6,8 @@
 #include "TCameraView.h"
 #include "TForm1.h"
 #include "TMyForm11.h"
+#include "TProjectSession.h"
+#include "TRepaintPacer.h"
 #include "TVQJaugeControl.h"
 #include "TVQQAxisControl.h"
 #include "TestCamera.h"
@@ -435,4 +437,31 @@ TEST_F(CameraMainWindowTest, CameraAndGaugeDialogsEditWhatIsSaved)
     EXPECT_TRUE(file.contains("Cam: garden|\r\n 1 0 0 0   0 12c   0  f0 140   1   0192.168.1.50|(null)|(null)|Cam: Garage|\r\nEOF Axis Item"))
         << file.toStdString();
     EXPECT_TRUE(file.contains(" 1 1 0 0   c  22   1")) << file.toStdString();
+}
+
+// A screen in run time paces its repaints; a camera's new picture is never held back by it.
+TEST_F(CameraMainWindowTest, ACamerasPicturesAreNotHeldByTheScreensPace)
+{
+    ASSERT_TRUE(window.OpenProject(folder.House()));
+    auto *camera = dynamic_cast<TVQQAxisControl *>(window.Project()->Cameras().front());
+    ASSERT_TRUE(camera);
+    QWidget *screen = camera->window();
+    screen->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(screen));
+    window.Session()->SetMode(RunMode::Test);
+    camera->hide();  // no stream of its own: only the picture sent below
+    auto *pacer = screen->findChild<TRepaintPacer *>(QString(), Qt::FindDirectChildrenOnly);
+    ASSERT_NE(pacer, nullptr);
+    const auto changeAndSettle = [screen] {
+        static_cast<TMyForm11 *>(screen)->Area()->update(0, 0, 5, 5);
+        for (int i = 0; i < 5; ++i)
+            QCoreApplication::processEvents();
+    };
+    pacer->IntervalEnded();
+    pacer->IntervalEnded();
+    changeAndSettle();
+    changeAndSettle();
+    ASSERT_TRUE(pacer->IsHolding());
+    emit camera->View()->changed();
+    EXPECT_FALSE(pacer->IsHolding());
 }

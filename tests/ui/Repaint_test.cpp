@@ -141,6 +141,24 @@ TEST(Repainting, APacedWindowPaintsChangesTogether)
     window.show();
     ASSERT_TRUE(RunUntil([&] { return paints.Paints == shown + 5; }));
 
+    // A change that must show at once: what is held paints now; within an interval, the next
+    // change is not held.
+    pacer.IntervalEnded();
+    pacer.IntervalEnded();
+    ASSERT_TRUE(pacer.IsQuiet());
+    const int quiet = paints.Paints;
+    changeAndSettle();
+    changeAndSettle();
+    ASSERT_TRUE(pacer.IsHolding());
+    pacer.PaintNow();
+    EXPECT_EQ(paints.Paints, quiet + 2);
+    EXPECT_FALSE(pacer.IsHolding());
+    pacer.PaintNow();
+    changeAndSettle();
+    EXPECT_EQ(paints.Paints, quiet + 3);
+    changeAndSettle();  // and only that one
+    EXPECT_TRUE(pacer.IsHolding());
+
     paced = false;
     pacer.IntervalEnded();
     for (int i = 0; i < 3; ++i) {
