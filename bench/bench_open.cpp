@@ -14,6 +14,8 @@
 
 #include <QApplication>
 
+#include <malloc.h>
+
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -273,8 +275,10 @@ int Memory(const QString &what, const QString &sizeName)
     } else {
         anchor = OpenAnchor(*size);
     }
-    printf("%s %s: rss %.1f MB (growth %.1f MB), peak %.1f MB\n", qPrintable(what), size->Name, StatusKilobytes("VmRSS:") / 1024.0,
-           (StatusKilobytes("VmRSS:") - before) / 1024.0, StatusKilobytes("VmHWM:") / 1024.0);
+    const struct mallinfo2 heap = mallinfo2();
+    printf("%s %s: rss %.1f MB (growth %.1f MB), peak %.1f MB, heap in use %.1f MB\n", qPrintable(what), size->Name,
+           StatusKilobytes("VmRSS:") / 1024.0, (StatusKilobytes("VmRSS:") - before) / 1024.0, StatusKilobytes("VmHWM:") / 1024.0,
+           double(heap.uordblks + heap.hblkhd) / (1024.0 * 1024.0));
     return 0;
 }
 
