@@ -13,7 +13,6 @@
 #include "TRunTimeSwitch.h"
 #include "ThreadClock.h"
 
-#include <QApplication>
 #include <QEventLoop>
 #include <QTimer>
 
@@ -159,16 +158,3 @@ void BM_AnchorBurstEveryScreenShown(benchmark::State &state)
 BENCHMARK(BM_AnchorBurstEveryScreenShown)->ArgName("paced")->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    // Offscreen unless a platform is named (xvfb-run … with QT_QPA_PLATFORM=xcb: a real X server).
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    UseTemporaryUserFolders();
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
