@@ -4,7 +4,8 @@
 // between, as a link delivers them one at a time; unpaced: each application's frames in one read.
 // The anchor's side: the same frames change the texts of the plain-Qt anchor's controls bound to
 // each module. Reports the GUI thread's processor time from the first frame until every window
-// has painted (manual time).
+// has painted (manual time). `BM_RunTimeEntry`: Run Time entered with the start-up screens shown,
+// every control switched and then the first refresh, against the anchor's texts changed likewise.
 #include "OpenedProject.h"
 #include "TDataFileManager.h"
 #include "TFrameBuilder.h"
@@ -86,6 +87,28 @@ double Feed(const std::vector<TBurstFrame> &frames, bool paced, const std::funct
     return ThreadSeconds() - start;
 }
 
+std::vector<TDataFileManager *> ApplicationsOf(TForm1 &window)
+{
+    std::vector<TDataFileManager *> applications;
+    for (const auto &app : window.Project()->Applications())
+        applications.push_back(app.get());
+    return applications;
+}
+
+// Delivers frames as the links read them: an application's consecutive frames in one batch.
+std::function<void(size_t, size_t)> ToApplications(const std::vector<TBurstFrame> &frames, const std::vector<TDataFileManager *> &applications)
+{
+    return [&frames, &applications](size_t from, size_t to) {
+        for (size_t i = from; i < to;) {
+            TDataFileManager *app = applications[size_t(frames[i].Application)];
+            app->BeginBatch();
+            for (; i < to && applications[size_t(frames[i].Application)] == app; ++i)
+                app->AssembleBytes(frames[i].Bytes);
+            app->EndBatch();
+        }
+    };
+}
+
 void BM_RefreshBurstEveryScreenShown(benchmark::State &state)
 {
     const bool paced = state.range(0) != 0;
@@ -96,23 +119,12 @@ void BM_RefreshBurstEveryScreenShown(benchmark::State &state)
         switched.Watch(screen->Area());
     window->RunTime()->SwitchEveryControl(RunMode::RunTime);
     WaitUntilPainted(switched);
-    std::vector<TDataFileManager *> applications;
-    for (const auto &app : window->Project()->Applications())
-        applications.push_back(app.get());
+    const std::vector<TDataFileManager *> applications = ApplicationsOf(*window);
     bool on = false;
     for (auto _ : state) {
         on = !on;
         const std::vector<TBurstFrame> frames = Burst(k_large, on);
-        const double busy = Feed(frames, paced, [&](size_t from, size_t to) {
-            // One read of the link: an application's frames in one batch.
-            for (size_t i = from; i < to;) {
-                TDataFileManager *app = applications[size_t(frames[i].Application)];
-                app->BeginBatch();
-                for (; i < to && applications[size_t(frames[i].Application)] == app; ++i)
-                    app->AssembleBytes(frames[i].Bytes);
-                app->EndBatch();
-            }
-        });
+        const double busy = Feed(frames, paced, ToApplications(frames, applications));
         state.SetIterationTime(busy);
         state.counters["frames"] = double(frames.size());
     }
@@ -121,12 +133,12 @@ void BM_RefreshBurstEveryScreenShown(benchmark::State &state)
 }
 BENCHMARK(BM_RefreshBurstEveryScreenShown)->ArgName("paced")->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
-// The anchor's controls bound to each module change their text on each of its frames.
-void BM_AnchorBurstEveryScreenShown(benchmark::State &state)
+using TAnchorBindings = std::map<std::pair<int, int>, std::vector<AnchorControl *>>;
+
+// The anchor's output controls by application and module number.
+TAnchorBindings AnchorBindings(const std::vector<std::unique_ptr<QWidget>> &windows)
 {
-    const bool paced = state.range(0) != 0;
-    auto windows = OpenAnchor(k_large, true);
-    std::map<std::pair<int, int>, std::vector<AnchorControl *>> bound;
+    TAnchorBindings bound;
     std::vector<QList<AnchorControl *>> children;
     for (const auto &w : windows)
         children.push_back(w->findChildren<AnchorControl *>(Qt::FindDirectChildrenOnly));
@@ -137,24 +149,85 @@ void BM_AnchorBurstEveryScreenShown(benchmark::State &state)
         if (g.Family == TControlFamily::Output)
             bound[{g.Application, g.Module + 1}].push_back(control);
     }
+    return bound;
+}
+
+// Each frame changes the text of the anchor's controls bound to its module.
+std::function<void(size_t, size_t)> AnchorDelivery(const std::vector<TBurstFrame> &frames, const TAnchorBindings &bound, const QString &value)
+{
+    return [&frames, &bound, value](size_t from, size_t to) {
+        for (size_t i = from; i < to; ++i) {
+            const auto found = bound.find({frames[i].Application, frames[i].Module});
+            if (found != bound.end()) {
+                for (AnchorControl *control : found->second)
+                    control->SetValue(value);
+            }
+        }
+    };
+}
+
+// The anchor's controls bound to each module change their text on each of its frames.
+void BM_AnchorBurstEveryScreenShown(benchmark::State &state)
+{
+    const bool paced = state.range(0) != 0;
+    auto windows = OpenAnchor(k_large, true);
+    const auto bound = AnchorBindings(windows);
     bool on = false;
     for (auto _ : state) {
         on = !on;
         const std::vector<TBurstFrame> frames = Burst(k_large, on);
-        const QString value = on ? QStringLiteral("On") : QStringLiteral("Off");
-        const double busy = Feed(frames, paced, [&](size_t from, size_t to) {
-            for (size_t i = from; i < to; ++i) {
-                const auto found = bound.find({frames[i].Application, frames[i].Module});
-                if (found != bound.end()) {
-                    for (AnchorControl *control : found->second)
-                        control->SetValue(value);
-                }
-            }
-        });
+        const double busy = Feed(frames, paced, AnchorDelivery(frames, bound, on ? QStringLiteral("On") : QStringLiteral("Off")));
         state.SetIterationTime(busy);
     }
     state.counters["screens"] = double(windows.size());
 }
 BENCHMARK(BM_AnchorBurstEveryScreenShown)->ArgName("paced")->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Run Time entered on the large project as opened (the start-up screens shown): every control
+// switched, then the links' first refresh of every state, until the shown screens have painted.
+// The GUI thread's processor time; design time again between iterations, untimed.
+void BM_RunTimeEntry(benchmark::State &state)
+{
+    const bool paced = state.range(0) != 0;
+    NoDialogs dialogs;
+    auto window = OpenWithWindows(k_large, dialogs);
+    const std::vector<TDataFileManager *> applications = ApplicationsOf(*window);
+    const std::vector<TBurstFrame> frames = Burst(k_large, false);
+    for (auto _ : state) {
+        const double start = ThreadSeconds();
+        window->RunTime()->SwitchEveryControl(RunMode::RunTime);
+        Feed(frames, paced, ToApplications(frames, applications));
+        state.SetIterationTime(ThreadSeconds() - start);
+        window->RunTime()->SwitchEveryControl(RunMode::DesignTime);
+        QCoreApplication::processEvents();
+    }
+    state.counters["frames"] = double(frames.size());
+    window->CloseProject();
+}
+BENCHMARK(BM_RunTimeEntry)->ArgName("paced")->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The anchor's side: every control's text changed (the switch), then the same frames.
+void BM_AnchorRunTimeEntry(benchmark::State &state)
+{
+    const bool paced = state.range(0) != 0;
+    auto windows = OpenAnchor(k_large);
+    const auto bound = AnchorBindings(windows);
+    const std::vector<TBurstFrame> frames = Burst(k_large, false);
+    for (auto _ : state) {
+        const double start = ThreadSeconds();
+        for (const auto &window : windows) {
+            for (AnchorControl *control : window->findChildren<AnchorControl *>(Qt::FindDirectChildrenOnly))
+                control->SetValue(QStringLiteral("?"));
+        }
+        Feed(frames, paced, AnchorDelivery(frames, bound, QStringLiteral("Off")));
+        state.SetIterationTime(ThreadSeconds() - start);
+        for (const auto &window : windows) {
+            for (AnchorControl *control : window->findChildren<AnchorControl *>(Qt::FindDirectChildrenOnly))
+                control->SetValue(QString());
+        }
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_AnchorRunTimeEntry)->ArgName("paced")->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace

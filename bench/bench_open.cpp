@@ -5,7 +5,8 @@
 // switching every control between design time and run time with every screen shown (the anchor
 // changes every control's text); repainting a shown screen. Run it under a real X server with
 // scripts/bench-open.sh. `bench_open --rss program|cycled|anchor SIZE` prints the memory of one open
-// instead ("cycled": every screen shown once and hidden again);
+// instead ("cycled": every screen shown once and hidden again; with QUELNOR_BENCH_EXIT_AT_MEASURE
+// set it ends there, so that heaptrack counts what is held at that moment as leaked);
 // `bench_open --generate FOLDER` writes the generated projects into a program folder.
 #include "OpenedProject.h"
 #include "TFileAccess.h"
@@ -15,6 +16,7 @@
 #include <QApplication>
 
 #include <malloc.h>
+#include <unistd.h>
 
 #include <benchmark/benchmark.h>
 
@@ -279,6 +281,11 @@ int Memory(const QString &what, const QString &sizeName)
     printf("%s %s: rss %.1f MB (growth %.1f MB), peak %.1f MB, heap in use %.1f MB\n", qPrintable(what), size->Name,
            StatusKilobytes("VmRSS:") / 1024.0, (StatusKilobytes("VmRSS:") - before) / 1024.0, StatusKilobytes("VmHWM:") / 1024.0,
            double(heap.uordblks + heap.hblkhd) / (1024.0 * 1024.0));
+    // Under heaptrack, what is still allocated at the measurement shows as leaked.
+    if (qEnvironmentVariableIsSet("QUELNOR_BENCH_EXIT_AT_MEASURE")) {
+        fflush(stdout);
+        _exit(0);
+    }
     return 0;
 }
 
