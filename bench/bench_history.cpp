@@ -235,6 +235,44 @@ void BM_DispatchRecordedChanges(benchmark::State &state)
 }
 BENCHMARK(BM_DispatchRecordedChanges)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
 
+// The first refresh of a large installation written to a new store: 16,000 channels seen for
+// the first time, each with its name and series kept, in the writer's batches of 500 rows. The
+// time of the writes (the history's own thread in the program).
+void BM_FirstRefreshWritten(benchmark::State &state)
+{
+    std::vector<THistoryRow> rows;
+    for (int module = 0; module < 2000; ++module) {
+        for (int channel = 0; channel < 8; ++channel)
+            rows.push_back({.Time = k_start + module, .Kind = QStringLiteral("state"), .Module = module + 1,
+                            .Serial = QStringLiteral("%1").arg(0x0a000000 + module, 8, 16, QLatin1Char('0')), .Channel = channel,
+                            .Name = QStringLiteral("Module %1 channel %2").arg(module + 1).arg(channel), .What = QStringLiteral("output"),
+                            .Value = 0, .HasValue = true, .Text = QString(), .Test = false});
+    }
+    for (auto _ : state) {
+        state.PauseTiming();
+        QTemporaryDir folder;
+        THistoryStore store;
+        QString error;
+        if (!store.Open(folder.filePath(QStringLiteral("history.sqlite")), error)) {
+            state.SkipWithError(qPrintable(error));
+            break;
+        }
+        state.ResumeTiming();
+        for (size_t from = 0; from < rows.size(); from += 500) {
+            const std::vector<THistoryRow> batch(rows.begin() + qsizetype(from), rows.begin() + qsizetype(std::min(rows.size(), from + 500)));
+            if (!store.Write(batch, error)) {
+                state.SkipWithError(qPrintable(error));
+                break;
+            }
+        }
+        state.PauseTiming();
+        store.Close();
+        state.ResumeTiming();
+    }
+    state.counters["rows"] = double(rows.size());
+}
+BENCHMARK(BM_FirstRefreshWritten)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 // The plot window showing a month of a temperature sampled every minute, or a year of it from
 // the hourly figures: from the request to the window drawn.
 void BM_PlotShows(benchmark::State &state)

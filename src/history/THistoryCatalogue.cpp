@@ -1,6 +1,7 @@
 // The store's catalogue: the names of the channels over time, and the numeric series recorded,
 // kept once each rather than in every row.
 #include "THistoryStore.h"
+#include "THistoryStatements.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -78,57 +79,59 @@ bool THistoryStore::PrepareCatalogue(QString &error)
     return Run(query, error);
 }
 
-bool THistoryStore::Rename(QSqlDatabase &db, QHash<QString, QString> &names, const THistoryRow &row, QString &error) const
+bool THistoryStore::Rename(THistoryStatements &statements, QHash<QString, QString> &names, const THistoryRow &row, QString &error) const
 {
     const QString channel = row.Serial + QLatin1Char('/') + QString::number(row.Channel);
     auto known = names.find(channel);
     if (known == names.end()) {
-        QSqlQuery last(db);
-        last.prepare(QStringLiteral("SELECT name FROM names WHERE serial = ? AND channel = ? ORDER BY since DESC LIMIT 1"));
-        last.addBindValue(row.Serial);
-        last.addBindValue(row.Channel);
+        QSqlQuery &last = statements.Get(THistoryStatements::LastName,
+                                         QStringLiteral("SELECT name FROM names WHERE serial = ? AND channel = ? ORDER BY since DESC LIMIT 1"));
+        last.bindValue(0, row.Serial);
+        last.bindValue(1, row.Channel);
         if (!Run(last, error))
             return false;
         known = names.insert(channel, last.next() ? last.value(0).toString() : k_none);
+        last.finish();
     }
     if (*known == row.Name)
         return true;
-    QSqlQuery rename(db);
-    rename.prepare(QStringLiteral("INSERT OR REPLACE INTO names(serial, channel, since, name) VALUES(?, ?, ?, ?)"));
-    rename.addBindValue(row.Serial);
-    rename.addBindValue(row.Channel);
-    rename.addBindValue(row.Time);
-    rename.addBindValue(row.Name);
+    QSqlQuery &rename = statements.Get(THistoryStatements::KeepName,
+                                       QStringLiteral("INSERT OR REPLACE INTO names(serial, channel, since, name) VALUES(?, ?, ?, ?)"));
+    rename.bindValue(0, row.Serial);
+    rename.bindValue(1, row.Channel);
+    rename.bindValue(2, row.Time);
+    rename.bindValue(3, row.Name);
     if (!Run(rename, error))
         return false;
     *known = row.Name;
     return true;
 }
 
-bool THistoryStore::Catalogue(QSqlDatabase &db, QHash<QString, QString> &series, const THistoryRow &row, QString &error) const
+bool THistoryStore::Catalogue(THistoryStatements &statements, QHash<QString, QString> &series, const THistoryRow &row, QString &error) const
 {
     const QString key = row.Kind + QLatin1Char('/') + row.Serial + QLatin1Char('/') + QString::number(row.Channel) + QLatin1Char('/') + row.What;
     auto known = series.find(key);
     if (known == series.end()) {
-        QSqlQuery last(db);
-        last.prepare(QStringLiteral("SELECT name FROM series WHERE kind = ? AND serial = ? AND channel = ? AND what = ?"));
-        last.addBindValue(row.Kind);
-        last.addBindValue(NotNull(row.Serial));
-        last.addBindValue(row.Channel);
-        last.addBindValue(row.What);
+        QSqlQuery &last = statements.Get(THistoryStatements::LastSeries,
+                                         QStringLiteral("SELECT name FROM series WHERE kind = ? AND serial = ? AND channel = ? AND what = ?"));
+        last.bindValue(0, row.Kind);
+        last.bindValue(1, NotNull(row.Serial));
+        last.bindValue(2, row.Channel);
+        last.bindValue(3, row.What);
         if (!Run(last, error))
             return false;
         known = series.insert(key, last.next() ? last.value(0).toString() : k_none);
+        last.finish();
     }
     if (*known == row.Name)
         return true;
-    QSqlQuery keep(db);
-    keep.prepare(QStringLiteral("INSERT OR REPLACE INTO series(kind, serial, channel, what, name) VALUES(?, ?, ?, ?, ?)"));
-    keep.addBindValue(row.Kind);
-    keep.addBindValue(NotNull(row.Serial));
-    keep.addBindValue(row.Channel);
-    keep.addBindValue(row.What);
-    keep.addBindValue(NotNull(row.Name));
+    QSqlQuery &keep = statements.Get(THistoryStatements::KeepSeries,
+                                     QStringLiteral("INSERT OR REPLACE INTO series(kind, serial, channel, what, name) VALUES(?, ?, ?, ?, ?)"));
+    keep.bindValue(0, row.Kind);
+    keep.bindValue(1, NotNull(row.Serial));
+    keep.bindValue(2, row.Channel);
+    keep.bindValue(3, row.What);
+    keep.bindValue(4, NotNull(row.Name));
     if (!Run(keep, error))
         return false;
     *known = row.Name;

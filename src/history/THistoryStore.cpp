@@ -1,4 +1,5 @@
 #include "THistoryStore.h"
+#include "THistoryStatements.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -157,9 +158,10 @@ bool THistoryStore::Write(const std::vector<THistoryRow> &rows, QString &error)
                                   "VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     QHash<QString, QString> names = m_names;
     QHash<QString, QString> series = m_series;
+    THistoryStatements statements(db);
     for (const THistoryRow &row : rows) {
         const bool named = !row.Serial.isEmpty() && row.Channel >= 0;
-        if ((named && !Rename(db, names, row, error)) || (row.HasValue && !row.Test && !Catalogue(db, series, row, error))) {
+        if ((named && !Rename(statements, names, row, error)) || (row.HasValue && !row.Test && !Catalogue(statements, series, row, error))) {
             db.rollback();
             return false;
         }

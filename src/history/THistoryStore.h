@@ -96,9 +96,9 @@ public:
 private:
     bool Prepare(QString &error);
     // Keeps the channel's name in the names table when it is new or changed.
-    bool Rename(class QSqlDatabase &db, QHash<QString, QString> &names, const THistoryRow &row, QString &error) const;
+    bool Rename(class THistoryStatements &statements, QHash<QString, QString> &names, const THistoryRow &row, QString &error) const;
     // Keeps a numeric series, with its newest name, in the series table when it is new or renamed.
-    bool Catalogue(class QSqlDatabase &db, QHash<QString, QString> &series, const THistoryRow &row, QString &error) const;
+    bool Catalogue(class THistoryStatements &statements, QHash<QString, QString> &series, const THistoryRow &row, QString &error) const;
     // Makes the names and series tables (the series from the rows a file of an older version holds).
     bool PrepareCatalogue(QString &error);
     // Whether a file opened for reading has them (a writer may add them while it is open).

@@ -81,6 +81,9 @@ TEST_F(HistoryTest, EachChangeIsOneRow)
     EXPECT_EQ(Rows()[0].Text, QStringLiteral("ON"));
     EXPECT_EQ(Rows()[0].Name, QStringLiteral("Relays ground floor / Living room ceiling"));
     EXPECT_EQ(Rows()[0].Time, k_start);
+    // Every channel of the batch keeps its own name (the catalogue's statements serve each row).
+    EXPECT_EQ(Rows()[1].Name, QStringLiteral("Relays ground floor / Living room wall lamps"));
+    EXPECT_EQ(Rows()[7].Name, QStringLiteral("Relays ground floor / Terrace lights"));
 
     struct Step
     {

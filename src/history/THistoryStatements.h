@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+
+#include <array>
+#include <optional>
+
+// The catalogue's statements for one write, each prepared when first needed and then only bound
+// and run again: SQLite compiles a statement once a write rather than once a row (a first refresh
+// brings thousands of channels never seen).
+class THistoryStatements
+{
+public:
+    enum Which { LastName, KeepName, LastSeries, KeepSeries, Count };
+
+    explicit THistoryStatements(const QSqlDatabase &db)
+        : m_db(db)
+    {
+    }
+    QSqlQuery &Get(Which which, const QString &sql)
+    {
+        std::optional<QSqlQuery> &query = m_queries[which];
+        if (!query) {
+            query.emplace(m_db);
+            query->prepare(sql);
+        }
+        return *query;
+    }
+
+private:
+    QSqlDatabase m_db;
+    std::array<std::optional<QSqlQuery>, Count> m_queries;
+};
