@@ -33,7 +33,7 @@ void SizeAndScreenArguments(benchmark::internal::Benchmark *b)
 {
     b->ArgNames({"size", "every_screen"});
     for (int every = 0; every <= 1; ++every) {
-        for (int i = 0; i <= 2; ++i)
+        for (int i = 0; i <= 3; ++i)
             b->Args({i, every});
     }
 }
