@@ -12,6 +12,8 @@ TScreenArea::TScreenArea(QWidget *parent)
     : QWidget(parent)
 {
     setAcceptDrops(true);
+    // The area paints every pixel of itself: the window under it is not filled first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 namespace {
@@ -66,8 +68,14 @@ void TScreenArea::ReleasePicture()
 void TScreenArea::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), palette().window());
     const QPixmap &picture = Picture();
+    // The window's colour where the picture leaves the area uncovered or lets it through.
+    const QRect covered = picture.isNull() || picture.hasAlphaChannel() ? QRect()
+                          : !m_stretch                                  ? picture.rect()
+                          : !m_proportional                             ? rect()
+                                                                        : QRect(QPoint(0, 0), picture.size().scaled(size(), Qt::KeepAspectRatio));
+    for (const QRect &part : event->region() - covered)
+        painter.fillRect(part, palette().window());
     if (picture.isNull())
         return;
     if (!m_stretch) {

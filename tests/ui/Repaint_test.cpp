@@ -93,6 +93,57 @@ TEST(Repainting, AMovedNeedleLeavesNothingBehind)
     EXPECT_EQ(paints.Paints, before);
 }
 
+// Where the picture does not reach, or lets the area through, the area shows the window's colour;
+// elsewhere the picture; each part repainted alone shows the same.
+TEST(Repainting, AScreenAreaShowsItsColourWherePictureIsNot)
+{
+    QTemporaryDir folder;
+    QImage opaque(60, 40, QImage::Format_RGB32);
+    opaque.fill(qRgb(10, 120, 200));
+    QImage seeThrough(60, 40, QImage::Format_ARGB32);
+    seeThrough.fill(Qt::transparent);
+    for (int x = 0; x < 30; ++x) {
+        for (int y = 0; y < 40; ++y)
+            seeThrough.setPixel(x, y, qRgb(200, 30, 30));
+    }
+    const struct { const char *name; QImage picture; bool stretch, proportional; } rows[] = {
+        {"opaque, as it is", opaque, false, false},
+        {"see-through, as it is", seeThrough, false, false},
+        {"opaque, stretched in proportion", opaque, true, true},
+        {"opaque, stretched", opaque, true, false},
+    };
+    for (const auto &row : rows) {
+        const QString file = folder.filePath(QStringLiteral("%1.png").arg(row.name));
+        ASSERT_TRUE(row.picture.save(file)) << row.name;
+        QWidget window;
+        window.resize(100, 100);
+        TScreenArea area(&window);
+        area.resize(window.size());
+        QPalette palette = area.palette();
+        palette.setColor(QPalette::Window, QColor(0, 255, 0));
+        area.setPalette(palette);
+        area.SetPictureFile(file, row.stretch, row.proportional);
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window)) << row.name;
+        ASSERT_TRUE(RunUntil([&] { return Shown(window) == PaintedWhole(window); })) << row.name;
+        const QImage shown = Shown(window);
+        const QRgb green = qRgb(0, 255, 0);
+        if (!row.stretch) {
+            EXPECT_EQ(shown.pixel(10, 10), row.picture.pixel(10, 10) | 0xff000000) << row.name;
+            EXPECT_EQ(shown.pixel(45, 10), row.picture.hasAlphaChannel() ? green : opaque.pixel(45, 10)) << row.name;
+            EXPECT_EQ(shown.pixel(80, 10), green) << row.name;
+            EXPECT_EQ(shown.pixel(10, 60), green) << row.name;
+        } else {
+            EXPECT_EQ(shown.pixel(50, 30), opaque.pixel(0, 0)) << row.name;
+            EXPECT_EQ(shown.pixel(50, 90), row.proportional ? green : opaque.pixel(0, 0)) << row.name;
+        }
+        // A part across the picture's edge, repainted alone.
+        area.update(QRect(40, 30, 50, 40));
+        Settle();
+        EXPECT_EQ(Shown(window), shown) << row.name;
+    }
+}
+
 // A paced window paints a change after a quiet spell at once and holds those that follow until the
 // interval ends; an unpaced one paints each change.
 TEST(Repainting, APacedWindowPaintsChangesTogether)
