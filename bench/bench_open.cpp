@@ -2,6 +2,7 @@
 // opening a generated project with its windows until every shown screen has painted once, with
 // the start-up screens or every screen shown (the anchor builds the same windows with plain
 // widgets: one per control that paints its picture and text); opening it headless and saving it;
+// the main window's start before any project;
 // switching every control between design time and run time with every screen shown (the anchor
 // changes every control's text); repainting a shown screen. Run it under a real X server with
 // scripts/bench-open.sh. `bench_open --rss program|cycled|anchor SIZE` prints the memory of one open
@@ -54,6 +55,25 @@ void BM_OpenWithWindows(benchmark::State &state)
     state.SetLabel(size.Name);
 }
 BENCHMARK(BM_OpenWithWindows)->Apply(SizeAndScreenArguments)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The program's start before any project: the main window made (with the windows it makes at
+// once) and shown until it has painted, then closed.
+void BM_MainWindowStart(benchmark::State &state)
+{
+    NoDialogs dialogs;
+    for (auto _ : state) {
+        auto window = std::make_unique<TForm1>(Folder().path(), &dialogs);
+        PaintWatch watch;
+        window->show();
+        watch.Watch(window.get());
+        WaitUntilPainted(watch);
+        state.PauseTiming();
+        window.reset();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_MainWindowStart)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 void BM_PlainQtAnchor(benchmark::State &state)
 {

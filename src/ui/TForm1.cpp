@@ -14,7 +14,7 @@
 #include "TRunTimeSwitch.h"
 #include "TScreenEditor.h"
 #include "TScreenListWindow.h"
-#include "TSearchListWindow.h"
+#include "TSearchLists.h"
 #include "TSessionFeatures.h"
 #include "TVisualDefaults.h"
 #include "TVQImageManager.h"
@@ -57,11 +57,7 @@ TForm1::TForm1(const QString &programFolder, TDialogs *dialogs, QWidget *parent)
     layout->addWidget(label);
     setCentralWidget(central);
 
-    m_outputs = new TForm4(this);
-    m_inputs = new TForm15(this);
-    m_sensors = new TForm11(this);
-    m_memos = new TSearchMemoForm(this);
-    m_variables = new TForm5(this);
+    m_searchLists = std::make_unique<TSearchLists>(this);
     m_screenList = new TScreenListWindow(*this);
 
     m_session = new TProjectSession(programFolder, m_dialogs, this);
@@ -81,8 +77,9 @@ TForm1::TForm1(const QString &programFolder, TDialogs *dialogs, QWidget *parent)
     UpdateTitle();
 
     // The program's keys work in its other windows too: the lists and the project summary.
-    for (QWidget *window : std::initializer_list<QWidget *>{m_outputs, m_inputs, m_sensors, m_memos, m_variables, m_screenList, m_summary})
+    for (QWidget *window : std::initializer_list<QWidget *>{m_screenList, m_summary})
         window->addActions(m_keyActions);
+    m_searchLists->SetKeyActions(m_keyActions);
     resize(320, 200);
 }
 
@@ -143,12 +140,12 @@ void TForm1::MakeMenus()
 
     m_displayMenu = menuBar()->addMenu(QStringLiteral("&Display"));
     connect(m_displayMenu->addAction(QStringLiteral("Screens")), &QAction::triggered, this, &TForm1::ShowScreenList);
-    const std::pair<QString, TSearchListWindow *> lists[] = {
-        {QStringLiteral("Outputs"), m_outputs}, {QStringLiteral("Inputs"), m_inputs},
-        {QStringLiteral("temperature sensors"), m_sensors}, {QStringLiteral("Memo"), m_memos}};
-    for (const auto &[caption, list] : lists) {
-        TSearchListWindow *shown = list;
-        connect(m_displayMenu->addAction(caption), &QAction::triggered, this, [this, shown] { ShowSearchList(shown); });
+    const std::pair<QString, TSearchLists::Kind> lists[] = {
+        {QStringLiteral("Outputs"), TSearchLists::Kind::Outputs}, {QStringLiteral("Inputs"), TSearchLists::Kind::Inputs},
+        {QStringLiteral("temperature sensors"), TSearchLists::Kind::Sensors}, {QStringLiteral("Memo"), TSearchLists::Kind::Memos}};
+    for (const auto &[caption, kind] : lists) {
+        const TSearchLists::Kind shown = kind;
+        connect(m_displayMenu->addAction(caption), &QAction::triggered, this, [this, shown] { ShowSearchList(m_searchLists->Get(shown)); });
     }
     AttachSessionFeatures(*m_session, m_programFolder, this, m_parameterMenu, m_displayMenu,
                           [this](const QString &line) { statusBar()->showMessage(line, 15000); });
@@ -169,10 +166,7 @@ void TForm1::FollowSession()
     for (const auto signal : {&TProjectSession::applicationAdded, &TProjectSession::applicationUpdated})
         connect(m_session, signal, this, &TForm1::SourcesChanged);
     // The lists let go of the application's records before it goes.
-    connect(m_session, &TProjectSession::applicationRemoved, this, [this] {
-        for (TSearchListWindow *list : {m_outputs, m_inputs, m_sensors, m_memos, m_variables})
-            list->SetSources(nullptr, nullptr);
-    });
+    connect(m_session, &TProjectSession::applicationRemoved, this, [this] { m_searchLists->SetSources(nullptr, nullptr); });
     connect(m_session, &TProjectSession::healthChanged, this, &TForm1::LinkHealthChanged);
     connect(m_session, &TProjectSession::modeChanged, this, &TForm1::FollowMode);
     connect(m_session, &TProjectSession::modifiedChanged, this, &TForm1::UpdateTitle);
@@ -182,11 +176,7 @@ void TForm1::FollowSession()
 void TForm1::SourcesChanged()
 {
     // The search lists name the records of the project: they are filled again when next shown.
-    for (TSearchListWindow *list : {m_outputs, m_inputs, m_sensors, m_memos, m_variables}) {
-        list->SetSources(Project(), Lists());
-        if (list->isVisible())
-            list->Refresh();
-    }
+    m_searchLists->SetSources(Project(), Lists());
 }
 
 void TForm1::ProjectShown()
@@ -213,8 +203,7 @@ void TForm1::FollowMode()
     LinkHealthChanged();
     UpdateEditActions();
     if (m_session->Mode() == RunMode::RunTime) {
-        for (TSearchListWindow *list : {m_outputs, m_inputs, m_sensors})
-            list->hide();
+        m_searchLists->Hide({TSearchLists::Kind::Outputs, TSearchLists::Kind::Inputs, TSearchLists::Kind::Sensors});
     }
 }
 
@@ -385,8 +374,7 @@ void TForm1::closeEvent(QCloseEvent *event)
     m_files->KeepSettings();
     for (TMyForm11 *window : ScreenWindows())
         window->hide();
-    for (TSearchListWindow *list : {m_outputs, m_inputs, m_sensors, m_memos, m_variables})
-        list->hide();
+    m_searchLists->HideAll();
     m_screenList->hide();
     event->accept();
 }

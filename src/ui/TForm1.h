@@ -4,6 +4,7 @@
 #include "TProjectManager.h"
 #include "TProjectSession.h"
 #include "TScreenListWindow.h"
+#include "TSearchLists.h"
 #include "TSettingsFile.h"
 
 #include <QMainWindow>
@@ -31,7 +32,6 @@ class TProjectManager;
 class TPropertyEditor;
 class TRunTimeSwitch;
 class TScreenEditor;
-class TSearchListWindow;
 class TWindowBinder;
 
 // The main window: the File, Edit, Parameter, Project and Display menus over the project session,
@@ -126,11 +126,12 @@ public:
     // An application's link was lost or came back, or the mode changed: the screens' banners and
     // the summary follow.
     void LinkHealthChanged();
-    TSearchListWindow *OutputList() const { return m_outputs; }
-    TSearchListWindow *InputList() const { return m_inputs; }
-    TSearchListWindow *SensorList() const { return m_sensors; }
-    TSearchListWindow *MemoList() const { return m_memos; }
-    TSearchListWindow *VariableList() const { return m_variables; }
+    // The search lists, each window made when first asked for.
+    TSearchListWindow *OutputList() const { return m_searchLists->Get(TSearchLists::Kind::Outputs); }
+    TSearchListWindow *InputList() const { return m_searchLists->Get(TSearchLists::Kind::Inputs); }
+    TSearchListWindow *SensorList() const { return m_searchLists->Get(TSearchLists::Kind::Sensors); }
+    TSearchListWindow *MemoList() const { return m_searchLists->Get(TSearchLists::Kind::Memos); }
+    TSearchListWindow *VariableList() const { return m_searchLists->Get(TSearchLists::Kind::Variables); }
     QListWidget *ScreenList() const { return m_screenList; }
     // The screen list's menu: "Properties" of the selected screen.
     QMenu *ScreenListMenu() const { return m_screenList->Menu(); }
@@ -180,11 +181,7 @@ private:
     QAction *m_addApplication = nullptr;
     QAction *m_addScreen = nullptr;
     QAction *m_projectSummary = nullptr;
-    TSearchListWindow *m_outputs = nullptr;
-    TSearchListWindow *m_inputs = nullptr;
-    TSearchListWindow *m_sensors = nullptr;
-    TSearchListWindow *m_memos = nullptr;
-    TSearchListWindow *m_variables = nullptr;
+    std::unique_ptr<TSearchLists> m_searchLists;
     TScreenListWindow *m_screenList = nullptr;
     TForm6 *m_connecting = nullptr;
     TForm17 *m_summary = nullptr;
