@@ -117,10 +117,14 @@ THistoryRecorder::THistoryRecorder(TProjectSession &session, const QString &fold
             else
                 ++it;
         }
+        m_lastStates.removeIf([](const auto &entry) { return (entry.key() & k_testKey) != 0; });
         if (mode == RunMode::Test) {
             const QHash<QString, double> reported = m_last;
             for (auto it = reported.begin(); it != reported.end(); ++it)
                 m_last.insert(QStringLiteral("test/") + it.key(), it.value());
+            const QHash<quint64, double> reportedStates = m_lastStates;
+            for (auto it = reportedStates.begin(); it != reportedStates.end(); ++it)
+                m_lastStates.insert(it.key() | k_testKey, it.value());
         }
         THistoryRow row;
         row.Kind = QStringLiteral("mode");
@@ -257,7 +261,10 @@ void THistoryRecorder::StateChanged(TDataFileManager *application, TVQQModuleBas
         row.Serial = serial;
         row.Channel = channel.Number;
         row.HasValue = true;
-        const QString key = serial + QLatin1Char('/') + QString::number(channel.Number) + QLatin1Char('/');
+        // The channel's measures by serial number, channel and measure (its index among the
+        // measures, shifted past the test bit).
+        const quint64 key = (quint64(record.SerialNumber) << 32) | (quint64(channel.Number) << 8);
+        const auto measure = [&key](quint64 index) { return key | (index << 1); };
         const auto onOff = [&row](bool on) {
             row.Value = on ? 1 : 0;
             row.Text = on ? QStringLiteral("ON") : QStringLiteral("OFF");
@@ -274,7 +281,7 @@ void THistoryRecorder::StateChanged(TDataFileManager *application, TVQQModuleBas
             } else {
                 onOff(OutputOn(*module, channel.Number));
             }
-            Value(application, key + row.What, row, &record, channel.Io);
+            StateValue(application, measure(0), row, record, channel.Io);
             break;
         case Channel::Dimmer:
             if (!(parts & PartLevels))
@@ -282,14 +289,14 @@ void THistoryRecorder::StateChanged(TDataFileManager *application, TVQQModuleBas
             row.What = QStringLiteral("level");
             row.Value = DimLevel(*module, channel.Number);
             row.Text = QStringLiteral("%1 %").arg(row.Value);
-            Value(application, key + row.What, row, &record, channel.Io);
+            StateValue(application, measure(1), row, record, channel.Io);
             break;
         case Channel::Input:
             if (!(parts & PartInputs))
                 continue;
             row.What = QStringLiteral("input");
             onOff(InputOn(*module, channel.Number));
-            Value(application, key + row.What, row, &record, channel.Io);
+            StateValue(application, measure(2), row, record, channel.Io);
             break;
         case Channel::Analogue:
             if (!(parts & PartInputs) || AnalogueValue(*module) > 100)
@@ -297,7 +304,7 @@ void THistoryRecorder::StateChanged(TDataFileManager *application, TVQQModuleBas
             row.What = QStringLiteral("0-10 V");
             row.Value = AnalogueValue(*module);
             row.Text = QStringLiteral("%1 %").arg(row.Value);
-            Value(application, key + row.What, row, &record, channel.Io);
+            StateValue(application, measure(3), row, record, channel.Io);
             break;
         case Channel::Sensor: {
             if (!(parts & PartTemperature))
@@ -307,11 +314,12 @@ void THistoryRecorder::StateChanged(TDataFileManager *application, TVQQModuleBas
             const std::pair<QString, double> measures[] = {{QStringLiteral("temperature"), bytes[0] + bytes[1] % 10 / 10.0},
                                                            {QStringLiteral("set point"), bytes[2] + bytes[3] % 10 / 10.0},
                                                            {QStringLiteral("mode"), double(bytes[4])}};
+            quint64 index = 4;
             for (const auto &[what, value] : measures) {
                 row.What = what;
                 row.Value = value;
                 row.Text = QString::number(value, 'f', what == QStringLiteral("mode") ? 0 : 1);
-                Value(application, key + what, row, &record, channel.Io);
+                StateValue(application, measure(index++), row, record, channel.Io);
             }
             break;
         }
@@ -319,8 +327,7 @@ void THistoryRecorder::StateChanged(TDataFileManager *application, TVQQModuleBas
     }
 }
 
-void THistoryRecorder::Value(TDataFileManager *application, const QString &key, THistoryRow row, const ModuleRecord *module,
-                             const IoRecord *io)
+void THistoryRecorder::Value(TDataFileManager *application, const QString &key, THistoryRow row)
 {
     // A report that repeats what was recorded is no change.
     row.Test = m_session.Mode() == RunMode::Test;
@@ -329,8 +336,21 @@ void THistoryRecorder::Value(TDataFileManager *application, const QString &key, 
     if (last != m_last.constEnd() && *last == row.Value)
         return;
     m_last.insert(keyed, row.Value);
-    if (module && io)
-        row.Name = TCodePage::ToDisplay(module->Name).trimmed() + QStringLiteral(" / ") + TCodePage::ToDisplay(io->Name).trimmed();
+    Add(application, row);
+}
+
+void THistoryRecorder::StateValue(TDataFileManager *application, quint64 key, THistoryRow row, const ModuleRecord &module,
+                                  const IoRecord *io)
+{
+    // A report that repeats what was recorded is no change.
+    row.Test = m_session.Mode() == RunMode::Test;
+    const quint64 keyed = row.Test ? key | k_testKey : key;
+    const auto last = m_lastStates.constFind(keyed);
+    if (last != m_lastStates.constEnd() && *last == row.Value)
+        return;
+    m_lastStates.insert(keyed, row.Value);
+    if (io)
+        row.Name = TCodePage::ToDisplay(module.Name).trimmed() + QStringLiteral(" / ") + TCodePage::ToDisplay(io->Name).trimmed();
     Add(application, row);
 }
 

@@ -61,10 +61,12 @@ private:
     void Add(TDataFileManager *application, THistoryRow row);
     void AddToAll(THistoryRow row);
     void StateChanged(TDataFileManager *application, TVQQModuleBase *module, quint8 parts);
-    // Adds the row unless it repeats the value last recorded under `key`; a channel's row is named
-    // from `module` and `io` then.
-    void Value(TDataFileManager *application, const QString &key, THistoryRow row, const ModuleRecord *module = nullptr,
-               const IoRecord *io = nullptr);
+    // Adds the row unless it repeats the value last recorded under `key`.
+    void Value(TDataFileManager *application, const QString &key, THistoryRow row);
+    // The same for a module channel's measure, under a key of numbers (reports are many: a string
+    // key made and hashed for each cost more than the rest of the recording), the row named from
+    // `module` and `io`.
+    void StateValue(TDataFileManager *application, quint64 key, THistoryRow row, const ModuleRecord &module, const IoRecord *io);
     void Flush();
     void WriterFailed(const QString &error);
 
@@ -77,7 +79,10 @@ private:
     QTimer *m_flushTimer = nullptr;
     std::vector<std::pair<QString, THistoryRow>> m_pending;  // database path, row
     QHash<const TVQQModuleBase *, std::vector<Channel>> m_channels;
-    QHash<QString, double> m_last;  // the last recorded value of each channel's measure
+    QHash<QString, double> m_last;  // the last recorded value of each memo, variable, power…
+    // ... and of each module channel's measure; test mode's apart, under the key's lowest bit.
+    static constexpr quint64 k_testKey = 1;
+    QHash<quint64, double> m_lastStates;
     qint64 m_pausedUntil = 0;
     QString m_database;
 };
