@@ -84,10 +84,9 @@ bool THistoryStore::Rename(THistoryStatements &statements, QHash<QString, QStrin
     const QString channel = row.Serial + QLatin1Char('/') + QString::number(row.Channel);
     auto known = names.find(channel);
     if (known == names.end()) {
-        QSqlQuery &last = statements.Get(THistoryStatements::LastName,
-                                         QStringLiteral("SELECT name FROM names WHERE serial = ? AND channel = ? ORDER BY since DESC LIMIT 1"));
-        last.bindValue(0, row.Serial);
-        last.bindValue(1, row.Channel);
+        QSqlQuery &last = statements.Bound(THistoryStatements::LastName,
+                                           QStringLiteral("SELECT name FROM names WHERE serial = ? AND channel = ? ORDER BY since DESC LIMIT 1"),
+                                           {row.Serial, row.Channel});
         if (!Run(last, error))
             return false;
         known = names.insert(channel, last.next() ? last.value(0).toString() : k_none);
@@ -95,12 +94,9 @@ bool THistoryStore::Rename(THistoryStatements &statements, QHash<QString, QStrin
     }
     if (*known == row.Name)
         return true;
-    QSqlQuery &rename = statements.Get(THistoryStatements::KeepName,
-                                       QStringLiteral("INSERT OR REPLACE INTO names(serial, channel, since, name) VALUES(?, ?, ?, ?)"));
-    rename.bindValue(0, row.Serial);
-    rename.bindValue(1, row.Channel);
-    rename.bindValue(2, row.Time);
-    rename.bindValue(3, row.Name);
+    QSqlQuery &rename = statements.Bound(THistoryStatements::KeepName,
+                                         QStringLiteral("INSERT OR REPLACE INTO names(serial, channel, since, name) VALUES(?, ?, ?, ?)"),
+                                         {row.Serial, row.Channel, row.Time, row.Name});
     if (!Run(rename, error))
         return false;
     *known = row.Name;
@@ -112,12 +108,9 @@ bool THistoryStore::Catalogue(THistoryStatements &statements, QHash<QString, QSt
     const QString key = row.Kind + QLatin1Char('/') + row.Serial + QLatin1Char('/') + QString::number(row.Channel) + QLatin1Char('/') + row.What;
     auto known = series.find(key);
     if (known == series.end()) {
-        QSqlQuery &last = statements.Get(THistoryStatements::LastSeries,
-                                         QStringLiteral("SELECT name FROM series WHERE kind = ? AND serial = ? AND channel = ? AND what = ?"));
-        last.bindValue(0, row.Kind);
-        last.bindValue(1, NotNull(row.Serial));
-        last.bindValue(2, row.Channel);
-        last.bindValue(3, row.What);
+        QSqlQuery &last = statements.Bound(THistoryStatements::LastSeries,
+                                           QStringLiteral("SELECT name FROM series WHERE kind = ? AND serial = ? AND channel = ? AND what = ?"),
+                                           {row.Kind, NotNull(row.Serial), row.Channel, row.What});
         if (!Run(last, error))
             return false;
         known = series.insert(key, last.next() ? last.value(0).toString() : k_none);
@@ -125,13 +118,9 @@ bool THistoryStore::Catalogue(THistoryStatements &statements, QHash<QString, QSt
     }
     if (*known == row.Name)
         return true;
-    QSqlQuery &keep = statements.Get(THistoryStatements::KeepSeries,
-                                     QStringLiteral("INSERT OR REPLACE INTO series(kind, serial, channel, what, name) VALUES(?, ?, ?, ?, ?)"));
-    keep.bindValue(0, row.Kind);
-    keep.bindValue(1, NotNull(row.Serial));
-    keep.bindValue(2, row.Channel);
-    keep.bindValue(3, row.What);
-    keep.bindValue(4, NotNull(row.Name));
+    QSqlQuery &keep = statements.Bound(THistoryStatements::KeepSeries,
+                                       QStringLiteral("INSERT OR REPLACE INTO series(kind, serial, channel, what, name) VALUES(?, ?, ?, ?, ?)"),
+                                       {row.Kind, NotNull(row.Serial), row.Channel, row.What, NotNull(row.Name)});
     if (!Run(keep, error))
         return false;
     *known = row.Name;

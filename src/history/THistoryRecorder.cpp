@@ -24,6 +24,30 @@
 
 namespace {
 
+// A report that repeats what was recorded under `key` is no change; a new value is kept.
+template <typename Key>
+bool Repeats(QHash<Key, double> &last, const Key &key, double value)
+{
+    const auto found = last.constFind(key);
+    if (found != last.constEnd() && *found == value)
+        return true;
+    last.insert(key, value);
+    return false;
+}
+
+// A test starts from what the modules reported: only what its clicks change is recorded, apart;
+// leaving it, the reported states come back, which is no change.
+template <typename Key, typename IsTest, typename AsTest>
+void RestartTest(QHash<Key, double> &last, RunMode mode, IsTest isTest, AsTest asTest)
+{
+    last.removeIf([&isTest](const auto &entry) { return isTest(entry.key()); });
+    if (mode != RunMode::Test)
+        return;
+    const QHash<Key, double> reported = last;
+    for (auto it = reported.begin(); it != reported.end(); ++it)
+        last.insert(asTest(it.key()), it.value());
+}
+
 constexpr qint64 k_pause = 60 * 1000;
 
 QString HealthName(LinkHealth health)
@@ -109,23 +133,9 @@ THistoryRecorder::THistoryRecorder(TProjectSession &session, const QString &fold
     });
     connect(s, &TProjectSession::applicationRemoved, this, [this] { m_channels.clear(); });
     connect(s, &TProjectSession::modeChanged, this, [this](RunMode mode) {
-        // A test starts from what the modules reported: only what its clicks change is recorded,
-        // apart; leaving it, the reported states come back, which is no change.
-        for (auto it = m_last.begin(); it != m_last.end();) {
-            if (it.key().startsWith(QStringLiteral("test/")))
-                it = m_last.erase(it);
-            else
-                ++it;
-        }
-        m_lastStates.removeIf([](const auto &entry) { return (entry.key() & k_testKey) != 0; });
-        if (mode == RunMode::Test) {
-            const QHash<QString, double> reported = m_last;
-            for (auto it = reported.begin(); it != reported.end(); ++it)
-                m_last.insert(QStringLiteral("test/") + it.key(), it.value());
-            const QHash<quint64, double> reportedStates = m_lastStates;
-            for (auto it = reportedStates.begin(); it != reportedStates.end(); ++it)
-                m_lastStates.insert(it.key() | k_testKey, it.value());
-        }
+        RestartTest(m_last, mode, [](const QString &key) { return key.startsWith(QStringLiteral("test/")); },
+                    [](const QString &key) { return QStringLiteral("test/") + key; });
+        RestartTest(m_lastStates, mode, [](quint64 key) { return (key & k_testKey) != 0; }, [](quint64 key) { return key | k_testKey; });
         THistoryRow row;
         row.Kind = QStringLiteral("mode");
         row.What = QStringLiteral("mode");
@@ -331,24 +341,16 @@ void THistoryRecorder::Value(TDataFileManager *application, const QString &key, 
 {
     // A report that repeats what was recorded is no change.
     row.Test = m_session.Mode() == RunMode::Test;
-    const QString keyed = (row.Test ? QStringLiteral("test/") : QString()) + key;
-    const auto last = m_last.constFind(keyed);
-    if (last != m_last.constEnd() && *last == row.Value)
-        return;
-    m_last.insert(keyed, row.Value);
-    Add(application, row);
+    if (!Repeats(m_last, (row.Test ? QStringLiteral("test/") : QString()) + key, row.Value))
+        Add(application, row);
 }
 
 void THistoryRecorder::StateValue(TDataFileManager *application, quint64 key, THistoryRow row, const ModuleRecord &module,
                                   const IoRecord *io)
 {
-    // A report that repeats what was recorded is no change.
     row.Test = m_session.Mode() == RunMode::Test;
-    const quint64 keyed = row.Test ? key | k_testKey : key;
-    const auto last = m_lastStates.constFind(keyed);
-    if (last != m_lastStates.constEnd() && *last == row.Value)
+    if (Repeats(m_lastStates, row.Test ? key | k_testKey : key, row.Value))
         return;
-    m_lastStates.insert(keyed, row.Value);
     if (io)
         row.Name = TCodePage::ToDisplay(module.Name).trimmed() + QStringLiteral(" / ") + TCodePage::ToDisplay(io->Name).trimmed();
     Add(application, row);

@@ -3,7 +3,10 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 
+#include <QVariant>
+
 #include <array>
+#include <initializer_list>
 #include <optional>
 
 // The catalogue's statements for one write, each prepared when first needed and then only bound
@@ -26,6 +29,15 @@ public:
             query->prepare(sql);
         }
         return *query;
+    }
+    // The statement with `values` bound to its placeholders in order.
+    QSqlQuery &Bound(Which which, const QString &sql, std::initializer_list<QVariant> values)
+    {
+        QSqlQuery &query = Get(which, sql);
+        int index = 0;
+        for (const QVariant &value : values)
+            query.bindValue(index++, value);
+        return query;
     }
 
 private:

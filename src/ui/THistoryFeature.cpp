@@ -27,6 +27,15 @@
 
 namespace {
 
+// A window shown, brought up from the task bar if minimized, in front and active.
+void BringForward(QWidget *window)
+{
+    window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
 constexpr qint64 k_hour = 3600 * 1000;
 
 // What the control of each family shows, as the history names it.
@@ -137,10 +146,7 @@ void THistoryFeature::AddTo(QMenu *parameterMenu, QMenu *displayMenu)
         THistoryWindow *shown = Logbook();
         if (!shown)
             return;
-        shown->setWindowState(shown->windowState() & ~Qt::WindowMinimized);
-        shown->show();
-        shown->raise();
-        shown->activateWindow();
+        BringForward(shown);
     });
 }
 
@@ -186,10 +192,7 @@ void THistoryFeature::ShowPlot(TDataFileManager *application, std::vector<THisto
     // What is being gathered is written first, so that the plot shows it.
     m_recorder->FlushAndWait();
     plot->ShowSeries(application, keys, since, until);
-    plot->setWindowState(plot->windowState() & ~Qt::WindowMinimized);
-    plot->show();
-    plot->raise();
-    plot->activateWindow();
+    BringForward(plot);
 }
 
 void THistoryFeature::EditRetention()
