@@ -11,6 +11,8 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QDir>
+#include <QFileInfo>
 #include <QPainter>
 #include <QPaintEvent>
 #include <QPixmap>
@@ -37,23 +39,32 @@ public:
 
 inline const TGeneratedSize *k_sizes[] = {&k_small, &k_medium, &k_large, &k_huge};
 
-inline QTemporaryDir &Folder()
+// The program folder the generated projects are opened from: a temporary one prepared at first
+// use, or the one QUELNOR_BENCH_FOLDER names (made by `bench_open --generate`), whose projects
+// are opened as they are, so that a process timed from outside does nothing but open one.
+inline QDir Folder()
 {
+    static const QString given = qEnvironmentVariable("QUELNOR_BENCH_FOLDER");
+    if (!given.isEmpty())
+        return QDir(given);
     static QTemporaryDir folder;
     static const bool prepared = [] {
         PrepareProgramFolder(folder.path(), QStringLiteral(QUELNOR_PROGRAM_DIR));
         return true;
     }();
     (void)prepared;
-    return folder;
+    return QDir(folder.path());
 }
 
 inline QString ProjectPath(const TGeneratedSize &size)
 {
     static std::map<QString, QString> paths;
     const QString name = QString::fromLatin1(size.Name);
-    if (!paths.contains(name))
-        paths[name] = GenerateProject(Folder().path(), size);
+    if (!paths.contains(name)) {
+        const QString generated = Folder().filePath(QStringLiteral("Data/%1.qvp").arg(name));
+        const bool given = qEnvironmentVariableIsSet("QUELNOR_BENCH_FOLDER") && QFileInfo::exists(generated);
+        paths[name] = given ? generated : GenerateProject(Folder().path(), size);
+    }
     return paths[name];
 }
 
@@ -151,12 +162,20 @@ class AnchorScreen : public QWidget
 {
 public:
     explicit AnchorScreen(const QString &background) : m_file(background) {}
+    // A closed screen gives back its window buffer, as the program's screens do.
+    void Release()
+    {
+        if (!testAttribute(Qt::WA_WState_Created))
+            create();
+        destroy();
+    }
 
 protected:
+    void hideEvent(QHideEvent *) override { m_background = QPixmap(); }
     void paintEvent(QPaintEvent *event) override
     {
         if (m_background.isNull())
-            m_background = QPixmap(m_file);
+            m_background = QPixmap::fromImage(QImage(m_file));  // not kept in Qt's pixmap cache once closed
         QPainter(this).drawPixmap(event->rect(), m_background, event->rect());
     }
 

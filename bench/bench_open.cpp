@@ -5,18 +5,23 @@
 // the main window's start before any project;
 // switching every control between design time and run time with every screen shown (the anchor
 // changes every control's text); repainting a shown screen. Run it under a real X server with
-// scripts/bench-open.sh. `bench_open --rss program|cycled|anchor SIZE` prints the memory of one open
-// instead ("cycled": every screen shown once and hidden again; with QUELNOR_BENCH_EXIT_AT_MEASURE
-// set it ends there, so that heaptrack counts what is held at that moment as leaked);
-// `bench_open --generate FOLDER` writes the generated projects into a program folder.
+// scripts/bench-open.sh. `bench_open --rss program|cycled|closed|anchor|anchor-closed SIZE` prints
+// the memory of one open instead, settled ("cycled": every screen shown once and hidden again;
+// "closed", "anchor-closed": shown once and closed; with QUELNOR_BENCH_EXIT_AT_MEASURE set it ends
+// there, so that heaptrack counts what is held at that moment as leaked);
+// `bench_open --generate FOLDER` writes the generated projects into a program folder;
+// `QUELNOR_BENCH_FOLDER=FOLDER bench_open --open program|anchor SIZE [every]` opens one of them
+// once, in a process of its own, and leaves (to time the whole process from outside).
 #include "OpenedProject.h"
 #include "TFileAccess.h"
 #include "TProjectSession.h"
 #include "TRunTimeSwitch.h"
 
 #include <QApplication>
+#include <QPixmapCache>
 
 #include <malloc.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <benchmark/benchmark.h>
@@ -84,6 +89,9 @@ void BM_PlainQtAnchor(benchmark::State &state)
         state.PauseTiming();
         windows.clear();
         QCoreApplication::processEvents();
+        // QPixmap(file) keeps what it read in Qt's pixmap cache: the next open would decode no
+        // picture, where a user's open (one a program start) decodes every one.
+        QPixmapCache::clear();
         state.ResumeTiming();
     }
     state.SetLabel(size.Name);
@@ -296,17 +304,74 @@ int Memory(const QString &what, const QString &sizeName)
         }
     } else {
         anchor = OpenAnchor(*size);
+        // "anchor-closed": the anchor's other screens shown, painted and closed as the program's are.
+        if (what == QStringLiteral("anchor-closed")) {
+            for (size_t i = 3; i < anchor.size(); ++i) {
+                PaintWatch watch;
+                anchor[i]->show();
+                watch.Watch(anchor[i].get());
+                WaitUntilPainted(watch);
+                anchor[i]->close();
+                static_cast<AnchorScreen *>(anchor[i].get())->Release();
+                QCoreApplication::processEvents();
+            }
+            QCoreApplication::processEvents();
+            malloc_trim(0);
+        }
     }
+    // Measured settled, as a program left open is: the history writes its first changes a second
+    // after the open and only then opens its files (SQLite's code and page cache, the writer's heap).
+    const QDeadlineTimer settled(1500);
+    while (!settled.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 100);
+    malloc_trim(0);
     const struct mallinfo2 heap = mallinfo2();
     printf("%s %s: rss %.1f MB (growth %.1f MB), peak %.1f MB, heap in use %.1f MB\n", qPrintable(what), size->Name,
            StatusKilobytes("VmRSS:") / 1024.0, (StatusKilobytes("VmRSS:") - before) / 1024.0, StatusKilobytes("VmHWM:") / 1024.0,
            double(heap.uordblks + heap.hblkhd) / (1024.0 * 1024.0));
+    printf("  of it anonymous %.1f MB, files %.1f MB, shared memory %.1f MB\n", StatusKilobytes("RssAnon:") / 1024.0,
+           StatusKilobytes("RssFile:") / 1024.0, StatusKilobytes("RssShmem:") / 1024.0);
     // Under heaptrack, what is still allocated at the measurement shows as leaked.
     if (qEnvironmentVariableIsSet("QUELNOR_BENCH_EXIT_AT_MEASURE")) {
         fflush(stdout);
         _exit(0);
     }
     return 0;
+}
+
+// One open in a process of its own, as a user opens a project after starting the program: no
+// picture, width or label already read by an earlier open. Prints the processor time the open
+// took and leaves without tearing down; timed from outside, the whole process is the figure.
+int OpenOnce(const QString &what, const QString &sizeName, bool everyScreen)
+{
+    const TGeneratedSize *size = nullptr;
+    for (const TGeneratedSize *s : k_sizes) {
+        if (sizeName == QString::fromLatin1(s->Name))
+            size = s;
+    }
+    if (!size || (what != QStringLiteral("program") && what != QStringLiteral("anchor")))
+        return 2;
+    ProjectPath(*size);
+    const auto cpu = [] {
+        timespec now{};
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+        return double(now.tv_sec) * 1000.0 + double(now.tv_nsec) / 1e6;
+    };
+    const double start = cpu();
+    NoDialogs dialogs;
+    std::unique_ptr<TForm1> window;
+    std::vector<std::unique_ptr<QWidget>> anchor;
+    if (what == QStringLiteral("program"))
+        window = OpenWithWindows(*size, dialogs, everyScreen);
+    else
+        anchor = OpenAnchor(*size, everyScreen);
+    printf("%s %s%s: open %.1f ms processor time\n", qPrintable(what), size->Name, everyScreen ? " every screen" : "",
+           cpu() - start);
+    fflush(stdout);
+    // The mark the open left beside the project goes, so that the next run opens it as this one did.
+    const QFileInfo project(ProjectPath(*size));
+    QFile::remove(project.absolutePath() + QStringLiteral("/.") + project.fileName() + QStringLiteral(".lock"));
+    _exit(0);
 }
 
 } // namespace
@@ -320,6 +385,8 @@ int main(int argc, char **argv)
     QApplication application(argc, argv);
     if (argc == 4 && qstrcmp(argv[1], "--rss") == 0)
         return Memory(QString::fromLatin1(argv[2]), QString::fromLatin1(argv[3]));
+    if ((argc == 4 || argc == 5) && qstrcmp(argv[1], "--open") == 0)
+        return OpenOnce(QString::fromLatin1(argv[2]), QString::fromLatin1(argv[3]), argc == 5 && qstrcmp(argv[4], "every") == 0);
     if (argc == 3 && qstrcmp(argv[1], "--generate") == 0) {
         // The generated projects in a program folder of their own, to resave or open by hand.
         const QString folder = QString::fromLocal8Bit(argv[2]);
