@@ -37,7 +37,7 @@ public:
     int Exec(QDialog &) override { return 0; }
 };
 
-inline const TGeneratedSize *k_sizes[] = {&k_small, &k_medium, &k_large, &k_huge};
+inline const TGeneratedSize *k_sizes[] = {&k_small, &k_medium, &k_large, &k_huge, &k_giant};
 
 // The program folder the generated projects are opened from: a temporary one prepared at first
 // use, or the one QUELNOR_BENCH_FOLDER names (made by `bench_open --generate`), whose projects

@@ -33,6 +33,8 @@ inline constexpr TGeneratedSize k_small{"small", 1, 50, 3, 100};
 inline constexpr TGeneratedSize k_medium{"medium", 3, 500, 30, 2000};
 inline constexpr TGeneratedSize k_large{"large", 10, 2000, 127, 10000};
 inline constexpr TGeneratedSize k_huge{"huge", 10, 2000, 127, 40000};
+// Only for the memory and one-open-per-process modes: too slow for the in-process benchmarks.
+inline constexpr TGeneratedSize k_giant{"giant", 10, 2000, 127, 100000};
 
 class TSilentMessages : public UserMessages
 {
