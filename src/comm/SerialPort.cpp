@@ -31,19 +31,30 @@ SerialPort::SerialPort(QObject *owner, const QString &programFolder, UserMessage
     connect(m_udp, &QUdpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) { UdpError(int(error)); });
 }
 
-void SerialPort::UdpReadable()
+bool SerialPort::TakeUnreachable()
 {
-    // The module's port closed answers with "port unreachable", which wakes the socket with no
-    // datagram and no error of Qt's: the kernel's pending error says it, and the link is lost.
+    // The module's port closed answers with "port unreachable", which Qt does not report: the
+    // kernel keeps it as the socket's pending error until the next read or peek takes it.
     int pending = 0;
     socklen_t size = sizeof pending;
     const qintptr fd = m_udp->socketDescriptor();
-    if (m_open && m_linkKind == LinkKinds::Udp && fd >= 0
-        && ::getsockopt(int(fd), SOL_SOCKET, SO_ERROR, &pending, &size) == 0 && pending == ECONNREFUSED) {
-        emit linkFailed(QStringLiteral("The interface module's port is unreachable"));
+    return m_open && m_linkKind == LinkKinds::Udp && fd >= 0
+           && ::getsockopt(int(fd), SOL_SOCKET, SO_ERROR, &pending, &size) == 0 && pending == ECONNREFUSED;
+}
+
+void SerialPort::UdpReadable()
+{
+    // It wakes the socket with no datagram: the link is lost.
+    if (TakeUnreachable()) {
+        emit linkFailed(UnreachableReason());
         return;
     }
     emit dataArrived();
+}
+
+QString SerialPort::UnreachableReason()
+{
+    return QStringLiteral("The interface module's port is unreachable");
 }
 
 void SerialPort::UdpError(int error)
@@ -266,6 +277,15 @@ bool SerialPort::ReadLink(QByteArray &data)
         // After the log-out the socket is disconnected, though the link still counts as open.
         if (m_udp->state() != QAbstractSocket::ConnectedState)
             return false;
+        // Asked before peeking for a datagram, which would take the error and drop it; said from
+        // the event loop rather than from inside the caller's read loop.
+        if (TakeUnreachable()) {
+            QTimer::singleShot(0, this, [this] {
+                if (m_open && m_linkKind == LinkKinds::Udp)
+                    emit linkFailed(UnreachableReason());
+            });
+            return false;
+        }
         if (!m_udp->hasPendingDatagrams())
             m_udp->waitForReadyRead(0);
         while (m_udp->hasPendingDatagrams()) {

@@ -95,6 +95,9 @@ private:
 
     void FinishLogoutStep();
     void SerialError(int error);
+    // The socket's pending "port unreachable", taken (only while the UDP link is open).
+    bool TakeUnreachable();
+    static QString UnreachableReason();
     void UdpReadable();
     void UdpError(int error);
     void EnlargeReceiveBuffer();

@@ -494,6 +494,32 @@ TEST_F(RunTimeTest, AStoppedAndRestartedModuleIsSeenAndHealsByItself)
     EXPECT_FALSE(App(0).Session().RetryTimer()->isActive());
 }
 
+// The module's program stops while nothing happens: the next keep-alive gets "port unreachable"
+// back, and the link is lost then, even when the link's poll reads before the socket says so (a
+// peek for a datagram takes the kernel's pending error with it).
+TEST_F(RunTimeTest, AStoppedModuleIsSeenByTheNextKeepAlive)
+{
+    ASSERT_TRUE(Start(WithPassword()));
+    ConnectWithShortWaits();
+    TLinkTimings timings = App(0).Session().Timings();
+    timings.AnswerWait = 600000;  // no answer awaited in this test's time: only the port can say it
+    App(0).Session().SetTimings(timings);
+    const quint16 port = simulator->UdpPort();
+    simulator.reset();
+    for (const bool pollFirst : {true, false}) {
+        App(0).Session().WatchdogExpired();
+        if (pollFirst)
+            App(0).Session().PollLink();
+        EXPECT_TRUE(RunUntil([&] { return App(0).Session().Health() == LinkHealth::Lost; }, 2000)) << pollFirst;
+        EXPECT_EQ(App(0).Session().LostReason(), QStringLiteral("The interface module's port is unreachable")) << pollFirst;
+        if (pollFirst) {
+            ASSERT_TRUE(StartSimulator(WithPassword(), port));
+            ASSERT_TRUE(RunUntil([&] { return App(0).Session().Health() == LinkHealth::Up; }, 5000));
+            simulator.reset();
+        }
+    }
+}
+
 // A noisy link: refresh answers dropped as bad are asked for again until every state has come.
 TEST_F(RunTimeTest, StatesLostToANoisyLinkAreAskedForAgain)
 {
