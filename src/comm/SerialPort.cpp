@@ -31,30 +31,44 @@ SerialPort::SerialPort(QObject *owner, const QString &programFolder, UserMessage
     connect(m_udp, &QUdpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) { UdpError(int(error)); });
 }
 
-bool SerialPort::TakeUnreachable()
+QString SerialPort::TakeUnreachable()
 {
-    // The module's port closed answers with "port unreachable", which Qt does not report: the
-    // kernel keeps it as the socket's pending error until the next read or peek takes it.
+    // The module's port closed answers with "port unreachable", a host or network gone with
+    // "unreachable" too, which Qt does not report: the kernel keeps it as the socket's pending
+    // error until the next read or peek takes it.
     int pending = 0;
     socklen_t size = sizeof pending;
     const qintptr fd = m_udp->socketDescriptor();
-    return m_open && m_linkKind == LinkKinds::Udp && fd >= 0
-           && ::getsockopt(int(fd), SOL_SOCKET, SO_ERROR, &pending, &size) == 0 && pending == ECONNREFUSED;
+    if (!m_open || m_linkKind != LinkKinds::Udp || fd < 0 || ::getsockopt(int(fd), SOL_SOCKET, SO_ERROR, &pending, &size) != 0)
+        return {};
+    return UnreachableReason(pending);
 }
 
 void SerialPort::UdpReadable()
 {
     // It wakes the socket with no datagram: the link is lost.
-    if (TakeUnreachable()) {
-        emit linkFailed(UnreachableReason());
+    const QString unreachable = TakeUnreachable();
+    if (!unreachable.isEmpty()) {
+        emit linkFailed(unreachable);
         return;
     }
     emit dataArrived();
 }
 
-QString SerialPort::UnreachableReason()
+QString SerialPort::UnreachableReason(int socketError)
 {
-    return QStringLiteral("The interface module's port is unreachable");
+    switch (socketError) {
+    case ECONNREFUSED:
+        return QStringLiteral("The interface module's port is unreachable");
+    case EHOSTUNREACH:
+    case EHOSTDOWN:
+        return QStringLiteral("The interface module's host is unreachable");
+    case ENETUNREACH:
+    case ENETDOWN:
+        return QStringLiteral("The interface module's network is unreachable");
+    default:
+        return {};
+    }
 }
 
 void SerialPort::UdpError(int error)
@@ -279,10 +293,11 @@ bool SerialPort::ReadLink(QByteArray &data)
             return false;
         // Asked before peeking for a datagram, which would take the error and drop it; said from
         // the event loop rather than from inside the caller's read loop.
-        if (TakeUnreachable()) {
-            QTimer::singleShot(0, this, [this] {
+        const QString unreachable = TakeUnreachable();
+        if (!unreachable.isEmpty()) {
+            QTimer::singleShot(0, this, [this, unreachable] {
                 if (m_open && m_linkKind == LinkKinds::Udp)
-                    emit linkFailed(UnreachableReason());
+                    emit linkFailed(unreachable);
             });
             return false;
         }

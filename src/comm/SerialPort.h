@@ -54,6 +54,9 @@ public:
     // Four decimal fields of 1 to 3 digits below 256, separated by "."; only the first 20
     // characters count.
     static bool IsValidIPv4(const QByteArray &host);
+    // Why a UDP link is lost, for a socket error the kernel holds for it (an errno value);
+    // nothing for an error that says nothing of the link.
+    static QString UnreachableReason(int socketError);
 
     // The device a COM number opens in a program folder.
     static QString SerialDevicePath(const QString &programFolder, quint8 comNumber);
@@ -95,9 +98,9 @@ private:
 
     void FinishLogoutStep();
     void SerialError(int error);
-    // The socket's pending "port unreachable", taken (only while the UDP link is open).
-    bool TakeUnreachable();
-    static QString UnreachableReason();
+    // The socket's pending error taken (only while the UDP link is open): why the link is lost,
+    // or nothing.
+    QString TakeUnreachable();
     void UdpReadable();
     void UdpError(int error);
     void EnlargeReceiveBuffer();

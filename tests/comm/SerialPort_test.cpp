@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 TEST(SerialPort, IsValidIPv4)
 {
     struct Row { const char *host; bool valid; };
@@ -18,6 +20,19 @@ TEST(SerialPort, IsValidIPv4)
     };
     for (const Row &row : rows)
         EXPECT_EQ(SerialPort::IsValidIPv4(row.host), row.valid) << row.host;
+}
+
+TEST(SerialPort, UnreachableReasons)
+{
+    struct Row { int error; const char *reason; };
+    const Row rows[] = {
+        {ECONNREFUSED, "The interface module's port is unreachable"},
+        {EHOSTUNREACH, "The interface module's host is unreachable"}, {EHOSTDOWN, "The interface module's host is unreachable"},
+        {ENETUNREACH, "The interface module's network is unreachable"}, {ENETDOWN, "The interface module's network is unreachable"},
+        {0, ""}, {EAGAIN, ""}, {EMSGSIZE, ""}, {EINTR, ""},
+    };
+    for (const Row &row : rows)
+        EXPECT_EQ(SerialPort::UnreachableReason(row.error), QString::fromLatin1(row.reason)) << row.error;
 }
 
 TEST(SerialPort, StartsIdleWithoutInterface)
