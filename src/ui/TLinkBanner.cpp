@@ -70,8 +70,13 @@ void TLinkBanner::Update(bool runTime)
             const TLinkSession &session = application->Session();
             if (session.Health() != LinkHealth::Lost)
                 continue;
-            lines.append(QString::fromUtf8("Connection to %1 lost — reconnecting… (since %2)")
-                             .arg(TCodePage::ToDisplay(application->DisplayName()), session.LostAt().toString(QStringLiteral("HH:mm:ss"))));
+            // Why, after the time: a refused password or a module used by another connection is
+            // not mended by trying again, and says what the user has to do.
+            QString line = QString::fromUtf8("Connection to %1 lost — reconnecting… (since %2)")
+                               .arg(TCodePage::ToDisplay(application->DisplayName()), session.LostAt().toString(QStringLiteral("HH:mm:ss")));
+            if (!session.LostReason().isEmpty())
+                line += QStringLiteral(": ") + session.LostReason();
+            lines.append(line);
         }
     }
     if (lines.isEmpty()) {

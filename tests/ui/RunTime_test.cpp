@@ -428,7 +428,9 @@ TEST_F(RunTimeTest, ADroppedSessionIsSeenAndHealsByItself)
     EXPECT_EQ(ceiling->CurrentStateName(), QStringLiteral("Off"));  // the last state stays
     ASSERT_TRUE(screen->LinkBanner()->isVisibleTo(screen));
     EXPECT_TRUE(screen->LinkBanner()->text().startsWith(QString::fromUtf8("Connection to a.qap lost — reconnecting… (since ")));
-    EXPECT_TRUE(screen->LinkBanner()->text().contains(App(0).Session().LostAt().toString(QStringLiteral("HH:mm:ss"))));
+    EXPECT_TRUE(screen->LinkBanner()->text().contains(App(0).Session().LostAt().toString(QStringLiteral("HH:mm:ss")) +
+                                                      QStringLiteral("): No answer from the interface module")))
+        << screen->LinkBanner()->text().toStdString();
     const int written = Logged(QStringLiteral("ignored:"));
     QTest::mouseClick(ceiling, Qt::LeftButton, {}, QPoint(5, 5));  // refused: nothing goes out
     EXPECT_TRUE(screen->LinkBanner()->text().endsWith(QStringLiteral("\nNot sent: the connection to a.qap is lost")));
@@ -518,6 +520,22 @@ TEST_F(RunTimeTest, AStoppedModuleIsSeenByTheNextKeepAlive)
             simulator.reset();
         }
     }
+}
+
+// A refused password is not mended by trying again: the banner says why the link is lost.
+TEST_F(RunTimeTest, TheBannerSaysWhyTheLinkIsLost)
+{
+    TSimulatorOptions options = WithPassword();
+    options.RefusePassword = true;
+    ASSERT_TRUE(Start(options));
+    App(1).Settings().LinkKind = LinkKinds::None;
+    window.Connecting()->ConnectTimer()->setInterval(5);
+    window.RunTime()->CommandRunTime();
+    ASSERT_TRUE(RunUntil([&] { return App(0).Session().Health() == LinkHealth::Lost; }, 5000));
+    TMyForm11 *screen = window.ScreenWindows()[0];
+    ASSERT_TRUE(RunUntil([&] { return screen->LinkBanner()->isVisibleTo(screen); }));
+    EXPECT_EQ(screen->LinkBanner()->text(), QString::fromUtf8("Connection to a.qap lost — reconnecting… (since %1): Authorisation failed, wrong password")
+                                                .arg(App(0).Session().LostAt().toString(QStringLiteral("HH:mm:ss"))));
 }
 
 // A noisy link: refresh answers dropped as bad are asked for again until every state has come.
