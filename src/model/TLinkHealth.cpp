@@ -95,9 +95,15 @@ void TLinkSession::LinkDown(const QString &reason)
         }
         SetHealth(LinkHealth::Lost);
         RefreshTrust();
-    } else if (m_retryTimer->isActive()) {
-        return;  // the next attempt is already planned
     } else {
+        // Still the same loss, for another reason now (the module back but refusing the
+        // password): said as a health is, so that the screens and the history follow it.
+        if (reason != m_lostReason) {
+            m_lostReason = reason;
+            emit healthChanged(m_health);
+        }
+        if (m_retryTimer->isActive())
+            return;  // the next attempt is already planned
         m_retryPause = std::min(m_retryPause * 2, m_timings.RetryLongest);
     }
     m_retryTimer->start(m_retryPause);

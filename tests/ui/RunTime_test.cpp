@@ -534,8 +534,20 @@ TEST_F(RunTimeTest, TheBannerSaysWhyTheLinkIsLost)
     ASSERT_TRUE(RunUntil([&] { return App(0).Session().Health() == LinkHealth::Lost; }, 5000));
     TMyForm11 *screen = window.ScreenWindows()[0];
     ASSERT_TRUE(RunUntil([&] { return screen->LinkBanner()->isVisibleTo(screen); }));
-    EXPECT_EQ(screen->LinkBanner()->text(), QString::fromUtf8("Connection to a.qap lost — reconnecting… (since %1): Authorisation failed, wrong password")
-                                                .arg(App(0).Session().LostAt().toString(QStringLiteral("HH:mm:ss"))));
+    const QString since = App(0).Session().LostAt().toString(QStringLiteral("HH:mm:ss"));
+    EXPECT_EQ(screen->LinkBanner()->text(),
+              QString::fromUtf8("Connection to a.qap lost — reconnecting… (since %1): Authorisation failed, wrong password").arg(since));
+
+    // The module back, used by another connection now: the banner follows the new reason.
+    const quint16 port = simulator->UdpPort();
+    simulator.reset();
+    options.RefusePassword = false;
+    options.DenyAccess = true;
+    ASSERT_TRUE(StartSimulator(options, port));
+    App(0).Session().RetryLink();
+    EXPECT_TRUE(RunUntil([&] { return screen->LinkBanner()->text().endsWith(QStringLiteral("Access denied, module used by another connection")); }, 3000))
+        << screen->LinkBanner()->text().toStdString();
+    EXPECT_TRUE(screen->LinkBanner()->text().contains(since));
 }
 
 // A noisy link: refresh answers dropped as bad are asked for again until every state has come.
