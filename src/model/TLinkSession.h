@@ -115,7 +115,7 @@ signals:
     void sessionAnswered(const QByteArray &text);
     // The link's device failed; the link is closed and marked failed.
     void linkLost(const QString &reason);
-    // The link's health changed.
+    // The link's health changed, or a lost link's reason (LostReason) did.
     void healthChanged(LinkHealth health);
 
 private:

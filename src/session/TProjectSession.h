@@ -124,6 +124,7 @@ signals:
     // An application was updated from a new export: its model objects follow the new lists.
     void applicationUpdated(TDataFileManager *application);
     void modeChanged(RunMode mode);
+    // An application's link health changed, or the reason of its loss did.
     void healthChanged(TDataFileManager *application, LinkHealth health);
     // A module's state changed in these parts (StatePart bits): after a frame was accepted, or
     // a test-mode click; never for a frame dropped or a repeated report.
