@@ -269,13 +269,19 @@ long StatusKilobytes(const char *field)
     return 0;
 }
 
+// The generated size of that name ("small" … "giant"), or none.
+const TGeneratedSize *SizeNamed(const QString &name)
+{
+    for (const TGeneratedSize *size : k_sizes) {
+        if (name == QString::fromLatin1(size->Name))
+            return size;
+    }
+    return nullptr;
+}
+
 int Memory(const QString &what, const QString &sizeName)
 {
-    const TGeneratedSize *size = nullptr;
-    for (const TGeneratedSize *s : k_sizes) {
-        if (sizeName == QString::fromLatin1(s->Name))
-            size = s;
-    }
+    const TGeneratedSize *size = SizeNamed(sizeName);
     if (!size)
         return 2;
     ProjectPath(*size);
@@ -344,11 +350,7 @@ int Memory(const QString &what, const QString &sizeName)
 // took and leaves without tearing down; timed from outside, the whole process is the figure.
 int OpenOnce(const QString &what, const QString &sizeName, bool everyScreen)
 {
-    const TGeneratedSize *size = nullptr;
-    for (const TGeneratedSize *s : k_sizes) {
-        if (sizeName == QString::fromLatin1(s->Name))
-            size = s;
-    }
+    const TGeneratedSize *size = SizeNamed(sizeName);
     if (!size || (what != QStringLiteral("program") && what != QStringLiteral("anchor")))
         return 2;
     ProjectPath(*size);
