@@ -72,10 +72,24 @@ void TVQControl::SetRunTimeMode(RunMode mode)
 
 void TVQControl::Resize()
 {
-    if (m_sizeHolds > 0)
+    if (m_sizeHolds > 0 || !isVisible())
         m_sizePending = true;
     else
         CheckSize();
+}
+
+void TVQControl::EnsureSized()
+{
+    if (m_sizePending && m_sizeHolds == 0) {
+        m_sizePending = false;
+        CheckSize();
+    }
+}
+
+void TVQControl::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    EnsureSized();
 }
 
 void TVQControl::RefreshTrust()

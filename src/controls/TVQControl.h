@@ -83,8 +83,13 @@ public:
 
     // Size from the picture and the text.
     virtual void CheckSize() = 0;
-    // CheckSize now, or once when the last hold ends.
+    // CheckSize now, or once when the last hold ends. A control that is not shown (its screen
+    // hidden) is measured when it is shown: shaping the label of every control of every screen
+    // at open costs more than making their widgets.
     void Resize();
+    // A size put off until the control is shown, taken now (for what reads the geometry of a
+    // control that is not shown).
+    void EnsureSized();
     // Holds the sizing while a record or several settings are applied, so that the control is
     // measured once, when the hold ends.
     class SizeHold
@@ -95,7 +100,7 @@ public:
         {
             if (--m_control.m_sizeHolds == 0 && m_control.m_sizePending) {
                 m_control.m_sizePending = false;
-                m_control.CheckSize();
+                m_control.Resize();
             }
         }
         SizeHold(const SizeHold &) = delete;
@@ -138,6 +143,7 @@ protected:
         update();
     }
 
+    void showEvent(QShowEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;

@@ -36,7 +36,7 @@ TurnedBox Turned(QSize needle, int degrees)
 TVQJaugeControl::TVQJaugeControl(QWidget *parent, const TVisualJaugeData &record, TVQControlHost *host)
     : TVQRecordControl<TVisualJaugeData>(parent, record, host)
 {
-    CheckSize();
+    Resize();
 }
 
 const TVQPicture *TVQJaugeControl::Dial() const

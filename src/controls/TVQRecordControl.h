@@ -53,7 +53,7 @@ public:
         , m_record(record)
     {
         move(record.Left, record.Top);
-        CheckSize();
+        Resize();
     }
 
     // What a click in run time or test does (a shortcut shows its target screen).

@@ -99,7 +99,7 @@ TProjectItem<TVisualVariableData> *TWindowBinder::CreateVariable(const TVisualVa
     control->SetDataToControl(record);
     control->SetState(QStringLiteral("On"));
     control->SetValue(variable.GetValue());
-    control->CheckSize();
+    control->Resize();
     control->SetRunTimeMode(m_owner.RunTime()->ModeForNewControls());
     window.Area()->ShowControl(control);
     return control;

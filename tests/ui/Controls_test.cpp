@@ -58,6 +58,7 @@ protected:
         AddTestModule(app, 10, 10, 10, "Thermostat", {{0}});
         lists.AddApplication(app, &link);
         parent.resize(400, 300);
+        parent.show();  // a shown screen: a control is measured once it is shown
     }
     TVQQModuleBase *Module(quint16 number) { return lists.FindModule(&app, number); }
     TNewVisualOutput Record(const char *label)
@@ -343,6 +344,7 @@ TEST_F(ControlsTest, DimmerPanelPaintsItsBarAndCloseBox)
     TVQImageManager::GetInstance().SetProgramFolder(QStringLiteral(QUELNOR_PROGRAM_DIR));
     const auto face = [this](quint8 type, int level) {
         TVQQDimOutput dimmer(&parent, Module(9), 1, nullptr);
+        dimmer.show();
         dimmer.SetDataToControl(Record("Dining"));
         dimmer.SetDisplayType(type);
         dimmer.SetRunTimeMode(RunMode::Test);
@@ -392,6 +394,7 @@ TEST_F(ControlsTest, DimmerPanelSetsTheLevel)
 {
     TVQImageManager::GetInstance().SetProgramFolder(QStringLiteral(QUELNOR_PROGRAM_DIR));
     TVQQDimOutput dimmer(&parent, Module(9), 1, nullptr);
+    dimmer.show();
     dimmer.SetDataToControl(Record("Dining"));
     dimmer.SetDisplayType(2);
     dimmer.SetRunTimeMode(RunMode::Test);
@@ -566,6 +569,7 @@ TEST_F(ControlsTest, AnalogueInputDialAndDigitsFaces)
     lists.AddApplication(app, &link);
     TVQImageManager::GetInstance().SetProgramFolder(QStringLiteral(QUELNOR_PROGRAM_DIR));
     TVQQIn10VInput input(&parent, Module(11), 0, nullptr);
+    input.show();
     input.SetDataToControl(Record("Wind"));
     const QFontMetrics small(TVQBaseControl::LabelFont());
     input.SetDisplayType(3);
@@ -624,6 +628,7 @@ TEST(TVQJaugeControl, NeedleTurnsWithThePower)
 TEST_F(ControlsTest, PaintsItsPictureAndAnOutlinedLabel)
 {
     TVQQTorOutput output(&parent, Module(2), 0, nullptr);
+    output.show();
     output.SetDataToControl(Record("Hall"));
     output.SetTorState(2);  // Off: the grey bulb
     const QImage image = output.grab().toImage().convertToFormat(QImage::Format_ARGB32);
@@ -668,6 +673,7 @@ TEST(TVQRecordControl, AShortcutIsAsWideAsItsPictureOrCaption)
         record.ShowLabel = row.show;
         record.Label = row.label;
         TVQRecordControl<TVisualShortCut> shortcut(&parent, record, nullptr);
+        shortcut.EnsureSized();  // measured at once, though not shown
         EXPECT_EQ(shortcut.size(), row.size) << row.label.constData();
     }
 }

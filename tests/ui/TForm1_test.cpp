@@ -830,6 +830,7 @@ TEST_F(MainWindowTest, TheDemoScreensHaveNoOverlappingControls)
 {
     ASSERT_TRUE(window.OpenProject(folder.Demo()));
     for (TMyForm11 *screen : window.ScreenWindows()) {
+        screen->show();
         const QList<TVQControl *> controls = screen->Area()->findChildren<TVQControl *>(Qt::FindDirectChildrenOnly);
         EXPECT_GT(controls.size(), 1);
         for (qsizetype i = 0; i < controls.size(); ++i) {
@@ -839,6 +840,25 @@ TEST_F(MainWindowTest, TheDemoScreensHaveNoOverlappingControls)
                     << QDebug::toString(controls[i]->geometry()).toStdString() << " and "
                     << QDebug::toString(controls[j]->geometry()).toStdString();
             }
+        }
+    }
+}
+
+// The controls of a hidden screen are measured when it is shown, after whatever changed their
+// size meanwhile (the mode here): each has the size it would be measured at now.
+TEST_F(MainWindowTest, AHiddenScreensControlsHaveTheirSizeWhenShown)
+{
+    ASSERT_TRUE(window.OpenProject(folder.House()));
+    window.RunTime()->CommandTest();
+    for (int index : {1, 2}) {
+        ASSERT_FALSE(Screen(index)->isVisible());
+        Screen(index)->show();
+        const QList<TVQControl *> controls = Screen(index)->Area()->findChildren<TVQControl *>();
+        ASSERT_GT(controls.size(), 3);
+        for (TVQControl *control : controls) {
+            const QSize shown = control->size();
+            control->CheckSize();
+            EXPECT_EQ(shown, control->size()) << control->metaObject()->className() << " " << index;
         }
     }
 }
