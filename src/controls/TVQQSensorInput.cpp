@@ -26,10 +26,6 @@ QString Degrees(quint8 units, quint8 digit)
 
 TVQQSensorInput::TVQQSensorInput(QWidget *parent, TVQQModuleBase *module, quint16 ioIndex, TVQControlHost *host)
     : TVQBaseControl(parent, module, ioIndex, host)
-    , m_plusImage(TVQImageManager::GetInstance().GetControlImage(QStringLiteral("Sensor plus.bmp")))
-    , m_minusImage(TVQImageManager::GetInstance().GetControlImage(QStringLiteral("Sensor minus.bmp")))
-    , m_buttonImage(TVQImageManager::GetInstance().GetControlImage(QStringLiteral("but2.bmp")))
-    , m_closeImage(TVQImageManager::GetInstance().GetControlImage(QStringLiteral("close.ico")))
     , m_temperatureText(QString::fromUtf8("?,?°C"))
     , m_setPointText(QString::fromUtf8("18,0°C"))
 {
@@ -165,12 +161,15 @@ void TVQQSensorInput::paintEvent(QPaintEvent *)
     painter.setBrush(QColor(166, 202, 240));
     painter.drawRect(0, 0, PanelWidth - 1, PanelHeight - 1);
     DrawTextTop(painter, 10, 10, PanelTitle());
-    painter.drawPixmap(8, 90, m_plusImage->Pixmap(true));
-    painter.drawPixmap(110, 90, m_minusImage->Pixmap(true));
+    // The panel's pictures are looked up when it is painted: most sensors never show it.
+    TVQImageManager &pictures = TVQImageManager::GetInstance();
+    painter.drawPixmap(8, 90, pictures.GetControlImage(QStringLiteral("Sensor plus.bmp"))->Pixmap(true));
+    painter.drawPixmap(110, 90, pictures.GetControlImage(QStringLiteral("Sensor minus.bmp"))->Pixmap(true));
+    const QPixmap &button = pictures.GetControlImage(QStringLiteral("but2.bmp"))->Pixmap(true);
     for (int top : {10, 50, 90})
-        painter.drawPixmap(150, top, m_buttonImage->Pixmap(true));
+        painter.drawPixmap(150, top, button);
     if (DisplayType() != 2)
-        painter.drawPixmap(130, 8, m_closeImage->Pixmap(true));
+        painter.drawPixmap(130, 8, pictures.GetControlImage(QStringLiteral("close.ico"))->Pixmap(true));
     painter.setBrush(Qt::NoBrush);
     const std::pair<const char *, int> modes[] = {{"Automatic", 2}, {"Absence", 1}, {"Comfort", 5}};
     int top = 20;

@@ -40,10 +40,6 @@ private:
     void SendZoneCommand(Zone zone);
     void SetViewMode(int mode);
 
-    const TVQPicture *m_plusImage;
-    const TVQPicture *m_minusImage;
-    const TVQPicture *m_buttonImage;
-    const TVQPicture *m_closeImage;
     int m_viewMode = 0;
     int m_mode = 0;
     QString m_temperatureText;
