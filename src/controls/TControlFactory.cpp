@@ -1,14 +1,18 @@
 #include "TControlFactory.h"
 
-#include <QByteArray>
-#include <QHash>
+#include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
-// Built on first use, so registrations from other files' static initialisers find it.
-QHash<QByteArray, TControlFactory::Maker> &Makers()
+// Built on first use, so registrations from other files' static initialisers find it. A handful
+// of classes: a look-up by comparing names costs less than hashing a copy of the name, which a
+// project's open did for every control.
+std::vector<std::pair<std::string, TControlFactory::Maker>> &Makers()
 {
-    static QHash<QByteArray, TControlFactory::Maker> makers;
+    static std::vector<std::pair<std::string, TControlFactory::Maker>> makers;
     return makers;
 }
 
@@ -16,13 +20,24 @@ QHash<QByteArray, TControlFactory::Maker> &Makers()
 
 bool TControlFactory::Register(const char *name, Maker maker)
 {
-    Makers().insert(QByteArray(name), maker);
+    for (auto &[registered, made] : Makers()) {
+        if (registered == name) {
+            made = maker;
+            return true;
+        }
+    }
+    Makers().emplace_back(name, maker);
     return true;
 }
 
 TVQBaseControl *TControlFactory::Create(const char *name, QWidget *parent, TVQQModuleBase *module, quint16 io,
                                         TVQControlHost *host)
 {
-    const Maker maker = name ? Makers().value(QByteArray(name)) : nullptr;
-    return maker ? maker(parent, module, io, host) : nullptr;
+    if (!name)
+        return nullptr;
+    for (const auto &[registered, maker] : Makers()) {
+        if (std::strcmp(registered.c_str(), name) == 0)
+            return maker(parent, module, io, host);
+    }
+    return nullptr;
 }
