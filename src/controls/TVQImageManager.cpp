@@ -46,21 +46,24 @@ const TVQPicture *TVQImageManager::GetControlImage(const QString &fileName)
 
 const TVQPicture *TVQImageManager::GetImage(const QString &name)
 {
-    const auto found = m_index.constFind(name);
-    if (IsPath(name)) {
+    const auto found = m_index.find(name);
+    Entry *known = found != m_index.end() ? &m_entries[size_t(found->second)] : nullptr;
+    // An entry of a path keeps the file it read; a built-in picture's has none.
+    if (known && known->File.isEmpty())
+        return known->Picture.get();
+    if (known || IsPath(name)) {
         // A file that does not exist (any more) gives the default picture. A file seen within
         // the last second is not looked for again: a project's controls ask for the same few
         // pictures thousands of times while it opens.
         const qint64 now = QDeadlineTimer::current().deadline();
-        if (found != m_index.constEnd() && now - m_entries[size_t(*found)].SeenAt < 1000)
-            return m_entries[size_t(*found)].Picture.get();
-        const QString file = found != m_index.constEnd() ? m_entries[size_t(*found)].File
-                                                         : TPicturePaths::Resolve(TPicturePaths::ToRecord(name), m_programFolder);
+        if (known && now - known->SeenAt < 1000)
+            return known->Picture.get();
+        const QString file = known ? known->File : TPicturePaths::Resolve(TPicturePaths::ToRecord(name), m_programFolder);
         if (file.isEmpty() || !QFileInfo(file).isFile())
             return name == m_defaultName || m_defaultName.isEmpty() ? &m_empty : GetImage(m_defaultName);
-        if (found != m_index.constEnd()) {
-            m_entries[size_t(*found)].SeenAt = now;
-            return m_entries[size_t(*found)].Picture.get();
+        if (known) {
+            known->SeenAt = now;
+            return known->Picture.get();
         }
         QImage image = Decode(file, m_messages);
         // Only a picture decoded from its file can give its memory back and be read again.
@@ -75,11 +78,9 @@ const TVQPicture *TVQImageManager::GetImage(const QString &name)
         m_entries.push_back({name, file, now, std::make_unique<TVQPicture>(image, readAgain ? file : QString())});
         KeepWithinBudget(m_entries.back().Picture.get());
     } else {
-        if (found != m_index.constEnd())
-            return m_entries[size_t(*found)].Picture.get();
         m_entries.push_back({name, QString(), 0, std::make_unique<TVQPicture>(BuiltIn(name))});
     }
-    m_index.insert(name, int(m_entries.size() - 1));
+    m_index.emplace(name, int(m_entries.size() - 1));
     return m_entries.back().Picture.get();
 }
 

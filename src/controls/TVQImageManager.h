@@ -1,12 +1,13 @@
 #pragma once
 
+#include "TTextHash.h"
 #include "TVQPicture.h"
 
-#include <QHash>
 #include <QImage>
 #include <QString>
 
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 class UserMessages;
@@ -58,7 +59,7 @@ private:
         std::unique_ptr<TVQPicture> Picture;
     };
     std::vector<Entry> m_entries;
-    QHash<QString, int> m_index;  // first entry of each name, beside the insertion-ordered list
+    std::unordered_map<QString, int, TTextHash> m_index;  // first entry of each name, beside the insertion-ordered list
     QString m_programFolder;
     QString m_defaultName;  // the picture for files that do not exist or cannot be decoded
     UserMessages *m_messages = nullptr;
