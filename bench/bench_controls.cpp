@@ -7,6 +7,7 @@
 #include "ThreadClock.h"
 #include "UserMessages.h"
 
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QTemporaryDir>
@@ -32,6 +33,22 @@ void BM_ImageLookup(benchmark::State &state)
         benchmark::DoNotOptimize(manager.GetImage(last));
 }
 BENCHMARK(BM_ImageLookup)->Arg(100)->Arg(5000);
+
+// A picture whose file is missing (a project moved from another computer), asked for again and
+// again as its control paints, in a folder of `files` other pictures.
+void BM_MissingImageLookup(benchmark::State &state)
+{
+    QTemporaryDir folder;
+    for (int i = 0; i < int(state.range(0)); ++i) {
+        QFile file(folder.filePath(QStringLiteral("picture %1.png").arg(i)));
+        file.open(QIODevice::WriteOnly);
+    }
+    TVQImageManager &manager = TVQImageManager::GetInstance();
+    const QString missing = folder.filePath(QStringLiteral("gone.png"));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(manager.GetImage(missing));
+}
+BENCHMARK(BM_MissingImageLookup)->Arg(10)->Arg(1000);
 
 // Output status frames for the last of `modules` relay modules.
 void BM_DispatchOutputStatus(benchmark::State &state)

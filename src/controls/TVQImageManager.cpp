@@ -28,8 +28,10 @@ void TVQImageManager::SetProgramFolder(const QString &folder)
 {
     // Names resolved under another folder are looked up again; the pictures already handed out
     // stay alive for the controls that hold them.
-    if (folder != m_programFolder)
+    if (folder != m_programFolder) {
         m_index.clear();
+        m_missing.clear();
+    }
     m_programFolder = folder;
     m_defaultName = TVisualDefaults::ProgramIcon(folder);
 }
@@ -58,9 +60,20 @@ const TVQPicture *TVQImageManager::GetImage(const QString &name)
         const qint64 now = QDeadlineTimer::current().deadline();
         if (known && now - known->SeenAt < 1000)
             return known->Picture.get();
+        const auto missing = [&] { return name == m_defaultName || m_defaultName.isEmpty() ? &m_empty : GetImage(m_defaultName); };
+        // Likewise a file found missing within the last second: finding it in any case of its
+        // name lists its folder, which every paint of a control showing it did again.
+        const auto missed = known ? m_missing.end() : m_missing.find(name);
+        if (missed != m_missing.end() && now - missed->second < 1000)
+            return missing();
         const QString file = known ? known->File : TPicturePaths::Resolve(TPicturePaths::ToRecord(name), m_programFolder);
-        if (file.isEmpty() || !QFileInfo(file).isFile())
-            return name == m_defaultName || m_defaultName.isEmpty() ? &m_empty : GetImage(m_defaultName);
+        if (file.isEmpty() || !QFileInfo(file).isFile()) {
+            if (!known)
+                m_missing.insert_or_assign(name, now);
+            return missing();
+        }
+        if (missed != m_missing.end())
+            m_missing.erase(missed);
         if (known) {
             known->SeenAt = now;
             return known->Picture.get();

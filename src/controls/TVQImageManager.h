@@ -60,6 +60,7 @@ private:
     };
     std::vector<Entry> m_entries;
     std::unordered_map<QString, int, TTextHash> m_index;  // first entry of each name, beside the insertion-ordered list
+    std::unordered_map<QString, qint64, TTextHash> m_missing;  // paths whose file was missing, and when last looked for
     QString m_programFolder;
     QString m_defaultName;  // the picture for files that do not exist or cannot be decoded
     UserMessages *m_messages = nullptr;

@@ -243,8 +243,14 @@ TEST(TVQImageManager, CacheRules)
     const TVQPicture *shouted = manager.GetImage(QStringLiteral("C:\\QUELNOR\\DEFAULT IMAGES\\kob off.ICO"));
     EXPECT_EQ(shouted->Image(), moved->Image());
 
-    // A file that is there but is no picture: said once, and the default stands in.
+    // A missing file is not looked for at every paint, but a file put there later is found.
     QTemporaryDir dir;
+    const QString later = dir.filePath(QStringLiteral("later.png"));
+    EXPECT_EQ(manager.GetImage(later), missing);
+    QImage(7, 5, QImage::Format_RGB32).save(later);
+    EXPECT_TRUE(RunUntil([&] { return manager.GetImage(later)->Width() == 7; }, 3000));
+
+    // A file that is there but is no picture: said once, and the default stands in.
     const QString broken = dir.filePath(QStringLiteral("broken.ico"));
     TFileAccess::SaveAtomically(broken, "not a picture at all");
     RecordingMessages messages;
