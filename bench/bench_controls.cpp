@@ -7,7 +7,9 @@
 #include "ThreadClock.h"
 #include "UserMessages.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QTemporaryDir>
@@ -33,6 +35,20 @@ void BM_ImageLookup(benchmark::State &state)
         benchmark::DoNotOptimize(manager.GetImage(last));
 }
 BENCHMARK(BM_ImageLookup)->Arg(100)->Arg(5000);
+
+// A control's picture file, asked for again as controls change state (a mode switch asks once per
+// control); its file is looked at on the disk once a second at most.
+void BM_PathImageLookup(benchmark::State &state)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("Imported Pictures/Controls/living room lamp on.png"));
+    QDir().mkpath(QFileInfo(path).path());
+    QImage(32, 32, QImage::Format_ARGB32).save(path);
+    TVQImageManager &manager = TVQImageManager::GetInstance();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(manager.GetImage(path));
+}
+BENCHMARK(BM_PathImageLookup);
 
 // A picture whose file is missing (a project moved from another computer), asked for again and
 // again as its control paints, in a folder of `files` other pictures.
