@@ -2,14 +2,12 @@
 
 #include "TCodePage.h"
 #include "TPicturePaths.h"
-#include "TTextHash.h"
 #include "TVQImageManager.h"
 #include "TVQQModuleBase.h"
 
 #include <QFontMetrics>
+#include <QHash>
 #include <QPainter>
-
-#include <unordered_map>
 
 namespace {
 
@@ -17,12 +15,12 @@ namespace {
 // shared (up to a bound, so that a project of distinct pictures is not kept twice).
 QString PicturePath(const QByteArray &stored)
 {
-    static auto *made = new std::unordered_map<QByteArray, QString, TTextHash>;
-    if (const auto found = made->find(stored); found != made->end())
-        return found->second;
+    static auto *made = new QHash<QByteArray, QString>;
+    if (const auto found = made->constFind(stored); found != made->constEnd())
+        return *found;
     QString path = TPicturePaths::FromRecord(stored);
     if (made->size() < 4096)
-        made->emplace(stored, path);
+        made->insert(stored, path);
     return path;
 }
 

@@ -48,8 +48,8 @@ const TVQPicture *TVQImageManager::GetControlImage(const QString &fileName)
 
 const TVQPicture *TVQImageManager::GetImage(const QString &name)
 {
-    const auto found = m_index.find(name);
-    Entry *known = found != m_index.end() ? &m_entries[size_t(found->second)] : nullptr;
+    const auto found = m_index.constFind(name);
+    Entry *known = found != m_index.constEnd() ? &m_entries[size_t(*found)] : nullptr;
     // An entry of a path keeps the file it read; a built-in picture's has none.
     if (known && known->File.isEmpty())
         return known->Picture.get();
@@ -64,12 +64,12 @@ const TVQPicture *TVQImageManager::GetImage(const QString &name)
         // Likewise a file found missing within the last second: finding it in any case of its
         // name lists its folder, which every paint of a control showing it did again.
         const auto missed = known ? m_missing.end() : m_missing.find(name);
-        if (missed != m_missing.end() && now - missed->second < 1000)
+        if (missed != m_missing.end() && now - *missed < 1000)
             return missing();
         const QString file = known ? known->File : TPicturePaths::Resolve(TPicturePaths::ToRecord(name), m_programFolder);
         if (file.isEmpty() || !QFileInfo(file).isFile()) {
             if (!known)
-                m_missing.insert_or_assign(name, now);
+                m_missing.insert(name, now);
             return missing();
         }
         if (missed != m_missing.end())
@@ -93,7 +93,7 @@ const TVQPicture *TVQImageManager::GetImage(const QString &name)
     } else {
         m_entries.push_back({name, QString(), 0, std::make_unique<TVQPicture>(BuiltIn(name))});
     }
-    m_index.emplace(name, int(m_entries.size() - 1));
+    m_index.insert(name, int(m_entries.size() - 1));
     return m_entries.back().Picture.get();
 }
 

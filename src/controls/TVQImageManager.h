@@ -1,13 +1,12 @@
 #pragma once
 
-#include "TTextHash.h"
 #include "TVQPicture.h"
 
+#include <QHash>
 #include <QImage>
 #include <QString>
 
 #include <memory>
-#include <unordered_map>
 #include <vector>
 
 class UserMessages;
@@ -59,8 +58,8 @@ private:
         std::unique_ptr<TVQPicture> Picture;
     };
     std::vector<Entry> m_entries;
-    std::unordered_map<QString, int, TTextHash> m_index;  // first entry of each name, beside the insertion-ordered list
-    std::unordered_map<QString, qint64, TTextHash> m_missing;  // paths whose file was missing, and when last looked for
+    QHash<QString, int> m_index;  // first entry of each name, beside the insertion-ordered list
+    QHash<QString, qint64> m_missing;  // paths whose file was missing, and when last looked for
     QString m_programFolder;
     QString m_defaultName;  // the picture for files that do not exist or cannot be decoded
     UserMessages *m_messages = nullptr;
