@@ -1,12 +1,12 @@
-#include "SerialPort.h"
 #include "TCameraServer.h"
 #include "TCameraStream.h"
 #include "TDataFileManager.h"
 #include "TLinkSession.h"
 #include "TFrameBuilder.h"
+#include "SerialPort.h"
 #include "TInstallationSimulator.h"
 #include "TProgramLists.h"
-#include "TQuelnorTool.h"
+#include "ToolRun.h"
 #include "TSimulatorOptions.h"
 #include "TVQQMemoBaseItem.h"
 #include "TVQQModuleBase.h"
@@ -26,7 +26,6 @@
 #include <QTextStream>
 
 #include <gtest/gtest.h>
-
 
 namespace {
 
@@ -92,6 +91,7 @@ TEST_F(SimulatorTest, UdpSessionRefreshToggleDimMemoVariableAndDrift)
 {
     TSimulatorOptions options;
     options.Password = QStringLiteral("secret");
+    options.Log = true;
     ASSERT_TRUE(StartSimulator(options));
     LoadProgramSide();
     ASSERT_TRUE(LogIn("secret"));
@@ -106,6 +106,10 @@ TEST_F(SimulatorTest, UdpSessionRefreshToggleDimMemoVariableAndDrift)
     Module(2).SendToggle(0);
     ASSERT_TRUE(RunUntil([&] { return Outputs(2) == 0x01; }));
     EXPECT_EQ(simulator->Outputs(2), 0x01);
+    // The log shows each frame decoded and each answer.
+    log.flush();
+    EXPECT_TRUE(logText.contains(QStringLiteral("send INFO:Session opened:INFO\n")));
+    EXPECT_TRUE(logText.contains(QStringLiteral("recv toggle IO 0 (module 2 channel 0)\nsend module 2 outputs 01\n"))) << logText.toStdString();
 
     Module(4).SendDimLevel(0, 40);
     std::array<quint8, 8> levels{};
@@ -128,27 +132,6 @@ TEST_F(SimulatorTest, UdpSessionRefreshToggleDimMemoVariableAndDrift)
     simulator->Tick();
     ASSERT_TRUE(RunUntil([&] { return Temperature(12) != before; }));
     EXPECT_EQ(Temperature(12), simulator->Temperature(12));
-}
-
-TEST_F(SimulatorTest, SerialLinkOverItsPty)
-{
-    QTemporaryDir folder;
-    TSimulatorOptions options;
-    options.SerialPath = folder.filePath(QStringLiteral("Ports/COM3"));
-    ASSERT_TRUE(StartSimulator(options));
-    EXPECT_TRUE(QFileInfo(options.SerialPath).isSymLink());
-    LoadProgramSide(folder.path());
-    app.Settings().LinkKind = LinkKinds::Serial;
-    app.Settings().ComPort = 3;
-    ASSERT_TRUE(app.Session().ReopenLink());
-
-    Module(2).SendToggle(3);
-    ASSERT_TRUE(RunUntil([&] { return Outputs(2) == 0x08; }));
-    TFrameBuilder::BuildRefreshOutputs(*app.Link());
-    ASSERT_TRUE(RunUntil([&] { return Temperature(13)[0] != 0; }));
-
-    simulator.reset();
-    EXPECT_FALSE(QFileInfo::exists(options.SerialPath)) << "the pty link is removed on exit";
 }
 
 // Each refusal switch: the module's answer, and a link left closed.
@@ -218,36 +201,16 @@ TEST_F(SimulatorTest, GarbageIsDroppedByTheProgram)
     EXPECT_EQ(Outputs(2), 0x00);  // the garbage frames would have set every output of module 2
 }
 
-TEST_F(SimulatorTest, LogShowsEachFrameDecoded)
-{
-    TSimulatorOptions options;
-    options.Log = true;
-    ASSERT_TRUE(StartSimulator(options));
-    LoadProgramSide();
-    ASSERT_TRUE(LogIn());
-    Module(2).SendToggle(0);
-    ASSERT_TRUE(RunUntil([&] { return Outputs(2) == 0x01; }));
-    log.flush();
-    EXPECT_TRUE(logText.contains(QStringLiteral("send INFO:Session opened:INFO\n")));
-    EXPECT_TRUE(logText.contains(QStringLiteral("recv toggle IO 0 (module 2 channel 0)\nsend module 2 outputs 01\n"))) << logText.toStdString();
-}
-
 TEST_F(SimulatorTest, ConsoleAgainstTheSimulator)
 {
     ASSERT_TRUE(StartSimulator());
-    QString input = "toggle 2 0\ndim 4 0 40\nstate 2\nquit\n";
-    QTextStream in(&input);
-    QString outText, errText;
-    QTextStream out(&outText), err(&errText);
-    const int status = TQuelnorTool(in, out, err, QStringLiteral(QUELNOR_PROGRAM_DIR))
-                           .Run({"console", QStringLiteral(QUELNOR_TEST_EXPORT), "--udp",
-                                 QStringLiteral("127.0.0.1:%1").arg(simulator->UdpPort()), "--settle", "200"});
-    out.flush();
-    EXPECT_EQ(status, 0) << errText.toStdString();
-    EXPECT_TRUE(outText.contains(QStringLiteral("<- module 2 outputs 01\n"))) << outText.toStdString();
-    EXPECT_TRUE(outText.contains(QStringLiteral("<- module 4 levels 40 0 0 0 0 0 0 0\n")));
-    EXPECT_TRUE(outText.contains(QStringLiteral("module 2: outputs 01\n")));
-    EXPECT_TRUE(outText.endsWith(QStringLiteral("Logged out\n")));
+    const ToolRun run = RunTool({"console", QStringLiteral(QUELNOR_TEST_EXPORT), "--udp", QStringLiteral("127.0.0.1:%1").arg(simulator->UdpPort()),
+                                 "--settle", "200"},
+                                "toggle 2 0\ndim 4 0 40\nstate 2\nquit\n");
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    for (const char *line : {"<- module 2 outputs 01\n", "<- module 4 levels 40 0 0 0 0 0 0 0\n", "module 2: outputs 01\n"})
+        EXPECT_TRUE(run.out.contains(QLatin1String(line))) << run.out.toStdString();
+    EXPECT_TRUE(run.out.endsWith(QStringLiteral("Logged out\n")));
 }
 
 TEST(SimulatorProgram, StartsAndStopsCleanlyOnSigterm)
@@ -287,21 +250,16 @@ TEST(SimulatorCamera, OptionsAndTheirRefusals)
                                                   folder.filePath(QStringLiteral("pw"))},
                                                  error);
     ASSERT_TRUE(parsed) << error.toStdString();
-    EXPECT_EQ(parsed->CameraPort, 8081);
-    EXPECT_EQ(parsed->CameraUser, QStringLiteral("viewer"));
-    EXPECT_EQ(parsed->CameraPassword, QStringLiteral("pw"));
-    EXPECT_EQ(parsed->CameraAuth, QStringLiteral("digest"));
-    EXPECT_EQ(parsed->CameraFps, 25);
-    EXPECT_EQ(parsed->CameraStallAfter, 3);
-    EXPECT_TRUE(parsed->CameraRefuse);
-    EXPECT_EQ(std::make_tuple(parsed->RebootAfter, parsed->CutPercent, parsed->LoginDelay), std::make_tuple(30, 25, 4500));
+    EXPECT_EQ(std::tie(parsed->CameraPort, parsed->CameraUser, parsed->CameraPassword, parsed->CameraAuth, parsed->CameraFps),
+              std::make_tuple(8081, QStringLiteral("viewer"), QStringLiteral("pw"), QStringLiteral("digest"), 25));
+    EXPECT_EQ(std::tie(parsed->CameraStallAfter, parsed->CameraRefuse, parsed->RebootAfter, parsed->CutPercent, parsed->LoginDelay),
+              std::make_tuple(3, true, 30, 25, 4500));
     // The first line of the password file, without its end.
     EXPECT_EQ(parsed->Password, QString::fromUtf8("s\xc3\xa9same"));
     const auto defaults = TSimulatorOptions::Parse({"--export", "x.qap"}, error);
     ASSERT_TRUE(defaults);
-    EXPECT_EQ(defaults->CameraPort, -1);
-    EXPECT_EQ(defaults->CameraUser, QStringLiteral("root"));
-    EXPECT_EQ(defaults->CameraPassword, QStringLiteral("tavo"));
+    EXPECT_EQ(std::tie(defaults->CameraPort, defaults->CameraUser, defaults->CameraPassword),
+              std::make_tuple(-1, QStringLiteral("root"), QStringLiteral("tavo")));
 
     const struct { QStringList arguments; const char *error; } refused[] = {
         {{"--camera", "70000"}, "--camera takes a whole number from 0 to 65535"},
