@@ -43,6 +43,14 @@ public:
         return content;
     }
 
+    // The content without the line that holds `text`.
+    static QByteArray WithoutLineOf(QByteArray content, const char *text)
+    {
+        const qsizetype at = content.indexOf(text);
+        const qsizetype start = content.lastIndexOf('\n', at) + 1;
+        return content.remove(start, content.indexOf('\n', at) + 1 - start);
+    }
+
 private:
     QTemporaryDir m_folder;
 };

@@ -1,5 +1,6 @@
 #include "TQuelnorTool.h"
 #include "ToolRun.h"
+#include "ProgramFolder.h"
 
 #include "TFileAccess.h"
 
@@ -133,32 +134,12 @@ namespace {
 
 // The test project and its export in a program folder of their own, and the export without the
 // relay module 2 (whose controls the project places).
-struct UpdateFolder
+struct UpdateFolder : ProgramFolder
 {
-    UpdateFolder()
-    {
-        QDir(dir.path()).mkpath(QStringLiteral("Data"));
-        for (const char *name : {"house.qap", "house.qvp"})
-            QFile::copy(QStringLiteral(QUELNOR_TEST_DATA "/house/") + QString::fromLatin1(name), Path(name));
-        QByteArray changed;
-        TFileAccess::Read(Path("house.qap"), changed);
-        const qsizetype relays = changed.indexOf("Relays ground floor");
-        changed.remove(changed.lastIndexOf('\n', relays) + 1, changed.indexOf('\n', relays) - changed.lastIndexOf('\n', relays));
-        TFileAccess::SaveAtomically(Path("house2.qap"), changed);
-    }
-    QString Path(const char *name) const { return dir.filePath(QStringLiteral("Data/") + QString::fromLatin1(name)); }
-    QStringList Backups() const
-    {
-        return QDir(dir.filePath(QStringLiteral("Data/Backup File"))).entryList(QDir::Files);
-    }
-    QByteArray Read(const char *name) const
-    {
-        QByteArray content;
-        TFileAccess::Read(Path(name), content);
-        return content;
-    }
-
-    QTemporaryDir dir;
+    UpdateFolder() { TFileAccess::SaveAtomically(Data("house2.qap"), WithoutLineOf(Read("house.qap"), "Relays ground floor")); }
+    QString Data(const char *name) const { return File(QStringLiteral("Data/") + QString::fromLatin1(name)); }
+    QStringList Backups() const { return QDir(File(QStringLiteral("Data/Backup File"))).entryList(QDir::Files); }
+    QByteArray Read(const char *name) const { return ProgramFolder::Read(Data(name)); }
 };
 
 } // namespace
@@ -167,36 +148,34 @@ TEST(QuelnorToolUpdate, UpdatesSavesInPlaceAndReports)
 {
     UpdateFolder folder;
     const QByteArray before = folder.Read("house.qvp");
-    const ToolRun run = RunTool({"update", folder.Path("house.qvp"), folder.Path("house2.qap")}, QString(), folder.dir.path());
+    const ToolRun run = RunTool({"update", folder.Data("house.qvp"), folder.Data("house2.qap")}, QString(), folder.Path());
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     EXPECT_EQ(run.out, QStringLiteral("Module away\n------------------\nRelays ground floor [1192961]\n\n"));
     const QByteArray after = folder.Read("house.qvp");
     EXPECT_TRUE(before.contains("Living room ceiling|"));
     EXPECT_FALSE(after.contains("Living room ceiling|"));  // a control of the relays that went
-    EXPECT_TRUE(after.contains(folder.Path("house2.qap").toUtf8() + "|"));
+    EXPECT_TRUE(after.contains(folder.Data("house2.qap").toUtf8() + "|"));
     ASSERT_EQ(folder.Backups().size(), 1);
-    QByteArray backup;
-    TFileAccess::Read(folder.dir.filePath(QStringLiteral("Data/Backup File/")) + folder.Backups()[0], backup);
-    EXPECT_EQ(backup, before);
+    EXPECT_EQ(folder.ProgramFolder::Read(folder.File(QStringLiteral("Data/Backup File/") + folder.Backups()[0])), before);
 }
 
 // Every refusal: a message, exit 1, the project as it was and no backup.
 TEST(QuelnorToolUpdate, RefusalsWriteNothing)
 {
     UpdateFolder folder;
-    TFileAccess::SaveAtomically(folder.Path("notes.qap"), "shopping list\r\n");
-    TFileAccess::SaveAtomically(folder.Path("broken.qvp"), "not a project\r\n");
+    TFileAccess::SaveAtomically(folder.Data("notes.qap"), "shopping list\r\n");
+    TFileAccess::SaveAtomically(folder.Data("broken.qvp"), "not a project\r\n");
     const QByteArray before = folder.Read("house.qvp");
     struct Row { QStringList arguments; const char *message; };
     const Row rows[] = {
-        {{"update", folder.Path("house.qvp"), folder.Path("missing.qap")}, "Unable to read the export:"},
-        {{"update", folder.Path("house.qvp"), folder.Path("notes.qap")}, "This file is not a configuration export:"},
-        {{"update", folder.Path("house.qvp"), folder.Path("house2.qap"), "--application", "C:\\Other.qap"},
+        {{"update", folder.Data("house.qvp"), folder.Data("missing.qap")}, "Unable to read the export:"},
+        {{"update", folder.Data("house.qvp"), folder.Data("notes.qap")}, "This file is not a configuration export:"},
+        {{"update", folder.Data("house.qvp"), folder.Data("house2.qap"), "--application", "C:\\Other.qap"},
          "No application C:\\Other.qap in the project; its applications are:\n  C:\\Quelnor\\Data\\house.qap"},
-        {{"update", folder.Path("broken.qvp"), folder.Path("house2.qap")}, "Cannot read the project"},
+        {{"update", folder.Data("broken.qvp"), folder.Data("house2.qap")}, "Cannot read the project"},
     };
     for (const Row &row : rows) {
-        const ToolRun run = RunTool(row.arguments, QString(), folder.dir.path());
+        const ToolRun run = RunTool(row.arguments, QString(), folder.Path());
         EXPECT_EQ(run.status, 1) << row.message;
         EXPECT_TRUE(run.err.contains(QString::fromLatin1(row.message))) << run.err.toStdString();
         EXPECT_EQ(folder.Read("house.qvp"), before) << row.message;
@@ -204,23 +183,23 @@ TEST(QuelnorToolUpdate, RefusalsWriteNothing)
     }
 
     // A project that cannot be saved: no backup either.
-    QFile::setPermissions(folder.Path("house.qvp"), QFileDevice::ReadOwner | QFileDevice::ReadGroup);
-    const ToolRun locked = RunTool({"update", folder.Path("house.qvp"), folder.Path("house2.qap")}, QString(), folder.dir.path());
+    QFile::setPermissions(folder.Data("house.qvp"), QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+    const ToolRun locked = RunTool({"update", folder.Data("house.qvp"), folder.Data("house2.qap")}, QString(), folder.Path());
     EXPECT_EQ(locked.status, 1);
     EXPECT_TRUE(locked.err.contains(QStringLiteral("Cannot write the project"))) << locked.err.toStdString();
     EXPECT_EQ(folder.Read("house.qvp"), before);
     EXPECT_TRUE(folder.Backups().isEmpty());
 
     // Several applications and no key: refused with their keys.
-    QFile::copy(QStringLiteral(QUELNOR_TEST_DATA "/project/two-applications.qvp"), folder.Path("two.qvp"));
-    const ToolRun two = RunTool({"update", folder.Path("two.qvp"), folder.Path("house2.qap")}, QString(), folder.dir.path());
+    QFile::copy(QStringLiteral(QUELNOR_TEST_DATA "/project/two-applications.qvp"), folder.Data("two.qvp"));
+    const ToolRun two = RunTool({"update", folder.Data("two.qvp"), folder.Data("house2.qap")}, QString(), folder.Path());
     EXPECT_EQ(two.status, 1);
     EXPECT_TRUE(two.err.contains(QStringLiteral("The project has 2 applications; choose one with --application:\n"))) << two.err.toStdString();
     EXPECT_TRUE(folder.Backups().isEmpty());
 
     // With the key given, the one application is updated.
-    QFile::setPermissions(folder.Path("house.qvp"), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    const ToolRun chosen = RunTool({"update", folder.Path("house.qvp"), folder.Path("house2.qap"), "--application",
-                                    "C:\\Quelnor\\Data\\house.qap"}, QString(), folder.dir.path());
+    QFile::setPermissions(folder.Data("house.qvp"), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    const ToolRun chosen = RunTool({"update", folder.Data("house.qvp"), folder.Data("house2.qap"), "--application",
+                                    "C:\\Quelnor\\Data\\house.qap"}, QString(), folder.Path());
     EXPECT_EQ(chosen.status, 0) << chosen.err.toStdString();
 }
