@@ -18,6 +18,14 @@ TCameraTimings Quick()
     return t;
 }
 
+// Plays the camera at `address` with the factory account.
+void Play(TCameraStream &stream, const QByteArray &address, const TCameraTimings &timings = Quick())
+{
+    stream.SetTimings(timings);
+    stream.SetSource(address, QStringLiteral("root"), QStringLiteral("tavo"));
+    stream.Start();
+}
+
 struct Viewer
 {
     explicit Viewer(TCameraStream &stream) : stream(stream)
@@ -70,8 +78,7 @@ TEST(TCameraStream, EveryBodyFormGivesTheNewestPicture)
         // loop may take a while, and must not count as stalled.
         TCameraStream stream;
         Viewer viewer(stream);
-        stream.SetSource(camera.Address(), QStringLiteral("root"), QStringLiteral("tavo"));
-        stream.Start();
+        Play(stream, camera.Address(), TCameraTimings());
         // A part without a length ends where the next delimiter starts: the last one sent waits.
         const QByteArray newest = row.length ? "\xff\xd8three\xff\xd9" : "\xff\xd8two\xff\xd9";
         ASSERT_TRUE(RunUntil([&] { return !viewer.shown.isEmpty() && viewer.shown.last() == newest; }, 20000)) << row.name;
@@ -120,9 +127,7 @@ TEST(TCameraStream, FailuresAreRetriedWithGrowingPauses)
     TestCamera camera;
     camera.script.Refuse = true;
     TCameraStream stream;
-    stream.SetTimings(Quick());
-    stream.SetSource(camera.Address(), QStringLiteral("root"), QStringLiteral("tavo"));
-    stream.Start();
+    Play(stream, camera.Address());
     std::vector<int> pauses;
     ASSERT_TRUE(RunUntil([&] {
         if (stream.RetryTimer()->isActive() && (pauses.empty() || stream.Attempts() != int(pauses.size())))
@@ -154,10 +159,8 @@ TEST(TCameraStream, StalledStreamStopsAndRecovers)
     TestCamera camera;
     camera.script.StallAtEnd = true;
     TCameraStream stream;
-    stream.SetTimings(Quick());
     Viewer viewer(stream);
-    stream.SetSource(camera.Address(), QStringLiteral("root"), QStringLiteral("tavo"));
-    stream.Start();
+    Play(stream, camera.Address());
     ASSERT_TRUE(RunUntil([&] { return stream.State() == CameraState::Playing; }));
     // The connection stays open and quiet: after the stall time the stream counts as stopped.
     ASSERT_TRUE(RunUntil([&] { return stream.State() == CameraState::Stopped; }, 3000));
@@ -181,9 +184,7 @@ TEST(TCameraStream, AnswersThatAreNoStream)
         camera.script.ContentType = row.type;
         camera.script.StallAtEnd = false;
         TCameraStream stream;
-        stream.SetTimings(Quick());
-        stream.SetSource(camera.Address(), QStringLiteral("root"), QStringLiteral("tavo"));
-        stream.Start();
+        Play(stream, camera.Address());
         ASSERT_TRUE(RunUntil([&] { return stream.State() == row.expected; })) << row.name;
         EXPECT_EQ(stream.Detail(), row.detail) << row.name;
         EXPECT_TRUE(stream.RetryTimer()->isActive()) << row.name;
@@ -198,17 +199,14 @@ TEST(TCameraStream, NoCameraThere)
         port = gone.Port();
     }
     TCameraStream stream;
-    stream.SetTimings(Quick());
-    stream.SetSource("127.0.0.1:" + QByteArray::number(port), QStringLiteral("root"), QStringLiteral("tavo"));
-    stream.Start();
+    Play(stream, "127.0.0.1:" + QByteArray::number(port));
     ASSERT_TRUE(RunUntil([&] { return stream.Attempts() >= 2; }));
     EXPECT_EQ(stream.State(), CameraState::Connecting);
     EXPECT_EQ(stream.Detail(), QStringLiteral("no answer (connection refused)"));
 
     // An address that is no address is not asked for at all.
     TCameraStream bad;
-    bad.SetSource("camera", QStringLiteral("root"), QStringLiteral("tavo"));
-    bad.Start();
+    Play(bad, "camera", TCameraTimings());
     EXPECT_EQ(bad.State(), CameraState::Connecting);
     EXPECT_EQ(bad.Detail(), QStringLiteral("no valid camera address"));
 }
@@ -220,8 +218,7 @@ TEST(TCameraStream, DestroyedWhileStreaming)
     camera.script.Piece = 333;
     auto *stream = new TCameraStream;
     Viewer viewer(*stream);
-    stream->SetSource(camera.Address(), QStringLiteral("root"), QStringLiteral("tavo"));
-    stream->Start();
+    Play(*stream, camera.Address(), TCameraTimings());
     ASSERT_TRUE(RunUntil([&] { return viewer.shown.size() >= 2; }));
     delete stream;
     // The camera goes on writing to a closed connection; nothing is left to answer it.
@@ -261,9 +258,7 @@ Outcome Against(std::function<void(QTcpSocket *, const QByteArray &, int)> raw, 
     TCameraStream stream;
     TCameraTimings timings = Quick();
     timings.HeadersWithin = 300;
-    stream.SetTimings(timings);
-    stream.SetSource(camera.Address(), QStringLiteral("root"), QStringLiteral("tavo"));
-    stream.Start();
+    Play(stream, camera.Address(), timings);
     RunUntil([&] { return stream.State() == CameraState::Stopped || stream.State() == CameraState::Refused; }, within);
     return {stream.State(), stream.Detail()};
 }
@@ -306,9 +301,7 @@ TEST(TCameraStream, AStaleNonceForeverIsARefusalNotAStorm)
                           "\", qop=\"auth\", stale=true\r\nContent-Length: 0\r\n\r\n");
     };
     TCameraStream stream;
-    stream.SetTimings(Quick());
-    stream.SetSource(camera.Address(), QStringLiteral("root"), QStringLiteral("tavo"));
-    stream.Start();
+    Play(stream, camera.Address());
     ASSERT_TRUE(RunUntil([&] { return stream.State() == CameraState::Refused; }));
     EXPECT_EQ(stream.Detail(), QStringLiteral("the account was not accepted"));
     EXPECT_EQ(camera.Requests().size(), TCameraStream::MostRequestsPerAttempt);
@@ -340,8 +333,7 @@ TEST(TCameraStream, EveryPictureAsSoonAsItIsWhole)
         camera.script.Raw = [&](QTcpSocket *socket, const QByteArray &, int) { WriteInTurns(socket, QByteArrayList{head} + row.body); };
         TCameraStream stream;
         Viewer viewer(stream);
-        stream.SetSource(camera.Address(), QStringLiteral("root"), QStringLiteral("tavo"));
-        stream.Start();
+        Play(stream, camera.Address(), TCameraTimings());
         EXPECT_TRUE(RunUntil([&] { return viewer.shown.size() >= row.shown.size(); }, 3000)) << row.name << " " << viewer.shown.size();
         EXPECT_EQ(viewer.shown.value(viewer.shown.size() - 1), row.shown.last()) << row.name;
         for (const QByteArray &shown : viewer.shown)
@@ -360,10 +352,8 @@ TEST(TCameraStream, EveryPictureAsSoonAsItIsWhole)
     TCameraStream stream;
     TCameraTimings timings = Quick();
     timings.StallAfter = 100;
-    stream.SetTimings(timings);
     Viewer viewer(stream);
-    stream.SetSource(slow.Address(), QStringLiteral("root"), QStringLiteral("tavo"));
-    stream.Start();
+    Play(stream, slow.Address(), timings);
     ASSERT_TRUE(RunUntil([&] { return !viewer.shown.isEmpty(); }, 10000));
     EXPECT_EQ(viewer.shown.first(), a);
     EXPECT_EQ(slow.Requests().size(), 1);
@@ -376,12 +366,10 @@ TEST(TCameraStream, EveryPictureAsSoonAsItIsWhole)
         socket->disconnectFromHost();
     };
     TCameraStream snapshot;
-    snapshot.SetTimings(Quick());
     Viewer snapshotViewer(snapshot);
     QList<CameraState> states;
     QObject::connect(&snapshot, &TCameraStream::stateChanged, &snapshot, [&] { states.append(snapshot.State()); });
-    snapshot.SetSource(snapshots.Address(), QStringLiteral("root"), QStringLiteral("tavo"));
-    snapshot.Start();
+    Play(snapshot, snapshots.Address());
     ASSERT_TRUE(RunUntil([&] { return snapshotViewer.shown.size() >= 3; }, 5000));
     EXPECT_EQ(snapshotViewer.shown.mid(0, 3), QByteArrayList({StructuredJpeg('0'), StructuredJpeg('1'), StructuredJpeg('2')}));
     EXPECT_EQ(states, QList<CameraState>({CameraState::Connecting, CameraState::Playing})) << states.size();
@@ -393,14 +381,12 @@ TEST(TCameraStream, UnreadablePicturesStopTheStream)
     TestCamera camera;
     camera.script.Frames = QByteArrayList(10, "not a picture");
     TCameraStream stream;
-    stream.SetTimings(Quick());
     QObject::connect(&stream, &TCameraStream::frameArrived, &stream, [&] {
         QByteArray picture;
         if (stream.TakeNewest(picture))
             stream.PictureUnreadable();
     });
-    stream.SetSource(camera.Address(), QStringLiteral("root"), QStringLiteral("tavo"));
-    stream.Start();
+    Play(stream, camera.Address());
     ASSERT_TRUE(RunUntil([&] { return stream.State() == CameraState::Stopped; }));
     EXPECT_EQ(stream.Detail(), QStringLiteral("not a picture stream"));
 }

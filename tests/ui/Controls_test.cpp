@@ -61,6 +61,16 @@ protected:
         parent.show();  // a shown screen: a control is measured once it is shown
     }
     TVQQModuleBase *Module(quint16 number) { return lists.FindModule(&app, number); }
+    // A control of the module's channel `io` on the screen, in run time and told the module's reports.
+    template <typename Control>
+    std::unique_ptr<Control> RunTimeControl(quint16 module, quint16 io, const char *label)
+    {
+        auto control = std::make_unique<Control>(&parent, Module(module), io, nullptr);
+        control->SetDataToControl(Record(label));
+        control->SetRunTimeMode(RunMode::RunTime);
+        Module(module)->AddControl(control.get());
+        return control;
+    }
     TNewVisualOutput Record(const char *label)
     {
         return {.Left = 10, .Top = 20, .OnPicture = QByteArray(QUELNOR_PROGRAM_DIR "/Default Images/KOB ON.ico"),
@@ -130,16 +140,13 @@ TEST_F(ControlsTest, InputWithoutLongPressNeverStartsTheTimer)
 
 TEST_F(ControlsTest, RunTimeClickOnAnOutputWaitsForTheStatus)
 {
-    TVQQTorOutput output(&parent, Module(2), 1, nullptr);
-    output.SetDataToControl(Record("Wall"));
-    output.SetRunTimeMode(RunMode::RunTime);
-    Module(2)->AddControl(&output);
-    output.SetTorState(2);
-    QTest::mouseClick(&output, Qt::LeftButton, {}, QPoint(3, 3));
+    const auto output = RunTimeControl<TVQQTorOutput>(2, 1, "Wall");
+    output->SetTorState(2);
+    QTest::mouseClick(output.get(), Qt::LeftButton, {}, QPoint(3, 3));
     EXPECT_EQ(link.Written.size(), 1);                      // the toggle command
-    EXPECT_EQ(output.CurrentStateName(), QStringLiteral("Off"));
+    EXPECT_EQ(output->CurrentStateName(), QStringLiteral("Off"));
     Module(2)->SetOutputStatus("\x02");                     // the module reports output 1 on
-    EXPECT_EQ(output.CurrentStateName(), QStringLiteral("On"));
+    EXPECT_EQ(output->CurrentStateName(), QStringLiteral("On"));
 }
 
 // Every control class the module type table names is made by the factory, on the right class.
@@ -162,41 +169,30 @@ TEST_F(ControlsTest, EveryClassOfTheTypeTableIsRegistered)
 // A module object that goes before its control leaves it inert, never dangling.
 TEST_F(ControlsTest, AControlOutlivesItsModuleObject)
 {
-    auto *output = new TVQQTorOutput(&parent, Module(2), 1, nullptr);
-    output->SetDataToControl(Record("Wall"));
-    output->SetRunTimeMode(RunMode::RunTime);
-    Module(2)->AddControl(output);
+    const auto output = RunTimeControl<TVQQTorOutput>(2, 1, "Wall");
     lists.RemoveApplication(app);
     EXPECT_EQ(output->GetParentModule(), nullptr);
-    QTest::mouseClick(output, Qt::LeftButton, {}, QPoint(3, 3));
+    QTest::mouseClick(output.get(), Qt::LeftButton, {}, QPoint(3, 3));
     EXPECT_TRUE(link.Written.isEmpty());
-    delete output;
 }
 
 TEST_F(ControlsTest, OutputBitsOfPushButtonModulesAndShutters)
 {
     // On a module of type 4 the control of IO 5 shows output bit 1.
-    TVQQTorOutput led(&parent, Module(4), 5, nullptr);
-    led.SetDataToControl(Record("LED"));
-    led.SetRunTimeMode(RunMode::RunTime);
-    Module(4)->AddControl(&led);
+    const auto led = RunTimeControl<TVQQTorOutput>(4, 5, "LED");
     Module(4)->SetOutputStatus("\x02");
-    EXPECT_EQ(led.CurrentStateName(), QStringLiteral("On"));
+    EXPECT_EQ(led->CurrentStateName(), QStringLiteral("On"));
     Module(4)->SetOutputStatus("\x20");
-    EXPECT_EQ(led.CurrentStateName(), QStringLiteral("Off"));
+    EXPECT_EQ(led->CurrentStateName(), QStringLiteral("Off"));
 
     // Shutters: up bit On, down bit Off, neither keeps the state, both end on Off.
-    TVQQZulOutput shutter(&parent, Module(3), 0, nullptr);
-    shutter.SetDataToControl(Record("Shutter"));
-    shutter.SetRunTimeMode(RunMode::RunTime);
-    Module(3)->AddControl(&shutter);
-    shutter.SetTorState(2);
-    Module(3)->SetOutputStatus("\x01");
-    EXPECT_EQ(shutter.CurrentStateName(), QStringLiteral("On"));
-    Module(3)->SetOutputStatus("\x00");
-    EXPECT_EQ(shutter.CurrentStateName(), QStringLiteral("On"));
-    Module(3)->SetOutputStatus("\x03");
-    EXPECT_EQ(shutter.CurrentStateName(), QStringLiteral("Off"));
+    const auto shutter = RunTimeControl<TVQQZulOutput>(3, 0, "Shutter");
+    shutter->SetTorState(2);
+    const std::pair<const char *, const char *> states[] = {{"\x01", "On"}, {"\x00", "On"}, {"\x03", "Off"}};
+    for (const auto &[bits, state] : states) {
+        Module(3)->SetOutputStatus(QByteArray(bits, 1));
+        EXPECT_EQ(shutter->CurrentStateName(), QLatin1String(state)) << int(bits[0]);
+    }
 }
 
 TEST_F(ControlsTest, SizesAndRecordRoundTrip)
@@ -279,13 +275,10 @@ TEST(TVQImageManager, CacheRules)
         pictures.push_back(manager.GetImage(dir.filePath(QStringLiteral("p%1.png").arg(i))));
         pictures.back()->Pixmap(false);
     }
-    EXPECT_FALSE(pictures[0]->IsDecoded());
-    EXPECT_FALSE(pictures[1]->IsDecoded());
-    EXPECT_TRUE(pictures[2]->IsDecoded());
+    EXPECT_EQ(std::make_tuple(pictures[0]->IsDecoded(), pictures[1]->IsDecoded(), pictures[2]->IsDecoded()), std::make_tuple(false, false, true));
     EXPECT_EQ(pictures[0]->Width(), 600);
     EXPECT_EQ(pictures[0]->Pixmap(false).toImage().pixel(5, 5), QColor(0, 100, 200).rgb());
-    EXPECT_TRUE(pictures[0]->IsDecoded());
-    EXPECT_FALSE(pictures[2]->IsDecoded());
+    EXPECT_EQ(std::make_tuple(pictures[0]->IsDecoded(), pictures[2]->IsDecoded()), std::make_tuple(true, false));
     // Pictures that cannot be read again (built in, or the stand-in for a broken file) stay.
     EXPECT_TRUE(manager.GetImage(broken)->IsDecoded());
     manager.SetBudget(TVQImageManager::DefaultBudget);
@@ -293,37 +286,31 @@ TEST(TVQImageManager, CacheRules)
 
 TEST_F(ControlsTest, DimmerAndSensorShowTheirValues)
 {
-    TVQQDimOutput dimmer(&parent, Module(9), 1, nullptr);
-    dimmer.SetDataToControl(Record("Dining"));
-    dimmer.SetRunTimeMode(RunMode::RunTime);
-    Module(9)->AddControl(&dimmer);
+    const auto dimmer = RunTimeControl<TVQQDimOutput>(9, 1, "Dining");
     // Nothing reported yet: the control claims no level.
-    EXPECT_EQ(dimmer.GetLabelText(), QStringLiteral("Dining ?"));
-    EXPECT_EQ(dimmer.Trust(), StateTrust::Unknown);
+    EXPECT_EQ(dimmer->GetLabelText(), QStringLiteral("Dining ?"));
+    EXPECT_EQ(dimmer->Trust(), StateTrust::Unknown);
     Module(9)->MarkReported(PartLevels);
     Module(9)->SetLevels(QByteArray("\x0a\x2d\0\0\0\0\0\0", 8));  // channel 1 at 45 %
-    EXPECT_EQ(dimmer.GetLabelText(), QStringLiteral("Dining 45%"));
-    EXPECT_EQ(dimmer.CurrentStateName(), QStringLiteral("On"));
-    QTest::mouseClick(&dimmer, Qt::LeftButton, {}, QPoint(3, 3));
+    EXPECT_EQ(dimmer->GetLabelText(), QStringLiteral("Dining 45%"));
+    EXPECT_EQ(dimmer->CurrentStateName(), QStringLiteral("On"));
+    QTest::mouseClick(dimmer.get(), Qt::LeftButton, {}, QPoint(3, 3));
     EXPECT_EQ(link.Written.size(), 1);  // a click on the icon toggles the dimmer
     EXPECT_TRUE(link.Written[0].startsWith("\x02" "B503000160000200"));
 
-    TVQQSensorInput sensor(&parent, Module(10), 0, nullptr);
-    sensor.SetDataToControl(Record("Living"));
-    sensor.SetRunTimeMode(RunMode::RunTime);
-    Module(10)->AddControl(&sensor);
-    EXPECT_EQ(sensor.GetLabelText(), QString::fromUtf8("Living ?"));
+    const auto sensor = RunTimeControl<TVQQSensorInput>(10, 0, "Living");
+    EXPECT_EQ(sensor->GetLabelText(), QString::fromUtf8("Living ?"));
     Module(10)->MarkReported(PartTemperature);
     Module(10)->SetTemperature(QByteArray("\x15\x05\x14\x00\x02", 5));
-    EXPECT_EQ(sensor.GetLabelText(), QString::fromUtf8("Living 21,5°C"));
-    QTest::mouseClick(&sensor, Qt::LeftButton, {}, QPoint(3, 3));
+    EXPECT_EQ(sensor->GetLabelText(), QString::fromUtf8("Living 21,5°C"));
+    QTest::mouseClick(sensor.get(), Qt::LeftButton, {}, QPoint(3, 3));
     EXPECT_EQ(link.Written.size(), 1);  // a sensor's icon opens its panel, sending nothing
-    EXPECT_EQ(sensor.ViewMode(), 2);
+    EXPECT_EQ(sensor->ViewMode(), 2);
     // The panel's title ends before its close box, a short one stays whole.
-    EXPECT_EQ(sensor.PanelTitle(), QStringLiteral("Living"));
-    sensor.SetDataToControl(Record("Living room temperature by the window"));
-    EXPECT_TRUE(sensor.PanelTitle().endsWith(QChar(0x2026))) << sensor.PanelTitle().toStdString();
-    EXPECT_LE(TVQBaseControl::LabelWidth(sensor.PanelTitle()), 116);
+    EXPECT_EQ(sensor->PanelTitle(), QStringLiteral("Living"));
+    sensor->SetDataToControl(Record("Living room temperature by the window"));
+    EXPECT_TRUE(sensor->PanelTitle().endsWith(QChar(0x2026))) << sensor->PanelTitle().toStdString();
+    EXPECT_LE(TVQBaseControl::LabelWidth(sensor->PanelTitle()), 116);
 }
 
 TEST(TVQQDimOutput, BarLevelsAndBlocks)
@@ -423,8 +410,7 @@ TEST_F(ControlsTest, DimmerPanelSetsTheLevel)
     dimmer.SetRunTimeMode(RunMode::RunTime);
     QTest::mouseClick(&dimmer, Qt::LeftButton, {}, QPoint(210, 20));
     ASSERT_EQ(link.Written.size(), 1);
-    EXPECT_EQ(link.Written[0].mid(9, 6), QByteArray("600002"));
-    EXPECT_EQ(link.Written[0].mid(19, 6), QByteArray("046400"));
+    EXPECT_EQ(std::make_pair(link.Written[0].mid(9, 6), link.Written[0].mid(19, 6)), std::make_pair(QByteArray("600002"), QByteArray("046400")));
     EXPECT_EQ(dimmer.Level(), 60);
     QTest::mouseClick(&dimmer, Qt::LeftButton, {}, QPoint(100, 60));  // the digits: nothing
     EXPECT_EQ(link.Written.size(), 1);
@@ -475,9 +461,8 @@ TEST_F(ControlsTest, SensorPanelSendsSetPointAndModeCommands)
 
     // The panel shows what the module reports: temperature, set point, mode.
     Module(10)->SetTemperature(QByteArray("\x15\x0c\x13\x05\x05", 5));
-    EXPECT_EQ(sensor.TemperatureText(), QString::fromUtf8("21,12°C"));
-    EXPECT_EQ(sensor.SetPointText(), QString::fromUtf8("19,5°C"));
-    EXPECT_EQ(sensor.Mode(), 5);
+    EXPECT_EQ(std::make_tuple(sensor.TemperatureText(), sensor.SetPointText(), sensor.Mode()),
+              std::make_tuple(QString::fromUtf8("21,12°C"), QString::fromUtf8("19,5°C"), 5));
 
     // The close box returns to the icon; an always-open panel has none.
     QTest::mouseClick(&sensor, Qt::LeftButton, {}, QPoint(135, 10));
@@ -539,18 +524,15 @@ TEST_F(ControlsTest, AnalogueInputScalesTheReportedPercentage)
 
     // Without a scaling entry: a percentage, with or without the unit.
     input.SetParametreIO(nullptr);
-    EXPECT_EQ(input.GetValueString(55, true), QStringLiteral("55%"));
-    EXPECT_EQ(input.GetValueString(55, false), QStringLiteral("55%"));
-    EXPECT_EQ(input.GetValueString(130, true), QStringLiteral("??"));
-    EXPECT_EQ(input.GetText(7), QStringLiteral("Light 7%"));
+    EXPECT_EQ(QStringList({input.GetValueString(55, true), input.GetValueString(55, false), input.GetValueString(130, true), input.GetText(7)}),
+              QStringList({"55%", "55%", "??", "Light 7%"}));
 
     // The locale's decimal separator.
     const QLocale saved;
     QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
     const Param32Record volts = Scaling(0, 100, "V");
     input.SetParametreIO(&volts);
-    EXPECT_EQ(input.GetValueString(55, true), QStringLiteral("5,5 V"));
-    EXPECT_EQ(input.GetValueString(100, false), QStringLiteral("10"));
+    EXPECT_EQ(QStringList({input.GetValueString(55, true), input.GetValueString(100, false)}), QStringList({"5,5 V", "10"}));
     QLocale::setDefault(saved);
 
     // The module's report reaches the control.
@@ -626,9 +608,8 @@ TEST(TVQJaugeControl, NeedleTurnsWithThePower)
         EXPECT_EQ(turned.pixel(0, y), needle.pixel(0, 0));  // the fill
 
     // The needle is placed so that it turns about the same pivot.
-    EXPECT_EQ(TVQJaugeControl::NeedlePosition(0, 6), QPoint(48, 139));
-    EXPECT_EQ(TVQJaugeControl::NeedlePosition(90, 84), QPoint(48, 145));
-    EXPECT_EQ(TVQJaugeControl::NeedlePosition(30, 47), QPoint(48, 140));
+    EXPECT_EQ(QList<QPoint>({TVQJaugeControl::NeedlePosition(0, 6), TVQJaugeControl::NeedlePosition(90, 84), TVQJaugeControl::NeedlePosition(30, 47)}),
+              QList<QPoint>({{48, 139}, {48, 145}, {48, 140}}));
 }
 
 TEST_F(ControlsTest, PaintsItsPictureAndAnOutlinedLabel)

@@ -117,10 +117,8 @@ TEST_F(EditHistoryTest, ADeletionUndoneBringsTheControlBackBoundAndInPlace)
     Undo();
     TVQBaseControl *back = LabelledControl(screen, QStringLiteral("Living room ceiling"));
     EXPECT_EQ(window.Project()->Outputs().size(), count);
-    EXPECT_EQ(*window.Project()->IndexOf(back), index);
-    EXPECT_EQ(back->GetParentModule(), module);
-    EXPECT_EQ(back->IOIndex(), io);
-    EXPECT_TRUE(back->isVisible());
+    EXPECT_EQ(std::make_tuple(*window.Project()->IndexOf(back), back->GetParentModule(), back->IOIndex(), back->isVisible()),
+              std::make_tuple(index, module, io, true));
     // Bound: a click in test mode goes through its module and comes back as its state.
     window.RunTime()->CommandTest();
     QTest::mouseClick(back, Qt::LeftButton, {}, QPoint(5, 5));  // output bit set: On
@@ -189,10 +187,7 @@ TEST(StartWithProject, TheProjectNamedOnTheCommandLineOpensInDesignTime)
     }
     // A file that is no project: said as any failed open, and nothing is open.
     const QString notAProject = folder.File(QStringLiteral("Data/notes.qvp"));
-    QFile file(notAProject);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("shopping list\r\n");
-    file.close();
+    ASSERT_TRUE(TFileAccess::SaveAtomically(notAProject, "shopping list\r\n"));
     TForm1 window(folder.Path(), &dialogs);
     window.StartWithProject(notAProject);
     EXPECT_FALSE(window.Project()->IsOpen());
@@ -258,44 +253,29 @@ TEST_F(EditHistoryTest, ASelectionIsMadeMovedAlignedAndDeletedAsOneStepEach)
 
     // Dragging one moves both; one undo puts both back.
     const QPoint ceilingAt = ceiling->pos(), wallAt = wall->pos();
+    const auto both = [&] { return std::make_pair(ceiling->pos(), wall->pos()); };
     Drag(ceiling, QPoint(5, 5), QPoint(15, 25));
-    EXPECT_EQ(ceiling->pos(), ceilingAt + QPoint(10, 20));
-    EXPECT_EQ(wall->pos(), wallAt + QPoint(10, 20));
+    EXPECT_EQ(both(), std::make_pair(ceilingAt + QPoint(10, 20), wallAt + QPoint(10, 20)));
     EXPECT_EQ(window.Editor()->Undo()->text(), QStringLiteral("Undo Move 2 controls"));
     Undo();
-    EXPECT_EQ(ceiling->pos(), ceilingAt);
-    EXPECT_EQ(wall->pos(), wallAt);
+    EXPECT_EQ(both(), std::make_pair(ceilingAt, wallAt));
 
     // The arrows nudge by one pixel, with Shift by ten; a burst of nudges is one step.
     Key(QKeySequence(Qt::Key_Right));
     Key(QKeySequence(Qt::SHIFT | Qt::Key_Down));
-    EXPECT_EQ(ceiling->pos(), ceilingAt + QPoint(1, 10));
-    EXPECT_EQ(wall->pos(), wallAt + QPoint(1, 10));
+    EXPECT_EQ(both(), std::make_pair(ceilingAt + QPoint(1, 10), wallAt + QPoint(1, 10)));
     Undo();
-    EXPECT_EQ(ceiling->pos(), ceilingAt);
-    EXPECT_EQ(wall->pos(), wallAt);
+    EXPECT_EQ(both(), std::make_pair(ceilingAt, wallAt));
 
-    // Lined up on the left through the screen's menu.
+    // Lined up on the left through the screen's menu, its "Align" entry enabled.
     selection->Select(kitchen, true);
     screen->PrepareMenu();
-    QAction *left = nullptr;
-    for (QAction *action : screen->Menu()->actions()) {
-        if (action->menu()) {
-            for (QAction *entry : action->menu()->actions()) {
-                if (entry->text() == QStringLiteral("Align left"))
-                    left = entry;
-            }
-            EXPECT_TRUE(action->isEnabled());
-        }
-    }
-    ASSERT_TRUE(left);
-    left->trigger();
+    QAction &left = Titled<QAction>(*screen->Menu(), QStringLiteral("Align left"));
+    EXPECT_TRUE(qobject_cast<QMenu *>(left.parent())->menuAction()->isEnabled());
+    left.trigger();
     const int leftmost = std::min({ceilingAt.x(), wallAt.x(), kitchen->x()});
     const int kitchenTop = kitchen->y();
-    EXPECT_EQ(ceiling->x(), leftmost);
-    EXPECT_EQ(wall->x(), leftmost);
-    EXPECT_EQ(kitchen->x(), leftmost);
-    EXPECT_EQ(kitchen->y(), kitchenTop);
+    EXPECT_EQ(std::make_tuple(ceiling->x(), wall->x(), kitchen->x(), kitchen->y()), std::make_tuple(leftmost, leftmost, leftmost, kitchenTop));
     Undo();
     EXPECT_EQ(wall->pos(), wallAt);
 
@@ -341,10 +321,8 @@ TEST_F(EditHistoryTest, CopiedControlsArePastedOnAnotherScreenBoundAndAsOneStep)
     QTest::keySequence(other, QKeySequence::Paste);
     ASSERT_EQ(window.Project()->Outputs().size(), count + 2);
     TVQBaseControl *copy = LabelledControl(other, QStringLiteral("Living room ceiling"));
-    EXPECT_EQ(copy->pos(), ceiling->pos() + QPoint(16, 16));
-    EXPECT_EQ(copy->GetParentModule(), ceiling->GetParentModule());
-    EXPECT_EQ(copy->IOIndex(), ceiling->IOIndex());
-    EXPECT_EQ(copy->GetDataControl().ScreenId, other->ScreenRecord().ScreenId);
+    EXPECT_EQ(std::make_tuple(copy->pos(), copy->GetParentModule(), copy->IOIndex(), copy->GetDataControl().ScreenId),
+              std::make_tuple(ceiling->pos() + QPoint(16, 16), ceiling->GetParentModule(), ceiling->IOIndex(), other->ScreenRecord().ScreenId));
     EXPECT_EQ(other->Selection()->Selected().size(), 2u);
     EXPECT_EQ(window.Editor()->Undo()->text(), QStringLiteral("Undo Paste"));
     // Pasted again, the copies fan out further.
@@ -384,26 +362,17 @@ TEST_F(EditHistoryTest, TheGridTakesMovesAndDropsAndIsRemembered)
 
     TSearchListWindow *outputs = window.OutputList();
     window.ShowSearchList(outputs);
-    const QList<QListWidgetItem *> found = outputs->Items()->findItems(QStringLiteral("Garden socket"), Qt::MatchStartsWith);
-    ASSERT_EQ(found.size(), 1);
-    std::unique_ptr<QMimeData> mime(outputs->MimeDataFor(outputs->Items()->row(found[0])));
-    QDragEnterEvent enter(QPoint(103, 117), Qt::CopyAction, mime.get(), Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(screen->Area(), &enter);
-    QDropEvent drop(QPointF(103, 117), Qt::CopyAction, mime.get(), Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(screen->Area(), &drop);
-    ASSERT_TRUE(ControlLabelled(screen, QStringLiteral("Garden socket")));
-    EXPECT_EQ(ControlLabelled(screen, QStringLiteral("Garden socket"))->pos(), QPoint(100, 120));
+    ASSERT_TRUE(DropEntry(*outputs, QStringLiteral("Garden socket"), screen->Area(), QPoint(103, 117)));
+    EXPECT_EQ(LabelledControl(screen, QStringLiteral("Garden socket"))->pos(), QPoint(100, 120));
 
     // The setting is the program's own: another window finds it; the project file never holds it.
     {
         TForm1 other(folder.Path(), &dialogs);
-        EXPECT_TRUE(other.Editor()->Grid().On());
-        EXPECT_EQ(other.Editor()->Grid().Size(), 10);
+        EXPECT_EQ(std::make_pair(other.Editor()->Grid().On(), other.Editor()->Grid().Size()), std::make_pair(true, 10));
     }
     window.Editor()->Grid().Set(false, 20);
     TForm1 third(folder.Path(), &dialogs);
-    EXPECT_FALSE(third.Editor()->Grid().On());
-    EXPECT_EQ(third.Editor()->Grid().Size(), 20);
+    EXPECT_EQ(std::make_pair(third.Editor()->Grid().On(), third.Editor()->Grid().Size()), std::make_pair(false, 20));
     window.Editor()->Grid().Set(false, 10);
 }
 
@@ -426,9 +395,8 @@ TEST_F(EditHistoryTest, ScreensAddedEditedAndDeletedAreUndone)
     Undo();
     ASSERT_EQ(window.Project()->Screens().size(), screens);
     TMyForm11 *back = window.ScreenWindows().at(1);
-    EXPECT_EQ(back->ScreenRecord().ScreenId, secondId);
-    EXPECT_EQ(back->Area()->findChildren<TVQBaseControl *>().size(), onSecond);
-    EXPECT_EQ(window.Project()->Outputs().size(), controls);
+    EXPECT_EQ(std::make_tuple(back->ScreenRecord().ScreenId, back->Area()->findChildren<TVQBaseControl *>().size(), window.Project()->Outputs().size()),
+              std::make_tuple(secondId, onSecond, controls));
     for (TVQBaseControl *control : back->Area()->findChildren<TVQBaseControl *>())
         EXPECT_TRUE(control->GetParentModule()) << control->ComponentLabel().toStdString();
     EXPECT_FALSE(window.Project()->GetModified());
@@ -439,11 +407,10 @@ TEST_F(EditHistoryTest, ScreensAddedEditedAndDeletedAreUndone)
         return int(QDialog::Accepted);
     };
     window.ScreenEditor()->EditScreen(back);
-    EXPECT_EQ(back->ScreenRecord().Name, "Upstairs");
-    EXPECT_EQ(back->windowTitle(), QStringLiteral("Upstairs"));
+    const auto names = [back] { return std::make_pair(QString::fromLatin1(back->ScreenRecord().Name), back->windowTitle()); };
+    EXPECT_EQ(names(), std::make_pair(QStringLiteral("Upstairs"), QStringLiteral("Upstairs")));
     Undo();
-    EXPECT_EQ(back->ScreenRecord().Name, "Lights and shutters");
-    EXPECT_EQ(back->windowTitle(), QStringLiteral("Lights and shutters"));
+    EXPECT_EQ(names(), std::make_pair(QStringLiteral("Lights and shutters"), QStringLiteral("Lights and shutters")));
 
     // A screen added, undone and redone.
     window.CommandAddScreen();
@@ -468,16 +435,12 @@ TEST_F(EditHistoryTest, TheToolbarAlignsTheLastScreensSelectionAndCamerasTakeOne
     screen->Selection()->Select(ceiling);
     screen->Selection()->Select(kitchen, true);
     window.Editor()->SetCurrentScreen(screen);
-    QAction *top = nullptr;
-    for (QAction *action : window.Editor()->AlignBar()->actions()) {
-        if (action->toolTip() == QStringLiteral("Align top"))
-            top = action;
-    }
-    ASSERT_TRUE(top);
+    const QList<QAction *> tools = window.Editor()->AlignBar()->actions();
+    const auto top = std::find_if(tools.begin(), tools.end(), [](QAction *tool) { return tool->toolTip() == QStringLiteral("Align top"); });
+    ASSERT_NE(top, tools.end());
     const int highest = std::min(ceiling->y(), kitchen->y());
-    top->trigger();
-    EXPECT_EQ(ceiling->y(), highest);
-    EXPECT_EQ(kitchen->y(), highest);
+    (*top)->trigger();
+    EXPECT_EQ(std::make_pair(ceiling->y(), kitchen->y()), std::make_pair(highest, highest));
     Undo();
 
     // Two camera views: the second takes the first one's size, as one step.
