@@ -77,10 +77,8 @@ TEST_F(ModelEndToEndTest, UdpLogInCommandAndStatus)
         EXPECT_TRUE(dialog.Opened);
         EXPECT_EQ(Outputs(), 0);
         EXPECT_EQ(app.Link()->LinkState(), LinkStates::Connected);
-        EXPECT_EQ(app.Settings().LinkKind, LinkKinds::Udp);
-        EXPECT_EQ(app.Settings().Host, "127.0.0.1");
-        EXPECT_EQ(app.Settings().UdpPort, peer.Port());
-        EXPECT_EQ(app.Settings().Password, password);
+        EXPECT_EQ(std::tie(app.Settings().LinkKind, app.Settings().Host, app.Settings().UdpPort, app.Settings().Password),
+                  std::make_tuple(LinkKinds::Udp, QByteArray("127.0.0.1"), peer.Port(), password));
         // Every session that opens asks for every state, inputs then outputs.
         EXPECT_EQ(peer.Receive(), "\x02" "B5030001640A27" "\x03");
         EXPECT_EQ(peer.Receive(), "\x02" "B5030001640B28" "\x03");
@@ -117,10 +115,8 @@ TEST_F(ModelEndToEndTest, RefusedLogIns)
         peer.Receive();
         peer.Send(row.answer);
         ASSERT_TRUE(RunUntil([&] { return app.Session().State() == SessionStates::Closed; }));
-        EXPECT_FALSE(app.Link()->IsOpen());
-        EXPECT_EQ(app.Link()->LinkState(), LinkStates::Failed);
-        EXPECT_EQ(dialog.Panel, row.panel);
-        EXPECT_FALSE(dialog.Opened);
+        EXPECT_EQ(std::make_tuple(app.Link()->IsOpen(), app.Link()->LinkState(), dialog.Panel, dialog.Opened),
+                  std::make_tuple(false, LinkStates::Failed, row.panel, false));
     }
 }
 
@@ -129,9 +125,7 @@ TEST_F(ModelEndToEndTest, WatchdogClosesAnUnansweredLogInAndKeepsAnOpenSessionAl
     lists = std::make_unique<TProgramLists>(nullptr, QStringLiteral(QUELNOR_PROGRAM_DIR), &messages);
     lists->AddApplication(app);
     app.Session().SetWatchdogIntervals(50, 100);
-    TLinkTimings timings;
-    timings.RefreshGap = 1;
-    app.Session().SetTimings(timings);
+    app.Session().SetTimings({.RefreshGap = 1});
     UdpPeer peer;
 
     RecordingDialog dialog;
@@ -195,12 +189,9 @@ TEST_F(ModelEndToEndTest, SerialLinkOverAPty)
     messages.Shown.clear();
     pty.CloseMaster();
     ASSERT_TRUE(RunUntil([&] { return app.Link()->LinkState() == LinkStates::Failed; }));
-    EXPECT_FALSE(app.Link()->IsOpen());
-    EXPECT_FALSE(app.Session().PollTimer()->isActive());
-    EXPECT_EQ(app.Session().Health(), LinkHealth::Lost);
-    EXPECT_FALSE(app.Session().LostReason().isEmpty());
-    EXPECT_TRUE(messages.Shown.isEmpty());
-    EXPECT_TRUE(app.Session().RetryTimer()->isActive());
+    EXPECT_EQ(std::make_tuple(app.Link()->IsOpen(), app.Session().PollTimer()->isActive(), app.Session().Health(),
+                              app.Session().LostReason().isEmpty(), messages.Shown.size(), app.Session().RetryTimer()->isActive()),
+              std::make_tuple(false, false, LinkHealth::Lost, false, 0, true));
 
     // The adapter comes back behind the same COM name: the next attempt opens it and asks for
     // every state, inputs then outputs.
@@ -259,10 +250,8 @@ TEST_F(ModelEndToEndTest, ALostLinkTriesAgainWithGrowingPauses)
         peer.Send(answer);
     peer.Send(k_outputsOfModule2);
     ASSERT_TRUE(RunUntil([&] { return module->Trust(PartOutputs) == StateTrust::Fresh; }));
-    EXPECT_EQ(app.Session().State(), SessionStates::Open);
-    EXPECT_EQ(app.Session().Health(), LinkHealth::Up);
-    EXPECT_TRUE(app.Link()->IsOpen());
-    EXPECT_EQ(module->Trust(PartOutputs | PartInputs), StateTrust::Unknown);
+    EXPECT_EQ(std::make_tuple(app.Session().State(), app.Session().Health(), app.Link()->IsOpen(), module->Trust(PartOutputs | PartInputs)),
+              std::make_tuple(SessionStates::Open, LinkHealth::Up, true, StateTrust::Unknown));
     app.Session().WatchdogExpired();  // the keep-alive goes out, no answer expected: still up
     EXPECT_EQ(peer.Receive(), "\x02" "B5030001HELLO");
     EXPECT_FALSE(app.Session().AnswerTimer()->isActive());
@@ -271,9 +260,7 @@ TEST_F(ModelEndToEndTest, ALostLinkTriesAgainWithGrowingPauses)
     EXPECT_EQ(app.Session().Health(), LinkHealth::InDoubt);
     EXPECT_EQ(module->Trust(PartOutputs), StateTrust::Fresh);
     app.Session().QuietTimeout();     // too soon after the reconnection's: put off
-    TLinkTimings timings;
-    timings.ResyncSpacing = 0;
-    app.Session().SetTimings(timings);
+    app.Session().SetTimings({.ResyncSpacing = 0});
     app.Session().QuietTimeout();
     EXPECT_TRUE(peer.Receive().startsWith("\x02" "B5030001640A"));
     app.Session().AnswerTimeout();    // nothing back either: lost
@@ -291,12 +278,7 @@ TEST_F(ModelEndToEndTest, DamageIsAskedForAgainOnABusyLinkAndAfterACutFrame)
 {
     lists = std::make_unique<TProgramLists>(nullptr, QStringLiteral(QUELNOR_PROGRAM_DIR), &messages);
     lists->AddApplication(app);
-    TLinkTimings timings;
-    timings.QuietMoment = 300;
-    timings.ResyncLatest = 200;
-    timings.ResyncSpacing = 0;
-    timings.RefreshGap = 1;
-    app.Session().SetTimings(timings);
+    app.Session().SetTimings({.QuietMoment = 300, .ResyncLatest = 200, .ResyncSpacing = 0, .RefreshGap = 1});
     UdpPeer peer;
     ASSERT_TRUE(app.Session().OpenUdpLink(peer.Port(), "127.0.0.1", ""));
     peer.Receive();

@@ -24,6 +24,16 @@
 
 namespace {
 
+QByteArray Jpeg(const QImage &image, int quality = -1)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setQuality(quality);
+    writer.write(image);
+    return buffer.data();
+}
+
 // A JPEG of a smooth colour ramp, so that scaled pictures can be compared.
 QByteArray RampJpeg(QSize size, QColor tint = Qt::red)
 {
@@ -32,22 +42,14 @@ QByteArray RampJpeg(QSize size, QColor tint = Qt::red)
         for (int x = 0; x < size.width(); ++x)
             image.setPixel(x, y, qRgb(tint.red() * x / size.width(), tint.green() * y / size.height(), tint.blue()));
     }
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "jpeg");
-    writer.setQuality(90);
-    writer.write(image);
-    return buffer.data();
+    return Jpeg(image, 90);
 }
 
 QByteArray PlainJpeg(QSize size, QColor colour)
 {
     QImage image(size, QImage::Format_RGB32);
     image.fill(colour);
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter(&buffer, "jpeg").write(image);
-    return buffer.data();
+    return Jpeg(image);
 }
 
 // Mean difference of the colour channels of two pictures of one size, 0 to 255.
@@ -112,10 +114,9 @@ TEST(TCameraView, DecodesAtTheViewSize)
     EXPECT_EQ(TCameraView::Decode(png, QSize(32, 24)).size(), QSize(32, 24));
 
     // Where a picture stands in a view: as large as fits, centred.
-    EXPECT_EQ(TCameraView::Fitted(QSize(640, 480), QRect(0, 0, 240, 180)), QRect(0, 0, 240, 180));
-    EXPECT_EQ(TCameraView::Fitted(QSize(640, 360), QRect(0, 0, 240, 180)), QRect(0, 22, 240, 135));
-    EXPECT_EQ(TCameraView::Fitted(QSize(100, 200), QRect(10, 10, 200, 100)), QRect(85, 10, 50, 100));
-    EXPECT_EQ(TCameraView::Fitted(QSize(), QRect(0, 0, 10, 10)), QRect());
+    EXPECT_EQ(QList<QRect>({TCameraView::Fitted(QSize(640, 480), QRect(0, 0, 240, 180)), TCameraView::Fitted(QSize(640, 360), QRect(0, 0, 240, 180)),
+                            TCameraView::Fitted(QSize(100, 200), QRect(10, 10, 200, 100)), TCameraView::Fitted(QSize(), QRect(0, 0, 10, 10))}),
+              QList<QRect>({{0, 0, 240, 180}, {0, 22, 240, 135}, {85, 10, 50, 100}, {}}));
 }
 
 class CameraControlTest : public ::testing::Test
@@ -167,10 +168,8 @@ TEST_F(CameraControlTest, DesignFaceIsAFrameWithPositionAndName)
         }
         return black && white;
     };
-    EXPECT_TRUE(inks(QRect(4, 4, 20, 13)));
-    EXPECT_TRUE(inks(QRect(4, 19, 20, 13)));
-    EXPECT_TRUE(inks(QRect(90, 80, 60, 20)));
-    EXPECT_FALSE(inks(QRect(30, 120, 60, 40)));
+    EXPECT_EQ(QList<bool>({inks(QRect(4, 4, 20, 13)), inks(QRect(4, 19, 20, 13)), inks(QRect(90, 80, 60, 20)), inks(QRect(30, 120, 60, 40))}),
+              QList<bool>({true, true, true, false}));
     EXPECT_FALSE(control->View()->IsPlaying());
     EXPECT_EQ(camera.Requests().size(), 0);
 }
@@ -241,10 +240,9 @@ TEST_F(CameraControlTest, AStalledStreamIsSaidAndTheLastPictureDimmed)
     for (int x = 0; x < face.width(); ++x)
         white |= face.pixelColor(x, face.height() / 2 - 6) == QColor(Qt::white) || face.pixelColor(x, face.height() / 2) == QColor(Qt::white);
     EXPECT_TRUE(white);
-    EXPECT_EQ(TCameraView::StateText(CameraState::Stopped), QStringLiteral("Stream stopped"));
-    EXPECT_EQ(TCameraView::StateText(CameraState::Refused), QStringLiteral("Access refused"));
-    EXPECT_EQ(TCameraView::StateText(CameraState::Connecting), QStringLiteral("No picture — connecting…"));
-    EXPECT_EQ(TCameraView::StateText(CameraState::Playing), QString());
+    EXPECT_EQ(QStringList({TCameraView::StateText(CameraState::Stopped), TCameraView::StateText(CameraState::Refused),
+                           TCameraView::StateText(CameraState::Connecting), TCameraView::StateText(CameraState::Playing)}),
+              QStringList({"Stream stopped", "Access refused", QString::fromUtf8("No picture — connecting…"), ""}));
     // The camera sends again: the stream comes back by itself.
     ASSERT_TRUE(RunUntil([&] { return camera.StreamsStarted() >= 2 && control->View()->Stream()->State() == CameraState::Playing; }));
 }
@@ -299,9 +297,7 @@ TEST(TAxisCamProperties, FillsChecksAndWritesTheRecord)
     EXPECT_EQ(dialog.findChild<QComboBox *>(QStringLiteral("CbSize"))->currentText(), QStringLiteral("240 x 180"));
     EXPECT_EQ(dialog.findChild<QLineEdit *>(QStringLiteral("EdName"))->text(), QStringLiteral("Cam: Door"));
     // An address that does not pass the check is shown empty; Test and OK refuse it.
-    EXPECT_EQ(ip.text(), QString());
-    EXPECT_TRUE(useLogin.isChecked());
-    EXPECT_EQ(login.text(), QStringLiteral("admin"));
+    EXPECT_EQ(std::make_tuple(ip.text(), useLogin.isChecked(), login.text()), std::make_tuple(QString(), true, QStringLiteral("admin")));
     EXPECT_FALSE(test.isEnabled());
     QTest::mouseClick(&ok, Qt::LeftButton);
     EXPECT_EQ(messages.Messages, QStringList({"Bad Ip Address"}));
@@ -336,14 +332,8 @@ TEST(TAxisCamProperties, FillsChecksAndWritesTheRecord)
     QTest::mouseClick(&ok, Qt::LeftButton);
     EXPECT_EQ(dialog.result(), int(QDialog::Accepted));
     ASSERT_TRUE(dialog.WriteRecord(written));
-    EXPECT_EQ(written.UseLogin, 0);
-    EXPECT_EQ(written.Login, QByteArray());
-    EXPECT_EQ(written.Password, QByteArray());
-    EXPECT_EQ(written.Address, "10.0.0.9:8080");
-    EXPECT_EQ(written.Width, 240);
-    EXPECT_EQ(written.Height, 180);
-    EXPECT_EQ(written.Left, 30);
-    EXPECT_EQ(written.CameraName, "Cam: Door");
+    TVisualAxisCamData expected = CameraRecord("10.0.0.9:8080");
+    EXPECT_EQ(written, expected);
 }
 
 TEST(TAxisCamProperties, TestPlaysTheStreamInThePreview)

@@ -92,14 +92,7 @@ protected:
     TVQBaseControl *ConnectWithShortWaits()
     {
         App(1).Settings().LinkKind = LinkKinds::None;
-        TLinkTimings timings;
-        timings.AnswerWait = 200;
-        timings.QuietMoment = 20;
-        timings.ResyncSpacing = 100;
-        timings.RetryFirst = 20;
-        timings.RetryLongest = 160;
-        timings.RefreshGap = 10;
-        App(0).Session().SetTimings(timings);
+        App(0).Session().SetTimings({.AnswerWait = 200, .QuietMoment = 20, .ResyncSpacing = 100, .RetryFirst = 20, .RetryLongest = 160, .RefreshGap = 10});
         App(0).Session().SetWatchdogIntervals(300, 60000);
         window.Connecting()->ConnectTimer()->setInterval(10);
         window.RunTime()->CommandRunTime();
@@ -662,7 +655,7 @@ TEST_F(RunTimeTest, AnAbsentSerialDeviceIsALostLinkThatOpensLater)
 {
     ASSERT_TRUE(Start(WithPassword()));
     window.Connecting()->ConnectTimer()->setInterval(10);
-    App(1).Session().SetTimings([] { TLinkTimings t; t.RetryFirst = 60000; return t; }());
+    App(1).Session().SetTimings({.RetryFirst = 60000});
     window.RunTime()->CommandRunTime();
     ASSERT_TRUE(RunUntil([&] { return window.Connecting()->Step() == TForm6::Steps::Finished; }, 10000));
     EXPECT_TRUE(window.Connecting()->Lines().contains(QStringLiteral("->Fault")));
