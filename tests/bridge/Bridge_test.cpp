@@ -10,6 +10,7 @@
 #include "TSimulatorOptions.h"
 
 #include "EventLoop.h"
+#include "TFileAccess.h"
 #include "RecordingMessages.h"
 #include "TestBroker.h"
 
@@ -140,6 +141,13 @@ protected:
 
 const QByteArray k_state = "quelnor/45000101/";
 
+// Each named field of the object holds its text.
+void ExpectTexts(const QJsonObject &object, std::initializer_list<std::pair<const char *, const char *>> fields)
+{
+    for (const auto &[key, text] : fields)
+        EXPECT_EQ(object[QLatin1String(key)].toString(), QString::fromUtf8(text)) << key;
+}
+
 TEST_F(BridgeTest, DiscoveryDescribesEveryChannelAndStatesFollowTheRefresh)
 {
     StartInstallation();
@@ -164,36 +172,26 @@ TEST_F(BridgeTest, DiscoveryDescribesEveryChannelAndStatesFollowTheRefresh)
 
     // A relay: its module as a device behind the interface module, three availability topics.
     const QJsonObject relay = Config("homeassistant/switch/45000101_06123401_0/config");
-    EXPECT_EQ(relay["unique_id"].toString(), "45000101_06123401_0");
-    EXPECT_EQ(relay["name"].toString(), "Living room ceiling");
-    EXPECT_EQ(relay["state_topic"].toString(), "quelnor/45000101/06123401/0/state");
-    EXPECT_EQ(relay["command_topic"].toString(), "quelnor/45000101/06123401/0/set");
-    EXPECT_EQ(relay["availability_mode"].toString(), "all");
-    const QJsonArray availability = relay["availability"].toArray();
-    ASSERT_EQ(availability.size(), 3);
-    EXPECT_EQ(availability[0].toObject()["topic"].toString(), "quelnor/bridge/45000101");
-    EXPECT_EQ(availability[1].toObject()["topic"].toString(), "quelnor/45000101/status");
-    EXPECT_EQ(availability[2].toObject()["topic"].toString(), "quelnor/45000101/06123401/0/available");
+    ExpectTexts(relay, {{"unique_id", "45000101_06123401_0"}, {"name", "Living room ceiling"}, {"availability_mode", "all"},
+                        {"state_topic", "quelnor/45000101/06123401/0/state"}, {"command_topic", "quelnor/45000101/06123401/0/set"}});
+    QStringList availability;
+    for (const QJsonValue entry : relay["availability"].toArray())
+        availability.append(entry.toObject()["topic"].toString());
+    EXPECT_EQ(availability, QStringList({"quelnor/bridge/45000101", "quelnor/45000101/status", "quelnor/45000101/06123401/0/available"}));
     const QJsonObject device = relay["device"].toObject();
     EXPECT_EQ(device["identifiers"].toArray()[0].toString(), "quelnor_45000101_06123401");
-    EXPECT_EQ(device["name"].toString(), "Relays ground floor");
-    EXPECT_EQ(device["model"].toString(), "QKOB01");
-    EXPECT_EQ(device["manufacturer"].toString(), "Quelnor");
-    EXPECT_EQ(device["via_device"].toString(), "quelnor_45000101");
+    ExpectTexts(device, {{"name", "Relays ground floor"}, {"model", "QKOB01"}, {"manufacturer", "Quelnor"}, {"via_device", "quelnor_45000101"}});
     EXPECT_EQ(relay["origin"].toObject()["name"].toString(), "Visual Quelnor");
 
     const QJsonObject light = Config("homeassistant/light/45000101_09123403_0/config");
     EXPECT_EQ(light["brightness_scale"].toInt(), 100);
-    EXPECT_EQ(light["brightness_command_topic"].toString(), "quelnor/45000101/09123403/0/brightness/set");
-    EXPECT_EQ(light["on_command_type"].toString(), "brightness");
+    ExpectTexts(light, {{"brightness_command_topic", "quelnor/45000101/09123403/0/brightness/set"}, {"on_command_type", "brightness"}});
     EXPECT_EQ(Config("homeassistant/cover/45000101_07123402_0/config")["command_topic"].toString(),
               "quelnor/45000101/07123402/0/set");
     EXPECT_FALSE(seen.contains("homeassistant/cover/45000101_07123402_1/config")) << "a shutter's down channel is part of its cover";
     EXPECT_EQ(Config("homeassistant/event/45000101_02123406_0/config")["event_types"].toArray().size(), 4);
     const QJsonObject temperature = Config("homeassistant/sensor/45000101_0a12340b_0_temperature/config");
-    EXPECT_EQ(temperature["device_class"].toString(), "temperature");
-    EXPECT_EQ(temperature["state_class"].toString(), "measurement");
-    EXPECT_EQ(temperature["unit_of_measurement"].toString(), QString::fromUtf8("°C"));
+    ExpectTexts(temperature, {{"device_class", "temperature"}, {"state_class", "measurement"}, {"unit_of_measurement", "°C"}});
     const QJsonObject climate = Config("homeassistant/climate/45000101_0a12340b_0/config");
     EXPECT_EQ(climate["preset_modes"].toArray().size(), 3);
     EXPECT_EQ(climate["current_temperature_topic"].toString(), "quelnor/45000101/0a12340b/0/current");
@@ -207,14 +205,13 @@ TEST_F(BridgeTest, DiscoveryDescribesEveryChannelAndStatesFollowTheRefresh)
     EXPECT_GT(guests["max"].toInt(), 0);
 
     // Retained states as the modules reported them; each entity available.
-    EXPECT_EQ(seen.value("quelnor/bridge/45000101"), "online");
-    EXPECT_EQ(seen.value("quelnor/45000101/status"), "online");
-    EXPECT_EQ(seen.value("quelnor/45000101/06123401/0/state"), "OFF");
-    EXPECT_EQ(seen.value("quelnor/45000101/06123401/0/available"), "online");
-    EXPECT_EQ(seen.value("quelnor/45000101/0a12340b/0/temperature/state"), "20.0");
-    EXPECT_EQ(seen.value("quelnor/45000101/0a12340b/0/preset"), "Automatic");
-    EXPECT_EQ(seen.value("quelnor/45000101/09123403/0/brightness"), "0");
-    EXPECT_EQ(seen.value("quelnor/45000101/07123402/0/state"), "stopped");
+    const std::pair<const char *, const char *> states[] = {
+        {"quelnor/bridge/45000101", "online"}, {"quelnor/45000101/status", "online"}, {"quelnor/45000101/06123401/0/state", "OFF"},
+        {"quelnor/45000101/06123401/0/available", "online"}, {"quelnor/45000101/0a12340b/0/temperature/state", "20.0"},
+        {"quelnor/45000101/0a12340b/0/preset", "Automatic"}, {"quelnor/45000101/09123403/0/brightness", "0"},
+        {"quelnor/45000101/07123402/0/state", "stopped"}};
+    for (const auto &[topic, state] : states)
+        EXPECT_EQ(seen.value(topic), state) << topic;
     EXPECT_EQ(CommandFrames(), 0) << "publishing sends nothing to the installation";
 }
 
@@ -289,10 +286,7 @@ TEST_F(BridgeTest, CommandsAreRefusedUnlessAcceptedOrWhenTheStateIsNotFresh)
     seen.clear();
     StartBridge(Options(true));
     ASSERT_TRUE(Holds(k_state + "status", "online"));
-    TLinkTimings quick;
-    quick.AnswerWait = 200;
-    quick.RetryFirst = 60000;
-    application->Session().SetTimings(quick);
+    application->Session().SetTimings({.AnswerWait = 200, .RetryFirst = 60000});
     simulator.reset();
     // The keep-alive goes out now rather than in a minute; unanswered, the link is lost.
     TLinkSession &link = application->Session();
@@ -407,17 +401,12 @@ TEST_F(BridgeTest, AnUpdateRemovesAndAddsEntities)
     Watch();
     StartBridge(Options());
     ASSERT_TRUE(RunUntil([&] { return seen.contains("homeassistant/switch/45000101_0e12340e_1/config"); }));
-    QFile original(QStringLiteral(QUELNOR_TEST_EXPORT));
-    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
-    QByteArray text = original.readAll();
+    QByteArray text;
+    ASSERT_TRUE(TFileAccess::Read(QStringLiteral(QUELNOR_TEST_EXPORT), text));
     ASSERT_TRUE(text.contains(" 0 1 e12340e   f   e"));
-    text.replace(" 0 1 e12340e   f   e", " 0 1 e77777e   f   e");
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("house.qap"));
-    QFile updated(path);
-    ASSERT_TRUE(updated.open(QIODevice::WriteOnly));
-    updated.write(text);
-    updated.close();
+    ASSERT_TRUE(TFileAccess::SaveAtomically(path, text.replace(" 0 1 e12340e   f   e", " 0 1 e77777e   f   e")));
     log.clear();
     ASSERT_TRUE(session.UpdateApplication(*application, path, QDateTime::currentDateTime(), false));
     EXPECT_TRUE(Holds("homeassistant/switch/45000101_0e12340e_1/config", ""));
@@ -472,10 +461,8 @@ TEST_F(BridgeTest, TheServiceStopsCleanlyAndItsLastWillCoversAKill)
 TEST(BridgeService, ArgumentsAreCheckedBeforeAnythingStarts)
 {
     QTemporaryDir folder;
-    QFile secret(folder.filePath(QStringLiteral("password")));
-    ASSERT_TRUE(secret.open(QIODevice::WriteOnly));
-    secret.write("top secret\n");
-    secret.close();
+    const QString secret = folder.filePath(QStringLiteral("password"));
+    ASSERT_TRUE(TFileAccess::SaveAtomically(secret, "top secret\n"));
     struct Case
     {
         QStringList arguments;
@@ -494,7 +481,7 @@ TEST(BridgeService, ArgumentsAreCheckedBeforeAnythingStarts)
         {{"a.qvp", "--client-cert", "c.pem"}, "--client-cert and --client-key go together"},
         {{"a.qvp", "--client-cert", "c.pem", "--client-key", "k.pem"}, "A client certificate needs TLS"},
         {{"a.qvp", "b.qvp"}, "Unknown argument b.qvp"},
-        {{"a.qvp", "--broker", "mqtt.local", "--user", "house", "--password-file", secret.fileName(), "--commands",
+        {{"a.qvp", "--broker", "mqtt.local", "--user", "house", "--password-file", secret, "--commands",
           "--no-discovery", "--keepalive", "60", "--base-topic", "home"}, nullptr},
     };
     for (const Case &c : cases) {
@@ -515,13 +502,8 @@ TEST(BridgeService, ArgumentsAreCheckedBeforeAnythingStarts)
     TBridgeService service(err, QStringLiteral(QUELNOR_PROGRAM_DIR));
     ASSERT_TRUE(service.Parse(cases[std::size(cases) - 1].arguments));
     const TBridgeOptions &o = service.Options();
-    EXPECT_EQ(o.Broker.Host, QStringLiteral("mqtt.local"));
-    EXPECT_EQ(o.Broker.Port, 1883);
-    EXPECT_EQ(o.Broker.Password, QStringLiteral("top secret"));
-    EXPECT_EQ(o.Broker.KeepAlive, 60);
-    EXPECT_EQ(o.BaseTopic, "home");
-    EXPECT_TRUE(o.Commands);
-    EXPECT_FALSE(o.Discovery);
+    EXPECT_EQ(std::tie(o.Broker.Host, o.Broker.Port, o.Broker.Password, o.Broker.KeepAlive, o.BaseTopic, o.Commands, o.Discovery),
+              std::make_tuple(QStringLiteral("mqtt.local"), 1883, QStringLiteral("top secret"), 60, QByteArray("home"), true, false));
 }
 
 } // namespace
