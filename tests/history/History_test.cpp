@@ -8,6 +8,7 @@
 #include "TVQQModuleBase.h"
 
 #include "RecordingMessages.h"
+#include "TFileAccess.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -74,16 +75,14 @@ protected:
 TEST_F(HistoryTest, EachChangeIsOneRow)
 {
     Frame("b50000028600 01");  // relays: channel 0 on, the others off: each channel's first value
-    ASSERT_EQ(Rows().size(), 8u) << said.join(QLatin1Char('|')).toStdString();
-    EXPECT_EQ(Rows()[0].Serial, QStringLiteral("06123401"));
-    EXPECT_EQ(Rows()[0].Channel, 0);
-    EXPECT_EQ(Rows()[0].What, QStringLiteral("output"));
-    EXPECT_EQ(Rows()[0].Text, QStringLiteral("ON"));
-    EXPECT_EQ(Rows()[0].Name, QStringLiteral("Relays ground floor / Living room ceiling"));
-    EXPECT_EQ(Rows()[0].Time, k_start);
+    const std::vector<THistoryRow> first = Rows();
+    ASSERT_EQ(first.size(), 8u) << said.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(std::tie(first[0].Serial, first[0].Channel, first[0].What, first[0].Text, first[0].Name, first[0].Time),
+              std::make_tuple(QStringLiteral("06123401"), 0, QStringLiteral("output"), QStringLiteral("ON"),
+                              QStringLiteral("Relays ground floor / Living room ceiling"), k_start));
     // Every channel of the batch keeps its own name (the catalogue's statements serve each row).
-    EXPECT_EQ(Rows()[1].Name, QStringLiteral("Relays ground floor / Living room wall lamps"));
-    EXPECT_EQ(Rows()[7].Name, QStringLiteral("Relays ground floor / Terrace lights"));
+    EXPECT_EQ(std::make_pair(first[1].Name, first[7].Name),
+              std::make_pair(QStringLiteral("Relays ground floor / Living room wall lamps"), QStringLiteral("Relays ground floor / Terrace lights")));
 
     struct Step
     {
@@ -107,8 +106,7 @@ TEST_F(HistoryTest, EachChangeIsOneRow)
         EXPECT_EQ(Rows().size() - before, step.added);
     }
     const THistoryRow level = Rows().back();
-    EXPECT_EQ(level.What, QStringLiteral("level"));
-    EXPECT_EQ(level.Value, 51);
+    EXPECT_EQ(std::make_pair(level.What, level.Value), std::make_pair(QStringLiteral("level"), 51.0));
 
     // Test mode: a click's state is recorded as a test, never as a report.
     session.SetMode(RunMode::Test);
@@ -118,9 +116,7 @@ TEST_F(HistoryTest, EachChangeIsOneRow)
     relays->RefreshControls();
     ASSERT_EQ(Rows().size(), before + 1);
     const THistoryRow test = Rows().back();
-    EXPECT_TRUE(test.Test);
-    EXPECT_EQ(test.Channel, 3);
-    EXPECT_EQ(test.Text, QStringLiteral("ON"));
+    EXPECT_EQ(std::tie(test.Test, test.Channel, test.Text), std::make_tuple(true, 3, QStringLiteral("ON")));
     const std::vector<THistoryRow> modes = Rows(QStringLiteral("mode"));
     ASSERT_GE(modes.size(), 2u);
     EXPECT_EQ(modes.back().Text, QStringLiteral("Test"));
@@ -128,8 +124,7 @@ TEST_F(HistoryTest, EachChangeIsOneRow)
     session.SetMode(RunMode::RunTime);
     const std::vector<THistoryRow> after = Rows();
     ASSERT_EQ(after.size(), before + 2);
-    EXPECT_TRUE(after.back().Test);
-    EXPECT_EQ(after.back().Text, QStringLiteral("OFF"));
+    EXPECT_EQ(std::make_pair(after.back().Test, after.back().Text), std::make_pair(true, QStringLiteral("OFF")));
 }
 
 // Hourly minimum, maximum and average of what the modules reported; raw rows and aggregates go
@@ -156,17 +151,13 @@ TEST_F(HistoryTest, RetentionKeepsHourlyAggregates)
     ASSERT_TRUE(store.Purge(k_start + 2 * k_hour, retention, error)) << error.toStdString();
     const auto hours = store.HourlyOf(QStringLiteral("0a12340b"), 0, QStringLiteral("temperature"));
     ASSERT_EQ(hours.size(), 2u);
-    EXPECT_EQ(hours[0].Hour, k_start);
-    EXPECT_EQ(hours[0].Minimum, 20.0);
-    EXPECT_EQ(hours[0].Maximum, 22.5);
+    EXPECT_EQ(std::tie(hours[0].Hour, hours[0].Minimum, hours[0].Maximum), std::make_tuple(k_start, 20.0, 22.5));
     EXPECT_DOUBLE_EQ(hours[0].Average, 21.166666666666668);
-    EXPECT_EQ(hours[0].Count, 3) << "the test row is no measurement";
-    EXPECT_EQ(hours[1].Count, 1);
+    EXPECT_EQ(std::make_tuple(hours[0].Count, hours[1].Count), std::make_tuple(3, 1)) << "the test row is no measurement";
     EXPECT_EQ(store.Rows(0, k_start + k_day).size(), 5u);
     const std::vector<THistoryRow> newest = store.Rows(0, k_start + k_day, -1, {}, 2);
     ASSERT_EQ(newest.size(), 2u);
-    EXPECT_EQ(newest[0].Value, 22.5);
-    EXPECT_EQ(newest[1].Value, 19.5);
+    EXPECT_EQ(std::make_pair(newest[0].Value, newest[1].Value), std::make_pair(22.5, 19.5));
 
     ASSERT_TRUE(store.Purge(k_start + 31 * k_day, retention, error));
     EXPECT_TRUE(store.Rows(0, k_start + 40 * k_day).empty()) << "raw rows kept 30 days";
@@ -180,10 +171,7 @@ TEST_F(HistoryTest, RetentionKeepsHourlyAggregates)
 TEST_F(HistoryTest, DamagedAndLockedHistories)
 {
     recorder.reset();
-    QFile damaged(Database());
-    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
-    damaged.write(QByteArray(8192, 'x'));
-    damaged.close();
+    ASSERT_TRUE(TFileAccess::SaveAtomically(Database(), QByteArray(8192, 'x')));
     recorder = std::make_unique<THistoryRecorder>(session, folder.path(), [this](const QString &line) { said.append(line); });
     recorder->SetClock([this] { return now; });
     Frame("b50000028600 01");
@@ -192,9 +180,9 @@ TEST_F(HistoryTest, DamagedAndLockedHistories)
     EXPECT_TRUE(said[0].contains(QStringLiteral("was damaged"))) << said[0].toStdString();
     const QStringList aside = QDir(folder.path()).entryList({QStringLiteral("45000101.sqlite.damaged-*")});
     ASSERT_EQ(aside.size(), 1);
-    QFile kept(folder.filePath(aside[0]));
-    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
-    EXPECT_EQ(kept.readAll(), QByteArray(8192, 'x')) << "never deleted";
+    QByteArray kept;
+    ASSERT_TRUE(TFileAccess::Read(folder.filePath(aside[0]), kept));
+    EXPECT_EQ(kept, QByteArray(8192, 'x')) << "never deleted";
 
     // Another program holds the history locked.
     {
@@ -236,11 +224,8 @@ TEST_F(HistoryTest, CsvAndTheCommandLine)
     EXPECT_EQ(THistoryStore::Csv(two), QByteArray("time,kind,module,channel,name,what,value,test\r\n"
                                                   "2026-12-01T00:00:00.000Z,state,2,0,Relays ground floor / Living room ceiling,output,1,0\r\n"
                                                   "2026-12-01T00:00:01.500Z,state,2,0,Relays ground floor / Living room ceiling,output,0,0\r\n"));
-    THistoryRow text;
-    text.Time = k_start;
-    text.Kind = QStringLiteral("link");
-    text.What = QStringLiteral("health");
-    text.Text = QStringLiteral("Lost: no answer, \"timeout\"");
+    const THistoryRow text{.Time = k_start, .Kind = QStringLiteral("link"), .What = QStringLiteral("health"),
+                           .Text = QStringLiteral("Lost: no answer, \"timeout\"")};
     EXPECT_EQ(THistoryStore::Csv({text}), QByteArray("time,kind,module,channel,name,what,value,test\r\n"
                                                      "2026-12-01T00:00:00.000Z,link,,,,health,\"Lost: no answer, \"\"timeout\"\"\",0\r\n"));
 
