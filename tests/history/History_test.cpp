@@ -81,8 +81,8 @@ TEST_F(HistoryTest, EachChangeIsOneRow)
               std::make_tuple(QStringLiteral("06123401"), 0, QStringLiteral("output"), QStringLiteral("ON"),
                               QStringLiteral("Relays ground floor / Living room ceiling"), k_start));
     // Every channel of the batch keeps its own name (the catalogue's statements serve each row).
-    EXPECT_EQ(std::make_pair(first[1].Name, first[7].Name),
-              std::make_pair(QStringLiteral("Relays ground floor / Living room wall lamps"), QStringLiteral("Relays ground floor / Terrace lights")));
+    EXPECT_EQ(std::make_tuple(first[1].Name, first[7].Name),
+              std::make_tuple(QStringLiteral("Relays ground floor / Living room wall lamps"), QStringLiteral("Relays ground floor / Terrace lights")));
 
     struct Step
     {
@@ -106,7 +106,7 @@ TEST_F(HistoryTest, EachChangeIsOneRow)
         EXPECT_EQ(Rows().size() - before, step.added);
     }
     const THistoryRow level = Rows().back();
-    EXPECT_EQ(std::make_pair(level.What, level.Value), std::make_pair(QStringLiteral("level"), 51.0));
+    EXPECT_EQ(std::make_tuple(level.What, level.Value), std::make_tuple(QStringLiteral("level"), 51.0));
 
     // Test mode: a click's state is recorded as a test, never as a report.
     session.SetMode(RunMode::Test);
@@ -124,7 +124,7 @@ TEST_F(HistoryTest, EachChangeIsOneRow)
     session.SetMode(RunMode::RunTime);
     const std::vector<THistoryRow> after = Rows();
     ASSERT_EQ(after.size(), before + 2);
-    EXPECT_EQ(std::make_pair(after.back().Test, after.back().Text), std::make_pair(true, QStringLiteral("OFF")));
+    EXPECT_EQ(std::make_tuple(after.back().Test, after.back().Text), std::make_tuple(true, QStringLiteral("OFF")));
 }
 
 // Hourly minimum, maximum and average of what the modules reported; raw rows and aggregates go
@@ -157,7 +157,7 @@ TEST_F(HistoryTest, RetentionKeepsHourlyAggregates)
     EXPECT_EQ(store.Rows(0, k_start + k_day).size(), 5u);
     const std::vector<THistoryRow> newest = store.Rows(0, k_start + k_day, -1, {}, 2);
     ASSERT_EQ(newest.size(), 2u);
-    EXPECT_EQ(std::make_pair(newest[0].Value, newest[1].Value), std::make_pair(22.5, 19.5));
+    EXPECT_EQ(std::make_tuple(newest[0].Value, newest[1].Value), std::make_tuple(22.5, 19.5));
 
     ASSERT_TRUE(store.Purge(k_start + 31 * k_day, retention, error));
     EXPECT_TRUE(store.Rows(0, k_start + 40 * k_day).empty()) << "raw rows kept 30 days";

@@ -31,12 +31,8 @@ protected:
             AddTestModule(*a, 12, 10, 12, "Thermostat", {{0}});
         }
         // 130 variables; number 128 is a value variable.
-        for (int i = 0; i < 130; ++i) {
-            VariableRecord v;
-            v.Defined = 1;
-            v.VariableKind = i == 128 ? 1 : 0;
-            app.AddVariable(v);
-        }
+        for (int i = 0; i < 130; ++i)
+            app.AddVariable({.Defined = 1, .VariableKind = quint8(i == 128 ? 1 : 0)});
         lists.AddApplication(app, &link);
         lists.AddApplication(other, &otherLink);
         QObject::connect(&lists, &TProgramLists::powerChanged, &lists, [this] { ++powerRefreshes; });
@@ -75,8 +71,7 @@ TEST_F(DispatchTest, InputAndOutputStatus)
     EXPECT_EQ(Input(app, 6), 0x05);
     Receive("B50000069A000358");
     EXPECT_EQ(Input(app, 6), 0x03);
-    EXPECT_EQ(control.Refreshes, 2);
-    EXPECT_EQ(powerRefreshes, 0);
+    EXPECT_EQ(std::make_tuple(control.Refreshes, powerRefreshes), std::make_tuple(2, 0));
 
     Receive("B50000028600A5E2");
     EXPECT_EQ(Output(app, 2), 0xA5);
@@ -106,9 +101,7 @@ TEST_F(DispatchTest, LevelsTemperaturesAndVariables)
     ASSERT_TRUE(variable);
     control.Bind(*variable);
     Receive("B5000001911400800003DE");  // variable 0x0080
-    EXPECT_EQ(variable->GetValue(), 3);
-    EXPECT_EQ(variable->GetValueText(), "3");
-    EXPECT_EQ(control.Refreshes, 1);
+    EXPECT_EQ(std::make_tuple(variable->GetValue(), variable->GetValueText(), control.Refreshes), std::make_tuple(3, QByteArray("3"), 1));
 }
 
 // The power total follows frame after frame, test toggles and a batch exactly as counting every
@@ -159,13 +152,11 @@ TEST_F(DispatchTest, DroppedFramesChangeNothing)
     std::array<quint8, 5> temperature{};
     lists.FindModule(&app, 12)->GetTemperature(temperature);
     EXPECT_EQ(temperature, (std::array<quint8, 5>{}));
-    EXPECT_EQ(app.DroppedFrames(), 7u);
-    EXPECT_EQ(powerRefreshes, 0);
+    EXPECT_EQ(std::make_tuple(app.DroppedFrames(), powerRefreshes), std::make_tuple(7u, 0));
 
     // An unknown module is ignored, but an output message still recomputes the power.
     Receive("B50000098600FF43");
-    EXPECT_EQ(app.DroppedFrames(), 7u);
-    EXPECT_EQ(powerRefreshes, 1);
+    EXPECT_EQ(std::make_tuple(app.DroppedFrames(), powerRefreshes), std::make_tuple(7u, 1));
 }
 
 TEST_F(DispatchTest, EtxAloneDecodesTheLastFrameAgain)
@@ -222,8 +213,5 @@ TEST_F(DispatchTest, ValuesOutOfRangeAreDroppedAsBadFrames)
         send(row.frame);
         EXPECT_EQ(app.DroppedFrames(), dropped + (row.kept ? 0 : 1)) << std::data(row.frame)[4];
     }
-    EXPECT_EQ(level(), 100);
-    EXPECT_EQ(tenths(), 9);
-    EXPECT_EQ(boolean->GetValue(), 1);
-    EXPECT_EQ(counter->GetValue(), 5);
+    EXPECT_EQ(std::make_tuple(level(), tenths(), boolean->GetValue(), counter->GetValue()), std::make_tuple(100, 9, 1, 5));
 }

@@ -58,12 +58,9 @@ TEST_F(ModuleKindsTest, ModelBuildingMakesOneObjectPerModuleWithAKind)
     EXPECT_EQ(lists.Modules().size(), 9u);  // not the interface module, not type 13
     EXPECT_EQ(lists.FindModule(&app, 11), nullptr);
     EXPECT_EQ(lists.FindModule(&app, 1), nullptr);
-    EXPECT_EQ(Module(2).Kind(), ModuleKind::Kob);
-    EXPECT_EQ(Module(3).Kind(), ModuleKind::Bx);
-    EXPECT_EQ(Module(5).Kind(), ModuleKind::Dim);
-    EXPECT_EQ(Module(10).Kind(), ModuleKind::In10V);
-    EXPECT_EQ(link.InterfaceIndex(), 0);
-    EXPECT_EQ(link.InterfaceAddress(), 1);
+    EXPECT_EQ(std::make_tuple(Module(2).Kind(), Module(3).Kind(), Module(5).Kind(), Module(10).Kind()),
+              std::make_tuple(ModuleKind::Kob, ModuleKind::Bx, ModuleKind::Dim, ModuleKind::In10V));
+    EXPECT_EQ(std::make_tuple(link.InterfaceIndex(), link.InterfaceAddress()), std::make_tuple(0, 1));
     EXPECT_TRUE(messages.Shown.isEmpty());
     EXPECT_EQ(Module(2).GetLink(), &link);
 
@@ -84,8 +81,7 @@ TEST_F(ModuleKindsTest, TestToggles)
 {
     // Kob: flips the output bit.
     Module(2).ToggleTestState(1);
-    EXPECT_EQ(State(2, 1), 1);
-    EXPECT_EQ(State(2, 0), 0);
+    EXPECT_EQ(std::make_tuple(State(2, 1), State(2, 0)), std::make_tuple(quint8(1), quint8(0)));
     // Bx of type 3 (two buttons): channel 2 is the first indicator, channel 1 the second button.
     auto &bx = static_cast<TVQQBxModule &>(Module(3));
     EXPECT_EQ(bx.ButtonCount(), 2);
@@ -96,15 +92,12 @@ TEST_F(ModuleKindsTest, TestToggles)
     bx.ToggleTestState(1);
     bx.GetInputStatus(bits);
     EXPECT_EQ(bits, 0x02);
-    EXPECT_EQ(State(3, 1), 1);
-    EXPECT_EQ(State(3, 2), 1);
-    EXPECT_EQ(State(3, 3), 0);
+    EXPECT_EQ(std::make_tuple(State(3, 1), State(3, 2), State(3, 3)), std::make_tuple(1, 1, 0));
     // Dimmer: 0 <-> 100.
     Module(4).ToggleTestState(0);
     EXPECT_EQ(State(4, 0), 100);
     Module(4).ToggleTestState(0);
-    EXPECT_EQ(State(4, 0), 0);
-    EXPECT_EQ(State(4, 9), 0);
+    EXPECT_EQ(std::make_tuple(State(4, 0), State(4, 9)), std::make_tuple(quint8(0), quint8(0)));
     // Shutter: neither -> up -> down.
     EXPECT_EQ(State(6, 0), 2);
     Module(6).ToggleTestState(0);
@@ -191,21 +184,19 @@ TEST_F(ModuleKindsTest, CommandsGoThroughTheBuilders)
 
 TEST_F(ModuleKindsTest, LongPressFlagOfTheIo)
 {
-    EXPECT_TRUE(Module(3).IsLongPressIO(0));
-    EXPECT_FALSE(Module(3).IsLongPressIO(1));
-    EXPECT_TRUE(Module(7).IsLongPressIO(0));
-    EXPECT_TRUE(Module(10).IsLongPressIO(0));
-    EXPECT_FALSE(Module(7).IsLongPressIO(5));  // no such IO
-    EXPECT_FALSE(Module(2).IsLongPressIO(0));  // relays have no long press
+    // IO 5 of module 7 does not exist; relays have no long press.
+    EXPECT_EQ(QList<bool>({Module(3).IsLongPressIO(0), Module(3).IsLongPressIO(1), Module(7).IsLongPressIO(0), Module(10).IsLongPressIO(0),
+                           Module(7).IsLongPressIO(5), Module(2).IsLongPressIO(0)}),
+              QList<bool>({true, false, true, true, false, false}));
 }
 
 TEST_F(ModuleKindsTest, NamesAndRefresh)
 {
     ModuleRecord *record = Module(2).GetRecord();
     record->SerialNumber = 0xAB123456;
-    EXPECT_EQ(Module(2).GetDisplayName(), "Relays [1193046]");  // 0x123456
-    EXPECT_EQ(Module(2).GetIoName(1), "Relays 1");
-    EXPECT_EQ(Module(2).GetIoName(5), "");
+    // The serial's lower 24 bits, 0x123456, in decimal; no IO 5.
+    EXPECT_EQ(QByteArrayList({Module(2).GetDisplayName(), Module(2).GetIoName(1), Module(2).GetIoName(5)}),
+              QByteArrayList({"Relays [1193046]", "Relays 1", ""}));
 
     TestControl run(RunMode::RunTime), test(RunMode::Test), design(RunMode::DesignTime), before(RunMode::NotSet), memo(RunMode::RunTime);
     for (TestControl *c : {&run, &test, &design, &before})
@@ -213,15 +204,10 @@ TEST_F(ModuleKindsTest, NamesAndRefresh)
     memo.BindAsMemo(Module(2));
     Module(2).SetOutputStatus("\x05");
     EXPECT_EQ(State(2, 2), 1);
-    EXPECT_EQ(run.Refreshes, 1);
-    EXPECT_EQ(test.Refreshes, 1);
-    EXPECT_EQ(design.Refreshes, 0);
-    EXPECT_EQ(before.Refreshes, 0);
-    EXPECT_EQ(memo.Refreshes, 1);
+    EXPECT_EQ(QList<int>({run.Refreshes, test.Refreshes, design.Refreshes, before.Refreshes, memo.Refreshes}), QList<int>({1, 1, 0, 0, 1}));
     Module(2).RemoveControl(&run);
     Module(2).SetOutputStatus("\x00");
-    EXPECT_EQ(run.Refreshes, 1);
-    EXPECT_EQ(test.Refreshes, 2);
+    EXPECT_EQ(std::make_tuple(run.Refreshes, test.Refreshes), std::make_tuple(1, 2));
 }
 
 TEST_F(ModuleKindsTest, LookUpsAnswerTheFirstMatchInListOrder)

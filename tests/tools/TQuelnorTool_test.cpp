@@ -1,4 +1,3 @@
-#include "TQuelnorTool.h"
 #include "ToolRun.h"
 #include "ProgramFolder.h"
 

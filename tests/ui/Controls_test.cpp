@@ -25,7 +25,6 @@
 #include <QTemporaryDir>
 #include <QLocale>
 #include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -410,7 +409,7 @@ TEST_F(ControlsTest, DimmerPanelSetsTheLevel)
     dimmer.SetRunTimeMode(RunMode::RunTime);
     QTest::mouseClick(&dimmer, Qt::LeftButton, {}, QPoint(210, 20));
     ASSERT_EQ(link.Written.size(), 1);
-    EXPECT_EQ(std::make_pair(link.Written[0].mid(9, 6), link.Written[0].mid(19, 6)), std::make_pair(QByteArray("600002"), QByteArray("046400")));
+    EXPECT_EQ(std::make_tuple(link.Written[0].mid(9, 6), link.Written[0].mid(19, 6)), std::make_tuple(QByteArray("600002"), QByteArray("046400")));
     EXPECT_EQ(dimmer.Level(), 60);
     QTest::mouseClick(&dimmer, Qt::LeftButton, {}, QPoint(100, 60));  // the digits: nothing
     EXPECT_EQ(link.Written.size(), 1);

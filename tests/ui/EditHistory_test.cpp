@@ -368,11 +368,11 @@ TEST_F(EditHistoryTest, TheGridTakesMovesAndDropsAndIsRemembered)
     // The setting is the program's own: another window finds it; the project file never holds it.
     {
         TForm1 other(folder.Path(), &dialogs);
-        EXPECT_EQ(std::make_pair(other.Editor()->Grid().On(), other.Editor()->Grid().Size()), std::make_pair(true, 10));
+        EXPECT_EQ(std::make_tuple(other.Editor()->Grid().On(), other.Editor()->Grid().Size()), std::make_tuple(true, 10));
     }
     window.Editor()->Grid().Set(false, 20);
     TForm1 third(folder.Path(), &dialogs);
-    EXPECT_EQ(std::make_pair(third.Editor()->Grid().On(), third.Editor()->Grid().Size()), std::make_pair(false, 20));
+    EXPECT_EQ(std::make_tuple(third.Editor()->Grid().On(), third.Editor()->Grid().Size()), std::make_tuple(false, 20));
     window.Editor()->Grid().Set(false, 10);
 }
 
@@ -440,7 +440,7 @@ TEST_F(EditHistoryTest, TheToolbarAlignsTheLastScreensSelectionAndCamerasTakeOne
     ASSERT_NE(top, tools.end());
     const int highest = std::min(ceiling->y(), kitchen->y());
     (*top)->trigger();
-    EXPECT_EQ(std::make_pair(ceiling->y(), kitchen->y()), std::make_pair(highest, highest));
+    EXPECT_EQ(std::make_tuple(ceiling->y(), kitchen->y()), std::make_tuple(highest, highest));
     Undo();
 
     // Two camera views: the second takes the first one's size, as one step.

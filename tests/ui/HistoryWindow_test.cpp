@@ -5,7 +5,6 @@
 #include "THistoryPlot.h"
 #include "THistoryRecorder.h"
 #include "THistoryWindow.h"
-#include "TProjectManager.h"
 #include "TProjectSession.h"
 
 #include "ProgramFolder.h"

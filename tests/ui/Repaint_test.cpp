@@ -5,7 +5,6 @@
 
 #include "EventLoop.h"
 
-#include <QPainter>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>

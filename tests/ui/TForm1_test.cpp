@@ -23,7 +23,6 @@
 #include "TVQMemoBaseControl.h"
 #include "TVQJaugeControl.h"
 #include "TVQRecordControl.h"
-#include "TVQQModuleBase.h"
 #include "UiHelpers.h"
 #include "TWindowPlaces.h"
 #include "TabOrder.h"

@@ -2,11 +2,9 @@
 
 #include "TMyForm11.h"
 #include "TScreenArea.h"
-#include "TVQBaseControl.h"
 
 #include "ProgramFolder.h"
 #include "ScriptedDialogs.h"
-#include "TProjectManager.h"
 #include "TSettingsFile.h"
 #include "../tools/ToolRun.h"
 
