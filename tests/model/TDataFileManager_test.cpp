@@ -71,25 +71,14 @@ TEST_F(DataFileManagerTest, BlockReadBackAndWrittenAgainGivesTheSameBytes)
 {
     app.ReadDataBlockFrom(WithBlocks({k_houseBlock}), "/data/house.qap");
     const TRecordSet &r = app.Current();
-    ASSERT_EQ(r.Modules.size(), 2u);
-    ASSERT_EQ(r.Ios.size(), 2u);
-    ASSERT_EQ(r.Memos.size(), 2u);
-    ASSERT_EQ(r.MemoList.size(), 1u);
-    ASSERT_EQ(r.Variables.size(), 1u);
-    ASSERT_EQ(r.Param32s.size(), 1u);
-    EXPECT_EQ(app.Settings().LinkKind, LinkKinds::Udp);
-    EXPECT_EQ(app.Settings().UdpPort, 17481);
-    EXPECT_EQ(app.Settings().Host, "127.0.0.1");
-    EXPECT_EQ(app.Settings().Password, "secret");
-    EXPECT_EQ(app.Settings().SourcePath, "/data/house.qap");
-    EXPECT_EQ(r.Modules[1]->SerialNumber, 0x45000101u);
-    EXPECT_EQ(r.Modules[1]->ModuleNumber, 0x0102);
-    EXPECT_EQ(r.Ios[0]->Power, 150);
-    EXPECT_EQ(r.Ios[1]->ParamKind, 21);
-    EXPECT_EQ(r.Ios[1]->LongPress, 0);
-    EXPECT_EQ(r.Ios[1]->CommandNumber, 0x101);
-    EXPECT_EQ(r.Param32s[0]->Params[2], 0x10);
-    EXPECT_EQ(r.Param32s[0]->Params[3], 0x27);
+    ASSERT_EQ(std::make_tuple(r.Modules.size(), r.Ios.size(), r.Memos.size(), r.MemoList.size(), r.Variables.size(), r.Param32s.size()),
+              std::make_tuple(2u, 2u, 2u, 1u, 1u, 1u));
+    const TVISUALQvpInfo &settings = app.Settings();
+    EXPECT_EQ(std::tie(settings.LinkKind, settings.UdpPort, settings.Host, settings.Password, settings.SourcePath),
+              std::make_tuple(LinkKinds::Udp, 17481, QByteArray("127.0.0.1"), QByteArray("secret"), QByteArray("/data/house.qap")));
+    EXPECT_EQ(std::make_tuple(r.Modules[1]->SerialNumber, r.Modules[1]->ModuleNumber, r.Ios[0]->Power, r.Ios[1]->ParamKind, r.Ios[1]->LongPress,
+                              r.Ios[1]->CommandNumber, r.Param32s[0]->Params[2], r.Param32s[0]->Params[3]),
+              std::make_tuple(0x45000101u, 0x0102, 150, 21, 0, 0x101, 0x10, 0x27));
     EXPECT_TRUE(messages.Shown.isEmpty());
 
     EXPECT_EQ(app.DataBlock(), k_houseBlock);
@@ -140,9 +129,7 @@ TEST_F(DataFileManagerTest, AppDataVersion0AndUnknownVersions)
     QByteArray v0 = k_houseBlock;
     v0.replace("*[01]*\r\n 3 0 1 14449", "  \r\n 3 0 14449");
     app.ReadDataBlockFrom(WithBlocks({v0}), "/data/house.qap");
-    EXPECT_EQ(app.Settings().HasPassword, 1);
-    EXPECT_EQ(app.Settings().ApplicationId, 1);
-    EXPECT_EQ(app.Current().Modules.size(), 2u);
+    EXPECT_EQ(std::make_tuple(app.Settings().HasPassword, app.Settings().ApplicationId, app.Current().Modules.size()), std::make_tuple(1, 1, 2u));
 
     // A version line starting "**" is no App Data version: nothing parsed, so no key matches.
     QByteArray unknown = k_houseBlock;
@@ -163,11 +150,8 @@ TEST_F(DataFileManagerTest, SectionRules)
     // A line that is not a version line after the heading makes the section be ignored.
     block.replace("Memo\r\n*[04]*", "Memo\r\nnot a version");
     app.ReadDataBlockFrom(WithBlocks({block}), "/data/house.qap");
-    EXPECT_TRUE(app.Current().Modules.empty());
-    EXPECT_TRUE(app.Current().Ios.empty());
-    EXPECT_TRUE(app.Current().Memos.empty());
-    EXPECT_EQ(app.Current().MemoList.size(), 1u);
-    EXPECT_EQ(app.Current().Variables.size(), 1u);
+    const TRecordSet &r = app.Current();
+    EXPECT_EQ(std::make_tuple(r.Modules.size(), r.Ios.size(), r.Memos.size(), r.MemoList.size(), r.Variables.size()), std::make_tuple(0u, 0u, 0u, 1u, 1u));
     EXPECT_EQ(messages.Shown, QStringList({"TableIO Not handled", "TableIO Not handled"}));
 }
 
@@ -180,9 +164,8 @@ TEST_F(DataFileManagerTest, LineRules)
     block.replace("Holiday mode|", "Holiday mode|" + QByteArray(6000, 'x'));
     app.ReadDataBlockFrom(WithBlocks({block}), "/data/house.qap");
     ASSERT_EQ(app.Current().Modules.size(), 2u);
-    EXPECT_EQ(app.Current().Modules[0]->Name, QByteArray(31, 'R'));
-    EXPECT_EQ(app.Current().Modules[1]->Name, "QNET04");
-    EXPECT_EQ(app.Current().Variables[0]->Name, "Holiday mode");
+    EXPECT_EQ(QByteArrayList({app.Current().Modules[0]->Name, app.Current().Modules[1]->Name, app.Current().Variables[0]->Name}),
+              QByteArrayList({QByteArray(31, 'R'), "QNET04", "Holiday mode"}));
     EXPECT_EQ(app.Current().Param32s.size(), 1u);
 
     const QByteArray file = "App Data\r\n*[01]*\r\n 0 0 1 0   0(null)|(null)|k|\r\nModule\r\n*[04]*\r\n"
@@ -191,8 +174,7 @@ TEST_F(DataFileManagerTest, LineRules)
     TDataFileManager last(nullptr, "k", &messages);
     last.ReadDataBlockFrom(file, "k");
     ASSERT_EQ(last.Current().Modules.size(), 2u);
-    EXPECT_EQ(last.Current().Modules[0]->Name, "");
-    EXPECT_EQ(last.Current().Modules[1]->Name, "No Name");
+    EXPECT_EQ(QByteArrayList({last.Current().Modules[0]->Name, last.Current().Modules[1]->Name}), QByteArrayList({"", "No Name"}));
 }
 
 TEST_F(DataFileManagerTest, ReadsFromAndAppendsToTheProjectFile)
@@ -222,27 +204,19 @@ TEST_F(DataFileManagerTest, LookUps)
 {
     app.ReadDataBlockFrom(WithBlocks({k_houseBlock}), "/data/house.qap");
 
-    EXPECT_EQ(app.FindModuleByNumber(2), app.ModuleAt(0));
-    EXPECT_EQ(app.FindModuleByNumber(9), nullptr);
-    EXPECT_EQ(app.FindModuleBySerial(0x45000101), app.ModuleAt(1));
-    EXPECT_EQ(app.FindIoIndex(2, 1), 1);
-    EXPECT_EQ(app.FindIoIndex(0x0102, 0), 0xFFFF);  // a module without IOs
-    EXPECT_EQ(app.FindIoIndex(2, 7), 0xFFFF);
-
+    EXPECT_EQ(std::make_tuple(app.FindModuleByNumber(2), app.FindModuleByNumber(9), app.FindModuleBySerial(0x45000101), app.ModuleAt(2)),
+              std::make_tuple(app.ModuleAt(0), nullptr, app.ModuleAt(1), nullptr));
+    // Module 0x0102 has no IOs.
+    EXPECT_EQ(QList<int>({app.FindIoIndex(2, 1), app.FindIoIndex(0x0102, 0), app.FindIoIndex(2, 7)}), QList<int>({1, 0xFFFF, 0xFFFF}));
     quint16 number = 0;
     EXPECT_EQ(app.FindInterfaceModule(number), 1);
     EXPECT_EQ(number, 0x0102);
 
-    EXPECT_EQ(app.MemoIndexOf(app.MemoAt(1)), 1);
     MemoRecord stranger;
-    EXPECT_EQ(app.MemoIndexOf(&stranger), 0);
-    EXPECT_EQ(app.VariableIndexOf(app.VariableAt(0)), 0);
-
-    EXPECT_EQ(app.ModuleAt(2), nullptr);
+    EXPECT_EQ(QList<int>({app.MemoIndexOf(app.MemoAt(1)), app.MemoIndexOf(&stranger), app.VariableIndexOf(app.VariableAt(0))}), QList<int>({1, 0, 0}));
     EXPECT_EQ(app.MemoAt(-1), nullptr);
-    EXPECT_EQ(app.Param32At(21, 0), app.Current().Param32s[0]);
-    EXPECT_EQ(app.Param32At(20, 0), nullptr);
-    EXPECT_EQ(app.Param32At(21, 1), nullptr);
+    EXPECT_EQ(QList<const Param32Record *>({app.Param32At(21, 0), app.Param32At(20, 0), app.Param32At(21, 1)}),
+              QList<const Param32Record *>({app.Current().Param32s[0], nullptr, nullptr}));
     EXPECT_EQ(app.Pending().ModuleBySerial(0x45000101), nullptr);
 
     TDataFileManager noInterface(nullptr, "x", &messages);
@@ -262,31 +236,22 @@ TEST(TDataFileManager, LookUpsFollowTheListsAsTheyChange)
     const ModuleRecord *relays = app.AddModule({.ModuleNumber = 2, .ModuleType = 6});
     app.AddModule({.ModuleNumber = 2, .ModuleType = 9});
     quint16 number = 0;
-    EXPECT_EQ(app.FindIoIndex(2, 0), 0);
-    EXPECT_EQ(app.FindIoIndex(2, 1), 1);
-    EXPECT_EQ(app.FindIoIndex(3, 0), TDataFileManager::NotFound);
-    EXPECT_EQ(app.FindModuleByNumber(2), relays);
-    EXPECT_EQ(app.FindModuleByNumber(1), nullptr);
-    EXPECT_EQ(app.FindInterfaceModule(number), TDataFileManager::NotFound);
+    constexpr int none = TDataFileManager::NotFound;
+    EXPECT_EQ(QList<int>({app.FindIoIndex(2, 0), app.FindIoIndex(2, 1), app.FindIoIndex(3, 0), app.FindInterfaceModule(number)}), QList<int>({0, 1, none, none}));
+    EXPECT_EQ(std::make_tuple(app.FindModuleByNumber(2), app.FindModuleByNumber(1)), std::make_tuple(relays, nullptr));
 
     // Added after a look-up, an IO and the interface modules are found, the first of them.
     app.AddIo(io(3, 0));
     app.AddModule({.ModuleNumber = 7, .ModuleType = 45});
     app.AddModule({.ModuleNumber = 8, .ModuleType = 26});
-    EXPECT_EQ(app.FindIoIndex(3, 0), 3);
-    EXPECT_EQ(app.FindInterfaceModule(number), 2);
-    EXPECT_EQ(number, 7);
+    EXPECT_EQ(QList<int>({app.FindIoIndex(3, 0), app.FindInterfaceModule(number), number}), QList<int>({3, 2, 7}));
     EXPECT_EQ(app.FindModuleByNumber(8), app.ModuleAt(3));
 
     // Pending lists do not count until they are applied; then they alone do.
     app.AddIo(io(5, 4), true);
     app.AddModule({.ModuleNumber = 5, .ModuleType = 26}, true);
-    EXPECT_EQ(app.FindIoIndex(5, 4), TDataFileManager::NotFound);
-    EXPECT_EQ(app.FindModuleByNumber(5), nullptr);
+    EXPECT_EQ(std::make_tuple(app.FindIoIndex(5, 4), app.FindModuleByNumber(5)), std::make_tuple(none, nullptr));
     app.ApplyPending();
-    EXPECT_EQ(app.FindIoIndex(5, 4), 0);
-    EXPECT_EQ(app.FindIoIndex(2, 0), TDataFileManager::NotFound);
+    EXPECT_EQ(QList<int>({app.FindIoIndex(5, 4), app.FindIoIndex(2, 0), app.FindInterfaceModule(number), number}), QList<int>({0, none, 0, 5}));
     EXPECT_EQ(app.FindModuleByNumber(2), nullptr);
-    EXPECT_EQ(app.FindInterfaceModule(number), 0);
-    EXPECT_EQ(number, 5);
 }
