@@ -41,11 +41,16 @@ public:
         file.open(QIODevice::WriteOnly);
     }
 
-    static QByteArray TestFile(const QString &name)
+    // A file's bytes; empty when it cannot be read.
+    static QByteArray Read(const QString &path)
     {
         QByteArray content;
-        TFileAccess::Read(QStringLiteral(QUELNOR_TEST_DATA "/project/") + name, content);
+        TFileAccess::Read(path, content);
         return content;
+    }
+    static QByteArray TestFile(const QString &name)
+    {
+        return Read(QStringLiteral(QUELNOR_TEST_DATA "/project/") + name);
     }
 
     // Writes `content` into the program folder as `name` and opens it; false when a step fails.

@@ -31,16 +31,12 @@ TEST_F(ProjectManagerTest, TwoApplicationsWithEveryKindOfControlRoundTrip)
     const QByteArray file = TestFile(QStringLiteral("two-applications.qvp"));
     ASSERT_TRUE(Open(QStringLiteral("house.qvp"), file));
     EXPECT_TRUE(messages.Shown.isEmpty()) << messages.Shown.join(QLatin1Char('|')).toStdString();
-    EXPECT_EQ(project->Version(), 4);
-    EXPECT_TRUE(project->IsOpen());
-    EXPECT_EQ(project->FileName(), Path(QStringLiteral("house.qvp")));
-    EXPECT_FALSE(project->GetModified());
+    EXPECT_EQ(std::make_tuple(project->Version(), project->IsOpen(), project->FileName(), project->GetModified()),
+              std::make_tuple(4, true, Path(QStringLiteral("house.qvp")), false));
     // Every control bound (the file's bytes come back whole below, so none was dropped).
     EXPECT_EQ(project->ControlCount(), 17u);
     const TNewVisualOutput second = project->Outputs()[1]->CurrentRecord();
-    EXPECT_EQ(second.Left, 800);
-    EXPECT_EQ(second.Reserved8, 3);
-    EXPECT_EQ(second.Reserved19, 8u);
+    EXPECT_EQ(std::make_tuple(second.Left, second.Reserved8, second.Reserved19), std::make_tuple(800, 3, 8u));
     EXPECT_EQ(project->Screens()[1]->ScreenRecord().Border, 2);
     EXPECT_EQ(project->Shortcuts()[2]->CurrentRecord().TargetScreenId, TVisualShortCut::NoTarget);
 
@@ -48,9 +44,7 @@ TEST_F(ProjectManagerTest, TwoApplicationsWithEveryKindOfControlRoundTrip)
     EXPECT_EQ(project->Compose(), file);
     ASSERT_TRUE(project->WriteProject(Path(QStringLiteral("copy"))));
     EXPECT_EQ(project->FileName(), Path(QStringLiteral("copy.qvp")));
-    QByteArray written;
-    ASSERT_TRUE(TFileAccess::Read(Path(QStringLiteral("copy.qvp")), written));
-    EXPECT_EQ(written, file);
+    EXPECT_EQ(Read(Path(QStringLiteral("copy.qvp"))), file);
     EXPECT_FALSE(QFileInfo::exists(Path(QStringLiteral("OldVersion/house.qvp2-01-00"))));
 }
 
@@ -63,9 +57,7 @@ TEST_F(ProjectManagerTest, OlderVersionsAreUpgradedWithACopy)
         Open(file, content);
         EXPECT_EQ(messages.Shown, QStringList({"This application will be update"})) << name;
         EXPECT_EQ(project->Compose(), TestFile(file + QStringLiteral(".expected"))) << name;
-        QByteArray copy;
-        ASSERT_TRUE(TFileAccess::Read(Path(QStringLiteral("OldVersion/") + QString::fromLatin1(name) + QStringLiteral(".qvp2-01-00")), copy));
-        EXPECT_EQ(copy, content);
+        EXPECT_EQ(Read(Path(QStringLiteral("OldVersion/") + QString::fromLatin1(name) + QStringLiteral(".qvp2-01-00"))), content);
     }
     // A version-2 file ends after its shortcuts: the project takes no name and is not open.
     EXPECT_EQ(project->Version(), 2);
@@ -76,9 +68,7 @@ TEST_F(ProjectManagerTest, OlderVersionsAreUpgradedWithACopy)
     const QString copy = Path(QStringLiteral("OldVersion/version-2.qvp2-01-00"));
     Open(copy);
     EXPECT_EQ(project->Version(), 2);
-    QByteArray kept;
-    ASSERT_TRUE(TFileAccess::Read(copy, kept));
-    EXPECT_EQ(kept, TestFile(QStringLiteral("version-2.qvp")));
+    EXPECT_EQ(Read(copy), TestFile(QStringLiteral("version-2.qvp")));
 
     // The same name again: damaged, it is refused and the good copy stays; changed but whole, it
     // is kept beside the first copy, numbered.
@@ -87,15 +77,12 @@ TEST_F(ProjectManagerTest, OlderVersionsAreUpgradedWithACopy)
     messages.Shown.clear();
     EXPECT_FALSE(Open(QStringLiteral("version-3.qvp"), good.left(good.indexOf("EOF ShortCut"))));
     EXPECT_TRUE(messages.Shown.isEmpty());
-    ASSERT_TRUE(TFileAccess::Read(first, kept));
-    EXPECT_EQ(kept, good);
+    EXPECT_EQ(Read(first), good);
     QByteArray changed = good;
     changed.replace("|secret|", "|secreT|");
     ASSERT_TRUE(Open(QStringLiteral("version-3.qvp"), changed));
-    ASSERT_TRUE(TFileAccess::Read(first + QStringLiteral(".1"), kept));
-    EXPECT_EQ(kept, changed);
-    ASSERT_TRUE(TFileAccess::Read(first, kept));
-    EXPECT_EQ(kept, good);
+    EXPECT_EQ(Read(first + QStringLiteral(".1")), changed);
+    EXPECT_EQ(Read(first), good);
 }
 
 // Saving through a symbolic link replaces the file it leads to and keeps the link; a read-only
@@ -109,8 +96,7 @@ TEST_F(ProjectManagerTest, SavingThroughLinksAndOverReadOnlyFiles)
     QString error;
     ASSERT_TRUE(project->WriteProject(Path(QStringLiteral("link.qvp")), &error)) << error.toStdString();
     EXPECT_TRUE(QFileInfo(Path(QStringLiteral("link.qvp"))).isSymLink());
-    QByteArray saved;
-    ASSERT_TRUE(TFileAccess::Read(Path(QStringLiteral("real.qvp")), saved));
+    const QByteArray saved = Read(Path(QStringLiteral("real.qvp")));
     EXPECT_EQ(saved, project->Compose());
 
     QFile::setPermissions(Path(QStringLiteral("real.qvp")), QFileDevice::ReadOwner | QFileDevice::ReadGroup);
@@ -119,9 +105,7 @@ TEST_F(ProjectManagerTest, SavingThroughLinksAndOverReadOnlyFiles)
     EXPECT_EQ(error, QStringLiteral("The file is read-only: ") + Path(QStringLiteral("real.qvp")));
     EXPECT_TRUE(project->GetModified());
     EXPECT_FALSE(project->WriteProject(Path(QStringLiteral("link.qvp")), &error));
-    QByteArray unchanged;
-    ASSERT_TRUE(TFileAccess::Read(Path(QStringLiteral("real.qvp")), unchanged));
-    EXPECT_EQ(unchanged, saved);
+    EXPECT_EQ(Read(Path(QStringLiteral("real.qvp"))), saved);
 }
 
 // A program folder without "OldVersion" gets one: the upgrade never goes without its copy.
@@ -212,8 +196,7 @@ TEST_F(ProjectManagerTest, FreeIdsAndScreens)
     TDataFileManager *b = project->NewApplication("b");
     b->Settings().ApplicationId = 3;
     EXPECT_EQ(project->FreeApplicationId(), 2);
-    EXPECT_EQ(project->ApplicationById(3), b);
-    EXPECT_EQ(project->ApplicationById(9), b);  // none has it: the last one
+    EXPECT_EQ(std::make_tuple(project->ApplicationById(3), project->ApplicationById(9)), std::make_tuple(b, b));  // 9: none has it, the last one
     EXPECT_TRUE(project->IsOpen());
 
     for (int i = 0; i < 127; ++i)
@@ -233,12 +216,9 @@ TEST_F(ProjectManagerTest, DeletingAScreenTakesEveryControlOnItOutOfTheLists)
 {
     ASSERT_TRUE(Open(QStringLiteral("house.qvp"), TestFile(QStringLiteral("two-applications.qvp"))));
     project->DeleteScreen(*binder, 1);
-    EXPECT_EQ(project->Screens().size(), 2u);
-    EXPECT_EQ(project->Outputs().size(), 2u);
-    EXPECT_EQ(project->Shortcuts().size(), 2u);
-    EXPECT_EQ(project->Memos().size(), 0u);
-    EXPECT_EQ(project->Variables().size(), 1u);
-    EXPECT_EQ(project->Gauges().size(), 0u);
+    EXPECT_EQ(std::make_tuple(project->Screens().size(), project->Outputs().size(), project->Shortcuts().size(), project->Memos().size(),
+                              project->Variables().size(), project->Gauges().size()),
+              std::make_tuple(2u, 2u, 2u, 0u, 1u, 0u));
     EXPECT_TRUE(project->GetModified());
     // The output controls of screen 1 have left their modules too.
     EXPECT_TRUE(lists->FindModule(project->Applications()[0].get(), 2)->Controls().empty());
@@ -281,13 +261,10 @@ TEST_F(ProjectManagerTest, BackupCopiesWithATimeStampedName)
     for (const char *name : {"house.qvp", "house.qvp.qvp"})
         TFileAccess::SaveAtomically(Path(QString::fromLatin1(name)), name);
     ASSERT_TRUE(project->BackupProjectFile(Path(QStringLiteral("house.qvp")), when));
-    QByteArray copy;
-    ASSERT_TRUE(TFileAccess::Read(Path(QStringLiteral("Data/Backup File/house[2011 3 7 - 14 5 9 ].qvp")), copy));
-    EXPECT_EQ(copy, "house.qvp");
+    EXPECT_EQ(Read(Path(QStringLiteral("Data/Backup File/house[2011 3 7 - 14 5 9 ].qvp"))), "house.qvp");
     // The part before the first ".qvp" names the copy.
     ASSERT_TRUE(project->BackupProjectFile(Path(QStringLiteral("house.qvp.qvp")), when));
-    ASSERT_TRUE(TFileAccess::Read(Path(QStringLiteral("Data/Backup File/house[2011 3 7 - 14 5 9 ].qvp")), copy));
-    EXPECT_EQ(copy, "house.qvp.qvp");
+    EXPECT_EQ(Read(Path(QStringLiteral("Data/Backup File/house[2011 3 7 - 14 5 9 ].qvp"))), "house.qvp.qvp");
     EXPECT_FALSE(project->BackupProjectFile(Path(QStringLiteral("house.txt")), when));
     EXPECT_FALSE(project->BackupProjectFile(Path(QStringLiteral(".qvp")), when));
 }
@@ -299,9 +276,7 @@ TEST_F(ProjectManagerTest, NamesLackingTheExtensionGetIt)
     EXPECT_EQ(project->FileName(), Path(QStringLiteral("a.qvp")));
     ASSERT_TRUE(project->WriteProject(Path(QStringLiteral("b.QVP"))));
     EXPECT_EQ(project->FileName(), Path(QStringLiteral("b.QVP.qvp")));
-    QByteArray written;
-    ASSERT_TRUE(TFileAccess::Read(Path(QStringLiteral("a.qvp")), written));
-    EXPECT_EQ(written, TestFile(QStringLiteral("empty.qvp")));
+    EXPECT_EQ(Read(Path(QStringLiteral("a.qvp"))), TestFile(QStringLiteral("empty.qvp")));
 }
 
 TEST_F(ProjectManagerTest, FailedSavesLeaveThePreviousFile)
@@ -327,9 +302,7 @@ TEST_F(ProjectManagerTest, FailedSavesLeaveThePreviousFile)
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_FALSE(saved);
     EXPECT_FALSE(error.isEmpty());
-    QByteArray content;
-    ASSERT_TRUE(TFileAccess::Read(previous, content));
-    EXPECT_EQ(content, "the previous project\r\n");
+    EXPECT_EQ(Read(previous), "the previous project\r\n");
     EXPECT_TRUE(QDir(ProgramFolder()).entryList({QStringLiteral(".previous.qvp.*")}, QDir::Files | QDir::Hidden).isEmpty());
 
     // A folder that cannot be written (root writes everywhere, so only other users see this).
@@ -341,6 +314,5 @@ TEST_F(ProjectManagerTest, FailedSavesLeaveThePreviousFile)
     QFile::setPermissions(Path(QStringLiteral("locked")), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     EXPECT_FALSE(project->WriteProject(locked, &error));
     QFile::setPermissions(Path(QStringLiteral("locked")), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    ASSERT_TRUE(TFileAccess::Read(locked, content));
-    EXPECT_EQ(content, "locked");
+    EXPECT_EQ(Read(locked), "locked");
 }
