@@ -60,24 +60,14 @@ TEST(HistoryPlot, LinesHoldValuesAndBreakAtGaps)
     const auto lines = PlotLines(many, {}, 0, 10000, 20000, 10, false);
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_LE(lines[0].size(), 41u);
-    EXPECT_EQ(lines[0].front(), QPointF(0, 0));
-    EXPECT_EQ(lines[0].back(), QPointF(10000, 9999 % 97));
-    double low = 1000, high = -1;
-    for (const QPointF &p : lines[0]) {
-        low = std::min(low, p.y());
-        high = std::max(high, p.y());
-    }
-    EXPECT_EQ(low, 0);
-    EXPECT_EQ(high, 96);
+    EXPECT_EQ(std::make_tuple(lines[0].front(), lines[0].back()), std::make_tuple(QPointF(0, 0), QPointF(10000, 9999 % 97)));
+    const auto [low, high] = std::minmax_element(lines[0].begin(), lines[0].end(), [](QPointF a, QPointF b) { return a.y() < b.y(); });
+    EXPECT_EQ(std::make_tuple(low->y(), high->y()), std::make_tuple(0.0, 96.0));
 
     // The link's rows as gaps: from lost, closed or opening to the next "Up"; a project closed.
     std::vector<THistoryRow> rows{LinkRow(0, "Opening"), LinkRow(5, "Up"), LinkRow(10, "Lost: no answer"), LinkRow(12, "Opening"),
                                   LinkRow(20, "Up"), LinkRow(25, "In doubt")};
-    THistoryRow closed;
-    closed.Time = 30;
-    closed.Kind = QStringLiteral("project");
-    closed.What = QStringLiteral("closed");
-    rows.push_back(closed);
+    rows.push_back({.Time = 30, .Kind = QStringLiteral("project"), .What = QStringLiteral("closed")});
     EXPECT_EQ(GapsOf(rows, 50), (std::vector<THistorySpan>{{0, 5}, {10, 20}, {30, 50}}));
 }
 
@@ -95,16 +85,14 @@ TEST(HistoryPlot, StoreServesSeriesGapsAndCsv)
         rows.push_back(StateRow(k_start + t, 20 + double(t / (10 * 60 * 1000) % 10) / 10));
     rows.push_back(LinkRow(k_start + 30 * k_hour, "Lost: no answer"));
     rows.push_back(LinkRow(k_start + 31 * k_hour, "Up"));
-    THistoryRow test = StateRow(k_start + 5, 99);
-    test.Test = true;
-    rows.push_back(test);
+    rows.push_back(StateRow(k_start + 5, 99));
+    rows.back().Test = true;
     rows.push_back(StateRow(k_start + 7, 19, "set point"));
     ASSERT_TRUE(store.Write(rows, error)) << error.toStdString();
 
     const auto keys = store.SeriesKeys();
     ASSERT_EQ(keys.size(), 2u);
-    EXPECT_EQ(keys[0].What, QStringLiteral("set point"));
-    EXPECT_EQ(keys[1].Label(), QStringLiteral("Living room / Thermostat — temperature"));
+    EXPECT_EQ(std::make_tuple(keys[0].What, keys[1].Label()), std::make_tuple(QStringLiteral("set point"), QStringLiteral("Living room / Thermostat — temperature")));
     const THistorySeriesKey temperature = keys[1];
 
     const auto points = store.Points(temperature, k_start + k_hour + 1, k_start + 2 * k_hour);
@@ -121,8 +109,7 @@ TEST(HistoryPlot, StoreServesSeriesGapsAndCsv)
     lines = store.Plot(temperature, k_start, k_start + k_day, k_start + 40 * k_day, 0);
     ASSERT_EQ(lines.size(), 1u);
     ASSERT_EQ(lines[0].size(), 24u * 2 + 1);
-    EXPECT_EQ(lines[0][0], QPointF(double(k_start), 20.0));
-    EXPECT_EQ(lines[0][1], QPointF(double(k_start + k_hour / 2), 20.5));
+    EXPECT_EQ(std::make_tuple(lines[0][0], lines[0][1]), std::make_tuple(QPointF(double(k_start), 20.0), QPointF(double(k_start + k_hour / 2), 20.5)));
 
     // A channel renamed (an application updated): its older rows keep the name they had.
     THistoryRow renamed = StateRow(k_start + 40 * k_day, 22);
@@ -130,12 +117,10 @@ TEST(HistoryPlot, StoreServesSeriesGapsAndCsv)
     ASSERT_TRUE(store.Write({StateRow(k_start + 39 * k_day, 21), renamed}, error)) << error.toStdString();
     const auto named = store.Rows(k_start + 39 * k_day, k_start + 41 * k_day);
     ASSERT_EQ(named.size(), 2u);
-    EXPECT_EQ(named[0].Name, QStringLiteral("Living room / Thermostat"));
-    EXPECT_EQ(named[1].Name, QStringLiteral("Lounge / Thermostat"));
+    EXPECT_EQ(QStringList({named[0].Name, named[1].Name}), QStringList({"Living room / Thermostat", "Lounge / Thermostat"}));
     const auto listed = store.SeriesKeys();
     ASSERT_EQ(listed.size(), 2u) << "the set point stays listed: its hourly figures are kept";
-    EXPECT_EQ(listed[1].What, QStringLiteral("temperature"));
-    EXPECT_EQ(listed[1].Name, QStringLiteral("Lounge / Thermostat"));
+    EXPECT_EQ(QStringList({listed[1].What, listed[1].Name}), QStringList({"temperature", "Lounge / Thermostat"}));
 
     EXPECT_EQ(THistoryStore::SeriesCsv({temperature, keys[0]}, {{{k_start, 20.5}, {k_start + 60000, 21}}, {{k_start + 60000, 19}}}),
               QByteArray("time,Living room / Thermostat — temperature,Living room / Thermostat — set point\r\n"
@@ -171,9 +156,7 @@ TEST(HistoryPlot, AFileOfTheFirstVersionReads)
         EXPECT_EQ(rows[0].Name, QStringLiteral("Living room / Thermostat"));
         const auto keys = store.SeriesKeys();
         ASSERT_EQ(keys.size(), 2u) << readOnly;
-        EXPECT_EQ(keys[0].Label(), QStringLiteral("Guests — value"));
-        EXPECT_EQ(keys[0].Channel, 3);
-        EXPECT_TRUE(keys[0].Serial.isEmpty());
+        EXPECT_EQ(std::make_tuple(keys[0].Label(), keys[0].Channel, keys[0].Serial), std::make_tuple(QStringLiteral("Guests — value"), 3, QString()));
         EXPECT_EQ(store.Points(keys[0], 0, k_start + 1), (std::vector<THistoryPoint>{{k_start, 2}}));
         EXPECT_EQ(keys[1].Label(), QStringLiteral("Living room / Thermostat — temperature"));
     }

@@ -8,6 +8,7 @@
 #include "TProjectSession.h"
 
 #include "ProgramFolder.h"
+#include "TFileAccess.h"
 #include "ScriptedDialogs.h"
 #include "UiHelpers.h"
 
@@ -43,8 +44,7 @@ TEST(HistoryWindow, TheLogbookShowsTheRecordedChangesNewestFirst)
     THistoryWindow *history = &Found(window.findChild<THistoryWindow *>(), "logbook");
     ASSERT_TRUE(history->isVisible());
     ASSERT_GE(history->m_table->rowCount(), 3);
-    EXPECT_EQ(history->m_table->item(0, 5)->text(), QStringLiteral("Design Time"));
-    EXPECT_EQ(history->m_table->item(1, 5)->text(), QStringLiteral("Run Time"));
+    EXPECT_EQ(QStringList({history->m_table->item(0, 5)->text(), history->m_table->item(1, 5)->text()}), QStringList({"Design Time", "Run Time"}));
 
     history->m_kind->setCurrentText(QStringLiteral("project"));
     ASSERT_GE(history->m_table->rowCount(), 1);
@@ -56,10 +56,6 @@ TEST(HistoryWindow, TheLogbookShowsTheRecordedChangesNewestFirst)
     for (const THistoryRow &row : history->Shown())
         EXPECT_EQ(row.Text, QStringLiteral("Run Time"));
 }
-
-} // namespace
-
-namespace {
 
 // Run time: a right click on a relay's control offers "History…", which plots its output over
 // the last day as steps; a double-click in the logbook plots a row's series; the chart zooms with
@@ -92,10 +88,8 @@ TEST(HistoryWindow, ControlsAndTheLogbookOpenThePlot)
     ASSERT_NE(plot, nullptr);
     ASSERT_TRUE(plot->isVisible());
     ASSERT_EQ(plot->Keys().size(), 1u);
-    EXPECT_EQ(plot->Keys()[0].What, QStringLiteral("output"));
-    EXPECT_EQ(plot->Keys()[0].Channel, 0);
-    EXPECT_EQ(plot->Until() - plot->Since(), 24 * 3600 * 1000);
-    EXPECT_EQ(plot->LinesOf(0), 1);
+    EXPECT_EQ(std::make_tuple(plot->Keys()[0].What, plot->Keys()[0].Channel, plot->Until() - plot->Since(), plot->LinesOf(0)),
+              std::make_tuple(QStringLiteral("output"), 0, 24 * 3600 * 1000, 1));
     EXPECT_GE(plot->PointsDrawn(), 2);
 
     // Another series from the list of those recorded, on the same axis.
@@ -104,8 +98,7 @@ TEST(HistoryWindow, ControlsAndTheLogbookOpenThePlot)
     plot->m_available->setCurrentIndex(power);
     QTest::mouseClick(&Titled<QPushButton>(*plot, QStringLiteral("Add")), Qt::LeftButton);
     ASSERT_EQ(plot->Keys().size(), 2u);
-    EXPECT_EQ(plot->Keys()[1].Kind, QStringLiteral("power"));
-    EXPECT_EQ(plot->LinesOf(1), 1);
+    EXPECT_EQ(std::make_tuple(plot->Keys()[1].Kind, plot->LinesOf(1)), std::make_tuple(QStringLiteral("power"), 1));
 
     const qint64 span = plot->Until() - plot->Since();
     plot->m_view->setFocus();
@@ -149,24 +142,16 @@ TEST(HistoryWindow, ControlsAndTheLogbookOpenThePlot)
     EXPECT_TRUE(logbook->Shown().empty());
 }
 
-} // namespace
-
-namespace {
-
 // The retention kept in History.ini; a folder that cannot be written says so.
 TEST(HistoryWindow, RetentionSettingsAreKept)
 {
     QTemporaryDir folder;
-    EXPECT_EQ(THistorySettings::Load(folder.path()).RawDays, 30);
-    EXPECT_EQ(THistorySettings::Load(folder.path()).HourlyDays, 730);
+    const auto days = [&folder] { const THistoryRetention kept = THistorySettings::Load(folder.path()); return std::make_tuple(kept.RawDays, kept.HourlyDays); };
+    EXPECT_EQ(days(), std::make_tuple(30, 730));
     QString error;
     ASSERT_TRUE(THistorySettings::Save(folder.path(), THistoryRetention{.RawDays = 7, .HourlyDays = 365}, &error)) << error.toStdString();
-    EXPECT_EQ(THistorySettings::Load(folder.path()).RawDays, 7);
-    EXPECT_EQ(THistorySettings::Load(folder.path()).HourlyDays, 365);
-
-    QFile blocker(folder.filePath(QStringLiteral("file")));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    EXPECT_EQ(days(), std::make_tuple(7, 365));
+    ASSERT_TRUE(TFileAccess::SaveAtomically(folder.filePath(QStringLiteral("file")), ""));
     EXPECT_FALSE(THistorySettings::Save(folder.filePath(QStringLiteral("file/settings")), THistoryRetention{}, &error));
     EXPECT_TRUE(error.contains(QStringLiteral("could not be written"))) << error.toStdString();
 }
