@@ -8,6 +8,7 @@
 #include "TVQQVariableBaseItem.h"
 
 #include "RecordingMessages.h"
+#include "TFileAccess.h"
 #include "UdpPeer.h"
 
 #include "QtPrinters.h"
@@ -105,21 +106,14 @@ TEST_F(ProjectSessionTest, OneSignalForEachRealChangeAndNoneForADroppedFrame)
 
     // A variable: its value once, the same value again says nothing, a value past its maximum is
     // dropped.
-    const QList<TVQQVariableBaseItem *> found = [this] {
-        QList<TVQQVariableBaseItem *> list;
-        for (const auto &v : session.Lists()->Variables())
-            list.append(v.get());
-        return list;
-    }();
-    ASSERT_FALSE(found.isEmpty());
-    TVQQVariableBaseItem *variable = found.front();
+    ASSERT_FALSE(session.Lists()->Variables().empty());
+    TVQQVariableBaseItem *variable = session.Lists()->Variables().front().get();
     const QByteArray number = QByteArray::number(variable->GetVariableNumber(), 16).rightJustified(4, '0');
     Receive(Status("B5000001911400" + number + "01"));
     Receive(Status("B5000001911400" + number + "01"));
     Receive(Status("B5000001911400" + number + "FF"));
     ASSERT_EQ(variables.size(), 1);
-    EXPECT_EQ(variables.at(0).at(1).value<TVQQVariableBaseItem *>(), variable);
-    EXPECT_EQ(variable->GetValue(), 1);
+    EXPECT_EQ(std::make_tuple(variables.at(0).at(1).value<TVQQVariableBaseItem *>(), variable->GetValue()), std::make_tuple(variable, 1));
 }
 
 TEST_F(ProjectSessionTest, MemosFollowTheirModuleAndTestModeIsAnnouncedAndPutBack)
@@ -138,8 +132,7 @@ TEST_F(ProjectSessionTest, MemosFollowTheirModuleAndTestModeIsAnnouncedAndPutBac
     Receive(Status("B50000" + number + "8600" + on));
     Receive(Status("B50000" + number + "8600" + on));
     ASSERT_EQ(memos.size(), 1);
-    EXPECT_EQ(memos.at(0).at(1).value<TVQQMemoBaseItem *>(), memo);
-    EXPECT_EQ(memo->GetStateText(), "On");
+    EXPECT_EQ(std::make_tuple(memos.at(0).at(1).value<TVQQMemoBaseItem *>(), memo->GetStateText()), std::make_tuple(memo, QByteArray("On")));
 
     QSignalSpy modes(&session, &TProjectSession::modeChanged);
     QSignalSpy states(&session, &TProjectSession::stateChanged);
@@ -148,16 +141,12 @@ TEST_F(ProjectSessionTest, MemosFollowTheirModuleAndTestModeIsAnnouncedAndPutBac
     // As a click in test mode does: the state changed, then the controls re-read it.
     module->ToggleTestState(memo->GetChannel());
     module->RefreshControls();
-    ASSERT_EQ(states.size(), 1);
-    EXPECT_EQ(memos.size(), 2);
-    EXPECT_EQ(memo->GetStateText(), "Off");
+    EXPECT_EQ(std::make_tuple(states.size(), memos.size(), memo->GetStateText()), std::make_tuple(1, 2, QByteArray("Off")));
     // Leaving test mode puts back what the module reported, and says so.
     EXPECT_TRUE(session.SetMode(RunMode::DesignTime));
-    EXPECT_EQ(states.size(), 2);
-    EXPECT_EQ(memo->GetStateText(), "On");
+    EXPECT_EQ(std::make_tuple(states.size(), memo->GetStateText()), std::make_tuple(2, QByteArray("On")));
     ASSERT_EQ(modes.size(), 2);
-    EXPECT_EQ(modes.at(0).at(0).value<RunMode>(), RunMode::Test);
-    EXPECT_EQ(modes.at(1).at(0).value<RunMode>(), RunMode::DesignTime);
+    EXPECT_EQ(std::make_tuple(modes.at(0).at(0).value<RunMode>(), modes.at(1).at(0).value<RunMode>()), std::make_tuple(RunMode::Test, RunMode::DesignTime));
 }
 
 TEST_F(ProjectSessionTest, ProjectsAndApplicationsComeAndGoInOrder)
@@ -165,11 +154,7 @@ TEST_F(ProjectSessionTest, ProjectsAndApplicationsComeAndGoInOrder)
     Listen();
     // Not an export: refused with the message, nothing added.
     const QString text = folder.filePath(QStringLiteral("notes.qap"));
-    {
-        QFile file(text);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("shopping list\r\nmilk\r\n");
-    }
+    ASSERT_TRUE(TFileAccess::SaveAtomically(text, "shopping list\r\nmilk\r\n"));
     EXPECT_EQ(session.AddApplication(text), nullptr);
     EXPECT_EQ(messages.Shown.value(0), QStringLiteral("This file is not a configuration export:\n") + text);
     EXPECT_EQ(session.Project()->Applications().size(), 1u);
@@ -185,9 +170,8 @@ TEST_F(ProjectSessionTest, ProjectsAndApplicationsComeAndGoInOrder)
     EXPECT_FALSE(session.Lists()->Modules().empty());
     // A file that is no project: the empty project takes the place of the open one.
     EXPECT_FALSE(session.Open(text, &error));
-    EXPECT_EQ(error, QStringLiteral("The file is not a project file."));
-    EXPECT_FALSE(session.Project()->IsOpen());
-    EXPECT_TRUE(session.Lists()->Modules().empty());
+    EXPECT_EQ(std::make_tuple(error, session.Project()->IsOpen(), session.Lists()->Modules().size()),
+              std::make_tuple(QStringLiteral("The file is not a project file."), false, 0u));
     EXPECT_EQ(Heard(), QStringList({"saved", "updated", "modified", "removed", "aboutToClose", "closed", "saved", "opened",
                                     "aboutToClose", "closed", "closed"}));
 }
@@ -202,9 +186,8 @@ TEST_F(ProjectSessionTest, LinkHealthAndFramesSentAreAnnouncedPerApplication)
     peer.Send("INFO:Session opened:INFO\r\n");
     ASSERT_TRUE(RunUntil([&] { return app->Session().Health() == LinkHealth::Up; }));
     ASSERT_GE(health.size(), 2);
-    EXPECT_EQ(health.at(0).at(0).value<TDataFileManager *>(), app);
-    EXPECT_EQ(health.at(0).at(1).value<LinkHealth>(), LinkHealth::Opening);
-    EXPECT_EQ(health.last().at(1).value<LinkHealth>(), LinkHealth::Up);
+    EXPECT_EQ(std::make_tuple(health.at(0).at(0).value<TDataFileManager *>(), health.at(0).at(1).value<LinkHealth>(), health.last().at(1).value<LinkHealth>()),
+              std::make_tuple(app, LinkHealth::Opening, LinkHealth::Up));
 
     EXPECT_TRUE(peer.Receive().startsWith("\x02" "B5030001640A"));  // the refresh of a session that opens
     EXPECT_TRUE(peer.Receive().startsWith("\x02" "B5030001640B"));
@@ -212,8 +195,7 @@ TEST_F(ProjectSessionTest, LinkHealthAndFramesSentAreAnnouncedPerApplication)
     relays->SendToggle(0);
     const QByteArray command = peer.Receive();
     ASSERT_EQ(sent.size(), 1);
-    EXPECT_EQ(sent.at(0).at(0).value<TDataFileManager *>(), app);
-    EXPECT_EQ(sent.at(0).at(1).toByteArray(), command);
+    EXPECT_EQ(std::make_tuple(sent.at(0).at(0).value<TDataFileManager *>(), sent.at(0).at(1).toByteArray()), std::make_tuple(app, command));
     EXPECT_TRUE(command.startsWith("\x02" "B503"));
 
     session.CloseLinks();
