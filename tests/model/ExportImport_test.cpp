@@ -59,15 +59,10 @@ TEST_F(ExportImportTest, ReadsTheRecordSectionsOnly)
 {
     app.ImportExportContent(k_export, "/exports/house.qap", TDataFileManager::ImportReplace);
     const TRecordSet &r = app.Current();
-    ASSERT_EQ(r.Modules.size(), 2u);  // not the SoftVersion line, not the line after the end
-    EXPECT_EQ(r.Modules[0]->Name, "Relays");
-    EXPECT_EQ(r.Modules[1]->ModuleType, 45);
-    ASSERT_EQ(r.Ios.size(), 1u);      // the Link line is not read
-    EXPECT_EQ(r.Ios[0]->Name, "Living room ceiling");
-    EXPECT_EQ(r.Memos.size(), 1u);
-    EXPECT_EQ(r.MemoList.size(), 1u);
-    EXPECT_EQ(r.Variables.size(), 1u);
-    EXPECT_EQ(r.Param32s.size(), 1u);
+    // Not the SoftVersion line, not the line after the end; not the Link line.
+    ASSERT_EQ(std::make_tuple(r.Modules.size(), r.Ios.size(), r.Memos.size(), r.MemoList.size(), r.Variables.size(), r.Param32s.size()),
+              std::make_tuple(2u, 1u, 1u, 1u, 1u, 1u));
+    EXPECT_EQ(std::make_tuple(r.Modules[0]->Name, r.Modules[1]->ModuleType, r.Ios[0]->Name), std::make_tuple(QByteArray("Relays"), 45, QByteArray("Living room ceiling")));
     EXPECT_EQ(app.Name(), "/exports/house.qap");
     EXPECT_TRUE(messages.Shown.isEmpty());
 }
@@ -76,9 +71,7 @@ TEST_F(ExportImportTest, ImportingTwiceKeepsOneCopy)
 {
     app.ImportExportContent(k_export, "/exports/house.qap", TDataFileManager::ImportReplace);
     app.ImportExportContent(k_export, "/exports/house.qap", TDataFileManager::ImportReplace);
-    EXPECT_EQ(app.Current().Modules.size(), 2u);
-    EXPECT_EQ(app.Current().Ios.size(), 1u);
-    EXPECT_EQ(app.Current().Variables.size(), 1u);
+    EXPECT_EQ(std::make_tuple(app.Current().Modules.size(), app.Current().Ios.size(), app.Current().Variables.size()), std::make_tuple(2u, 1u, 1u));
 }
 
 TEST_F(ExportImportTest, PendingModeLeavesTheApplicationAsItWas)
@@ -87,14 +80,11 @@ TEST_F(ExportImportTest, PendingModeLeavesTheApplicationAsItWas)
     QByteArray changed = k_export;
     changed.replace("Relays", "Relays new");
     app.ImportExportContent(changed, "/exports/new.qap", TDataFileManager::ImportPending);
-    EXPECT_EQ(app.Name(), "/exports/house.qap");
-    EXPECT_EQ(app.Current().Modules[0]->Name, "Relays");
     ASSERT_EQ(app.Pending().Modules.size(), 2u);
-    EXPECT_EQ(app.Pending().Modules[0]->Name, "Relays new");
-    EXPECT_EQ(app.Pending().ModuleByNumber(2), app.Pending().Modules.at(0));
-    EXPECT_EQ(app.Pending().ModuleBySerial(0x45000101), app.Pending().Modules.at(1));
-    EXPECT_EQ(app.Pending().Memos.at(0)->Name, "Evening");
-    EXPECT_EQ(app.Pending().Variables.at(0)->Name, "Holiday mode");
+    const TRecordSet &pending = app.Pending();
+    EXPECT_EQ(QByteArrayList({app.Name(), app.Current().Modules[0]->Name, pending.Modules[0]->Name, pending.Memos.at(0)->Name, pending.Variables.at(0)->Name}),
+              QByteArrayList({"/exports/house.qap", "Relays", "Relays new", "Evening", "Holiday mode"}));
+    EXPECT_EQ(std::make_tuple(pending.ModuleByNumber(2), pending.ModuleBySerial(0x45000101)), std::make_tuple(pending.Modules.at(0), pending.Modules.at(1)));
 
     // A new pending import empties the pending lists first.
     app.ImportExportContent(changed, "/exports/new.qap", TDataFileManager::ImportPending);

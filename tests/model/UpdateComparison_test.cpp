@@ -14,30 +14,10 @@ namespace {
 
 ModuleRecord Module(quint16 number, quint16 type, quint32 serial, const char *name, quint16 options = 0)
 {
-    ModuleRecord m;
-    m.ModuleNumber = number;
-    m.ModuleType = type;
-    m.SerialNumber = serial;
-    m.ModuleOptions = options;
-    m.Name = name;
-    return m;
+    return {.ModuleNumber = number, .SerialNumber = serial, .ModuleType = type, .ModuleOptions = options, .Name = name};
 }
-
-MemoRecord Memo(quint8 defined, const char *name)
-{
-    MemoRecord m;
-    m.Defined = defined;
-    m.Name = name;
-    return m;
-}
-
-VariableRecord Variable(quint8 defined, const char *name)
-{
-    VariableRecord v;
-    v.Defined = defined;
-    v.Name = name;
-    return v;
-}
+MemoRecord Memo(quint8 defined, const char *name) { return {.Defined = defined, .Name = name}; }
+VariableRecord Variable(quint8 defined, const char *name) { return {.Defined = defined, .Name = name}; }
 
 // The current installation, and a new export of it with one change of every kind.
 class UpdateComparisonTest : public ::testing::Test
@@ -89,16 +69,15 @@ TEST_F(UpdateComparisonTest, ChangesAndTheirReport)
         kinds.push_back(quint8(change.Kind));
     EXPECT_EQ(kinds, (std::vector<quint8>{2, 3, 5, 1, 1, 4, 4, 4, 6, 8, 7, 11, 9, 10}));
 
-    EXPECT_TRUE(app.Comparison().ModuleWasDropped(3));   // moved: its controls name the old number
-    EXPECT_TRUE(app.Comparison().ModuleWasDropped(6));
-    EXPECT_TRUE(app.Comparison().ModuleWasDropped(7));
-    EXPECT_FALSE(app.Comparison().ModuleWasDropped(4));  // options changed: kept
-    EXPECT_FALSE(app.Comparison().ModuleWasDropped(5));  // replaced: kept
-    EXPECT_FALSE(app.Comparison().ModuleWasDropped(2));
-    EXPECT_TRUE(app.Comparison().MemoWasDropped(app.MemoAt(1)));
-    EXPECT_TRUE(app.Comparison().VariableWasDropped(app.VariableAt(1)));
-    EXPECT_FALSE(app.Comparison().VariableWasDropped(app.VariableAt(0)));
-    EXPECT_FALSE(app.Comparison().MemoWasDropped(app.MemoAt(2)));
+    // Module 3 moved (its controls name the old number), 6 and 7 gone; 4's options changed and 5
+    // was replaced, both kept.
+    const TUpdateComparison &c = app.Comparison();
+    EXPECT_EQ(QList<bool>({c.ModuleWasDropped(3), c.ModuleWasDropped(6), c.ModuleWasDropped(7), c.ModuleWasDropped(4), c.ModuleWasDropped(5),
+                           c.ModuleWasDropped(2)}),
+              QList<bool>({true, true, true, false, false, false}));
+    EXPECT_EQ(QList<bool>({c.MemoWasDropped(app.MemoAt(1)), c.VariableWasDropped(app.VariableAt(1)), c.VariableWasDropped(app.VariableAt(0)),
+                           c.MemoWasDropped(app.MemoAt(2))}),
+              QList<bool>({true, true, false, false}));
 
     // Titles, underlines, one line per change, an empty line after every group but the last.
     QStringList report;
