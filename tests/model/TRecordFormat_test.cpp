@@ -106,11 +106,7 @@ TEST(TRecordFormat, MemoLayouts)
 
     // 256 entries or more clear Aux4, the kind and Aux5.
     const auto big = TRecordFormat::ReadMemo(" 1 2  10   3 4 5 1 6   7   8 100   9Big|x", 4);
-    EXPECT_EQ(big->Aux4, 0);
-    EXPECT_EQ(big->MemoKind, 0);
-    EXPECT_EQ(big->Aux5, 0);
-    EXPECT_EQ(big->EntryCount, 256);
-    EXPECT_EQ(big->Name, "Big");
+    EXPECT_EQ(std::make_tuple(big->Aux4, big->MemoKind, big->Aux5, big->EntryCount, big->Name), std::make_tuple(0, 0, 0, 256, QByteArray("Big")));
 }
 
 TEST(TRecordFormat, MemoListEntries)
@@ -179,10 +175,8 @@ TEST(TRecordFormat, AppDataVersions0And1)
 
     EXPECT_EQ(TRecordFormat::ReadAppData(" 3 0 14449127.0.0.1|secret|/data/house.qap|", 0), info);
     const auto noPassword = TRecordFormat::ReadAppData(" 1 3 2   0(null)|(null)|C:\\house.qap|", 0);
-    EXPECT_EQ(noPassword->HasPassword, 0);
-    EXPECT_EQ(noPassword->ComPort, 3);
-    EXPECT_EQ(noPassword->Host, "(null)");
-    EXPECT_EQ(noPassword->SourcePath, "C:\\house.qap");
+    EXPECT_EQ(std::make_tuple(noPassword->HasPassword, noPassword->ComPort, noPassword->Host, noPassword->SourcePath),
+              std::make_tuple(0, 3, QByteArray("(null)"), QByteArray("C:\\house.qap")));
     EXPECT_FALSE(TRecordFormat::ReadAppData(v1, 2));
 
     // Empty texts are written "(null)" and read back as that text.
@@ -191,10 +185,7 @@ TEST(TRecordFormat, AppDataVersions0And1)
 
 TEST(TRecordFormat, VersionLines)
 {
-    EXPECT_EQ(TRecordFormat::VersionOf("*[04]*"), 4);
-    EXPECT_EQ(TRecordFormat::VersionOf("**05"), 5);
-    EXPECT_EQ(TRecordFormat::VersionOf("*[1f]****"), 31);
-    EXPECT_FALSE(TRecordFormat::VersionOf("*04"));
-    EXPECT_FALSE(TRecordFormat::VersionOf("[04]"));
-    EXPECT_FALSE(TRecordFormat::VersionOf(""));
+    const std::pair<const char *, std::optional<int>> rows[] = {{"*[04]*", 4}, {"**05", 5}, {"*[1f]****", 31}, {"*04", {}}, {"[04]", {}}, {"", {}}};
+    for (const auto &[line, version] : rows)
+        EXPECT_EQ(TRecordFormat::VersionOf(line), version) << line;
 }
