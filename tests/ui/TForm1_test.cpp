@@ -57,7 +57,7 @@
 
 namespace {
 
-class MainWindowTest : public ::testing::Test
+class UnopenedWindowTest : public ::testing::Test
 {
 protected:
     TMyForm11 *Screen(int index) { return window.ScreenWindows().at(size_t(index)); }
@@ -67,11 +67,17 @@ protected:
     TForm1 window{folder.Path(), &dialogs};
 };
 
+// The main window with the test project open.
+class MainWindowTest : public UnopenedWindowTest
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(window.OpenProject(folder.House())); }
+};
+
 } // namespace
 
 TEST_F(MainWindowTest, OpeningTheDemoShowsTheStartUpScreensWithTheirControls)
 {
-    ASSERT_TRUE(window.OpenProject(folder.House()));
     EXPECT_TRUE(dialogs.Messages.isEmpty()) << dialogs.Messages.join(QLatin1Char('|')).toStdString();
     ASSERT_EQ(window.ScreenWindows().size(), 3u);
     EXPECT_TRUE(Screen(0)->isVisible());
@@ -89,7 +95,6 @@ TEST_F(MainWindowTest, OpeningTheDemoShowsTheStartUpScreensWithTheirControls)
 
 TEST_F(MainWindowTest, DraggingAnOutputOntoAScreenCreatesItsControl)
 {
-    ASSERT_TRUE(window.OpenProject(folder.House()));
     TSearchListWindow *outputs = window.OutputList();
     window.ShowSearchList(outputs);
     const size_t before = window.Project()->Outputs().size();
@@ -115,7 +120,6 @@ TEST_F(MainWindowTest, DraggingAnOutputOntoAScreenCreatesItsControl)
 TEST_F(MainWindowTest, MovingAControlAndSavingChangesOnlyItsPosition)
 {
     const QByteArray original = folder.Read(folder.House());
-    ASSERT_TRUE(window.OpenProject(folder.House()));
     window.Project()->SetFileName(folder.House());
     TVQBaseControl *ceiling = LabelledControl(Screen(0), QStringLiteral("Living room ceiling"));
     Drag(ceiling, QPoint(5, 5), QPoint(25, 15));
@@ -136,7 +140,6 @@ TEST_F(MainWindowTest, MovingAControlAndSavingChangesOnlyItsPosition)
 
 TEST_F(MainWindowTest, ModesSwitchEveryControlAndTheMenu)
 {
-    ASSERT_TRUE(window.OpenProject(folder.House()));
     TMyForm11 *screen = Screen(0);
     const auto checked = [screen](const char *text) { return screen->Action(QString::fromLatin1(text))->isChecked(); };
     const auto enabled = [screen](const char *text) { return screen->Action(QString::fromLatin1(text))->isEnabled(); };
@@ -198,7 +201,6 @@ TEST_F(MainWindowTest, ModesSwitchEveryControlAndTheMenu)
 // The application being connected is removed from the summary: the window passes over it.
 TEST_F(MainWindowTest, AnApplicationRemovedWhileConnecting)
 {
-    ASSERT_TRUE(window.OpenProject(folder.House()));
     window.Project()->Applications()[0]->Settings().LinkKind = LinkKinds::Udp;  // UDP to a loopback port
     window.RunTime()->CommandRunTime();
     TForm6 *connecting = window.Connecting();
@@ -212,7 +214,6 @@ TEST_F(MainWindowTest, AnApplicationRemovedWhileConnecting)
 
 TEST_F(MainWindowTest, TestClickOnAnOutputFlipsItsPicture)
 {
-    ASSERT_TRUE(window.OpenProject(folder.House()));
     TVQBaseControl *ceiling = LabelledControl(Screen(0), QStringLiteral("Living room ceiling"));
     const TVQPicture *on = ceiling->Picture();  // the design face
     window.RunTime()->CommandTest();
@@ -235,7 +236,6 @@ TEST_F(MainWindowTest, SaveQuestionPaths)
     const QByteArray original = folder.Read(folder.House());
 
     // Cancel: nothing else happens, the project stays as it was.
-    ASSERT_TRUE(window.OpenProject(folder.House()));
     window.CommandAddScreen();
     TProjectManager *project = window.Project();
     dialogs.SaveAnswers = {TDialogs::Cancel};
@@ -287,7 +287,7 @@ TEST_F(MainWindowTest, SaveQuestionPaths)
 
 // A save that fails, on close or before an open: the reason is shown, the command abandoned, the
 // program stays with its changes.
-TEST_F(MainWindowTest, AFailedSaveKeepsTheWork)
+TEST_F(UnopenedWindowTest, AFailedSaveKeepsTheWork)
 {
     const QString readOnly = folder.File(QStringLiteral("Data/locked.qvp"));
     QFile::copy(folder.House(), readOnly);
@@ -323,7 +323,6 @@ TEST_F(MainWindowTest, AFailedSaveKeepsTheWork)
 // confirmed dialog counts too.
 TEST_F(MainWindowTest, EveryMoveCountsAndStaysOnTheScreen)
 {
-    ASSERT_TRUE(window.OpenProject(folder.House()));
     QStringList kinds;
     for (TMyForm11 *screen : window.ScreenWindows()) {
         for (TVQControl *control : screen->Area()->findChildren<TVQControl *>()) {
@@ -360,7 +359,6 @@ TEST_F(MainWindowTest, EveryMoveCountsAndStaysOnTheScreen)
 // with the range; nothing changes.
 TEST_F(MainWindowTest, DialogsStateTheRangeTheyAllow)
 {
-    ASSERT_TRUE(window.OpenProject(folder.House()));
     TVQBaseControl *hall = LabelledControl(Screen(0), QStringLiteral("Hall"));
     const struct { const char *field; QStringList typed; QStringList said; } rows[] = {
         {"EdLeft", {"-28", "65536"}, {"Left must be from 0 to 65535; '-28' is not.", "Left must be from 0 to 65535; '65536' is not."}},
@@ -389,7 +387,7 @@ TEST_F(MainWindowTest, DialogsStateTheRangeTheyAllow)
 
 // A screen of 65535 x 65535 from a file: shown at most as large as a display, with a message
 // naming it; its record stays as read, so the file saves unchanged.
-TEST_F(MainWindowTest, AScreenLargerThanADisplayIsBounded)
+TEST_F(UnopenedWindowTest, AScreenLargerThanADisplayIsBounded)
 {
     QByteArray content = folder.Read(folder.House());
     const QByteArray record = " 1 0 0 0 0 0 1 0 320 258  28  1e   0   1Ground floor|";
@@ -411,7 +409,6 @@ TEST_F(MainWindowTest, AScreenLargerThanADisplayIsBounded)
 // nothing changes.
 TEST_F(MainWindowTest, TextsAndPathsThatCannotBeStoredAreRefused)
 {
-    ASSERT_TRUE(window.OpenProject(folder.House()));
     TVQBaseControl *hall = LabelledControl(Screen(0), QStringLiteral("Hall"));
     const QString picture = hall->GetStateImageFilename(0);
     int runs = 0;
@@ -441,7 +438,6 @@ TEST_F(MainWindowTest, TextsAndPathsThatCannotBeStoredAreRefused)
 // "Delete Screen" and a control's "Delete" ask first; No keeps the screen or the control.
 TEST_F(MainWindowTest, DeletionsAskFirst)
 {
-    ASSERT_TRUE(window.OpenProject(folder.House()));
     const size_t outputs = window.Project()->Outputs().size();
     dialogs.ConfirmAnswers = {false};
     window.ScreenEditor()->DeleteScreen(Screen(1));
@@ -469,7 +465,7 @@ TEST_F(MainWindowTest, DeletionsAskFirst)
     EXPECT_EQ(dialogs.Asked, QStringList({"Do you to remove this Object ?", "Do you to remove this Object ?"}));
 }
 
-TEST_F(MainWindowTest, SavingANewProjectAsksForSaveAs)
+TEST_F(UnopenedWindowTest, SavingANewProjectAsksForSaveAs)
 {
     window.CommandSave();
     EXPECT_EQ(dialogs.Messages, QStringList({"unableTo Save Project"}));
@@ -505,7 +501,6 @@ TEST_F(MainWindowTest, SavingANewProjectAsksForSaveAs)
 
 TEST_F(MainWindowTest, ScreenSettingsDialog)
 {
-    ASSERT_TRUE(window.OpenProject(folder.House()));
     TMyForm11 *screen = Screen(1);
     int runs = 0;
     dialogs.DialogHandler = [&](QDialog &dialog) {
@@ -543,7 +538,7 @@ TEST_F(MainWindowTest, ScreenSettingsDialog)
 
 // A file that is not a project, of an unknown version, cut short or damaged: the reason in a
 // message, nothing in the recent files, an empty unopened project.
-TEST_F(MainWindowTest, AFailedOpenLeavesAnEmptyUnopenedProject)
+TEST_F(UnopenedWindowTest, AFailedOpenLeavesAnEmptyUnopenedProject)
 {
     const QByteArray house = folder.Read(folder.House());
     QByteArray unknownVersion = house;
@@ -578,7 +573,6 @@ TEST_F(MainWindowTest, AFailedOpenLeavesAnEmptyUnopenedProject)
 
 TEST_F(MainWindowTest, ProjectSummaryUpdateAndRemoval)
 {
-    ASSERT_TRUE(window.OpenProject(folder.House()));
     window.Project()->SetFileName(folder.House());
     window.CommandProjectSummary();
     QTreeWidget *tree = window.Summary()->Tree();
@@ -667,7 +661,6 @@ TEST_F(MainWindowTest, ProjectSummaryUpdateAndRemoval)
 
 TEST_F(MainWindowTest, PropertyDialogsEditTheirControl)
 {
-    ASSERT_TRUE(window.OpenProject(folder.House()));
     TVQBaseControl *hall = LabelledControl(Screen(0), QStringLiteral("Hall"));
     int runs = 0;
     dialogs.DialogHandler = [&](QDialog &dialog) {
@@ -735,7 +728,6 @@ TEST_F(MainWindowTest, PropertyDialogsEditTheirControl)
 
 TEST_F(MainWindowTest, GaugesFollowTheSwitchedPower)
 {
-    ASSERT_TRUE(window.OpenProject(folder.House()));
     ASSERT_EQ(window.Project()->Gauges().size(), 1u);
     auto *gauge = dynamic_cast<TVQJaugeControl *>(window.Project()->Gauges().front());
     ASSERT_TRUE(gauge);
@@ -749,7 +741,6 @@ TEST_F(MainWindowTest, GaugesFollowTheSwitchedPower)
 // A shortcut's dialog chooses its target screen; a click shows it, outside design time.
 TEST_F(MainWindowTest, ShortcutPropertiesChooseTheTargetScreen)
 {
-    ASSERT_TRUE(window.OpenProject(folder.House()));
     window.ScreenEditor()->CreateShortcut(Screen(2));
     auto *shortcut = dynamic_cast<TVQRecordControl<TVisualShortCut> *>(window.Project()->Shortcuts().back());
     ASSERT_TRUE(shortcut);
@@ -778,7 +769,6 @@ TEST_F(MainWindowTest, ShortcutPropertiesChooseTheTargetScreen)
 // "Properties" opens the settings of the selected screen.
 TEST_F(MainWindowTest, TheScreenListShowsAScreenAndItsProperties)
 {
-    ASSERT_TRUE(window.OpenProject(folder.House()));
     window.ShowScreenList();
     QListWidget *list = window.ScreenList();
     ASSERT_EQ(list->count(), 3);
@@ -800,7 +790,7 @@ TEST_F(MainWindowTest, TheScreenListShowsAScreenAndItsProperties)
 }
 
 // The demo reads cleanly: on every one of its screens, no two controls (with their labels) overlap.
-TEST_F(MainWindowTest, TheDemoScreensHaveNoOverlappingControls)
+TEST_F(UnopenedWindowTest, TheDemoScreensHaveNoOverlappingControls)
 {
     ASSERT_TRUE(window.OpenProject(folder.Demo()));
     for (TMyForm11 *screen : window.ScreenWindows()) {
@@ -822,7 +812,6 @@ TEST_F(MainWindowTest, TheDemoScreensHaveNoOverlappingControls)
 // size meanwhile (the mode here): each has the size it would be measured at now.
 TEST_F(MainWindowTest, AHiddenScreensControlsHaveTheirSizeWhenShown)
 {
-    ASSERT_TRUE(window.OpenProject(folder.House()));
     window.RunTime()->CommandTest();
     for (int index : {1, 2}) {
         ASSERT_FALSE(Screen(index)->isVisible());
@@ -839,7 +828,6 @@ TEST_F(MainWindowTest, AHiddenScreensControlsHaveTheirSizeWhenShown)
 
 TEST_F(MainWindowTest, BackgroundsAreReadWhenShownAndShared)
 {
-    ASSERT_TRUE(window.OpenProject(folder.House()));
     // Only the screen shown at start-up reads its background, once it is painted.
     ASSERT_TRUE(RunUntil([this] { return Screen(0)->Area()->HoldsPicture(); }));
     EXPECT_FALSE(Screen(1)->Area()->HoldsPicture());
@@ -876,7 +864,7 @@ TEST_F(MainWindowTest, BackgroundsAreReadWhenShownAndShared)
     EXPECT_TRUE(RunUntil([this] { return Screen(2)->backingStore() == nullptr; }));
 }
 
-TEST_F(MainWindowTest, ABackgroundThatIsNoPictureIsSaidAtOpen)
+TEST_F(UnopenedWindowTest, ABackgroundThatIsNoPictureIsSaidAtOpen)
 {
     // The first screen's background replaced by a file that only has the picture's name.
     QByteArray project = folder.Read(folder.House());
@@ -895,7 +883,7 @@ TEST_F(MainWindowTest, ABackgroundThatIsNoPictureIsSaidAtOpen)
 
 // The application's data block is not found: its controls are left out, said in one message with
 // how many and why; the project counts as modified, and a save asks before it removes them.
-TEST_F(MainWindowTest, ControlsLeftOutAtOpenAreSaidAndNotSavedAwayUnasked)
+TEST_F(UnopenedWindowTest, ControlsLeftOutAtOpenAreSaidAndNotSavedAwayUnasked)
 {
     QByteArray project = folder.Read(folder.House());
     project.replace("C:\\Quelnor\\Data\\house.qap| 1", "C:\\Quelnor\\Data\\other.qap| 1");
@@ -927,7 +915,6 @@ TEST_F(MainWindowTest, ControlsLeftOutAtOpenAreSaidAndNotSavedAwayUnasked)
 // other program's file, "Save As…" saves elsewhere, "Overwrite" saves over it).
 TEST_F(MainWindowTest, ASaveOverAFileChangedByAnotherProgramAsksFirst)
 {
-    ASSERT_TRUE(window.OpenProject(folder.House()));
     window.Project()->SetFileName(folder.House());
     QByteArray theirs = folder.Read(folder.House());
     theirs.replace("Ground floor|", "Ground floor, theirs|");
@@ -959,7 +946,6 @@ TEST_F(MainWindowTest, ASaveOverAFileChangedByAnotherProgramAsksFirst)
 // cannot save over the first one's work. A mark left by a program that died is taken over.
 TEST_F(MainWindowTest, ASecondProgramOnAProjectOpensItReadOnly)
 {
-    ASSERT_TRUE(window.OpenProject(folder.House()));
     window.Project()->SetFileName(folder.House());
     TForm1 second(folder.Path(), &dialogs);
     dialogs.ConfirmAnswers = {false};
@@ -991,7 +977,6 @@ TEST_F(MainWindowTest, ASecondProgramOnAProjectOpensItReadOnly)
 // its model objects and every control back, bound; the project is then as it was.
 TEST_F(MainWindowTest, RemovingAnApplicationCanBeUndone)
 {
-    ASSERT_TRUE(window.OpenProject(folder.House()));
     window.Project()->SetFileName(folder.House());
     window.show();
     const QByteArray before = window.Project()->Compose();
@@ -1022,7 +1007,6 @@ TEST_F(MainWindowTest, RemovingAnApplicationCanBeUndone)
 // The project summary, left open, follows the project: another one opened, or none.
 TEST_F(MainWindowTest, TheSummaryFollowsTheOpenProject)
 {
-    ASSERT_TRUE(window.OpenProject(folder.House()));
     window.CommandProjectSummary();
     QTreeWidget *tree = window.Summary()->Tree();
     ASSERT_EQ(tree->topLevelItem(0)->text(0), QStringLiteral("house.qap"));
@@ -1036,7 +1020,6 @@ TEST_F(MainWindowTest, TheSummaryFollowsTheOpenProject)
 // button a picture chooser has.
 TEST_F(MainWindowTest, EnterConfirmsAndEscapeCancelsTheDialogs)
 {
-    ASSERT_TRUE(window.OpenProject(folder.House()));
     TVQBaseControl *hall = LabelledControl(Screen(0), QStringLiteral("Hall"));
     for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
         QStringList results;
@@ -1133,7 +1116,7 @@ TEST(WindowPlaces, WindowsComeBackWhereTheyWereAndInsideTheScreen)
 }
 
 // The menus answer the keyboard: Alt+F opens File, F10 goes to the menu bar.
-TEST_F(MainWindowTest, AltAndTheUnderlinedLetterOpenAMenu)
+TEST_F(UnopenedWindowTest, AltAndTheUnderlinedLetterOpenAMenu)
 {
     window.show();
     window.activateWindow();
@@ -1176,7 +1159,6 @@ TEST(QtDialogs, ADialogComesOverTheWindowTheUserWorksIn)
 // Tab goes through a property dialog in reading order: "Display text", then the text itself.
 TEST_F(MainWindowTest, TabGoesThroughADialogInReadingOrder)
 {
-    ASSERT_TRUE(window.OpenProject(folder.House()));
     TVQBaseControl *hall = LabelledControl(Screen(0), QStringLiteral("Hall"));
     QStringList order;
     dialogs.DialogHandler = [&](QDialog &dialog) {
