@@ -4,7 +4,7 @@
 #include "TAxisCamProperties.h"
 #include "TCameraPreview.h"
 #include "TCameraView.h"
-#include "TForm1.h"
+#include "MainWindowFixture.h"
 #include "TMyForm11.h"
 #include "TProjectSession.h"
 #include "TRepaintPacer.h"
@@ -356,17 +356,10 @@ TEST(TAxisCamProperties, TestPlaysTheStreamInThePreview)
     EXPECT_TRUE(messages.Messages.isEmpty());
 }
 
-class CameraMainWindowTest : public ::testing::Test
-{
-protected:
-    ProgramFolder folder;
-    ScriptedDialogs dialogs;
-    TForm1 window{folder.Path(), &dialogs};
-};
+using CameraMainWindowTest = MainWindowTest;
 
 TEST_F(CameraMainWindowTest, CameraAndGaugeDialogsEditWhatIsSaved)
 {
-    ASSERT_TRUE(window.OpenProject(folder.House()));
     TMyForm11 *screen = window.ScreenWindows().front();
     screen->Action(QStringLiteral("Add Axis cam"))->trigger();
     screen->Action(QStringLiteral("Create Gauge"))->trigger();
@@ -432,7 +425,6 @@ TEST_F(CameraMainWindowTest, CameraAndGaugeDialogsEditWhatIsSaved)
 // A screen in run time paces its repaints; a camera's new picture is never held back by it.
 TEST_F(CameraMainWindowTest, ACamerasPicturesAreNotHeldByTheScreensPace)
 {
-    ASSERT_TRUE(window.OpenProject(folder.House()));
     auto *camera = dynamic_cast<TVQQAxisControl *>(window.Project()->Cameras().front());
     ASSERT_TRUE(camera);
     QWidget *screen = camera->window();

@@ -7,9 +7,8 @@
 #include "THistoryWindow.h"
 #include "TProjectSession.h"
 
-#include "ProgramFolder.h"
+#include "MainWindowFixture.h"
 #include "TFileAccess.h"
-#include "ScriptedDialogs.h"
 #include "UiHelpers.h"
 
 #include <QApplication>
@@ -26,13 +25,11 @@
 
 namespace {
 
+using HistoryWindow = MainWindowTest;
+
 // "Display > History" shows what the session recorded, newest first, and filters it.
-TEST(HistoryWindow, TheLogbookShowsTheRecordedChangesNewestFirst)
+TEST_F(HistoryWindow, TheLogbookShowsTheRecordedChangesNewestFirst)
 {
-    ProgramFolder folder;
-    ScriptedDialogs dialogs;
-    TForm1 window(folder.Path(), &dialogs);
-    ASSERT_TRUE(window.OpenProject(folder.House()));
     TProjectSession &session = *window.Session();
     session.SetMode(RunMode::RunTime);
     session.SetMode(RunMode::DesignTime);
@@ -60,12 +57,8 @@ TEST(HistoryWindow, TheLogbookShowsTheRecordedChangesNewestFirst)
 // Run time: a right click on a relay's control offers "History…", which plots its output over
 // the last day as steps; a double-click in the logbook plots a row's series; the chart zooms with
 // the keys and goes back with Home; the series go out as CSV.
-TEST(HistoryWindow, ControlsAndTheLogbookOpenThePlot)
+TEST_F(HistoryWindow, ControlsAndTheLogbookOpenThePlot)
 {
-    ProgramFolder folder;
-    ScriptedDialogs dialogs;
-    TForm1 window(folder.Path(), &dialogs);
-    ASSERT_TRUE(window.OpenProject(folder.House()));
     TProjectSession &session = *window.Session();
     session.SetMode(RunMode::RunTime);
     TDataFileManager *application = session.Project()->Applications().front().get();
@@ -143,7 +136,7 @@ TEST(HistoryWindow, ControlsAndTheLogbookOpenThePlot)
 }
 
 // The retention kept in History.ini; a folder that cannot be written says so.
-TEST(HistoryWindow, RetentionSettingsAreKept)
+TEST(HistorySettings, RetentionSettingsAreKept)
 {
     QTemporaryDir folder;
     const auto days = [&folder] { const THistoryRetention kept = THistorySettings::Load(folder.path()); return std::make_tuple(kept.RawDays, kept.HourlyDays); };

@@ -1,9 +1,7 @@
 #include "TSearchListWindow.h"
 
-#include "ProgramFolder.h"
 #include "QtPrinters.h"
-#include "ScriptedDialogs.h"
-#include "TForm1.h"
+#include "MainWindowFixture.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -22,15 +20,7 @@ QStringList Entries(TSearchListWindow *list)
     return texts;
 }
 
-class SearchListsTest : public ::testing::Test
-{
-protected:
-    void SetUp() override { ASSERT_TRUE(window.OpenProject(folder.House())); }
-
-    ProgramFolder folder;
-    ScriptedDialogs dialogs;
-    TForm1 window{folder.Path(), &dialogs};
-};
+using SearchListsTest = MainWindowTest;
 
 } // namespace
 

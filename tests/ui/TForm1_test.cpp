@@ -1,5 +1,5 @@
 #include "TFileAccess.h"
-#include "TForm1.h"
+#include "MainWindowFixture.h"
 #include "TScreenEditor.h"
 
 #include "ProgramFolder.h"
@@ -54,27 +54,6 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
-
-namespace {
-
-class UnopenedWindowTest : public ::testing::Test
-{
-protected:
-    TMyForm11 *Screen(int index) { return window.ScreenWindows().at(size_t(index)); }
-
-    ProgramFolder folder;
-    ScriptedDialogs dialogs;
-    TForm1 window{folder.Path(), &dialogs};
-};
-
-// The main window with the test project open.
-class MainWindowTest : public UnopenedWindowTest
-{
-protected:
-    void SetUp() override { ASSERT_TRUE(window.OpenProject(folder.House())); }
-};
-
-} // namespace
 
 TEST_F(MainWindowTest, OpeningTheDemoShowsTheStartUpScreensWithTheirControls)
 {
