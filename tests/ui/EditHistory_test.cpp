@@ -1,5 +1,4 @@
-#include "ProgramFolder.h"
-#include "ScriptedDialogs.h"
+#include "MainWindowFixture.h"
 #include "TEditorActions.h"
 #include "TForm1.h"
 #include "TMyForm11.h"
@@ -26,13 +25,13 @@
 
 namespace {
 
-class EditHistoryTest : public ::testing::Test
+class EditHistoryTest : public MainWindowTest
 {
 protected:
     void SetUp() override
     {
         original = folder.Read(folder.House());
-        ASSERT_TRUE(window.OpenProject(folder.House()));
+        MainWindowTest::SetUp();
         window.Project()->SetFileName(folder.House());
         screen = window.ScreenWindows().front();
         QApplication::setActiveWindow(screen);
@@ -53,9 +52,6 @@ protected:
     void Undo() { Key(QKeySequence(Qt::CTRL | Qt::Key_Z)); }
     void Redo() { Key(QKeySequence(Qt::CTRL | Qt::Key_Y)); }
 
-    ProgramFolder folder;
-    ScriptedDialogs dialogs;
-    TForm1 window{folder.Path(), &dialogs};
     QByteArray original;
     TMyForm11 *screen = nullptr;
 };

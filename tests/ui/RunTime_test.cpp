@@ -1,4 +1,4 @@
-#include "TForm1.h"
+#include "MainWindowFixture.h"
 
 #include "EventLoop.h"
 #include "Lookups.h"
@@ -51,7 +51,7 @@ QByteArray TwoApplicationProject(const QByteArray &house, quint16 udpPort, const
            "App Data\r\n*[01]*\r\n 1 3 2 0   0(null)|(null)|C:\\Quelnor\\Data\\b.qap|\r\n" + records + house.mid(blockEnd);
 }
 
-class RunTimeTest : public ::testing::Test
+class RunTimeTest : public UnopenedWindowTest
 {
 protected:
     // The simulator's options with the password the project stores.
@@ -147,9 +147,6 @@ protected:
         return int(logText.count(text));
     }
 
-    ProgramFolder folder;
-    ScriptedDialogs dialogs;
-    TForm1 window{folder.Path(), &dialogs};
     QString logText;
     QTextStream log{&logText};
     std::unique_ptr<TInstallationSimulator> simulator;
