@@ -38,23 +38,18 @@ TEST(SerialPort, UnreachableReasons)
 TEST(SerialPort, StartsIdleWithoutInterface)
 {
     SerialPort link(nullptr, QString(), nullptr);
-    EXPECT_EQ(link.LinkState(), LinkStates::Idle);
-    EXPECT_EQ(link.InterfaceIndex(), SerialPort::NoInterface);
-    EXPECT_FALSE(link.IsOpen());
-    EXPECT_EQ(link.SequenceNumber(), 0);
-    EXPECT_FALSE(link.WriteLink("x"));
     QByteArray data;
-    EXPECT_FALSE(link.ReadLink(data));
+    EXPECT_EQ(std::make_tuple(link.LinkState(), link.InterfaceIndex(), link.IsOpen(), link.SequenceNumber(), link.WriteLink("x"), link.ReadLink(data)),
+              std::make_tuple(LinkStates::Idle, SerialPort::NoInterface, false, 0, false, false));
 }
 
 TEST(SerialPort, RefusesBadUdpSettingsWithoutSendingOrShowing)
 {
     RecordingMessages messages;
     SerialPort link(nullptr, QString(), &messages);
-    EXPECT_FALSE(link.OpenUdpAndLogin(0, "127.0.0.1", ""));
-    EXPECT_FALSE(link.OpenUdpAndLogin(17481, "127.0.0.256", ""));
-    EXPECT_FALSE(link.OpenUdpAndLogin(17481, "1.2.3", ""));
-    EXPECT_FALSE(link.IsOpen());
+    EXPECT_EQ(QList<bool>({link.OpenUdpAndLogin(0, "127.0.0.1", ""), link.OpenUdpAndLogin(17481, "127.0.0.256", ""),
+                           link.OpenUdpAndLogin(17481, "1.2.3", ""), link.IsOpen()}),
+              QList<bool>({false, false, false, false}));
     EXPECT_EQ(link.LinkKind(), LinkKinds::None);
     EXPECT_TRUE(messages.Shown.isEmpty());
 }
@@ -64,6 +59,5 @@ TEST(SerialPort, SerialThatCannotOpenFails)
     SerialPort link(nullptr, QStringLiteral("/no/such/folder"), nullptr);
     EXPECT_EQ(SerialPort::SerialDevicePath(QStringLiteral("/no/such/folder"), 3), QStringLiteral("/dev/ttyS2"));
     EXPECT_FALSE(link.OpenSerial(99, 115200));
-    EXPECT_EQ(link.LinkState(), LinkStates::Failed);
-    EXPECT_FALSE(link.IsOpen());
+    EXPECT_EQ(std::make_tuple(link.LinkState(), link.IsOpen()), std::make_tuple(LinkStates::Failed, false));
 }

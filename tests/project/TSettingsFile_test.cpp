@@ -17,10 +17,17 @@ protected:
     {
         QDir(folder.path()).mkpath(QStringLiteral("Data"));
         for (const char *name : {"a.qvp", "b.qvp", "c.qvp", "d.qvp", "e.qvp"})
-            TFileAccess::SaveAtomically(Path(QString::fromLatin1(name)), "x");
+            TFileAccess::SaveAtomically(Path(name), "x");
     }
     QString Path(const QString &name) const { return folder.filePath(name); }
-    QByteArray P(const char *name) const { return Path(QString::fromLatin1(name)).toUtf8(); }
+    QString Path(const char *name) const { return Path(QString::fromLatin1(name)); }
+    QByteArray Written() const
+    {
+        QByteArray written;
+        TFileAccess::Read(TSettingsFile::FilePath(folder.path()), written);
+        return written;
+    }
+    QByteArray P(const char *name) const { return Path(name).toUtf8(); }
     void WriteFile(const QByteArray &content) { TFileAccess::SaveAtomically(TSettingsFile::FilePath(folder.path()), content); }
 
     QTemporaryDir folder;
@@ -31,12 +38,11 @@ protected:
 TEST_F(SettingsFileTest, FreshStart)
 {
     TSettings settings = TSettingsFile::Read(folder.path());
-    EXPECT_EQ(settings.ExportFolder, Path(QStringLiteral("Data")));
+    EXPECT_EQ(settings.ExportFolder, Path("Data"));
     ASSERT_TRUE(TSettingsFile::Write(folder.path(), settings, QString()));
-    QByteArray written;
-    ASSERT_TRUE(TFileAccess::Read(Path(QStringLiteral("Dev Project.txt")), written));
+    EXPECT_EQ(TSettingsFile::FilePath(folder.path()), Path("Dev Project.txt"));
     const QByteArray data = P("Data");
-    EXPECT_EQ(written, "[QAP Path]\r\n" + data + "\r\n[QVP Path]\r\n" + data + "\r\n[Last Files]\r\n[PORT]\r\n0000\r\n[OpenLastFile]\r\n00|\r\n");
+    EXPECT_EQ(Written(), "[QAP Path]\r\n" + data + "\r\n[QVP Path]\r\n" + data + "\r\n[Last Files]\r\n[PORT]\r\n0000\r\n[OpenLastFile]\r\n00|\r\n");
 }
 
 TEST_F(SettingsFileTest, ReadsEverySectionAndDropsWhatNoLongerExists)
@@ -49,45 +55,35 @@ TEST_F(SettingsFileTest, ReadsEverySectionAndDropsWhatNoLongerExists)
               "[PORT]\r\n" "0a1F\r\n"
               "[OpenLastFile]\r\n" "01" + P("a.qvp") + "|\r\n");
     const TSettings s = TSettingsFile::Read(folder.path());
-    EXPECT_EQ(s.ExportFolder, Path(QStringLiteral("Data")));
-    EXPECT_EQ(s.ProjectFolder, Path(QStringLiteral("Data")));  // "gone" does not exist: the default stays
-    // Five existing files: only the first four are taken.
-    EXPECT_EQ(s.RecentFiles, QStringList({Path(QStringLiteral("a.qvp")), Path(QStringLiteral("b.qvp")),
-                                          Path(QStringLiteral("c.qvp")), Path(QStringLiteral("d.qvp"))}));
-    EXPECT_EQ(s.PortA, 0x0a);
-    EXPECT_EQ(s.PortB, 0x1f);
-    EXPECT_TRUE(s.OpenLastFile);
-    EXPECT_EQ(s.LastFile, Path(QStringLiteral("a.qvp")));
+    // "gone" does not exist: the default stays. Of five existing files only the first four are taken.
+    EXPECT_EQ(std::tie(s.ExportFolder, s.ProjectFolder, s.PortA, s.PortB, s.OpenLastFile, s.LastFile),
+              std::make_tuple(Path("Data"), Path("Data"), 0x0a, 0x1f, true, Path("a.qvp")));
+    EXPECT_EQ(s.RecentFiles, QStringList({Path("a.qvp"), Path("b.qvp"), Path("c.qvp"), Path("d.qvp")}));
 
     // Written back: ports carried, a folder that does not exist becomes the program folder.
     TSettings copy = s;
-    copy.ProjectFolder = Path(QStringLiteral("gone"));
-    ASSERT_TRUE(TSettingsFile::Write(folder.path(), copy, Path(QStringLiteral("e.qvp"))));
-    EXPECT_EQ(copy.ProjectFolder, folder.path());
-    EXPECT_EQ(copy.LastFile, Path(QStringLiteral("e.qvp")));
-    QByteArray written;
-    TFileAccess::Read(TSettingsFile::FilePath(folder.path()), written);
-    EXPECT_TRUE(written.contains("[PORT]\r\n0a1f\r\n[OpenLastFile]\r\n01" + P("e.qvp") + "|\r\n"));
+    copy.ProjectFolder = Path("gone");
+    ASSERT_TRUE(TSettingsFile::Write(folder.path(), copy, Path("e.qvp")));
+    EXPECT_EQ(std::tie(copy.ProjectFolder, copy.LastFile), std::make_tuple(folder.path(), Path("e.qvp")));
+    EXPECT_TRUE(Written().contains("[PORT]\r\n0a1f\r\n[OpenLastFile]\r\n01" + P("e.qvp") + "|\r\n"));
 }
 
 TEST_F(SettingsFileTest, LastLineWithoutLineEndKeepsItsLastCharacter)
 {
     WriteFile("[QVP Path]\r\n" + P("Data") + "\r\n[Last Files]\r\n" + P("a.qvp"));
     const TSettings s = TSettingsFile::Read(folder.path());
-    EXPECT_EQ(s.RecentFiles, QStringList({Path(QStringLiteral("a.qvp"))}));
+    EXPECT_EQ(s.RecentFiles, QStringList({Path("a.qvp")}));
 }
 
 TEST_F(SettingsFileTest, RecentFilesUpdate)
 {
     TSettings s;
-    s.RecentFiles = {Path(QStringLiteral("a.qvp")), Path(QStringLiteral("b.qvp")), Path(QStringLiteral("missing.qvp")),
-                     Path(QStringLiteral("c.qvp"))};
-    TSettingsFile::UpdateRecentFiles(s, Path(QStringLiteral("b.qvp")));
-    EXPECT_EQ(s.RecentFiles, QStringList({Path(QStringLiteral("b.qvp")), Path(QStringLiteral("a.qvp")), Path(QStringLiteral("c.qvp"))}));
-    s.RecentFiles.append(Path(QStringLiteral("d.qvp")));
-    TSettingsFile::UpdateRecentFiles(s, Path(QStringLiteral("e.qvp")));
-    EXPECT_EQ(s.RecentFiles, QStringList({Path(QStringLiteral("e.qvp")), Path(QStringLiteral("b.qvp")),
-                                          Path(QStringLiteral("a.qvp")), Path(QStringLiteral("c.qvp"))}));
+    s.RecentFiles = {Path("a.qvp"), Path("b.qvp"), Path("missing.qvp"), Path("c.qvp")};
+    TSettingsFile::UpdateRecentFiles(s, Path("b.qvp"));
+    EXPECT_EQ(s.RecentFiles, QStringList({Path("b.qvp"), Path("a.qvp"), Path("c.qvp")}));
+    s.RecentFiles.append(Path("d.qvp"));
+    TSettingsFile::UpdateRecentFiles(s, Path("e.qvp"));
+    EXPECT_EQ(s.RecentFiles, QStringList({Path("e.qvp"), Path("b.qvp"), Path("a.qvp"), Path("c.qvp")}));
 }
 
 // Paths the file cannot hold stay out of it; those it can come back exactly as they were.
@@ -105,8 +101,7 @@ TEST_F(SettingsFileTest, OnlyPathsItCanHoldAreKept)
     s.OpenLastFile = true;
     ASSERT_TRUE(TSettingsFile::Write(folder.path(), s, foreign));
     const TSettings back = TSettingsFile::Read(folder.path());
-    EXPECT_EQ(back.RecentFiles, QStringList({accented}));
-    EXPECT_TRUE(back.LastFile.isEmpty());
+    EXPECT_EQ(std::tie(back.RecentFiles, back.LastFile), std::make_tuple(QStringList({accented}), QString()));
 
     ASSERT_TRUE(TSettingsFile::Write(folder.path(), s, accented));
     EXPECT_EQ(TSettingsFile::Read(folder.path()).LastFile, accented);
