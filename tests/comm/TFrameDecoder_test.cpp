@@ -24,11 +24,8 @@ TEST(TFrameDecoder, AcceptedMessagesAndTheirFields)
     };
     for (const Row &row : rows) {
         const TDecodedFrame f = TFrameDecoder::Decode(row.text);
-        EXPECT_EQ(f.Outcome, R::Accepted) << row.text;
-        EXPECT_EQ(f.Type, row.type) << row.text;
-        EXPECT_EQ(f.ModuleNumber, row.module) << row.text;
-        EXPECT_EQ(f.VariableNumber, row.variable) << row.text;
-        EXPECT_EQ(f.Payload, row.payload) << row.text;
+        EXPECT_EQ(std::tie(f.Outcome, f.Type, f.ModuleNumber, f.VariableNumber, f.Payload),
+                  std::make_tuple(R::Accepted, row.type, row.module, row.variable, row.payload)) << row.text;
     }
 }
 
@@ -73,8 +70,7 @@ TEST(TFrameAssembler, CollectsFramesBetweenStxAndEtx)
     // A lone ETX hands over the previous frame's text a second time, and counts as thrown away:
     // the frame it closed lost its start.
     assembler.AssembleBytes("\x03");
-    EXPECT_EQ(frames.last(), "B500000681000541");
-    EXPECT_EQ(frames.size(), 3);
+    EXPECT_EQ(frames, QByteArrayList({"B50000028600A5E2", "B500000681000541", "B500000681000541"}));
     EXPECT_EQ(assembler.DroppedBytes(), quint64(5 + 2 + 4 + 1));
 
     // A new STX drops a frame that was never closed, counted with its STX.
