@@ -121,6 +121,15 @@ protected:
         }));
     }
 
+    // The installation up with its states, an observer watching, the bridge started.
+    void StartEverything(bool commands = true)
+    {
+        StartInstallation();
+        WaitForStates();
+        Watch();
+        StartBridge(Options(commands));
+    }
+
     void Publish(const QByteArray &topic, const QByteArray &payload) { ASSERT_TRUE(observer.Publish(topic, payload, false)); }
 
     TestBroker broker;
@@ -150,10 +159,7 @@ void ExpectTexts(const QJsonObject &object, std::initializer_list<std::pair<cons
 
 TEST_F(BridgeTest, DiscoveryDescribesEveryChannelAndStatesFollowTheRefresh)
 {
-    StartInstallation();
-    WaitForStates();
-    Watch();
-    StartBridge(Options());
+    StartEverything();
     ASSERT_TRUE(Holds("quelnor/45000101/power/state", "0"));
 
     // One config per placeable channel of the export, by component.
@@ -219,10 +225,7 @@ TEST_F(BridgeTest, DiscoveryDescribesEveryChannelAndStatesFollowTheRefresh)
 // reported it. A command the fresh state already satisfies sends nothing.
 TEST_F(BridgeTest, CommandsSendOneFrameAndTheStateFollowsTheReport)
 {
-    StartInstallation();
-    WaitForStates();
-    Watch();
-    StartBridge(Options());
+    StartEverything();
     struct Case
     {
         QByteArray topic;
@@ -271,10 +274,7 @@ TEST_F(BridgeTest, CommandsSendOneFrameAndTheStateFollowsTheReport)
 // Without "accept commands", a command is refused on the error topic and nothing goes out.
 TEST_F(BridgeTest, CommandsAreRefusedUnlessAcceptedOrWhenTheStateIsNotFresh)
 {
-    StartInstallation();
-    WaitForStates();
-    Watch();
-    StartBridge(Options(false));
+    StartEverything(false);
     Publish(k_state + "06123401/0/set", "ON");
     ASSERT_TRUE(RunUntil([&] { return seen.contains(k_state + "error"); }));
     EXPECT_TRUE(seen.value(k_state + "error").contains("does not accept commands"));
@@ -328,10 +328,7 @@ TEST_F(BridgeTest, AToggleIsRefusedWhileTheStateIsUnknown)
 // config and state is there again without restarting the bridge.
 TEST_F(BridgeTest, BrokerRestartAndBirthRepublishEverything)
 {
-    StartInstallation();
-    WaitForStates();
-    Watch();
-    StartBridge(Options());
+    StartEverything();
     const quint16 port = broker.Port();
     broker.Stop();
     ASSERT_TRUE(RunUntil([&] { return !bridge.Client().IsConnected(); }));
@@ -396,10 +393,7 @@ TEST_F(BridgeTest, TlsAndPassword)
 // the new one appears, the others keep their ids.
 TEST_F(BridgeTest, AnUpdateRemovesAndAddsEntities)
 {
-    StartInstallation();
-    WaitForStates();
-    Watch();
-    StartBridge(Options());
+    StartEverything();
     ASSERT_TRUE(RunUntil([&] { return seen.contains("homeassistant/switch/45000101_0e12340e_1/config"); }));
     QByteArray text;
     ASSERT_TRUE(TFileAccess::Read(QStringLiteral(QUELNOR_TEST_EXPORT), text));

@@ -34,6 +34,11 @@ protected:
         AddTestModule(app, 1, 45, 1, "QNET04");
         AddTestModule(app, 2, 6, 2, "Relays", {{0, 100}});
     }
+    void MakeLists(const QString &programFolder = QStringLiteral(QUELNOR_PROGRAM_DIR))
+    {
+        lists = std::make_unique<TProgramLists>(nullptr, programFolder, &messages);
+        lists->AddApplication(app);
+    }
     quint8 Outputs()
     {
         quint8 bits = 0;
@@ -60,8 +65,7 @@ public:
 
 TEST_F(ModelEndToEndTest, UdpLogInCommandAndStatus)
 {
-    lists = std::make_unique<TProgramLists>(nullptr, QStringLiteral(QUELNOR_PROGRAM_DIR), &messages);
-    lists->AddApplication(app);
+    MakeLists();
     UdpPeer peer;
     for (const QByteArray &password : {QByteArray(), QByteArray("secret")}) {
         RecordingDialog dialog;
@@ -100,8 +104,7 @@ TEST_F(ModelEndToEndTest, UdpLogInCommandAndStatus)
 
 TEST_F(ModelEndToEndTest, RefusedLogIns)
 {
-    lists = std::make_unique<TProgramLists>(nullptr, QStringLiteral(QUELNOR_PROGRAM_DIR), &messages);
-    lists->AddApplication(app);
+    MakeLists();
     UdpPeer peer;
     struct Row { QByteArray answer; QString panel; };
     const Row rows[] = {
@@ -122,8 +125,7 @@ TEST_F(ModelEndToEndTest, RefusedLogIns)
 
 TEST_F(ModelEndToEndTest, WatchdogClosesAnUnansweredLogInAndKeepsAnOpenSessionAlive)
 {
-    lists = std::make_unique<TProgramLists>(nullptr, QStringLiteral(QUELNOR_PROGRAM_DIR), &messages);
-    lists->AddApplication(app);
+    MakeLists();
     app.Session().SetWatchdogIntervals(50, 100);
     app.Session().SetTimings({.RefreshGap = 1});
     UdpPeer peer;
@@ -154,8 +156,7 @@ TEST_F(ModelEndToEndTest, SerialLinkOverAPty)
     QTemporaryDir folder;
     ASSERT_TRUE(pty.LinkAsCom(folder.path(), 4));
     EXPECT_EQ(SerialPort::SerialDevicePath(folder.path(), 4), folder.path() + QStringLiteral("/Ports/COM4"));
-    lists = std::make_unique<TProgramLists>(nullptr, folder.path(), &messages);
-    lists->AddApplication(app);
+    MakeLists(folder.path());
 
     app.Settings().LinkKind = LinkKinds::Serial;
     app.Settings().ComPort = 4;
@@ -210,8 +211,7 @@ TEST_F(ModelEndToEndTest, SerialLinkOverAPty)
 // answer at last brings the link up, asks for every state and ends the attempts.
 TEST_F(ModelEndToEndTest, ALostLinkTriesAgainWithGrowingPauses)
 {
-    lists = std::make_unique<TProgramLists>(nullptr, QStringLiteral(QUELNOR_PROGRAM_DIR), &messages);
-    lists->AddApplication(app);
+    MakeLists();
     UdpPeer peer;
     app.Settings().Host = "127.0.0.1";
     app.Settings().UdpPort = peer.Port();
@@ -276,8 +276,7 @@ TEST_F(ModelEndToEndTest, ALostLinkTriesAgainWithGrowingPauses)
 // for again anyway, within the bound; a frame cut short with nothing after it counts as damage too.
 TEST_F(ModelEndToEndTest, DamageIsAskedForAgainOnABusyLinkAndAfterACutFrame)
 {
-    lists = std::make_unique<TProgramLists>(nullptr, QStringLiteral(QUELNOR_PROGRAM_DIR), &messages);
-    lists->AddApplication(app);
+    MakeLists();
     app.Session().SetTimings({.QuietMoment = 300, .ResyncLatest = 200, .ResyncSpacing = 0, .RefreshGap = 1});
     UdpPeer peer;
     ASSERT_TRUE(app.Session().OpenUdpLink(peer.Port(), "127.0.0.1", ""));
@@ -303,8 +302,7 @@ TEST_F(ModelEndToEndTest, DamageIsAskedForAgainOnABusyLinkAndAfterACutFrame)
 // once, with that reason, rather than after the silence.
 TEST_F(ModelEndToEndTest, AClosedModulePortIsALostLinkAtOnce)
 {
-    lists = std::make_unique<TProgramLists>(nullptr, QStringLiteral(QUELNOR_PROGRAM_DIR), &messages);
-    lists->AddApplication(app);
+    MakeLists();
     auto peer = std::make_unique<UdpPeer>();
     ASSERT_TRUE(app.Session().OpenUdpLink(peer->Port(), "127.0.0.1", ""));
     peer->Receive();

@@ -56,6 +56,7 @@ protected:
         AddTestModule(app, 9, 9, 9, "Dimmer", {{0}, {1}});
         AddTestModule(app, 10, 10, 10, "Thermostat", {{0}});
         lists.AddApplication(app, &link);
+        TVQImageManager::GetInstance().SetProgramFolder(QStringLiteral(QUELNOR_PROGRAM_DIR));
         parent.resize(400, 300);
         parent.show();  // a shown screen: a control is measured once it is shown
     }
@@ -333,7 +334,6 @@ TEST(TVQQDimOutput, BarLevelsAndBlocks)
 // close box only on the pop-up panel; a closed pop-up as small as its icon.
 TEST_F(ControlsTest, DimmerPanelPaintsItsBarAndCloseBox)
 {
-    TVQImageManager::GetInstance().SetProgramFolder(QStringLiteral(QUELNOR_PROGRAM_DIR));
     const auto face = [this](quint8 type, int level) {
         TVQQDimOutput dimmer(&parent, Module(9), 1, nullptr);
         dimmer.show();
@@ -384,7 +384,6 @@ TEST_F(ControlsTest, DimmerPanelPaintsItsBarAndCloseBox)
 
 TEST_F(ControlsTest, DimmerPanelSetsTheLevel)
 {
-    TVQImageManager::GetInstance().SetProgramFolder(QStringLiteral(QUELNOR_PROGRAM_DIR));
     TVQQDimOutput dimmer(&parent, Module(9), 1, nullptr);
     dimmer.show();
     dimmer.SetDataToControl(Record("Dining"));
@@ -431,7 +430,6 @@ TEST_F(ControlsTest, DimmerPanelSetsTheLevel)
 
 TEST_F(ControlsTest, SensorPanelSendsSetPointAndModeCommands)
 {
-    TVQImageManager::GetInstance().SetProgramFolder(QStringLiteral(QUELNOR_PROGRAM_DIR));
     TVQQSensorInput sensor(&parent, Module(10), 0, nullptr);
     sensor.SetDataToControl(Record("Living"));
     sensor.SetDisplayType(1);
@@ -554,7 +552,6 @@ TEST_F(ControlsTest, AnalogueInputDialAndDigitsFaces)
 
     AddTestModule(app, 11, 31, 11, "Analogue", {{0}});
     lists.AddApplication(app, &link);
-    TVQImageManager::GetInstance().SetProgramFolder(QStringLiteral(QUELNOR_PROGRAM_DIR));
     TVQQIn10VInput input(&parent, Module(11), 0, nullptr);
     input.show();
     input.SetDataToControl(Record("Wind"));

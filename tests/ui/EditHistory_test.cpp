@@ -50,6 +50,13 @@ protected:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     void Undo() { Key(QKeySequence(Qt::CTRL | Qt::Key_Z)); }
+    // Nothing left to save, and a save writes the file as it was opened.
+    void ExpectSavedAsOpened()
+    {
+        EXPECT_FALSE(window.Project()->GetModified());
+        window.CommandSave();
+        EXPECT_EQ(folder.Read(folder.House()), original);
+    }
     void Redo() { Key(QKeySequence(Qt::CTRL | Qt::Key_Y)); }
 
     QByteArray original;
@@ -128,9 +135,7 @@ TEST_F(EditHistoryTest, ADeletionUndoneBringsTheControlBackBoundAndInPlace)
     EXPECT_FALSE(ControlLabelled(screen, QStringLiteral("Living room ceiling")));
     EXPECT_EQ(window.Project()->Outputs().size(), count - 1);
     Undo();
-    EXPECT_FALSE(window.Project()->GetModified());
-    window.CommandSave();
-    EXPECT_EQ(folder.Read(folder.House()), original);
+    ExpectSavedAsOpened();
 }
 
 TEST_F(EditHistoryTest, ADropIsUndoneAndADialogsChangeToo)
@@ -162,9 +167,7 @@ TEST_F(EditHistoryTest, ADropIsUndoneAndADialogsChangeToo)
     EXPECT_TRUE(ControlLabelled(screen, QStringLiteral("Living room ceiling")));
     EXPECT_FALSE(ControlLabelled(screen, QStringLiteral("Ceiling")));
     Undo();  // the drop
-    EXPECT_FALSE(window.Project()->GetModified());
-    window.CommandSave();
-    EXPECT_EQ(folder.Read(folder.House()), original);
+    ExpectSavedAsOpened();
 }
 
 TEST(StartWithProject, TheProjectNamedOnTheCommandLineOpensInDesignTime)
@@ -290,9 +293,7 @@ TEST_F(EditHistoryTest, ASelectionIsMadeMovedAlignedAndDeletedAsOneStepEach)
         ASSERT_TRUE(back) << label;
         EXPECT_TRUE(back->GetParentModule()) << label;
     }
-    EXPECT_FALSE(window.Project()->GetModified());
-    window.CommandSave();
-    EXPECT_EQ(folder.Read(folder.House()), original);
+    ExpectSavedAsOpened();
 
     // Run time keeps no selection.
     selection->SelectAll();
@@ -342,9 +343,7 @@ TEST_F(EditHistoryTest, CopiedControlsArePastedOnAnotherScreenBoundAndAsOneStep)
     Undo();
     Undo();
     EXPECT_EQ(window.Project()->Outputs().size(), count);
-    EXPECT_FALSE(window.Project()->GetModified());
-    window.CommandSave();
-    EXPECT_EQ(folder.Read(folder.House()), original);
+    ExpectSavedAsOpened();
 }
 
 TEST_F(EditHistoryTest, TheGridTakesMovesAndDropsAndIsRemembered)
@@ -418,9 +417,7 @@ TEST_F(EditHistoryTest, ScreensAddedEditedAndDeletedAreUndone)
     EXPECT_EQ(window.Project()->Screens().size(), screens + 1);
     Undo();
     Settle();
-    EXPECT_FALSE(window.Project()->GetModified());
-    window.CommandSave();
-    EXPECT_EQ(folder.Read(folder.House()), original);
+    ExpectSavedAsOpened();
 }
 
 TEST_F(EditHistoryTest, TheToolbarAlignsTheLastScreensSelectionAndCamerasTakeOneSize)
