@@ -309,9 +309,7 @@ TEST_F(BridgeTest, CommandsAreRefusedUnlessAcceptedOrWhenTheStateIsNotFresh)
 // A module that reports only damaged frames: its state is unknown, so a toggle could be wrong.
 TEST_F(BridgeTest, AToggleIsRefusedWhileTheStateIsUnknown)
 {
-    TSimulatorOptions damaged;
-    damaged.CorruptPercent = 100;
-    StartInstallation(damaged);
+    StartInstallation({.CorruptPercent = 100});
     ASSERT_TRUE(RunUntil([&] { return application->Session().Health() != LinkHealth::Opening; }));
     Watch();
     StartBridge(Options());
@@ -413,9 +411,7 @@ TEST_F(BridgeTest, AnUpdateRemovesAndAddsEntities)
 // "offline" is published), and killed outright (the broker publishes its last will).
 TEST_F(BridgeTest, TheServiceStopsCleanlyAndItsLastWillCoversAKill)
 {
-    TSimulatorOptions logged;
-    logged.Log = true;
-    StartInstallation(logged, false);
+    StartInstallation({.Log = true}, false);
     QTemporaryDir folder;
     const QString project = folder.filePath(QStringLiteral("house.qvp"));
     ASSERT_TRUE(session.Save(project));

@@ -89,10 +89,7 @@ protected:
 
 TEST_F(SimulatorTest, UdpSessionRefreshToggleDimMemoVariableAndDrift)
 {
-    TSimulatorOptions options;
-    options.Password = QStringLiteral("secret");
-    options.Log = true;
-    ASSERT_TRUE(StartSimulator(options));
+    ASSERT_TRUE(StartSimulator({.Password = QStringLiteral("secret"), .Log = true}));
     LoadProgramSide();
     ASSERT_TRUE(LogIn("secret"));
     EXPECT_TRUE(simulator->HasSession());
@@ -138,17 +135,13 @@ TEST_F(SimulatorTest, UdpSessionRefreshToggleDimMemoVariableAndDrift)
 TEST_F(SimulatorTest, RefusalsLeaveTheLinkClosed)
 {
     QSignalSpy answers(&app.Session(), &TLinkSession::sessionAnswered);
-    TSimulatorOptions refuse;
-    refuse.RefusePassword = true;
-    ASSERT_TRUE(StartSimulator(refuse));
+    ASSERT_TRUE(StartSimulator({.RefusePassword = true}));
     LoadProgramSide();
     EXPECT_FALSE(LogIn());
     EXPECT_EQ(app.Session().State(), SessionStates::Closed);
     EXPECT_FALSE(app.Link()->IsOpen());
 
-    TSimulatorOptions deny;
-    deny.DenyAccess = true;
-    ASSERT_TRUE(StartSimulator(deny));
+    ASSERT_TRUE(StartSimulator({.DenyAccess = true}));
     EXPECT_FALSE(LogIn());
     EXPECT_FALSE(app.Link()->IsOpen());
     ASSERT_EQ(answers.size(), 2);
@@ -156,9 +149,7 @@ TEST_F(SimulatorTest, RefusalsLeaveTheLinkClosed)
     EXPECT_EQ(answers[1][0].toByteArray(), "INFO:Access denied. Close current session:INFO\r\n");
 
     // With a password: a wrong one and plain "LOGIN" are refused, the right one accepted.
-    TSimulatorOptions password;
-    password.Password = QStringLiteral("secret");
-    ASSERT_TRUE(StartSimulator(password));
+    ASSERT_TRUE(StartSimulator({.Password = QStringLiteral("secret")}));
     EXPECT_FALSE(LogIn("guess"));
     EXPECT_EQ(app.Session().State(), SessionStates::Closed);
     EXPECT_FALSE(LogIn());
@@ -188,9 +179,7 @@ TEST_F(SimulatorTest, SecondClientWhileASessionIsOpenIsDenied)
 
 TEST_F(SimulatorTest, GarbageIsDroppedByTheProgram)
 {
-    TSimulatorOptions options;
-    options.Garbage = true;
-    ASSERT_TRUE(StartSimulator(options));
+    ASSERT_TRUE(StartSimulator({.Garbage = true}));
     LoadProgramSide();
     ASSERT_TRUE(LogIn());
     const quint64 droppedBefore = app.DroppedFrames();

@@ -35,6 +35,9 @@
 
 namespace {
 
+// The password the test project stores.
+const QString k_secret = QStringLiteral("secret");
+
 // The test project turned into one of two applications of the test installation: "a.qap" over
 // UDP with a password (the screens' controls belong to it) and "b.qap" over the serial COM3.
 QByteArray TwoApplicationProject(const QByteArray &house, quint16 udpPort, const QByteArray &password)
@@ -54,13 +57,6 @@ QByteArray TwoApplicationProject(const QByteArray &house, quint16 udpPort, const
 class RunTimeTest : public UnopenedWindowTest
 {
 protected:
-    // The simulator's options with the password the project stores.
-    static TSimulatorOptions WithPassword()
-    {
-        TSimulatorOptions options;
-        options.Password = QStringLiteral("secret");
-        return options;
-    }
     // The simulator started on the test installation (on a free UDP port unless `port`), logging.
     bool StartSimulator(TSimulatorOptions options, quint16 port = 0)
     {
@@ -157,9 +153,7 @@ protected:
 
 TEST_F(RunTimeTest, TwoApplicationsConnectRefreshAndSwitchAnOutput)
 {
-    TSimulatorOptions options = WithPassword();
-    options.SerialPath = folder.File(QStringLiteral("Ports/COM3"));
-    ASSERT_TRUE(Start(options));
+    ASSERT_TRUE(Start({.Password = k_secret, .SerialPath = folder.File(QStringLiteral("Ports/COM3"))}));
     App(0).Session().SetWatchdogIntervals(1000, 100);  // the keep-alive every 100 ms once the session is open
     App(0).Link()->SetLogoutWait(20);
 
@@ -204,7 +198,7 @@ TEST_F(RunTimeTest, TwoApplicationsConnectRefreshAndSwitchAnOutput)
 
 TEST_F(RunTimeTest, WrongPasswordShowsInTheUdpDialog)
 {
-    ASSERT_TRUE(Start(WithPassword()));
+    ASSERT_TRUE(Start({.Password = k_secret}));
     // No link kind stored: run time sets the link up with the user, here with a wrong password.
     App(0).Settings().LinkKind = LinkKinds::None;
     App(1).Settings().LinkKind = LinkKinds::None;
@@ -239,9 +233,8 @@ TEST_F(RunTimeTest, WrongPasswordShowsInTheUdpDialog)
 // the next log-in's, which succeeds; closing logs out once.
 TEST_F(RunTimeTest, ARefusalSaysSoAndALaterRightLogInSucceeds)
 {
-    TSimulatorOptions options = WithPassword();
     password = "wrong";
-    ASSERT_TRUE(Start(options));
+    ASSERT_TRUE(Start({.Password = k_secret}));
     App(1).Settings().LinkKind = LinkKinds::None;
     App(0).Link()->SetLogoutWait(20);
     window.RunTime()->CommandRunTime();
@@ -269,7 +262,7 @@ TEST_F(RunTimeTest, ARefusalSaysSoAndALaterRightLogInSucceeds)
 // with the last file gone the connection window still comes and run time is entered.
 TEST_F(RunTimeTest, StartUpConnectsTheLastProject)
 {
-    ASSERT_TRUE(Start(WithPassword()));
+    ASSERT_TRUE(Start({.Password = k_secret}));
     const std::unique_ptr<TForm1> window2 = StartOnLastFile(true, false);
     ASSERT_TRUE(window2);
     TForm1 &started = *window2;
@@ -294,10 +287,8 @@ TEST_F(RunTimeTest, StartUpConnectsTheLastProject)
 
 TEST_F(RunTimeTest, SilentModuleIsPassedOver)
 {
-    TSimulatorOptions options;
-    options.Silent = true;
     password.clear();
-    ASSERT_TRUE(Start(options));
+    ASSERT_TRUE(Start({.Silent = true}));
     App(1).Settings().LinkKind = LinkKinds::None;  // the serial application has no link here
     App(0).Session().SetWatchdogIntervals(200, 60000);
     window.Connecting()->ConnectTimer()->setInterval(10);
@@ -321,8 +312,7 @@ TEST_F(RunTimeTest, SilentModuleIsPassedOver)
 
 TEST_F(RunTimeTest, SerialDialog)
 {
-    TSimulatorOptions options;
-    ASSERT_TRUE(Start(options));
+    ASSERT_TRUE(Start({}));
     TestPty pty;
     ASSERT_TRUE(pty.LinkAsCom(folder.Path(), 7));
     TSelectCom dialog(App(1), folder.Path(), &dialogs);
@@ -380,7 +370,7 @@ TEST(UdpDialog, RefusesTextsThatCannotBeStored)
 // Before the refresh nothing claims a state; after it every control of the screens is fresh.
 TEST_F(RunTimeTest, StatesAreUnknownUntilReported)
 {
-    ASSERT_TRUE(Start(WithPassword()));
+    ASSERT_TRUE(Start({.Password = k_secret}));
     TVQBaseControl *ceiling = LabelledControl(window.ScreenWindows()[0], QStringLiteral("Living room ceiling"));
     window.RunTime()->SwitchEveryControl(RunMode::RunTime);
     EXPECT_EQ(ceiling->Trust(), StateTrust::Unknown);
@@ -397,9 +387,7 @@ TEST_F(RunTimeTest, StatesAreUnknownUntilReported)
 // Then, with no user action, the link logs in again, asks for every state and is fresh.
 TEST_F(RunTimeTest, ADroppedSessionIsSeenAndHealsByItself)
 {
-    TSimulatorOptions options = WithPassword();
-    options.DropSessionAfter = 1;
-    ASSERT_TRUE(Start(options));
+    ASSERT_TRUE(Start({.Password = k_secret, .DropSessionAfter = 1}));
     TVQBaseControl *ceiling = ConnectWithShortWaits();
     TMyForm11 *screen = window.ScreenWindows()[0];
     EXPECT_FALSE(screen->LinkBanner()->isVisibleTo(screen));
@@ -454,7 +442,7 @@ TEST_F(RunTimeTest, ADroppedSessionIsSeenAndHealsByItself)
 // it is logged in again without user action and the screen is fresh.
 TEST_F(RunTimeTest, AStoppedAndRestartedModuleIsSeenAndHealsByItself)
 {
-    ASSERT_TRUE(Start(WithPassword()));
+    ASSERT_TRUE(Start({.Password = k_secret}));
     TVQBaseControl *ceiling = ConnectWithShortWaits();
     const quint16 port = simulator->UdpPort();
     window.CommandProjectSummary();
@@ -469,7 +457,7 @@ TEST_F(RunTimeTest, AStoppedAndRestartedModuleIsSeenAndHealsByItself)
     EXPECT_TRUE(SummaryLinkLine().startsWith(QStringLiteral("Not connected"))) << SummaryLinkLine().toStdString();
     ASSERT_TRUE(RunUntil([&] { return App(0).Session().RetryPause() == 160; }, 5000));  // 20, 40, 80, 160
 
-    ASSERT_TRUE(StartSimulator(WithPassword(), port));
+    ASSERT_TRUE(StartSimulator({.Password = k_secret}, port));
     ASSERT_TRUE(RunUntil([&] { return App(0).Session().Health() == LinkHealth::Up; }, 5000));
     EXPECT_TRUE(RunUntil([&] { return UntrustedControls() == 0; }));
     EXPECT_FALSE(window.ScreenWindows()[0]->LinkBanner()->isVisibleTo(window.ScreenWindows()[0]));
@@ -491,7 +479,7 @@ TEST_F(RunTimeTest, AStoppedAndRestartedModuleIsSeenAndHealsByItself)
 // peek for a datagram takes the kernel's pending error with it).
 TEST_F(RunTimeTest, AStoppedModuleIsSeenByTheNextKeepAlive)
 {
-    ASSERT_TRUE(Start(WithPassword()));
+    ASSERT_TRUE(Start({.Password = k_secret}));
     ConnectWithShortWaits();
     TLinkTimings timings = App(0).Session().Timings();
     timings.AnswerWait = 600000;  // no answer awaited in this test's time: only the port can say it
@@ -505,7 +493,7 @@ TEST_F(RunTimeTest, AStoppedModuleIsSeenByTheNextKeepAlive)
         EXPECT_TRUE(RunUntil([&] { return App(0).Session().Health() == LinkHealth::Lost; }, 2000)) << pollFirst;
         EXPECT_EQ(App(0).Session().LostReason(), QStringLiteral("The interface module's port is unreachable")) << pollFirst;
         if (pollFirst) {
-            ASSERT_TRUE(StartSimulator(WithPassword(), port));
+            ASSERT_TRUE(StartSimulator({.Password = k_secret}, port));
             ASSERT_TRUE(RunUntil([&] { return App(0).Session().Health() == LinkHealth::Up; }, 5000));
             simulator.reset();
         }
@@ -515,7 +503,7 @@ TEST_F(RunTimeTest, AStoppedModuleIsSeenByTheNextKeepAlive)
 // A refused password is not mended by trying again: the banner says why the link is lost.
 TEST_F(RunTimeTest, TheBannerSaysWhyTheLinkIsLost)
 {
-    TSimulatorOptions options = WithPassword();
+    TSimulatorOptions options{.Password = k_secret};
     options.RefusePassword = true;
     ASSERT_TRUE(Start(options));
     App(1).Settings().LinkKind = LinkKinds::None;
@@ -543,9 +531,7 @@ TEST_F(RunTimeTest, TheBannerSaysWhyTheLinkIsLost)
 // A noisy link: refresh answers dropped as bad are asked for again until every state has come.
 TEST_F(RunTimeTest, StatesLostToANoisyLinkAreAskedForAgain)
 {
-    TSimulatorOptions options = WithPassword();
-    options.CorruptPercent = 30;
-    ASSERT_TRUE(Start(options));
+    ASSERT_TRUE(Start({.Password = k_secret, .CorruptPercent = 30}));
     ConnectWithShortWaits();
     EXPECT_TRUE(RunUntil([&] { return UntrustedControls() == 0; }, 5000)) << UntrustedControls();
     EXPECT_GT(App(0).DroppedFrames(), 0u);
@@ -556,7 +542,7 @@ TEST_F(RunTimeTest, StatesLostToANoisyLinkAreAskedForAgain)
 // screen, the main window hidden, the screen menu without design time, test and editing.
 TEST_F(RunTimeTest, WallPanelRunsTheLastProjectFullScreen)
 {
-    ASSERT_TRUE(Start(WithPassword()));
+    ASSERT_TRUE(Start({.Password = k_secret}));
     // The first screen made smaller than the display: 400 x 300.
     const QString path = folder.File(QStringLiteral("Data/two.qvp"));
     QByteArray project = folder.Read(path);
@@ -596,10 +582,7 @@ TEST_F(RunTimeTest, WallPanelRunsTheLastProjectFullScreen)
 // nothing either, and the link is lost, logs in again and is fresh, with no click.
 TEST_F(RunTimeTest, AModuleRestartedWhileIdleIsSeenByTheKeepAlive)
 {
-    TSimulatorOptions options = WithPassword();
-    options.RebootAfter = 1;
-    options.RebootPause = 100;
-    ASSERT_TRUE(Start(options));
+    ASSERT_TRUE(Start({.Password = k_secret, .RebootAfter = 1, .RebootPause = 100}));
     ConnectWithShortWaits();
     const int logIns = Logged(QStringLiteral("recv log-in"));
     ASSERT_TRUE(RunUntil([&] { return Logged(QStringLiteral("restarted")) == 1; }, 5000));
@@ -614,9 +597,7 @@ TEST_F(RunTimeTest, AModuleRestartedWhileIdleIsSeenByTheKeepAlive)
 // short is asked for again until the control shows what the module holds.
 TEST_F(RunTimeTest, FramesCutShortAreAskedForAgain)
 {
-    TSimulatorOptions options = WithPassword();
-    options.CutPercent = 30;
-    ASSERT_TRUE(Start(options));
+    ASSERT_TRUE(Start({.Password = k_secret, .CutPercent = 30}));
     TVQBaseControl *ceiling = ConnectWithShortWaits();
     EXPECT_TRUE(RunUntil([&] { return UntrustedControls() == 0; }, 5000)) << UntrustedControls();
     for (int click = 0; click < 4; ++click) {
@@ -632,9 +613,7 @@ TEST_F(RunTimeTest, FramesCutShortAreAskedForAgain)
 // for every state, and the screen is fresh.
 TEST_F(RunTimeTest, ALogInAnsweredLateStillRefreshes)
 {
-    TSimulatorOptions options = WithPassword();
-    options.LoginDelay = 500;
-    ASSERT_TRUE(Start(options));
+    ASSERT_TRUE(Start({.Password = k_secret, .LoginDelay = 500}));
     App(1).Settings().LinkKind = LinkKinds::None;
     App(0).Session().SetWatchdogIntervals(1000, 60000);
     window.Connecting()->ConnectTimer()->setInterval(5);  // gives up after 41 ticks, about 0.2 s
@@ -650,7 +629,7 @@ TEST_F(RunTimeTest, ALogInAnsweredLateStillRefreshes)
 // device is there, the next attempt opens it and asks for every state.
 TEST_F(RunTimeTest, AnAbsentSerialDeviceIsALostLinkThatOpensLater)
 {
-    ASSERT_TRUE(Start(WithPassword()));
+    ASSERT_TRUE(Start({.Password = k_secret}));
     window.Connecting()->ConnectTimer()->setInterval(10);
     App(1).Session().SetTimings({.RetryFirst = 60000});
     window.RunTime()->CommandRunTime();
@@ -673,7 +652,7 @@ TEST_F(RunTimeTest, AnAbsentSerialDeviceIsALostLinkThatOpensLater)
 // came during the test is what run time shows afterwards.
 TEST_F(RunTimeTest, LeavingTestModeShowsWhatTheModulesReported)
 {
-    ASSERT_TRUE(Start(WithPassword()));
+    ASSERT_TRUE(Start({.Password = k_secret}));
     TVQBaseControl *ceiling = ConnectWithShortWaits();
     QTest::mouseClick(ceiling, Qt::LeftButton, {}, QPoint(5, 5));
     ASSERT_TRUE(RunUntil([&] { return ceiling->CurrentStateName() == QStringLiteral("On"); }));
@@ -707,7 +686,7 @@ TEST_F(RunTimeTest, LeavingTestModeShowsWhatTheModulesReported)
 // the next start offers the copy, and saving puts it where it belongs.
 TEST_F(RunTimeTest, AStopKeepsUnsavedChangesAndLogsOut)
 {
-    ASSERT_TRUE(Start(WithPassword()));
+    ASSERT_TRUE(Start({.Password = k_secret}));
     const QString path = folder.File(QStringLiteral("Data/two.qvp"));
     window.Project()->SetFileName(path);
     const QByteArray saved = folder.Read(path);
