@@ -9,14 +9,7 @@
 namespace {
 
 // Short pauses so that a test sees several attempts.
-TCameraTimings Quick()
-{
-    TCameraTimings t;
-    t.RetryFirst = 20;
-    t.RetryLongest = 80;
-    t.StallAfter = 200;
-    return t;
-}
+TCameraTimings Quick() { return {.RetryFirst = 20, .RetryLongest = 80, .StallAfter = 200}; }
 
 // Plays the camera at `address` with the factory account.
 void Play(TCameraStream &stream, const QByteArray &address, const TCameraTimings &timings = Quick())

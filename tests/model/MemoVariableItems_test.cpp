@@ -46,21 +46,11 @@ protected:
 
     void AddMemo(quint8 defined, quint8 kind, quint16 firstEntry, const QByteArray &name)
     {
-        MemoRecord m;
-        m.Defined = defined;
-        m.MemoKind = kind;
-        m.FirstEntryIndex = firstEntry;
-        m.Name = name;
-        app.AddMemo(m);
+        app.AddMemo({.Defined = defined, .FirstEntryIndex = firstEntry, .MemoKind = kind, .Name = name});
     }
     void AddVariable(quint8 defined, quint8 kind, quint8 maxValue, const QByteArray &name)
     {
-        VariableRecord v;
-        v.Defined = defined;
-        v.VariableKind = kind;
-        v.MaxValue = maxValue;
-        v.Name = name;
-        app.AddVariable(v);
+        app.AddVariable({.Defined = defined, .VariableKind = kind, .MaxValue = maxValue, .Name = name});
     }
     TVQQMemoBaseItem &Memo(quint16 number) { return Found(lists.FindMemo(&app, number), "memo"); }
     TVQQVariableBaseItem &Variable(quint16 number) { return Found(lists.FindVariable(&app, number), "variable"); }

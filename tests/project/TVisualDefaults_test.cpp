@@ -34,41 +34,19 @@ TEST(TVisualDefaults, DefaultPictures)
 
 TEST(TVisualDefaults, NewRecords)
 {
-    IoRecord io;
-    io.ModuleNumber = 2;
-    io.Channel = 5;
-    io.Name = "Hall";
-    ModuleRecord module;
-    module.ModuleType = 4;
-    const TNewVisualOutput output = TVisualDefaults::NewOutput(io, module, 30, 40, 2, 1, QStringLiteral("/p"));
-    EXPECT_EQ(output.Valid, 1);
-    EXPECT_EQ(output.ShowLabel, 1);
-    EXPECT_EQ(output.ShowValue, 1);
-    EXPECT_EQ(output.TransparentOn, 0);
-    EXPECT_EQ(output.Left, 30);
-    EXPECT_EQ(output.IoNumber, 5);
-    EXPECT_EQ(output.OnPicture, "/p/Default Images/LED ON.ico");
-    EXPECT_EQ(output.Label, "Hall");
+    const QString p = QStringLiteral("/p");
+    const TNewVisualOutput o = TVisualDefaults::NewOutput({.ModuleNumber = 2, .Channel = 5, .Name = "Hall"}, {.ModuleType = 4}, 30, 40, 2, 1, p);
+    EXPECT_EQ(std::tie(o.Valid, o.ShowLabel, o.ShowValue, o.TransparentOn, o.Left, o.IoNumber, o.OnPicture, o.Label),
+              std::make_tuple(1, 1, 1, 0, 30, 5, QByteArray("/p/Default Images/LED ON.ico"), QByteArray("Hall")));
 
-    const TVisualShortCut shortcut = TVisualDefaults::NewShortcut(3, QStringLiteral("/p"));
-    EXPECT_EQ(shortcut.Label, "Shortcut");
-    EXPECT_EQ(shortcut.TargetScreenId, 65535);
-    EXPECT_EQ(shortcut.Transparent, 1);
+    const TVisualShortCut shortcut = TVisualDefaults::NewShortcut(3, p);
+    EXPECT_EQ(std::tie(shortcut.Label, shortcut.TargetScreenId, shortcut.Transparent), std::make_tuple(QByteArray("Shortcut"), 65535, 1));
     const TVisualAxisCamData camera = TVisualDefaults::NewCamera(3);
-    EXPECT_EQ(camera.Width, 180);
-    EXPECT_EQ(camera.Height, 120);
-    EXPECT_EQ(camera.CameraName, "Cam: ");
-    EXPECT_EQ(TVisualDefaults::NewGauge(3, QStringLiteral("/p")).Label, "Gauge");
+    EXPECT_EQ(std::tie(camera.Width, camera.Height, camera.CameraName), std::make_tuple(180, 120, QByteArray("Cam: ")));
+    EXPECT_EQ(TVisualDefaults::NewGauge(3, p).Label, "Gauge");
 
-    MemoRecord memo;
-    memo.MemoKind = 1;
-    memo.Name = "Shutters";
-    const TVisualMemoData m = TVisualDefaults::NewMemo(memo, 4, 1, 2, 3, 1, QStringLiteral("/p"));
-    EXPECT_EQ(m.MemoNumberCopy, 4);
-    EXPECT_EQ(m.TransparentOn, 1);
-    EXPECT_EQ(m.OffPicture, "/p/Default Images/MemoZULOFF.ico");
-    VariableRecord variable;
-    const TVisualVariableData v = TVisualDefaults::NewVariable(variable, 2, 1, 2, 3, 1, QStringLiteral("/p"));
-    EXPECT_EQ(v.ShowValue, 0);
-    EXPECT_EQ(v.OnPicture, "/p/Default Images/FlagON.ico");
+    const TVisualMemoData m = TVisualDefaults::NewMemo({.MemoKind = 1, .Name = "Shutters"}, 4, 1, 2, 3, 1, p);
+    EXPECT_EQ(std::tie(m.MemoNumberCopy, m.TransparentOn, m.OffPicture), std::make_tuple(4, 1, QByteArray("/p/Default Images/MemoZULOFF.ico")));
+    const TVisualVariableData v = TVisualDefaults::NewVariable(VariableRecord{}, 2, 1, 2, 3, 1, p);
+    EXPECT_EQ(std::tie(v.ShowValue, v.OnPicture), std::make_tuple(0, QByteArray("/p/Default Images/FlagON.ico")));
 }

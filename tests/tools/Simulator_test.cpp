@@ -277,12 +277,8 @@ TEST(SimulatorCamera, ServesAStreamThatTheProgramPlays)
         {"refuses", TCameraServer::Auth::Both, 0, true, CameraState::Refused},
     };
     for (const auto &row : rows) {
-        TCameraServer::Options options;
-        options.Authentication = row.auth;
-        options.FramesPerSecond = 50;
-        options.PictureSize = QSize(160, 120);
-        options.StallAfter = row.stallAfter;
-        options.Refuse = row.refuse;
+        const TCameraServer::Options options{.Authentication = row.auth, .FramesPerSecond = 50, .PictureSize = QSize(160, 120),
+                                             .StallAfter = row.stallAfter, .Refuse = row.refuse};
         QStringList log;
         TCameraServer camera(options, [&log](const QString &line) { log.append(line); });
         QString error;

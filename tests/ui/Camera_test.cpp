@@ -66,14 +66,7 @@ double MeanDifference(const QImage &a, const QImage &b)
 }
 
 // Short pauses; a stall time long enough that a loaded machine's slow turn is no stall.
-TCameraTimings Quick()
-{
-    TCameraTimings t;
-    t.RetryFirst = 20;
-    t.RetryLongest = 80;
-    t.StallAfter = 1000;
-    return t;
-}
+TCameraTimings Quick() { return {.RetryFirst = 20, .RetryLongest = 80, .StallAfter = 1000}; }
 
 TVisualAxisCamData CameraRecord(const QByteArray &address)
 {

@@ -477,12 +477,8 @@ namespace {
 
 Param32Record Scaling(qint16 minimum, qint16 maximum, const char *unit)
 {
-    Param32Record entry;
-    entry.ParamId = 1;
-    entry.Params[0] = quint8(minimum);
-    entry.Params[1] = quint8(quint16(minimum) >> 8);
-    entry.Params[2] = quint8(maximum);
-    entry.Params[3] = quint8(quint16(maximum) >> 8);
+    // The range as two little-endian words, then the unit's characters.
+    Param32Record entry{.ParamId = 1, .Params = {quint8(minimum), quint8(quint16(minimum) >> 8), quint8(maximum), quint8(quint16(maximum) >> 8)}};
     for (size_t i = 0; unit[i]; ++i)
         entry.Params[4 + i] = quint8(unit[i]);
     return entry;
