@@ -178,11 +178,8 @@ TEST(StartWithProject, TheProjectNamedOnTheCommandLineOpensInDesignTime)
         TForm1 window(folder.Path(), &dialogs);
         window.StartWithProject(folder.House());
         ASSERT_TRUE(window.Project()->IsOpen());
-        EXPECT_EQ(window.Project()->FileName(), folder.House());
-        EXPECT_EQ(window.RunTime()->Mode(), RunMode::DesignTime);
-        EXPECT_EQ(window.windowTitle(), QStringLiteral("Visual Quelnor 2 - house.qvp[*]"));
-        EXPECT_FALSE(window.isWindowModified());
-        EXPECT_TRUE(dialogs.Messages.isEmpty());
+        EXPECT_EQ(std::make_tuple(window.Project()->FileName(), window.RunTime()->Mode(), window.windowTitle(), window.isWindowModified(), dialogs.Messages),
+                  std::make_tuple(folder.House(), RunMode::DesignTime, QStringLiteral("Visual Quelnor 2 - house.qvp[*]"), false, QStringList()));
     }
     // A file that is no project: said as any failed open, and nothing is open.
     const QString notAProject = folder.File(QStringLiteral("Data/notes.qvp"));

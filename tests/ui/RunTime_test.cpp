@@ -184,9 +184,7 @@ TEST_F(RunTimeTest, TwoApplicationsConnectRefreshAndSwitchAnOutput)
 
     // Design time logs out without waiting for it and closes every link.
     window.RunTime()->CommandDesignTime();
-    EXPECT_TRUE(App(0).Link()->IsLoggingOut());
-    EXPECT_FALSE(App(1).Link()->IsOpen());
-    EXPECT_EQ(window.RunTime()->Mode(), RunMode::DesignTime);
+    EXPECT_EQ(std::make_tuple(App(0).Link()->IsLoggingOut(), App(1).Link()->IsOpen(), window.RunTime()->Mode()), std::make_tuple(true, false, RunMode::DesignTime));
     ASSERT_TRUE(RunUntil([&] { return !simulator->HasSession() && App(0).Link()->LinkState() == LinkStates::Idle; }));
     log.flush();
     EXPECT_TRUE(logText.contains(QStringLiteral("recv LOGOUT")));
@@ -223,8 +221,7 @@ TEST_F(RunTimeTest, WrongPasswordShowsInTheUdpDialog)
         return int(QDialog::Rejected);
     };
     window.RunTime()->CommandRunTime();
-    EXPECT_EQ(panel, QStringLiteral("Authorisation failed\nwrong password"));
-    EXPECT_EQ(App(0).Link()->LinkState(), LinkStates::Failed);
+    EXPECT_EQ(std::make_tuple(panel, App(0).Link()->LinkState()), std::make_tuple(QStringLiteral("Authorisation failed\nwrong password"), LinkStates::Failed));
     EXPECT_EQ(dialogs.Messages, QStringList({"No communication port open"}));
     EXPECT_NE(window.RunTime()->Mode(), RunMode::RunTime);
 }
@@ -301,9 +298,7 @@ TEST_F(RunTimeTest, SilentModuleIsPassedOver)
     App(0).Session().RetryLink();  // an attempt to reopen, unanswered too
     App(0).Session().WatchdogExpired();
     RunUntil([] { return false; }, 100);
-    EXPECT_EQ(lastClosed.count(), 0);
-    EXPECT_TRUE(window.isVisible());
-    EXPECT_FALSE(window.Connecting()->isVisible());
+    EXPECT_EQ(std::make_tuple(lastClosed.count(), window.isVisible(), window.Connecting()->isVisible()), std::make_tuple(0, true, false));
     EXPECT_EQ(window.Connecting()->Lines(), QStringList({"Connecting on a.qap", "->Fault connection Timeout",
                                                          "Connecting on b.qap", "->Fault"}));
     EXPECT_FALSE(App(0).Link()->IsOpen());  // closed by the watchdog, to be tried again
@@ -317,8 +312,7 @@ TEST_F(RunTimeTest, SerialDialog)
     ASSERT_TRUE(pty.LinkAsCom(folder.Path(), 7));
     TSelectCom dialog(App(1), folder.Path(), &dialogs);
     dialog.Fill(0);
-    EXPECT_EQ(Child<QComboBox>(dialog, "Ports").count(), 99);
-    EXPECT_EQ(Child<QComboBox>(dialog, "Ports").currentIndex(), -1);
+    EXPECT_EQ(std::make_tuple(Child<QComboBox>(dialog, "Ports").count(), Child<QComboBox>(dialog, "Ports").currentIndex()), std::make_tuple(99, -1));
     EXPECT_FALSE(dialog.Ok());  // nothing selected: refused
     EXPECT_FALSE(App(1).Link()->IsOpen());
 
@@ -334,8 +328,7 @@ TEST_F(RunTimeTest, SerialDialog)
     EXPECT_TRUE(device.text().startsWith(QStringLiteral("COM 7 opens /")) && device.text().endsWith(QStringLiteral("COM7")));
     EXPECT_FALSE(device.wordWrap());
     EXPECT_TRUE(dialog.Ok());
-    EXPECT_TRUE(App(1).Link()->IsOpen());
-    EXPECT_EQ(App(1).Link()->LinkState(), LinkStates::Connected);
+    EXPECT_EQ(std::make_tuple(App(1).Link()->IsOpen(), App(1).Link()->LinkState()), std::make_tuple(true, LinkStates::Connected));
 }
 
 // A host or password the project file could not keep: a message, and no log-in starts.
@@ -402,8 +395,7 @@ TEST_F(RunTimeTest, ADroppedSessionIsSeenAndHealsByItself)
     ASSERT_TRUE(RunUntil([&] { return App(0).Session().Health() == LinkHealth::Lost; }, 3000));
     // The toggle, then the two refresh requests asked again, all ignored without a session.
     EXPECT_EQ(Logged(QStringLiteral("without a session")), 3) << logText.toStdString();
-    EXPECT_EQ(ceiling->Trust(), StateTrust::Stale);
-    EXPECT_EQ(ceiling->CurrentStateName(), QStringLiteral("Off"));  // the last state stays
+    EXPECT_EQ(std::make_tuple(ceiling->Trust(), ceiling->CurrentStateName()), std::make_tuple(StateTrust::Stale, QStringLiteral("Off")));  // the last state stays
     ASSERT_TRUE(screen->LinkBanner()->isVisibleTo(screen));
     EXPECT_TRUE(screen->LinkBanner()->text().startsWith(QString::fromUtf8("Connection to a.qap lost — reconnecting… (since ")));
     EXPECT_TRUE(screen->LinkBanner()->text().contains(App(0).Session().LostAt().toString(QStringLiteral("HH:mm:ss")) +
@@ -451,9 +443,8 @@ TEST_F(RunTimeTest, AStoppedAndRestartedModuleIsSeenAndHealsByItself)
 
     QTest::mouseClick(ceiling, Qt::LeftButton, {}, QPoint(5, 5));
     ASSERT_TRUE(RunUntil([&] { return App(0).Session().Health() == LinkHealth::Lost; }, 3000));
-    EXPECT_EQ(ceiling->Trust(), StateTrust::Stale);
-    EXPECT_TRUE(window.ScreenWindows()[0]->LinkBanner()->isVisibleTo(window.ScreenWindows()[0]));
-    EXPECT_FALSE(App(0).Link()->IsOpen());
+    EXPECT_EQ(std::make_tuple(ceiling->Trust(), window.ScreenWindows()[0]->LinkBanner()->isVisibleTo(window.ScreenWindows()[0]), App(0).Link()->IsOpen()),
+              std::make_tuple(StateTrust::Stale, true, false));
     EXPECT_TRUE(SummaryLinkLine().startsWith(QStringLiteral("Not connected"))) << SummaryLinkLine().toStdString();
     ASSERT_TRUE(RunUntil([&] { return App(0).Session().RetryPause() == 160; }, 5000));  // 20, 40, 80, 160
 
@@ -635,8 +626,7 @@ TEST_F(RunTimeTest, AnAbsentSerialDeviceIsALostLinkThatOpensLater)
     window.RunTime()->CommandRunTime();
     ASSERT_TRUE(RunUntil([&] { return window.Connecting()->Step() == TForm6::Steps::Finished; }, 10000));
     EXPECT_TRUE(window.Connecting()->Lines().contains(QStringLiteral("->Fault")));
-    EXPECT_EQ(App(1).Session().Health(), LinkHealth::Lost);
-    EXPECT_TRUE(App(1).Session().RetryTimer()->isActive());
+    EXPECT_EQ(std::make_tuple(App(1).Session().Health(), App(1).Session().RetryTimer()->isActive()), std::make_tuple(LinkHealth::Lost, true));
     EXPECT_TRUE(dialogs.Messages.isEmpty()) << dialogs.Messages.join(QLatin1Char('|')).toStdString();
 
     TestPty pty;
@@ -708,9 +698,7 @@ TEST_F(RunTimeTest, AStopKeepsUnsavedChangesAndLogsOut)
     dialogs.ConfirmAnswers = {true};
     ASSERT_TRUE(next.OpenProject(path));
     EXPECT_TRUE(dialogs.Asked.last().contains(copy)) << dialogs.Asked.last().toStdString();
-    EXPECT_EQ(next.ScreenWindows().size(), 4u);
-    EXPECT_EQ(next.Project()->FileName(), path);
-    EXPECT_TRUE(next.Project()->GetModified());
+    EXPECT_EQ(std::make_tuple(next.ScreenWindows().size(), next.Project()->FileName(), next.Project()->GetModified()), std::make_tuple(4u, path, true));
     next.CommandSave();
     EXPECT_TRUE(folder.Read(path).contains("Screen #4|"));
     EXPECT_FALSE(QFileInfo::exists(copy));
