@@ -68,13 +68,9 @@ protected:
 TEST_F(ItemsTest, MemoNumbersCountUndefinedMemos)
 {
     ASSERT_EQ(lists.Memos().size(), 5u);  // not the undefined one, not kind 3
-    EXPECT_EQ(lists.FindMemo(&app, 1), nullptr);
-    EXPECT_EQ(lists.FindMemo(&app, 5), nullptr);
-    EXPECT_EQ(Memo(2).GetName(), "Shutters");
-    EXPECT_EQ(Memo(6).GetName(), "No entry");
-    EXPECT_EQ(Memo(0).GetKindText(), "Memo");
-    EXPECT_EQ(Memo(2).GetKindText(), "ZUL memo");
-    EXPECT_EQ(Memo(4).GetKindText(), "Dimmer memo");
+    EXPECT_EQ(std::make_tuple(lists.FindMemo(&app, 1), lists.FindMemo(&app, 5)), std::make_tuple(nullptr, nullptr));
+    EXPECT_EQ(QByteArrayList({Memo(2).GetName(), Memo(6).GetName(), Memo(0).GetKindText(), Memo(2).GetKindText(), Memo(4).GetKindText()}),
+              QByteArrayList({"Shutters", "No entry", "Memo", "ZUL memo", "Dimmer memo"}));
 
     Memo(2).SendRecall();
     EXPECT_EQ(link.Written, QByteArrayList({Framed("B5030001600009000224")}));
@@ -82,12 +78,9 @@ TEST_F(ItemsTest, MemoNumbersCountUndefinedMemos)
 
 TEST_F(ItemsTest, ResolveIoFollowsTheFirstEntry)
 {
-    EXPECT_EQ(Memo(0).GetModule(), &Module(2));
-    EXPECT_EQ(Memo(0).GetChannel(), 0);
-    EXPECT_EQ(Memo(2).GetModule(), &Module(6));
-    EXPECT_EQ(Memo(3).GetModule(), nullptr);  // first entry of kind 1: nothing to follow
-    EXPECT_EQ(Memo(3).GetEntryKind(), 1);
-    EXPECT_EQ(Memo(6).GetModule(), nullptr);  // no entry at 99
+    // Memo 3's first entry is of kind 1: nothing to follow; memo 6 has no entry at 99.
+    EXPECT_EQ(std::make_tuple(Memo(0).GetModule(), Memo(0).GetChannel(), Memo(2).GetModule(), Memo(3).GetModule(), Memo(3).GetEntryKind(), Memo(6).GetModule()),
+              std::make_tuple(&Module(2), 0, &Module(6), nullptr, 1, nullptr));
 
     EXPECT_FALSE(Memo(6).ResolveIo(lists));
     EXPECT_TRUE(Memo(3).ResolveIo(lists));
@@ -134,17 +127,11 @@ TEST_F(ItemsTest, RecallWithoutLinkShowsAMessagePerClick)
 TEST_F(ItemsTest, VariableNumbersAndTexts)
 {
     ASSERT_EQ(lists.Variables().size(), 3u);
-    EXPECT_EQ(lists.FindVariable(&app, 1), nullptr);
-    EXPECT_EQ(lists.FindVariable(&app, 4), nullptr);
-    EXPECT_EQ(Variable(2).GetName(), "Guests");
-    EXPECT_EQ(Variable(0).GetKindText(), "Boolean");
-    EXPECT_EQ(Variable(2).GetKindText(), "Value");
-
-    EXPECT_EQ(Variable(0).GetValueText(), "false");
-    EXPECT_EQ(Variable(0).GetStateText(), "Off");
+    EXPECT_EQ(std::make_tuple(lists.FindVariable(&app, 1), lists.FindVariable(&app, 4)), std::make_tuple(nullptr, nullptr));
+    EXPECT_EQ(QByteArrayList({Variable(2).GetName(), Variable(0).GetKindText(), Variable(2).GetKindText(), Variable(0).GetValueText(), Variable(0).GetStateText()}),
+              QByteArrayList({"Guests", "Boolean", "Value", "false", "Off"}));
     Variable(0).SetValue("\x02");
-    EXPECT_EQ(Variable(0).GetValueText(), "true");
-    EXPECT_EQ(Variable(0).GetStateText(), "On");
+    EXPECT_EQ(QByteArrayList({Variable(0).GetValueText(), Variable(0).GetStateText()}), QByteArrayList({"true", "On"}));
     Variable(2).SetValue("\x03");
     EXPECT_EQ(Variable(2).GetValueText(), "3");
 }

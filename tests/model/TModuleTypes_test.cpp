@@ -45,13 +45,10 @@ TEST(TModuleTypes, ListsLinksAndPower)
     };
     for (const Hidden &row : hidden)
         EXPECT_EQ(TModuleTypes::IsHiddenChannel(row.type, row.io, row.options), row.hidden) << row.type << "/" << row.io;
-    EXPECT_EQ(TModuleTypes::InterfaceLink(26), LinkKinds::Serial);
-    EXPECT_EQ(TModuleTypes::InterfaceLink(45), LinkKinds::Udp);
-    EXPECT_EQ(TModuleTypes::InterfaceLink(6), LinkKinds::None);
-    EXPECT_EQ(TModuleTypes::Row(9).Power, PowerRule::ByLevel);
-    EXPECT_EQ(TModuleTypes::Row(36).Power, PowerRule::Whole);
-    EXPECT_TRUE(TModuleTypes::Row(6).NumberedChannels);
-    EXPECT_FALSE(TModuleTypes::Row(40).NumberedChannels);
+    EXPECT_EQ(std::vector<LinkKinds>({TModuleTypes::InterfaceLink(26), TModuleTypes::InterfaceLink(45), TModuleTypes::InterfaceLink(6)}),
+              std::vector<LinkKinds>({LinkKinds::Serial, LinkKinds::Udp, LinkKinds::None}));
+    EXPECT_EQ(std::make_tuple(TModuleTypes::Row(9).Power, TModuleTypes::Row(36).Power, TModuleTypes::Row(6).NumberedChannels, TModuleTypes::Row(40).NumberedChannels),
+              std::make_tuple(PowerRule::ByLevel, PowerRule::Whole, true, false));
     EXPECT_EQ(TModuleTypes::FilterTypes(&TFilterPlaces::Outputs),
               (std::vector<quint16>{6, 8, 40, 9, 36, 14, 7, 30, 34, 35, 37, 39, 2, 3, 4, 5, 33, 38}));
     EXPECT_EQ(TModuleTypes::FilterTypes(&TFilterPlaces::Inputs), (std::vector<quint16>{1, 15, 2, 3, 4, 5, 12, 13, 31, 37, 38}));

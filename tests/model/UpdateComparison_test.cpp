@@ -109,21 +109,15 @@ TEST_F(UpdateComparisonTest, ModelObjectsFollowTheNewLists)
     ASSERT_TRUE(app.CompareWithPending());
     app.ApplyPending();
     lists.FollowUpdate(app);
-    EXPECT_TRUE(app.Pending().Modules.empty());
-    EXPECT_EQ(app.Current().Modules.size(), 7u);
-    EXPECT_EQ(lists.FindModule(&app, 5), dimmer);             // replaced: the same object, so its controls stay,
-    EXPECT_EQ(dimmer->GetRecord()->Name, "New dimmer");       // on the new module's record
-    EXPECT_EQ(lists.FindModule(&app, 3), nullptr);            // moved: not at its old number,
-    ASSERT_TRUE(lists.FindModule(&app, 30));                  // but at its new one at once
-    EXPECT_EQ(lists.FindModule(&app, 30)->GetRecord(), app.FindModuleByNumber(30));
-    EXPECT_EQ(lists.FindModule(&app, 6), nullptr);            // away
-    ASSERT_TRUE(lists.FindModule(&app, 7));                   // a number taken by another type
-    EXPECT_EQ(lists.FindModule(&app, 7)->Kind(), ModuleKind::Kob);
-    EXPECT_TRUE(lists.FindModule(&app, 8));                   // new
-    EXPECT_EQ(lists.Modules().size(), 6u);
-    EXPECT_EQ(gone->Name, "Gone");                            // the old record is still alive
-    EXPECT_EQ(lists.FindMemo(&app, 3)->GetName(), "Morning");
-    EXPECT_EQ(lists.FindVariable(&app, 2)->GetName(), "Heating");
+    EXPECT_EQ(std::make_tuple(app.Pending().Modules.size(), app.Current().Modules.size(), lists.Modules().size()), std::make_tuple(0u, 7u, 6u));
+    // Replaced: the same object, so its controls stay, on the new module's record. Moved: not at
+    // its old number but at its new one at once. Away: gone. A number taken by another type: a
+    // new object of that kind. The old record is still alive.
+    EXPECT_EQ(std::make_tuple(lists.FindModule(&app, 5), dimmer->GetRecord()->Name, lists.FindModule(&app, 3), lists.FindModule(&app, 6), gone->Name),
+              std::make_tuple(dimmer, QByteArray("New dimmer"), nullptr, nullptr, QByteArray("Gone")));
+    ASSERT_TRUE(lists.FindModule(&app, 30) && lists.FindModule(&app, 7) && lists.FindModule(&app, 8));
+    EXPECT_EQ(std::make_tuple(lists.FindModule(&app, 30)->GetRecord(), lists.FindModule(&app, 7)->Kind()), std::make_tuple(app.FindModuleByNumber(30), ModuleKind::Kob));
+    EXPECT_EQ(std::make_tuple(lists.FindMemo(&app, 3)->GetName(), lists.FindVariable(&app, 2)->GetName()), std::make_tuple(QByteArray("Morning"), QByteArray("Heating")));
 }
 
 // Modules sharing a serial number (0 on modules never read) pair one to one: the same export
