@@ -401,8 +401,7 @@ TEST_F(BridgeTest, AnUpdateRemovesAndAddsEntities)
     ASSERT_TRUE(TFileAccess::SaveAtomically(path, text.replace(" 0 1 e12340e   f   e", " 0 1 e77777e   f   e")));
     log.clear();
     ASSERT_TRUE(session.UpdateApplication(*application, path, QDateTime::currentDateTime(), false));
-    EXPECT_TRUE(Holds("homeassistant/switch/45000101_0e12340e_1/config", ""));
-    EXPECT_TRUE(Holds("homeassistant/switch/45000101_0e12340e_0/config", ""));
+    EXPECT_TRUE(Holds("homeassistant/switch/45000101_0e12340e_1/config", "") && Holds("homeassistant/switch/45000101_0e12340e_0/config", ""));
     EXPECT_TRUE(RunUntil([&] { return seen.value("homeassistant/switch/45000101_0e77777e_1/config").contains("0e77777e"); }));
     EXPECT_FALSE(log.contains("homeassistant/switch/45000101_06123401_0/config ")) << "a kept entity is not removed";
 }
@@ -427,10 +426,8 @@ TEST_F(BridgeTest, TheServiceStopsCleanlyAndItsLastWillCoversAKill)
     ASSERT_TRUE(startService(service)) << service.readAll().toStdString();
     service.terminate();
     ASSERT_TRUE(RunUntil([&] { return service.state() == QProcess::NotRunning; }, 10000));
-    EXPECT_EQ(service.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(service.exitCode(), 0);
-    EXPECT_EQ(seen.value(k_state + "status"), "offline");
-    EXPECT_EQ(seen.value("quelnor/bridge/45000101"), "offline");
+    EXPECT_EQ(std::make_tuple(service.exitStatus(), service.exitCode(), seen.value(k_state + "status"), seen.value("quelnor/bridge/45000101")),
+              std::make_tuple(QProcess::NormalExit, 0, QByteArray("offline"), QByteArray("offline")));
     EXPECT_TRUE(RunUntil([&] { return simulatorText.contains("recv LOGOUT"); }));
     // It recorded the history as the program does: the link coming up, the states reported.
     THistoryStore history;

@@ -20,12 +20,8 @@ TEST(LinkEndToEnd, UdpLogInFramesAndLogOut)
     const Row rows[] = {{"", "LOGIN"}, {"(null)", "LOGIN"}, {"secret", "LOGIN:ADD0002AFC97BC4D"}};
     for (const Row &row : rows) {
         ASSERT_TRUE(link.OpenUdpAndLogin(peer.Port(), "127.0.0.1", row.password));
-        EXPECT_TRUE(link.IsOpen());
-        EXPECT_EQ(link.LinkKind(), LinkKinds::Udp);
-        EXPECT_EQ(link.LinkState(), LinkStates::LoginSent);
-        EXPECT_EQ(peer.Receive(), row.login);
-        EXPECT_EQ(link.Password(), row.password);
-        EXPECT_EQ(link.Host(), "127.0.0.1");
+        EXPECT_EQ((std::tuple{link.IsOpen(), link.LinkKind(), link.LinkState(), peer.Receive(), link.Password(), link.Host()}),
+                  std::make_tuple(true, LinkKinds::Udp, LinkStates::LoginSent, row.login, row.password, QByteArray("127.0.0.1")));
         // The module answers; the link hands the datagram over as it came.
         peer.Send("INFO:Session opened:INFO\r\n");
         QByteArray data;
@@ -42,9 +38,9 @@ TEST(LinkEndToEnd, UdpLogInFramesAndLogOut)
     EXPECT_EQ(peer.Receive(), "LOGOUT");
     EXPECT_TRUE(link.IsLoggingOut());
     EXPECT_TRUE(RunUntil([&] { return link.LinkState() == LinkStates::Idle; }));
-    EXPECT_TRUE(link.IsOpen());  // the owner closes or reopens it
-    EXPECT_FALSE(link.WriteLink("after"));  // the socket is gone: nothing is taken
-    EXPECT_TRUE(messages.Shown.isEmpty());
+    // The owner closes or reopens it; the socket is gone: nothing is taken.
+    // Braces: evaluated in order.
+    EXPECT_EQ((std::tuple{link.IsOpen(), link.WriteLink("after"), messages.Shown.size()}), std::make_tuple(true, false, 0));
 }
 
 TEST(LinkEndToEnd, MissingLoginLibraryIsAMessageAndAFailedOpen)
@@ -53,9 +49,8 @@ TEST(LinkEndToEnd, MissingLoginLibraryIsAMessageAndAFailedOpen)
     QTemporaryDir emptyFolder;
     RecordingMessages messages;
     SerialPort link(nullptr, emptyFolder.path(), &messages);
-    EXPECT_FALSE(link.OpenUdpAndLogin(peer.Port(), "127.0.0.1", "secret"));
-    EXPECT_FALSE(link.IsOpen());
-    EXPECT_EQ(link.LinkState(), LinkStates::Failed);
+    EXPECT_EQ((std::tuple{link.OpenUdpAndLogin(peer.Port(), "127.0.0.1", "secret"), link.IsOpen(), link.LinkState()}),
+              std::make_tuple(false, false, LinkStates::Failed));
     ASSERT_EQ(messages.Shown.size(), 1);
     EXPECT_TRUE(messages.Shown[0].startsWith(QStringLiteral("Unable to load the log-in library")));
     QCoreApplication::processEvents();

@@ -39,7 +39,8 @@ TEST(SerialPort, StartsIdleWithoutInterface)
 {
     SerialPort link(nullptr, QString(), nullptr);
     QByteArray data;
-    EXPECT_EQ(std::make_tuple(link.LinkState(), link.InterfaceIndex(), link.IsOpen(), link.SequenceNumber(), link.WriteLink("x"), link.ReadLink(data)),
+    // Braces: evaluated in order, the state before the write.
+    EXPECT_EQ((std::tuple{link.LinkState(), link.InterfaceIndex(), link.IsOpen(), link.SequenceNumber(), link.WriteLink("x"), link.ReadLink(data)}),
               std::make_tuple(LinkStates::Idle, SerialPort::NoInterface, false, 0, false, false));
 }
 

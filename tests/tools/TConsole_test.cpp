@@ -77,12 +77,10 @@ TEST(TConsole, TogglesAnOutputAndPrintsTheStatusThatComesBack)
         "Logged out",
     };
     EXPECT_EQ(lines, expected) << run.out.toStdString();
-    EXPECT_TRUE(run.err.contains(QStringLiteral("Unknown command: bogus 1")));
-    EXPECT_TRUE(run.err.contains(QStringLiteral("Usage: toggle MODULE CHANNEL")));
-    EXPECT_TRUE(run.err.contains(QStringLiteral("No module 99")));
+    for (const char *said : {"Unknown command: bogus 1", "Usage: toggle MODULE CHANNEL", "No module 99"})
+        EXPECT_TRUE(run.err.contains(QLatin1String(said))) << run.err.toStdString();
     ASSERT_FALSE(peer.Received.isEmpty());
-    EXPECT_EQ(peer.Received.first(), "LOGIN:ADD0002AFC97BC4D");
-    EXPECT_EQ(peer.Received.last(), "LOGOUT");
+    EXPECT_EQ(std::make_tuple(peer.Received.first(), peer.Received.last()), std::make_tuple(QByteArray("LOGIN:ADD0002AFC97BC4D"), QByteArray("LOGOUT")));
 }
 
 TEST(TConsole, RefusedLogInEndsWithAMessage)

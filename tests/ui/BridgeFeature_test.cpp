@@ -59,17 +59,15 @@ TEST(BridgeFeature, TheDialogKeepsTheSettingsAndThePasswordApart)
     EXPECT_FALSE(dialog.isVisible()) << dialog.Refusal().toStdString();
 
     const QByteArray ini = folder.Read(TBridgeSettings::IniPath(folder.Path()));
-    EXPECT_TRUE(ini.contains("port=18883"));
-    EXPECT_TRUE(ini.contains("base-topic=house"));
-    EXPECT_TRUE(ini.contains("enabled=true"));
+    for (const char *line : {"port=18883", "base-topic=house", "enabled=true"})
+        EXPECT_TRUE(ini.contains(line)) << line;
     EXPECT_FALSE(ini.contains("very secret"));
     EXPECT_EQ(folder.Read(TBridgeSettings::PasswordPath(folder.Path())), "very secret");
     EXPECT_EQ(QFile::permissions(TBridgeSettings::PasswordPath(folder.Path())) & 0x0FFF, QFileDevice::ReadUser | QFileDevice::WriteUser)
         << "mode 0600";
     const TBridgeSettings kept = TBridgeSettings::Load(folder.Path());
-    EXPECT_TRUE(kept.Enabled);
-    EXPECT_EQ(kept.Options.Broker.User, QStringLiteral("owner"));
-    EXPECT_EQ(kept.Options.Broker.Password, QStringLiteral("very secret"));
+    EXPECT_EQ(std::tie(kept.Enabled, kept.Options.Broker.User, kept.Options.Broker.Password),
+              std::make_tuple(true, QStringLiteral("owner"), QStringLiteral("very secret")));
     EXPECT_FALSE(folder.Read(folder.File(QStringLiteral("Dev Project.txt"))).contains("secret"));
 }
 
