@@ -76,6 +76,7 @@ TEST_F(HistoryWindow, ControlsAndTheLogbookOpenThePlot)
     ASSERT_NE(history, nullptr);
     history->trigger();
     menu->close();
+    QTest::mouseRelease(ceiling, Qt::RightButton, {}, QPoint(5, 5));  // no button left down for the next test
 
     THistoryPlot *plot = window.findChild<THistoryPlot *>();
     ASSERT_NE(plot, nullptr);
@@ -115,16 +116,18 @@ TEST_F(HistoryWindow, ControlsAndTheLogbookOpenThePlot)
     THistoryWindow *logbook = window.findChild<THistoryWindow *>();
     ASSERT_NE(logbook, nullptr);
     logbook->Refresh();
-    int row = -1;
-    for (size_t r = 0; r < logbook->Shown().size(); ++r) {
-        if (logbook->Shown()[r].What == QStringLiteral("output") && logbook->Shown()[r].Channel == 1)
-            row = int(r);
-    }
-    ASSERT_GE(row, 0);
+    // The newest such row: one of this test's (the folder's history may hold earlier ones).
+    const std::vector<THistoryRow> &shown = logbook->Shown();
+    const auto found = std::find_if(shown.begin(), shown.end(), [](const THistoryRow &r) { return r.What == QStringLiteral("output") && r.Channel == 1; });
+    ASSERT_NE(found, shown.end());
+    const int row = int(found - shown.begin());
     logbook->m_table->scrollToItem(logbook->m_table->item(row, 2));
     const QRect cell = logbook->m_table->visualItemRect(logbook->m_table->item(row, 2));
     QTest::mouseClick(logbook->m_table->viewport(), Qt::LeftButton, {}, cell.center());
     QTest::mouseDClick(logbook->m_table->viewport(), Qt::LeftButton, {}, cell.center());
+    // After the double-click Qt still counts the button as down: let it up, so that the next test
+    // does not run with it down.
+    QTest::mouseRelease(logbook->m_table->viewport(), Qt::LeftButton, {}, cell.center());
     ASSERT_EQ(plot->Keys().size(), 1u);
     EXPECT_EQ(plot->Keys()[0].Channel, 1);
 

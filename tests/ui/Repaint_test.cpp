@@ -148,6 +148,7 @@ TEST(Repainting, AScreenAreaShowsItsColourWherePictureIsNot)
 TEST(Repainting, APacedWindowPaintsChangesTogether)
 {
     bool paced = true;
+    ASSERT_EQ(QGuiApplication::mouseButtons(), Qt::NoButton) << "a button held down paints every change at once";
     QWidget window;
     window.resize(100, 100);
     QWidget child(&window);
