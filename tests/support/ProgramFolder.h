@@ -36,7 +36,7 @@ public:
             QFile::copy(QStringLiteral(QUELNOR_PROGRAM_DIR "/Data/") + QString::fromLatin1(name), File(QStringLiteral("Data/") + QString::fromLatin1(name)));
         return File(QStringLiteral("Data/demo.qvp"));
     }
-    QByteArray Read(const QString &path) const
+    static QByteArray Read(const QString &path)
     {
         QByteArray content;
         TFileAccess::Read(path, content);

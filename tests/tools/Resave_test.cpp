@@ -9,11 +9,9 @@
 
 namespace {
 
-int RunResave(const QString &programFolder, const QString &in, const QString &out, QString &errText)
+ToolRun Resave(const ProjectFixture &fixture, const QString &in, const QString &out)
 {
-    const ToolRun run = RunTool({"resave", in, out}, QString(), programFolder);
-    errText = run.err;
-    return run.status;
+    return RunTool({"resave", in, out}, QString(), fixture.ProgramFolder());
 }
 
 } // namespace
@@ -26,12 +24,10 @@ TEST(QuelnorToolResave, EveryTestProjectGivesItsExpectedBytes)
     const QStringList files = data.entryList({QStringLiteral("*.qvp")}, QDir::Files);
     ASSERT_GE(files.size(), 6);
     for (const QString &file : files) {
-        QString errText;
         const QString out = fixture.Path(QStringLiteral("out-") + file);
-        ASSERT_EQ(RunResave(fixture.ProgramFolder(), data.filePath(file), out, errText), 0) << file.toStdString() << errText.toStdString();
-        QByteArray written;
-        ASSERT_TRUE(TFileAccess::Read(out, written));
-        EXPECT_EQ(written, ProjectFixture::TestFile(file + QStringLiteral(".expected"))) << file.toStdString();
+        const ToolRun run = Resave(fixture, data.filePath(file), out);
+        ASSERT_EQ(run.status, 0) << file.toStdString() << run.err.toStdString();
+        EXPECT_EQ(ProjectFixture::Read(out), ProjectFixture::TestFile(file + QStringLiteral(".expected"))) << file.toStdString();
     }
 }
 
@@ -47,10 +43,10 @@ TEST(QuelnorToolResave, UnreadableProjectWritesNothing)
         {fixture.Path(QStringLiteral("broken.qvp")), "screens and controls are cut short or damaged"},
     };
     for (const Row &row : rows) {
-        QString errText;
         const QString out = fixture.Path(QStringLiteral("out.qvp"));
-        EXPECT_EQ(RunResave(fixture.ProgramFolder(), row.in, out, errText), 1);
-        EXPECT_TRUE(errText.contains(QLatin1String(row.message))) << errText.toStdString();
+        const ToolRun run = Resave(fixture, row.in, out);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_TRUE(run.err.contains(QLatin1String(row.message))) << run.err.toStdString();
         EXPECT_FALSE(QFile::exists(out));
     }
 }
@@ -58,10 +54,8 @@ TEST(QuelnorToolResave, UnreadableProjectWritesNothing)
 TEST(QuelnorToolResave, UpgradeMessageGoesToStandardError)
 {
     ProjectFixture fixture;
-    QString errText;
-    ASSERT_EQ(RunResave(fixture.ProgramFolder(), QStringLiteral(QUELNOR_TEST_DATA "/project/version-3.qvp"),
-                        fixture.Path(QStringLiteral("v4.qvp")), errText), 0);
-    EXPECT_EQ(errText, QStringLiteral("This application will be update\n"));
+    const ToolRun run = Resave(fixture, QStringLiteral(QUELNOR_TEST_DATA "/project/version-3.qvp"), fixture.Path(QStringLiteral("v4.qvp")));
+    EXPECT_EQ(std::make_tuple(run.status, run.err), std::make_tuple(0, QStringLiteral("This application will be update\n")));
 }
 
 // The tool replaces a screen background it cannot find as the program does, with its message; a
@@ -73,11 +67,9 @@ TEST(QuelnorToolResave, MissingBackgroundsAsTheProgramDoes)
     project.replace("Ground floor|C:\\Quelnor\\Default Images\\wall_800x600.bmp|", "Ground floor|C:\\Elsewhere\\gone.bmp|");
     project.replace("Garage|C:\\Quelnor\\Default Images\\wall_800x600.bmp|", "Garage|C:\\QUELNOR\\default images\\WALL_800X600.BMP|");
     TFileAccess::SaveAtomically(fixture.Path(QStringLiteral("in.qvp")), project);
-    QString errText;
-    ASSERT_EQ(RunResave(fixture.ProgramFolder(), fixture.Path(QStringLiteral("in.qvp")), fixture.Path(QStringLiteral("out.qvp")), errText), 0);
-    EXPECT_EQ(errText, QStringLiteral("File Not Found:\nC:\\Elsewhere\\gone.bmp\n reset to default Image\n"));
-    QByteArray written;
-    ASSERT_TRUE(TFileAccess::Read(fixture.Path(QStringLiteral("out.qvp")), written));
+    const ToolRun run = Resave(fixture, fixture.Path(QStringLiteral("in.qvp")), fixture.Path(QStringLiteral("out.qvp")));
+    EXPECT_EQ(std::make_tuple(run.status, run.err), std::make_tuple(0, QStringLiteral("File Not Found:\nC:\\Elsewhere\\gone.bmp\n reset to default Image\n")));
+    const QByteArray written = ProjectFixture::Read(fixture.Path(QStringLiteral("out.qvp")));
     const QByteArray background = QDir(fixture.ProgramFolder()).filePath(QStringLiteral("Default Images/wall_800x600.bmp")).toUtf8();
     EXPECT_TRUE(written.contains("Ground floor|" + background + "|"));
     EXPECT_TRUE(written.contains("Garage|C:\\QUELNOR\\default images\\WALL_800X600.BMP|"));  // found, kept as stored
