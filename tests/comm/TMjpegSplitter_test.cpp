@@ -61,9 +61,9 @@ TEST(TMjpegSplitter, PartsWhateverThePieces)
 // is not believed give nothing false and stay bounded.
 TEST(TMjpegSplitter, HeadersAndBadBodies)
 {
-    EXPECT_EQ(TMjpegSplitter::BoundaryOf("multipart/x-mixed-replace; boundary=myboundary"), "myboundary");
-    EXPECT_EQ(TMjpegSplitter::BoundaryOf("multipart/x-mixed-replace;Boundary=\"--a b\""), "--a b");
-    EXPECT_EQ(TMjpegSplitter::BoundaryOf("image/jpeg"), "");
+    EXPECT_EQ(QByteArrayList({TMjpegSplitter::BoundaryOf("multipart/x-mixed-replace; boundary=myboundary"),
+                              TMjpegSplitter::BoundaryOf("multipart/x-mixed-replace;Boundary=\"--a b\""), TMjpegSplitter::BoundaryOf("image/jpeg")}),
+              QByteArrayList({"myboundary", "--a b", ""}));
 
     TMjpegSplitter html("x");
     html.Feed(QByteArray(20000, 'h'));
@@ -81,8 +81,7 @@ TEST(TMjpegSplitter, HeadersAndBadBodies)
     TMjpegSplitter endless("x");
     endless.Feed("--x\r\n\r\n");
     endless.Feed(QByteArray(TMjpegSplitter::MaxPart + 2048, 'p'));
-    EXPECT_EQ(endless.PartsDropped(), 1);
-    EXPECT_LT(endless.Buffered(), 100);
+    EXPECT_TRUE(endless.PartsDropped() == 1 && endless.Buffered() < 100) << endless.Buffered();
     endless.Feed("\r\n--x\r\nContent-Length: 3\r\n\r\nabc\r\n--x--");
     ASSERT_TRUE(endless.TakeNewest(part));
     EXPECT_EQ(part, "abc");

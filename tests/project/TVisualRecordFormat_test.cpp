@@ -2,6 +2,8 @@
 
 #include "QtPrinters.h"
 
+#include <QList>
+
 #include <gtest/gtest.h>
 
 // Lines written by hand from the record layouts: byte fields "%2x", words "%4x", the double word
@@ -14,8 +16,7 @@ TEST(TVisualRecordFormat, ScreenOfANewFirstScreen)
     const QByteArray line = " 1 0 0 0 0 0 1 0 320 258   0   0   0   1Screen #1|C:\\Quelnor\\Default Images\\wall_800x600.bmp|";
     EXPECT_EQ(TVisualRecordFormat::WriteScreen(r), line + "\r\n");
     EXPECT_EQ(TVisualRecordFormat::ReadScreen(line, 3), r);
-    EXPECT_FALSE(TVisualRecordFormat::ReadScreen(line, 2));
-    EXPECT_FALSE(TVisualRecordFormat::ReadScreen(line, 4));
+    EXPECT_FALSE(TVisualRecordFormat::ReadScreen(line, 2) || TVisualRecordFormat::ReadScreen(line, 4));
 }
 
 TEST(TVisualRecordFormat, OutputVersions2And3)
@@ -30,13 +31,11 @@ TEST(TVisualRecordFormat, OutputVersions2And3)
     // Version 2 lacks fields 7, 8, 9, 13 and 14: show value reads as 1, the others as 0.
     const QByteArray v2 = " 1 1 0 2 1 0   a 320ffff   2   7   1  7f       0on.ico|off.ico|Hall|";
     EXPECT_EQ(TVisualRecordFormat::ReadOutput(v2, 2), r);
-    EXPECT_FALSE(TVisualRecordFormat::ReadOutput(v3, 1));
-    EXPECT_FALSE(TVisualRecordFormat::ReadOutput(v3, 4));
+    EXPECT_FALSE(TVisualRecordFormat::ReadOutput(v3, 1) || TVisualRecordFormat::ReadOutput(v3, 4));
 
     // A text without its "|" reads as empty and nothing is consumed.
     const auto cut = TVisualRecordFormat::ReadOutput(" 1 1 0 2 1 0 1 0 0   a 320ffff   0   0   2   7   1  7f       0on.ico|off.ico", 3);
-    EXPECT_EQ(cut->OffPicture, "");
-    EXPECT_EQ(cut->Label, "");
+    EXPECT_EQ(std::make_tuple(cut->OffPicture, cut->Label), std::make_tuple(QByteArray(), QByteArray()));
     TNewVisualOutput empty;
     EXPECT_TRUE(TVisualRecordFormat::WriteOutput(empty).endsWith("(null)|(null)|(null)|\r\n"));
 }
@@ -82,8 +81,7 @@ TEST(TVisualRecordFormat, MemoVariableCameraGauge)
 
 TEST(TVisualRecordFormat, SectionVersions)
 {
-    EXPECT_EQ(TVisualRecordFormat::SectionVersion("*[03]****"), 3);
-    EXPECT_EQ(TVisualRecordFormat::SectionVersion("*[1f]*"), 31);
-    EXPECT_EQ(TVisualRecordFormat::SectionVersion("**03"), 0);
-    EXPECT_EQ(TVisualRecordFormat::SectionVersion(""), 0);
+    EXPECT_EQ(QList<int>({TVisualRecordFormat::SectionVersion("*[03]****"), TVisualRecordFormat::SectionVersion("*[1f]*"),
+                          TVisualRecordFormat::SectionVersion("**03"), TVisualRecordFormat::SectionVersion("")}),
+              QList<int>({3, 31, 0, 0}));
 }
