@@ -5,21 +5,9 @@
 #include "ScriptedDialogs.h"
 #include "TForm1.h"
 #include "TMyForm11.h"
+#include "TemporaryHome.h"
 
 #include <gtest/gtest.h>
-
-// The user's data folder (where the history is kept) of the test's own, so that no test sees
-// another one's history.
-class TemporaryDataHome
-{
-public:
-    TemporaryDataHome() : m_saved(qgetenv("XDG_DATA_HOME")) { qputenv("XDG_DATA_HOME", QFile::encodeName(m_home.path())); }
-    ~TemporaryDataHome() { qputenv("XDG_DATA_HOME", m_saved); }
-
-private:
-    QTemporaryDir m_home;
-    QByteArray m_saved;
-};
 
 // A main window in a program folder of its own, its dialogs scripted.
 class UnopenedWindowTest : public ::testing::Test
@@ -27,7 +15,7 @@ class UnopenedWindowTest : public ::testing::Test
 protected:
     TMyForm11 *Screen(int index) { return window.ScreenWindows().at(size_t(index)); }
 
-    TemporaryDataHome dataHome;
+    TemporaryHome home;  // no test sees another one's settings or history
     ProgramFolder folder;
     ScriptedDialogs dialogs;
     TForm1 window{folder.Path(), &dialogs};

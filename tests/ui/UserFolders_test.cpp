@@ -5,6 +5,7 @@
 
 #include "ProgramFolder.h"
 #include "ScriptedDialogs.h"
+#include "TemporaryHome.h"
 #include "TSettingsFile.h"
 #include "../tools/ToolRun.h"
 
@@ -58,23 +59,6 @@ mode_t Mode(const QString &path)
     ::stat(QFile::encodeName(path).constData(), &info);
     return info.st_mode & 0777;
 }
-
-// The user's folders pointed at a temporary home for the test's length.
-struct TemporaryHome
-{
-    TemporaryHome()
-    {
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(QStringLiteral("config"))));
-        qputenv("XDG_DATA_HOME", QFile::encodeName(home.filePath(QStringLiteral("data"))));
-    }
-    ~TemporaryHome()
-    {
-        qunsetenv("XDG_CONFIG_HOME");
-        qunsetenv("XDG_DATA_HOME");
-    }
-    QString File(const QString &name) const { return home.filePath(name); }
-    QTemporaryDir home;
-};
 
 } // namespace
 
