@@ -6,7 +6,9 @@
 #include "TLinkSession.h"
 #include "TMqttBridge.h"
 #include "TMqttClient.h"
+#include "TProgramLists.h"
 #include "TProjectSession.h"
+#include "TVQQModuleBase.h"
 #include "TSimulatorOptions.h"
 
 #include "EventLoop.h"
@@ -59,11 +61,21 @@ protected:
         }
     }
 
-    // The link up and the first refresh answered.
+    // The link up and the first refresh answered: every part of every module's state reported.
     void WaitForStates()
     {
-        ASSERT_TRUE(RunUntil([&] { return application->Session().Health() == LinkHealth::Up && frames.size() >= 2; }));
-        RunUntil([] { return false; }, 300);
+        ASSERT_TRUE(RunUntil([&] {
+            if (application->Session().Health() != LinkHealth::Up)
+                return false;
+            for (const auto &module : session.Lists()->Modules()) {
+                quint8 parts = module->Kind() == ModuleKind::Temp0x || module->Kind() == ModuleKind::IOTemp ? PartTemperature : 0;
+                for (quint16 channel = 0; channel < 16; ++channel)
+                    parts |= module->ChannelPart(channel);
+                if (module->GetApplication() == application && module->Trust(parts) != StateTrust::Fresh)
+                    return false;
+            }
+            return true;
+        }));
     }
 
     TBridgeOptions Options(bool commands = true) const
