@@ -5,6 +5,7 @@
 #include "TProgramLists.h"
 #include "TProjectManager.h"
 
+#include "ProgramFolder.h"
 #include "RecordingMessages.h"
 #include "TFileAccess.h"
 
@@ -41,16 +42,9 @@ public:
         file.open(QIODevice::WriteOnly);
     }
 
-    // A file's bytes; empty when it cannot be read.
-    static QByteArray Read(const QString &path)
-    {
-        QByteArray content;
-        TFileAccess::Read(path, content);
-        return content;
-    }
     static QByteArray TestFile(const QString &name)
     {
-        return Read(QStringLiteral(QUELNOR_TEST_DATA "/project/") + name);
+        return ProgramFolder::Read(QStringLiteral(QUELNOR_TEST_DATA "/project/") + name);
     }
 
     // Writes `content` into the program folder as `name` and opens it; false when a step fails.

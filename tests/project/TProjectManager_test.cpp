@@ -44,7 +44,7 @@ TEST_F(ProjectManagerTest, TwoApplicationsWithEveryKindOfControlRoundTrip)
     EXPECT_EQ(project->Compose(), file);
     ASSERT_TRUE(project->WriteProject(Path(QStringLiteral("copy"))));
     EXPECT_EQ(project->FileName(), Path(QStringLiteral("copy.qvp")));
-    EXPECT_EQ(Read(Path(QStringLiteral("copy.qvp"))), file);
+    EXPECT_EQ(ProgramFolder::Read(Path(QStringLiteral("copy.qvp"))), file);
     EXPECT_FALSE(QFileInfo::exists(Path(QStringLiteral("OldVersion/house.qvp2-01-00"))));
 }
 
@@ -57,7 +57,7 @@ TEST_F(ProjectManagerTest, OlderVersionsAreUpgradedWithACopy)
         Open(file, content);
         EXPECT_EQ(messages.Shown, QStringList({"This application will be update"})) << name;
         EXPECT_EQ(project->Compose(), TestFile(file + QStringLiteral(".expected"))) << name;
-        EXPECT_EQ(Read(Path(QStringLiteral("OldVersion/") + QString::fromLatin1(name) + QStringLiteral(".qvp2-01-00"))), content);
+        EXPECT_EQ(ProgramFolder::Read(Path(QStringLiteral("OldVersion/") + QString::fromLatin1(name) + QStringLiteral(".qvp2-01-00"))), content);
     }
     // A version-2 file ends after its shortcuts: the project takes no name and is not open.
     EXPECT_EQ(project->Version(), 2);
@@ -68,7 +68,7 @@ TEST_F(ProjectManagerTest, OlderVersionsAreUpgradedWithACopy)
     const QString copy = Path(QStringLiteral("OldVersion/version-2.qvp2-01-00"));
     Open(copy);
     EXPECT_EQ(project->Version(), 2);
-    EXPECT_EQ(Read(copy), TestFile(QStringLiteral("version-2.qvp")));
+    EXPECT_EQ(ProgramFolder::Read(copy), TestFile(QStringLiteral("version-2.qvp")));
 
     // The same name again: damaged, it is refused and the good copy stays; changed but whole, it
     // is kept beside the first copy, numbered.
@@ -77,12 +77,12 @@ TEST_F(ProjectManagerTest, OlderVersionsAreUpgradedWithACopy)
     messages.Shown.clear();
     EXPECT_FALSE(Open(QStringLiteral("version-3.qvp"), good.left(good.indexOf("EOF ShortCut"))));
     EXPECT_TRUE(messages.Shown.isEmpty());
-    EXPECT_EQ(Read(first), good);
+    EXPECT_EQ(ProgramFolder::Read(first), good);
     QByteArray changed = good;
     changed.replace("|secret|", "|secreT|");
     ASSERT_TRUE(Open(QStringLiteral("version-3.qvp"), changed));
-    EXPECT_EQ(Read(first + QStringLiteral(".1")), changed);
-    EXPECT_EQ(Read(first), good);
+    EXPECT_EQ(ProgramFolder::Read(first + QStringLiteral(".1")), changed);
+    EXPECT_EQ(ProgramFolder::Read(first), good);
 }
 
 // Saving through a symbolic link replaces the file it leads to and keeps the link; a read-only
@@ -96,7 +96,7 @@ TEST_F(ProjectManagerTest, SavingThroughLinksAndOverReadOnlyFiles)
     QString error;
     ASSERT_TRUE(project->WriteProject(Path(QStringLiteral("link.qvp")), &error)) << error.toStdString();
     EXPECT_TRUE(QFileInfo(Path(QStringLiteral("link.qvp"))).isSymLink());
-    const QByteArray saved = Read(Path(QStringLiteral("real.qvp")));
+    const QByteArray saved = ProgramFolder::Read(Path(QStringLiteral("real.qvp")));
     EXPECT_EQ(saved, project->Compose());
 
     QFile::setPermissions(Path(QStringLiteral("real.qvp")), QFileDevice::ReadOwner | QFileDevice::ReadGroup);
@@ -105,7 +105,7 @@ TEST_F(ProjectManagerTest, SavingThroughLinksAndOverReadOnlyFiles)
     EXPECT_EQ(error, QStringLiteral("The file is read-only: ") + Path(QStringLiteral("real.qvp")));
     EXPECT_TRUE(project->GetModified());
     EXPECT_FALSE(project->WriteProject(Path(QStringLiteral("link.qvp")), &error));
-    EXPECT_EQ(Read(Path(QStringLiteral("real.qvp"))), saved);
+    EXPECT_EQ(ProgramFolder::Read(Path(QStringLiteral("real.qvp"))), saved);
 }
 
 // A program folder without "OldVersion" gets one: the upgrade never goes without its copy.
@@ -261,10 +261,10 @@ TEST_F(ProjectManagerTest, BackupCopiesWithATimeStampedName)
     for (const char *name : {"house.qvp", "house.qvp.qvp"})
         TFileAccess::SaveAtomically(Path(QString::fromLatin1(name)), name);
     ASSERT_TRUE(project->BackupProjectFile(Path(QStringLiteral("house.qvp")), when));
-    EXPECT_EQ(Read(Path(QStringLiteral("Data/Backup File/house[2011 3 7 - 14 5 9 ].qvp"))), "house.qvp");
+    EXPECT_EQ(ProgramFolder::Read(Path(QStringLiteral("Data/Backup File/house[2011 3 7 - 14 5 9 ].qvp"))), "house.qvp");
     // The part before the first ".qvp" names the copy.
     ASSERT_TRUE(project->BackupProjectFile(Path(QStringLiteral("house.qvp.qvp")), when));
-    EXPECT_EQ(Read(Path(QStringLiteral("Data/Backup File/house[2011 3 7 - 14 5 9 ].qvp"))), "house.qvp.qvp");
+    EXPECT_EQ(ProgramFolder::Read(Path(QStringLiteral("Data/Backup File/house[2011 3 7 - 14 5 9 ].qvp"))), "house.qvp.qvp");
     EXPECT_FALSE(project->BackupProjectFile(Path(QStringLiteral("house.txt")), when));
     EXPECT_FALSE(project->BackupProjectFile(Path(QStringLiteral(".qvp")), when));
 }
@@ -276,7 +276,7 @@ TEST_F(ProjectManagerTest, NamesLackingTheExtensionGetIt)
     EXPECT_EQ(project->FileName(), Path(QStringLiteral("a.qvp")));
     ASSERT_TRUE(project->WriteProject(Path(QStringLiteral("b.QVP"))));
     EXPECT_EQ(project->FileName(), Path(QStringLiteral("b.QVP.qvp")));
-    EXPECT_EQ(Read(Path(QStringLiteral("a.qvp"))), TestFile(QStringLiteral("empty.qvp")));
+    EXPECT_EQ(ProgramFolder::Read(Path(QStringLiteral("a.qvp"))), TestFile(QStringLiteral("empty.qvp")));
 }
 
 TEST_F(ProjectManagerTest, FailedSavesLeaveThePreviousFile)
@@ -302,7 +302,7 @@ TEST_F(ProjectManagerTest, FailedSavesLeaveThePreviousFile)
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_FALSE(saved);
     EXPECT_FALSE(error.isEmpty());
-    EXPECT_EQ(Read(previous), "the previous project\r\n");
+    EXPECT_EQ(ProgramFolder::Read(previous), "the previous project\r\n");
     EXPECT_TRUE(QDir(ProgramFolder()).entryList({QStringLiteral(".previous.qvp.*")}, QDir::Files | QDir::Hidden).isEmpty());
 
     // A folder that cannot be written (root writes everywhere, so only other users see this).
@@ -314,5 +314,5 @@ TEST_F(ProjectManagerTest, FailedSavesLeaveThePreviousFile)
     QFile::setPermissions(Path(QStringLiteral("locked")), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     EXPECT_FALSE(project->WriteProject(locked, &error));
     QFile::setPermissions(Path(QStringLiteral("locked")), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    EXPECT_EQ(Read(locked), "locked");
+    EXPECT_EQ(ProgramFolder::Read(locked), "locked");
 }

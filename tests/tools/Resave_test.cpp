@@ -27,7 +27,7 @@ TEST(QuelnorToolResave, EveryTestProjectGivesItsExpectedBytes)
         const QString out = fixture.Path(QStringLiteral("out-") + file);
         const ToolRun run = Resave(fixture, data.filePath(file), out);
         ASSERT_EQ(run.status, 0) << file.toStdString() << run.err.toStdString();
-        EXPECT_EQ(ProjectFixture::Read(out), ProjectFixture::TestFile(file + QStringLiteral(".expected"))) << file.toStdString();
+        EXPECT_EQ(ProgramFolder::Read(out), ProjectFixture::TestFile(file + QStringLiteral(".expected"))) << file.toStdString();
     }
 }
 
@@ -69,7 +69,7 @@ TEST(QuelnorToolResave, MissingBackgroundsAsTheProgramDoes)
     TFileAccess::SaveAtomically(fixture.Path(QStringLiteral("in.qvp")), project);
     const ToolRun run = Resave(fixture, fixture.Path(QStringLiteral("in.qvp")), fixture.Path(QStringLiteral("out.qvp")));
     EXPECT_EQ(std::make_tuple(run.status, run.err), std::make_tuple(0, QStringLiteral("File Not Found:\nC:\\Elsewhere\\gone.bmp\n reset to default Image\n")));
-    const QByteArray written = ProjectFixture::Read(fixture.Path(QStringLiteral("out.qvp")));
+    const QByteArray written = ProgramFolder::Read(fixture.Path(QStringLiteral("out.qvp")));
     const QByteArray background = QDir(fixture.ProgramFolder()).filePath(QStringLiteral("Default Images/wall_800x600.bmp")).toUtf8();
     EXPECT_TRUE(written.contains("Ground floor|" + background + "|"));
     EXPECT_TRUE(written.contains("Garage|C:\\QUELNOR\\default images\\WALL_800X600.BMP|"));  // found, kept as stored
