@@ -16,7 +16,6 @@
 #include "RecordingMessages.h"
 #include "TestBroker.h"
 
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>

@@ -1,4 +1,3 @@
-#include "THistorySeries.h"
 #include "THistoryStore.h"
 
 #include <QSqlDatabase>

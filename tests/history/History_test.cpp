@@ -11,7 +11,6 @@
 #include "TFileAccess.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>

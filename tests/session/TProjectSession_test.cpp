@@ -13,7 +13,6 @@
 
 #include "QtPrinters.h"
 
-#include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 

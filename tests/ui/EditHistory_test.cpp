@@ -13,11 +13,8 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDropEvent>
-#include <QFile>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMimeData>
 #include <QTest>
 #include <QToolBar>
 

@@ -16,7 +16,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QLineEdit>
-#include <QMenuBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>

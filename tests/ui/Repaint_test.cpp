@@ -5,7 +5,6 @@
 
 #include "EventLoop.h"
 
-#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 

@@ -5,7 +5,6 @@
 #include "ProgramFolder.h"
 #include "QtPrinters.h"
 #include "RecordingMessages.h"
-#include "ScriptedDialogs.h"
 #include "SerialPort.h"
 #include "TDataFileManager.h"
 #include "TRunTimeSwitch.h"

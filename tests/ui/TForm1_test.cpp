@@ -4,7 +4,6 @@
 
 #include "ProgramFolder.h"
 #include "QtPrinters.h"
-#include "ScriptedDialogs.h"
 #include "SerialPort.h"
 #include "TDataFileManager.h"
 #include "TControlProperties.h"
@@ -37,14 +36,12 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QTimer>
 #include <QSysInfo>
-#include <QScreen>
 #include <QTest>
 
 #include "EventLoop.h"

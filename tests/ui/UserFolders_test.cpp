@@ -6,13 +6,11 @@
 #include "ProgramFolder.h"
 #include "ScriptedDialogs.h"
 #include "TemporaryHome.h"
-#include "TSettingsFile.h"
 #include "../tools/ToolRun.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDirIterator>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
