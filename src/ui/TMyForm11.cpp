@@ -82,44 +82,40 @@ QLabel *TMyForm11::LinkBanner() const
 void TMyForm11::MakeMenu()
 {
     m_menu = new QMenu(this);
-    const auto add = [this](const char *text, auto handler) {
+    const auto add = [this](MenuEntry entry, const char *text, auto handler) {
         QAction *action = m_menu->addAction(QString::fromLatin1(text));
         connect(action, &QAction::triggered, this, handler);
+        m_entries[size_t(entry)] = action;
         return action;
     };
-    add("Settings", [this] { m_owner->ScreenEditor()->EditScreen(this); });
-    add("Show screens", [this] { m_owner->ShowScreenList(); });
+    using E = MenuEntry;
+    add(E::Settings, "Settings", [this] { m_owner->ScreenEditor()->EditScreen(this); });
+    add(E::ShowScreens, "Show screens", [this] { m_owner->ShowScreenList(); });
     m_menu->addSeparator();
-    add("Show outputs", [this] { m_owner->ShowSearchList(m_owner->OutputList()); });
-    add("Show inputs", [this] { m_owner->ShowSearchList(m_owner->InputList()); });
-    add("Show Sensors", [this] { m_owner->ShowSearchList(m_owner->SensorList()); });
-    add("Show Memo", [this] { m_owner->ShowSearchList(m_owner->MemoList()); });
-    add("Show Variable", [this] { m_owner->ShowSearchList(m_owner->VariableList()); });
+    add(E::ShowOutputs, "Show outputs", [this] { m_owner->ShowSearchList(m_owner->OutputList()); });
+    add(E::ShowInputs, "Show inputs", [this] { m_owner->ShowSearchList(m_owner->InputList()); });
+    add(E::ShowSensors, "Show Sensors", [this] { m_owner->ShowSearchList(m_owner->SensorList()); });
+    add(E::ShowMemo, "Show Memo", [this] { m_owner->ShowSearchList(m_owner->MemoList()); });
+    add(E::ShowVariable, "Show Variable", [this] { m_owner->ShowSearchList(m_owner->VariableList()); });
     m_menu->addSeparator();
-    for (const char *mode : {"Run Time", "Design Time", "Test"})
-        add(mode, [] {})->setCheckable(true);
-    connect(Action(QStringLiteral("Run Time")), &QAction::triggered, this, [this] { m_owner->RunTime()->CommandRunTime(); });
-    connect(Action(QStringLiteral("Design Time")), &QAction::triggered, this, [this] { m_owner->RunTime()->CommandDesignTime(); });
-    connect(Action(QStringLiteral("Test")), &QAction::triggered, this, [this] { m_owner->RunTime()->CommandTest(); });
+    add(E::RunTime, "Run Time", [this] { m_owner->RunTime()->CommandRunTime(); })->setCheckable(true);
+    add(E::DesignTime, "Design Time", [this] { m_owner->RunTime()->CommandDesignTime(); })->setCheckable(true);
+    add(E::Test, "Test", [this] { m_owner->RunTime()->CommandTest(); })->setCheckable(true);
     m_menu->addSeparator();
-    add("Create shortcut", [this] { m_owner->ScreenEditor()->CreateShortcut(this); });
-    add("Add Axis cam", [this] { m_owner->ScreenEditor()->CreateCamera(this); });
-    add("Create Gauge", [this] { m_owner->ScreenEditor()->CreateGauge(this); })->setVisible(false);
+    add(E::CreateShortcut, "Create shortcut", [this] { m_owner->ScreenEditor()->CreateShortcut(this); });
+    add(E::AddCamera, "Add Axis cam", [this] { m_owner->ScreenEditor()->CreateCamera(this); });
+    add(E::CreateGauge, "Create Gauge", [this] { m_owner->ScreenEditor()->CreateGauge(this); })->setVisible(false);
     // The grid and alignment entries are made when the menu first opens.
     m_editAnchor = m_menu->addSeparator();
     m_menu->addSeparator();
-    add("Delete Screen", [this] { m_owner->ScreenEditor()->DeleteScreen(this); });
-    add("Close", [this] { close(); });
-
+    add(E::DeleteScreen, "Delete Screen", [this] { m_owner->ScreenEditor()->DeleteScreen(this); });
+    add(E::Close, "Close", [this] { close(); });
 }
 
-QAction *TMyForm11::Action(const QString &text) const
+QAction *TMyForm11::Action(MenuEntry entry) const
 {
-    for (QAction *action : Menu()->actions()) {
-        if (action->text() == text)
-            return action;
-    }
-    return nullptr;
+    Menu();
+    return m_entries.at(size_t(entry));
 }
 
 void TMyForm11::MakeEditMenus()
@@ -135,6 +131,7 @@ void TMyForm11::MakeEditMenus()
     for (int size : {5, 10, 20, 50}) {
         QAction *entry = m_gridMenu->addAction(QStringLiteral("%1 px").arg(size));
         entry->setCheckable(true);
+        entry->setData(size);
         sizes->addAction(entry);
         connect(entry, &QAction::triggered, this, [this, size] { m_owner->Editor()->Grid().Set(m_owner->Editor()->Grid().On(), size); });
     }
@@ -142,7 +139,7 @@ void TMyForm11::MakeEditMenus()
         snap->setChecked(m_owner->Editor()->Grid().On());
         for (QAction *entry : m_gridMenu->actions()) {
             if (entry->isCheckable() && entry != snap)
-                entry->setChecked(entry->text() == QStringLiteral("%1 px").arg(m_owner->Editor()->Grid().Size()));
+                entry->setChecked(entry->data().toInt() == m_owner->Editor()->Grid().Size());
         }
     });
     m_menu->insertSeparator(m_editAnchor);
@@ -173,20 +170,18 @@ void TMyForm11::PrepareMenu()
         MakeEditMenus();
     const RunMode mode = m_owner->RunTime()->Mode();
     const bool locked = mode == RunMode::RunTime || mode == RunMode::Test;
-    Action(QStringLiteral("Run Time"))->setChecked(mode == RunMode::RunTime);
-    Action(QStringLiteral("Test"))->setChecked(mode == RunMode::Test);
-    Action(QStringLiteral("Design Time"))->setChecked(!locked);
-    for (const char *entry : {"Settings", "Create shortcut", "Delete Screen", "Show outputs", "Show inputs", "Show Sensors",
-                              "Show Variable"})
-        Action(QString::fromLatin1(entry))->setEnabled(!locked);
+    using E = MenuEntry;
+    Action(E::RunTime)->setChecked(mode == RunMode::RunTime);
+    Action(E::Test)->setChecked(mode == RunMode::Test);
+    Action(E::DesignTime)->setChecked(!locked);
+    for (E entry : {E::Settings, E::CreateShortcut, E::DeleteScreen, E::ShowOutputs, E::ShowInputs, E::ShowSensors, E::ShowVariable})
+        Action(entry)->setEnabled(!locked);
     m_alignMenu->menuAction()->setEnabled(!locked && m_selection->Selected().size() >= 2);
     m_gridMenu->menuAction()->setEnabled(!locked);
     // A wall panel only runs: no way into design time, test or editing.
     if (m_owner->Kiosk()) {
-        for (QAction *action : m_menu->actions()) {
-            const QString text = action->text();
-            action->setVisible(text == QStringLiteral("Run Time") || text == QStringLiteral("Show screens"));
-        }
+        for (QAction *action : m_menu->actions())
+            action->setVisible(action == Action(E::RunTime) || action == Action(E::ShowScreens));
     }
 }
 

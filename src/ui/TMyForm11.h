@@ -10,6 +10,7 @@
 #include <QPixmap>
 #include <QWidget>
 
+#include <array>
 #include <memory>
 #include <vector>
 
@@ -38,7 +39,10 @@ public:
 
     TScreenArea *Area() const { return m_area; }
     QMenu *Menu() const;
-    QAction *Action(const QString &text) const;
+    // The entries of the right-click menu, each held from when it was made.
+    enum class MenuEntry { Settings, ShowScreens, ShowOutputs, ShowInputs, ShowSensors, ShowMemo, ShowVariable, RunTime,
+                           DesignTime, Test, CreateShortcut, AddCamera, CreateGauge, DeleteScreen, Close, Count };
+    QAction *Action(MenuEntry entry) const;
     // Checks and enabling of the menu entries for the program-wide mode.
     void PrepareMenu();
     // In run time, one line across the top for each application of the screen's controls whose
@@ -87,6 +91,7 @@ private:
     TNewVisualScreen m_record;
     TScreenArea *m_area = nullptr;
     QMenu *m_menu = nullptr;
+    std::array<QAction *, size_t(MenuEntry::Count)> m_entries{};
     QMenu *m_alignMenu = nullptr;
     QMenu *m_gridMenu = nullptr;
     QAction *m_editAnchor = nullptr;

@@ -352,8 +352,8 @@ using CameraMainWindowTest = MainWindowTest;
 TEST_F(CameraMainWindowTest, CameraAndGaugeDialogsEditWhatIsSaved)
 {
     TMyForm11 *screen = window.ScreenWindows().front();
-    screen->Action(QStringLiteral("Add Axis cam"))->trigger();
-    screen->Action(QStringLiteral("Create Gauge"))->trigger();
+    screen->Action(TMyForm11::MenuEntry::AddCamera)->trigger();
+    screen->Action(TMyForm11::MenuEntry::CreateGauge)->trigger();
     // The demo's camera and gauge come first, the new ones after.
     ASSERT_EQ(window.Project()->Cameras().size(), 2u);
     ASSERT_EQ(window.Project()->Gauges().size(), 2u);

@@ -431,8 +431,8 @@ TEST_F(EditHistoryTest, TheToolbarAlignsTheLastScreensSelectionAndCamerasTakeOne
     Undo();
 
     // Two camera views: the second takes the first one's size, as one step.
-    screen->Action(QStringLiteral("Add Axis cam"))->trigger();
-    screen->Action(QStringLiteral("Add Axis cam"))->trigger();
+    screen->Action(TMyForm11::MenuEntry::AddCamera)->trigger();
+    screen->Action(TMyForm11::MenuEntry::AddCamera)->trigger();
     auto *first = dynamic_cast<TVQQAxisControl *>(window.Project()->Cameras().at(window.Project()->Cameras().size() - 2));
     auto *second = dynamic_cast<TVQQAxisControl *>(window.Project()->Cameras().back());
     ASSERT_TRUE(first && second);

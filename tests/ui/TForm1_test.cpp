@@ -112,10 +112,16 @@ TEST_F(MainWindowTest, MovingAControlAndSavingChangesOnlyItsPosition)
 TEST_F(MainWindowTest, ModesSwitchEveryControlAndTheMenu)
 {
     TMyForm11 *screen = Screen(0);
-    const auto checked = [screen](const char *text) { return screen->Action(QString::fromLatin1(text))->isChecked(); };
-    const auto enabled = [screen](const char *text) { return screen->Action(QString::fromLatin1(text))->isEnabled(); };
-    const char *locked[] = {"Settings", "Create shortcut", "Delete Screen", "Show outputs", "Show inputs", "Show Sensors", "Show Variable"};
-    const char *free[] = {"Show screens", "Show Memo", "Add Axis cam", "Close"};
+    using E = TMyForm11::MenuEntry;
+    const auto checked = [screen](E entry) { return screen->Action(entry)->isChecked(); };
+    const auto enabled = [screen](E entry) { return screen->Action(entry)->isEnabled(); };
+    const E locked[] = {E::Settings, E::CreateShortcut, E::DeleteScreen, E::ShowOutputs, E::ShowInputs, E::ShowSensors, E::ShowVariable};
+    const E free[] = {E::ShowScreens, E::ShowMemo, E::AddCamera, E::Close};
+    QStringList captions;
+    for (E entry = E::Settings; entry != E::Count; entry = E(int(entry) + 1))
+        captions.append(screen->Action(entry)->text());
+    EXPECT_EQ(captions, QStringList({"Settings", "Show screens", "Show outputs", "Show inputs", "Show Sensors", "Show Memo", "Show Variable", "Run Time",
+                                     "Design Time", "Test", "Create shortcut", "Add Axis cam", "Create Gauge", "Delete Screen", "Close"}));
     const auto modesOfEveryControl = [this](RunMode mode) {
         for (TMyForm11 *shown : window.ScreenWindows()) {
             for (const TVQControl *control : shown->Area()->findChildren<TVQControl *>())
@@ -125,23 +131,23 @@ TEST_F(MainWindowTest, ModesSwitchEveryControlAndTheMenu)
         return true;
     };
 
-    EXPECT_FALSE(screen->Action(QStringLiteral("Create Gauge"))->isVisible());
+    EXPECT_FALSE(screen->Action(E::CreateGauge)->isVisible());
     // No mode before the first activation: design time checked, everything enabled.
     EXPECT_EQ(window.RunTime()->Mode(), RunMode::NotSet);
     screen->PrepareMenu();
-    EXPECT_TRUE(checked("Design Time"));
-    for (const char *entry : locked)
-        EXPECT_TRUE(enabled(entry)) << entry;
+    EXPECT_TRUE(checked(E::DesignTime));
+    for (E entry : locked)
+        EXPECT_TRUE(enabled(entry)) << int(entry);
 
     window.RunTime()->CommandTest();
     screen->PrepareMenu();
     EXPECT_EQ(window.RunTime()->Mode(), RunMode::Test);
     EXPECT_TRUE(modesOfEveryControl(RunMode::Test));
-    EXPECT_EQ(QList<bool>({checked("Test"), checked("Design Time"), checked("Run Time")}), QList<bool>({true, false, false}));
-    for (const char *entry : locked)
-        EXPECT_FALSE(enabled(entry)) << entry;
-    for (const char *entry : free)
-        EXPECT_TRUE(enabled(entry)) << entry;
+    EXPECT_EQ(QList<bool>({checked(E::Test), checked(E::DesignTime), checked(E::RunTime)}), QList<bool>({true, false, false}));
+    for (E entry : locked)
+        EXPECT_FALSE(enabled(entry)) << int(entry);
+    for (E entry : free)
+        EXPECT_TRUE(enabled(entry)) << int(entry);
 
     // Without a link that opens, run time is refused.
     window.Project()->Applications()[0]->Settings().LinkKind = LinkKinds::None;
@@ -155,13 +161,13 @@ TEST_F(MainWindowTest, ModesSwitchEveryControlAndTheMenu)
     screen->PrepareMenu();
     EXPECT_EQ(window.RunTime()->Mode(), RunMode::RunTime);
     EXPECT_TRUE(modesOfEveryControl(RunMode::RunTime));
-    EXPECT_EQ(QList<bool>({checked("Run Time"), enabled("Settings"), window.OutputList()->isVisible()}), QList<bool>({true, false, false}));
+    EXPECT_EQ(QList<bool>({checked(E::RunTime), enabled(E::Settings), window.OutputList()->isVisible()}), QList<bool>({true, false, false}));
 
     window.RunTime()->CommandDesignTime();
     screen->PrepareMenu();
     EXPECT_EQ(window.RunTime()->Mode(), RunMode::DesignTime);
     EXPECT_TRUE(modesOfEveryControl(RunMode::DesignTime));
-    EXPECT_TRUE(checked("Design Time") && enabled("Settings"));
+    EXPECT_TRUE(checked(E::DesignTime) && enabled(E::Settings));
 }
 
 // The application being connected is removed from the summary: the window passes over it.
