@@ -71,14 +71,29 @@ protected:
             ADD_FAILURE() << error.toStdString();
         return started;
     }
-    // The simulator started and the two-application project opened on it.
-    bool Start(TSimulatorOptions options)
+    // The simulator started and the two-application project opened on it; without `serialToo`
+    // the serial application is left without a link.
+    bool Start(TSimulatorOptions options, bool serialToo = true)
     {
         if (!StartSimulator(options))
             return false;
         const QString path = folder.File(QStringLiteral("Data/two.qvp"));
         TFileAccess::SaveAtomically(path, TwoApplicationProject(folder.Read(folder.House()), simulator->UdpPort(), password));
-        return window.OpenProject(path);
+        if (!window.OpenProject(path))
+            return false;
+        if (!serialToo)
+            App(1).Settings().LinkKind = LinkKinds::None;
+        return true;
+    }
+    // Whether the connection window of `w` finished its procedure.
+    static bool Finished(TForm1 &w) { return RunUntil([&] { return w.Connecting()->Step() == TForm6::Steps::Finished; }, 10000); }
+    // Run time entered, the connection window ticking every `tick` ms (its own pace for 0).
+    bool EnterRunTime(int tick = 0)
+    {
+        if (tick)
+            window.Connecting()->ConnectTimer()->setInterval(tick);
+        window.RunTime()->CommandRunTime();
+        return Finished(window);
     }
     TDataFileManager &App(int index) { return *window.Project()->Applications().at(size_t(index)); }
 
@@ -89,9 +104,7 @@ protected:
         App(1).Settings().LinkKind = LinkKinds::None;
         App(0).Session().SetTimings({.AnswerWait = 200, .QuietMoment = 20, .ResyncSpacing = 100, .RetryFirst = 20, .RetryLongest = 160, .RefreshGap = 10});
         App(0).Session().SetWatchdogIntervals(300, 60000);
-        window.Connecting()->ConnectTimer()->setInterval(10);
-        window.RunTime()->CommandRunTime();
-        if (!RunUntil([&] { return window.Connecting()->Step() == TForm6::Steps::Finished; }, 10000))
+        if (!EnterRunTime(10))
             throw std::runtime_error("the connection did not finish");
         TVQBaseControl *ceiling = LabelledControl(window.ScreenWindows()[0], QStringLiteral("Living room ceiling"));
         if (!RunUntil([&] { return ceiling->Trust() == StateTrust::Fresh; }))
@@ -161,7 +174,7 @@ TEST_F(RunTimeTest, TwoApplicationsConnectRefreshAndSwitchAnOutput)
     // Centred on the desktop, not over the screens' controls at its corner.
     const QRect desktop = window.Connecting()->screen()->availableGeometry();
     EXPECT_LE((window.Connecting()->frameGeometry().center() - desktop.center()).manhattanLength(), 2);
-    ASSERT_TRUE(RunUntil([&] { return window.Connecting()->Step() == TForm6::Steps::Finished; }, 10000));
+    ASSERT_TRUE(Finished(window));
     EXPECT_EQ(window.Connecting()->Lines(), QStringList({"Connecting on a.qap", "->Succes", "Connecting on b.qap", "->Succes",
                                                          "refresh inputs on a.qap", "refresh ouputs on a.qap",
                                                          "refresh inputs on b.qap", "refresh ouputs on b.qap"}));
@@ -179,18 +192,16 @@ TEST_F(RunTimeTest, TwoApplicationsConnectRefreshAndSwitchAnOutput)
     EXPECT_EQ(simulator->Outputs(2) & 1, 1);
 
     // The keep-alive goes out at its interval.
-    ASSERT_TRUE(RunUntil([&] { log.flush(); return logText.count(QStringLiteral("recv keep-alive")) >= 2; }, 5000));
+    ASSERT_TRUE(RunUntil([&] { return Logged(QStringLiteral("recv keep-alive")) >= 2; }, 5000));
 
     // Design time logs out without waiting for it and closes every link.
     window.RunTime()->CommandDesignTime();
     EXPECT_EQ(std::make_tuple(App(0).Link()->IsLoggingOut(), App(1).Link()->IsOpen(), window.RunTime()->Mode()), std::make_tuple(true, false, RunMode::DesignTime));
     ASSERT_TRUE(RunUntil([&] { return !simulator->HasSession() && App(0).Link()->LinkState() == LinkStates::Idle; }));
-    log.flush();
-    EXPECT_TRUE(logText.contains(QStringLiteral("recv LOGOUT")));
-    const int keepAlives = int(logText.count(QStringLiteral("recv keep-alive")));
+    EXPECT_EQ(Logged(QStringLiteral("recv LOGOUT")), 1);
+    const int keepAlives = Logged(QStringLiteral("recv keep-alive"));
     RunUntil([] { return false; }, 300);
-    log.flush();
-    EXPECT_EQ(logText.count(QStringLiteral("recv keep-alive")), keepAlives);  // the watchdog stopped
+    EXPECT_EQ(Logged(QStringLiteral("recv keep-alive")), keepAlives);  // the watchdog stopped
 }
 
 TEST_F(RunTimeTest, WrongPasswordShowsInTheUdpDialog)
@@ -230,18 +241,15 @@ TEST_F(RunTimeTest, WrongPasswordShowsInTheUdpDialog)
 TEST_F(RunTimeTest, ARefusalSaysSoAndALaterRightLogInSucceeds)
 {
     password = "wrong";
-    ASSERT_TRUE(Start({.Password = k_secret}));
-    App(1).Settings().LinkKind = LinkKinds::None;
+    ASSERT_TRUE(Start({.Password = k_secret}, false));
     App(0).Link()->SetLogoutWait(20);
-    window.RunTime()->CommandRunTime();
-    ASSERT_TRUE(RunUntil([&] { return window.Connecting()->Step() == TForm6::Steps::Finished; }, 10000));
+    ASSERT_TRUE(EnterRunTime());
     EXPECT_EQ(window.Connecting()->Lines().mid(0, 2),
               QStringList({"Connecting on a.qap", "->Fault Authorisation failed, wrong password"}));
 
     window.RunTime()->CommandDesignTime();
     App(0).Settings().Password = "secret";
-    window.RunTime()->CommandRunTime();
-    ASSERT_TRUE(RunUntil([&] { return window.Connecting()->Step() == TForm6::Steps::Finished; }, 10000));
+    ASSERT_TRUE(EnterRunTime());
     EXPECT_EQ(window.Connecting()->Lines().mid(0, 2), QStringList({"Connecting on a.qap", "->Succes"}));
     EXPECT_EQ(App(0).Session().State(), SessionStates::Open);
 
@@ -250,8 +258,7 @@ TEST_F(RunTimeTest, ARefusalSaysSoAndALaterRightLogInSucceeds)
     window.close();
     ASSERT_TRUE(RunUntil([&] { return App(0).Link()->LinkState() == LinkStates::Idle; }));
     RunUntil([] { return false; }, 100);
-    log.flush();
-    EXPECT_EQ(logText.count(QStringLiteral("recv LOGOUT")), 1) << logText.toStdString();
+    EXPECT_EQ(Logged(QStringLiteral("recv LOGOUT")), 1) << logText.toStdString();
 }
 
 // "Open last file" set: the first activation opens the project, connects it and enters run time;
@@ -263,7 +270,7 @@ TEST_F(RunTimeTest, StartUpConnectsTheLastProject)
     ASSERT_TRUE(window2);
     TForm1 &started = *window2;
     EXPECT_TRUE(started.Connecting()->isVisible());
-    ASSERT_TRUE(RunUntil([&] { return started.Connecting()->Step() == TForm6::Steps::Finished; }, 10000));
+    ASSERT_TRUE(Finished(started));
     EXPECT_EQ(started.Connecting()->Lines().mid(0, 2), QStringList({"Connecting on a.qap", "->Succes"}));
     EXPECT_TRUE(started.Connecting()->Lines().contains(QStringLiteral("refresh ouputs on a.qap")));
     EXPECT_EQ(started.RunTime()->Mode(), RunMode::RunTime);
@@ -284,16 +291,13 @@ TEST_F(RunTimeTest, StartUpConnectsTheLastProject)
 TEST_F(RunTimeTest, SilentModuleIsPassedOver)
 {
     password.clear();
-    ASSERT_TRUE(Start({.Silent = true}));
-    App(1).Settings().LinkKind = LinkKinds::None;  // the serial application has no link here
+    ASSERT_TRUE(Start({.Silent = true}, false));
     App(0).Session().SetWatchdogIntervals(200, 60000);
-    window.Connecting()->ConnectTimer()->setInterval(10);
     // Nothing on a silent link may end the program: the main window and a screen stay, and the
     // program is never told its last window closed.
     window.show();
     QSignalSpy lastClosed(qApp, &QGuiApplication::lastWindowClosed);
-    window.RunTime()->CommandRunTime();
-    ASSERT_TRUE(RunUntil([&] { return window.Connecting()->Step() == TForm6::Steps::Finished; }, 10000));
+    ASSERT_TRUE(EnterRunTime(10));
     App(0).Session().RetryLink();  // an attempt to reopen, unanswered too
     App(0).Session().WatchdogExpired();
     RunUntil([] { return false; }, 100);
@@ -495,8 +499,7 @@ TEST_F(RunTimeTest, TheBannerSaysWhyTheLinkIsLost)
 {
     TSimulatorOptions options{.Password = k_secret};
     options.RefusePassword = true;
-    ASSERT_TRUE(Start(options));
-    App(1).Settings().LinkKind = LinkKinds::None;
+    ASSERT_TRUE(Start(options, false));
     window.Connecting()->ConnectTimer()->setInterval(5);
     window.RunTime()->CommandRunTime();
     ASSERT_TRUE(RunUntil([&] { return App(0).Session().Health() == LinkHealth::Lost; }, 5000));
@@ -542,7 +545,7 @@ TEST_F(RunTimeTest, WallPanelRunsTheLastProjectFullScreen)
     const std::unique_ptr<TForm1> window2 = StartOnLastFile(false, true);
     ASSERT_TRUE(window2);
     TForm1 &panel = *window2;
-    ASSERT_TRUE(RunUntil([&] { return panel.Connecting()->Step() == TForm6::Steps::Finished; }, 10000));
+    ASSERT_TRUE(Finished(panel));
     EXPECT_EQ(panel.RunTime()->Mode(), RunMode::RunTime);
     EXPECT_FALSE(panel.isVisible());
     TMyForm11 *screen = nullptr;
@@ -603,12 +606,9 @@ TEST_F(RunTimeTest, FramesCutShortAreAskedForAgain)
 // for every state, and the screen is fresh.
 TEST_F(RunTimeTest, ALogInAnsweredLateStillRefreshes)
 {
-    ASSERT_TRUE(Start({.Password = k_secret, .LoginDelay = 500}));
-    App(1).Settings().LinkKind = LinkKinds::None;
+    ASSERT_TRUE(Start({.Password = k_secret, .LoginDelay = 500}, false));
     App(0).Session().SetWatchdogIntervals(1000, 60000);
-    window.Connecting()->ConnectTimer()->setInterval(5);  // gives up after 41 ticks, about 0.2 s
-    window.RunTime()->CommandRunTime();
-    ASSERT_TRUE(RunUntil([&] { return window.Connecting()->Step() == TForm6::Steps::Finished; }, 10000));
+    ASSERT_TRUE(EnterRunTime(5));  // the connection window gives up after 41 ticks, about 0.2 s
     EXPECT_TRUE(window.Connecting()->Lines().contains(QStringLiteral("->Fault connection Timeout")));
     EXPECT_TRUE(RunUntil([&] { return App(0).Session().Health() == LinkHealth::Up && UntrustedControls() == 0; }, 5000))
         << UntrustedControls();
@@ -620,10 +620,8 @@ TEST_F(RunTimeTest, ALogInAnsweredLateStillRefreshes)
 TEST_F(RunTimeTest, AnAbsentSerialDeviceIsALostLinkThatOpensLater)
 {
     ASSERT_TRUE(Start({.Password = k_secret}));
-    window.Connecting()->ConnectTimer()->setInterval(10);
     App(1).Session().SetTimings({.RetryFirst = 60000});
-    window.RunTime()->CommandRunTime();
-    ASSERT_TRUE(RunUntil([&] { return window.Connecting()->Step() == TForm6::Steps::Finished; }, 10000));
+    ASSERT_TRUE(EnterRunTime(10));
     EXPECT_TRUE(window.Connecting()->Lines().contains(QStringLiteral("->Fault")));
     EXPECT_EQ(std::make_tuple(App(1).Session().Health(), App(1).Session().RetryTimer()->isActive()), std::make_tuple(LinkHealth::Lost, true));
     EXPECT_TRUE(dialogs.Messages.isEmpty()) << dialogs.Messages.join(QLatin1Char('|')).toStdString();
@@ -654,7 +652,7 @@ TEST_F(RunTimeTest, LeavingTestModeShowsWhatTheModulesReported)
     window.RunTime()->CommandRunTime();
     EXPECT_EQ(ceiling->CurrentStateName(), QStringLiteral("On"));
     EXPECT_NE(ceiling->Trust(), StateTrust::Fresh);  // not reported since the link reopened
-    ASSERT_TRUE(RunUntil([&] { return window.Connecting()->Step() == TForm6::Steps::Finished && UntrustedControls() == 0; }, 10000));
+    ASSERT_TRUE(Finished(window) && RunUntil([&] { return UntrustedControls() == 0; }));
     EXPECT_EQ(ceiling->CurrentStateName(), QStringLiteral("On"));
     EXPECT_EQ(simulator->Outputs(2) & 1, 1);  // the test's click never went out
 
