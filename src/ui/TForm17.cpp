@@ -152,14 +152,14 @@ const QIcon &TForm17::NodePicture(int index)
 TDataFileManager *TForm17::ApplicationOf(QTreeWidgetItem *item) const
 {
     const int index = item ? item->data(0, Qt::UserRole + 1).toInt() : -1;
-    const auto &applications = m_owner->Project()->Applications();
+    const auto &applications = m_owner->Session()->Project()->Applications();
     return index >= 0 && size_t(index) < applications.size() ? applications[size_t(index)].get() : nullptr;
 }
 
 void TForm17::Fill()
 {
     m_tree->clear();
-    const auto &applications = m_owner->Project()->Applications();
+    const auto &applications = m_owner->Session()->Project()->Applications();
     for (size_t i = 0; i < applications.size(); ++i) {
         const TDataFileManager &app = *applications[i];
         const auto node = [&](QTreeWidgetItem *parent, int kind, const QString &text) {

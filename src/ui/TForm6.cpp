@@ -7,6 +7,7 @@
 #include "TForm1.h"
 #include "TRunTimeSwitch.h"
 #include "TProjectManager.h"
+#include "TProjectSession.h"
 
 #include <QListWidget>
 #include <QScreen>
@@ -84,7 +85,7 @@ void TForm6::Connect(TDataFileManager *application)
 
 void TForm6::ConnectProcedure()
 {
-    const auto &applications = m_owner->Project()->Applications();
+    const auto &applications = m_owner->Session()->Project()->Applications();
     switch (m_step) {
     case Steps::Start:
         if (applications.empty()) {

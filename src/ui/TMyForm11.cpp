@@ -14,6 +14,7 @@
 #include "TRunTimeSwitch.h"
 #include "TPicturePaths.h"
 #include "TProjectManager.h"
+#include "TProjectSession.h"
 #include "TSearchListWindow.h"
 #include "TVisualDefaults.h"
 #include "TWindowBinder.h"
@@ -202,7 +203,7 @@ void TMyForm11::ApplyRecord()
     PlaceArea();
     setWindowTitle(TPicturePaths::FromRecord(m_record.Name));
 
-    m_owner->Project()->CheckScreenPicture(m_record);
+    m_owner->Session()->Project()->CheckScreenPicture(m_record);
     const QString file = TPicturePaths::Resolve(m_record.Picture, m_owner->ProgramFolder());
     // Only the header is read now; the picture itself when the screen is first painted.
     QImageReader probe(file);
@@ -382,8 +383,8 @@ void TMyForm11::Paste(std::vector<TVisualRecord> &records)
                 r.Top = quint16(std::min(int(r.Top) + offset, 65535));
             },
             record);
-        TProjectManager *project = m_owner->Project();
-        TProjectItemBase *item = project->MakeItem(*m_owner->Binder(), *m_owner->Lists(), record);
+        TProjectManager *project = m_owner->Session()->Project();
+        TProjectItemBase *item = project->MakeItem(*m_owner->Binder(), *m_owner->Session()->Lists(), record);
         if (!item)
             continue;
         project->InsertItem(item, record, size_t(-1));
@@ -458,5 +459,5 @@ bool TMyForm11::EditProperties(TVQControl *control)
 
 void TMyForm11::ControlRemoved(TProjectItemBase *item)
 {
-    m_owner->Project()->RemoveItem(item);
+    m_owner->Session()->Project()->RemoveItem(item);
 }
