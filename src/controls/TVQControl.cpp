@@ -163,7 +163,7 @@ void TVQControl::mouseMoveEvent(QMouseEvent *event)
         // Moved by the pointer's travel, so the spot grabbed stays under it; the record keeps
         // positions from 0 to 65535, so the control stops at the screen's left and top edges.
         const QPoint to = pos() + at - m_dragOrigin;
-        const QPoint kept(std::clamp(to.x(), 0, 65535), std::clamp(to.y(), 0, 65535));
+        const QPoint kept(std::clamp(to.x(), 0, MaxCoordinate), std::clamp(to.y(), 0, MaxCoordinate));
         if (kept != pos()) {
             const QPoint delta = kept - pos();
             move(kept);

@@ -126,6 +126,8 @@ struct TVisualVariableData
 // at most this large, its record kept as read; the dialogs refuse it.
 inline constexpr int MaxDisplayWidth = 7680;
 inline constexpr int MaxDisplayHeight = 4320;
+// A record keeps a left and a top as 16-bit numbers: positions are held to 0 to this.
+inline constexpr int MaxCoordinate = 65535;
 
 // An IP-camera view. The password is stored as plain text.
 struct TVisualAxisCamData

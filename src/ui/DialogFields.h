@@ -1,6 +1,7 @@
 #pragma once
 
 #include "TCodePage.h"
+#include "VisualRecords.h"
 
 #include <QString>
 
@@ -46,8 +47,8 @@ inline QString CheckTextsAndPosition(std::initializer_list<QString> texts, const
 {
     QString refused = CheckStoredTexts(texts);
     if (refused.isEmpty())
-        refused = ReadNumberField(QStringLiteral("Left"), leftText, 0, 65535, left);
+        refused = ReadNumberField(QStringLiteral("Left"), leftText, 0, MaxCoordinate, left);
     if (refused.isEmpty())
-        refused = ReadNumberField(QStringLiteral("Top"), topText, 0, 65535, top);
+        refused = ReadNumberField(QStringLiteral("Top"), topText, 0, MaxCoordinate, top);
     return refused;
 }

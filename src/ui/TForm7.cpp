@@ -124,7 +124,7 @@ bool TForm7::WriteRecord(TNewVisualScreen &record)
     int numbers[4] = {};
     const struct { const char *caption; QLineEdit *field; int minimum; int maximum; } fields[4] = {
         {"Height", EdHeight, MinimumSize, MaxDisplayHeight}, {"Width", EdWidth, MinimumSize, MaxDisplayWidth},
-        {"Left", EdLeft, 0, 65535}, {"Top", EdTop, 0, 65535}};
+        {"Left", EdLeft, 0, MaxCoordinate}, {"Top", EdTop, 0, MaxCoordinate}};
     for (int i = 0; i < 4 && refused.isEmpty(); ++i)
         refused = ReadNumberField(QString::fromLatin1(fields[i].caption), fields[i].field->text(), fields[i].minimum,
                                   fields[i].maximum, numbers[i]);

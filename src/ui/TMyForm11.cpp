@@ -379,8 +379,8 @@ void TMyForm11::Paste(std::vector<TVisualRecord> &records)
         std::visit(
             [this](auto &r) {
                 r.ScreenId = m_record.ScreenId;
-                r.Left = quint16(std::min(int(r.Left) + offset, 65535));
-                r.Top = quint16(std::min(int(r.Top) + offset, 65535));
+                r.Left = quint16(std::min(int(r.Left) + offset, MaxCoordinate));
+                r.Top = quint16(std::min(int(r.Top) + offset, MaxCoordinate));
             },
             record);
         TProjectManager *project = m_owner->Session()->Project();

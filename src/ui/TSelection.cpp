@@ -123,7 +123,7 @@ void TSelection::EndDrag()
 
 QPoint TSelection::Kept(const QPoint &at)
 {
-    return QPoint(std::clamp(at.x(), 0, 65535), std::clamp(at.y(), 0, 65535));
+    return QPoint(std::clamp(at.x(), 0, MaxCoordinate), std::clamp(at.y(), 0, MaxCoordinate));
 }
 
 void TSelection::Place(const std::vector<TVQControl *> &controls, const std::vector<QPoint> &to, bool nudge)

@@ -1,18 +1,12 @@
 #include "TSnapGrid.h"
 
 #include "EditorSettings.h"
+#include "VisualRecords.h"
 
 #include <QSettings>
 
 #include <algorithm>
 #include <cmath>
-
-namespace {
-
-// A record keeps positions as 16-bit numbers.
-constexpr int k_largestCoordinate = 65535;
-
-} // namespace
 
 TSnapGrid::TSnapGrid()
 {
@@ -35,6 +29,6 @@ QPoint TSnapGrid::Snapped(const QPoint &at) const
     const int step = Step();
     if (step <= 0)
         return at;
-    const auto snap = [step](int v) { return std::clamp(int(std::lround(double(v) / step)) * step, 0, k_largestCoordinate); };
+    const auto snap = [step](int v) { return std::clamp(int(std::lround(double(v) / step)) * step, 0, MaxCoordinate); };
     return QPoint(snap(at.x()), snap(at.y()));
 }
