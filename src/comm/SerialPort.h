@@ -6,20 +6,20 @@
 #include <QObject>
 #include <QString>
 
-class QSerialPort;
-class QTimer;
-class QUdpSocket;
+class TLinkTransport;
+class TSerialTransport;
+class TUdpTransport;
 class UserMessages;
 
 // The link of one application to its interface module: a numbered serial port or UDP with a
-// log-in. Moves byte strings out and raw byte blocks in; knows nothing of frames.
+// log-in. Moves byte strings out and raw byte blocks in; knows nothing of frames. What the link
+// kind changes is in its transport (TSerialTransport, TUdpTransport); the rest is shared here.
 class SerialPort : public QObject
 {
     Q_OBJECT
 
 public:
     static constexpr quint16 NoInterface = 0xFFFF;
-    static constexpr int ReadBufferSize = 2048;
     // The interface module's serial speed; any other asks for the slow one.
     static constexpr quint32 ModuleBaud = 115200;
     static constexpr quint32 SlowBaud = 38400;
@@ -36,9 +36,8 @@ public:
     // Connects the UDP socket to host:port and sends the log-in datagram: "LOGIN" without a
     // password (empty or "(null)"), else the log-in library's text. The answer comes later.
     bool OpenUdpAndLogin(quint16 udpPort, const QByteArray &host, const QByteArray &password);
-    // Sends "LOGOUT", then after one wait disconnects and after a second wait becomes idle. The
-    // waits run on a timer, so the caller is never blocked.
-    void Logout();
+    // Closes a serial link; a UDP link logs out: "LOGOUT", then after one wait the socket closed
+    // and after a second wait idle. The waits run on a timer, so the caller is never blocked.
     void CloseLink();
     // The link is gone: closed at once, without a log-out; a UDP socket is kept, so that a new
     // log-in comes from the same client.
@@ -54,10 +53,6 @@ public:
     // Four decimal fields of 1 to 3 digits below 256, separated by "."; only the first 20
     // characters count.
     static bool IsValidIPv4(const QByteArray &host);
-    // Why a UDP link is lost, for a socket error the kernel holds for it (an errno value);
-    // nothing for an error that says nothing of the link.
-    static QString UnreachableReason(int socketError);
-
     // The device a COM number opens in a program folder.
     static QString SerialDevicePath(const QString &programFolder, quint8 comNumber);
 
@@ -79,7 +74,7 @@ public:
     const QByteArray &Password() const { return m_password; }
 
     // The two log-out waits, in milliseconds (one second each).
-    void SetLogoutWait(int milliseconds) { m_logoutWait = milliseconds; }
+    void SetLogoutWait(int milliseconds);
     bool IsLoggingOut() const;
 
 signals:
@@ -93,17 +88,8 @@ signals:
     void frameWritten(const QByteArray &frame);
 
 private:
-    // The two waits of a log-out: "LOGOUT" sent, then the socket closed, then idle.
-    enum class LogoutSteps : quint8 { None, Sent, Disconnected };
-
-    void FinishLogoutStep();
-    void SerialError(int error);
-    // The socket's pending error taken (only while the UDP link is open): why the link is lost,
-    // or nothing.
-    QString TakeUnreachable();
-    void UdpReadable();
-    void UdpError(int error);
-    void EnlargeReceiveBuffer();
+    // The transport of the link kind; none for a link without one.
+    TLinkTransport *Transport() const;
 
     QString m_programFolder;
     UserMessages *m_messages = nullptr;
@@ -116,9 +102,6 @@ private:
     QByteArray m_password;
     QByteArray m_host;
     quint16 m_udpPort = 0;
-    QSerialPort *m_serial = nullptr;
-    QUdpSocket *m_udp = nullptr;
-    QTimer *m_logoutTimer = nullptr;
-    LogoutSteps m_logoutStep = LogoutSteps::None;
-    int m_logoutWait = 1000;
+    TSerialTransport *m_serial = nullptr;
+    TUdpTransport *m_udp = nullptr;
 };

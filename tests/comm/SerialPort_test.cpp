@@ -1,4 +1,5 @@
 #include "SerialPort.h"
+#include "TUdpTransport.h"
 
 #include "RecordingMessages.h"
 
@@ -32,7 +33,7 @@ TEST(SerialPort, UnreachableReasons)
         {0, ""}, {EAGAIN, ""}, {EMSGSIZE, ""}, {EINTR, ""},
     };
     for (const Row &row : rows)
-        EXPECT_EQ(SerialPort::UnreachableReason(row.error), QString::fromLatin1(row.reason)) << row.error;
+        EXPECT_EQ(TUdpTransport::UnreachableReason(row.error), QString::fromLatin1(row.reason)) << row.error;
 }
 
 TEST(SerialPort, StartsIdleWithoutInterface)
