@@ -115,22 +115,7 @@ void TLinkSession::RetryLink()
     m_retryTimer->stop();
     if (!m_wanted || !link || m_health != LinkHealth::Lost)
         return;
-    const TVISUALQvpInfo &settings = m_application.Settings();
-    if (settings.LinkKind == LinkKinds::Serial) {
-        if (link->OpenSerial(settings.ComPort, SerialPort::ModuleBaud)) {
-            StartPolling(true);
-            LinkUp();
-        } else {
-            LinkDown(QStringLiteral("The port does not open"));
-        }
-        return;
-    }
-    if (settings.LinkKind != LinkKinds::Udp) {
-        LinkDown(QStringLiteral("No link set up"));
-        return;
-    }
-    if (!BeginLogIn(settings.UdpPort, settings.Host, settings.Password))
-        LinkDown(QStringLiteral("The log-in cannot be sent"));
+    OpenByKind(true);
 }
 
 void TLinkSession::FrameWritten()

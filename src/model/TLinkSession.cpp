@@ -105,18 +105,43 @@ void TLinkSession::CloseLink()
 
 bool TLinkSession::OpenStoredLink()
 {
+    m_retryTimer->stop();
+    m_retryPause = 0;
+    return OpenByKind(false);
+}
+
+bool TLinkSession::OpenByKind(bool retry)
+{
     const TVISUALQvpInfo &settings = m_application.Settings();
-    if (settings.LinkKind == LinkKinds::Serial) {
-        if (OpenSerialLink(settings.ComPort, SerialPort::ModuleBaud))
-            return true;
-        // A device not there (yet) is a lost link: said on the screens, tried again and again.
+    SerialPort *link = m_application.Link();
+    bool opened = false;
+    QString failure;
+    switch (settings.LinkKind) {
+    case LinkKinds::Serial:
         m_wanted = true;
-        LinkDown(QStringLiteral("The port does not open"));
-        return false;
+        opened = link && link->OpenSerial(settings.ComPort, SerialPort::ModuleBaud);
+        if (opened) {
+            StartPolling(true);
+            LinkUp();
+        } else {
+            // A device not there (yet) is a lost link: said on the screens, tried again and again.
+            failure = QStringLiteral("The port does not open");
+        }
+        break;
+    case LinkKinds::Udp:
+        m_wanted = true;
+        opened = BeginLogIn(settings.UdpPort, settings.Host, settings.Password);
+        if (!opened && retry)
+            failure = QStringLiteral("The log-in cannot be sent");
+        break;
+    default:  // no link kind stored
+        if (retry)
+            failure = QStringLiteral("No link set up");
+        break;
     }
-    if (settings.LinkKind == LinkKinds::Udp)
-        return OpenUdpLink(settings.UdpPort, settings.Host, settings.Password);
-    return false;
+    if (!failure.isEmpty())
+        LinkDown(failure);
+    return opened;
 }
 
 bool TLinkSession::ReopenLink()

@@ -120,6 +120,9 @@ signals:
 
 private:
     void LinkFailed(const QString &reason);
+    // Opens the stored link by its kind; a retry keeps the growing pause, and a failure of it is a
+    // lost link with its reason.
+    bool OpenByKind(bool retry);
     // Sends the log-in and waits for its answer through the poll, under the log-in watch.
     bool BeginLogIn(quint16 udpPort, const QByteArray &host, const QByteArray &password);
     // A bus frame went out: a frame is expected back.
