@@ -1,10 +1,12 @@
 #pragma once
 
+#include "SerialPort.h"
+
 #include <QByteArray>
+#include <QPointer>
 
 #include <vector>
 
-class SerialPort;
 class TDataFileManager;
 class TProgramLists;
 class TVQQModuleBase;
@@ -49,7 +51,7 @@ protected:
 private:
     TDataFileManager *m_application = nullptr;
     MemoRecord *m_record = nullptr;
-    SerialPort *m_link = nullptr;
+    QPointer<SerialPort> m_link;  // the application's link, which may go first
     quint16 m_memoNumber = 0;
     const std::vector<MemoListRecord *> *m_memoList = nullptr;
     quint8 m_entryKind = 0;

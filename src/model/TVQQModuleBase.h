@@ -2,16 +2,17 @@
 
 #include "TBoundControl.h"
 #include "TBoundControlList.h"
+#include "SerialPort.h"
 #include "TModuleTypes.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QPointer>
 #include <QString>
 
 #include <array>
 #include <vector>
 
-class SerialPort;
 class TBoundControl;
 class TDataFileManager;
 struct IoRecord;
@@ -133,7 +134,7 @@ private:
 
     TDataFileManager *m_application = nullptr;
     ModuleRecord *m_record = nullptr;
-    SerialPort *m_link = nullptr;
+    QPointer<SerialPort> m_link;  // the application's link, which may go first
     TDefaultValue m_defaults;
     TBoundControlList m_controls;
     TBoundControlList m_memoControls;

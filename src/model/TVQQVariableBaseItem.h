@@ -2,13 +2,14 @@
 
 #include "TBoundControl.h"
 #include "TBoundControlList.h"
+#include "SerialPort.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QPointer>
 
 #include <vector>
 
-class SerialPort;
 class TBoundControl;
 class TDataFileManager;
 struct VariableRecord;
@@ -61,7 +62,7 @@ protected:
 private:
     TDataFileManager *m_application = nullptr;
     VariableRecord *m_record = nullptr;
-    SerialPort *m_link = nullptr;
+    QPointer<SerialPort> m_link;  // the application's link, which may go first
     quint16 m_variableNumber = 0;
     quint8 m_value = 0;
     quint32 m_reported = 0;  // the link epoch of the last report; 0 for never
