@@ -26,6 +26,8 @@ QWidget *TQtDialogs::Over() const
 
 void TQtDialogs::ShowMessage(const QString &text)
 {
+    if (m_stopped)
+        return;
     if (m_gathering > 0) {
         m_gathered.append(text);
         return;
@@ -37,6 +39,18 @@ void TQtDialogs::ShowMessage(const QString &text)
 void TQtDialogs::BeginGathering()
 {
     ++m_gathering;
+}
+
+void TQtDialogs::Stop()
+{
+    m_stopped = true;
+    m_gathered.clear();
+    // Each one's own event loop ends once its caller is back in it; a box open before the
+    // program's loop started would otherwise keep the program from ending.
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (auto *dialog = qobject_cast<QDialog *>(window); dialog && dialog->isVisible())
+            dialog->reject();
+    }
 }
 
 void TQtDialogs::EndGathering()
@@ -60,6 +74,8 @@ void TQtDialogs::EndGathering()
 
 TDialogs::Answer TQtDialogs::AskSave()
 {
+    if (m_stopped)
+        return Cancel;
     const auto button = QMessageBox::warning(Over(), QStringLiteral("Warning"),
                                              QStringLiteral("Application has been modified\nDo you want to save file"),
                                              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
@@ -68,11 +84,15 @@ TDialogs::Answer TQtDialogs::AskSave()
 
 bool TQtDialogs::Confirm(const QString &text, const QString &title)
 {
+    if (m_stopped)
+        return false;
     return QMessageBox::question(Over(), title, text, QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
 }
 
 int TQtDialogs::Choose(const QString &text, const QString &title, const QStringList &buttons)
 {
+    if (m_stopped)
+        return -1;
     QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::NoButton, Over());
     QList<QAbstractButton *> added;
     for (qsizetype i = 0; i < buttons.size(); ++i)
@@ -83,16 +103,22 @@ int TQtDialogs::Choose(const QString &text, const QString &title, const QStringL
 
 QString TQtDialogs::OpenFileName(const QString &folder, const QString &filter)
 {
+    if (m_stopped)
+        return {};
     return QFileDialog::getOpenFileName(m_parent, QString(), folder, filter);
 }
 
 QString TQtDialogs::SaveFileName(const QString &folder, const QString &filter)
 {
+    if (m_stopped)
+        return {};
     return QFileDialog::getSaveFileName(m_parent, QString(), folder, filter);
 }
 
 int TQtDialogs::Exec(QDialog &dialog)
 {
+    if (m_stopped)
+        return QDialog::Rejected;
     // Centred on the window the user works in (a screen), not on the small main window.
     SetReadingTabOrder(&dialog);
     if (QWidget *over = Over(); over && over != dialog.parentWidget() && over->isVisible()) {

@@ -29,6 +29,9 @@ public:
     // missing pictures says so once, not in 100 boxes).
     virtual void BeginGathering() {}
     virtual void EndGathering() {}
+    // The program is stopping: a box or dialog still open is closed unanswered, and none opens
+    // from now on (questions answer Cancel, No or nothing).
+    virtual void Stop() {}
 };
 
 // The real boxes and dialogs, parented to a window.
@@ -45,10 +48,12 @@ public:
     int Exec(QDialog &dialog) override;
     void BeginGathering() override;
     void EndGathering() override;
+    void Stop() override;
 
 private:
     QWidget *Over() const;
 
+    bool m_stopped = false;
     int m_gathering = 0;
     QStringList m_gathered;
 

@@ -254,6 +254,7 @@ void TFileCommands::StopNow(QTextStream &err)
     TProjectSession *session = m_owner.Session();
     // Every module hears the log-out before anything else is done.
     session->CloseLinks();
+    m_owner.Dialogs()->Stop();
     if (session->IsModified()) {
         const QString fallback = m_owner.Settings().ProjectFolder.isEmpty() ? QDir(m_owner.ProgramFolder()).filePath(QStringLiteral("Data"))
                                                                            : m_owner.Settings().ProjectFolder;

@@ -35,6 +35,7 @@ public:
     // Stopped from outside (a shutdown, SIGTERM): every module logged out at once, unsaved changes
     // written to a recovered copy and said on `err`, no question asked, the window closed.
     void StopNow(QTextStream &err);
+    bool Stopping() const { return m_stopping; }
 
 private:
     // Controls left out at the open are removed by a save: asked first; false when the user

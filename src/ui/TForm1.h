@@ -92,6 +92,8 @@ public:
     // the user cancelled or the save failed: the command that asked is abandoned.
     bool AskToSave(bool evenUnopened = false) { return m_files->AskToSave(evenUnopened); }
     void StopNow(QTextStream &err) { m_files->StopNow(err); }
+    // Asked to stop: StopNow ran (perhaps before the event loop started).
+    bool Stopping() const { return m_files->Stopping(); }
 
     // The program-wide mode with the run-time commands, and the property dialogs of the controls.
     TRunTimeSwitch *RunTime() const { return m_runTime.get(); }

@@ -33,5 +33,9 @@ int main(int argc, char *argv[])
     } else {
         window.show();
     }
+    // A stop that came while the start still waited on a box (a missing picture said at the
+    // first open) ends the program here: the event loop it would quit never ran.
+    if (window.Stopping())
+        return 0;
     return app.exec();
 }
