@@ -4,27 +4,17 @@
 #include <QFileInfo>
 #include <QThread>
 
-#include <mosquitto.h>
+#include "TMosquittoLibrary.h"
 
 #include <algorithm>
 
 namespace {
 
-// libmosquitto is set up once per process and never torn down while a client may exist.
-void InitLibrary()
-{
-    static const bool done = [] {
-        mosquitto_lib_init();
-        return true;
-    }();
-    (void)done;
-}
-
-QString ErrorText(int rc)
+QString ErrorText(const TMosquittoLibrary &library, int rc)
 {
     if (rc == MOSQ_ERR_ERRNO)
         return QString::fromLocal8Bit(strerror(errno));
-    return QString::fromUtf8(mosquitto_strerror(rc));
+    return QString::fromUtf8(library.StrError(rc));
 }
 
 } // namespace
@@ -32,14 +22,13 @@ QString ErrorText(int rc)
 TMqttClient::TMqttClient(QObject *parent)
     : QObject(parent)
 {
-    InitLibrary();
 }
 
 TMqttClient::~TMqttClient()
 {
     Stop();
     if (m_handle)
-        mosquitto_destroy(m_handle);
+        m_mosq->Destroy(m_handle);
 }
 
 void TMqttClient::SetRetryPauses(int first, int longest)
@@ -48,34 +37,37 @@ void TMqttClient::SetRetryPauses(int first, int longest)
     m_retryLongest = std::max(longest, m_retryFirst);
     m_retryPause = m_retryFirst;
     if (m_handle)
-        mosquitto_reconnect_delay_set(m_handle, unsigned(m_retryFirst / 1000), unsigned(m_retryLongest / 1000), true);
+        m_mosq->ReconnectDelaySet(m_handle, unsigned(m_retryFirst / 1000), unsigned(m_retryLongest / 1000), true);
 }
 
 bool TMqttClient::Start(const TMqttSettings &settings, QString &error)
 {
     Stop();
     if (m_handle)
-        mosquitto_destroy(m_handle);
+        m_mosq->Destroy(m_handle);
     m_handle = nullptr;
+    m_mosq = TMosquittoLibrary::Load(error);
+    if (!m_mosq)
+        return false;
     m_settings = settings;
     m_stopping = false;
     const QByteArray id = settings.ClientId.toUtf8();
-    m_handle = mosquitto_new(id.isEmpty() ? nullptr : id.constData(), true, this);
+    m_handle = m_mosq->New(id.isEmpty() ? nullptr : id.constData(), true, this);
     if (!m_handle) {
         error = QStringLiteral("The MQTT client could not be made.");
         return false;
     }
-    mosquitto_connect_callback_set(m_handle, &TMqttClient::OnConnect);
-    mosquitto_disconnect_callback_set(m_handle, &TMqttClient::OnDisconnect);
-    mosquitto_message_callback_set(m_handle, &TMqttClient::OnMessage);
-    mosquitto_publish_callback_set(m_handle, [](mosquitto *, void *self, int mid) {
+    m_mosq->ConnectCallbackSet(m_handle, &TMqttClient::OnConnect);
+    m_mosq->DisconnectCallbackSet(m_handle, &TMqttClient::OnDisconnect);
+    m_mosq->MessageCallbackSet(m_handle, &TMqttClient::OnMessage);
+    m_mosq->PublishCallbackSet(m_handle, [](mosquitto *, void *self, int mid) {
         static_cast<TMqttClient *>(self)->m_lastAcknowledged = mid;
     });
-    mosquitto_reconnect_delay_set(m_handle, unsigned(m_retryFirst / 1000), unsigned(m_retryLongest / 1000), true);
+    m_mosq->ReconnectDelaySet(m_handle, unsigned(m_retryFirst / 1000), unsigned(m_retryLongest / 1000), true);
     if (!settings.User.isEmpty()) {
         const QByteArray user = settings.User.toUtf8();
         const QByteArray password = settings.Password.toUtf8();
-        mosquitto_username_pw_set(m_handle, user.constData(), settings.Password.isEmpty() ? nullptr : password.constData());
+        m_mosq->UsernamePwSet(m_handle, user.constData(), settings.Password.isEmpty() ? nullptr : password.constData());
     }
     if (!settings.TlsCa.isEmpty()) {
         for (const QString &file : {settings.TlsCa, settings.ClientCert, settings.ClientKey}) {
@@ -87,28 +79,28 @@ bool TMqttClient::Start(const TMqttSettings &settings, QString &error)
         const QByteArray ca = settings.TlsCa.toLocal8Bit();
         const QByteArray cert = settings.ClientCert.toLocal8Bit();
         const QByteArray key = settings.ClientKey.toLocal8Bit();
-        const int rc = mosquitto_tls_set(m_handle, ca.constData(), nullptr, cert.isEmpty() ? nullptr : cert.constData(),
+        const int rc = m_mosq->TlsSet(m_handle, ca.constData(), nullptr, cert.isEmpty() ? nullptr : cert.constData(),
                                          key.isEmpty() ? nullptr : key.constData(), nullptr);
         if (rc != MOSQ_ERR_SUCCESS) {
-            error = QStringLiteral("The TLS files cannot be used: ") + ErrorText(rc);
+            error = QStringLiteral("The TLS files cannot be used: ") + ErrorText(*m_mosq, rc);
             return false;
         }
     }
     if (!settings.WillTopic.isEmpty())
-        mosquitto_will_set(m_handle, settings.WillTopic.constData(), int(settings.WillPayload.size()),
+        m_mosq->WillSet(m_handle, settings.WillTopic.constData(), int(settings.WillPayload.size()),
                            settings.WillPayload.constData(), 1, true);
     m_retryPause = m_retryFirst;
     const QByteArray host = settings.Host.toUtf8();
-    const int rc = mosquitto_connect_async(m_handle, host.constData(), settings.Port, std::max(5, settings.KeepAlive));
+    const int rc = m_mosq->ConnectAsync(m_handle, host.constData(), settings.Port, std::max(5, settings.KeepAlive));
     if (rc == MOSQ_ERR_INVAL) {
         error = QStringLiteral("The broker's address cannot be used: ") + settings.Host;
         return false;
     }
     if (rc != MOSQ_ERR_SUCCESS)
-        emit disconnected(ErrorText(rc));
+        emit disconnected(ErrorText(*m_mosq, rc));
     // The network goes on in libmosquitto's own thread (connecting, reading, writing, keep-alive,
     // reconnecting); what it reports comes back to this object's thread as queued calls.
-    if (mosquitto_loop_start(m_handle) != MOSQ_ERR_SUCCESS) {
+    if (m_mosq->LoopStart(m_handle) != MOSQ_ERR_SUCCESS) {
         error = QStringLiteral("The MQTT client's network thread could not start.");
         return false;
     }
@@ -137,8 +129,8 @@ void TMqttClient::Stop()
             QThread::msleep(5);
     }
     StopPublisher();
-    mosquitto_disconnect(m_handle);
-    mosquitto_loop_stop(m_handle, false);
+    m_mosq->Disconnect(m_handle);
+    m_mosq->LoopStop(m_handle, false);
     m_looping = false;
     m_connected = false;
 }
@@ -186,7 +178,7 @@ void TMqttClient::PublishLoop()
         }
         for (const Outgoing &message : batch) {
             int mid = 0;
-            if (mosquitto_publish(m_handle, &mid, message.Topic.constData(), int(message.Payload.size()), message.Payload.constData(), 1,
+            if (m_mosq->Publish(m_handle, &mid, message.Topic.constData(), int(message.Payload.size()), message.Payload.constData(), 1,
                                   message.Retain) == MOSQ_ERR_SUCCESS)
                 m_lastSent = mid;
         }
@@ -212,7 +204,7 @@ bool TMqttClient::Subscribe(const QByteArray &pattern)
 {
     if (!m_connected)
         return false;
-    return mosquitto_subscribe(m_handle, nullptr, pattern.constData(), 1) == MOSQ_ERR_SUCCESS;
+    return m_mosq->Subscribe(m_handle, nullptr, pattern.constData(), 1) == MOSQ_ERR_SUCCESS;
 }
 
 // The callbacks run in libmosquitto's thread: each hands its news to this object's thread.
@@ -223,7 +215,7 @@ void TMqttClient::OnConnect(mosquitto *, void *self, int rc)
         if (client->m_stopping)
             return;
         if (rc != 0) {
-            client->Lost(QStringLiteral("refused by the broker: ") + QString::fromUtf8(mosquitto_connack_string(rc)));
+            client->Lost(QStringLiteral("refused by the broker: ") + QString::fromUtf8(client->m_mosq->ConnackString(rc)));
             return;
         }
         client->m_connected = true;
@@ -237,7 +229,7 @@ void TMqttClient::OnDisconnect(mosquitto *, void *self, int rc)
     auto *client = static_cast<TMqttClient *>(self);
     QMetaObject::invokeMethod(client, [client, rc] {
         if (!client->m_stopping)
-            client->Lost(ErrorText(rc));
+            client->Lost(ErrorText(*client->m_mosq, rc));
     }, Qt::QueuedConnection);
 }
 

@@ -12,6 +12,7 @@
 
 struct mosquitto;
 struct mosquitto_message;
+struct TMosquittoLibrary;
 
 // Where and how to reach the MQTT broker. The password is read from a file by the callers and
 // never shown.
@@ -81,6 +82,7 @@ private:
         bool Retain = false;
     };
 
+    const TMosquittoLibrary *m_mosq = nullptr;  // loaded by the first start, never unloaded
     mosquitto *m_handle = nullptr;
     TMqttSettings m_settings;
     bool m_looping = false;
