@@ -18,9 +18,9 @@ bool Resolve(QLibrary &library, const char *name, Function &function, QString &m
 const TMosquittoLibrary *TMosquittoLibrary::Load(QString &error)
 {
     static QString failure;
+    // Never unloaded: the library's own thread may still run in a client being destroyed.
+    static QLibrary *file = new QLibrary(QStringLiteral("mosquitto"), 1);
     static const TMosquittoLibrary *library = [] () -> const TMosquittoLibrary * {
-        // Never unloaded: the library's own thread may still run in a client being destroyed.
-        auto *file = new QLibrary(QStringLiteral("mosquitto"), 1);
         file->setLoadHints(QLibrary::ResolveAllSymbolsHint);
         if (!file->load()) {
             failure = QStringLiteral("The MQTT library (libmosquitto.so.1) cannot be loaded: ") + file->errorString();
