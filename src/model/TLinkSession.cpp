@@ -50,10 +50,15 @@ void TLinkSession::StartPolling(bool on)
 
 bool TLinkSession::OpenSerialLink(quint8 comNumber, quint32 baud)
 {
-    SerialPort *link = m_application.Link();
     m_retryTimer->stop();
     m_retryPause = 0;
     // A port that does not open is the caller's to report (a stored link heals: OpenStoredLink).
+    return StartSerial(comNumber, baud);
+}
+
+bool TLinkSession::StartSerial(quint8 comNumber, quint32 baud)
+{
+    SerialPort *link = m_application.Link();
     if (!link || !link->OpenSerial(comNumber, baud))
         return false;
     m_wanted = true;
@@ -113,20 +118,15 @@ bool TLinkSession::OpenStoredLink()
 bool TLinkSession::OpenByKind(bool retry)
 {
     const TVISUALQvpInfo &settings = m_application.Settings();
-    SerialPort *link = m_application.Link();
     bool opened = false;
     QString failure;
     switch (settings.LinkKind) {
     case LinkKinds::Serial:
         m_wanted = true;
-        opened = link && link->OpenSerial(settings.ComPort, SerialPort::ModuleBaud);
-        if (opened) {
-            StartPolling(true);
-            LinkUp();
-        } else {
-            // A device not there (yet) is a lost link: said on the screens, tried again and again.
+        opened = StartSerial(settings.ComPort, SerialPort::ModuleBaud);
+        // A device not there (yet) is a lost link: said on the screens, tried again and again.
+        if (!opened)
             failure = QStringLiteral("The port does not open");
-        }
         break;
     case LinkKinds::Udp:
         m_wanted = true;

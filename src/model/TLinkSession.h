@@ -123,6 +123,8 @@ private:
     // Opens the stored link by its kind; a retry keeps the growing pause, and a failure of it is a
     // lost link with its reason.
     bool OpenByKind(bool retry);
+    // The serial port opened, polling started and the link up; false when the port does not open.
+    bool StartSerial(quint8 comNumber, quint32 baud);
     // Sends the log-in and waits for its answer through the poll, under the log-in watch.
     bool BeginLogIn(quint16 udpPort, const QByteArray &host, const QByteArray &password);
     // A bus frame went out: a frame is expected back.
