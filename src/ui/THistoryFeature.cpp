@@ -101,7 +101,7 @@ THistoryFeature::THistoryFeature(TProjectSession &session, const QString &settin
             return;
         QAction *history = menu.addAction(QStringLiteral("History…"));
         history->setObjectName(QStringLiteral("HistoryMenu"));
-        connect(history, &QAction::triggered, this, [this, application, keys] {
+        connect(history, &QAction::triggered, this, [this, application = application, keys = keys] {
             const qint64 now = QDateTime::currentMSecsSinceEpoch();
             ShowPlot(application, keys, now - 24 * k_hour, now);
         });
