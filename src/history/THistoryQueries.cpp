@@ -63,7 +63,7 @@ std::vector<THistoryPoint> THistoryStore::HourlyPoints(const THistorySeriesKey &
 {
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
     query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT hour, minimum, maximum FROM hourly WHERE serial = ? AND channel = ? AND what = ? AND hour >= ? AND hour < ? "
+    query.prepare(QStringLiteral("SELECT hour, minimum, maximum FROM hourly WHERE serial = IFNULL(?, '') AND channel = ? AND what = ? AND hour >= ? AND hour < ? "
                                  "ORDER BY hour"));
     query.addBindValue(key.Serial);
     query.addBindValue(key.Channel);

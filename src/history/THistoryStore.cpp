@@ -265,7 +265,7 @@ std::vector<THistoryRow> THistoryStore::Rows(qint64 since, qint64 until, int mod
 std::vector<THistoryStore::Hourly> THistoryStore::HourlyOf(const QString &serial, int channel, const QString &what) const
 {
     QSqlQuery query(Db(m_connection));
-    query.prepare(QStringLiteral("SELECT hour, minimum, maximum, average, count FROM hourly WHERE serial = ? AND channel = ? AND what = ? "
+    query.prepare(QStringLiteral("SELECT hour, minimum, maximum, average, count FROM hourly WHERE serial = IFNULL(?, '') AND channel = ? AND what = ? "
                                  "ORDER BY hour"));
     query.addBindValue(serial);
     query.addBindValue(channel);

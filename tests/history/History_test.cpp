@@ -144,6 +144,8 @@ TEST_F(HistoryTest, RetentionKeepsHourlyAggregates)
     test.Value = 99;
     test.Test = true;
     rows.push_back(test);
+    // A variable: no serial; its key as a control's "History…" makes it has a null one.
+    rows.push_back({.Time = k_start + 600000, .Kind = QStringLiteral("variable"), .Channel = 2, .What = QStringLiteral("value"), .Value = 3, .HasValue = true});
     ASSERT_TRUE(store.Write(rows, error)) << error.toStdString();
 
     const THistoryRetention retention{.RawDays = 30, .HourlyDays = 730};
@@ -153,7 +155,7 @@ TEST_F(HistoryTest, RetentionKeepsHourlyAggregates)
     EXPECT_EQ(std::tie(hours[0].Hour, hours[0].Minimum, hours[0].Maximum), std::make_tuple(k_start, 20.0, 22.5));
     EXPECT_DOUBLE_EQ(hours[0].Average, 21.166666666666668);
     EXPECT_EQ(std::make_tuple(hours[0].Count, hours[1].Count), std::make_tuple(3, 1)) << "the test row is no measurement";
-    EXPECT_EQ(store.Rows(0, k_start + k_day).size(), 5u);
+    EXPECT_EQ(store.Rows(0, k_start + k_day).size(), 6u);
     const std::vector<THistoryRow> newest = store.Rows(0, k_start + k_day, -1, {}, 2);
     ASSERT_EQ(newest.size(), 2u);
     EXPECT_EQ(std::make_tuple(newest[0].Value, newest[1].Value), std::make_tuple(22.5, 19.5));
@@ -161,6 +163,9 @@ TEST_F(HistoryTest, RetentionKeepsHourlyAggregates)
     ASSERT_TRUE(store.Purge(k_start + 31 * k_day, retention, error));
     EXPECT_TRUE(store.Rows(0, k_start + 40 * k_day).empty()) << "raw rows kept 30 days";
     EXPECT_EQ(store.HourlyOf(QStringLiteral("0a12340b"), 0, QStringLiteral("temperature")).size(), 2u);
+    const auto plotted = store.Plot({QStringLiteral("variable"), QString(), 2, QStringLiteral("value"), {}}, k_start, k_start + 2 * k_hour, k_start + 31 * k_day, 100);
+    EXPECT_EQ(store.HourlyOf(QString(), 2, QStringLiteral("value")).size(), 1u);
+    EXPECT_FALSE(plotted.empty() || plotted[0].empty()) << "the hourly figures of a series without serial";
     ASSERT_TRUE(store.Purge(k_start + 731 * k_day, retention, error));
     EXPECT_TRUE(store.HourlyOf(QStringLiteral("0a12340b"), 0, QStringLiteral("temperature")).empty());
 }
@@ -317,3 +322,4 @@ TEST(HistoryCrash, WriterUntilKilled)
 }
 
 } // namespace
+
