@@ -106,12 +106,12 @@ std::vector<THistorySpan> THistoryStore::Gaps(qint64 since, qint64 until) const
     return GapsOf(rows, until);
 }
 
-std::vector<std::vector<QPointF>> THistoryStore::Plot(const THistorySeriesKey &key, qint64 since, qint64 until, qint64 now, int pixels) const
+std::vector<THistoryPoint> THistoryStore::SeriesPoints(const THistorySeriesKey &key, qint64 since, qint64 until, bool coarse) const
 {
     const QSqlDatabase db = QSqlDatabase::database(m_connection, false);
-    // Where the rows begin: the oldest kept, or for a long range where the hourly figures end.
+    // Where the rows begin: the oldest kept, or for a long coarse range where the hourly figures end.
     qint64 rawFrom = Single(db, QStringLiteral("SELECT MIN(time) FROM events"), until);
-    if (until - since > k_month)
+    if (coarse && until - since > k_month)
         rawFrom = std::max(rawFrom, Single(db, QStringLiteral("SELECT value FROM meta WHERE key = 'aggregated'"), 0));
     std::vector<THistoryPoint> points;
     if (rawFrom > since)
@@ -122,7 +122,12 @@ std::vector<std::vector<QPointF>> THistoryStore::Plot(const THistorySeriesKey &k
     if (!points.empty() && !raw.empty() && raw.front().Time < std::max(since, rawFrom))
         raw.erase(raw.begin());
     points.insert(points.end(), raw.begin(), raw.end());
-    return PlotLines(points, Gaps(since, until), since, until, now, pixels, key.Steps());
+    return points;
+}
+
+std::vector<std::vector<QPointF>> THistoryStore::Plot(const THistorySeriesKey &key, qint64 since, qint64 until, qint64 now, int pixels) const
+{
+    return PlotLines(SeriesPoints(key, since, until, true), Gaps(since, until), since, until, now, pixels, key.Steps());
 }
 
 QByteArray THistoryStore::SeriesCsv(const std::vector<THistorySeriesKey> &keys, const std::vector<std::vector<THistoryPoint>> &points)

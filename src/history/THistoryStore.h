@@ -85,9 +85,10 @@ public:
     std::vector<THistoryPoint> HourlyPoints(const THistorySeriesKey &key, qint64 since, qint64 until) const;
     // The spans of [since, until) with no reports: the link lost, closed or opening.
     std::vector<THistorySpan> Gaps(qint64 since, qint64 until) const;
-    // The lines of a series over [since, until] for a plot `pixels` wide: the rows kept where
-    // they are, the hourly figures before them; for more than a month the hourly figures
-    // wherever they exist.
+    // A series over [since, until]: the rows kept where they are, the hourly figures before
+    // them; `coarse`, for more than a month the hourly figures wherever they exist.
+    std::vector<THistoryPoint> SeriesPoints(const THistorySeriesKey &key, qint64 since, qint64 until, bool coarse) const;
+    // Its lines for a plot `pixels` wide, coarse.
     std::vector<std::vector<QPointF>> Plot(const THistorySeriesKey &key, qint64 since, qint64 until, qint64 now, int pixels) const;
     // Series as CSV: a time column and one column per series, a row at each time any of them
     // changed (empty where that one did not).

@@ -385,11 +385,10 @@ void THistoryPlot::Export()
         return;
     std::vector<std::vector<THistoryPoint>> points;
     for (const THistorySeriesKey &key : m_keys) {
-        std::vector<THistoryPoint> series = m_store->Points(key, m_since, m_until);
-        // Only what the range shows: not the value carried in from before it.
+        // The hourly figures where the rows are gone, then every row; not the value carried in
+        // from before the range.
+        std::vector<THistoryPoint> series = m_store->SeriesPoints(key, m_since, m_until, false);
         std::erase_if(series, [this](const THistoryPoint &p) { return p.Time < m_since; });
-        if (series.empty())
-            series = m_store->HourlyPoints(key, m_since, m_until);
         points.push_back(std::move(series));
     }
     QFile file(path);

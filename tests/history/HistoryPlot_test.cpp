@@ -120,6 +120,11 @@ TEST(HistoryPlot, StoreServesSeriesGapsAndCsv)
     const auto listed = store.SeriesKeys();
     ASSERT_EQ(listed.size(), 2u) << "the set point stays listed: its hourly figures are kept";
     EXPECT_EQ(QStringList({listed[1].What, listed[1].Name}), QStringList({"temperature", "Lounge / Thermostat"}));
+    // The series over the whole time, as exported: the hourly figures, then the rows kept.
+    const auto whole = store.SeriesPoints(temperature, k_start, k_start + 41 * k_day, false);
+    ASSERT_EQ(whole.size(), 48u * 2 + 2);
+    EXPECT_EQ(std::make_tuple(whole.front().Time, whole.front().Value, whole.back().Time, whole.back().Value),
+              std::make_tuple(k_start, 20.0, k_start + 40 * k_day, 22.0));
 
     EXPECT_EQ(THistoryStore::SeriesCsv({temperature, keys[0]}, {{{k_start, 20.5}, {k_start + 60000, 21}}, {{k_start + 60000, 19}}}),
               QByteArray("time,Living room / Thermostat — temperature,Living room / Thermostat — set point\r\n"
