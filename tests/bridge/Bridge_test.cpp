@@ -255,6 +255,10 @@ TEST_F(BridgeTest, CommandsSendOneFrameAndTheStateFollowsTheReport)
         {"07123402/2/set", "CLOSE", 1, "07123402/2/state", "closing"},
         {"07123402/2/set", "STOP", 1, "07123402/2/state", "stopped"},
         {"0a12340b/0/preset/set", "Comfort", 1, "0a12340b/0/preset", "Comfort"},
+        {"0a12340b/0/target/set", "22", 1, "0a12340b/0/target", "20.5"},  // one step toward it
+        {"0a12340b/0/target/set", "19", 1, "0a12340b/0/target", "20.0"},
+        {"variable/0/set", "ON", 1, "variable/0/state", "ON"},
+        {"variable/0/set", "ON", 0, "variable/0/state", "ON"},
         {"variable/2/set", "1", 1, "variable/2/state", "1"},
         {"variable/2/set", "0", 1, "variable/2/state", "0"},
         {"memo/0/set", "ON", 1, "06123401/7/state", "ON"},
