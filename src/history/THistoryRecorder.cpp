@@ -388,13 +388,6 @@ void THistoryRecorder::FlushAndWait()
     QCoreApplication::sendPostedEvents(this);
 }
 
-void THistoryRecorder::PurgeAndWait()
-{
-    FlushAndWait();
-    const qint64 now = m_now();
-    QMetaObject::invokeMethod(m_writer, [writer = m_writer, now] { writer->Purge(now); }, Qt::BlockingQueuedConnection);
-}
-
 void THistoryRecorder::WriterFailed(const QString &error)
 {
     // Said once; nothing is gathered until the pause is over, then the history is tried again.

@@ -44,8 +44,6 @@ public:
     void SetRetention(const THistoryRetention &retention);
     // Hands what was gathered to the writer now, and waits until it is written (tests, the end).
     void FlushAndWait();
-    // Runs the retention now, on the writer's thread, and waits (tests).
-    void PurgeAndWait();
     bool Paused() const { return m_pausedUntil > m_now(); }
     size_t Pending() const { return m_pending.size(); }
 

@@ -106,7 +106,6 @@ public:
     SessionStates State() const { return m_state; }
     Refusals LastRefusal() const { return m_refusal; }
     QTimer *PollTimer() const { return m_pollTimer; }
-    QTimer *WatchdogTimer() const { return m_watchdogTimer; }
     QTimer *RetryTimer() const { return m_retryTimer; }
     QTimer *AnswerTimer() const { return m_answerTimer; }
 

@@ -2,29 +2,6 @@
 
 #include <algorithm>
 
-namespace {
-
-// The kind of the first record type whose item the control is.
-template <std::size_t Kind = 0>
-std::size_t FindKind(const TProjectItemBase &item)
-{
-    if constexpr (Kind < std::variant_size_v<TVisualRecord>) {
-        using Record = std::variant_alternative_t<Kind, TVisualRecord>;
-        if (dynamic_cast<const TProjectItem<Record> *>(&item))
-            return Kind;
-        return FindKind<Kind + 1>(item);
-    } else {
-        return Kind;
-    }
-}
-
-} // namespace
-
-std::size_t TControlList::KindOf(const TProjectItemBase &item)
-{
-    return FindKind(item);
-}
-
 void TControlList::Insert(TProjectItemBase *item, std::size_t kind, std::size_t index)
 {
     if (!item)

@@ -26,9 +26,6 @@ public:
         return KindIndex<Record>(static_cast<TVisualRecord *>(nullptr));
     }
 
-    // The kind of a placed control, found from the record it serves.
-    static std::size_t KindOf(const TProjectItemBase &item);
-
     template <typename Record>
     void Add(TProjectItem<Record> *item)
     {

@@ -94,11 +94,6 @@ bool TProjectManager::WriteProject(const QString &name, QString *error)
     return true;
 }
 
-quint8 TProjectManager::ReadProjectVersion(const QString &name)
-{
-    return TProjectReader::ReadVersion(name);
-}
-
 bool TProjectManager::OpenProject(const QString &name, QString *error)
 {
     return TProjectReader(*this).ReadApplications(name, error);

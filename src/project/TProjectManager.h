@@ -152,9 +152,6 @@ public:
     const QString &ProgramFolder() const { return m_programFolder; }
     UserMessages *Messages() const { return m_messages; }
 
-    // The file-format version of a project file's second line: 0 when the file cannot be read.
-    static quint8 ReadProjectVersion(const QString &name);
-
 private:
     friend class TProjectReader;
 
