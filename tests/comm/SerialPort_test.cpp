@@ -36,30 +36,21 @@ TEST(SerialPort, UnreachableReasons)
         EXPECT_EQ(TUdpTransport::UnreachableReason(row.error), QString::fromLatin1(row.reason)) << row.error;
 }
 
-TEST(SerialPort, StartsIdleWithoutInterface)
+// A link never opened, or whose settings or device refuse it: closed, nothing sent or shown.
+TEST(SerialPort, ALinkThatCannotOpenStaysClosedAndSilent)
 {
-    SerialPort link(nullptr, QString(), nullptr);
+    RecordingMessages messages;
+    SerialPort link(nullptr, QStringLiteral("/no/such/folder"), &messages);
     QByteArray data;
     // Braces: evaluated in order, the state before the write.
     EXPECT_EQ((std::tuple{link.LinkState(), link.InterfaceIndex(), link.IsOpen(), link.SequenceNumber(), link.WriteLink("x"), link.ReadLink(data)}),
               std::make_tuple(LinkStates::Idle, SerialPort::NoInterface, false, 0, false, false));
-}
-
-TEST(SerialPort, RefusesBadUdpSettingsWithoutSendingOrShowing)
-{
-    RecordingMessages messages;
-    SerialPort link(nullptr, QString(), &messages);
     EXPECT_EQ(QList<bool>({link.OpenUdpAndLogin(0, "127.0.0.1", ""), link.OpenUdpAndLogin(17481, "127.0.0.256", ""),
                            link.OpenUdpAndLogin(17481, "1.2.3", ""), link.IsOpen()}),
               QList<bool>({false, false, false, false}));
     EXPECT_EQ(link.LinkKind(), LinkKinds::None);
-    EXPECT_TRUE(messages.Shown.isEmpty());
-}
-
-TEST(SerialPort, SerialThatCannotOpenFails)
-{
-    SerialPort link(nullptr, QStringLiteral("/no/such/folder"), nullptr);
     EXPECT_EQ(SerialPort::SerialDevicePath(QStringLiteral("/no/such/folder"), 3), QStringLiteral("/dev/ttyS2"));
     EXPECT_FALSE(link.OpenSerial(99, 115200));
     EXPECT_EQ(std::make_tuple(link.LinkState(), link.IsOpen()), std::make_tuple(LinkStates::Failed, false));
+    EXPECT_TRUE(messages.Shown.isEmpty());
 }

@@ -29,29 +29,16 @@ TEST(TFieldReader, HexFieldsByPosition)
         EXPECT_EQ(TFieldReader::ParseHex(row.chars, row.width), row.expected) << '"' << row.chars << '"';
 }
 
-TEST(TFieldReader, CutsFieldsLeftToRightWithoutSeparators)
+// Fields cut one after the other without separators, and never past the line's end. Braces:
+// evaluated in order.
+TEST(TFieldReader, CutsFieldsLeftToRightNeverPastTheLine)
 {
     TFieldReader r(" 1 2   5 320ffff       1rest");
-    EXPECT_EQ(r.Byte(), 1);
-    EXPECT_EQ(r.Byte(), 2);
-    EXPECT_EQ(r.Word(), 5);
-    EXPECT_EQ(r.Word(), 800);
-    EXPECT_EQ(r.Word(), 65535);
-    EXPECT_EQ(r.DWord(), 1u);
-    EXPECT_EQ(r.Rest(), "rest");
-    EXPECT_TRUE(r.AtEnd());
-}
-
-TEST(TFieldReader, NeverReadsPastTheLine)
-{
-    TFieldReader r(" 1 ");
-    EXPECT_EQ(r.Byte(), 1);
-    EXPECT_EQ(r.Word(), 0);
-    EXPECT_EQ(r.DWord(), 0u);
-    EXPECT_TRUE(r.AtEnd());
-    EXPECT_EQ(r.Name31(), "");
-    EXPECT_EQ(r.PipeText(), "");
-    EXPECT_EQ(r.Rest(), "");
+    EXPECT_EQ((std::tuple{r.Byte(), r.Byte(), r.Word(), r.Word(), r.Word(), r.DWord(), r.Rest(), r.AtEnd()}),
+              std::make_tuple(1, 2, 5, 800, 65535, 1u, QByteArray("rest"), true));
+    TFieldReader shortLine(" 1 ");
+    EXPECT_EQ((std::tuple{shortLine.Byte(), shortLine.Word(), shortLine.DWord(), shortLine.AtEnd(), shortLine.Name31(), shortLine.PipeText(), shortLine.Rest()}),
+              std::make_tuple(1, 0, 0u, true, QByteArray(), QByteArray(), QByteArray()));
 }
 
 TEST(TFieldReader, NameEndsAtBarLineEndOr31Characters)

@@ -521,14 +521,28 @@ TEST_F(RunTimeTest, TheBannerSaysWhyTheLinkIsLost)
     EXPECT_TRUE(screen->LinkBanner()->text().contains(since));
 }
 
-// A noisy link: refresh answers dropped as bad are asked for again until every state has come.
+// A noisy link (three frames in ten damaged, or cut before their ETX): refresh answers dropped as
+// bad are asked for again until every state has come, and a click's status lost is asked for
+// again until the control shows what the module holds.
 TEST_F(RunTimeTest, StatesLostToANoisyLinkAreAskedForAgain)
 {
-    ASSERT_TRUE(Start({.Password = k_secret, .CorruptPercent = 30}));
-    ConnectWithShortWaits();
-    EXPECT_TRUE(RunUntil([&] { return UntrustedControls() == 0; }, 5000)) << UntrustedControls();
-    EXPECT_GT(App(0).DroppedFrames(), 0u);
-    EXPECT_GT(Logged(QStringLiteral("recv refresh outputs")), 1);
+    for (const bool cut : {false, true}) {
+        SCOPED_TRACE(cut ? "cut" : "damaged");
+        const int refreshes = Logged(QStringLiteral("recv refresh outputs"));
+        ASSERT_TRUE(Start({.Password = k_secret, .CorruptPercent = cut ? 0 : 30, .CutPercent = cut ? 30 : 0}));
+        TVQBaseControl *ceiling = ConnectWithShortWaits();
+        EXPECT_TRUE(RunUntil([&] { return UntrustedControls() == 0; }, 5000)) << UntrustedControls();
+        EXPECT_GT(cut ? App(0).DroppedBytes() : App(0).DroppedFrames(), 0u);
+        EXPECT_GT(Logged(QStringLiteral("recv refresh outputs")) - refreshes, 1);
+        for (int click = 0; click < 4; ++click) {
+            QTest::mouseClick(ceiling, Qt::LeftButton, {}, QPoint(5, 5));
+            const QString held = simulator->Outputs(2) & 1 ? QStringLiteral("On") : QStringLiteral("Off");
+            EXPECT_TRUE(RunUntil([&] { return ceiling->CurrentStateName() == held && ceiling->Trust() == StateTrust::Fresh; }, 5000))
+                << click << " " << ceiling->CurrentStateName().toStdString();
+        }
+        window.RunTime()->CommandDesignTime();
+        window.CloseProject();
+    }
 }
 
 // Wall-panel mode: the last project (even without "open last file") in run time, a screen full
@@ -584,22 +598,6 @@ TEST_F(RunTimeTest, AModuleRestartedWhileIdleIsSeenByTheKeepAlive)
     EXPECT_TRUE(RunUntil([&] { return App(0).Session().Health() == LinkHealth::Lost; }, 3000));
     EXPECT_TRUE(RunUntil([&] { return Logged(QStringLiteral("recv log-in")) == logIns + 1 && UntrustedControls() == 0; }, 5000));
     EXPECT_EQ(App(0).Session().Health(), LinkHealth::Up);
-}
-
-// Three frames in ten cut before their ETX: every state still comes, and a click's status cut
-// short is asked for again until the control shows what the module holds.
-TEST_F(RunTimeTest, FramesCutShortAreAskedForAgain)
-{
-    ASSERT_TRUE(Start({.Password = k_secret, .CutPercent = 30}));
-    TVQBaseControl *ceiling = ConnectWithShortWaits();
-    EXPECT_TRUE(RunUntil([&] { return UntrustedControls() == 0; }, 5000)) << UntrustedControls();
-    for (int click = 0; click < 4; ++click) {
-        QTest::mouseClick(ceiling, Qt::LeftButton, {}, QPoint(5, 5));
-        const QString held = simulator->Outputs(2) & 1 ? QStringLiteral("On") : QStringLiteral("Off");
-        EXPECT_TRUE(RunUntil([&] { return ceiling->CurrentStateName() == held && ceiling->Trust() == StateTrust::Fresh; }, 5000))
-            << click << " " << ceiling->CurrentStateName().toStdString();
-    }
-    EXPECT_GT(App(0).DroppedBytes(), 0u);
 }
 
 // The log-in answered after the connection window gave up on it: the session still opens, asks
