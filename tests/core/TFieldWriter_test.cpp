@@ -29,15 +29,11 @@ TEST(TFieldWriter, NumbersAreLowerCaseRightAlignedAndSpacePadded)
     EXPECT_EQ(TFieldWriter::Hex(0, 0), "0");
 }
 
-TEST(TFieldWriter, TextsAndLines)
+TEST(TFieldWriter, TextsLinesAndVersionLines)
 {
     QByteArray out;
     TFieldWriter(out).Byte(1).Text("").PipeText("").PipeText("Hall").Text("x").EndLine().Line("EOF Screen");
     EXPECT_EQ(out, " 1(null)(null)|Hall|x\r\nEOF Screen\r\n");
-}
-
-TEST(TFieldWriter, VersionLines)
-{
     EXPECT_EQ(TFieldWriter::VersionLine(4, 5), "*[04]*****");
     EXPECT_EQ(TFieldWriter::VersionLine(3, 1), "*[03]*");
     EXPECT_EQ(TFieldWriter::VersionLine(1, 4), "*[01]****");

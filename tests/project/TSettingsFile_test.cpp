@@ -66,13 +66,10 @@ TEST_F(SettingsFileTest, ReadsEverySectionAndDropsWhatNoLongerExists)
     ASSERT_TRUE(TSettingsFile::Write(folder.path(), copy, Path("e.qvp")));
     EXPECT_EQ(std::tie(copy.ProjectFolder, copy.LastFile), std::make_tuple(folder.path(), Path("e.qvp")));
     EXPECT_TRUE(Written().contains("[PORT]\r\n0a1f\r\n[OpenLastFile]\r\n01" + P("e.qvp") + "|\r\n"));
-}
 
-TEST_F(SettingsFileTest, LastLineWithoutLineEndKeepsItsLastCharacter)
-{
+    // A last line without its line end keeps its last character.
     WriteFile("[QVP Path]\r\n" + P("Data") + "\r\n[Last Files]\r\n" + P("a.qvp"));
-    const TSettings s = TSettingsFile::Read(folder.path());
-    EXPECT_EQ(s.RecentFiles, QStringList({Path("a.qvp")}));
+    EXPECT_EQ(TSettingsFile::Read(folder.path()).RecentFiles, QStringList({Path("a.qvp")}));
 }
 
 TEST_F(SettingsFileTest, RecentFilesUpdate)
