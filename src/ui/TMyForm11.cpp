@@ -9,6 +9,7 @@
 #include "TEditorActions.h"
 #include "TForm1.h"
 #include "TScreenEditor.h"
+#include "TScreenMenu.h"
 #include "TSelection.h"
 #include "TPropertyEditor.h"
 #include "TRunTimeSwitch.h"
@@ -20,7 +21,6 @@
 #include "TWindowBinder.h"
 #include "TProgramLists.h"
 
-#include <QActionGroup>
 #include <QContextMenuEvent>
 #include <QHideEvent>
 #include <QImageReader>
@@ -71,8 +71,8 @@ QMenu *TMyForm11::Menu() const
 {
     // Made when first needed: a project of many screens opens without a menu per screen.
     if (!m_menu)
-        const_cast<TMyForm11 *>(this)->MakeMenu();
-    return m_menu;
+        m_menu = std::make_unique<TScreenMenu>(const_cast<TMyForm11 *>(this), m_owner, m_selection);
+    return m_menu->Menu();
 }
 
 QLabel *TMyForm11::LinkBanner() const
@@ -80,110 +80,16 @@ QLabel *TMyForm11::LinkBanner() const
     return m_linkBanner->Label();
 }
 
-void TMyForm11::MakeMenu()
-{
-    m_menu = new QMenu(this);
-    const auto add = [this](MenuEntry entry, const char *text, auto handler) {
-        QAction *action = m_menu->addAction(QString::fromLatin1(text));
-        connect(action, &QAction::triggered, this, handler);
-        m_entries[size_t(entry)] = action;
-        return action;
-    };
-    using E = MenuEntry;
-    add(E::Settings, "Settings", [this] { m_owner->ScreenEditor()->EditScreen(this); });
-    add(E::ShowScreens, "Show screens", [this] { m_owner->ShowScreenList(); });
-    m_menu->addSeparator();
-    add(E::ShowOutputs, "Show outputs", [this] { m_owner->ShowSearchList(m_owner->OutputList()); });
-    add(E::ShowInputs, "Show inputs", [this] { m_owner->ShowSearchList(m_owner->InputList()); });
-    add(E::ShowSensors, "Show Sensors", [this] { m_owner->ShowSearchList(m_owner->SensorList()); });
-    add(E::ShowMemo, "Show Memo", [this] { m_owner->ShowSearchList(m_owner->MemoList()); });
-    add(E::ShowVariable, "Show Variable", [this] { m_owner->ShowSearchList(m_owner->VariableList()); });
-    m_menu->addSeparator();
-    add(E::RunTime, "Run Time", [this] { m_owner->RunTime()->CommandRunTime(); })->setCheckable(true);
-    add(E::DesignTime, "Design Time", [this] { m_owner->RunTime()->CommandDesignTime(); })->setCheckable(true);
-    add(E::Test, "Test", [this] { m_owner->RunTime()->CommandTest(); })->setCheckable(true);
-    m_menu->addSeparator();
-    add(E::CreateShortcut, "Create shortcut", [this] { m_owner->ScreenEditor()->CreateShortcut(this); });
-    add(E::AddCamera, "Add Axis cam", [this] { m_owner->ScreenEditor()->CreateCamera(this); });
-    add(E::CreateGauge, "Create Gauge", [this] { m_owner->ScreenEditor()->CreateGauge(this); })->setVisible(false);
-    // The grid and alignment entries are made when the menu first opens.
-    m_editAnchor = m_menu->addSeparator();
-    m_menu->addSeparator();
-    add(E::DeleteScreen, "Delete Screen", [this] { m_owner->ScreenEditor()->DeleteScreen(this); });
-    add(E::Close, "Close", [this] { close(); });
-}
-
 QAction *TMyForm11::Action(MenuEntry entry) const
 {
     Menu();
-    return m_entries.at(size_t(entry));
-}
-
-void TMyForm11::MakeEditMenus()
-{
-    // The snap grid of moves and drops, the program's own setting.
-    m_gridMenu = new QMenu(QStringLiteral("Grid"), m_menu);
-    m_menu->insertMenu(m_editAnchor, m_gridMenu);
-    QAction *snap = m_gridMenu->addAction(QStringLiteral("Snap to grid"));
-    snap->setCheckable(true);
-    connect(snap, &QAction::toggled, this, [this](bool on) { m_owner->Editor()->Grid().Set(on, m_owner->Editor()->Grid().Size()); });
-    m_gridMenu->addSeparator();
-    auto *sizes = new QActionGroup(this);
-    for (int size : {5, 10, 20, 50}) {
-        QAction *entry = m_gridMenu->addAction(QStringLiteral("%1 px").arg(size));
-        entry->setCheckable(true);
-        entry->setData(size);
-        sizes->addAction(entry);
-        connect(entry, &QAction::triggered, this, [this, size] { m_owner->Editor()->Grid().Set(m_owner->Editor()->Grid().On(), size); });
-    }
-    connect(m_gridMenu, &QMenu::aboutToShow, this, [this, snap] {
-        snap->setChecked(m_owner->Editor()->Grid().On());
-        for (QAction *entry : m_gridMenu->actions()) {
-            if (entry->isCheckable() && entry != snap)
-                entry->setChecked(entry->data().toInt() == m_owner->Editor()->Grid().Size());
-        }
-    });
-    m_menu->insertSeparator(m_editAnchor);
-    // Lining up and spreading out the selected controls, each one step of the history.
-    m_alignMenu = new QMenu(QStringLiteral("Align"), m_menu);
-    m_menu->insertMenu(m_editAnchor, m_alignMenu);
-    const auto align = [this](const char *text, auto handler) {
-        connect(m_alignMenu->addAction(QString::fromLatin1(text)), &QAction::triggered, this, handler);
-    };
-    using A = TSelection::Alignment;
-    align("Align left", [this] { m_selection->Align(A::Left); });
-    align("Align right", [this] { m_selection->Align(A::Right); });
-    align("Align top", [this] { m_selection->Align(A::Top); });
-    align("Align bottom", [this] { m_selection->Align(A::Bottom); });
-    align("Align centres horizontally", [this] { m_selection->Align(A::CentresHorizontally); });
-    align("Align centres vertically", [this] { m_selection->Align(A::CentresVertically); });
-    m_alignMenu->addSeparator();
-    align("Distribute horizontally", [this] { m_selection->Distribute(Qt::Horizontal); });
-    align("Distribute vertically", [this] { m_selection->Distribute(Qt::Vertical); });
-    m_alignMenu->addSeparator();
-    align("Same size (camera views)", [this] { m_selection->SameSize(); });
+    return m_menu->Action(entry);
 }
 
 void TMyForm11::PrepareMenu()
 {
     Menu();
-    if (!m_gridMenu)
-        MakeEditMenus();
-    const RunMode mode = m_owner->RunTime()->Mode();
-    const bool locked = mode == RunMode::RunTime || mode == RunMode::Test;
-    using E = MenuEntry;
-    Action(E::RunTime)->setChecked(mode == RunMode::RunTime);
-    Action(E::Test)->setChecked(mode == RunMode::Test);
-    Action(E::DesignTime)->setChecked(!locked);
-    for (E entry : {E::Settings, E::CreateShortcut, E::DeleteScreen, E::ShowOutputs, E::ShowInputs, E::ShowSensors, E::ShowVariable})
-        Action(entry)->setEnabled(!locked);
-    m_alignMenu->menuAction()->setEnabled(!locked && m_selection->Selected().size() >= 2);
-    m_gridMenu->menuAction()->setEnabled(!locked);
-    // A wall panel only runs: no way into design time, test or editing.
-    if (m_owner->Kiosk()) {
-        for (QAction *action : m_menu->actions())
-            action->setVisible(action == Action(E::RunTime) || action == Action(E::ShowScreens));
-    }
+    m_menu->Prepare();
 }
 
 void TMyForm11::ApplyRecord()

@@ -2,6 +2,7 @@
 
 #include "ListItemData.h"
 #include "TScreenArea.h"
+#include "TScreenMenu.h"
 #include "TProjectBinder.h"
 #include "TProjectManager.h"
 #include "TVQControlHost.h"
@@ -10,7 +11,6 @@
 #include <QPixmap>
 #include <QWidget>
 
-#include <array>
 #include <memory>
 #include <vector>
 
@@ -39,9 +39,7 @@ public:
 
     TScreenArea *Area() const { return m_area; }
     QMenu *Menu() const;
-    // The entries of the right-click menu, each held from when it was made.
-    enum class MenuEntry { Settings, ShowScreens, ShowOutputs, ShowInputs, ShowSensors, ShowMemo, ShowVariable, RunTime,
-                           DesignTime, Test, CreateShortcut, AddCamera, CreateGauge, DeleteScreen, Close, Count };
+    using MenuEntry = TScreenMenu::Entry;
     QAction *Action(MenuEntry entry) const;
     // Checks and enabling of the menu entries for the program-wide mode.
     void PrepareMenu();
@@ -82,19 +80,13 @@ protected:
 
 private:
     bool m_keysGiven = false;
-    void MakeMenu();
-    void MakeEditMenus();
     // The record's background cannot be used: the default one, with a word to the user.
     void ResetPicture(const QString &file);
 
     TForm1 *m_owner = nullptr;
     TNewVisualScreen m_record;
     TScreenArea *m_area = nullptr;
-    QMenu *m_menu = nullptr;
-    std::array<QAction *, size_t(MenuEntry::Count)> m_entries{};
-    QMenu *m_alignMenu = nullptr;
-    QMenu *m_gridMenu = nullptr;
-    QAction *m_editAnchor = nullptr;
+    mutable std::unique_ptr<TScreenMenu> m_menu;
     TSelection *m_selection = nullptr;
     QRubberBand *m_band = nullptr;
     QPoint m_bandOrigin;
