@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 
 TEST(SerialPort, IsValidIPv4)
 {

@@ -147,7 +147,7 @@ TEST(TCameraStream, FailuresAreRetriedWithGrowingPauses)
     EXPECT_EQ(camera.Requests().size(), asked);
 }
 
-TEST(TCameraStream, StalledStreamStopsAndRecovers)
+TEST(TCameraStream, StalledOrUnreadableStreamsStop)
 {
     TestCamera camera;
     camera.script.StallAtEnd = true;
@@ -161,6 +161,19 @@ TEST(TCameraStream, StalledStreamStopsAndRecovers)
     // The next attempt finds the camera sending again.
     ASSERT_TRUE(RunUntil([&] { return stream.State() == CameraState::Playing; }, 3000));
     EXPECT_GE(camera.StreamsStarted(), 2);
+
+    // Pictures the viewer cannot decode: after a few in a row the stream is no picture stream.
+    TestCamera garbage;
+    garbage.script.Frames = QByteArrayList(10, "not a picture");
+    TCameraStream unreadable;
+    QObject::connect(&unreadable, &TCameraStream::frameArrived, &unreadable, [&] {
+        QByteArray picture;
+        if (unreadable.TakeNewest(picture))
+            unreadable.PictureUnreadable();
+    });
+    Play(unreadable, garbage.Address());
+    ASSERT_TRUE(RunUntil([&] { return unreadable.State() == CameraState::Stopped; }));
+    EXPECT_EQ(unreadable.Detail(), QStringLiteral("not a picture stream"));
 }
 
 TEST(TCameraStream, AnswersThatAreNoStream)
@@ -366,20 +379,4 @@ TEST(TCameraStream, EveryPictureAsSoonAsItIsWhole)
     ASSERT_TRUE(RunUntil([&] { return snapshotViewer.shown.size() >= 3; }, 5000));
     EXPECT_EQ(snapshotViewer.shown.mid(0, 3), QByteArrayList({StructuredJpeg('0'), StructuredJpeg('1'), StructuredJpeg('2')}));
     EXPECT_EQ(states, QList<CameraState>({CameraState::Connecting, CameraState::Playing})) << states.size();
-}
-
-// Pictures the viewer cannot decode: after a few in a row the stream is no picture stream.
-TEST(TCameraStream, UnreadablePicturesStopTheStream)
-{
-    TestCamera camera;
-    camera.script.Frames = QByteArrayList(10, "not a picture");
-    TCameraStream stream;
-    QObject::connect(&stream, &TCameraStream::frameArrived, &stream, [&] {
-        QByteArray picture;
-        if (stream.TakeNewest(picture))
-            stream.PictureUnreadable();
-    });
-    Play(stream, camera.Address());
-    ASSERT_TRUE(RunUntil([&] { return stream.State() == CameraState::Stopped; }));
-    EXPECT_EQ(stream.Detail(), QStringLiteral("not a picture stream"));
 }

@@ -138,8 +138,12 @@ protected:
     QWidget screen;
 };
 
-TEST_F(CameraControlTest, DesignFaceIsAFrameWithPositionAndName)
+// In design time a frame with the position and the name, never a connection; in run time the
+// stream while the screen is shown.
+TEST_F(CameraControlTest, DesignShowsAFrameAndRunTimeStreamsWhileShown)
 {
+    camera.script.Frames = {PlainJpeg(QSize(640, 480), QColor(220, 20, 20))};
+    camera.script.Repeat = 3;
     TVQQAxisControl *control = Place(CameraRecord(camera.Address()));
     EXPECT_EQ(control->geometry(), QRect(30, 40, 240, 180));
     const QImage face = control->grab().toImage();
@@ -163,13 +167,7 @@ TEST_F(CameraControlTest, DesignFaceIsAFrameWithPositionAndName)
               QList<bool>({true, true, true, false}));
     EXPECT_FALSE(control->View()->IsPlaying());
     EXPECT_EQ(camera.Requests().size(), 0);
-}
 
-TEST_F(CameraControlTest, RunTimeStreamsWhileShownAndStopsInDesign)
-{
-    camera.script.Frames = {PlainJpeg(QSize(640, 480), QColor(220, 20, 20))};
-    camera.script.Repeat = 3;
-    TVQQAxisControl *control = Place(CameraRecord(camera.Address()));
     control->SetRunTimeMode(RunMode::RunTime);
     ASSERT_TRUE(RunUntil([&] { return control->View()->PicturesDecoded() > 0; }));
     // Decoded at the view's size and drawn over the whole view.

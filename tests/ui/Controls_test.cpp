@@ -86,7 +86,9 @@ protected:
 
 } // namespace
 
-TEST_F(ControlsTest, LongPressSendsPressLongPressAndItsRelease)
+// A push button with a long press sends press, long press and its release; one without never
+// starts the timer; read only, or a right click, forwards only the release.
+TEST_F(ControlsTest, PushButtonsSendPressLongPressAndRelease)
 {
     TVQQTorInput input(&parent, Module(6), 0, nullptr);
     input.SetDataToControl(Record("Hall entrance"));
@@ -114,39 +116,27 @@ TEST_F(ControlsTest, LongPressSendsPressLongPressAndItsRelease)
     QTest::mouseRelease(&input, Qt::LeftButton, {}, QPoint(3, 3));
     EXPECT_FALSE(input.LongPressTiming());
     EXPECT_EQ(link.Written, QByteArrayList({PushFrame(6, 1), PushFrame(7, 2)}));
-}
 
-TEST_F(ControlsTest, InputWithoutLongPressNeverStartsTheTimer)
-{
-    TVQQTorInput input(&parent, Module(6), 1, nullptr);
-    input.SetDataToControl(Record("Hall stairs"));
-    input.SetRunTimeMode(RunMode::RunTime);
-    QTest::mousePress(&input, Qt::LeftButton, {}, QPoint(3, 3));
-    EXPECT_FALSE(input.LongPressTiming());
-    QTest::mouseRelease(&input, Qt::LeftButton, {}, QPoint(3, 3));
-    EXPECT_EQ(link.Written.size(), 2);
+    // An input without a long press: the timer never starts.
+    TVQQTorInput stairs(&parent, Module(6), 1, nullptr);
+    stairs.SetDataToControl(Record("Hall stairs"));
+    stairs.SetRunTimeMode(RunMode::RunTime);
+    link.Written.clear();
+    QTest::mousePress(&stairs, Qt::LeftButton, {}, QPoint(3, 3));
+    EXPECT_FALSE(stairs.LongPressTiming());
+    QTest::mouseRelease(&stairs, Qt::LeftButton, {}, QPoint(3, 3));
+    EXPECT_EQ(link.Written, QByteArrayList({PushFrame(8, 1), PushFrame(9, 2)}));
 
     // Read only, or a right click: the press is not forwarded, the release is.
     link.Written.clear();
     TNewVisualOutput readOnly = Record("Hall stairs");
     readOnly.ReadOnly = 1;
-    input.SetDataToControl(readOnly);
-    QTest::mousePress(&input, Qt::LeftButton, {}, QPoint(3, 3));
-    QTest::mouseRelease(&input, Qt::LeftButton, {}, QPoint(3, 3));
-    QTest::mousePress(&input, Qt::RightButton, {}, QPoint(3, 3));
-    QTest::mouseRelease(&input, Qt::RightButton, {}, QPoint(3, 3));
-    EXPECT_EQ(link.Written, QByteArrayList({PushFrame(2, 2), PushFrame(3, 2)}));
-}
-
-TEST_F(ControlsTest, RunTimeClickOnAnOutputWaitsForTheStatus)
-{
-    const auto output = RunTimeControl<TVQQTorOutput>(2, 1, "Wall");
-    output->SetTorState(2);
-    QTest::mouseClick(output.get(), Qt::LeftButton, {}, QPoint(3, 3));
-    EXPECT_EQ(link.Written.size(), 1);                      // the toggle command
-    EXPECT_EQ(output->CurrentStateName(), QStringLiteral("Off"));
-    Module(2)->SetOutputStatus("\x02");                     // the module reports output 1 on
-    EXPECT_EQ(output->CurrentStateName(), QStringLiteral("On"));
+    stairs.SetDataToControl(readOnly);
+    QTest::mousePress(&stairs, Qt::LeftButton, {}, QPoint(3, 3));
+    QTest::mouseRelease(&stairs, Qt::LeftButton, {}, QPoint(3, 3));
+    QTest::mousePress(&stairs, Qt::RightButton, {}, QPoint(3, 3));
+    QTest::mouseRelease(&stairs, Qt::RightButton, {}, QPoint(3, 3));
+    EXPECT_EQ(link.Written, QByteArrayList({PushFrame(10, 2), PushFrame(11, 2)}));
 }
 
 // Every control class the module type table names is made by the factory, on the right class.
@@ -166,18 +156,18 @@ TEST_F(ControlsTest, EveryClassOfTheTypeTableIsRegistered)
     EXPECT_EQ(TControlFactory::Create(nullptr, &parent, Module(2), 0, nullptr), nullptr);
 }
 
-// A module object that goes before its control leaves it inert, never dangling.
-TEST_F(ControlsTest, AControlOutlivesItsModuleObject)
+// An output shows the bit the module reports, never the click; a module object that goes before
+// its control leaves it inert, never dangling.
+TEST_F(ControlsTest, OutputsShowTheReportedBits)
 {
     const auto output = RunTimeControl<TVQQTorOutput>(2, 1, "Wall");
-    lists.RemoveApplication(app);
-    EXPECT_EQ(output->GetParentModule(), nullptr);
+    output->SetTorState(2);
     QTest::mouseClick(output.get(), Qt::LeftButton, {}, QPoint(3, 3));
-    EXPECT_TRUE(link.Written.isEmpty());
-}
+    EXPECT_EQ(link.Written.size(), 1);                      // the toggle command
+    EXPECT_EQ(output->CurrentStateName(), QStringLiteral("Off"));
+    Module(2)->SetOutputStatus("\x02");                     // the module reports output 1 on
+    EXPECT_EQ(output->CurrentStateName(), QStringLiteral("On"));
 
-TEST_F(ControlsTest, OutputBitsOfPushButtonModulesAndShutters)
-{
     // On a module of type 4 the control of IO 5 shows output bit 1.
     const auto led = RunTimeControl<TVQQTorOutput>(4, 5, "LED");
     Module(4)->SetOutputStatus("\x02");
@@ -193,6 +183,12 @@ TEST_F(ControlsTest, OutputBitsOfPushButtonModulesAndShutters)
         Module(3)->SetOutputStatus(QByteArray(bits, 1));
         EXPECT_EQ(shutter->CurrentStateName(), QLatin1String(state)) << int(bits[0]);
     }
+
+    link.Written.clear();
+    lists.RemoveApplication(app);
+    EXPECT_EQ(output->GetParentModule(), nullptr);
+    QTest::mouseClick(output.get(), Qt::LeftButton, {}, QPoint(3, 3));
+    EXPECT_TRUE(link.Written.isEmpty());
 }
 
 TEST_F(ControlsTest, SizesAndRecordRoundTrip)

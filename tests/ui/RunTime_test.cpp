@@ -262,21 +262,58 @@ TEST_F(RunTimeTest, ARefusalSaysSoAndALaterRightLogInSucceeds)
 }
 
 // "Open last file" set: the first activation opens the project, connects it and enters run time;
-// with the last file gone the connection window still comes and run time is entered.
-TEST_F(RunTimeTest, StartUpConnectsTheLastProject)
+// with the last file gone the connection window still comes and run time is entered. Wall-panel
+// mode: the last project (even without "open last file") in run time, a screen full screen, the
+// main window hidden, the screen menu without design time, test and editing.
+TEST_F(RunTimeTest, StartUpConnectsTheLastProjectInAWindowOrOnAWallPanel)
 {
     ASSERT_TRUE(Start({.Password = k_secret}));
-    const std::unique_ptr<TForm1> window2 = StartOnLastFile(true, false);
+    const QString path = folder.File(QStringLiteral("Data/two.qvp"));
+    QByteArray project = folder.Read(path);
+    {
+        const std::unique_ptr<TForm1> window2 = StartOnLastFile(true, false);
+        ASSERT_TRUE(window2);
+        TForm1 &started = *window2;
+        EXPECT_TRUE(started.Connecting()->isVisible());
+        ASSERT_TRUE(Finished(started));
+        EXPECT_EQ(started.Connecting()->Lines().mid(0, 2), QStringList({"Connecting on a.qap", "->Succes"}));
+        EXPECT_TRUE(started.Connecting()->Lines().contains(QStringLiteral("refresh ouputs on a.qap")));
+        EXPECT_EQ(started.RunTime()->Mode(), RunMode::RunTime);
+        // The refresh's states are shown: the ceiling lamp, "On" as drawn at first, is off.
+        TVQBaseControl *ceiling = LabelledControl(started.ScreenWindows()[0], QStringLiteral("Living room ceiling"));
+        EXPECT_TRUE(RunUntil([&] { return ceiling->CurrentStateName() == QStringLiteral("Off"); }));
+    }
+
+    // The first screen made smaller than the display: 400 x 300.
+    ASSERT_TRUE(project.contains(" 1 0 0 0 0 0 1 0 320 258  28  1e   0   1Ground floor|"));
+    project.replace(" 1 0 0 0 0 0 1 0 320 258  28  1e   0   1Ground floor|", " 1 0 0 0 0 0 1 0 190 12c  28  1e   0   1Ground floor|");
+    ASSERT_TRUE(TFileAccess::SaveAtomically(path, project));
+    const std::unique_ptr<TForm1> window2 = StartOnLastFile(false, true);
     ASSERT_TRUE(window2);
-    TForm1 &started = *window2;
-    EXPECT_TRUE(started.Connecting()->isVisible());
-    ASSERT_TRUE(Finished(started));
-    EXPECT_EQ(started.Connecting()->Lines().mid(0, 2), QStringList({"Connecting on a.qap", "->Succes"}));
-    EXPECT_TRUE(started.Connecting()->Lines().contains(QStringLiteral("refresh ouputs on a.qap")));
-    EXPECT_EQ(started.RunTime()->Mode(), RunMode::RunTime);
-    // The refresh's states are shown: the ceiling lamp, "On" as drawn at first, is off.
-    TVQBaseControl *ceiling = LabelledControl(started.ScreenWindows()[0], QStringLiteral("Living room ceiling"));
-    EXPECT_TRUE(RunUntil([&] { return ceiling->CurrentStateName() == QStringLiteral("Off"); }));
+    TForm1 &panel = *window2;
+    ASSERT_TRUE(Finished(panel));
+    EXPECT_EQ(panel.RunTime()->Mode(), RunMode::RunTime);
+    EXPECT_FALSE(panel.isVisible());
+    TMyForm11 *screen = nullptr;
+    for (TMyForm11 *window : panel.ScreenWindows()) {
+        if (window->isVisible())
+            screen = window;
+    }
+    ASSERT_TRUE(screen);
+    EXPECT_TRUE(screen->windowState() & Qt::WindowFullScreen);
+    // The picture in the middle of the display, the picture's own colour around it.
+    EXPECT_EQ(screen->Area()->size(), QSize(400, 300));
+    EXPECT_LE((screen->Area()->geometry().center() - screen->rect().center()).manhattanLength(), 2);
+    EXPECT_EQ(screen->palette().color(QPalette::Window), screen->Area()->Picture().toImage().pixelColor(0, 0));
+    screen->PrepareMenu();
+    QStringList shown;
+    for (QAction *action : screen->Menu()->actions()) {
+        if (action->isVisible() && !action->isSeparator())
+            shown.append(action->text());
+    }
+    EXPECT_EQ(shown, QStringList({"Show screens", "Run Time"}));
+    TVQBaseControl *ceiling = LabelledControl(screen, QStringLiteral("Living room ceiling"));
+    EXPECT_TRUE(RunUntil([&] { return ceiling->Trust() == StateTrust::Fresh; }));
 
     TSettings settings;
     settings.OpenLastFile = true;
@@ -468,13 +505,24 @@ TEST_F(RunTimeTest, AStoppedAndRestartedModuleIsSeenAndHealsByItself)
     EXPECT_FALSE(App(0).Session().RetryTimer()->isActive());
 }
 
-// The module's program stops while nothing happens: the next keep-alive gets "port unreachable"
-// back, and the link is lost then, even when the link's poll reads before the socket says so (a
-// peek for a datagram takes the kernel's pending error with it).
-TEST_F(RunTimeTest, AStoppedModuleIsSeenByTheNextKeepAlive)
+// The module restarts while nothing happens: its port closed a moment, the session forgotten.
+// The keep-alive after a silent interval gets nothing back, so the states are asked for, get
+// nothing either, and the link is lost, logs in again and is fresh, with no click. Then the
+// module's program stops: the next keep-alive gets "port unreachable" back, and the link is lost
+// then, even when the link's poll reads before the socket says so (a peek for a datagram takes
+// the kernel's pending error with it).
+TEST_F(RunTimeTest, AModuleRestartedOrStoppedWhileIdleIsSeenByTheKeepAlive)
 {
-    ASSERT_TRUE(Start({.Password = k_secret}));
+    ASSERT_TRUE(Start({.Password = k_secret, .RebootAfter = 1, .RebootPause = 100}));
     ConnectWithShortWaits();
+    const int logIns = Logged(QStringLiteral("recv log-in"));
+    ASSERT_TRUE(RunUntil([&] { return Logged(QStringLiteral("restarted")) == 1; }, 5000));
+    App(0).Session().WatchdogExpired();  // after an interval that heard the refresh: nothing awaited
+    App(0).Session().WatchdogExpired();  // after a silent one
+    EXPECT_TRUE(RunUntil([&] { return App(0).Session().Health() == LinkHealth::Lost; }, 3000));
+    EXPECT_TRUE(RunUntil([&] { return Logged(QStringLiteral("recv log-in")) == logIns + 1 && UntrustedControls() == 0; }, 5000));
+    EXPECT_EQ(App(0).Session().Health(), LinkHealth::Up);
+
     TLinkTimings timings = App(0).Session().Timings();
     timings.AnswerWait = 600000;  // no answer awaited in this test's time: only the port can say it
     App(0).Session().SetTimings(timings);
@@ -543,61 +591,6 @@ TEST_F(RunTimeTest, StatesLostToANoisyLinkAreAskedForAgain)
         window.RunTime()->CommandDesignTime();
         window.CloseProject();
     }
-}
-
-// Wall-panel mode: the last project (even without "open last file") in run time, a screen full
-// screen, the main window hidden, the screen menu without design time, test and editing.
-TEST_F(RunTimeTest, WallPanelRunsTheLastProjectFullScreen)
-{
-    ASSERT_TRUE(Start({.Password = k_secret}));
-    // The first screen made smaller than the display: 400 x 300.
-    const QString path = folder.File(QStringLiteral("Data/two.qvp"));
-    QByteArray project = folder.Read(path);
-    ASSERT_TRUE(project.contains(" 1 0 0 0 0 0 1 0 320 258  28  1e   0   1Ground floor|"));
-    project.replace(" 1 0 0 0 0 0 1 0 320 258  28  1e   0   1Ground floor|", " 1 0 0 0 0 0 1 0 190 12c  28  1e   0   1Ground floor|");
-    ASSERT_TRUE(TFileAccess::SaveAtomically(path, project));
-    const std::unique_ptr<TForm1> window2 = StartOnLastFile(false, true);
-    ASSERT_TRUE(window2);
-    TForm1 &panel = *window2;
-    ASSERT_TRUE(Finished(panel));
-    EXPECT_EQ(panel.RunTime()->Mode(), RunMode::RunTime);
-    EXPECT_FALSE(panel.isVisible());
-    TMyForm11 *screen = nullptr;
-    for (TMyForm11 *window : panel.ScreenWindows()) {
-        if (window->isVisible())
-            screen = window;
-    }
-    ASSERT_TRUE(screen);
-    EXPECT_TRUE(screen->windowState() & Qt::WindowFullScreen);
-    // The picture in the middle of the display, the picture's own colour around it.
-    EXPECT_EQ(screen->Area()->size(), QSize(400, 300));
-    EXPECT_LE((screen->Area()->geometry().center() - screen->rect().center()).manhattanLength(), 2);
-    EXPECT_EQ(screen->palette().color(QPalette::Window), screen->Area()->Picture().toImage().pixelColor(0, 0));
-    screen->PrepareMenu();
-    QStringList shown;
-    for (QAction *action : screen->Menu()->actions()) {
-        if (action->isVisible() && !action->isSeparator())
-            shown.append(action->text());
-    }
-    EXPECT_EQ(shown, QStringList({"Show screens", "Run Time"}));
-    TVQBaseControl *ceiling = LabelledControl(screen, QStringLiteral("Living room ceiling"));
-    EXPECT_TRUE(RunUntil([&] { return ceiling->Trust() == StateTrust::Fresh; }));
-}
-
-// The module restarts while nothing happens: its port closed a moment, the session forgotten.
-// The keep-alive after a silent interval gets nothing back, so the states are asked for, get
-// nothing either, and the link is lost, logs in again and is fresh, with no click.
-TEST_F(RunTimeTest, AModuleRestartedWhileIdleIsSeenByTheKeepAlive)
-{
-    ASSERT_TRUE(Start({.Password = k_secret, .RebootAfter = 1, .RebootPause = 100}));
-    ConnectWithShortWaits();
-    const int logIns = Logged(QStringLiteral("recv log-in"));
-    ASSERT_TRUE(RunUntil([&] { return Logged(QStringLiteral("restarted")) == 1; }, 5000));
-    App(0).Session().WatchdogExpired();  // after an interval that heard the refresh: nothing awaited
-    App(0).Session().WatchdogExpired();  // after a silent one
-    EXPECT_TRUE(RunUntil([&] { return App(0).Session().Health() == LinkHealth::Lost; }, 3000));
-    EXPECT_TRUE(RunUntil([&] { return Logged(QStringLiteral("recv log-in")) == logIns + 1 && UntrustedControls() == 0; }, 5000));
-    EXPECT_EQ(App(0).Session().Health(), LinkHealth::Up);
 }
 
 // The log-in answered after the connection window gave up on it: the session still opens, asks

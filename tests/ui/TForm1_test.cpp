@@ -88,27 +88,6 @@ TEST_F(MainWindowTest, DraggingAnOutputOntoAScreenCreatesItsControl)
     EXPECT_FALSE(other.isAccepted());
 }
 
-TEST_F(MainWindowTest, MovingAControlAndSavingChangesOnlyItsPosition)
-{
-    const QByteArray original = folder.Read(folder.House());
-    window.Project()->SetFileName(folder.House());
-    TVQBaseControl *ceiling = LabelledControl(Screen(0), QStringLiteral("Living room ceiling"));
-    Drag(ceiling, QPoint(5, 5), QPoint(25, 15));
-    EXPECT_EQ(ceiling->pos(), QPoint(210, 135));
-    EXPECT_TRUE(window.Project()->GetModified());
-
-    window.CommandSave();
-    EXPECT_TRUE(dialogs.Messages.isEmpty());
-    // Left 190 (" be") and top 125 ("  7d") became 210 ("  d2") and 135 ("  87").
-    const QByteArray before = "   0  be  7d   0   0   2   0   1   1       0C:\\Quelnor\\Default Images\\KOB ON.ico|C:\\Quelnor\\Default Images\\KOB OFF.ico|Living room ceiling|";
-    const QByteArray after = "   0  d2  87   0   0   2   0   1   1       0C:\\Quelnor\\Default Images\\KOB ON.ico|C:\\Quelnor\\Default Images\\KOB OFF.ico|Living room ceiling|";
-    ASSERT_TRUE(original.contains(before));
-    QByteArray expected = original;
-    expected.replace(before, after);
-    EXPECT_EQ(folder.Read(folder.House()), expected);
-    EXPECT_FALSE(window.Project()->GetModified());
-}
-
 TEST_F(MainWindowTest, ModesSwitchEveryControlAndTheMenu)
 {
     TMyForm11 *screen = Screen(0);
@@ -288,10 +267,28 @@ TEST_F(UnopenedWindowTest, AFailedSaveKeepsTheWork)
     EXPECT_EQ(folder.Read(readOnly), before);
 }
 
-// A move of any kind of control counts, and stops at the screen's left and top edges; a
-// confirmed dialog counts too.
+// A move changes only the control's position in the saved file; a move of any kind of control
+// counts, and stops at the screen's left and top edges; a confirmed dialog counts too.
 TEST_F(MainWindowTest, EveryMoveCountsAndStaysOnTheScreen)
 {
+    const QByteArray original = folder.Read(folder.House());
+    window.Project()->SetFileName(folder.House());
+    TVQBaseControl *ceiling = LabelledControl(Screen(0), QStringLiteral("Living room ceiling"));
+    Drag(ceiling, QPoint(5, 5), QPoint(25, 15));
+    EXPECT_EQ(ceiling->pos(), QPoint(210, 135));
+    EXPECT_TRUE(window.Project()->GetModified());
+
+    window.CommandSave();
+    EXPECT_TRUE(dialogs.Messages.isEmpty());
+    // Left 190 (" be") and top 125 ("  7d") became 210 ("  d2") and 135 ("  87").
+    const QByteArray before = "   0  be  7d   0   0   2   0   1   1       0C:\\Quelnor\\Default Images\\KOB ON.ico|C:\\Quelnor\\Default Images\\KOB OFF.ico|Living room ceiling|";
+    const QByteArray after = "   0  d2  87   0   0   2   0   1   1       0C:\\Quelnor\\Default Images\\KOB ON.ico|C:\\Quelnor\\Default Images\\KOB OFF.ico|Living room ceiling|";
+    ASSERT_TRUE(original.contains(before));
+    QByteArray expected = original;
+    expected.replace(before, after);
+    EXPECT_EQ(folder.Read(folder.House()), expected);
+    EXPECT_FALSE(window.Project()->GetModified());
+
     QStringList kinds;
     for (TMyForm11 *screen : window.ScreenWindows()) {
         for (TVQControl *control : screen->Area()->findChildren<TVQControl *>()) {
@@ -620,6 +617,13 @@ TEST_F(MainWindowTest, ProjectSummaryUpdateAndRemoval)
     EXPECT_EQ(std::make_tuple(window.Project()->Applications().size(), window.Project()->Outputs().size(), window.Project()->Memos().size(),
                               window.Lists()->Modules().size(), tree->topLevelItemCount()),
               std::make_tuple(0u, 0u, 0u, 0u, 0));
+
+    // Left open, the summary follows the project: another one opened, or none.
+    dialogs.SaveAnswers = {TDialogs::No};
+    ASSERT_TRUE(window.OpenProject(folder.Demo()));
+    EXPECT_TRUE(RunUntil([&] { return tree->topLevelItemCount() == 1 && tree->topLevelItem(0)->text(0) == QStringLiteral("demo.qap"); }));
+    window.CloseProject();
+    EXPECT_TRUE(RunUntil([&] { return tree->topLevelItemCount() == 0; }));
 }
 
 TEST_F(MainWindowTest, PropertyDialogsEditTheirControl)
@@ -964,59 +968,30 @@ TEST_F(MainWindowTest, RemovingAnApplicationCanBeUndone)
     EXPECT_TRUE(window.Project()->Applications().empty());
 }
 
-// The project summary, left open, follows the project: another one opened, or none.
-TEST_F(MainWindowTest, TheSummaryFollowsTheOpenProject)
-{
-    window.CommandProjectSummary();
-    QTreeWidget *tree = window.Summary()->Tree();
-    ASSERT_EQ(tree->topLevelItem(0)->text(0), QStringLiteral("house.qap"));
-    ASSERT_TRUE(window.OpenProject(folder.Demo()));
-    EXPECT_TRUE(RunUntil([&] { return tree->topLevelItemCount() == 1 && tree->topLevelItem(0)->text(0) == QStringLiteral("demo.qap"); }));
-    window.CloseProject();
-    EXPECT_TRUE(RunUntil([&] { return tree->topLevelItemCount() == 0; }));
-}
-
-// In the property dialogs and the screen settings, Enter confirms and Escape cancels, whatever
-// button a picture chooser has.
-TEST_F(MainWindowTest, EnterConfirmsAndEscapeCancelsTheDialogs)
-{
-    TVQBaseControl *hall = LabelledControl(Screen(0), QStringLiteral("Hall"));
-    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
-        QStringList results;
-        dialogs.DialogHandler = [&](QDialog &dialog) {
-            dialog.show();
-            for (const QPushButton *button : dialog.findChildren<QPushButton *>()) {
-                if (button->text() != QStringLiteral("OK")) {
-                    EXPECT_FALSE(button->autoDefault() || button->isDefault()) << button->text().toStdString();
-                }
-            }
-            if (::testing::Test::HasFailure())
-                return int(QDialog::Rejected);  // Enter would open a file chooser and wait
-            QTest::keyClick(&dialog, key);
-            results.append(dialog.result() == QDialog::Accepted ? QStringLiteral("accepted") : QStringLiteral("rejected"));
-            return dialog.result();
-        };
-        hall->DisplayProperties();
-        window.ScreenEditor()->EditScreen(Screen(0));
-        const QString expected = key == Qt::Key_Return ? QStringLiteral("accepted") : QStringLiteral("rejected");
-        EXPECT_EQ(results, QStringList({expected, expected}));
-    }
-}
-
-// A message comes above the dialog that caused it (the serial dialog stays on top: a box under
-// it would look like a frozen dialog).
-TEST(QtDialogs, AMessageComesAboveTheDialogThatCausedIt)
+// A dialog comes centred on the window the user works in, not on the main window; a message comes
+// above the dialog that caused it (the serial dialog stays on top: a box under it would look like
+// a frozen dialog).
+TEST(QtDialogs, DialogsAndMessagesComeOverWhatTheUserWorksIn)
 {
     QWidget main;
+    main.setGeometry(10, 10, 200, 100);
     main.show();
-    QDialog serial(&main, Qt::Dialog | Qt::WindowStaysOnTopHint);
-    serial.setModal(true);
-    serial.show();
-    ASSERT_TRUE(RunUntil([&] { return QApplication::activeModalWidget() == &serial; }));
+    QWidget screen;
+    screen.setGeometry(300, 200, 400, 300);
+    screen.show();
+    screen.activateWindow();
+    ASSERT_TRUE(RunUntil([&] { return QApplication::activeWindow() == &screen; }));
     TQtDialogs dialogs(&main);
+    QDialog properties(&main);
+    properties.resize(120, 80);
+    QPoint centre;
     QWidget *over = nullptr;
     QTimer answering;
     QObject::connect(&answering, &QTimer::timeout, [&] {
+        if (properties.isVisible()) {
+            centre = properties.frameGeometry().center();
+            properties.reject();
+        }
         if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
             over = box->parentWidget();
             EXPECT_EQ(box->icon(), QMessageBox::Warning);  // what went wrong, not news
@@ -1024,6 +999,13 @@ TEST(QtDialogs, AMessageComesAboveTheDialogThatCausedIt)
         }
     });
     answering.start(10);
+    dialogs.Exec(properties);
+    EXPECT_LE((centre - screen.frameGeometry().center()).manhattanLength(), 4) << centre.x() << "," << centre.y();
+
+    QDialog serial(&main, Qt::Dialog | Qt::WindowStaysOnTopHint);
+    serial.setModal(true);
+    serial.show();
+    ASSERT_TRUE(RunUntil([&] { return QApplication::activeModalWidget() == &serial; }));
     dialogs.ShowMessage(QStringLiteral("Unable to open serial Port "));
     EXPECT_EQ(over, &serial);
 }
@@ -1089,37 +1071,33 @@ TEST_F(UnopenedWindowTest, AltAndTheUnderlinedLetterOpenAMenu)
     EXPECT_EQ(window.menuBar()->activeAction(), window.FileMenu()->menuAction());
 }
 
-// A dialog comes centred on the window the user works in, not on the main window.
-TEST(QtDialogs, ADialogComesOverTheWindowTheUserWorksIn)
-{
-    QWidget main;
-    main.setGeometry(10, 10, 200, 100);
-    main.show();
-    QWidget screen;
-    screen.setGeometry(300, 200, 400, 300);
-    screen.show();
-    screen.activateWindow();
-    ASSERT_TRUE(RunUntil([&] { return QApplication::activeWindow() == &screen; }));
-    TQtDialogs dialogs(&main);
-    QDialog properties(&main);
-    properties.resize(120, 80);
-    QPoint centre;
-    QTimer answering;
-    QObject::connect(&answering, &QTimer::timeout, [&] {
-        if (properties.isVisible()) {
-            centre = properties.frameGeometry().center();
-            properties.reject();
-        }
-    });
-    answering.start(10);
-    dialogs.Exec(properties);
-    EXPECT_LE((centre - screen.frameGeometry().center()).manhattanLength(), 4) << centre.x() << "," << centre.y();
-}
-
-// Tab goes through a property dialog in reading order: "Display text", then the text itself.
-TEST_F(MainWindowTest, TabGoesThroughADialogInReadingOrder)
+// In the property dialogs and the screen settings, Enter confirms and Escape cancels, whatever
+// button a picture chooser has; Tab goes through a property dialog in reading order: "Display
+// text", then the text itself.
+TEST_F(MainWindowTest, TheKeyboardWorksTheDialogs)
 {
     TVQBaseControl *hall = LabelledControl(Screen(0), QStringLiteral("Hall"));
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+        QStringList results;
+        dialogs.DialogHandler = [&](QDialog &dialog) {
+            dialog.show();
+            for (const QPushButton *button : dialog.findChildren<QPushButton *>()) {
+                if (button->text() != QStringLiteral("OK")) {
+                    EXPECT_FALSE(button->autoDefault() || button->isDefault()) << button->text().toStdString();
+                }
+            }
+            if (::testing::Test::HasFailure())
+                return int(QDialog::Rejected);  // Enter would open a file chooser and wait
+            QTest::keyClick(&dialog, key);
+            results.append(dialog.result() == QDialog::Accepted ? QStringLiteral("accepted") : QStringLiteral("rejected"));
+            return dialog.result();
+        };
+        hall->DisplayProperties();
+        window.ScreenEditor()->EditScreen(Screen(0));
+        const QString expected = key == Qt::Key_Return ? QStringLiteral("accepted") : QStringLiteral("rejected");
+        EXPECT_EQ(results, QStringList({expected, expected}));
+    }
+
     QStringList order;
     dialogs.DialogHandler = [&](QDialog &dialog) {
         SetReadingTabOrder(&dialog);
