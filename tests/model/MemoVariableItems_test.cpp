@@ -115,15 +115,6 @@ TEST_F(ItemsTest, MemoStateTexts)
     EXPECT_EQ(Memo(4).GetStateText(), "Off");
 }
 
-TEST_F(ItemsTest, RecallWithoutLinkShowsAMessagePerClick)
-{
-    auto item = TModelFactory::CreateMemoItem(&app, app.MemoAt(0), nullptr);
-    item->SendRecall();
-    item->SendRecall();
-    EXPECT_EQ(messages.Shown, QStringList({"No Serial Port Defined", "No Serial Port Defined"}));
-    EXPECT_TRUE(link.Written.isEmpty());
-}
-
 TEST_F(ItemsTest, VariableNumbersAndTexts)
 {
     ASSERT_EQ(lists.Variables().size(), 3u);
@@ -151,14 +142,18 @@ TEST_F(ItemsTest, VariableCommandsAndTheStepOrWrapChoice)
     EXPECT_EQ(link.Written, expected);
 }
 
-TEST_F(ItemsTest, VariableWithoutLinkShowsAMessage)
+// Without a link, each click of a memo or a variable shows a message and sends nothing.
+TEST_F(ItemsTest, ItemsWithoutALinkShowAMessagePerClick)
 {
+    auto memo = TModelFactory::CreateMemoItem(&app, app.MemoAt(0), nullptr);
+    memo->SendRecall();
+    memo->SendRecall();
+    EXPECT_EQ(messages.Shown, QStringList({"No Serial Port Defined", "No Serial Port Defined"}));
     auto item = TModelFactory::CreateVariableItem(&app, app.VariableAt(2), nullptr);
     item->SendValueClick();
     item->SendToggleVariable();
     item->SendWrap();
-    EXPECT_EQ(messages.Shown.size(), 3);
-    EXPECT_EQ(messages.Shown[0], QStringLiteral("No Serial Port Defined"));
+    EXPECT_EQ(messages.Shown, QStringList(5, QStringLiteral("No Serial Port Defined")));
     EXPECT_TRUE(link.Written.isEmpty());
 
     TestControl run(RunMode::RunTime), design(RunMode::DesignTime);

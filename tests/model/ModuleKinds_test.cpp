@@ -75,6 +75,17 @@ TEST_F(ModuleKindsTest, ModelBuildingMakesOneObjectPerModuleWithAKind)
     lists.RemoveApplication(other);
     EXPECT_EQ(lists.FindModule(&other, 2), nullptr);
     EXPECT_EQ(lists.Modules().size(), 9u);
+
+    // Look-ups answer the first match in list order.
+    TDataFileManager second(nullptr, "b", &messages);
+    AddTestModule(second, 5, 6, 1, "First");
+    AddTestModule(second, 5, 9, 2, "Second");
+    lists.AddApplication(second);
+    EXPECT_EQ(lists.FindModule(&second, 5)->Kind(), ModuleKind::Kob);
+    EXPECT_EQ(lists.FindModule(&app, 2)->GetApplication(), &app);
+    lists.RemoveApplication(second);
+    EXPECT_EQ(lists.FindModule(&second, 5), nullptr);
+    EXPECT_NE(lists.FindModule(&app, 2), nullptr);
 }
 
 TEST_F(ModuleKindsTest, TestToggles)
@@ -121,10 +132,7 @@ TEST_F(ModuleKindsTest, TestToggles)
     // Channels past the eight bits change nothing.
     Module(2).ToggleTestState(9);
     EXPECT_EQ(State(2, 9), 0);
-}
-
-TEST_F(ModuleKindsTest, ChannelStatesWithoutAStateAreZero)
-{
+    // Channels without a state read as zero.
     for (quint16 number : {8, 9, 10})
         EXPECT_EQ(State(number, 0), 0) << number;
 }
@@ -182,16 +190,12 @@ TEST_F(ModuleKindsTest, CommandsGoThroughTheBuilders)
     EXPECT_EQ(link.Written, expected);
 }
 
-TEST_F(ModuleKindsTest, LongPressFlagOfTheIo)
+TEST_F(ModuleKindsTest, NamesLongPressAndRefresh)
 {
     // IO 5 of module 7 does not exist; relays have no long press.
     EXPECT_EQ(QList<bool>({Module(3).IsLongPressIO(0), Module(3).IsLongPressIO(1), Module(7).IsLongPressIO(0), Module(10).IsLongPressIO(0),
                            Module(7).IsLongPressIO(5), Module(2).IsLongPressIO(0)}),
               QList<bool>({true, false, true, true, false, false}));
-}
-
-TEST_F(ModuleKindsTest, NamesAndRefresh)
-{
     ModuleRecord *record = Module(2).GetRecord();
     record->SerialNumber = 0xAB123456;
     // The serial's lower 24 bits, 0x123456, in decimal; no IO 5.
@@ -208,17 +212,4 @@ TEST_F(ModuleKindsTest, NamesAndRefresh)
     Module(2).RemoveControl(&run);
     Module(2).SetOutputStatus("\x00");
     EXPECT_EQ(std::make_tuple(run.Refreshes, test.Refreshes), std::make_tuple(1, 2));
-}
-
-TEST_F(ModuleKindsTest, LookUpsAnswerTheFirstMatchInListOrder)
-{
-    TDataFileManager other(nullptr, "b", &messages);
-    AddTestModule(other, 5, 6, 1, "First");
-    AddTestModule(other, 5, 9, 2, "Second");
-    lists.AddApplication(other);
-    EXPECT_EQ(lists.FindModule(&other, 5)->Kind(), ModuleKind::Kob);
-    EXPECT_EQ(lists.FindModule(&app, 2)->GetApplication(), &app);
-    lists.RemoveApplication(other);
-    EXPECT_EQ(lists.FindModule(&other, 5), nullptr);
-    EXPECT_NE(lists.FindModule(&app, 2), nullptr);
 }

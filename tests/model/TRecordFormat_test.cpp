@@ -79,17 +79,15 @@ TEST(TRecordFormat, IoLayoutsOfVersions2To5)
 
     for (int version : {0, 1, 6})
         EXPECT_FALSE(TRecordFormat::ReadIo(k_ioLineV5, version)) << version;
-}
 
-TEST(TRecordFormat, IoNameEndsAtBarAndAfter31Characters)
-{
+    // The name ends at a bar, and after 31 characters.
     const QByteArray numbers = k_ioLineV5.left(k_ioLineV5.indexOf('G'));
     EXPECT_EQ(TRecordFormat::ReadIo(numbers + "Gate|open", 5)->Name, "Gate");
     EXPECT_EQ(TRecordFormat::ReadIo(numbers + QByteArray(40, 'n'), 5)->Name, QByteArray(31, 'n'));
     EXPECT_EQ(SampleIo().ParamIndex(), 256 + 6);
 }
 
-TEST(TRecordFormat, MemoLayouts)
+TEST(TRecordFormat, MemoAndMemoListLayouts)
 {
     const MemoRecord memo{.Defined = 1, .Aux1 = 2, .FirstEntryIndex = 0x10, .Aux2 = 3, .Aux3 = 4, .Aux4 = 5, .MemoKind = 1,
                           .Aux5 = 6, .Aux6 = 7, .Aux7 = 8, .EntryCount = 3, .Aux8 = 9, .Name = "Shutters down"};
@@ -107,10 +105,8 @@ TEST(TRecordFormat, MemoLayouts)
     // 256 entries or more clear Aux4, the kind and Aux5.
     const auto big = TRecordFormat::ReadMemo(" 1 2  10   3 4 5 1 6   7   8 100   9Big|x", 4);
     EXPECT_EQ(std::make_tuple(big->Aux4, big->MemoKind, big->Aux5, big->EntryCount, big->Name), std::make_tuple(0, 0, 0, 256, QByteArray("Big")));
-}
 
-TEST(TRecordFormat, MemoListEntries)
-{
+    // The memo list's entries, in versions 0 and 1.
     const MemoListRecord entry{1, 2, 0x1a, 3};
     EXPECT_EQ(TRecordFormat::WriteMemoList(entry), " 1 2  1a   3\r\n");
     EXPECT_EQ(TRecordFormat::ReadMemoList(" 1 2  1a   3", 0), entry);

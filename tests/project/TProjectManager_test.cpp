@@ -48,8 +48,11 @@ TEST_F(ProjectManagerTest, TwoApplicationsWithEveryKindOfControlRoundTrip)
     EXPECT_FALSE(QFileInfo::exists(Path(QStringLiteral("OldVersion/house.qvp2-01-00"))));
 }
 
+// Older versions are upgraded with a copy in "OldVersion", made when the folder is missing: the
+// upgrade never goes without its copy.
 TEST_F(ProjectManagerTest, OlderVersionsAreUpgradedWithACopy)
 {
+    QDir(ProgramFolder()).rmdir(QStringLiteral("OldVersion"));
     for (const char *name : {"version-3", "version-2"}) {
         messages.Shown.clear();
         const QString file = QString::fromLatin1(name) + QStringLiteral(".qvp");
@@ -106,15 +109,6 @@ TEST_F(ProjectManagerTest, SavingThroughLinksAndOverReadOnlyFiles)
     EXPECT_TRUE(project->GetModified());
     EXPECT_FALSE(project->WriteProject(Path(QStringLiteral("link.qvp")), &error));
     EXPECT_EQ(ProgramFolder::Read(Path(QStringLiteral("real.qvp"))), saved);
-}
-
-// A program folder without "OldVersion" gets one: the upgrade never goes without its copy.
-TEST_F(ProjectManagerTest, UpgradeWithoutOldVersionFolderMakesIt)
-{
-    QDir(ProgramFolder()).rmdir(QStringLiteral("OldVersion"));
-    EXPECT_TRUE(Open(QStringLiteral("v3.qvp"), TestFile(QStringLiteral("version-3.qvp"))));
-    EXPECT_EQ(messages.Shown, QStringList({"This application will be update"}));
-    EXPECT_TRUE(QFileInfo::exists(Path(QStringLiteral("OldVersion/v3.qvp2-01-00"))));
 }
 
 TEST_F(ProjectManagerTest, UnreadableVersions)
@@ -254,7 +248,7 @@ TEST_F(ProjectManagerTest, ModifiedRules)
     EXPECT_TRUE(project->GetModified());
 }
 
-TEST_F(ProjectManagerTest, BackupCopiesWithATimeStampedName)
+TEST_F(ProjectManagerTest, SavedNamesGetTheExtensionAndBackupsATimeStamp)
 {
     project = std::make_unique<TProjectManager>(ProgramFolder(), &messages);
     const QDateTime when(QDate(2011, 3, 7), QTime(14, 5, 9));
@@ -267,11 +261,8 @@ TEST_F(ProjectManagerTest, BackupCopiesWithATimeStampedName)
     EXPECT_EQ(ProgramFolder::Read(Path(QStringLiteral("Data/Backup File/house[2011 3 7 - 14 5 9 ].qvp"))), "house.qvp.qvp");
     EXPECT_FALSE(project->BackupProjectFile(Path(QStringLiteral("house.txt")), when));
     EXPECT_FALSE(project->BackupProjectFile(Path(QStringLiteral(".qvp")), when));
-}
 
-TEST_F(ProjectManagerTest, NamesLackingTheExtensionGetIt)
-{
-    project = std::make_unique<TProjectManager>(ProgramFolder(), &messages);
+    // A name saved without the extension gets it.
     ASSERT_TRUE(project->WriteProject(Path(QStringLiteral("a"))));
     EXPECT_EQ(project->FileName(), Path(QStringLiteral("a.qvp")));
     ASSERT_TRUE(project->WriteProject(Path(QStringLiteral("b.QVP"))));

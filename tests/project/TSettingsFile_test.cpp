@@ -35,7 +35,9 @@ protected:
 
 } // namespace
 
-TEST_F(SettingsFileTest, FreshStart)
+// A fresh start writes every section with its defaults; a file is read section by section, what
+// no longer exists dropped.
+TEST_F(SettingsFileTest, ReadsEverySectionAndDropsWhatNoLongerExists)
 {
     TSettings settings = TSettingsFile::Read(folder.path());
     EXPECT_EQ(settings.ExportFolder, Path("Data"));
@@ -43,10 +45,7 @@ TEST_F(SettingsFileTest, FreshStart)
     EXPECT_EQ(TSettingsFile::FilePath(folder.path()), Path("Dev Project.txt"));
     const QByteArray data = P("Data");
     EXPECT_EQ(Written(), "[QAP Path]\r\n" + data + "\r\n[QVP Path]\r\n" + data + "\r\n[Last Files]\r\n[PORT]\r\n0000\r\n[OpenLastFile]\r\n00|\r\n");
-}
 
-TEST_F(SettingsFileTest, ReadsEverySectionAndDropsWhatNoLongerExists)
-{
     WriteFile("ignored before the first heading\r\n"
               "[QAP Path]\r\n" + P("Data") + "\r\n"
               "[QVP Path]\r\n" + P("gone") + "\r\n"
@@ -72,19 +71,9 @@ TEST_F(SettingsFileTest, ReadsEverySectionAndDropsWhatNoLongerExists)
     EXPECT_EQ(TSettingsFile::Read(folder.path()).RecentFiles, QStringList({Path("a.qvp")}));
 }
 
-TEST_F(SettingsFileTest, RecentFilesUpdate)
-{
-    TSettings s;
-    s.RecentFiles = {Path("a.qvp"), Path("b.qvp"), Path("missing.qvp"), Path("c.qvp")};
-    TSettingsFile::UpdateRecentFiles(s, Path("b.qvp"));
-    EXPECT_EQ(s.RecentFiles, QStringList({Path("b.qvp"), Path("a.qvp"), Path("c.qvp")}));
-    s.RecentFiles.append(Path("d.qvp"));
-    TSettingsFile::UpdateRecentFiles(s, Path("e.qvp"));
-    EXPECT_EQ(s.RecentFiles, QStringList({Path("e.qvp"), Path("b.qvp"), Path("a.qvp"), Path("c.qvp")}));
-}
-
-// Paths the file cannot hold stay out of it; those it can come back exactly as they were.
-TEST_F(SettingsFileTest, OnlyPathsItCanHoldAreKept)
+// Recent files: paths the file cannot hold stay out of it; those it can come back exactly as
+// they were; the file opened goes first.
+TEST_F(SettingsFileTest, RecentFilesKeepOnlyPathsItCanHold)
 {
     const QString accented = Path(QStringLiteral("caf\u00e9.qvp"));
     const QString foreign = Path(QStringLiteral("\u6771\u4eac.qvp"));
@@ -102,4 +91,12 @@ TEST_F(SettingsFileTest, OnlyPathsItCanHoldAreKept)
 
     ASSERT_TRUE(TSettingsFile::Write(folder.path(), s, accented));
     EXPECT_EQ(TSettingsFile::Read(folder.path()).LastFile, accented);
+
+    // The file opened goes first, missing ones drop out, four at most.
+    s.RecentFiles = {Path("a.qvp"), Path("b.qvp"), Path("missing.qvp"), Path("c.qvp")};
+    TSettingsFile::UpdateRecentFiles(s, Path("b.qvp"));
+    EXPECT_EQ(s.RecentFiles, QStringList({Path("b.qvp"), Path("a.qvp"), Path("c.qvp")}));
+    s.RecentFiles.append(Path("d.qvp"));
+    TSettingsFile::UpdateRecentFiles(s, Path("e.qvp"));
+    EXPECT_EQ(s.RecentFiles, QStringList({Path("e.qvp"), Path("b.qvp"), Path("a.qvp"), Path("c.qvp")}));
 }
