@@ -63,7 +63,7 @@ protected:
 
 } // namespace
 
-TEST_F(DispatchTest, InputAndOutputStatus)
+TEST_F(DispatchTest, InputAndOutputStatusAndALoneEtx)
 {
     TestControl control;
     control.Bind(Found(lists.FindModule(&app, 6), "module 6"));
@@ -79,6 +79,14 @@ TEST_F(DispatchTest, InputAndOutputStatus)
     EXPECT_EQ(powerRefreshes, 1);
     // Only the module of the application that read the frame changes.
     EXPECT_EQ(Output(other, 2), 0x00);
+
+    // An ETX alone decodes the last frame again.
+    Receive("B50000028600013E");
+    EXPECT_EQ(Output(app, 2), 0x01);
+    lists.FindModule(&app, 2)->ToggleTestState(0);
+    EXPECT_EQ(Output(app, 2), 0x00);
+    app.AssembleBytes("\x03");
+    EXPECT_EQ(Output(app, 2), 0x01);
 }
 
 TEST_F(DispatchTest, LevelsTemperaturesAndVariables)
@@ -157,16 +165,6 @@ TEST_F(DispatchTest, DroppedFramesChangeNothing)
     // An unknown module is ignored, but an output message still recomputes the power.
     Receive("B50000098600FF43");
     EXPECT_EQ(std::make_tuple(app.DroppedFrames(), powerRefreshes), std::make_tuple(7u, 1));
-}
-
-TEST_F(DispatchTest, EtxAloneDecodesTheLastFrameAgain)
-{
-    Receive("B50000028600013E");
-    EXPECT_EQ(Output(app, 2), 0x01);
-    lists.FindModule(&app, 2)->ToggleTestState(0);
-    EXPECT_EQ(Output(app, 2), 0x00);
-    app.AssembleBytes("\x03");
-    EXPECT_EQ(Output(app, 2), 0x01);
 }
 
 // Values out of range for their kind are dropped and counted like bad frames; the state keeps

@@ -124,7 +124,7 @@ TEST_F(DataFileManagerTest, EachApplicationFindsItsOwnBlockByKey)
     EXPECT_EQ(none.Settings().SourcePath, "/data/b.qap");
 }
 
-TEST_F(DataFileManagerTest, AppDataVersion0AndUnknownVersions)
+TEST_F(DataFileManagerTest, VersionsOfAppDataAndOfEachSection)
 {
     QByteArray v0 = k_houseBlock;
     v0.replace("*[01]*\r\n 3 0 1 14449", "  \r\n 3 0 14449");
@@ -138,10 +138,7 @@ TEST_F(DataFileManagerTest, AppDataVersion0AndUnknownVersions)
     other.ReadDataBlockFrom(WithBlocks({unknown}), "/data/house.qap");
     EXPECT_TRUE(other.Current().Modules.empty());
     EXPECT_EQ(other.Settings(), TVISUALQvpInfo());
-}
 
-TEST_F(DataFileManagerTest, SectionRules)
-{
     QByteArray block = k_houseBlock;
     // A module section of version 1 is refused record by record; the other sections still read.
     block.replace("Module\r\n*[04]*", "Module\r\n*[01]*");
@@ -149,8 +146,9 @@ TEST_F(DataFileManagerTest, SectionRules)
     block.replace("ModInput\r\n*[05]*", "ModInput\r\n*[06]*");
     // A line that is not a version line after the heading makes the section be ignored.
     block.replace("Memo\r\n*[04]*", "Memo\r\nnot a version");
-    app.ReadDataBlockFrom(WithBlocks({block}), "/data/house.qap");
-    const TRecordSet &r = app.Current();
+    TDataFileManager sections(nullptr, "/data/house.qap", &messages);
+    sections.ReadDataBlockFrom(WithBlocks({block}), "/data/house.qap");
+    const TRecordSet &r = sections.Current();
     EXPECT_EQ(std::make_tuple(r.Modules.size(), r.Ios.size(), r.Memos.size(), r.MemoList.size(), r.Variables.size()), std::make_tuple(0u, 0u, 0u, 1u, 1u));
     EXPECT_EQ(messages.Shown, QStringList({"TableIO Not handled", "TableIO Not handled"}));
 }

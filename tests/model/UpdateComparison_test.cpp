@@ -145,7 +145,7 @@ TEST_F(UpdateComparisonTest, ModulesSharingASerialPairOneToOne)
     EXPECT_TRUE(moved.Comparison().ModuleWasDropped(3));
 }
 
-TEST_F(UpdateComparisonTest, TheSameExportChangesNothing)
+TEST_F(UpdateComparisonTest, TheSameExportChangesNothingAndUndefinedIsNotFound)
 {
     TDataFileManager same(nullptr, "s", &messages);
     for (bool pending : {false, true}) {
@@ -157,11 +157,8 @@ TEST_F(UpdateComparisonTest, TheSameExportChangesNothing)
     QStringList report = {"old"};
     same.Comparison().FormatChangeReport(report);
     EXPECT_EQ(report, QStringList({"No changes detected"}));
-}
 
-// A memo or variable whose defined flag becomes anything but 1 is reported as not found.
-TEST_F(UpdateComparisonTest, NoLongerDefinedIsNotFound)
-{
+    // A memo or variable whose defined flag becomes anything but 1 is reported as not found.
     TDataFileManager other(nullptr, "o", &messages);
     other.AddMemo(Memo(1, "Evening"));
     other.AddMemo(Memo(2, "Evening"), true);
