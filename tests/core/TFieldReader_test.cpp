@@ -6,7 +6,7 @@
 
 // Values worked out by hand from the field rule: each character shifts one hexadecimal digit,
 // anything but a hexadecimal digit counts as zero.
-TEST(TFieldReader, HexFieldsByPosition)
+TEST(TFieldReader, HexFieldsByPositionCutLeftToRight)
 {
     struct Row { const char *chars; int width; quint32 expected; };
     const Row rows[] = {
@@ -27,12 +27,9 @@ TEST(TFieldReader, HexFieldsByPosition)
     };
     for (const Row &row : rows)
         EXPECT_EQ(TFieldReader::ParseHex(row.chars, row.width), row.expected) << '"' << row.chars << '"';
-}
 
-// Fields cut one after the other without separators, and never past the line's end. Braces:
-// evaluated in order.
-TEST(TFieldReader, CutsFieldsLeftToRightNeverPastTheLine)
-{
+    // Fields cut one after the other without separators, and never past the line's end. Braces:
+    // evaluated in order.
     TFieldReader r(" 1 2   5 320ffff       1rest");
     EXPECT_EQ((std::tuple{r.Byte(), r.Byte(), r.Word(), r.Word(), r.Word(), r.DWord(), r.Rest(), r.AtEnd()}),
               std::make_tuple(1, 2, 5, 800, 65535, 1u, QByteArray("rest"), true));

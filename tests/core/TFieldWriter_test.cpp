@@ -4,7 +4,8 @@
 
 #include <gtest/gtest.h>
 
-TEST(TFieldWriter, NumbersAreLowerCaseRightAlignedAndSpacePadded)
+// Numbers lower-case, right-aligned and space-padded; texts, lines and version lines.
+TEST(TFieldWriter, EveryFieldAsTheFilesHaveIt)
 {
     struct Row { quint32 value; int width; const char *text; };
     const Row rows[] = {
@@ -27,10 +28,8 @@ TEST(TFieldWriter, NumbersAreLowerCaseRightAlignedAndSpacePadded)
     EXPECT_EQ(TFieldWriter::Hex(0x12345, 2), "12345");
     EXPECT_EQ(TFieldWriter::Hex(0xffffffff, 8), "ffffffff");
     EXPECT_EQ(TFieldWriter::Hex(0, 0), "0");
-}
 
-TEST(TFieldWriter, TextsLinesAndVersionLines)
-{
+    // Texts, lines and version lines.
     QByteArray out;
     TFieldWriter(out).Byte(1).Text("").PipeText("").PipeText("Hall").Text("x").EndLine().Line("EOF Screen");
     EXPECT_EQ(out, " 1(null)(null)|Hall|x\r\nEOF Screen\r\n");
@@ -39,3 +38,4 @@ TEST(TFieldWriter, TextsLinesAndVersionLines)
     EXPECT_EQ(TFieldWriter::VersionLine(1, 4), "*[01]****");
     EXPECT_EQ(TFieldWriter::VersionLine(0x1f, 1), "*[1f]*");
 }
+

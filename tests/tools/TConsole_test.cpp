@@ -83,16 +83,7 @@ TEST(TConsole, TogglesAnOutputAndPrintsTheStatusThatComesBack)
     EXPECT_EQ(std::make_tuple(peer.Received.first(), peer.Received.last()), std::make_tuple(QByteArray("LOGIN:ADD0002AFC97BC4D"), QByteArray("LOGOUT")));
 }
 
-TEST(TConsole, RefusedLogInEndsWithAMessage)
-{
-    AnsweringPeer peer("INFO:Auth failed:INFO\r\n");
-    const ToolRun run = RunTool({"console", QStringLiteral(QUELNOR_TEST_EXPORT), "--udp", peer.HostPort()}, "toggle 2 0\n");
-    EXPECT_EQ(run.status, 1);
-    EXPECT_TRUE(run.err.contains(QStringLiteral("Log-in refused: INFO:Auth failed:INFO"))) << run.err.toStdString();
-    EXPECT_EQ(peer.Received, QByteArrayList({"LOGIN"}));
-}
-
-TEST(TConsole, BadArguments)
+TEST(TConsole, BadArgumentsAndARefusedLogIn)
 {
     struct Row { QStringList arguments; int status; const char *message; };
     const Row rows[] = {
@@ -111,6 +102,13 @@ TEST(TConsole, BadArguments)
         EXPECT_EQ(run.status, row.status) << row.arguments.join(' ').toStdString();
         EXPECT_TRUE(run.err.contains(QLatin1String(row.message))) << run.err.toStdString();
     }
+
+    // A refused log-in ends the console with a message.
+    AnsweringPeer peer("INFO:Auth failed:INFO\r\n");
+    const ToolRun run = RunTool({"console", QStringLiteral(QUELNOR_TEST_EXPORT), "--udp", peer.HostPort()}, "toggle 2 0\n");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("Log-in refused: INFO:Auth failed:INFO"))) << run.err.toStdString();
+    EXPECT_EQ(peer.Received, QByteArrayList({"LOGIN"}));
 }
 
 TEST(TConsole, SerialLinkOverAPty)

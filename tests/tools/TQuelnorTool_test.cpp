@@ -70,7 +70,7 @@ TEST(QuelnorToolImport, WritesTheProjectTheProgramWouldSave)
     EXPECT_EQ(ProgramFolder::Read(dir.filePath(QStringLiteral("house.qvp"))), ExpectedProject(QFileInfo(exportPath).absoluteFilePath().toUtf8()));
 }
 
-TEST(QuelnorToolImport, ExportThatCannotBeReadWritesNothing)
+TEST(QuelnorToolImport, ExportsThatCannotBeReadOrKeptAndProjectsThatCannotBeWritten)
 {
     QTemporaryDir dir;
     const QString projectPath = dir.filePath(QStringLiteral("p.qvp"));
@@ -90,13 +90,8 @@ TEST(QuelnorToolImport, ExportThatCannotBeReadWritesNothing)
         EXPECT_EQ(run.err.contains(QStringLiteral("This file is not a configuration export:")), exportPath == notes) << run.err.toStdString();
         EXPECT_FALSE(QFileInfo::exists(projectPath));
     }
-}
 
-// An export whose path the project file could not hold: the message, exit 1, nothing written.
-TEST(QuelnorToolImport, ExportPathsThatCannotBeKeptAreRefused)
-{
-    QTemporaryDir dir;
-    const QString projectPath = dir.filePath(QStringLiteral("p.qvp"));
+    // An export whose path the project file could not hold: the message, exit 1, nothing written.
     for (const char *name : {"a|b.qap", "\u6771\u4eac.qap", "line\nbreak.qap"}) {
         const QString exportPath = dir.filePath(QString::fromUtf8(name));
         ASSERT_TRUE(TFileAccess::SaveAtomically(exportPath, k_export));
@@ -105,14 +100,9 @@ TEST(QuelnorToolImport, ExportPathsThatCannotBeKeptAreRefused)
         EXPECT_TRUE(run.err.contains(QStringLiteral("This file name cannot be kept in a project file:\n") + exportPath)) << run.err.toStdString();
         EXPECT_FALSE(QFileInfo::exists(projectPath)) << name;
     }
-}
-
-TEST(QuelnorToolImport, ProjectThatCannotBeWrittenIsReported)
-{
-    QTemporaryDir dir;
-    const QString exportPath = dir.filePath(QStringLiteral("house.qap"));
-    ASSERT_TRUE(TFileAccess::SaveAtomically(exportPath, k_export));
-    const ToolRun run = RunTool({"import", exportPath, dir.filePath(QStringLiteral("no/folder/p.qvp"))});
+    // A project that cannot be written is reported.
+    ASSERT_TRUE(TFileAccess::SaveAtomically(dir.filePath(QStringLiteral("house.qap")), k_export));
+    const ToolRun run = RunTool({"import", dir.filePath(QStringLiteral("house.qap")), dir.filePath(QStringLiteral("no/folder/p.qvp"))});
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(run.err.contains(QStringLiteral("Cannot write the project"))) << run.err.toStdString();
 }
