@@ -258,17 +258,15 @@ TEST_F(CameraControlTest, TheRecordsAccountOrTheFactoryOne)
     RunUntil([] { return false; }, 50);
 }
 
-TEST(TAxisCamProperties, SizeEntriesFollowTheWidth)
+// The size entries follow the width; the dialog fills, checks and writes the record.
+TEST(TAxisCamProperties, FillsChecksAndWritesTheRecord)
 {
     const struct { int width; int entry; } rows[] = {{0, 0},   {40, 0},  {41, 1},  {80, 1},  {160, 2},  {176, 3},
                                                      {200, 4}, {240, 4}, {320, 5}, {480, 6}, {481, 7}, {65535, 7}};
     for (const auto &row : rows)
         EXPECT_EQ(TAxisCamProperties::EntryForWidth(row.width), row.entry) << row.width;
     EXPECT_EQ(TAxisCamProperties::SizeOfEntry(3), QSize(176, 144));
-}
 
-TEST(TAxisCamProperties, FillsChecksAndWritesTheRecord)
-{
     ScriptedDialogs messages;
     TVisualAxisCamData record = CameraRecord("192.168.1.");
     record.Width = 200;

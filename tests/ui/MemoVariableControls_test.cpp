@@ -74,20 +74,18 @@ TEST_F(ItemControlsTest, MemoFollowsItsIoAndRecallsInRunTimeOnly)
     memo.SetDataToControl(WithPictures(TVisualMemoData(), "Evening"));
     QTest::mouseClick(&memo, Qt::LeftButton, {}, QPoint(3, 3));
     EXPECT_EQ(link.Written.size(), 1);  // read only, then test time: nothing sent
-}
 
-TEST_F(ItemControlsTest, ShutterMemoKeepsItsPictureForNone)
-{
-    TVQMemoZulControl memo(&parent, lists.FindMemo(&app, 1), nullptr);
-    memo.SetDataToControl(WithPictures(TVisualMemoData(), "Shutters"));
-    memo.SetState(QStringLiteral("On"));
-    memo.SetRunTimeMode(RunMode::RunTime);
+    // A shutter memo keeps its picture for "None".
+    TVQMemoZulControl shutters(&parent, lists.FindMemo(&app, 1), nullptr);
+    shutters.SetDataToControl(WithPictures(TVisualMemoData(), "Shutters"));
+    shutters.SetState(QStringLiteral("On"));
+    shutters.SetRunTimeMode(RunMode::RunTime);
     lists.FindModule(&app, 3)->SetOutputStatus("\x02");  // down
-    EXPECT_EQ(memo.CurrentStateName(), QStringLiteral("Off"));
+    EXPECT_EQ(shutters.CurrentStateName(), QStringLiteral("Off"));
     lists.FindModule(&app, 3)->SetOutputStatus("\x00");  // neither: "None" is ignored
-    EXPECT_EQ(memo.CurrentStateName(), QStringLiteral("Off"));
+    EXPECT_EQ(shutters.CurrentStateName(), QStringLiteral("Off"));
     lists.FindModule(&app, 3)->SetOutputStatus("\x01");  // up
-    EXPECT_EQ(memo.CurrentStateName(), QStringLiteral("On"));
+    EXPECT_EQ(shutters.CurrentStateName(), QStringLiteral("On"));
 }
 
 TEST_F(ItemControlsTest, VariablesShowTheirValueAndChooseStepOrWrap)

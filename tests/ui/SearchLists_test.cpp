@@ -24,7 +24,7 @@ using SearchListsTest = MainWindowTest;
 
 } // namespace
 
-TEST_F(SearchListsTest, OutputsFiltersAndEntryTexts)
+TEST_F(SearchListsTest, EveryListFiltersAndItsEntryTexts)
 {
     TSearchListWindow *outputs = window.OutputList();
     outputs->Refresh();
@@ -55,10 +55,8 @@ TEST_F(SearchListsTest, OutputsFiltersAndEntryTexts)
     QCoreApplication::sendEvent(outputs, &activate);
     EXPECT_EQ(outputs->KindFilter()->item(3)->checkState(), Qt::Unchecked);
     EXPECT_EQ(Entries(outputs), all);
-}
 
-TEST_F(SearchListsTest, InputsSensorsMemosVariables)
-{
+    // Inputs, sensors, memos and variables.
     TSearchListWindow *sensors = window.SensorList();
     sensors->Refresh();
     const QStringList temperatures = Entries(sensors);
