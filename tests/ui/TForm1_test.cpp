@@ -777,24 +777,9 @@ TEST_F(UnopenedWindowTest, TheDemoScreensHaveNoOverlappingControls)
 
 // The controls of a hidden screen are measured when it is shown, after whatever changed their
 // size meanwhile (the mode here): each has the size it would be measured at now.
-TEST_F(MainWindowTest, AHiddenScreensControlsHaveTheirSizeWhenShown)
+TEST_F(MainWindowTest, HiddenScreensReadTheirBackgroundAndSizeTheirControlsWhenShown)
 {
     window.RunTime()->CommandTest();
-    for (int index : {1, 2}) {
-        ASSERT_FALSE(Screen(index)->isVisible());
-        Screen(index)->show();
-        const QList<TVQControl *> controls = Screen(index)->Area()->findChildren<TVQControl *>();
-        ASSERT_GT(controls.size(), 3);
-        for (TVQControl *control : controls) {
-            const QSize shown = control->size();
-            control->CheckSize();
-            EXPECT_EQ(shown, control->size()) << control->metaObject()->className() << " " << index;
-        }
-    }
-}
-
-TEST_F(MainWindowTest, BackgroundsAreReadWhenShownAndShared)
-{
     // Only the screen shown at start-up reads its background, once it is painted.
     ASSERT_TRUE(RunUntil([this] { return Screen(0)->Area()->HoldsPicture(); }));
     EXPECT_FALSE(Screen(1)->Area()->HoldsPicture());
@@ -804,6 +789,16 @@ TEST_F(MainWindowTest, BackgroundsAreReadWhenShownAndShared)
     window.ShowScreen(2);
     window.ShowScreen(3);
     ASSERT_TRUE(RunUntil([this] { return Screen(1)->Area()->HoldsPicture() && Screen(2)->Area()->HoldsPicture(); }));
+    // Their controls have the size they measure once shown.
+    for (int index : {1, 2}) {
+        const QList<TVQControl *> controls = Screen(index)->Area()->findChildren<TVQControl *>();
+        ASSERT_GT(controls.size(), 3);
+        for (TVQControl *control : controls) {
+            const QSize shown = control->size();
+            control->CheckSize();
+            EXPECT_EQ(shown, control->size()) << control->metaObject()->className() << " " << index;
+        }
+    }
     EXPECT_EQ(Screen(1)->Area()->Picture().cacheKey(), Screen(2)->Area()->Picture().cacheKey());
     EXPECT_EQ(Screen(1)->Area()->Picture().size(), QSize(800, 600));
 
