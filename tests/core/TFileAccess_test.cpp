@@ -54,8 +54,9 @@ TEST(TFileAccess, FilesOverTheSizeBoundAreRefusedUnread)
     EXPECT_FALSE(TFileAccess::IsOtherThanAFile(folder.filePath(QStringLiteral("missing"))));
 }
 
-// A new file gets the user's umask (a project holds passwords); a replaced file keeps its mode.
-TEST(TFileAccess, SavesFollowTheUmaskAndKeepAReplacedFilesMode)
+// A new file gets the user's umask (a project holds passwords); a replaced file keeps its mode
+// and its owner; a save clears up what earlier saves cut off left.
+TEST(TFileAccess, SavesKeepModeAndOwnerAndClearCutOffTemporaries)
 {
     QTemporaryDir folder;
     const mode_t saved = ::umask(0);
@@ -73,31 +74,9 @@ TEST(TFileAccess, SavesFollowTheUmaskAndKeepAReplacedFilesMode)
     ASSERT_TRUE(TFileAccess::SaveAtomically(existing, "second\r\n"));
     EXPECT_EQ(ModeOf(existing), mode_t(0604));
     ::umask(saved);
-}
 
-// Past the file-size limit the tool reports the failed save and keeps the old file instead of
-// being killed by the signal.
-TEST(TFileAccess, APastTheLimitSaveIsReportedNotFatal)
-{
-    QTemporaryDir folder;
-    const QString out = folder.filePath(QStringLiteral("out.qvp"));
-    ASSERT_TRUE(TFileAccess::SaveAtomically(out, "the previous project\r\n"));
-    QProcess tool;
-    tool.start(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("ulimit -f 1; exec \"$0\" resave \"$1\" \"$2\""),
-                                      QStringLiteral(QUELNOR_PROGRAM_DIR "/quelnor-tool"),
-                                      QStringLiteral(QUELNOR_TEST_DATA "/house/house.qvp"), out});
-    ASSERT_TRUE(tool.waitForFinished(30000));
-    EXPECT_EQ(std::make_tuple(tool.exitStatus(), tool.exitCode()), std::make_tuple(QProcess::NormalExit, 1));
-    EXPECT_FALSE(tool.readAllStandardError().isEmpty());
-    QByteArray content;
-    EXPECT_TRUE(TFileAccess::Read(out, content) && content == "the previous project\r\n") << content.constData();
-}
-
-// A save removes what a save killed before its rename left (older than a minute), never a
-// temporary file that may be a save under way; run as root it keeps the file's owner and group.
-TEST(TFileAccess, SavesRemoveCutOffTemporariesAndKeepTheOwner)
-{
-    QTemporaryDir folder;
+    // A save removes what a save killed before its rename left (older than a minute), never a
+    // temporary file that may be a save under way; run as root it keeps the file's owner and group.
     const QString path = folder.filePath(QStringLiteral("house.qvp"));
     ASSERT_TRUE(TFileAccess::SaveAtomically(path, "first\r\n"));
     const QString stale = folder.filePath(QStringLiteral(".house.qvp.Ab12Cd"));
@@ -122,4 +101,22 @@ TEST(TFileAccess, SavesRemoveCutOffTemporariesAndKeepTheOwner)
         ::stat(QFile::encodeName(path).constData(), &st);
         EXPECT_EQ(std::make_tuple(st.st_uid, st.st_gid), std::make_tuple(1u, 1u));
     }
+}
+
+// Past the file-size limit the tool reports the failed save and keeps the old file instead of
+// being killed by the signal.
+TEST(TFileAccess, APastTheLimitSaveIsReportedNotFatal)
+{
+    QTemporaryDir folder;
+    const QString out = folder.filePath(QStringLiteral("out.qvp"));
+    ASSERT_TRUE(TFileAccess::SaveAtomically(out, "the previous project\r\n"));
+    QProcess tool;
+    tool.start(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("ulimit -f 1; exec \"$0\" resave \"$1\" \"$2\""),
+                                      QStringLiteral(QUELNOR_PROGRAM_DIR "/quelnor-tool"),
+                                      QStringLiteral(QUELNOR_TEST_DATA "/house/house.qvp"), out});
+    ASSERT_TRUE(tool.waitForFinished(30000));
+    EXPECT_EQ(std::make_tuple(tool.exitStatus(), tool.exitCode()), std::make_tuple(QProcess::NormalExit, 1));
+    EXPECT_FALSE(tool.readAllStandardError().isEmpty());
+    QByteArray content;
+    EXPECT_TRUE(TFileAccess::Read(out, content) && content == "the previous project\r\n") << content.constData();
 }
