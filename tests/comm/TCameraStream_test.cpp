@@ -113,6 +113,21 @@ TEST(TCameraStream, BasicAndDigestAccountsAndRefusals)
             EXPECT_FALSE(request.contains(row.password.toLatin1())) << row.name;
         }
     }
+
+    // Whatever a camera answers to the account, one attempt makes at most three requests.
+    TestCamera stale;
+    stale.script.Raw = [](QTcpSocket *socket, const QByteArray &, int number) {
+        socket->write("HTTP/1.1 401 Unauthorized\r\nWWW-Authenticate: Digest realm=\"cam\", nonce=\"n" + QByteArray::number(number) +
+                      "\", qop=\"auth\", stale=true\r\nContent-Length: 0\r\n\r\n");
+    };
+    TCameraStream stream;
+    Play(stream, stale.Address());
+    ASSERT_TRUE(RunUntil([&] { return stream.State() == CameraState::Refused; }));
+    EXPECT_EQ(stream.Detail(), QStringLiteral("the account was not accepted"));
+    EXPECT_EQ(stale.Requests().size(), TCameraStream::MostRequestsPerAttempt);
+    ASSERT_TRUE(RunUntil([&] { return stream.Attempts() >= 3; }));
+    stream.Stop();
+    EXPECT_LE(stale.Requests().size(), 3 * TCameraStream::MostRequestsPerAttempt);
 }
 
 TEST(TCameraStream, FailuresAreRetriedWithGrowingPauses)
@@ -176,7 +191,7 @@ TEST(TCameraStream, StalledOrUnreadableStreamsStop)
     EXPECT_EQ(unreadable.Detail(), QStringLiteral("not a picture stream"));
 }
 
-TEST(TCameraStream, AnswersThatAreNoStream)
+TEST(TCameraStream, AnswersThatAreNoStreamAndNoCameraThere)
 {
     const struct { const char *name; int status; QByteArray type; CameraState expected; QString detail; } rows[] = {
         {"a web page", 200, "text/html", CameraState::Stopped, QStringLiteral("not an MJPEG stream")},
@@ -195,10 +210,8 @@ TEST(TCameraStream, AnswersThatAreNoStream)
         EXPECT_EQ(stream.Detail(), row.detail) << row.name;
         EXPECT_TRUE(stream.RetryTimer()->isActive()) << row.name;
     }
-}
 
-TEST(TCameraStream, NoCameraThere)
-{
+    // No camera there: asked again and again, and said so.
     quint16 port = 0;
     {
         TestCamera gone;
@@ -296,24 +309,6 @@ TEST(TCameraStream, HeadersWithoutEndAreNoStream)
     drip.start(5);
     const Outcome slow = Against([&](QTcpSocket *socket, const QByteArray &, int) { dripping = socket; Write(socket, "HTTP/1.1 200 OK\r\n"); });
     EXPECT_EQ(slow.detail, QStringLiteral("not an MJPEG stream"));
-}
-
-// Whatever a camera answers to the account, one attempt makes at most three requests.
-TEST(TCameraStream, AStaleNonceForeverIsARefusalNotAStorm)
-{
-    TestCamera camera;
-    camera.script.Raw = [](QTcpSocket *socket, const QByteArray &, int number) {
-        Write(socket, "HTTP/1.1 401 Unauthorized\r\nWWW-Authenticate: Digest realm=\"cam\", nonce=\"n" + QByteArray::number(number) +
-                          "\", qop=\"auth\", stale=true\r\nContent-Length: 0\r\n\r\n");
-    };
-    TCameraStream stream;
-    Play(stream, camera.Address());
-    ASSERT_TRUE(RunUntil([&] { return stream.State() == CameraState::Refused; }));
-    EXPECT_EQ(stream.Detail(), QStringLiteral("the account was not accepted"));
-    EXPECT_EQ(camera.Requests().size(), TCameraStream::MostRequestsPerAttempt);
-    ASSERT_TRUE(RunUntil([&] { return stream.Attempts() >= 3; }));
-    stream.Stop();
-    EXPECT_LE(camera.Requests().size(), 3 * TCameraStream::MostRequestsPerAttempt);
 }
 
 // What real cameras send: pictures as soon as they end, slow bytes, wrong lengths, one picture

@@ -266,6 +266,19 @@ TEST_F(ModelEndToEndTest, ALostLinkTriesAgainWithGrowingPauses)
     app.Session().CloseLink();
     EXPECT_EQ(app.Session().Health(), LinkHealth::Closed);
     EXPECT_FALSE(app.Session().RetryTimer()->isActive());
+
+    // The module's port closed: the "port unreachable" that answers the next frame loses the link
+    // at once, with that reason, rather than after the silence.
+    auto closing = std::make_unique<UdpPeer>();
+    ASSERT_TRUE(app.Session().OpenUdpLink(closing->Port(), "127.0.0.1", ""));
+    closing->Receive();
+    closing->Send("INFO:Session opened:INFO\r\n");
+    ASSERT_TRUE(RunUntil([&] { return app.Session().Health() == LinkHealth::Up; }));
+    closing.reset();
+    lists->FindModule(&app, 2)->SendToggle(0);
+    ASSERT_TRUE(RunUntil([&] { return app.Session().Health() == LinkHealth::Lost; }));
+    EXPECT_EQ(app.Session().LostReason(), QStringLiteral("The interface module's port is unreachable"));
+    EXPECT_TRUE(messages.Shown.isEmpty());
 }
 
 // A damaged frame on a link that never goes quiet (a status every 50 ms): the states are asked
@@ -292,21 +305,4 @@ TEST_F(ModelEndToEndTest, DamageIsAskedForAgainOnABusyLinkAndAfterACutFrame)
     }
     EXPECT_GT(app.DamagedFrames(), 0u);
     EXPECT_GT(app.DroppedBytes(), 0u);
-}
-
-// The module's port closed: the "port unreachable" that answers the next frame loses the link at
-// once, with that reason, rather than after the silence.
-TEST_F(ModelEndToEndTest, AClosedModulePortIsALostLinkAtOnce)
-{
-    MakeLists();
-    auto peer = std::make_unique<UdpPeer>();
-    ASSERT_TRUE(app.Session().OpenUdpLink(peer->Port(), "127.0.0.1", ""));
-    peer->Receive();
-    peer->Send("INFO:Session opened:INFO\r\n");
-    ASSERT_TRUE(RunUntil([&] { return app.Session().Health() == LinkHealth::Up; }));
-    peer.reset();
-    lists->FindModule(&app, 2)->SendToggle(0);
-    ASSERT_TRUE(RunUntil([&] { return app.Session().Health() == LinkHealth::Lost; }));
-    EXPECT_EQ(app.Session().LostReason(), QStringLiteral("The interface module's port is unreachable"));
-    EXPECT_TRUE(messages.Shown.isEmpty());
 }
