@@ -7,7 +7,7 @@
 
 #include "RecordingMessages.h"
 #include "TestInstallation.h"
-#include "TestPty.h"
+#include "TPtyEndpoint.h"
 #include "UdpPeer.h"
 
 #include "QtPrinters.h"
@@ -148,10 +148,12 @@ TEST_F(ModelEndToEndTest, WatchdogClosesAnUnansweredLogInAndKeepsAnOpenSessionAl
 
 TEST_F(ModelEndToEndTest, SerialLinkOverAPty)
 {
-    TestPty pty;
-    ASSERT_TRUE(pty.IsValid());
+    TPtyEndpoint pty;
+    QByteArray sent;
+    QObject::connect(&pty, &TPtyEndpoint::received, [&](const QByteArray &bytes) { sent += bytes; });
     QTemporaryDir folder;
-    ASSERT_TRUE(pty.LinkAsCom(folder.path(), 4));
+    QString error;
+    ASSERT_TRUE(pty.Open(folder.path() + QStringLiteral("/Ports/COM4"), error)) << error.toStdString();
     EXPECT_EQ(SerialPort::SerialDevicePath(folder.path(), 4), folder.path() + QStringLiteral("/Ports/COM4"));
     MakeLists(folder.path());
 
@@ -162,8 +164,7 @@ TEST_F(ModelEndToEndTest, SerialLinkOverAPty)
 
     const QByteArray refresh = "\x02" "B5030001640A27" "\x03" "\x02" "B5030001640B28" "\x03";
     lists->FindModule(&app, 2)->SendToggle(0);
-    QByteArray sent;
-    RunUntil([&] { sent += pty.Read(); return sent.size() >= refresh.size() + k_toggleChannel0.size(); });
+    RunUntil([&] { return sent.size() >= refresh.size() + k_toggleChannel0.size(); });
     // The refresh of the link coming up (its second half 100 ms later), then the toggle.
     EXPECT_EQ(sent, refresh.left(16) + k_toggleChannel0 + refresh.mid(16));
 
@@ -185,7 +186,7 @@ TEST_F(ModelEndToEndTest, SerialLinkOverAPty)
     // The device goes: the session closes the link, marks it failed and lost, with the reason;
     // no message box waits for a click, the screens say it.
     messages.Shown.clear();
-    pty.CloseMaster();
+    pty.Unplug();
     ASSERT_TRUE(RunUntil([&] { return app.Link()->LinkState() == LinkStates::Failed; }));
     EXPECT_EQ(std::make_tuple(app.Link()->IsOpen(), app.Session().PollTimer()->isActive(), app.Session().Health(),
                               app.Session().LostReason().isEmpty(), messages.Shown.size(), app.Session().RetryTimer()->isActive()),
@@ -193,13 +194,13 @@ TEST_F(ModelEndToEndTest, SerialLinkOverAPty)
 
     // The adapter comes back behind the same COM name: the next attempt opens it and asks for
     // every state, inputs then outputs.
-    TestPty back;
-    QFile::remove(folder.path() + QStringLiteral("/Ports/COM4"));
-    ASSERT_TRUE(back.LinkAsCom(folder.path(), 4));
+    TPtyEndpoint back;
+    QByteArray asked;
+    QObject::connect(&back, &TPtyEndpoint::received, [&](const QByteArray &bytes) { asked += bytes; });
+    ASSERT_TRUE(back.Open(folder.path() + QStringLiteral("/Ports/COM4"), error));
     app.Session().RetryLink();
     EXPECT_EQ(app.Session().Health(), LinkHealth::Up);
-    QByteArray asked;
-    ASSERT_TRUE(RunUntil([&] { asked += back.Read(); return asked.count('\x03') >= 2; }));
+    ASSERT_TRUE(RunUntil([&] { return asked.count('\x03') >= 2; }));
     EXPECT_TRUE(asked.startsWith("\x02" "B5030001640A")) << asked.toStdString();
     EXPECT_TRUE(asked.contains("\x03\x02" "B5030001640B")) << asked.toStdString();
 }

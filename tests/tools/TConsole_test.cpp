@@ -2,12 +2,11 @@
 #include "TFileAccess.h"
 #include "ToolRun.h"
 
-#include "TestPty.h"
+#include "TPtyEndpoint.h"
 
 #include "QtPrinters.h"
 
 #include <QNetworkDatagram>
-#include <QSocketNotifier>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QUdpSocket>
@@ -113,15 +112,14 @@ TEST(TConsole, BadArgumentsAndARefusedLogIn)
 
 TEST(TConsole, SerialLinkOverAPty)
 {
-    TestPty pty;
-    ASSERT_TRUE(pty.IsValid());
+    TPtyEndpoint pty;
     QTemporaryDir folder;
-    ASSERT_TRUE(pty.LinkAsCom(folder.path(), 5));
+    QString error;
+    ASSERT_TRUE(pty.Open(folder.path() + QStringLiteral("/Ports/COM5"), error)) << error.toStdString();
     // The module's side answers a toggle of module 2 channel 0 with its output status.
     QByteArray received;
-    QSocketNotifier notifier(pty.MasterFd(), QSocketNotifier::Read);
-    QObject::connect(&notifier, &QSocketNotifier::activated, &notifier, [&] {
-        received += pty.Read();
+    QObject::connect(&pty, &TPtyEndpoint::received, &pty, [&](const QByteArray &bytes) {
+        received += bytes;
         if (received.contains(k_toggle2_0 + "1B\x03")) {
             received.clear();
             pty.Write(k_outputs2);

@@ -15,7 +15,7 @@
 #include "TSettingsFile.h"
 #include "TUdpSelect.h"
 #include "TVQQModuleBase.h"
-#include "TestPty.h"
+#include "TPtyEndpoint.h"
 #include "UiHelpers.h"
 
 #include <QComboBox>
@@ -348,8 +348,9 @@ TEST_F(RunTimeTest, SilentModuleIsPassedOver)
 TEST_F(RunTimeTest, SerialDialog)
 {
     ASSERT_TRUE(Start({}));
-    TestPty pty;
-    ASSERT_TRUE(pty.LinkAsCom(folder.Path(), 7));
+    TPtyEndpoint pty;
+    QString error;
+    ASSERT_TRUE(pty.Open(folder.File(QStringLiteral("Ports/COM7")), error)) << error.toStdString();
     TSelectCom dialog(App(1), folder.Path(), &dialogs);
     dialog.Fill(0);
     EXPECT_EQ(std::make_tuple(Child<QComboBox>(dialog, "Ports").count(), Child<QComboBox>(dialog, "Ports").currentIndex()), std::make_tuple(99, -1));
@@ -617,12 +618,14 @@ TEST_F(RunTimeTest, AnAbsentSerialDeviceIsALostLinkThatOpensLater)
     EXPECT_EQ(std::make_tuple(App(1).Session().Health(), App(1).Session().RetryTimer()->isActive()), std::make_tuple(LinkHealth::Lost, true));
     EXPECT_TRUE(dialogs.Messages.isEmpty()) << dialogs.Messages.join(QLatin1Char('|')).toStdString();
 
-    TestPty pty;
-    ASSERT_TRUE(pty.LinkAsCom(folder.Path(), 3));
+    TPtyEndpoint pty;
+    QByteArray asked;
+    QObject::connect(&pty, &TPtyEndpoint::received, [&](const QByteArray &bytes) { asked += bytes; });
+    QString error;
+    ASSERT_TRUE(pty.Open(folder.File(QStringLiteral("Ports/COM3")), error)) << error.toStdString();
     App(1).Session().RetryLink();
     EXPECT_EQ(App(1).Session().Health(), LinkHealth::Up);
-    QByteArray asked;
-    EXPECT_TRUE(RunUntil([&] { asked += pty.Read(); return asked.count('\x03') >= 2; }));
+    EXPECT_TRUE(RunUntil([&] { return asked.count('\x03') >= 2; }));
     EXPECT_TRUE(asked.startsWith("\x02" "B5030001640A")) << asked.toStdString();
 }
 

@@ -80,3 +80,14 @@ void TPtyEndpoint::Write(const QByteArray &bytes)
     // A full pty buffer (nobody reading) drops what does not fit, as a serial line would.
     [[maybe_unused]] const ssize_t written = ::write(m_master, bytes.constData(), size_t(bytes.size()));
 }
+
+void TPtyEndpoint::Unplug()
+{
+    delete m_notifier;
+    m_notifier = nullptr;
+    for (int *fd : {&m_slave, &m_master}) {
+        if (*fd >= 0)
+            ::close(*fd);
+        *fd = -1;
+    }
+}

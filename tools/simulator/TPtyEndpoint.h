@@ -21,6 +21,8 @@ public:
     // `error` when it cannot.
     bool Open(const QString &linkPath, QString &error);
     void Write(const QByteArray &bytes);
+    // The device goes away, as an unplugged adapter would: the program's side sees a hang-up.
+    void Unplug();
     const QString &SlavePath() const { return m_slavePath; }
 
 signals:
