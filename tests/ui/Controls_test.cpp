@@ -2,6 +2,8 @@
 #include "TModuleTypes.h"
 #include "TVQBaseControl.h"
 #include "TVQJaugeControl.h"
+#include "TVQMemoBaseControl.h"
+#include "TVQVariableBaseControl.h"
 #include "TVQQDimOutput.h"
 #include "TVQRecordControl.h"
 #include "TVQQIn10VInput.h"
@@ -19,6 +21,7 @@
 #include "TProgramLists.h"
 #include "TVQImageManager.h"
 #include "TVQQModuleBase.h"
+#include "TVQQVariableBaseItem.h"
 #include "TestInstallation.h"
 
 #include <QFontMetrics>
@@ -55,6 +58,14 @@ protected:
         AddTestModule(app, 4, 4, 4, "Buttons", {{0}, {5}});
         AddTestModule(app, 9, 9, 9, "Dimmer", {{0}, {1}});
         AddTestModule(app, 10, 10, 10, "Thermostat", {{0}});
+        // Memo 0 follows relay channel 0 (IO index 2), memo 1 (a shutter memo) the shutter (IO
+        // index 4); variable 0 is boolean, 1 a value up to 2.
+        app.AddMemoListEntry(MemoListRecord{0, 2, 2, 0});
+        app.AddMemoListEntry(MemoListRecord{0, 2, 4, 0});
+        app.AddMemo({.Defined = 1, .Name = "Evening"});
+        app.AddMemo({.Defined = 1, .FirstEntryIndex = 1, .MemoKind = 1, .Name = "Shutters"});
+        app.AddVariable({.Defined = 1, .Name = "Holiday"});
+        app.AddVariable({.Defined = 1, .VariableKind = 1, .MaxValue = 2, .Name = "Guests"});
         lists.AddApplication(app, &link);
         TVQImageManager::GetInstance().SetProgramFolder(QStringLiteral(QUELNOR_PROGRAM_DIR));
         parent.resize(400, 300);
@@ -70,6 +81,14 @@ protected:
         control->SetRunTimeMode(RunMode::RunTime);
         Module(module)->AddControl(control.get());
         return control;
+    }
+    template <typename Record>
+    Record WithPictures(Record r, const char *label)
+    {
+        r.OnPicture = QByteArray(QUELNOR_PROGRAM_DIR "/Default Images/Memo ON.ico");
+        r.OffPicture = QByteArray(QUELNOR_PROGRAM_DIR "/Default Images/Memo OFF.ico");
+        r.Label = label;
+        return r;
     }
     TNewVisualOutput Record(const char *label)
     {
@@ -189,6 +208,70 @@ TEST_F(ControlsTest, OutputsShowTheReportedBits)
     EXPECT_EQ(output->GetParentModule(), nullptr);
     QTest::mouseClick(output.get(), Qt::LeftButton, {}, QPoint(3, 3));
     EXPECT_TRUE(link.Written.isEmpty());
+}
+
+TEST_F(ControlsTest, MemoFollowsItsIoAndRecallsInRunTimeOnly)
+{
+    TVQMemoMixteControl memo(&parent, lists.FindMemo(&app, 0), nullptr);
+    memo.SetDataToControl(WithPictures(TVisualMemoData(), "Evening"));
+    memo.SetState(QStringLiteral("On"));
+    EXPECT_EQ(memo.ImageIndex(), 0);
+    memo.SetRunTimeMode(RunMode::RunTime);
+    lists.FindModule(&app, 2)->SetOutputStatus("\x00");  // the relay is off: so is the memo
+    EXPECT_EQ(memo.CurrentStateName(), QStringLiteral("Off"));
+    EXPECT_EQ(memo.ImageIndex(), 1);
+
+    QTest::mouseClick(&memo, Qt::LeftButton, {}, QPoint(3, 3));
+    EXPECT_EQ(link.Written, QByteArrayList({"\x02" "B5030001600009000022" "\x03"}));  // memo 0 recalled
+
+    TVisualMemoData readOnly = WithPictures(TVisualMemoData(), "Evening");
+    readOnly.ReadOnly = 1;
+    memo.SetDataToControl(readOnly);
+    QTest::mouseClick(&memo, Qt::LeftButton, {}, QPoint(3, 3));
+    memo.SetRunTimeMode(RunMode::Test);
+    memo.SetDataToControl(WithPictures(TVisualMemoData(), "Evening"));
+    QTest::mouseClick(&memo, Qt::LeftButton, {}, QPoint(3, 3));
+    EXPECT_EQ(link.Written.size(), 1);  // read only, then test time: nothing sent
+
+    // A shutter memo keeps its picture for "None".
+    TVQMemoZulControl shutters(&parent, lists.FindMemo(&app, 1), nullptr);
+    shutters.SetDataToControl(WithPictures(TVisualMemoData(), "Shutters"));
+    shutters.SetState(QStringLiteral("On"));
+    shutters.SetRunTimeMode(RunMode::RunTime);
+    lists.FindModule(&app, 3)->SetOutputStatus("\x02");  // down
+    EXPECT_EQ(shutters.CurrentStateName(), QStringLiteral("Off"));
+    lists.FindModule(&app, 3)->SetOutputStatus("\x00");  // neither: "None" is ignored
+    EXPECT_EQ(shutters.CurrentStateName(), QStringLiteral("Off"));
+    lists.FindModule(&app, 3)->SetOutputStatus("\x01");  // up
+    EXPECT_EQ(shutters.CurrentStateName(), QStringLiteral("On"));
+}
+
+TEST_F(ControlsTest, VariablesShowTheirValueAndChooseStepOrWrap)
+{
+    TVQVariableBoolControl holiday(&parent, lists.FindVariable(&app, 0), nullptr);
+    TVisualVariableData record = WithPictures(TVisualVariableData(), "Holiday");
+    record.ShowValue = 1;
+    holiday.SetDataToControl(record);
+    holiday.SetRunTimeMode(RunMode::RunTime);
+    EXPECT_EQ(holiday.DisplayText(), QStringLiteral("Holiday: ?"));
+    lists.FindVariable(&app, 0)->MarkReported();
+    lists.FindVariable(&app, 0)->SetValue("\x00");
+    EXPECT_EQ(holiday.CurrentStateName(), QStringLiteral("Off"));
+    EXPECT_EQ(holiday.DisplayText(), QStringLiteral("Holiday: false"));
+    holiday.SetShowLabel(false);
+    EXPECT_EQ(holiday.DisplayText(), QStringLiteral("false"));
+    QTest::mouseClick(&holiday, Qt::LeftButton, {}, QPoint(3, 3));  // toggle
+
+    TVQVariableValControl guests(&parent, lists.FindVariable(&app, 1), nullptr);
+    guests.SetDataToControl(WithPictures(TVisualVariableData(), "Guests"));
+    guests.SetRunTimeMode(RunMode::RunTime);
+    QTest::mouseClick(&guests, Qt::LeftButton, {}, QPoint(3, 3));  // 0 below 2: step
+    lists.FindVariable(&app, 1)->SetValue("\x02");
+    QTest::mouseClick(&guests, Qt::LeftButton, {}, QPoint(3, 3));  // at the maximum: wrap
+    // Message bytes by hand: 0x60, seq, 0x14, the variable number, then 0x0B step or 0x02 wrap.
+    const QByteArrayList expected = {"\x02" "B503000160001400002D" "\x03", "\x02" "B503000160011400010B3A" "\x03",
+                                     "\x02" "B503000160021400010232" "\x03"};
+    EXPECT_EQ(link.Written, expected);
 }
 
 TEST_F(ControlsTest, SizesAndRecordRoundTrip)
