@@ -112,26 +112,35 @@ bool TProjectReader::CheckScreenPicture(TNewVisualScreen &record, const QString 
 {
     if (!TPicturePaths::Resolve(record.Picture, programFolder).isEmpty())
         return true;
+    ResetScreenPicture(record, programFolder, messages);
+    return false;
+}
+
+void TProjectReader::ResetScreenPicture(TNewVisualScreen &record, const QString &programFolder, UserMessages *messages)
+{
     if (messages)
         messages->ShowMessage(QStringLiteral("File Not Found:\n") + TPicturePaths::FromRecord(record.Picture)
                                 + QStringLiteral("\n reset to default Image"));
     record.Picture = TPicturePaths::ToRecord(TVisualDefaults::ScreenBackground(programFolder));
-    return false;
+}
+
+// Thousands of controls and many screens name the same few pictures: each stored text is looked
+// for on the disk once per reading, and its bytes are kept once for every record naming them.
+const QString &TProjectReader::Found(QByteArray &picture)
+{
+    auto found = m_resolved.constFind(picture);
+    if (found == m_resolved.constEnd())
+        found = m_resolved.insert(picture, TPicturePaths::Resolve(picture, m_project.m_programFolder));
+    picture = found.key();
+    return *found;
 }
 
 void TProjectReader::CheckOutputPictures(TNewVisualOutput &record, quint16 moduleType)
 {
     // The default is only made for a picture that is missing.
     const auto check = [&](QByteArray &picture, bool on) {
-        // Thousands of controls name the same few pictures: each stored text is looked for on
-        // the disk once per reading.
-        auto found = m_resolved.constFind(picture);
-        if (found == m_resolved.constEnd())
-            found = m_resolved.insert(picture, TPicturePaths::Resolve(picture, m_project.m_programFolder));
-        if (!found->isEmpty()) {
-            picture = found.key();  // the same bytes, kept once for every control naming them
+        if (!Found(picture).isEmpty())
             return;
-        }
         if (m_project.m_messages)
             m_project.m_messages->ShowMessage(QStringLiteral("File Not Found\n") + TPicturePaths::FromRecord(picture)
                                     + QStringLiteral("\nSet to default image"));
@@ -196,7 +205,8 @@ bool TProjectReader::ReadScreens(TProjectBinder &binder, const TProgramLists &li
     int version = TVisualRecordFormat::SectionVersion(lines.Line());
     if (!records("EOF Screen", [&](QByteArrayView line) {
             if (auto r = TVisualRecordFormat::ReadScreen(line, version); r && r->Valid == 1) {
-                CheckScreenPicture(*r, m_project.m_programFolder, m_project.m_messages);
+                if (Found(r->Picture).isEmpty())
+                    ResetScreenPicture(*r, m_project.m_programFolder, m_project.m_messages);
                 m_project.AddScreen(binder, &*r);
             }
         }))

@@ -28,11 +28,13 @@ public:
     bool ReadScreens(TProjectBinder &binder, const TProgramLists &lists, const QString &name);
     // A background that cannot be found becomes the default one, with a message; false then.
     static bool CheckScreenPicture(TNewVisualScreen &record, const QString &programFolder, UserMessages *messages);
+    static void ResetScreenPicture(TNewVisualScreen &record, const QString &programFolder, UserMessages *messages);
     // Copies the older-format file read (as read) into "OldVersion", never over a different copy.
     bool KeepOldVersionCopy(const QString &name) const;
 
 private:
     void CheckOutputPictures(TNewVisualOutput &record, quint16 moduleType);
+    const QString &Found(QByteArray &picture);
 
     TProjectManager &m_project;
     QHash<QByteArray, QString> m_resolved;  // picture paths found while reading the screens
