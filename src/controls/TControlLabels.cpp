@@ -1,11 +1,8 @@
-// The controls' labels: their fonts, their measured widths, and the outlined text drawn under a
-// control's picture.
+// The controls' labels: their fonts and their measured widths.
 #include "TVQBaseControl.h"
 
-#include <QCache>
 #include <QFontMetrics>
 #include <QPainter>
-#include <QStaticText>
 
 #include <array>
 #include <map>
@@ -74,58 +71,6 @@ int TVQBaseControl::LabelWidth(const QString &text, int pointSize)
         return slot.Width;
     slot = {hash, pointSize, LabelMetrics(pointSize).horizontalAdvance(text)};
     return slot.Width;
-}
-
-namespace {
-
-// Labels shaped once and drawn nine times from the same glyphs. The cache holds more labels than
-// the largest installations show at once (127 screens of 10,000 controls, each label with its
-// value texts), so that repainting every shown screen shapes only the texts that changed instead
-// of cycling through the cache; closing screens empties it.
-QCache<QString, QStaticText> &ShapedLabels()
-{
-    static auto *shaped = new QCache<QString, QStaticText>(32768);
-    return *shaped;
-}
-
-// The key of the painter's font, made again only when the font differs from the last one drawn.
-// Kept for the program's life (never destroyed after the application's fonts are gone).
-const QString &FontKey(const QFont &font)
-{
-    static auto *last = new QFont;
-    static auto *key = new QString(last->key());
-    if (!(font == *last)) {
-        *last = font;
-        *key = font.key();
-    }
-    return *key;
-}
-
-} // namespace
-
-void TVQBaseControl::ForgetShapedLabels()
-{
-    ShapedLabels().clear();
-}
-
-void TVQBaseControl::DrawOutlinedText(QPainter &painter, QPoint at, const QString &text)
-{
-    QCache<QString, QStaticText> *shaped = &ShapedLabels();
-    const QString key = FontKey(painter.font()) + QLatin1Char('\n') + text;
-    QStaticText *label = shaped->object(key);
-    if (!label) {
-        label = new QStaticText(text);
-        label->setTextFormat(Qt::PlainText);
-        label->prepare(QTransform(), painter.font());
-        shaped->insert(key, label);
-    }
-    painter.setPen(Qt::white);
-    for (int dx = -1; dx <= 1; ++dx) {
-        for (int dy = -1; dy <= 1; ++dy)
-            painter.drawStaticText(at.x() + dx, at.y() + dy, *label);
-    }
-    painter.setPen(Qt::black);
-    painter.drawStaticText(at, *label);
 }
 
 void TVQBaseControl::DrawTextTop(QPainter &painter, int left, int top, const QString &text)

@@ -1,6 +1,7 @@
 #include "TVQBaseControl.h"
 
 #include "TCodePage.h"
+#include "TOutlinedLabel.h"
 #include "TPicturePaths.h"
 #include "TVQImageManager.h"
 #include "TVQQModuleBase.h"
@@ -263,7 +264,7 @@ void TVQBaseControl::PaintIconFace(QPainter &painter, bool alwaysText)
     painter.setFont(LabelFont());
     if (alwaysText || m_showLabel || m_showValue) {
         const QString text = GetLabelText();
-        DrawOutlinedText(painter, QPoint(qMax(0, (width() - m_labelWidth) / 2), m_imageHeight + 2), text);
+        TOutlinedLabel::Draw(painter, QPoint(qMax(0, (width() - m_labelWidth) / 2), m_imageHeight + 2), text);
     }
 }
 

@@ -94,12 +94,6 @@ public:
     static const QFontMetrics &LabelMetrics(int pointSize = 8);
     // The advance of a text in the label font.
     static int LabelWidth(const QString &text, int pointSize = 8);
-    // The label drawn black inside a white outline one pixel wide, so it reads on dark and light
-    // backgrounds alike; `at` is where the text's top left corner goes.
-    static void DrawOutlinedText(QPainter &painter, QPoint at, const QString &text);
-    // Lets go of the labels kept shaped (a screen closed: the screens still shown shape theirs
-    // again at their next paint).
-    static void ForgetShapedLabels();
     // LabelWidth of the control's own label text, not measured again while it stays the same.
     int MeasuredWidth(const QString &text);
     // Plain text in the painter's font and pen with its top at `top`: from `left`, or centred on

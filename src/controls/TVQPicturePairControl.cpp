@@ -1,5 +1,6 @@
 #include "TVQPicturePairControl.h"
 
+#include "TOutlinedLabel.h"
 #include "TVQBaseControl.h"
 #include "TVQImageManager.h"
 
@@ -102,7 +103,7 @@ void TVQPicturePairControl::paintEvent(QPaintEvent *)
     const QString text = painted.isEmpty() ? QStringLiteral("???") : painted;
     painter.setFont(TVQBaseControl::LabelFont());
     const int textWidth = painter.fontMetrics().horizontalAdvance(text) + 2;
-    TVQBaseControl::DrawOutlinedText(painter, QPoint(qMax(0, (width() - textWidth) / 2), m_image->Height() + 2), text);
+    TOutlinedLabel::Draw(painter, QPoint(qMax(0, (width() - textWidth) / 2), m_image->Height() + 2), text);
 }
 
 TControlSettings TVQPicturePairControl::Settings() const

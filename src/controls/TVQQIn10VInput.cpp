@@ -3,6 +3,7 @@
 #include "TControlFactory.h"
 #include "InstallationRecords.h"
 #include "TCodePage.h"
+#include "TOutlinedLabel.h"
 #include "TVQImageManager.h"
 #include "TVQQModuleBase.h"
 #include "TVQQTorOutput.h"
@@ -205,7 +206,7 @@ void TVQQIn10VInput::PaintCounter(QPainter &painter)
     DrawCentredText(painter, dx + 70, 80 + valueHeight, UnitText());
     // The label stays centred on the dial's own centre line, whatever the control's width.
     const QString label = ComponentLabel();
-    DrawOutlinedText(painter, QPoint(std::max(1, 70 - painter.fontMetrics().horizontalAdvance(label) / 2), 142), label);
+    TOutlinedLabel::Draw(painter, QPoint(std::max(1, 70 - painter.fontMetrics().horizontalAdvance(label) / 2), 142), label);
 }
 
 void TVQQIn10VInput::paintEvent(QPaintEvent *)
@@ -227,7 +228,7 @@ void TVQQIn10VInput::paintEvent(QPaintEvent *)
     const int labelTop = painter.fontMetrics().height() + 2;
     painter.setFont(LabelFont());
     const QString text = GetLabelText();
-    DrawOutlinedText(painter, QPoint(std::max(0, (width() - m_labelWidth) / 2), labelTop), text);
+    TOutlinedLabel::Draw(painter, QPoint(std::max(0, (width() - m_labelWidth) / 2), labelTop), text);
 }
 
 void TVQQIn10VInput::OnControlMouseDownChild(Qt::MouseButton, QPoint)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TOutlinedLabel.h"
 #include "TPicturePaths.h"
 #include "TProjectBinder.h"
 #include "TVQBaseControl.h"
@@ -136,7 +137,7 @@ protected:
         if (!text.isEmpty()) {
             painter.setFont(TVQBaseControl::LabelFont());
             const int textWidth = painter.fontMetrics().horizontalAdvance(text) + 2;
-            TVQBaseControl::DrawOutlinedText(painter, QPoint(qMax(0, (width() - textWidth) / 2), faceHeight + 2), text);
+            TOutlinedLabel::Draw(painter, QPoint(qMax(0, (width() - textWidth) / 2), faceHeight + 2), text);
         }
     }
 

@@ -4,6 +4,7 @@
 #include "TDialogs.h"
 #include "TEditHistory.h"
 #include "TLinkBanner.h"
+#include "TOutlinedLabel.h"
 #include "TVQBaseControl.h"
 #include "TVQControl.h"
 #include "TEditorActions.h"
@@ -170,7 +171,7 @@ void TMyForm11::hideEvent(QHideEvent *event)
             if (!testAttribute(Qt::WA_WState_Created))
                 create();
             destroy();
-            TVQBaseControl::ForgetShapedLabels();
+            TOutlinedLabel::Forget();
 #ifdef __GLIBC__
             // The background and the buffer were large blocks of the heap: given back to the
             // system rather than kept by the allocator for later.

@@ -1,10 +1,13 @@
+#include "TOutlinedLabel.h"
 #include "TRepaintPacer.h"
 #include "TScreenArea.h"
+#include "TVQBaseControl.h"
 #include "TVQImageManager.h"
 #include "TVQJaugeControl.h"
 
 #include "EventLoop.h"
 
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -215,5 +218,50 @@ TEST(Repainting, APacedWindowPaintsChangesTogether)
         const int before = paints.Paints;
         changeAndSettle();
         EXPECT_EQ(paints.Paints, before + 1) << i;
+    }
+}
+
+// A label is drawn once into a picture, then laid down from it: at three sizes and at double
+// density, the picture laid down again gives the very pixels of the label first drawn, and these
+// differ from ten passes of the text by two levels at most (rounding); a see-through painter
+// gets the ten passes themselves.
+TEST(Repainting, ALabelFromItsPictureIsTheLabelDrawn)
+{
+    const auto canvas = [](qreal ratio) {
+        QImage image(QSize(160, 40) * ratio, QImage::Format_RGB32);
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x)
+                image.setPixel(x, y, qRgb((x * 7) % 256, (y * 29) % 256, (x * y) % 256));
+        }
+        image.setDevicePixelRatio(ratio);
+        return image;
+    };
+    const auto drawn = [&](int pointSize, qreal ratio, qreal opacity, void (*draw)(QPainter &, QPoint, const QString &)) {
+        QImage image = canvas(ratio);
+        QPainter painter(&image);
+        painter.setOpacity(opacity);
+        painter.setFont(TVQBaseControl::LabelFont(pointSize));
+        draw(painter, QPoint(6, 8), QStringLiteral("Kitchen 21.5 \u00b0C"));
+        return image;
+    };
+    for (const int pointSize : {8, 10, 16}) {
+        for (const qreal ratio : {1.0, 2.0}) {
+            TOutlinedLabel::Forget();
+            const QImage first = drawn(pointSize, ratio, 1.0, TOutlinedLabel::Draw);
+            EXPECT_EQ(drawn(pointSize, ratio, 1.0, TOutlinedLabel::Draw), first) << pointSize << " pt";
+            const QImage passes = drawn(pointSize, ratio, 1.0, TOutlinedLabel::DrawInPasses);
+            const QImage under = canvas(ratio);
+            int changed = 0, furthest = 0;
+            for (int y = 0; y < first.height(); ++y) {
+                for (int x = 0; x < first.width(); ++x) {
+                    const QRgb a = first.pixel(x, y), b = passes.pixel(x, y);
+                    changed += a != under.pixel(x, y);
+                    furthest = std::max({furthest, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))});
+                }
+            }
+            EXPECT_GT(changed, 200 * ratio * ratio) << pointSize << " pt";
+            EXPECT_LE(furthest, 2) << pointSize << " pt at " << ratio;
+        }
+        EXPECT_EQ(drawn(pointSize, 1.0, 0.5, TOutlinedLabel::Draw), drawn(pointSize, 1.0, 0.5, TOutlinedLabel::DrawInPasses));
     }
 }

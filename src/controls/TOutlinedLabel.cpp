@@ -1,0 +1,187 @@
+#include "TOutlinedLabel.h"
+
+#include <QCache>
+#include <QImage>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QStaticText>
+
+#include <cmath>
+#include <vector>
+
+namespace {
+
+// The pictures of the labels drawn lately, up to this many bytes (a label takes 3-8 KB): those of
+// a few screens. Closing screens empties it.
+constexpr qsizetype k_pictureBytes = 8 * 1024 * 1024;
+
+struct TLabelPicture
+{
+    QImage Picture;  // premultiplied: the white outline, the black text, clear around
+    QPoint Offset;   // of the picture's top left from the text's, in the painter's pixels
+};
+
+QCache<QString, TLabelPicture> &Pictures()
+{
+    static auto *pictures = new QCache<QString, TLabelPicture>(k_pictureBytes);
+    return *pictures;
+}
+
+// The key of a font, made again only when the font differs from the last one drawn. Kept for the
+// program's life (never destroyed after the application's fonts are gone); the GUI thread alone
+// paints.
+const QString &FontKey(const QFont &font)
+{
+    static auto *last = new QFont;
+    static auto *key = new QString(last->key());
+    if (!(font == *last)) {
+        *last = font;
+        *key = font.key();
+    }
+    return *key;
+}
+
+// Labels shaped once. The cache holds more labels than the largest installations show at once
+// (127 screens of 10,000 controls, each label with its value texts), so that drawing every shown
+// screen again shapes only the texts that changed; closing screens empties it.
+QCache<QString, QStaticText> &ShapedLabels()
+{
+    static auto *shaped = new QCache<QString, QStaticText>(32768);
+    return *shaped;
+}
+
+const QStaticText &Shaped(const QString &text, const QFont &font)
+{
+    const QString key = FontKey(font) + QLatin1Char('\n') + text;
+    QStaticText *label = ShapedLabels().object(key);
+    if (!label) {
+        label = new QStaticText(text);
+        label->setTextFormat(Qt::PlainText);
+        label->prepare(QTransform(), font);
+        ShapedLabels().insert(key, label);
+    }
+    return *label;
+}
+
+// The device pixels of one logical pixel when the picture can stand in for the ten passes: an
+// unscaled, opaque, plain painter on raster pixels at a whole-number density; 0 otherwise.
+int WholeScale(const QPainter &painter)
+{
+    const QTransform &world = painter.worldTransform();
+    const QPaintDevice *device = painter.device();
+    const qreal ratio = device ? device->devicePixelRatio() : 0;
+    if (!device || painter.paintEngine()->type() != QPaintEngine::Raster || painter.opacity() != 1.0
+        || painter.compositionMode() != QPainter::CompositionMode_SourceOver || world.type() > QTransform::TxTranslate
+        || world.dx() != std::floor(world.dx()) || world.dy() != std::floor(world.dy()) || ratio != std::floor(ratio) || ratio < 1
+        || ratio > 4)
+        return 0;
+    return int(ratio);
+}
+
+// The text's coverage is drawn once into an 8-bit picture; each pixel of the outline is then as
+// white as the nine copies of the text shifted by a pixel around it make it together (one less
+// the product of what each leaves through), as ten passes would, and the black text goes over.
+TLabelPicture *Drawn(const QString &text, const QFont &font, int dpi, int scale)
+{
+    const QStaticText &shaped = Shaped(text, font);
+    const QSizeF size = shaped.size();
+    // The text's box, with room around it for the outline and for ink a glyph puts past its box.
+    const int margin = 2 + int(size.height()) / 8;
+    const int width = (int(std::ceil(size.width())) + 2 * margin) * scale;
+    const int height = (int(std::ceil(size.height())) + 2 * margin) * scale;
+    if (size.isEmpty())
+        return new TLabelPicture;
+
+    // One coverage picture for every label, grown as needed and cleared where used: its painter
+    // is set up once rather than once a label. Never destroyed (it may outlive the application's
+    // fonts); the GUI thread alone paints.
+    static auto *coverage = new QImage;
+    if (coverage->width() < width || coverage->height() < height || coverage->devicePixelRatio() != scale) {
+        *coverage = QImage(std::max(width, 512), std::max(height, 64), QImage::Format_Alpha8);
+        coverage->setDevicePixelRatio(scale);
+    }
+    const int dotsPerMetre = qRound(dpi / 0.0254);
+    coverage->setDotsPerMeterX(dotsPerMetre);
+    coverage->setDotsPerMeterY(dotsPerMetre);
+    const qsizetype stride = coverage->bytesPerLine();
+    for (int y = 0; y < height; ++y)
+        memset(coverage->scanLine(y), 0, size_t(width));
+    {
+        QPainter painter(coverage);
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        painter.drawStaticText(margin, margin, shaped);
+    }
+    const uchar *bits = coverage->constBits();
+
+    // The outline's pixels: all but a border `scale` wide, whose neighbours would be outside.
+    auto *label = new TLabelPicture;
+    const int outWidth = width - 2 * scale, outHeight = height - 2 * scale;
+    // What the three copies shifted along a line leave through...
+    std::vector<float> through(size_t(outWidth) * height);
+    for (int y = 0; y < height; ++y) {
+        const uchar *ink = bits + y * stride + scale;
+        float *out = &through[size_t(y) * outWidth];
+        for (int x = 0; x < outWidth; ++x)
+            out[x] = float(255 - ink[x - scale]) * float(255 - ink[x]) * float(255 - ink[x + scale]) * (1.0f / (255.0f * 255.0f * 255.0f));
+    }
+    // ...then the three lines together: as much white, and the black over it, the grey left
+    // being the white the black lets through.
+    label->Picture = QImage(outWidth, outHeight, QImage::Format_ARGB32_Premultiplied);
+    for (int row = 0; row < outHeight; ++row) {
+        auto *out = reinterpret_cast<quint32 *>(label->Picture.scanLine(row));
+        const float *above = &through[size_t(row) * outWidth];
+        const float *line = above + outWidth * scale;
+        const float *below = line + outWidth * scale;
+        const uchar *ink = bits + (row + scale) * stride + scale;
+        for (int x = 0; x < outWidth; ++x) {
+            const float white = 1.0f - above[x] * line[x] * below[x];
+            const quint32 grey = quint32(white * float(255 - ink[x]) + 0.5f);
+            out[x] = ((ink[x] + grey) << 24) | (grey << 16) | (grey << 8) | grey;
+        }
+    }
+    label->Picture.setDevicePixelRatio(scale);
+    label->Offset = QPoint(1 - margin, 1 - margin);
+    return label;
+}
+
+} // namespace
+
+void TOutlinedLabel::Draw(QPainter &painter, QPoint at, const QString &text)
+{
+    const int scale = WholeScale(painter);
+    painter.setPen(Qt::black);  // left black, as the passes leave it
+    if (!scale) {
+        DrawInPasses(painter, at, text);
+        return;
+    }
+    const int dpi = painter.device()->logicalDpiY();
+    const QString key = FontKey(painter.font()) + QLatin1Char('\n') + QString::number(dpi * 8 + scale) + QLatin1Char('\n') + text;
+    if (const TLabelPicture *kept = Pictures().object(key)) {
+        if (!kept->Picture.isNull())
+            painter.drawImage(at + kept->Offset, kept->Picture);
+        return;
+    }
+    TLabelPicture *made = Drawn(text, painter.font(), dpi, scale);
+    if (!made->Picture.isNull())
+        painter.drawImage(at + made->Offset, made->Picture);
+    Pictures().insert(key, made, std::max<qsizetype>(1, made->Picture.sizeInBytes()));
+}
+
+void TOutlinedLabel::DrawInPasses(QPainter &painter, QPoint at, const QString &text)
+{
+    const QStaticText &label = Shaped(text, painter.font());
+    painter.setPen(Qt::white);
+    for (int dx = -1; dx <= 1; ++dx) {
+        for (int dy = -1; dy <= 1; ++dy)
+            painter.drawStaticText(at.x() + dx, at.y() + dy, label);
+    }
+    painter.setPen(Qt::black);
+    painter.drawStaticText(at, label);
+}
+
+void TOutlinedLabel::Forget()
+{
+    Pictures().clear();
+    ShapedLabels().clear();
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QPoint>
+#include <QString>
+
+class QPainter;
+
+// A control's label: black text inside a white outline one pixel wide, so it reads on dark and
+// light backgrounds alike. It is drawn once into a picture kept by font and text, and a repaint
+// only lays that picture down.
+namespace TOutlinedLabel
+{
+// The label with its text's top left corner at `at`, in the painter's font.
+void Draw(QPainter &painter, QPoint at, const QString &text);
+// The same drawn in ten passes of the text (nine white around, one black): for painters a
+// picture cannot stand in for exactly (scaled, see-through, high density).
+void DrawInPasses(QPainter &painter, QPoint at, const QString &text);
+// Lets go of the labels kept (screens closed: those still shown draw theirs again).
+void Forget();
+} // namespace TOutlinedLabel
