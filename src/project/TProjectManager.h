@@ -166,6 +166,10 @@ private:
     TControlList m_controls;
     size_t m_fileHash = 0;  // of the file's content as last read or written
     QByteArray m_oldVersionContent;  // a file of an older format being read, kept once read whole
+    // The bytes the applications were read from, taken by the reading of the screens that follows:
+    // both read the same file content, read once.
+    QString m_readName;
+    QByteArray m_readContent;
     bool m_oldVersionUnkept = false; // its copy could not be made: it is not saved over
     int m_droppedAtOpen = 0;
     int m_placedAtOpen = 0;

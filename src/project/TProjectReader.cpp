@@ -19,11 +19,10 @@
 #include <QFileInfo>
 #include <QScopeGuard>
 
-quint8 TProjectReader::ReadVersion(const QString &name)
+#include <utility>
+
+quint8 TProjectReader::VersionOf(const QByteArray &content)
 {
-    QByteArray content;
-    if (!TFileAccess::Read(name, content))
-        return 0;
     TLineReader lines(content);
     if (!lines.Next() || !lines.Next())
         return 0;
@@ -52,7 +51,7 @@ bool TProjectReader::ReadApplications(const QString &name, QString *error)
                     : TFileAccess::IsOtherThanAFile(name) ? QStringLiteral("This is not a file but a pipe, a device or a folder.")
                                                           : QStringLiteral("The file cannot be read."));
     TFileAccess::RemoveStaleTemporaries(name);
-    m_project.m_version = ReadVersion(name);
+    m_project.m_version = VersionOf(content);
     if (m_project.m_version == 1) {
         if (m_project.m_messages)
             m_project.m_messages->ShowMessage(QStringLiteral("Unable to read this version"));
@@ -80,6 +79,8 @@ bool TProjectReader::ReadApplications(const QString &name, QString *error)
     }
     for (const auto &app : m_project.m_applications)
         app->ReadDataBlockFrom(content, app->Name());
+    m_project.m_readName = name;
+    m_project.m_readContent = content;
     return true;
 }
 
@@ -156,8 +157,8 @@ bool TProjectReader::ReadScreens(TProjectBinder &binder, const TProgramLists &li
 {
     m_resolved.clear();
     const auto forget = qScopeGuard([this] { m_resolved.clear(); });
-    QByteArray content;
-    if (!TFileAccess::Read(name, content))
+    QByteArray content = std::exchange(m_project.m_readContent, {});
+    if (std::exchange(m_project.m_readName, {}) != name && !TFileAccess::Read(name, content))
         return false;
     m_project.m_fileHash = qHash(content);
     m_project.m_droppedAtOpen = 0;

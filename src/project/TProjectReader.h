@@ -19,8 +19,8 @@ class TProjectReader
 public:
     explicit TProjectReader(TProjectManager &project) : m_project(project) {}
 
-    // The file-format version of a project file's second line: 0 when the file cannot be read.
-    static quint8 ReadVersion(const QString &name);
+    // The file-format version on a project file's second line: 0 when there is none.
+    static quint8 VersionOf(const QByteArray &content);
     // Version check and upgrade copy, the application list and each application's data block.
     // False when the file cannot be taken; `error` then says why (empty when a message said it).
     bool ReadApplications(const QString &name, QString *error);
