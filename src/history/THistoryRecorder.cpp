@@ -105,8 +105,10 @@ THistoryRecorder::THistoryRecorder(TProjectSession &session, const QString &fold
     purge->start();
 
     TProjectSession *s = &session;
+    // The channels are listed again when a state first comes after the project or one of its
+    // applications changed, not at each change: an open adds the applications one by one.
     connect(s, &TProjectSession::projectOpened, this, [this] {
-        Index();
+        m_indexed = false;
         THistoryRow row;
         row.Kind = QStringLiteral("project");
         row.What = QStringLiteral("opened");
@@ -121,17 +123,21 @@ THistoryRecorder::THistoryRecorder(TProjectSession &session, const QString &fold
         AddToAll(row);
         Flush();
         m_channels.clear();
+        m_indexed = false;
     });
-    connect(s, &TProjectSession::applicationAdded, this, &THistoryRecorder::Index);
+    connect(s, &TProjectSession::applicationAdded, this, [this] { m_indexed = false; });
     connect(s, &TProjectSession::applicationUpdated, this, [this](TDataFileManager *application) {
-        Index();
+        m_indexed = false;
         THistoryRow row;
         row.Kind = QStringLiteral("project");
         row.What = QStringLiteral("updated");
         row.Text = TCodePage::ToDisplay(application->DisplayName());
         Add(application, row);
     });
-    connect(s, &TProjectSession::applicationRemoved, this, [this] { m_channels.clear(); });
+    connect(s, &TProjectSession::applicationRemoved, this, [this] {
+        m_channels.clear();
+        m_indexed = false;
+    });
     connect(s, &TProjectSession::modeChanged, this, [this](RunMode mode) {
         RestartTest(m_last, mode, [](const QString &key) { return key.startsWith(QStringLiteral("test/")); },
                     [](const QString &key) { return QStringLiteral("test/") + key; });
@@ -191,7 +197,6 @@ THistoryRecorder::THistoryRecorder(TProjectSession &session, const QString &fold
         row.Text = QString::fromLatin1(message.toHex(' '));
         Add(application, row);
     });
-    Index();
 }
 
 THistoryRecorder::~THistoryRecorder()
@@ -216,6 +221,7 @@ void THistoryRecorder::Index()
     // The channels each module shows, from its IO records, with what a control of it shows.
     // The IO records are grouped by module number once per application, not scanned per module.
     m_channels.clear();
+    m_indexed = true;
     QHash<const TDataFileManager *, QMultiHash<quint16, const IoRecord *>> iosOf;
     for (const auto &module : m_session.Lists()->Modules()) {
         const TDataFileManager *application = module->GetApplication();
@@ -259,6 +265,8 @@ void THistoryRecorder::Index()
 
 void THistoryRecorder::StateChanged(TDataFileManager *application, TVQQModuleBase *module, quint8 parts)
 {
+    if (!m_indexed)
+        Index();
     const auto found = m_channels.constFind(module);
     if (found == m_channels.constEnd())
         return;

@@ -77,6 +77,7 @@ private:
     QTimer *m_flushTimer = nullptr;
     std::vector<std::pair<QString, THistoryRow>> m_pending;  // database path, row
     QHash<const TVQQModuleBase *, std::vector<Channel>> m_channels;
+    bool m_indexed = false;  // m_channels lists the project's modules as they are now
     QHash<QString, double> m_last;  // the last recorded value of each memo, variable, power…
     // ... and of each module channel's measure; test mode's apart, under the key's lowest bit.
     static constexpr quint64 k_testKey = 1;

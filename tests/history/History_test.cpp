@@ -126,6 +126,18 @@ TEST_F(HistoryTest, EachChangeIsOneRow)
     EXPECT_EQ(std::make_tuple(after.back().Test, after.back().Text), std::make_tuple(true, QStringLiteral("OFF")));
 }
 
+// With another application added and removed again, the first one's changes are still recorded.
+TEST_F(HistoryTest, ChangesAreRecordedAfterAnotherApplicationWent)
+{
+    const QString copy = folder.filePath(QStringLiteral("annex.qap"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(QUELNOR_TEST_EXPORT), copy));
+    TDataFileManager *annex = session.AddApplication(copy);
+    ASSERT_NE(annex, nullptr);
+    session.RemoveApplication(*annex);
+    Frame("b50000028600 01");
+    EXPECT_EQ(Rows().size(), 8u);
+}
+
 // Hourly minimum, maximum and average of what the modules reported; raw rows and aggregates go
 // after their retention.
 TEST_F(HistoryTest, RetentionKeepsHourlyAggregates)
