@@ -31,8 +31,6 @@ TLinkBanner::TLinkBanner(QWidget *area)
         m_refusal.clear();
         Update(m_runTime);
     });
-    // The area is sized after the banner may have been shown: the banner follows every resize.
-    m_area->installEventFilter(this);
 }
 
 bool TLinkBanner::eventFilter(QObject *watched, QEvent *event)
@@ -84,12 +82,15 @@ void TLinkBanner::Update(bool runTime)
         m_lines.clear();
         if (m_label)
             m_label->hide();
+        m_area->removeEventFilter(this);
         return;
     }
     if (!m_refusal.isEmpty())
         lines.append(m_refusal);
     m_lines = lines;
     Label();
+    // The area may be sized after the banner was shown: a shown banner follows every resize.
+    m_area->installEventFilter(this);
     Fit();
     m_label->show();
     m_label->raise();

@@ -22,7 +22,6 @@ TSelection::TSelection(QWidget *area, TEditHistory *history, std::function<QPoin
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_NoSystemBackground);
     resize(area->size());
-    area->installEventFilter(this);
     hide();
 }
 
@@ -270,6 +269,14 @@ void TSelection::Changed()
     // A selected control moved by any path (a drag, a key, an undo) has its frame follow it.
     for (const QPointer<TVQControl> &control : m_controls)
         control->installEventFilter(this);
+    // The area is watched (its size, controls added over the frames) only while frames are
+    // shown: the controls a screen is made of go by unwatched.
+    if (m_controls.isEmpty()) {
+        m_area->removeEventFilter(this);
+    } else {
+        m_area->installEventFilter(this);
+        resize(m_area->size());
+    }
     setVisible(!m_controls.isEmpty());
     raise();
     update();
