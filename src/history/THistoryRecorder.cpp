@@ -71,6 +71,16 @@ QString ModeName(RunMode mode)
     }
 }
 
+// A row of the project's own life: opened, closed, an application updated.
+THistoryRow ProjectRow(const QString &what, const QString &text)
+{
+    THistoryRow row;
+    row.Kind = QStringLiteral("project");
+    row.What = what;
+    row.Text = text;
+    return row;
+}
+
 } // namespace
 
 THistoryRecorder::THistoryRecorder(TProjectSession &session, const QString &folder, std::function<void(const QString &)> say,
@@ -105,39 +115,22 @@ THistoryRecorder::THistoryRecorder(TProjectSession &session, const QString &fold
     purge->start();
 
     TProjectSession *s = &session;
-    // The channels are listed again when a state first comes after the project or one of its
-    // applications changed, not at each change: an open adds the applications one by one.
+    // The channels are listed when a state first comes after a change: an open adds many applications.
     connect(s, &TProjectSession::projectOpened, this, [this] {
         m_indexed = false;
-        THistoryRow row;
-        row.Kind = QStringLiteral("project");
-        row.What = QStringLiteral("opened");
-        row.Text = m_session.Project()->FileName();
-        AddToAll(row);
+        AddToAll(ProjectRow(QStringLiteral("opened"), m_session.Project()->FileName()));
     });
     connect(s, &TProjectSession::aboutToClose, this, [this] {
-        THistoryRow row;
-        row.Kind = QStringLiteral("project");
-        row.What = QStringLiteral("closed");
-        row.Text = m_session.Project()->FileName();
-        AddToAll(row);
+        AddToAll(ProjectRow(QStringLiteral("closed"), m_session.Project()->FileName()));
         Flush();
-        m_channels.clear();
         m_indexed = false;
     });
     connect(s, &TProjectSession::applicationAdded, this, [this] { m_indexed = false; });
     connect(s, &TProjectSession::applicationUpdated, this, [this](TDataFileManager *application) {
         m_indexed = false;
-        THistoryRow row;
-        row.Kind = QStringLiteral("project");
-        row.What = QStringLiteral("updated");
-        row.Text = TCodePage::ToDisplay(application->DisplayName());
-        Add(application, row);
+        Add(application, ProjectRow(QStringLiteral("updated"), TCodePage::ToDisplay(application->DisplayName())));
     });
-    connect(s, &TProjectSession::applicationRemoved, this, [this] {
-        m_channels.clear();
-        m_indexed = false;
-    });
+    connect(s, &TProjectSession::applicationRemoved, this, [this] { m_indexed = false; });
     connect(s, &TProjectSession::modeChanged, this, [this](RunMode mode) {
         RestartTest(m_last, mode, [](const QString &key) { return key.startsWith(QStringLiteral("test/")); },
                     [](const QString &key) { return QStringLiteral("test/") + key; });
