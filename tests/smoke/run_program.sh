@@ -20,7 +20,9 @@ done
 export DISPLAY=":$display"
 export QT_QPA_PLATFORM=xcb  # a real window, whatever the tests around use
 export XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config"  # the user's folders of this run
-Xvfb "$DISPLAY" -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
+# -noreset: the server must not reset when its last client goes (between the two runs below), or
+# the next client can come during the reset and be refused.
+Xvfb "$DISPLAY" -screen 0 1280x900x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb=$!
 for _ in $(seq 100); do xwininfo -root >/dev/null 2>&1 && break; sleep 0.05; done
 
