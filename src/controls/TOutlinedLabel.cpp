@@ -85,12 +85,12 @@ TLabelPicture *Drawn(const QString &text, const QFont &font, int dpi, int scale)
 {
     const QStaticText &shaped = Shaped(text, font);
     const QSizeF size = shaped.size();
+    if (size.isEmpty())
+        return new TLabelPicture;
     // The text's box, with room around it for the outline and for ink a glyph puts past its box.
     const int margin = 2 + int(size.height()) / 8;
     const int width = (int(std::ceil(size.width())) + 2 * margin) * scale;
     const int height = (int(std::ceil(size.height())) + 2 * margin) * scale;
-    if (size.isEmpty())
-        return new TLabelPicture;
 
     // One coverage picture for every label, grown as needed and cleared where used: its painter
     // is set up once rather than once a label. Never destroyed (it may outlive the application's

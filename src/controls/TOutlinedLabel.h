@@ -13,7 +13,7 @@ namespace TOutlinedLabel
 // The label with its text's top left corner at `at`, in the painter's font.
 void Draw(QPainter &painter, QPoint at, const QString &text);
 // The same drawn in ten passes of the text (nine white around, one black): for painters a
-// picture cannot stand in for exactly (scaled, see-through, high density).
+// picture cannot stand in for exactly (scaled, see-through, at a fractional pixel ratio).
 void DrawInPasses(QPainter &painter, QPoint at, const QString &text);
 // Lets go of the labels kept (screens closed: those still shown draw theirs again).
 void Forget();
