@@ -76,7 +76,13 @@ void TVQJaugeControl::NeedleMoved(int before)
         const QSize turned = Turned(m_needleSize, angle).Size;
         return QRect(NeedlePosition(angle, turned.height()), turned);
     };
-    update(place(before) | place(after));
+    // Until the next paint, a move within what is already to repaint asks for nothing more: a
+    // burst moves the needle with every frame, faster than the window repaints.
+    const QRect moved = place(before) | place(after);
+    if (m_toRepaint.contains(moved))
+        return;
+    m_toRepaint |= moved;
+    update(m_toRepaint);
 }
 
 const QImage &TVQJaugeControl::TurnedNeedle(int angle) const
@@ -138,6 +144,7 @@ QPoint TVQJaugeControl::NeedlePosition(int degrees, int rotatedHeight)
 
 void TVQJaugeControl::paintEvent(QPaintEvent *event)
 {
+    m_toRepaint = QRect();
     QPainter painter(this);
     const TVQPicture *dial = Dial();
     const int x = width() > 140 ? (width() - dial->Width()) / 2 : 0;

@@ -38,4 +38,5 @@ private:
     quint16 m_power = 0;
     quint16 m_maximum = 0;
     QSize m_needleSize;  // the needle picture's, once painted
+    QRect m_toRepaint;   // where the needle has been since the last paint
 };

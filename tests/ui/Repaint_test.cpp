@@ -81,6 +81,11 @@ TEST(Repainting, AMovedNeedleLeavesNothingBehind)
         Settle();
         EXPECT_EQ(Shown(window), PaintedWhole(window)) << power;
     }
+    // Moves between two paints, the last back inside where the needle has been.
+    for (const quint16 power : {900, 300, 0})
+        gauge.SetPower(power);
+    Settle();
+    EXPECT_EQ(Shown(window), PaintedWhole(window));
     // The picture is drawn where it belongs when parts of it repaint.
     area.update(QRegion(QRect(5, 300, 10, 10)) + QRect(200, 320, 30, 20));
     Settle();
