@@ -11,14 +11,18 @@
 
 namespace {
 
-// The pictures of the labels drawn lately, up to this many bytes (a label takes 3-8 KB): those of
-// a few screens. Closing screens empties it.
-constexpr qsizetype k_pictureBytes = 8 * 1024 * 1024;
+// The pictures of the labels drawn lately, up to this many bytes (a label takes 1.5-4 KB): those
+// of every screen of a large installation, in design and in run time, so that switching every
+// shown screen makes none again. Closing screens empties it.
+constexpr qsizetype k_pictureBytes = 64 * 1024 * 1024;
 
+// A label's picture, two bytes a pixel: how much black (high byte) and how much white over what
+// the black leaves (low byte); laid down as premultiplied black on white.
 struct TLabelPicture
 {
-    QImage Picture;  // premultiplied: the white outline, the black text, clear around
-    QPoint Offset;   // of the picture's top left from the text's, in the painter's pixels
+    std::vector<quint16> Pixels;
+    int Width = 0, Height = 0;
+    QPoint Offset;  // of the picture's top left from the text's, in the painter's pixels
 };
 
 QCache<QString, TLabelPicture> &Pictures()
@@ -127,22 +131,44 @@ TLabelPicture *Drawn(const QString &text, const QFont &font, int dpi, int scale)
     }
     // ...then the three lines together: as much white, and the black over it, the grey left
     // being the white the black lets through.
-    label->Picture = QImage(outWidth, outHeight, QImage::Format_ARGB32_Premultiplied);
+    label->Width = outWidth;
+    label->Height = outHeight;
+    label->Pixels.resize(size_t(outWidth) * outHeight);
     for (int row = 0; row < outHeight; ++row) {
-        auto *out = reinterpret_cast<quint32 *>(label->Picture.scanLine(row));
+        quint16 *out = &label->Pixels[size_t(row) * outWidth];
         const float *above = &through[size_t(row) * outWidth];
         const float *line = above + outWidth * scale;
         const float *below = line + outWidth * scale;
         const uchar *ink = bits + (row + scale) * stride + scale;
         for (int x = 0; x < outWidth; ++x) {
             const float white = 1.0f - above[x] * line[x] * below[x];
-            const quint32 grey = quint32(white * float(255 - ink[x]) + 0.5f);
-            out[x] = ((ink[x] + grey) << 24) | (grey << 16) | (grey << 8) | grey;
+            out[x] = quint16(ink[x] << 8 | quint32(white * float(255 - ink[x]) + 0.5f));
         }
     }
-    label->Picture.setDevicePixelRatio(scale);
     label->Offset = QPoint(1 - margin, 1 - margin);
     return label;
+}
+
+// Lays the picture down: made premultiplied in a scratch picture first. Never destroyed (it may
+// outlive the application); the GUI thread alone paints.
+void LayDown(QPainter &painter, QPoint at, const TLabelPicture &label, int scale)
+{
+    if (label.Pixels.empty())
+        return;
+    static auto *scratch = new QImage;
+    if (scratch->width() < label.Width || scratch->height() < label.Height)
+        *scratch = QImage(std::max(label.Width, 512), std::max(label.Height, 64), QImage::Format_ARGB32_Premultiplied);
+    scratch->setDevicePixelRatio(scale);
+    const int width = label.Width, height = label.Height;  // not read again through the stores
+    const quint16 *in = label.Pixels.data();
+    for (int row = 0; row < height; ++row, in += width) {
+        auto *out = reinterpret_cast<quint32 *>(scratch->scanLine(row));
+        for (int x = 0; x < width; ++x) {
+            const quint32 black = in[x] >> 8, grey = in[x] & 0xff;
+            out[x] = (black + grey) << 24 | grey * 0x010101u;
+        }
+    }
+    painter.drawImage(QPointF(at + label.Offset), *scratch, QRectF(0, 0, width, height));
 }
 
 } // namespace
@@ -158,14 +184,12 @@ void TOutlinedLabel::Draw(QPainter &painter, QPoint at, const QString &text)
     const int dpi = painter.device()->logicalDpiY();
     const QString key = FontKey(painter.font()) + QLatin1Char('\n') + QString::number(dpi * 8 + scale) + QLatin1Char('\n') + text;
     if (const TLabelPicture *kept = Pictures().object(key)) {
-        if (!kept->Picture.isNull())
-            painter.drawImage(at + kept->Offset, kept->Picture);
+        LayDown(painter, at, *kept, scale);
         return;
     }
     TLabelPicture *made = Drawn(text, painter.font(), dpi, scale);
-    if (!made->Picture.isNull())
-        painter.drawImage(at + made->Offset, made->Picture);
-    Pictures().insert(key, made, std::max<qsizetype>(1, made->Picture.sizeInBytes()));
+    LayDown(painter, at, *made, scale);
+    Pictures().insert(key, made, qsizetype(sizeof(TLabelPicture) + made->Pixels.size() * sizeof(quint16)));
 }
 
 void TOutlinedLabel::DrawInPasses(QPainter &painter, QPoint at, const QString &text)
