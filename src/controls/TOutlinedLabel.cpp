@@ -204,6 +204,11 @@ void TOutlinedLabel::DrawInPasses(QPainter &painter, QPoint at, const QString &t
     painter.drawStaticText(at, label);
 }
 
+qsizetype TOutlinedLabel::KeptBytes()
+{
+    return Pictures().totalCost();
+}
+
 void TOutlinedLabel::Forget()
 {
     Pictures().clear();

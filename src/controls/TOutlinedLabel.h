@@ -17,4 +17,6 @@ void Draw(QPainter &painter, QPoint at, const QString &text);
 void DrawInPasses(QPainter &painter, QPoint at, const QString &text);
 // Lets go of the labels kept (screens closed: those still shown draw theirs again).
 void Forget();
+// The bytes of the label pictures kept.
+qsizetype KeptBytes();
 } // namespace TOutlinedLabel

@@ -66,7 +66,12 @@ TMyForm11::TMyForm11(TForm1 *owner, const TNewVisualScreen &record)
     ApplyRecord();
 }
 
-TMyForm11::~TMyForm11() = default;
+TMyForm11::~TMyForm11()
+{
+    // A screen that goes (a project closed) takes its labels' pictures along; those still shown
+    // draw theirs again.
+    TOutlinedLabel::Forget();
+}
 
 QMenu *TMyForm11::Menu() const
 {

@@ -13,6 +13,7 @@
 #include "TForm7.h"
 #include "Lookups.h"
 #include "TMyForm11.h"
+#include "TOutlinedLabel.h"
 #include "TPropertyEditor.h"
 #include "TRunTimeSwitch.h"
 #include "TProgramLists.h"
@@ -822,6 +823,12 @@ TEST_F(MainWindowTest, HiddenScreensReadTheirBackgroundAndSizeTheirControlsWhenS
     ASSERT_NE(Screen(2)->backingStore(), nullptr);
     Screen(2)->close();
     EXPECT_TRUE(RunUntil([this] { return Screen(2)->backingStore() == nullptr; }));
+
+    // A project closed keeps none of its labels' pictures.
+    Screen(0)->grab();
+    EXPECT_GT(TOutlinedLabel::KeptBytes(), 0);
+    window.CloseProject();
+    EXPECT_EQ(TOutlinedLabel::KeptBytes(), 0);
 }
 
 TEST_F(UnopenedWindowTest, ABackgroundThatIsNoPictureIsSaidAtOpen)
