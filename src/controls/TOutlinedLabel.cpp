@@ -1,6 +1,7 @@
 #include "TOutlinedLabel.h"
 
 #include <QCache>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QPaintEngine>
 #include <QPainter>
@@ -23,6 +24,7 @@ struct TLabelPicture
     std::vector<quint16> Pixels;
     int Width = 0, Height = 0;
     QPoint Offset;  // of the picture's top left from the text's, in the painter's pixels
+    int Advance = 0;  // the text's width in whole pixels, as the font's metrics give it
 };
 
 QCache<QString, TLabelPicture> &Pictures()
@@ -45,12 +47,11 @@ const QString &FontKey(const QFont &font)
     return *key;
 }
 
-// Labels shaped once. The cache holds more labels than the largest installations show at once
-// (127 screens of 10,000 controls, each label with its value texts), so that drawing every shown
-// screen again shapes only the texts that changed; closing screens empties it.
+// Labels shaped for the ten passes, which only painters a picture cannot serve draw (scaled,
+// see-through): a few screens' worth. Closing screens empties it.
 QCache<QString, QStaticText> &ShapedLabels()
 {
-    static auto *shaped = new QCache<QString, QStaticText>(32768);
+    static auto *shaped = new QCache<QString, QStaticText>(2048);
     return *shaped;
 }
 
@@ -82,47 +83,66 @@ int WholeScale(const QPainter &painter)
     return int(ratio);
 }
 
-// The text's coverage is drawn once into an 8-bit picture; each pixel of the outline is then as
-// white as the nine copies of the text shifted by a pixel around it make it together (one less
-// the product of what each leaves through), as ten passes would, and the black text goes over.
+// The text's coverage is drawn once, black on nothing, and its alpha taken; each pixel of the
+// outline is then as white as the nine copies of the text shifted by a pixel around it make it
+// together (one less the product of what each leaves through), as ten passes would, and the black
+// text goes over. The text is drawn straight, not through a laid-out static text: it is drawn once.
 TLabelPicture *Drawn(const QString &text, const QFont &font, int dpi, int scale)
 {
-    const QStaticText &shaped = Shaped(text, font);
-    const QSizeF size = shaped.size();
-    if (size.isEmpty())
-        return new TLabelPicture;
-    // The text's box, with room around it for the outline and for ink a glyph puts past its box.
-    const int margin = 2 + int(size.height()) / 8;
-    const int width = (int(std::ceil(size.width())) + 2 * margin) * scale;
-    const int height = (int(std::ceil(size.height())) + 2 * margin) * scale;
-
-    // One coverage picture for every label, grown as needed and cleared where used: its painter
-    // is set up once rather than once a label. Never destroyed (it may outlive the application's
-    // fonts); the GUI thread alone paints.
+    // One coverage picture for every label, grown as needed and cleared where used. Premultiplied
+    // rather than 8-bit: glyphs go down on it as on the screens, by the fast path. Never destroyed
+    // (it may outlive the application's fonts); the GUI thread alone paints.
     static auto *coverage = new QImage;
-    if (coverage->width() < width || coverage->height() < height || coverage->devicePixelRatio() != scale) {
-        *coverage = QImage(std::max(width, 512), std::max(height, 64), QImage::Format_Alpha8);
-        coverage->setDevicePixelRatio(scale);
-    }
     const int dotsPerMetre = qRound(dpi / 0.0254);
-    coverage->setDotsPerMeterX(dotsPerMetre);
-    coverage->setDotsPerMeterY(dotsPerMetre);
-    const qsizetype stride = coverage->bytesPerLine();
+    if (coverage->isNull() || coverage->dotsPerMeterY() != dotsPerMetre) {
+        *coverage = QImage(512, 64, QImage::Format_ARGB32_Premultiplied);
+        coverage->setDotsPerMeterX(dotsPerMetre);
+        coverage->setDotsPerMeterY(dotsPerMetre);
+    }
+    const QFontMetricsF metrics(font, coverage);
+    const qreal advance = metrics.horizontalAdvance(text);
+    const qreal textHeight = metrics.height();
+    if (advance <= 0 || textHeight <= 0) {
+        auto *empty = new TLabelPicture;
+        empty->Advance = qRound(std::max<qreal>(advance, 0));
+        return empty;
+    }
+    // The text's box, with room around it for the outline and for ink a glyph puts past its box.
+    const int margin = 2 + int(textHeight) / 8;
+    const int width = (int(std::ceil(advance)) + 2 * margin) * scale;
+    const int height = (int(std::ceil(textHeight)) + 2 * margin) * scale;
+    if (coverage->width() < width || coverage->height() < height || coverage->devicePixelRatio() != scale) {
+        *coverage = QImage(std::max(width, 512), std::max(height, 64), QImage::Format_ARGB32_Premultiplied);
+        coverage->setDevicePixelRatio(scale);
+        coverage->setDotsPerMeterX(dotsPerMetre);
+        coverage->setDotsPerMeterY(dotsPerMetre);
+    }
     for (int y = 0; y < height; ++y)
-        memset(coverage->scanLine(y), 0, size_t(width));
+        memset(coverage->scanLine(y), 0, size_t(width) * 4);
     {
         QPainter painter(coverage);
         painter.setFont(font);
         painter.setPen(Qt::black);
-        painter.drawStaticText(margin, margin, shaped);
+        painter.drawText(QPointF(margin, margin + metrics.ascent()), text);
     }
-    const uchar *bits = coverage->constBits();
+    // The alpha alone, a byte a pixel.
+    static std::vector<uchar> alpha;
+    alpha.resize(size_t(width) * height);
+    for (int y = 0; y < height; ++y) {
+        const auto *line = reinterpret_cast<const quint32 *>(coverage->constScanLine(y));
+        uchar *out = &alpha[size_t(y) * width];
+        for (int x = 0; x < width; ++x)
+            out[x] = uchar(line[x] >> 24);
+    }
+    const uchar *bits = alpha.data();
+    const qsizetype stride = width;
 
     // The outline's pixels: all but a border `scale` wide, whose neighbours would be outside.
     auto *label = new TLabelPicture;
     const int outWidth = width - 2 * scale, outHeight = height - 2 * scale;
     // What the three copies shifted along a line leave through...
-    std::vector<float> through(size_t(outWidth) * height);
+    static std::vector<float> through;
+    through.resize(size_t(outWidth) * height);
     for (int y = 0; y < height; ++y) {
         const uchar *ink = bits + y * stride + scale;
         float *out = &through[size_t(y) * outWidth];
@@ -146,6 +166,7 @@ TLabelPicture *Drawn(const QString &text, const QFont &font, int dpi, int scale)
         }
     }
     label->Offset = QPoint(1 - margin, 1 - margin);
+    label->Advance = qRound(advance);
     return label;
 }
 
@@ -171,25 +192,37 @@ void LayDown(QPainter &painter, QPoint at, const TLabelPicture &label, int scale
     painter.drawImage(QPointF(at + label.Offset), *scratch, QRectF(0, 0, width, height));
 }
 
+// The label's picture, kept or made now and kept; none when it is too large to keep.
+const TLabelPicture *Picture(QPainter &painter, const QString &text, int scale)
+{
+    const int dpi = painter.device()->logicalDpiY();
+    const QString key = FontKey(painter.font()) + QLatin1Char('\n') + QString::number(dpi * 8 + scale) + QLatin1Char('\n') + text;
+    if (const TLabelPicture *kept = Pictures().object(key))
+        return kept;
+    TLabelPicture *made = Drawn(text, painter.font(), dpi, scale);
+    Pictures().insert(key, made, qsizetype(sizeof(TLabelPicture) + made->Pixels.size() * sizeof(quint16)));
+    return Pictures().object(key);
+}
+
 } // namespace
 
 void TOutlinedLabel::Draw(QPainter &painter, QPoint at, const QString &text)
 {
     const int scale = WholeScale(painter);
+    const TLabelPicture *picture = scale ? Picture(painter, text, scale) : nullptr;
     painter.setPen(Qt::black);  // left black, as the passes leave it
-    if (!scale) {
+    if (!picture) {
         DrawInPasses(painter, at, text);
         return;
     }
-    const int dpi = painter.device()->logicalDpiY();
-    const QString key = FontKey(painter.font()) + QLatin1Char('\n') + QString::number(dpi * 8 + scale) + QLatin1Char('\n') + text;
-    if (const TLabelPicture *kept = Pictures().object(key)) {
-        LayDown(painter, at, *kept, scale);
-        return;
-    }
-    TLabelPicture *made = Drawn(text, painter.font(), dpi, scale);
-    LayDown(painter, at, *made, scale);
-    Pictures().insert(key, made, qsizetype(sizeof(TLabelPicture) + made->Pixels.size() * sizeof(quint16)));
+    LayDown(painter, at, *picture, scale);
+}
+
+int TOutlinedLabel::Width(QPainter &painter, const QString &text)
+{
+    const int scale = WholeScale(painter);
+    const TLabelPicture *picture = scale ? Picture(painter, text, scale) : nullptr;
+    return picture ? picture->Advance : painter.fontMetrics().horizontalAdvance(text);
 }
 
 void TOutlinedLabel::DrawInPasses(QPainter &painter, QPoint at, const QString &text)

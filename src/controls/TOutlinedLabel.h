@@ -12,6 +12,9 @@ namespace TOutlinedLabel
 {
 // The label with its text's top left corner at `at`, in the painter's font.
 void Draw(QPainter &painter, QPoint at, const QString &text);
+// The width of the text in the painter's font, in whole pixels as the font's metrics give it:
+// taken from the label's picture, which is made now if it is not kept (to be drawn next).
+int Width(QPainter &painter, const QString &text);
 // The same drawn in ten passes of the text (nine white around, one black): for painters a
 // picture cannot stand in for exactly (scaled, see-through, at a fractional pixel ratio).
 void DrawInPasses(QPainter &painter, QPoint at, const QString &text);

@@ -102,7 +102,7 @@ void TVQPicturePairControl::paintEvent(QPaintEvent *)
         return;
     const QString text = painted.isEmpty() ? QStringLiteral("???") : painted;
     painter.setFont(TVQBaseControl::LabelFont());
-    const int textWidth = painter.fontMetrics().horizontalAdvance(text) + 2;
+    const int textWidth = TOutlinedLabel::Width(painter, text) + 2;
     TOutlinedLabel::Draw(painter, QPoint(qMax(0, (width() - textWidth) / 2), m_image->Height() + 2), text);
 }
 

@@ -136,7 +136,7 @@ protected:
         const QString text = RecordText(m_record);
         if (!text.isEmpty()) {
             painter.setFont(TVQBaseControl::LabelFont());
-            const int textWidth = painter.fontMetrics().horizontalAdvance(text) + 2;
+            const int textWidth = TOutlinedLabel::Width(painter, text) + 2;
             TOutlinedLabel::Draw(painter, QPoint(qMax(0, (width() - textWidth) / 2), faceHeight + 2), text);
         }
     }

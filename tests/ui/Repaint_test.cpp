@@ -266,6 +266,15 @@ TEST(Repainting, ALabelFromItsPictureIsTheLabelDrawn)
             }
             EXPECT_GT(changed, 200 * ratio * ratio) << pointSize << " pt";
             EXPECT_LE(furthest, 2) << pointSize << " pt at " << ratio;
+
+            // The width a control centres its label by is the font's, made or kept.
+            QImage image = canvas(ratio);
+            QPainter painter(&image);
+            painter.setFont(TVQBaseControl::LabelFont(pointSize));
+            for (const QString &text : {QStringLiteral("Kitchen 21.5 \u00b0C"), QStringLiteral("WWW fi"), QString(), QStringLiteral(" ")}) {
+                for (int again = 0; again < 2; ++again)
+                    EXPECT_EQ(TOutlinedLabel::Width(painter, text), painter.fontMetrics().horizontalAdvance(text)) << text.toStdString();
+            }
         }
         EXPECT_EQ(drawn(pointSize, 1.0, 0.5, TOutlinedLabel::Draw), drawn(pointSize, 1.0, 0.5, TOutlinedLabel::DrawInPasses));
     }
