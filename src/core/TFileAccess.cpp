@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
@@ -145,9 +146,12 @@ void TFileAccess::RemoveStaleTemporaries(const QString &path)
     const QDir folder = target.absoluteDir();
     const QString prefix = QStringLiteral(".") + target.fileName() + QLatin1Char('.');
     const QDateTime before = QDateTime::currentDateTime().addSecs(-60);
-    const QFileInfoList found = folder.entryInfoList({prefix + QStringLiteral("??????")}, QDir::Files | QDir::Hidden);
-    for (const QFileInfo &temporary : found) {
-        if (temporary.lastModified() < before)
+    // Matched by hand: a name filter would compile a pattern at every save and open.
+    QDirIterator found(folder.path(), QDir::Files | QDir::Hidden);
+    while (found.hasNext()) {
+        const QFileInfo temporary = found.nextFileInfo();
+        const QString name = temporary.fileName();
+        if (name.size() == prefix.size() + 6 && name.startsWith(prefix) && temporary.lastModified() < before)
             QFile::remove(temporary.absoluteFilePath());
     }
 }
