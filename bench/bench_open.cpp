@@ -8,7 +8,8 @@
 // scripts/bench-open.sh. `bench_open --rss program|cycled|closed|anchor|anchor-closed SIZE` prints
 // the memory of one open instead, settled ("cycled": every screen shown once and hidden again;
 // "closed", "anchor-closed": shown once and closed; with QUELNOR_BENCH_EXIT_AT_MEASURE set it ends
-// there, so that heaptrack counts what is held at that moment as leaked);
+// there, so that heaptrack counts what is held at that moment as leaked; with QUELNOR_BENCH_SMAPS
+// set it lists what each mapping holds resident);
 // `bench_open --generate FOLDER` writes the generated projects into a program folder;
 // `QUELNOR_BENCH_FOLDER=FOLDER bench_open --open program|anchor SIZE [every]` opens one of them
 // once, in a process of its own, and leaves (to time the whole process from outside).
@@ -337,6 +338,26 @@ int Memory(const QString &what, const QString &sizeName)
            double(heap.uordblks + heap.hblkhd) / (1024.0 * 1024.0));
     printf("  of it anonymous %.1f MB, files %.1f MB, shared memory %.1f MB\n", StatusKilobytes("RssAnon:") / 1024.0,
            StatusKilobytes("RssFile:") / 1024.0, StatusKilobytes("RssShmem:") / 1024.0);
+    // With QUELNOR_BENCH_SMAPS set: the heap's own figures, and what each mapping holds resident
+    // (over 200 KB), to compare with the anchor's.
+    if (qEnvironmentVariableIsSet("QUELNOR_BENCH_SMAPS")) {
+        printf("  heap: arena %zu, in use %zu, free %zu, mapped %zu\n", heap.arena, heap.uordblks, heap.fordblks, heap.hblkhd);
+        QFile smaps(QStringLiteral("/proc/self/smaps"));
+        smaps.open(QIODevice::ReadOnly);
+        QByteArray name;
+        QMap<QByteArray, long> resident;
+        for (const QByteArray &line : smaps.readAll().split('\n')) {
+            const QList<QByteArray> fields = line.simplified().split(' ');
+            if (fields.size() >= 5 && fields[0].contains('-'))
+                name = fields.size() >= 6 ? fields[5] : QByteArrayLiteral("[anon]");
+            else if (line.startsWith("Rss:"))
+                resident[name] += fields.value(1).toLong();
+        }
+        for (auto it = resident.cbegin(); it != resident.cend(); ++it) {
+            if (it.value() > 200)
+                printf("  %8ld KB %s\n", it.value(), it.key().constData());
+        }
+    }
     // Under heaptrack, what is still allocated at the measurement shows as leaked.
     if (qEnvironmentVariableIsSet("QUELNOR_BENCH_EXIT_AT_MEASURE")) {
         fflush(stdout);

@@ -82,7 +82,8 @@ TEST(TFileAccess, SavesKeepModeAndOwnerAndClearCutOffTemporaries)
     const QString stale = folder.filePath(QStringLiteral(".house.qvp.Ab12Cd"));
     const QString recent = folder.filePath(QStringLiteral(".house.qvp.Ef34Gh"));
     const QString other = folder.filePath(QStringLiteral(".garden.qvp.Ij56Kl"));
-    for (const QString &name : {stale, recent, other}) {
+    const QString longer = folder.filePath(QStringLiteral(".house.qvp.Mn78Op9"));
+    for (const QString &name : {stale, recent, other, longer}) {
         QFile file(name);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write("cut off");
@@ -95,7 +96,8 @@ TEST(TFileAccess, SavesKeepModeAndOwnerAndClearCutOffTemporaries)
         ASSERT_EQ(::chown(QFile::encodeName(path).constData(), 1, 1), 0);
     }
     ASSERT_TRUE(TFileAccess::SaveAtomically(path, "second\r\n"));
-    EXPECT_EQ(QList<bool>({QFile::exists(stale), QFile::exists(recent), QFile::exists(other)}), QList<bool>({false, true, true}));
+    EXPECT_EQ(QList<bool>({QFile::exists(stale), QFile::exists(recent), QFile::exists(other), QFile::exists(longer)}),
+              QList<bool>({false, true, true, true}));
     if (root) {
         struct stat st{};
         ::stat(QFile::encodeName(path).constData(), &st);
