@@ -52,9 +52,9 @@ TVQBaseControl::~TVQBaseControl()
 
 int TVQBaseControl::MeasuredWidth(const QString &text)
 {
-    // A label is measured when the control is sized (with the widest value) and again when it is
-    // painted (with its value): the last two texts are remembered by their hashes, which cost less
-    // memory than the texts, so that neither is shaped again while it stays the same.
+    // A control is sized again and again (at each mode, each change of its record) with the same
+    // samples: the last two texts are remembered by their hashes, which cost less memory than the
+    // texts, so that neither is shaped again while it stays the same. Painting measures none.
     const size_t hash = qHash(text, 1);
     for (int i = 0; i < 2; ++i) {
         if (hash == m_measuredHash[i] && hash != 0) {
@@ -214,7 +214,6 @@ QString TVQBaseControl::GetLabelText()
         if (const ControlStateInfo *state = CurrentState())
             text += ValueOrUnknown(state->DisplayText);
     }
-    m_labelWidth = MeasuredWidth(text) + 2;
     return text;
 }
 
@@ -223,8 +222,7 @@ int TVQBaseControl::ComputeMaxWidth()
     QString sample = m_showLabel ? m_componentLabel : QString();
     if (m_showValue)
         sample += QStringLiteral(" Off");  // stands for the widest value
-    m_labelWidth = MeasuredWidth(sample) + 2;
-    const int w = m_labelWidth + 2;
+    const int w = MeasuredWidth(sample) + 2 + 2;
     m_imageWidth = (m_image ? m_image->Width() : 0) + 2;
     return m_imageWidth > w ? m_imageWidth : w;
 }
@@ -263,24 +261,23 @@ void TVQBaseControl::PaintIconFace(QPainter &painter, bool alwaysText)
     }
     painter.setFont(LabelFont());
     if (alwaysText || m_showLabel || m_showValue) {
+        // Centred by the width kept with the label's picture: a text is shaped when first drawn only.
         const QString text = GetLabelText();
-        TOutlinedLabel::Draw(painter, QPoint(qMax(0, (width() - m_labelWidth) / 2), m_imageHeight + 2), text);
+        const int textWidth = TOutlinedLabel::Width(painter, text) + 2;
+        TOutlinedLabel::Draw(painter, QPoint(qMax(0, (width() - textWidth) / 2), m_imageHeight + 2), text);
     }
 }
 
 QString TVQBaseControl::LabelWithValue(const QString &value)
 {
-    const QString text = (ShowLabel() ? ComponentLabel() + QLatin1Char(' ') : QString()) + value;
-    m_labelWidth = MeasuredWidth(text) + 2;
-    return text;
+    return (ShowLabel() ? ComponentLabel() + QLatin1Char(' ') : QString()) + value;
 }
 
 int TVQBaseControl::ValueIconWidth(const QString &widestValue)
 {
     SetShowValue(true);
     const QString sample = (ShowLabel() ? ComponentLabel() : QString()) + QLatin1Char(' ') + widestValue;
-    m_labelWidth = MeasuredWidth(sample) + 2;
-    const int w = m_labelWidth + 2;
+    const int w = MeasuredWidth(sample) + 2 + 2;
     m_imageWidth = (m_image ? m_image->Width() : 0) + 2;
     return std::max(m_imageWidth, w);
 }

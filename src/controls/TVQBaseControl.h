@@ -130,9 +130,8 @@ protected:
 
     int m_imageWidth = 0;
     int m_imageHeight = 0;
-    int m_labelWidth = 0;
-    // The widths of the last two texts MeasuredWidth measured (the sizing sample and the text
-    // painted), with the texts' hashes; the older one is replaced first.
+    // The widths of the last two texts MeasuredWidth measured (the sizing samples), with the
+    // texts' hashes; the older one is replaced first.
     size_t m_measuredHash[2] = {0, 0};
     int m_measuredWidth[2] = {0, 0};
     quint8 m_measuredOlder = 0;

@@ -116,7 +116,6 @@ QString TVQQIn10VInput::GetLabelText()
     QString text = GetText(m_value);
     if (Trust() == StateTrust::Unknown && ShowValue())
         text = (ShowLabel() ? ComponentLabel() + QLatin1Char(' ') : QString()) + QStringLiteral("?");
-    m_labelWidth = MeasuredWidth(text) + 2;
     return text;
 }
 
@@ -168,7 +167,6 @@ void TVQQIn10VInput::CheckSize()
 {
     // The label's measures come first so that the first size already holds the text line.
     const QFontMetrics &small = LabelMetrics();
-    m_labelWidth = LabelWidth(ComponentLabel()) + 2;
     m_labelHeight = small.height() + 2;
     m_imageHeight = (Picture() ? Picture()->Height() : 0) + 2;
     m_imageWidth = (Picture() ? Picture()->Width() : 0) + 2;
@@ -228,7 +226,8 @@ void TVQQIn10VInput::paintEvent(QPaintEvent *)
     const int labelTop = painter.fontMetrics().height() + 2;
     painter.setFont(LabelFont());
     const QString text = GetLabelText();
-    TOutlinedLabel::Draw(painter, QPoint(std::max(0, (width() - m_labelWidth) / 2), labelTop), text);
+    const int textWidth = TOutlinedLabel::Width(painter, text) + 2;
+    TOutlinedLabel::Draw(painter, QPoint(std::max(0, (width() - textWidth) / 2), labelTop), text);
 }
 
 void TVQQIn10VInput::OnControlMouseDownChild(Qt::MouseButton, QPoint)
