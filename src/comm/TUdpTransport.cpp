@@ -12,19 +12,28 @@
 
 TUdpTransport::TUdpTransport(QObject *parent, std::function<bool()> inUse)
     : TLinkTransport(parent, std::move(inUse))
-    , m_socket(new QUdpSocket(this))
     , m_logoutTimer(new QTimer(this))
 {
     m_logoutTimer->setSingleShot(true);
     connect(m_logoutTimer, &QTimer::timeout, this, &TUdpTransport::FinishLogoutStep);
-    connect(m_socket, &QUdpSocket::readyRead, this, &TUdpTransport::SocketReadable);
-    connect(m_socket, &QUdpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) { SocketError(int(error)); });
+}
+
+QUdpSocket *TUdpTransport::Socket()
+{
+    // Made at the first log-in: most applications of a project never link over UDP.
+    if (!m_socket) {
+        m_socket = new QUdpSocket(this);
+        connect(m_socket, &QUdpSocket::readyRead, this, &TUdpTransport::SocketReadable);
+        connect(m_socket, &QUdpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) { SocketError(int(error)); });
+    }
+    return m_socket;
 }
 
 bool TUdpTransport::Connect(const QHostAddress &peer, quint16 port)
 {
     m_logoutTimer->stop();
     m_logoutStep = LogoutSteps::None;
+    Socket();
     const bool samePeer = m_socket->state() == QAbstractSocket::ConnectedState && m_socket->peerAddress() == peer
                           && m_socket->peerPort() == port;
     if (!samePeer) {
@@ -43,7 +52,8 @@ bool TUdpTransport::Connect(const QHostAddress &peer, quint16 port)
 
 void TUdpTransport::Drop()
 {
-    m_socket->abort();
+    if (m_socket)
+        m_socket->abort();
 }
 
 QString TUdpTransport::TakeUnreachable()
@@ -53,7 +63,7 @@ QString TUdpTransport::TakeUnreachable()
     // error until the next read or peek takes it.
     int pending = 0;
     socklen_t size = sizeof pending;
-    const qintptr fd = m_socket->socketDescriptor();
+    const qintptr fd = m_socket ? m_socket->socketDescriptor() : -1;
     if (!InUse() || fd < 0 || ::getsockopt(int(fd), SOL_SOCKET, SO_ERROR, &pending, &size) != 0)
         return {};
     return UnreachableReason(pending);
@@ -120,7 +130,7 @@ void TUdpTransport::EnlargeReceiveBuffer()
 bool TUdpTransport::Read(QByteArray &data)
 {
     // After the log-out the socket is disconnected, though the link still counts as open.
-    if (m_socket->state() != QAbstractSocket::ConnectedState)
+    if (!m_socket || m_socket->state() != QAbstractSocket::ConnectedState)
         return false;
     // Asked before peeking for a datagram, which would take the error and drop it; said from
     // the event loop rather than from inside the caller's read loop.
@@ -150,7 +160,7 @@ bool TUdpTransport::Read(QByteArray &data)
 bool TUdpTransport::Write(QByteArrayView bytes, QString &error)
 {
     const QByteArray datagram = bytes.first(qMin<qsizetype>(bytes.size(), 65535)).toByteArray();
-    const bool taken = m_socket->write(datagram) == datagram.size();
+    const bool taken = Socket()->write(datagram) == datagram.size();
     error = m_socket->errorString();
     return taken;
 }
@@ -176,7 +186,8 @@ void TUdpTransport::Abandon()
 void TUdpTransport::FinishLogoutStep()
 {
     if (m_logoutStep == LogoutSteps::Sent) {
-        m_socket->abort();
+        if (m_socket)
+            m_socket->abort();
         m_logoutStep = LogoutSteps::Disconnected;
         m_logoutTimer->start(m_logoutWait);
         return;

@@ -50,6 +50,8 @@ private:
     // The two waits of a log-out: "LOGOUT" sent, then the socket closed, then idle.
     enum class LogoutSteps : quint8 { None, Sent, Disconnected };
 
+    // The socket, made if it is not yet.
+    QUdpSocket *Socket();
     void FinishLogoutStep();
     // The socket's pending error taken (only while the link is open on it): why the link is
     // lost, or nothing.
