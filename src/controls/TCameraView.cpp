@@ -11,8 +11,16 @@
 
 TCameraView::TCameraView(QObject *parent)
     : QObject(parent)
-    , m_stream(new TCameraStream(this))
 {
+}
+
+TCameraStream *TCameraView::Stream()
+{
+    // Made when first played (or looked at): a project's cameras in design time never stream.
+    if (m_stream)
+        return m_stream;
+    m_stream = new TCameraStream(this);
+    m_stream->SetSource(m_address, m_user, m_password);
     connect(m_stream, &TCameraStream::stateChanged, this, &TCameraView::changed);
     // Pictures are decoded when the event loop comes back: those that arrived meanwhile were
     // replaced by the newest, which alone is decoded.
@@ -22,6 +30,12 @@ TCameraView::TCameraView(QObject *parent)
         m_decodePending = true;
         QTimer::singleShot(0, this, &TCameraView::DecodeNewest);
     });
+    return m_stream;
+}
+
+bool TCameraView::IsPlaying() const
+{
+    return m_stream && m_stream->IsRunning();
 }
 
 void TCameraView::SetCamera(const TVisualAxisCamData &record)
@@ -36,7 +50,11 @@ void TCameraView::SetCamera(const QByteArray &address, const QString &user, cons
 {
     // Another camera or account: the last picture is no longer what this view shows.
     m_picture = QImage();
-    m_stream->SetSource(address, user, password);
+    m_address = address;
+    m_user = user;
+    m_password = password;
+    if (m_stream)
+        m_stream->SetSource(address, user, password);
     emit changed();
 }
 
@@ -47,10 +65,10 @@ void TCameraView::SetViewSize(QSize size)
 
 void TCameraView::SetPlaying(bool playing)
 {
-    if (playing == m_stream->IsRunning())
+    if (playing == IsPlaying())
         return;
     if (playing)
-        m_stream->Start();
+        Stream()->Start();
     else
         m_stream->Stop();
 }
@@ -116,7 +134,7 @@ QString TCameraView::StateText(CameraState state)
 void TCameraView::Paint(QPainter &painter, const QRect &area) const
 {
     painter.fillRect(area, Qt::black);
-    const QString text = StateText(m_stream->State());
+    const QString text = StateText(m_stream ? m_stream->State() : CameraState::Off);
     if (!m_picture.isNull()) {
         painter.save();
         if (!text.isEmpty())
@@ -132,7 +150,7 @@ void TCameraView::Paint(QPainter &painter, const QRect &area) const
     QFont font = painter.font();
     font.setPointSize(8);
     painter.setFont(font);
-    const QString detail = m_stream->Detail();
+    const QString detail = m_stream ? m_stream->Detail() : QString();
     const QString shown = detail.isEmpty() ? text : text + QLatin1Char('\n') + detail;
     const QRect room = area.adjusted(4, 4, -4, -4);
     const int flags = Qt::AlignCenter | Qt::TextWordWrap;

@@ -28,9 +28,10 @@ public:
     void SetViewSize(QSize size);
     QSize ViewSize() const { return m_viewSize; }
     void SetPlaying(bool playing);
-    bool IsPlaying() const { return m_stream->IsRunning(); }
+    bool IsPlaying() const;
 
-    TCameraStream *Stream() const { return m_stream; }
+    // The stream, made if it is not yet.
+    TCameraStream *Stream();
     const QImage &Picture() const { return m_picture; }
     qsizetype PicturesDecoded() const { return m_decoded; }
     qsizetype PicturesUnreadable() const { return m_unreadable; }
@@ -57,6 +58,9 @@ private:
     void DecodeNewest();
 
     TCameraStream *m_stream = nullptr;
+    QByteArray m_address;  // the camera, kept for the stream made at the first play
+    QString m_user;
+    QString m_password;
     QImage m_picture;
     QSize m_viewSize;
     bool m_decodePending = false;
