@@ -64,7 +64,6 @@ TForm1::TForm1(const QString &programFolder, TDialogs *dialogs, QWidget *parent)
     m_binder = std::make_unique<TWindowBinder>(*this);
     m_session->SetBinder(m_binder.get());
     m_connecting = new TForm6(this);
-    m_summary = new TForm17(this);
     m_runTime = std::make_unique<TRunTimeSwitch>(*this);
     m_properties = std::make_unique<TPropertyEditor>(*this);
     m_screenEditor = std::make_unique<TScreenEditor>(*this);
@@ -77,8 +76,7 @@ TForm1::TForm1(const QString &programFolder, TDialogs *dialogs, QWidget *parent)
     UpdateTitle();
 
     // The program's keys work in its other windows too: the lists and the project summary.
-    for (QWidget *window : std::initializer_list<QWidget *>{m_screenList, m_summary})
-        window->addActions(m_keyActions);
+    m_screenList->addActions(m_keyActions);
     m_searchLists->SetKeyActions(m_keyActions);
     resize(320, 200);
 }
@@ -314,9 +312,19 @@ void TForm1::RemoveApplication(TDataFileManager &application)
     SourcesChanged();
 }
 
+TForm17 *TForm1::Summary()
+{
+    // Made when first asked for: most sessions never open it, and its tree is much code to load.
+    if (!m_summary) {
+        m_summary = new TForm17(this);
+        m_summary->addActions(m_keyActions);
+    }
+    return m_summary;
+}
+
 void TForm1::CommandProjectSummary()
 {
-    m_summary->Fill();
+    Summary()->Fill();
     m_summary->show();
     m_summary->raise();
 }

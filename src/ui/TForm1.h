@@ -86,7 +86,8 @@ public:
     // "Parameter > Project": the project summary, filled and shown.
     void CommandProjectSummary();
     TForm6 *Connecting() const { return m_connecting; }
-    TForm17 *Summary() const { return m_summary; }
+    // The project summary, made if it is not yet.
+    TForm17 *Summary();
     // Before the project is left: the save question when it is modified (and open, unless
     // `evenUnopened`); Yes saves to the project's own file, or under a name asked for. False when
     // the user cancelled or the save failed: the command that asked is abandoned.
