@@ -58,7 +58,6 @@ TForm1::TForm1(const QString &programFolder, TDialogs *dialogs, QWidget *parent)
     setCentralWidget(central);
 
     m_searchLists = std::make_unique<TSearchLists>(this);
-    m_screenList = new TScreenListWindow(*this);
 
     m_session = new TProjectSession(programFolder, m_dialogs, this);
     m_binder = std::make_unique<TWindowBinder>(*this);
@@ -75,8 +74,8 @@ TForm1::TForm1(const QString &programFolder, TDialogs *dialogs, QWidget *parent)
     SourcesChanged();
     UpdateTitle();
 
-    // The program's keys work in its other windows too: the lists and the project summary.
-    m_screenList->addActions(m_keyActions);
+    // The program's keys work in its other windows too: the lists and the project summary
+    // (those made when first shown take them then).
     m_searchLists->SetKeyActions(m_keyActions);
     resize(320, 200);
 }
@@ -338,7 +337,18 @@ void TForm1::ShowSearchList(TSearchListWindow *list)
 
 void TForm1::RefreshScreenList()
 {
-    m_screenList->Refresh();
+    if (m_screenList)
+        m_screenList->Refresh();
+}
+
+TScreenListWindow *TForm1::ScreenListWindow()
+{
+    // Made when first shown: most sessions never open it, and a list view is much code to load.
+    if (!m_screenList) {
+        m_screenList = new TScreenListWindow(*this);
+        m_screenList->addActions(m_keyActions);
+    }
+    return m_screenList;
 }
 
 void TForm1::ShowScreen(quint16 screenId)
@@ -366,7 +376,7 @@ void TForm1::ShowScreenWindow(TMyForm11 *window)
 
 void TForm1::ShowScreenList()
 {
-    RefreshScreenList();
+    ScreenListWindow()->Refresh();
     m_screenList->show();
     m_screenList->raise();
 }
@@ -383,6 +393,7 @@ void TForm1::closeEvent(QCloseEvent *event)
     for (TMyForm11 *window : ScreenWindows())
         window->hide();
     m_searchLists->HideAll();
-    m_screenList->hide();
+    if (m_screenList)
+        m_screenList->hide();
     event->accept();
 }

@@ -135,9 +135,10 @@ public:
     TSearchListWindow *SensorList() const { return m_searchLists->Get(TSearchLists::Kind::Sensors); }
     TSearchListWindow *MemoList() const { return m_searchLists->Get(TSearchLists::Kind::Memos); }
     TSearchListWindow *VariableList() const { return m_searchLists->Get(TSearchLists::Kind::Variables); }
-    QListWidget *ScreenList() const { return m_screenList; }
+    // The screen list and its menu, made if they are not yet.
+    QListWidget *ScreenList() { return ScreenListWindow(); }
     // The screen list's menu: "Properties" of the selected screen.
-    QMenu *ScreenListMenu() const { return m_screenList->Menu(); }
+    QMenu *ScreenListMenu() { return ScreenListWindow()->Menu(); }
     QMenu *FileMenu() const { return m_fileMenu; }
     QMenu *ProjectMenu() const { return m_projectMenu; }
     QMenu *DisplayMenu() const { return m_displayMenu; }
@@ -151,6 +152,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    TScreenListWindow *ScreenListWindow();
     void MakeMenus();
     // The session's announcements: the windows follow the open project.
     void FollowSession();
