@@ -147,6 +147,17 @@ void TMyForm11::ResetPicture(const QString &file)
     m_area->SetPictureFile(background, m_record.Stretch != 0, m_record.Proportional != 0);
 }
 
+void TMyForm11::setVisible(bool visible)
+{
+    // Controls put off their sizing until their screen shows: sized here, while still hidden, each
+    // is resized without the screen working out what it uncovers.
+    if (visible && !isVisible()) {
+        for (TVQControl *control : m_area->findChildren<TVQControl *>(Qt::FindDirectChildrenOnly))
+            control->EnsureSized();
+    }
+    QWidget::setVisible(visible);
+}
+
 void TMyForm11::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);

@@ -73,6 +73,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     // The picture over the whole window, or in its middle on a wall panel.
     void PlaceArea();
+    void setVisible(bool visible) override;
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
     bool eventFilter(QObject *object, QEvent *event) override;
