@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QStaticText>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -206,16 +207,33 @@ const TLabelPicture *Picture(QPainter &painter, const QString &text, int scale)
 
 } // namespace
 
+namespace {
+
+// The picture laid down, or the ten passes where there is none.
+void Put(QPainter &painter, QPoint at, const QString &text, const TLabelPicture *picture, int scale)
+{
+    painter.setPen(Qt::black);  // left black, as the passes leave it
+    if (picture)
+        LayDown(painter, at, *picture, scale);
+    else
+        TOutlinedLabel::DrawInPasses(painter, at, text);
+}
+
+} // namespace
+
 void TOutlinedLabel::Draw(QPainter &painter, QPoint at, const QString &text)
 {
     const int scale = WholeScale(painter);
+    Put(painter, at, text, scale ? Picture(painter, text, scale) : nullptr, scale);
+}
+
+void TOutlinedLabel::DrawCentred(QPainter &painter, int rowWidth, int top, const QString &text)
+{
+    // One look-up for both the width and the picture.
+    const int scale = WholeScale(painter);
     const TLabelPicture *picture = scale ? Picture(painter, text, scale) : nullptr;
-    painter.setPen(Qt::black);  // left black, as the passes leave it
-    if (!picture) {
-        DrawInPasses(painter, at, text);
-        return;
-    }
-    LayDown(painter, at, *picture, scale);
+    const int textWidth = (picture ? picture->Advance : painter.fontMetrics().horizontalAdvance(text)) + 2;
+    Put(painter, QPoint(std::max(0, (rowWidth - textWidth) / 2), top), text, picture, scale);
 }
 
 int TOutlinedLabel::Width(QPainter &painter, const QString &text)

@@ -12,6 +12,9 @@ namespace TOutlinedLabel
 {
 // The label with its text's top left corner at `at`, in the painter's font.
 void Draw(QPainter &painter, QPoint at, const QString &text);
+// The label centred in a row `rowWidth` wide from the left of the painter (its text's width and
+// a pixel each side), its top at `top`; at the left when the row is narrower.
+void DrawCentred(QPainter &painter, int rowWidth, int top, const QString &text);
 // The width of the text in the painter's font, in whole pixels as the font's metrics give it:
 // taken from the label's picture, which is made now if it is not kept (to be drawn next).
 int Width(QPainter &painter, const QString &text);

@@ -262,9 +262,7 @@ void TVQBaseControl::PaintIconFace(QPainter &painter, bool alwaysText)
     painter.setFont(LabelFont());
     if (alwaysText || m_showLabel || m_showValue) {
         // Centred by the width kept with the label's picture: a text is shaped when first drawn only.
-        const QString text = GetLabelText();
-        const int textWidth = TOutlinedLabel::Width(painter, text) + 2;
-        TOutlinedLabel::Draw(painter, QPoint(qMax(0, (width() - textWidth) / 2), m_imageHeight + 2), text);
+        TOutlinedLabel::DrawCentred(painter, width(), m_imageHeight + 2, GetLabelText());
     }
 }
 

@@ -102,8 +102,7 @@ void TVQPicturePairControl::paintEvent(QPaintEvent *)
         return;
     const QString text = painted.isEmpty() ? QStringLiteral("???") : painted;
     painter.setFont(TVQBaseControl::LabelFont());
-    const int textWidth = TOutlinedLabel::Width(painter, text) + 2;
-    TOutlinedLabel::Draw(painter, QPoint(qMax(0, (width() - textWidth) / 2), m_image->Height() + 2), text);
+    TOutlinedLabel::DrawCentred(painter, width(), m_image->Height() + 2, text);
 }
 
 TControlSettings TVQPicturePairControl::Settings() const

@@ -226,8 +226,7 @@ void TVQQIn10VInput::paintEvent(QPaintEvent *)
     const int labelTop = painter.fontMetrics().height() + 2;
     painter.setFont(LabelFont());
     const QString text = GetLabelText();
-    const int textWidth = TOutlinedLabel::Width(painter, text) + 2;
-    TOutlinedLabel::Draw(painter, QPoint(std::max(0, (width() - textWidth) / 2), labelTop), text);
+    TOutlinedLabel::DrawCentred(painter, width(), labelTop, text);
 }
 
 void TVQQIn10VInput::OnControlMouseDownChild(Qt::MouseButton, QPoint)

@@ -136,8 +136,7 @@ protected:
         const QString text = RecordText(m_record);
         if (!text.isEmpty()) {
             painter.setFont(TVQBaseControl::LabelFont());
-            const int textWidth = TOutlinedLabel::Width(painter, text) + 2;
-            TOutlinedLabel::Draw(painter, QPoint(qMax(0, (width() - textWidth) / 2), faceHeight + 2), text);
+            TOutlinedLabel::DrawCentred(painter, width(), faceHeight + 2, text);
         }
     }
 
