@@ -45,7 +45,9 @@ public:
 // The program folder of the benchmarks: the built pictures linked in, Data and picture folders.
 inline void PrepareProgramFolder(const QString &folder, const QString &builtFolder)
 {
+    // Made first: a link cannot be made in a folder that does not exist yet.
     QDir dir(folder);
+    dir.mkpath(QStringLiteral("."));
     for (const char *name : {"Default Images", "Image Control"})
         QFile::link(QDir(builtFolder).filePath(QString::fromLatin1(name)), dir.filePath(QString::fromLatin1(name)));
     QFile::link(QDir(builtFolder).filePath(QStringLiteral("libqnet.so")), dir.filePath(QStringLiteral("libqnet.so")));
