@@ -7,7 +7,6 @@
 #include "TDataFileManager.h"
 #include "TFrameDecoder.h"
 #include "TLinkSession.h"
-#include "TModuleTypes.h"
 #include "TProgramLists.h"
 #include "TProjectManager.h"
 #include "TProjectSession.h"
@@ -23,17 +22,6 @@
 #include <map>
 
 namespace {
-
-// A report that repeats what was recorded under `key` is no change; a new value is kept.
-template <typename Key>
-bool Repeats(QHash<Key, double> &last, const Key &key, double value)
-{
-    const auto found = last.constFind(key);
-    if (found != last.constEnd() && *found == value)
-        return true;
-    last.insert(key, value);
-    return false;
-}
 
 // A test starts from what the modules reported: only what its clicks change is recorded, apart;
 // leaving it, the reported states come back, which is no change.
@@ -117,20 +105,20 @@ THistoryRecorder::THistoryRecorder(TProjectSession &session, const QString &fold
     TProjectSession *s = &session;
     // The channels are listed when a state first comes after a change: an open adds many applications.
     connect(s, &TProjectSession::projectOpened, this, [this] {
-        m_indexed = false;
+        Forget();
         AddToAll(ProjectRow(QStringLiteral("opened"), m_session.Project()->FileName()));
     });
     connect(s, &TProjectSession::aboutToClose, this, [this] {
         AddToAll(ProjectRow(QStringLiteral("closed"), m_session.Project()->FileName()));
         Flush();
-        m_indexed = false;
+        Forget();
     });
-    connect(s, &TProjectSession::applicationAdded, this, [this] { m_indexed = false; });
+    connect(s, &TProjectSession::applicationAdded, this, [this] { Forget(); });
     connect(s, &TProjectSession::applicationUpdated, this, [this](TDataFileManager *application) {
-        m_indexed = false;
+        Forget();
         Add(application, ProjectRow(QStringLiteral("updated"), TCodePage::ToDisplay(application->DisplayName())));
     });
-    connect(s, &TProjectSession::applicationRemoved, this, [this] { m_indexed = false; });
+    connect(s, &TProjectSession::applicationRemoved, this, [this] { Forget(); });
     connect(s, &TProjectSession::modeChanged, this, [this](RunMode mode) {
         RestartTest(m_last, mode, [](const QString &key) { return key.startsWith(QStringLiteral("test/")); },
                     [](const QString &key) { return QStringLiteral("test/") + key; });
@@ -209,133 +197,18 @@ void THistoryRecorder::SetRetention(const THistoryRetention &retention)
     QMetaObject::invokeMethod(m_writer, [writer = m_writer, retention] { writer->m_retention = retention; }, Qt::BlockingQueuedConnection);
 }
 
-void THistoryRecorder::Index()
+void THistoryRecorder::Forget()
 {
-    // The channels each module shows, from its IO records, with what a control of it shows.
-    // The IO records are grouped by module number once per application, not scanned per module.
-    m_channels.clear();
-    m_indexed = true;
-    QHash<const TDataFileManager *, QMultiHash<quint16, const IoRecord *>> iosOf;
-    for (const auto &module : m_session.Lists()->Modules()) {
-        const TDataFileManager *application = module->GetApplication();
-        auto grouped = iosOf.find(application);
-        if (grouped == iosOf.end()) {
-            grouped = iosOf.insert(application, {});
-            const std::vector<IoRecord *> &ios = application->Current().Ios;
-            for (auto io = ios.rbegin(); io != ios.rend(); ++io)
-                grouped->insert((*io)->ModuleNumber, *io);  // backwards: values come out in list order
-        }
-        const ModuleRecord &record = *module->GetRecord();
-        std::vector<Channel> channels;
-        for (auto it = grouped->constFind(record.ModuleNumber); it != grouped->constEnd() && it.key() == record.ModuleNumber; ++it) {
-            const IoRecord *io = it.value();
-            const TChannelInfo info = TModuleTypes::Channel(record.ModuleType, io->Channel);
-            if (!info.Control)
-                continue;
-            const QByteArray control(info.Control);
-            Channel channel;
-            channel.Number = io->Channel;
-            channel.Io = io;
-            if (control == "TVQQTorOutput")
-                channel.Kind = Channel::Output;
-            else if (control == "TVQQZulOutput")
-                channel.Kind = Channel::Cover;
-            else if (control == "TVQQDimOutput")
-                channel.Kind = Channel::Dimmer;
-            else if (control == "TVQQTorInput")
-                channel.Kind = Channel::Input;
-            else if (control == "TVQQSensorInput")
-                channel.Kind = Channel::Sensor;
-            else if (control == "TVQQIn10VInput")
-                channel.Kind = Channel::Analogue;
-            else
-                continue;
-            channels.push_back(channel);
-        }
-        m_channels.insert(module.get(), std::move(channels));
-    }
+    m_indexed = false;
+    m_databases.clear();
 }
 
-void THistoryRecorder::StateChanged(TDataFileManager *application, TVQQModuleBase *module, quint8 parts)
+const QString &THistoryRecorder::DatabaseOf(TDataFileManager *application)
 {
-    if (!m_indexed)
-        Index();
-    const auto found = m_channels.constFind(module);
-    if (found == m_channels.constEnd())
-        return;
-    const ModuleRecord &record = *module->GetRecord();
-    const QString serial = QString::fromLatin1(QByteArray::number(record.SerialNumber, 16).rightJustified(8, '0'));
-    for (const Channel &channel : *found) {
-        THistoryRow row;
-        row.Kind = QStringLiteral("state");
-        row.Module = record.ModuleNumber;
-        row.Serial = serial;
-        row.Channel = channel.Number;
-        row.HasValue = true;
-        // The channel's measures by serial number, channel and measure (its index among the
-        // measures, shifted past the test bit).
-        const quint64 key = (quint64(record.SerialNumber) << 32) | (quint64(channel.Number) << 8);
-        const auto measure = [&key](quint64 index) { return key | (index << 1); };
-        const auto onOff = [&row](bool on) {
-            row.Value = on ? 1 : 0;
-            row.Text = on ? QStringLiteral("ON") : QStringLiteral("OFF");
-        };
-        switch (channel.Kind) {
-        case Channel::Output:
-        case Channel::Cover:
-            if (!(parts & PartOutputs))
-                continue;
-            row.What = QStringLiteral("output");
-            if (channel.Kind == Channel::Cover) {
-                row.Text = QString::fromLatin1(CoverState(*module, channel.Number));
-                row.Value = row.Text == QStringLiteral("opening") ? 1 : row.Text == QStringLiteral("closing") ? -1 : 0;
-            } else {
-                onOff(OutputOn(*module, channel.Number));
-            }
-            StateValue(application, measure(0), row, record, channel.Io);
-            break;
-        case Channel::Dimmer:
-            if (!(parts & PartLevels))
-                continue;
-            row.What = QStringLiteral("level");
-            row.Value = DimLevel(*module, channel.Number);
-            row.Text = QStringLiteral("%1 %").arg(row.Value);
-            StateValue(application, measure(1), row, record, channel.Io);
-            break;
-        case Channel::Input:
-            if (!(parts & PartInputs))
-                continue;
-            row.What = QStringLiteral("input");
-            onOff(InputOn(*module, channel.Number));
-            StateValue(application, measure(2), row, record, channel.Io);
-            break;
-        case Channel::Analogue:
-            if (!(parts & PartInputs) || AnalogueValue(*module) > 100)
-                continue;
-            row.What = QStringLiteral("0-10 V");
-            row.Value = AnalogueValue(*module);
-            row.Text = QStringLiteral("%1 %").arg(row.Value);
-            StateValue(application, measure(3), row, record, channel.Io);
-            break;
-        case Channel::Sensor: {
-            if (!(parts & PartTemperature))
-                continue;
-            std::array<quint8, 5> bytes{};
-            module->GetTemperature(bytes);
-            const std::pair<QString, double> measures[] = {{QStringLiteral("temperature"), bytes[0] + bytes[1] % 10 / 10.0},
-                                                           {QStringLiteral("set point"), bytes[2] + bytes[3] % 10 / 10.0},
-                                                           {QStringLiteral("mode"), double(bytes[4])}};
-            quint64 index = 4;
-            for (const auto &[what, value] : measures) {
-                row.What = what;
-                row.Value = value;
-                row.Text = QString::number(value, 'f', what == QStringLiteral("mode") ? 0 : 1);
-                StateValue(application, measure(index++), row, record, channel.Io);
-            }
-            break;
-        }
-        }
-    }
+    auto found = m_databases.find(application);
+    if (found == m_databases.end())
+        found = m_databases.insert(application, DatabasePath(m_folder, InstallationId(*application)));
+    return *found;
 }
 
 void THistoryRecorder::Value(TDataFileManager *application, const QString &key, THistoryRow row)
@@ -346,24 +219,13 @@ void THistoryRecorder::Value(TDataFileManager *application, const QString &key, 
         Add(application, row);
 }
 
-void THistoryRecorder::StateValue(TDataFileManager *application, quint64 key, THistoryRow row, const ModuleRecord &module,
-                                  const IoRecord *io)
-{
-    row.Test = m_session.Mode() == RunMode::Test;
-    if (Repeats(m_lastStates, row.Test ? key | k_testKey : key, row.Value))
-        return;
-    if (io)
-        row.Name = TCodePage::ToDisplay(module.Name).trimmed() + QStringLiteral(" / ") + TCodePage::ToDisplay(io->Name).trimmed();
-    Add(application, row);
-}
-
 void THistoryRecorder::Add(TDataFileManager *application, THistoryRow row)
 {
     if (Paused())
         return;
     row.Time = m_now();
     row.Test = row.Test || m_session.Mode() == RunMode::Test;
-    m_pending.emplace_back(m_database.isEmpty() ? DatabasePath(m_folder, InstallationId(*application)) : m_database, std::move(row));
+    m_pending.emplace_back(m_database.isEmpty() ? DatabaseOf(application) : m_database, std::move(row));
 }
 
 void THistoryRecorder::AddToAll(THistoryRow row)
@@ -378,6 +240,7 @@ void THistoryRecorder::Flush()
         return;
     std::vector<std::pair<QString, THistoryRow>> rows;
     rows.swap(m_pending);
+    m_pending.reserve(std::min<size_t>(rows.size(), 1024));  // the next second's rows are likely as many
     QMetaObject::invokeMethod(m_writer, [writer = m_writer, rows = std::move(rows)] { writer->Write(rows); });
 }
 

@@ -51,11 +51,25 @@ private:
     struct Channel
     {
         quint16 Number = 0;
-        const IoRecord *Io = nullptr;  // its name is made when a change of it is recorded
+        const IoRecord *Io = nullptr;
         enum Kind : quint8 { Output, Cover, Dimmer, Input, Sensor, Analogue } Kind = Output;
+        QString Name;  // made when a change of it is first recorded, shared by its rows after
     };
 
+    // A report that repeats what was recorded under `key` is no change; a new value is kept.
+    template <typename Key>
+    static bool Repeats(QHash<Key, double> &last, const Key &key, double value)
+    {
+        const auto found = last.constFind(key);
+        if (found != last.constEnd() && *found == value)
+            return true;
+        last.insert(key, value);
+        return false;
+    }
     void Index();
+    // The channels and the databases are found again: the project's applications changed.
+    void Forget();
+    const QString &DatabaseOf(TDataFileManager *application);
     void Add(TDataFileManager *application, THistoryRow row);
     void AddToAll(THistoryRow row);
     void StateChanged(TDataFileManager *application, TVQQModuleBase *module, quint8 parts);
@@ -64,7 +78,7 @@ private:
     // The same for a module channel's measure, under a key of numbers (reports are many: a string
     // key made and hashed for each cost more than the rest of the recording), the row named from
     // `module` and `io`.
-    void StateValue(TDataFileManager *application, quint64 key, THistoryRow row, const ModuleRecord &module, const IoRecord *io);
+    void StateValue(TDataFileManager *application, quint64 key, THistoryRow row, const ModuleRecord &module, Channel &channel);
     void Flush();
     void WriterFailed(const QString &error);
 
@@ -78,6 +92,7 @@ private:
     std::vector<std::pair<QString, THistoryRow>> m_pending;  // database path, row
     QHash<const TVQQModuleBase *, std::vector<Channel>> m_channels;
     bool m_indexed = false;  // m_channels lists the project's modules as they are now
+    QHash<const TDataFileManager *, QString> m_databases;  // each application's, once worked out
     QHash<QString, double> m_last;  // the last recorded value of each memo, variable, power…
     // ... and of each module channel's measure; test mode's apart, under the key's lowest bit.
     static constexpr quint64 k_testKey = 1;

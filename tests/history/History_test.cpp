@@ -136,6 +136,19 @@ TEST_F(HistoryTest, ChangesAreRecordedAfterAnotherApplicationWent)
     session.RemoveApplication(*annex);
     Frame("b50000028600 01");
     EXPECT_EQ(Rows().size(), 8u);
+
+    // A channel renamed by a newer export: its next change carries the new name.
+    QByteArray text;
+    ASSERT_TRUE(TFileAccess::Read(QStringLiteral(QUELNOR_TEST_EXPORT), text));
+    ASSERT_TRUE(text.contains("Living room ceiling"));
+    const QString renamed = folder.filePath(QStringLiteral("house.qap"));
+    ASSERT_TRUE(TFileAccess::SaveAtomically(renamed, text.replace("Living room ceiling", "Lounge ceiling       ")));
+    ASSERT_TRUE(session.UpdateApplication(*application, renamed, QDateTime::currentDateTime(), false));
+    now += 1000;
+    Frame("b50000028600 00");
+    const std::vector<THistoryRow> rows = Rows();
+    ASSERT_EQ(rows.size(), 9u);
+    EXPECT_EQ(rows.back().Name, QStringLiteral("Relays ground floor / Lounge ceiling"));
 }
 
 // Hourly minimum, maximum and average of what the modules reported; raw rows and aggregates go
