@@ -154,7 +154,10 @@ void TCameraView::Paint(QPainter &painter, const QRect &area) const
     const QString shown = detail.isEmpty() ? text : text + QLatin1Char('\n') + detail;
     const QRect room = area.adjusted(4, 4, -4, -4);
     const int flags = Qt::AlignCenter | Qt::TextWordWrap;
-    const QRect used = painter.boundingRect(room, flags, shown).intersected(area);
+    if (m_textPlace.Text != shown || m_textPlace.Room != room.size() || !(m_textPlace.Font == font)) {
+        m_textPlace = {shown, font, room.size(), painter.boundingRect(QRect(QPoint(), room.size()), flags, shown)};
+    }
+    const QRect used = m_textPlace.Used.translated(room.topLeft()).intersected(area);
     painter.fillRect(used.adjusted(-3, -2, 3, 2).intersected(area), QColor(0, 0, 0, 170));
     painter.setPen(Qt::white);
     painter.drawText(room, flags, shown);

@@ -3,6 +3,7 @@
 #include "TCameraStream.h"
 #include "VisualRecords.h"
 
+#include <QFont>
 #include <QImage>
 #include <QObject>
 #include <QSize>
@@ -66,4 +67,13 @@ private:
     bool m_decodePending = false;
     qsizetype m_decoded = 0;
     qsizetype m_unreadable = 0;
+    // Where the state's text last went in its room: laid out again only when it or the room changes.
+    struct TextPlace
+    {
+        QString Text;
+        QFont Font;
+        QSize Room;
+        QRect Used;  // from the room's top left
+    };
+    mutable TextPlace m_textPlace;
 };
