@@ -1,6 +1,8 @@
 #include "TOutlinedLabel.h"
 
 #include <QCache>
+#include <QHash>
+#include <QSet>
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPaintEngine>
@@ -26,6 +28,7 @@ struct TLabelPicture
     int Width = 0, Height = 0;
     QPoint Offset;  // of the picture's top left from the text's, in the painter's pixels
     int Advance = 0;  // the text's width in whole pixels, as the font's metrics give it
+    qreal ExactAdvance = 0;  // the same unrounded
 };
 
 QCache<QString, TLabelPicture> &Pictures()
@@ -84,15 +87,11 @@ int WholeScale(const QPainter &painter)
     return int(ratio);
 }
 
-// The text's coverage is drawn once, black on nothing, and its alpha taken; each pixel of the
-// outline is then as white as the nine copies of the text shifted by a pixel around it make it
-// together (one less the product of what each leaves through), as ten passes would, and the black
-// text goes over. The text is drawn straight, not through a laid-out static text: it is drawn once.
-TLabelPicture *Drawn(const QString &text, const QFont &font, int dpi, int scale)
+// One coverage picture for every label, at the painter's dots per inch, grown as needed and
+// cleared where used. Premultiplied rather than 8-bit: glyphs go down on it as on the screens, by
+// the fast path. Never destroyed (it may outlive the application's fonts); the GUI thread alone paints.
+QImage *Coverage(int dpi)
 {
-    // One coverage picture for every label, grown as needed and cleared where used. Premultiplied
-    // rather than 8-bit: glyphs go down on it as on the screens, by the fast path. Never destroyed
-    // (it may outlive the application's fonts); the GUI thread alone paints.
     static auto *coverage = new QImage;
     const int dotsPerMetre = qRound(dpi / 0.0254);
     if (coverage->isNull() || coverage->dotsPerMeterY() != dotsPerMetre) {
@@ -100,17 +99,31 @@ TLabelPicture *Drawn(const QString &text, const QFont &font, int dpi, int scale)
         coverage->setDotsPerMeterX(dotsPerMetre);
         coverage->setDotsPerMeterY(dotsPerMetre);
     }
+    return coverage;
+}
+
+// The text's coverage is drawn once, black on nothing, and its alpha taken; each pixel of the
+// outline is then as white as the nine copies of the text shifted by a pixel around it make it
+// together (one less the product of what each leaves through), as ten passes would, and the black
+// text goes over. The text is drawn straight, not through a laid-out static text: it is drawn once.
+// `phase`: where the text starts past the picture's whole pixel, in the painter's pixels (the tail
+// of a longer label, see Composed).
+TLabelPicture *Drawn(const QString &text, const QFont &font, int dpi, int scale, qreal phase = 0)
+{
+    QImage *coverage = Coverage(dpi);
+    const int dotsPerMetre = qRound(dpi / 0.0254);
     const QFontMetricsF metrics(font, coverage);
     const qreal advance = metrics.horizontalAdvance(text);
     const qreal textHeight = metrics.height();
     if (advance <= 0 || textHeight <= 0) {
         auto *empty = new TLabelPicture;
         empty->Advance = qRound(std::max<qreal>(advance, 0));
+        empty->ExactAdvance = std::max<qreal>(advance, 0);
         return empty;
     }
     // The text's box, with room around it for the outline and for ink a glyph puts past its box.
     const int margin = 2 + int(textHeight) / 8;
-    const int width = (int(std::ceil(advance)) + 2 * margin) * scale;
+    const int width = (int(std::ceil(phase + advance)) + 2 * margin) * scale;
     const int height = (int(std::ceil(textHeight)) + 2 * margin) * scale;
     if (coverage->width() < width || coverage->height() < height || coverage->devicePixelRatio() != scale) {
         *coverage = QImage(std::max(width, 512), std::max(height, 64), QImage::Format_ARGB32_Premultiplied);
@@ -124,7 +137,7 @@ TLabelPicture *Drawn(const QString &text, const QFont &font, int dpi, int scale)
         QPainter painter(coverage);
         painter.setFont(font);
         painter.setPen(Qt::black);
-        painter.drawText(QPointF(margin, margin + metrics.ascent()), text);
+        painter.drawText(QPointF(margin + phase, margin + metrics.ascent()), text);
     }
     // The alpha alone, a byte a pixel.
     static std::vector<uchar> alpha;
@@ -168,6 +181,7 @@ TLabelPicture *Drawn(const QString &text, const QFont &font, int dpi, int scale)
     }
     label->Offset = QPoint(1 - margin, 1 - margin);
     label->Advance = qRound(advance);
+    label->ExactAdvance = advance;
     return label;
 }
 
@@ -193,16 +207,114 @@ void LayDown(QPainter &painter, QPoint at, const TLabelPicture &label, int scale
     painter.drawImage(QPointF(at + label.Offset), *scratch, QRectF(0, 0, width, height));
 }
 
+QString PictureKey(const QFont &font, int dpi, int scale, const QString &text)
+{
+    return FontKey(font) + QLatin1Char('\n') + QString::number(dpi * 8 + scale) + QLatin1Char('\n') + text;
+}
+
+// Keeps the picture under `key` and gives it back; none when it is too large to keep.
+const TLabelPicture *Keep(const QString &key, TLabelPicture *made)
+{
+    Pictures().insert(key, made, qsizetype(sizeof(TLabelPicture) + made->Pixels.size() * sizeof(quint16)));
+    return Pictures().object(key);
+}
+
+// Whether the text's glyphs stand where they would stand drawn in two parts split at `split` (a
+// space): Latin text, with no kerning around the space.
+bool SplitsCleanly(const QString &text, qsizetype split, const QFont &font, int dpi)
+{
+    if (split < 1 || split + 1 >= text.size())
+        return false;
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x300)
+            return false;
+    }
+    static auto *clean = new QHash<QString, bool>;
+    const QString around = text.mid(split - 1, 3);
+    const QString key = FontKey(font) + QLatin1Char('\n') + QString::number(dpi) + QLatin1Char('\n') + around;
+    auto found = clean->constFind(key);
+    if (found == clean->constEnd()) {
+        const QFontMetricsF metrics(font, Coverage(dpi));
+        found = clean->insert(key, metrics.horizontalAdvance(around)
+                                       == metrics.horizontalAdvance(around.left(1)) + metrics.horizontalAdvance(around.mid(1)));
+    }
+    return *found;
+}
+
+// The labels' texts up to their last space met once: the second label to begin with one of them
+// keeps its picture.
+QSet<size_t> &HeadsSeen()
+{
+    static auto *seen = new QSet<size_t>;
+    return *seen;
+}
+
+// A label whose text up to its last space is kept ("Control 5" for "Control 5 Off", kept since
+// "Control 5 On"): the rest is drawn alone, where it stands in the whole text to the fraction of a
+// pixel, and put over the kept part. Their outlines meet in the space, where one over the other
+// whitens as the whole text's does. A state changed draws the few states once, not every label.
+TLabelPicture *Composed(const QString &text, const QFont &font, int dpi, int scale)
+{
+    const qsizetype split = text.lastIndexOf(QLatin1Char(' '));
+    if (!SplitsCleanly(text, split, font, dpi))
+        return nullptr;
+    const QString headKey = PictureKey(font, dpi, scale, text.left(split));
+    const TLabelPicture *head = Pictures().object(headKey);
+    if (!head) {
+        // Kept from the second text it begins on: most labels never change.
+        if (!HeadsSeen().contains(qHash(headKey))) {
+            HeadsSeen().insert(qHash(headKey));
+            return nullptr;
+        }
+        head = Keep(headKey, Drawn(text.left(split), font, dpi, scale));
+    }
+    if (!head || head->Pixels.empty())
+        return nullptr;
+    const qreal start = head->ExactAdvance * scale;  // the tail's start, in device pixels
+    const int shift = int(std::floor(start));
+    const qreal phase = start - shift;
+    const QString tailText = text.mid(split);
+    const QString tailKey = PictureKey(font, dpi, scale, QLatin1Char('\x02') + QString::number(qRound(phase * 64)) + QLatin1Char('\n') + tailText);
+    const TLabelPicture *tail = Pictures().object(tailKey);
+    if (!tail)
+        tail = Keep(tailKey, Drawn(tailText, font, dpi, scale, phase / scale));
+    head = Pictures().object(headKey);  // keeping the tail may have let it go
+    if (!head || !tail || tail->Pixels.empty() || tail->Height != head->Height || tail->Offset != head->Offset)
+        return nullptr;
+
+    auto *label = new TLabelPicture;
+    label->Width = std::max(head->Width, shift + tail->Width);
+    label->Height = head->Height;
+    label->Offset = head->Offset;
+    label->ExactAdvance = head->ExactAdvance + tail->ExactAdvance;
+    label->Advance = qRound(label->ExactAdvance);
+    label->Pixels.assign(size_t(label->Width) * label->Height, 0);
+    for (int row = 0; row < label->Height; ++row) {
+        quint16 *out = &label->Pixels[size_t(row) * label->Width];
+        std::copy_n(&head->Pixels[size_t(row) * head->Width], head->Width, out);
+        const quint16 *over = &tail->Pixels[size_t(row) * tail->Width];
+        out += shift;
+        for (int x = 0; x < tail->Width; ++x) {
+            if (!over[x])
+                continue;
+            // Premultiplied "over": what the tail leaves through of the black and white under it.
+            const quint32 black = over[x] >> 8, grey = over[x] & 0xff, left = 255 - black - grey;
+            const quint32 underBlack = out[x] >> 8, underGrey = out[x] & 0xff;
+            out[x] = quint16((black + (underBlack * left + 127) / 255) << 8 | (grey + (underGrey * left + 127) / 255));
+        }
+    }
+    return label;
+}
+
 // The label's picture, kept or made now and kept; none when it is too large to keep.
 const TLabelPicture *Picture(QPainter &painter, const QString &text, int scale)
 {
     const int dpi = painter.device()->logicalDpiY();
-    const QString key = FontKey(painter.font()) + QLatin1Char('\n') + QString::number(dpi * 8 + scale) + QLatin1Char('\n') + text;
+    const QString key = PictureKey(painter.font(), dpi, scale, text);
     if (const TLabelPicture *kept = Pictures().object(key))
         return kept;
-    TLabelPicture *made = Drawn(text, painter.font(), dpi, scale);
-    Pictures().insert(key, made, qsizetype(sizeof(TLabelPicture) + made->Pixels.size() * sizeof(quint16)));
-    return Pictures().object(key);
+    TLabelPicture *made = Composed(text, painter.font(), dpi, scale);
+    return Keep(key, made ? made : Drawn(text, painter.font(), dpi, scale));
 }
 
 } // namespace
@@ -260,8 +372,14 @@ qsizetype TOutlinedLabel::KeptBytes()
     return Pictures().totalCost();
 }
 
+qsizetype TOutlinedLabel::KeptCount()
+{
+    return Pictures().count();
+}
+
 void TOutlinedLabel::Forget()
 {
     Pictures().clear();
+    HeadsSeen().clear();
     ShapedLabels().clear();
 }

@@ -23,6 +23,7 @@ int Width(QPainter &painter, const QString &text);
 void DrawInPasses(QPainter &painter, QPoint at, const QString &text);
 // Lets go of the labels kept (screens closed: those still shown draw theirs again).
 void Forget();
-// The bytes of the label pictures kept.
+// The bytes of the label pictures kept, and how many there are.
 qsizetype KeptBytes();
+qsizetype KeptCount();
 } // namespace TOutlinedLabel

@@ -241,13 +241,24 @@ TEST(Repainting, ALabelFromItsPictureIsTheLabelDrawn)
         image.setDevicePixelRatio(ratio);
         return image;
     };
-    const auto drawn = [&](int pointSize, qreal ratio, qreal opacity, void (*draw)(QPainter &, QPoint, const QString &)) {
+    const auto drawn = [&](int pointSize, qreal ratio, qreal opacity, void (*draw)(QPainter &, QPoint, const QString &),
+                           const QString &text = QStringLiteral("Kitchen 21.5 \u00b0C")) {
         QImage image = canvas(ratio);
         QPainter painter(&image);
         painter.setOpacity(opacity);
         painter.setFont(TVQBaseControl::LabelFont(pointSize));
-        draw(painter, QPoint(6, 8), QStringLiteral("Kitchen 21.5 \u00b0C"));
+        draw(painter, QPoint(6, 8), text);
         return image;
+    };
+    const auto furthestApart = [](const QImage &a, const QImage &b) {
+        int furthest = 0;
+        for (int y = 0; y < a.height(); ++y) {
+            for (int x = 0; x < a.width(); ++x) {
+                const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+                furthest = std::max({furthest, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)), std::abs(qBlue(p) - qBlue(q))});
+            }
+        }
+        return furthest;
     };
     for (const int pointSize : {8, 10, 16}) {
         for (const qreal ratio : {1.0, 2.0}) {
@@ -274,6 +285,31 @@ TEST(Repainting, ALabelFromItsPictureIsTheLabelDrawn)
             for (const QString &text : {QStringLiteral("Kitchen 21.5 \u00b0C"), QStringLiteral("WWW fi"), QString(), QStringLiteral(" ")}) {
                 for (int again = 0; again < 2; ++again)
                     EXPECT_EQ(TOutlinedLabel::Width(painter, text), painter.fontMetrics().horizontalAdvance(text)) << text.toStdString();
+            }
+            painter.end();
+
+            // A label whose text up to its last space began an earlier one is that text's picture
+            // kept, with the rest drawn alone over it (kept apart): the label drawn whole within a
+            // level, as wide. The first label drawn on a text is drawn whole.
+            const std::pair<QString, QString> states[] = {{QStringLiteral("Kitchen 21.5 ?"), QStringLiteral("Kitchen 21.5 \u00b0C")},
+                                                          {QStringLiteral("Control 5 On"), QStringLiteral("Control 5 Off")},
+                                                          {QStringLiteral("Wall lamp 0%"), QStringLiteral("Wall lamp 100%")},
+                                                          {QStringLiteral("Fan W Wy"), QStringLiteral("Fan W AV")}};
+            for (const auto &[before, after] : states) {
+                TOutlinedLabel::Forget();
+                const QImage whole = drawn(pointSize, ratio, 1.0, TOutlinedLabel::Draw, after);
+                TOutlinedLabel::Forget();
+                drawn(pointSize, ratio, 1.0, TOutlinedLabel::Draw, before);
+                EXPECT_EQ(TOutlinedLabel::KeptCount(), 1) << before.toStdString();
+                const QImage put = drawn(pointSize, ratio, 1.0, TOutlinedLabel::Draw, after);
+                EXPECT_EQ(TOutlinedLabel::KeptCount(), 4) << after.toStdString();  // and the head, the tail
+                EXPECT_LE(furthestApart(put, whole), 1) << after.toStdString() << " " << pointSize << " pt at " << ratio;
+                EXPECT_LE(furthestApart(put, drawn(pointSize, ratio, 1.0, TOutlinedLabel::DrawInPasses, after)), 2)
+                    << after.toStdString();
+                QImage image = canvas(ratio);
+                QPainter painter(&image);
+                painter.setFont(TVQBaseControl::LabelFont(pointSize));
+                EXPECT_EQ(TOutlinedLabel::Width(painter, after), painter.fontMetrics().horizontalAdvance(after)) << after.toStdString();
             }
         }
         EXPECT_EQ(drawn(pointSize, 1.0, 0.5, TOutlinedLabel::Draw), drawn(pointSize, 1.0, 0.5, TOutlinedLabel::DrawInPasses));
