@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QHash>
 #include <QString>
 
 #include <functional>
@@ -163,6 +164,9 @@ private:
     QString m_fileName;
     std::vector<std::unique_ptr<TDataFileManager>> m_applications;
     std::vector<TProjectScreen *> m_screens;
+    // ScreenById's index: each control read looks its screen up, and a project may hold many.
+    // Checked at each hit (a screen's id may change), made again when a screen is found without it.
+    mutable QHash<quint16, TProjectScreen *> m_screenIds;
     TControlList m_controls;
     size_t m_fileHash = 0;  // of the file's content as last read or written
     QByteArray m_oldVersionContent;  // a file of an older format being read, kept once read whole

@@ -36,9 +36,17 @@ TProjectScreen *TProjectManager::AddScreen(TProjectBinder &binder, const TNewVis
 
 TProjectScreen *TProjectManager::ScreenById(quint16 id) const
 {
+    const auto indexed = m_screenIds.constFind(id);
+    if (indexed != m_screenIds.constEnd() && (*indexed)->ScreenRecord().ScreenId == id)
+        return *indexed;
+    // Not indexed, or its id changed: the first screen of that id, and the index made again.
     for (TProjectScreen *screen : m_screens) {
-        if (screen->ScreenRecord().ScreenId == id)
+        if (screen->ScreenRecord().ScreenId == id) {
+            m_screenIds.clear();
+            for (auto it = m_screens.rbegin(); it != m_screens.rend(); ++it)
+                m_screenIds.insert((*it)->ScreenRecord().ScreenId, *it);  // backwards: the first of an id wins
             return screen;
+        }
     }
     return nullptr;
 }
@@ -59,6 +67,7 @@ void TProjectManager::DeleteScreen(TProjectBinder &binder, quint16 id)
         if (m_screens[i]->ScreenRecord().ScreenId == id) {
             TProjectScreen *screen = m_screens[i];
             m_screens.erase(m_screens.begin() + std::ptrdiff_t(i));
+            m_screenIds.clear();
             binder.DestroyScreen(screen);
         } else {
             ++i;
@@ -73,6 +82,7 @@ void TProjectManager::DeleteAllScreens(TProjectBinder &binder)
     // proportion to its size.
     m_controls.DestroyWhere(binder, [](TProjectItemBase &) { return true; });
     const std::vector<TProjectScreen *> screens = std::exchange(m_screens, {});
+    m_screenIds.clear();
     for (TProjectScreen *screen : screens)
         binder.DestroyScreen(screen);
     m_modified = true;

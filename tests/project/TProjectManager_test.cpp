@@ -204,6 +204,26 @@ TEST_F(ProjectManagerTest, FreeIdsAndScreens)
     EXPECT_EQ(project->ScreenById(5), nullptr);
     EXPECT_EQ(project->FreeScreenId(), 5);
     EXPECT_EQ(project->AddScreen(*binder, nullptr)->ScreenRecord().ScreenId, 5);
+
+    // A screen's id edited in place is found under its new id only; looked up after the others
+    // were, and after screens are reordered, deleted and added again.
+    TProjectScreen *seventh = project->ScreenById(7);
+    ASSERT_NE(seventh, nullptr);
+    EXPECT_EQ(project->ScreenById(8)->ScreenRecord().ScreenId, 8);
+    seventh->ScreenRecord().ScreenId = 200;
+    EXPECT_EQ(std::make_tuple(project->ScreenById(7), project->ScreenById(200)), std::make_tuple(nullptr, seventh));
+    seventh->ScreenRecord().ScreenId = 7;
+    EXPECT_EQ(std::make_tuple(project->ScreenById(7), project->ScreenById(200)), std::make_tuple(seventh, nullptr));
+    project->PlaceScreen(seventh, 0);
+    EXPECT_EQ(project->ScreenById(7), seventh);
+    project->DeleteScreen(*binder, 7);
+    EXPECT_EQ(project->ScreenById(7), nullptr);
+    EXPECT_EQ(project->AddScreen(*binder, nullptr)->ScreenRecord().ScreenId, 7);
+    EXPECT_EQ(project->ScreenById(7)->ScreenRecord().ScreenId, 7);
+    project->DeleteAllScreens(*binder);
+    EXPECT_EQ(std::make_tuple(project->ScreenById(1), project->ScreenById(7)), std::make_tuple(nullptr, nullptr));
+    EXPECT_EQ(project->AddScreen(*binder, nullptr)->ScreenRecord().ScreenId, 1);
+    EXPECT_NE(project->ScreenById(1), nullptr);
 }
 
 TEST_F(ProjectManagerTest, DeletingAScreenTakesEveryControlOnItOutOfTheLists)
