@@ -40,15 +40,27 @@ QCache<QString, TLabelPicture> &Pictures()
 // The key of a font, made again only when the font differs from the last one drawn. Kept for the
 // program's life (never destroyed after the application's fonts are gone); the GUI thread alone
 // paints.
-const QString &FontKey(const QFont &font)
+struct TFontKey
+{
+    QString Key;
+    size_t Hash = 0;
+};
+
+const TFontKey &FontKeyOf(const QFont &font)
 {
     static auto *last = new QFont;
-    static auto *key = new QString(last->key());
+    static auto *key = new TFontKey{last->key(), qHash(last->key())};
     if (!(font == *last)) {
         *last = font;
-        *key = font.key();
+        key->Key = font.key();
+        key->Hash = qHash(key->Key);
     }
     return *key;
+}
+
+const QString &FontKey(const QFont &font)
+{
+    return FontKeyOf(font).Key;
 }
 
 // Labels shaped for the ten passes, which only painters a picture cannot serve draw (scaled,
@@ -256,18 +268,20 @@ QSet<size_t> &HeadsSeen()
 TLabelPicture *Composed(const QString &text, const QFont &font, int dpi, int scale)
 {
     const qsizetype split = text.lastIndexOf(QLatin1Char(' '));
+    if (split < 1 || split + 1 >= text.size())
+        return nullptr;
+    // Kept from the second text it begins: most labels never change. Only hashed the first time.
+    const size_t seen = qHash(QStringView(text).left(split), FontKeyOf(font).Hash ^ size_t(dpi * 8 + scale));
+    if (!HeadsSeen().contains(seen)) {
+        HeadsSeen().insert(seen);
+        return nullptr;
+    }
     if (!SplitsCleanly(text, split, font, dpi))
         return nullptr;
     const QString headKey = PictureKey(font, dpi, scale, text.left(split));
     const TLabelPicture *head = Pictures().object(headKey);
-    if (!head) {
-        // Kept from the second text it begins on: most labels never change.
-        if (!HeadsSeen().contains(qHash(headKey))) {
-            HeadsSeen().insert(qHash(headKey));
-            return nullptr;
-        }
+    if (!head)
         head = Keep(headKey, Drawn(text.left(split), font, dpi, scale));
-    }
     if (!head || head->Pixels.empty())
         return nullptr;
     const qreal start = head->ExactAdvance * scale;  // the tail's start, in device pixels
