@@ -20,11 +20,32 @@ namespace {
 // shown screen makes none again. Closing screens empties it.
 constexpr qsizetype k_pictureBytes = 64 * 1024 * 1024;
 
+// An allocator that leaves new elements unset: a picture's pixels are all written once made.
+template <typename T>
+struct TUnset : std::allocator<T>
+{
+    template <typename U>
+    struct rebind
+    {
+        using other = TUnset<U>;
+    };
+    template <typename U>
+    void construct(U *at) noexcept
+    {
+        ::new (static_cast<void *>(at)) U;
+    }
+    template <typename U, typename... Args>
+    void construct(U *at, Args &&...args)
+    {
+        ::new (static_cast<void *>(at)) U(std::forward<Args>(args)...);
+    }
+};
+
 // A label's picture, two bytes a pixel: how much black (high byte) and how much white over what
 // the black leaves (low byte); laid down as premultiplied black on white.
 struct TLabelPicture
 {
-    std::vector<quint16> Pixels;
+    std::vector<quint16, TUnset<quint16>> Pixels;
     int Width = 0, Height = 0;
     QPoint Offset;  // of the picture's top left from the text's, in the painter's pixels
     int Advance = 0;  // the text's width in whole pixels, as the font's metrics give it
