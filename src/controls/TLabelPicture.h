@@ -4,12 +4,12 @@
 #include <QtGlobal>
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 class QFont;
 class QImage;
 class QPainter;
-class QPointF;
 class QString;
 
 // The picture of a control's label, made once and laid down at each paint (TOutlinedLabel keeps

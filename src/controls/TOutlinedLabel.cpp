@@ -105,11 +105,9 @@ const TLabelPicture *Keep(const QString &key, TLabelPicture *made)
 }
 
 // Whether the text's glyphs stand where they would stand drawn in two parts split at `split` (a
-// space): Latin text, with no kerning around the space.
+// space inside the text): Latin text, with no kerning around the space.
 bool SplitsCleanly(const QString &text, qsizetype split, const QFont &font, int dpi)
 {
-    if (split < 1 || split + 1 >= text.size())
-        return false;
     for (const QChar c : text) {
         if (c.unicode() >= 0x300)
             return false;
