@@ -1,7 +1,8 @@
 #include "TScreenArea.h"
 
+#include "TBackgroundReader.h"
+
 #include <QContextMenuEvent>
-#include <QImageReader>
 #include <QMimeData>
 #include <QPainter>
 #include <QTimer>
@@ -26,7 +27,7 @@ std::shared_ptr<const QPixmap> SharedBackground(const QString &file)
     std::erase_if(shown, [](const auto &entry) { return entry.second.expired(); });
     if (auto picture = shown[file].lock())
         return picture;
-    auto picture = std::make_shared<const QPixmap>(QPixmap::fromImage(QImageReader(file).read()));
+    auto picture = std::make_shared<const QPixmap>(QPixmap::fromImage(TBackgroundReader::Read(file)));
     shown[file] = picture;
     return picture;
 }
