@@ -12,6 +12,25 @@
 
 // The module channels' states, recorded as their modules report them.
 
+namespace {
+
+// "45 %": a level's text; those of the whole levels 0 to 255 are made once and shared.
+QString PercentText(double value)
+{
+    static const auto made = [] {
+        std::array<QString, 256> texts;
+        for (int level = 0; level < 256; ++level)
+            texts[size_t(level)] = QStringLiteral("%1 %").arg(level);
+        return texts;
+    }();
+    const int whole = int(value);
+    if (whole != value || whole < 0 || whole > 255)
+        return QStringLiteral("%1 %").arg(value);
+    return made[size_t(whole)];
+}
+
+} // namespace
+
 void THistoryRecorder::Index()
 {
     // The channels each module shows, from its IO records, with what a control of it shows.
@@ -67,12 +86,10 @@ void THistoryRecorder::StateChanged(TDataFileManager *application, TVQQModuleBas
     if (found == m_channels.end())
         return;
     const ModuleRecord &record = *module->GetRecord();
-    const QString serial = QString::fromLatin1(QByteArray::number(record.SerialNumber, 16).rightJustified(8, '0'));
     for (Channel &channel : *found) {
         THistoryRow row;
         row.Kind = QStringLiteral("state");
         row.Module = record.ModuleNumber;
-        row.Serial = serial;
         row.Channel = channel.Number;
         row.HasValue = true;
         // The channel's measures by serial number, channel and measure (its index among the
@@ -102,7 +119,7 @@ void THistoryRecorder::StateChanged(TDataFileManager *application, TVQQModuleBas
                 continue;
             row.What = QStringLiteral("level");
             row.Value = DimLevel(*module, channel.Number);
-            row.Text = QStringLiteral("%1 %").arg(row.Value);
+            row.Text = PercentText(row.Value);
             StateValue(application, measure(1), row, record, channel);
             break;
         case Channel::Input:
@@ -117,7 +134,7 @@ void THistoryRecorder::StateChanged(TDataFileManager *application, TVQQModuleBas
                 continue;
             row.What = QStringLiteral("0-10 V");
             row.Value = AnalogueValue(*module);
-            row.Text = QStringLiteral("%1 %").arg(row.Value);
+            row.Text = PercentText(row.Value);
             StateValue(application, measure(3), row, record, channel);
             break;
         case Channel::Sensor: {
@@ -149,6 +166,9 @@ void THistoryRecorder::StateValue(TDataFileManager *application, quint64 key, TH
         return;
     if (channel.Io && channel.Name.isEmpty())
         channel.Name = TCodePage::ToDisplay(module.Name).trimmed() + QStringLiteral(" / ") + TCodePage::ToDisplay(channel.Io->Name).trimmed();
+    if (channel.Serial.isEmpty())
+        channel.Serial = QString::fromLatin1(QByteArray::number(module.SerialNumber, 16).rightJustified(8, '0'));
     row.Name = channel.Name;
+    row.Serial = channel.Serial;
     Add(application, std::move(row));
 }

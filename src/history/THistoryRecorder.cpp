@@ -225,7 +225,13 @@ void THistoryRecorder::Add(TDataFileManager *application, THistoryRow row)
         return;
     row.Time = m_now();
     row.Test = row.Test || m_session.Mode() == RunMode::Test;
-    m_pending.emplace_back(m_database.isEmpty() ? DatabaseOf(application) : m_database, std::move(row));
+    constexpr size_t chunk = 512;
+    if (m_pending.empty() || m_pending.back().size() == chunk) {
+        m_pending.emplace_back();
+        m_pending.back().reserve(chunk);
+    }
+    m_pending.back().emplace_back(m_database.isEmpty() ? DatabaseOf(application) : m_database, std::move(row));
+    ++m_pendingCount;
 }
 
 void THistoryRecorder::AddToAll(THistoryRow row)
@@ -238,9 +244,9 @@ void THistoryRecorder::Flush()
 {
     if (m_pending.empty())
         return;
-    std::vector<std::pair<QString, THistoryRow>> rows;
+    THistoryRowChunks rows;
     rows.swap(m_pending);
-    m_pending.reserve(std::min<size_t>(rows.size(), 1024));  // the next second's rows are likely as many
+    m_pendingCount = 0;
     QMetaObject::invokeMethod(m_writer, [writer = m_writer, rows = std::move(rows)] { writer->Write(rows); });
 }
 
@@ -258,6 +264,7 @@ void THistoryRecorder::WriterFailed(const QString &error)
     const bool wasPaused = Paused();
     m_pausedUntil = m_now() + k_pause;
     m_pending.clear();
+    m_pendingCount = 0;
     if (!wasPaused && m_say)
         m_say(error);
 }

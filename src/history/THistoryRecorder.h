@@ -1,6 +1,6 @@
 #pragma once
 
-#include "THistoryStore.h"
+#include "THistoryWriter.h"
 
 #include <QHash>
 #include <QObject>
@@ -15,7 +15,6 @@ class QTimer;
 struct IoRecord;
 struct ModuleRecord;
 class TDataFileManager;
-class THistoryWriter;
 class TProjectSession;
 class TVQQModuleBase;
 
@@ -45,7 +44,7 @@ public:
     // Hands what was gathered to the writer now, and waits until it is written (tests, the end).
     void FlushAndWait();
     bool Paused() const { return m_pausedUntil > m_now(); }
-    size_t Pending() const { return m_pending.size(); }
+    size_t Pending() const { return m_pendingCount; }
 
 private:
     struct Channel
@@ -53,7 +52,8 @@ private:
         quint16 Number = 0;
         const IoRecord *Io = nullptr;
         enum Kind : quint8 { Output, Cover, Dimmer, Input, Sensor, Analogue } Kind = Output;
-        QString Name;  // made when a change of it is first recorded, shared by its rows after
+        QString Name;    // made when a change of it is first recorded, shared by its rows after
+        QString Serial;  // its module's serial number in hex, made likewise
     };
 
     // A report that repeats what was recorded under `key` is no change; a new value is kept.
@@ -89,7 +89,8 @@ private:
     QThread m_thread;
     THistoryWriter *m_writer = nullptr;
     QTimer *m_flushTimer = nullptr;
-    std::vector<std::pair<QString, THistoryRow>> m_pending;  // database path, row
+    THistoryRowChunks m_pending;
+    size_t m_pendingCount = 0;
     QHash<const TVQQModuleBase *, std::vector<Channel>> m_channels;
     bool m_indexed = false;  // m_channels lists the project's modules as they are now
     QHash<const TDataFileManager *, QString> m_databases;  // each application's, once worked out

@@ -3,11 +3,13 @@
 #include <QDir>
 #include <QFileInfo>
 
-void THistoryWriter::Write(const std::vector<std::pair<QString, THistoryRow>> &rows)
+void THistoryWriter::Write(const THistoryRowChunks &rows)
 {
     std::map<QString, std::vector<THistoryRow>> byPath;
-    for (const auto &[path, row] : rows)
-        byPath[path].push_back(row);
+    for (const auto &chunk : rows) {
+        for (const auto &[path, row] : chunk)
+            byPath[path].push_back(row);
+    }
     for (const auto &[path, list] : byPath) {
         THistoryStore *store = StoreOf(path);
         QString error;

@@ -9,6 +9,10 @@
 #include <memory>
 #include <vector>
 
+// Rows for the writer, each with its database path, gathered in chunks of a bounded size: a burst
+// of changes adds rows without moving those already gathered.
+using THistoryRowChunks = std::vector<std::vector<std::pair<QString, THistoryRow>>>;
+
 // The recorder's writing side: lives on the recorder's thread, one store per installation.
 class THistoryWriter : public QObject
 {
@@ -16,7 +20,7 @@ class THistoryWriter : public QObject
 
 public:
     // Writes each file's rows in one transaction; a file that fails says so and is let go.
-    void Write(const std::vector<std::pair<QString, THistoryRow>> &rows);
+    void Write(const THistoryRowChunks &rows);
     // The retention on every open file.
     void Purge(qint64 now);
 
