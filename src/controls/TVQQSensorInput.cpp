@@ -17,9 +17,25 @@ constexpr int PanelWidth = 260;
 constexpr int PanelHeight = 130;
 
 
+// "21,5°C" from the module's units and tenths, written out in one go: a refresh burst makes two
+// for every sensor.
 QString Degrees(quint8 units, quint8 digit)
 {
-    return QStringLiteral("%1,%2").arg(units).arg(digit) + QString::fromUtf8("°C");
+    char16_t text[10];
+    qsizetype size = 0;
+    const auto put = [&](int value) {
+        if (value >= 100)
+            text[size++] = char16_t(u'0' + value / 100);
+        if (value >= 10)
+            text[size++] = char16_t(u'0' + value / 10 % 10);
+        text[size++] = char16_t(u'0' + value % 10);
+    };
+    put(units);
+    text[size++] = u',';
+    put(digit);
+    text[size++] = u'\u00B0';
+    text[size++] = u'C';
+    return QString(reinterpret_cast<const QChar *>(text), size);
 }
 
 } // namespace

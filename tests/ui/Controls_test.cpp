@@ -539,6 +539,10 @@ TEST_F(ControlsTest, SensorPanelSendsSetPointAndModeCommands)
     Module(10)->SetTemperature(QByteArray("\x15\x0c\x13\x05\x05", 5));
     EXPECT_EQ(std::make_tuple(sensor.TemperatureText(), sensor.SetPointText(), sensor.Mode()),
               std::make_tuple(QString::fromUtf8("21,12°C"), QString::fromUtf8("19,5°C"), 5));
+    // Every number of digits a reported byte can have, and none dropped at zero.
+    Module(10)->SetTemperature(QByteArray("\x00\x00\xff\x64\x00", 5));
+    EXPECT_EQ(std::make_pair(sensor.TemperatureText(), sensor.SetPointText()),
+              std::make_pair(QString::fromUtf8("0,0°C"), QString::fromUtf8("255,100°C")));
 
     // The close box returns to the icon; an always-open panel has none.
     QTest::mouseClick(&sensor, Qt::LeftButton, {}, QPoint(135, 10));
