@@ -7,25 +7,7 @@
 #include "TVQQModuleBase.h"
 
 #include <QFontMetrics>
-#include <QHash>
 #include <QPainter>
-
-namespace {
-
-// Thousands of controls name the same few pictures: each stored path is made into text once and
-// shared (up to a bound, so that a project of distinct pictures is not kept twice).
-QString PicturePath(const QByteArray &stored)
-{
-    static auto *made = new QHash<QByteArray, QString>;
-    if (const auto found = made->constFind(stored); found != made->constEnd())
-        return *found;
-    QString path = TPicturePaths::FromRecord(stored);
-    if (made->size() < 4096)
-        made->insert(stored, path);
-    return path;
-}
-
-} // namespace
 
 TVQBaseControl::TVQBaseControl(QWidget *parent, TVQQModuleBase *module, quint16 ioIndex, TVQControlHost *host)
     : TVQControl(parent, host, Texts())
@@ -174,8 +156,8 @@ void TVQBaseControl::SetDataToControl(const TNewVisualOutput &record)
     m_componentLabel = TPicturePaths::FromRecord(record.Label);
     m_label = m_componentLabel;
     SetLabel(m_componentLabel);
-    SetStateImageFilename(0, PicturePath(record.OnPicture));
-    SetStateImageFilename(1, PicturePath(record.OffPicture));
+    SetStateImageFilename(0, TVQImageManager::PathOf(record.OnPicture));
+    SetStateImageFilename(1, TVQImageManager::PathOf(record.OffPicture));
     move(record.Left, record.Top);
     SetStateTransparentImage(0, record.TransparentOn != 0);
     SetStateTransparentImage(1, record.TransparentOff != 0);

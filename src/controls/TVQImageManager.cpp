@@ -36,6 +36,17 @@ void TVQImageManager::SetProgramFolder(const QString &folder)
     m_defaultName = TVisualDefaults::ProgramIcon(folder);
 }
 
+QString TVQImageManager::PathOf(const QByteArray &stored)
+{
+    static auto *made = new QHash<QByteArray, QString>;
+    if (const auto found = made->constFind(stored); found != made->constEnd())
+        return *found;
+    QString path = TPicturePaths::FromRecord(stored);
+    if (made->size() < 4096)
+        made->insert(stored, path);
+    return path;
+}
+
 bool TVQImageManager::IsPath(const QString &name)
 {
     return name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\'));

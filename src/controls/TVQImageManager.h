@@ -43,6 +43,10 @@ public:
     // A file's picture as the cache keeps it (a larger one decoded down to LargestPicture);
     // `messages`, when given, hears of the reduction.
     static QImage Decode(const QString &file, UserMessages *messages);
+    // A picture path as a project stores it, made into text. Thousands of controls name the same
+    // few pictures: each stored path is made once and shared (up to a bound, so that a project
+    // of distinct pictures is not kept twice). The controls' thread only.
+    static QString PathOf(const QByteArray &stored);
 
 
 private:

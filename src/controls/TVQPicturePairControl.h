@@ -2,6 +2,7 @@
 
 #include "TPicturePaths.h"
 #include "TVQControl.h"
+#include "TVQImageManager.h"
 
 #include <QString>
 
@@ -70,8 +71,8 @@ void TVQPicturePairControl::ApplyPictureRecord(const Record &record)
 {
     SetLabel(TPicturePaths::FromRecord(record.Label));
     move(record.Left, record.Top);
-    SetImageFileName(0, TPicturePaths::FromRecord(record.OnPicture));
-    SetImageFileName(1, TPicturePaths::FromRecord(record.OffPicture));
+    SetImageFileName(0, TVQImageManager::PathOf(record.OnPicture));
+    SetImageFileName(1, TVQImageManager::PathOf(record.OffPicture));
     SetTransparentMode(0, record.TransparentOn != 0);
     SetTransparentMode(1, record.TransparentOff != 0);
     m_readOnly = record.ReadOnly != 0;
