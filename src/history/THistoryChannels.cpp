@@ -9,6 +9,7 @@
 #include "TVQQModuleBase.h"
 
 #include <array>
+#include <cmath>
 
 // The module channels' states, recorded as their modules report them.
 
@@ -23,10 +24,9 @@ QString PercentText(double value)
             texts[size_t(level)] = QStringLiteral("%1 %").arg(level);
         return texts;
     }();
-    const int whole = int(value);
-    if (whole != value || whole < 0 || whole > 255)
+    if (!(value >= 0 && value <= 255) || value != std::floor(value))  // NaN included
         return QStringLiteral("%1 %").arg(value);
-    return made[size_t(whole)];
+    return made[size_t(value)];
 }
 
 } // namespace
