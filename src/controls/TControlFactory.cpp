@@ -16,6 +16,18 @@ std::vector<std::pair<std::string, TControlFactory::Maker>> &Makers()
     return makers;
 }
 
+// The maker registered under that name, or none.
+TControlFactory::Maker Found(const char *name)
+{
+    if (!name)
+        return nullptr;
+    for (const auto &[registered, maker] : Makers()) {
+        if (std::strcmp(registered.c_str(), name) == 0)
+            return maker;
+    }
+    return nullptr;
+}
+
 } // namespace
 
 bool TControlFactory::Register(const char *name, Maker maker)
@@ -30,14 +42,14 @@ bool TControlFactory::Register(const char *name, Maker maker)
     return true;
 }
 
+bool TControlFactory::Knows(const char *name)
+{
+    return Found(name) != nullptr;
+}
+
 TVQBaseControl *TControlFactory::Create(const char *name, QWidget *parent, TVQQModuleBase *module, quint16 io,
                                         TVQControlHost *host)
 {
-    if (!name)
-        return nullptr;
-    for (const auto &[registered, maker] : Makers()) {
-        if (std::strcmp(registered.c_str(), name) == 0)
-            return maker(parent, module, io, host);
-    }
-    return nullptr;
+    const Maker maker = Found(name);
+    return maker ? maker(parent, module, io, host) : nullptr;
 }

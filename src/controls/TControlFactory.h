@@ -22,6 +22,8 @@ public:
                                   -> TVQBaseControl * { return new Control(parent, module, io, host); });
     }
 
+    // Whether a class registered under that name.
+    static bool Knows(const char *name);
     // None for a name no class registered (or no name).
     static TVQBaseControl *Create(const char *name, QWidget *parent, TVQQModuleBase *module, quint16 io,
                                   TVQControlHost *host);

@@ -212,6 +212,7 @@ void TVQControl::DisplayDelete()
 
 void TVQControl::Discard()
 {
+    m_discarded = true;
     if (m_host)
         m_host->ControlRemoved(this);
     Removed();

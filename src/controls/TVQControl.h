@@ -79,6 +79,7 @@ public:
     void DisplayDelete();
     // Leaves the project and its model item, and goes (once the event loop comes back).
     void Discard();
+    bool Discarded() const { return m_discarded; }
     const QString &DeleteQuestion() const { return m_texts->DeleteQuestion; }
 
     // Size from the picture and the text.
@@ -162,4 +163,5 @@ private:
     QPoint m_dragStart;  // where the control stood when the drag began
     int m_sizeHolds = 0;
     bool m_sizePending = false;
+    bool m_discarded = false;
 };

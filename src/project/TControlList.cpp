@@ -30,6 +30,18 @@ bool TControlList::Remove(const TProjectItemBase *item)
     return true;
 }
 
+void TControlList::Replace(const QHash<const TProjectItemBase *, TProjectItemBase *> &by)
+{
+    qsizetype left = by.size();
+    for (auto it = m_items.begin(); it != m_items.end() && left > 0; ++it) {
+        const auto found = by.constFind(it->Item);
+        if (found != by.constEnd()) {
+            it->Item = *found;
+            --left;
+        }
+    }
+}
+
 std::optional<std::size_t> TControlList::IndexOf(const TProjectItemBase *item) const
 {
     const auto found = std::find_if(m_items.begin(), m_items.end(), [item](const Entry &e) { return e.Item == item; });

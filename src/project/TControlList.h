@@ -3,6 +3,8 @@
 #include "TProjectBinder.h"
 #include "VisualRecords.h"
 
+#include <QHash>
+
 #include <cstddef>
 #include <functional>
 #include <optional>
@@ -36,6 +38,9 @@ public:
     void Insert(TProjectItemBase *item, std::size_t kind, std::size_t index);
     // False when the control is in no list.
     bool Remove(const TProjectItemBase *item);
+    // Each listed control that is a key of `by` gives its place to the control it maps to, of the
+    // same kind.
+    void Replace(const QHash<const TProjectItemBase *, TProjectItemBase *> &by);
     // Where the control stands among the controls of its kind; none when it is not listed.
     std::optional<std::size_t> IndexOf(const TProjectItemBase *item) const;
 

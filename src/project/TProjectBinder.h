@@ -59,6 +59,10 @@ public:
     virtual TProjectItem<TVisualAxisCamData> *CreateCamera(const TVisualAxisCamData &record, TProjectScreen &screen) = 0;
     virtual TProjectItem<TVisualJaugeData> *CreateGauge(const TVisualJaugeData &record, TProjectScreen &screen) = 0;
 
+    // The project's file is being read (true) or has been (false): meanwhile a binder may keep the
+    // controls of screens not shown as their records, to make them when the screen first shows.
+    virtual void SetReading(bool) {}
+
     // Destroys what it created; the project has taken it out of its lists first.
     virtual void DestroyScreen(TProjectScreen *screen) = 0;
     virtual void DestroyItem(TProjectItemBase *item) = 0;

@@ -107,7 +107,9 @@ bool TProjectManager::CheckScreenPicture(TNewVisualScreen &record) const
 bool TProjectManager::ReadScreens(TProjectBinder &binder, const TProgramLists &lists, const QString &name)
 {
     TProjectReader reader(*this);
+    binder.SetReading(true);
     const bool read = reader.ReadScreens(binder, lists, name);
+    binder.SetReading(false);
     // The whole file read: an older format is upgraded, its original kept.
     m_oldVersionUnkept = false;
     if (read && !m_oldVersionContent.isEmpty()) {

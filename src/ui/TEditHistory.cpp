@@ -62,7 +62,7 @@ private:
     void Place(bool forward)
     {
         for (const Move &move : m_moves) {
-            if (auto *control = dynamic_cast<TVQControl *>(m_history.ItemOf(move.Id))) {
+            if (auto *control = dynamic_cast<TVQControl *>(m_history.LiveItemOf(move.Id))) {
                 control->move(forward ? move.To : move.From);
                 control->MarkChanged();
             }
@@ -234,34 +234,6 @@ TEditHistory::~TEditHistory()
     disconnect(m_stack, nullptr, nullptr, nullptr);
 }
 
-quint32 TEditHistory::IdOf(TProjectItemBase *item)
-{
-    const auto found = m_ids.constFind(item);
-    if (found != m_ids.constEnd())
-        return *found;
-    const quint32 id = m_nextId++;
-    Rebind(id, item);
-    return id;
-}
-
-void TEditHistory::Rebind(quint32 id, TProjectItemBase *item)
-{
-    if (TProjectItemBase *old = m_items.value(id))
-        m_ids.remove(old);
-    m_items.insert(id, item);
-    if (!item)
-        return;
-    m_ids.insert(item, id);
-    // A control destroyed by any path leaves the history's names: its address may serve again.
-    if (auto *control = dynamic_cast<TVQControl *>(item)) {
-        connect(control, &QObject::destroyed, this, [this, item, id] {
-            m_ids.remove(item);
-            if (m_items.value(id) == item)
-                m_items.insert(id, nullptr);
-        });
-    }
-}
-
 TEditHistory::Placement TEditHistory::PlacementOf(TProjectItemBase *item)
 {
     Placement placement;
@@ -284,27 +256,6 @@ void TEditHistory::Make(const std::vector<Placement> &placements)
         project->InsertItem(item, placement.Record, placement.Index);
         Rebind(placement.Id, item);
     }
-}
-
-void TEditHistory::Remove(const std::vector<Placement> &placements)
-{
-    for (const Placement &placement : placements) {
-        if (auto *control = dynamic_cast<TVQControl *>(ItemOf(placement.Id)))
-            control->Discard();
-    }
-}
-
-void TEditHistory::Replace(quint32 id, const TVisualRecord &record)
-{
-    auto *control = dynamic_cast<TVQControl *>(ItemOf(id));
-    if (!control)
-        return;
-    TProjectManager *project = m_owner.Project();
-    const size_t index = project->IndexOf(control).value_or(size_t(-1));
-    control->Discard();
-    TProjectItemBase *item = project->MakeItem(*m_owner.Binder(), *m_owner.Lists(), record);
-    project->InsertItem(item, record, index);
-    Rebind(id, item);
 }
 
 void TEditHistory::Moved(const std::vector<std::pair<TVQControl *, QPoint>> &from, bool nudge)

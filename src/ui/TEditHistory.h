@@ -58,7 +58,12 @@ public:
 
     // The control a history number stands for now; none when it is gone.
     TProjectItemBase *ItemOf(quint32 id) const { return m_items.value(id); }
+    // The same, its screen's controls made first when it is a record kept for a screen not shown.
+    TProjectItemBase *LiveItemOf(quint32 id);
     quint32 IdOf(TProjectItemBase *item);
+    // A control destroyed, or replaced by another (controls made from the records kept for them).
+    void Forget(TProjectItemBase *item);
+    void ItemsReplaced(const QHash<const TProjectItemBase *, TProjectItemBase *> &made);
 
     // One control's place in the project, enough to make it again.
     struct Placement
@@ -93,6 +98,8 @@ private:
     // Marks the project unmodified when it is back at its saved state, modified otherwise.
     void CheckSaved();
     void Rebind(quint32 id, TProjectItemBase *item);
+    // Takes a control out of the project and destroys it.
+    void Discard(TProjectItemBase *item);
 
     TForm1 &m_owner;
     QUndoStack *m_stack = nullptr;

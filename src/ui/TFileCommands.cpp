@@ -72,7 +72,7 @@ void TFileCommands::StartWith(const QString &path)
 void TFileCommands::SayControlsNotShown()
 {
     for (TMyForm11 *screen : m_owner.ScreenWindows()) {
-        if (const int notShown = screen->Area()->NotShown(); notShown > 0)
+        if (const int notShown = screen->ControlsNotShown(); notShown > 0)
             m_owner.Dialogs()->ShowMessage(QStringLiteral("The screen \"%1\" holds more controls than one screen can show: %2 of them "
                                                           "are not shown (at most %3 are). The file keeps them all.")
                                                .arg(screen->windowTitle())

@@ -152,6 +152,8 @@ void TMyForm11::setVisible(bool visible)
     // Controls put off their sizing until their screen shows: sized here, while still hidden, each
     // is resized without the screen working out what it uncovers.
     if (visible && !isVisible()) {
+        m_owner->Binder()->MakeControls(*this);
+        UpdateLinkBanner();
         for (TVQControl *control : m_area->findChildren<TVQControl *>(Qt::FindDirectChildrenOnly))
             control->EnsureSized();
     }
@@ -182,6 +184,8 @@ void TMyForm11::hideEvent(QHideEvent *event)
         QTimer::singleShot(0, this, [this] {
             if (isVisible())
                 return;
+            // Its controls are made again from their records when it shows.
+            m_owner->Binder()->KeepControls(*this);
             // A close (the close box, "Close") takes the platform window down first and leaves
             // the widget's buffer; a window made anew and destroyed takes the buffer with it.
             if (!testAttribute(Qt::WA_WState_Created))

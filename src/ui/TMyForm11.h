@@ -11,7 +11,9 @@
 #include <QPixmap>
 #include <QWidget>
 
+#include <algorithm>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class QLabel;
@@ -20,6 +22,7 @@ class TSelection;
 class QMenu;
 class QTimer;
 class TLinkBanner;
+class TDeferredItemBase;
 class TForm1;
 
 // A working screen: a top-level window showing the screen's background with its controls, and
@@ -69,6 +72,30 @@ public:
     // The refusal shows under the banner's lines for three seconds.
     void ClickRefused(const QString &text) override;
 
+    // Until the screen first shows, its controls are kept as their records: a project of many
+    // screens holds only the controls of those seen. ControlsMade() once they are made.
+    bool ControlsMade() const { return m_controlsMade; }
+    // How many of its controls the screen cannot show, made or kept.
+    int ControlsNotShown() const
+    {
+        return m_controlsMade ? m_area->NotShown() : std::max(0, int(m_deferred.size()) - TScreenArea::MaxShownControls);
+    }
+    void Defer(TDeferredItemBase *item) { m_deferred.push_back(item); }
+    void Undefer(TDeferredItemBase *item) { std::erase(m_deferred, item); }
+    // The records kept, in the order they came; from then on controls are made at once.
+    std::vector<TDeferredItemBase *> TakeDeferred()
+    {
+        m_controlsMade = true;
+        return std::exchange(m_deferred, {});
+    }
+    // The screen closed: its controls are kept as records again (listed by Defer as they were
+    // made), with these after them, until it shows.
+    void KeepAgain(const std::vector<TDeferredItemBase *> &items)
+    {
+        m_controlsMade = false;
+        m_deferred.insert(m_deferred.end(), items.begin(), items.end());
+    }
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
     // The picture over the whole window, or in its middle on a wall panel.
@@ -81,6 +108,8 @@ protected:
 
 private:
     bool m_keysGiven = false;
+    bool m_controlsMade = false;
+    std::vector<TDeferredItemBase *> m_deferred;
     // The record's background cannot be used: the default one, with a word to the user.
     void ResetPicture(const QString &file);
 

@@ -43,6 +43,8 @@ public:
         }
     }
     int NotShown() const { return m_notShown; }
+    // Every control went (kept as records while the screen is closed): none is counted any more.
+    void ControlsGone() { m_shownControls = m_notShown = 0; }
 
 signals:
     void menuRequested(const QPoint &globalPosition);

@@ -1,5 +1,8 @@
 #include "TWindowBinder.h"
 
+#include "TDeferredItem.h"
+#include "TDialogs.h"
+#include "TEditHistory.h"
 #include "TForm1.h"
 #include "TMyForm11.h"
 #include "TProgramLists.h"
@@ -18,6 +21,8 @@
 #include "TVQRecordControl.h"
 #include "TVQVariableBaseControl.h"
 
+#include <QScopeGuard>
+
 namespace {
 
 template <typename Record>
@@ -31,6 +36,24 @@ TVQRecordControl<Record> *MakeRecordControl(const Record &record, TProjectScreen
 }
 
 } // namespace
+
+bool TWindowBinder::Keeps(TMyForm11 &window)
+{
+    if (window.ControlsMade())
+        return false;
+    if (m_reading)
+        return true;
+    MakeControls(window);
+    return false;
+}
+
+template <typename Record>
+TDeferredItem<Record> *TWindowBinder::Keep(const Record &record, TMyForm11 &window)
+{
+    auto *item = new TDeferredItem<Record>(record, &window);
+    window.Defer(item);
+    return item;
+}
 
 TProjectScreen *TWindowBinder::CreateScreen(const TNewVisualScreen &record)
 {
@@ -46,6 +69,8 @@ TProjectItem<TNewVisualOutput> *TWindowBinder::CreateOutput(const TNewVisualOutp
 {
     auto &window = static_cast<TMyForm11 &>(screen);
     const char *controlClass = TModuleTypes::Channel(module.GetModuleType(), record.IoNumber).Control;
+    if (Keeps(window))
+        return TControlFactory::Knows(controlClass) ? Keep(record, window) : nullptr;
     TVQBaseControl *control = TControlFactory::Create(controlClass, window.Area(), &module, record.IoNumber, &window);
     if (!control)
         return nullptr;
@@ -63,6 +88,8 @@ TProjectItem<TNewVisualOutput> *TWindowBinder::CreateOutput(const TNewVisualOutp
 
 TProjectItem<TVisualShortCut> *TWindowBinder::CreateShortcut(const TVisualShortCut &record, TProjectScreen &screen)
 {
+    if (auto &window = static_cast<TMyForm11 &>(screen); Keeps(window))
+        return Keep(record, window);
     auto *control = MakeRecordControl(record, screen, m_owner.RunTime()->ModeForNewControls());
     control->SetOnClick([this](const TVisualShortCut &r) { m_owner.ShowScreen(r.TargetScreenId); });
     return control;
@@ -71,6 +98,10 @@ TProjectItem<TVisualShortCut> *TWindowBinder::CreateShortcut(const TVisualShortC
 TProjectItem<TVisualMemoData> *TWindowBinder::CreateMemo(const TVisualMemoData &record, TProjectScreen &screen,
                                                          TVQQMemoBaseItem &memo)
 {
+    if (memo.GetMemoKind() > 2)
+        return nullptr;
+    if (auto &window = static_cast<TMyForm11 &>(screen); Keeps(window))
+        return Keep(record, window);
     auto &window = static_cast<TMyForm11 &>(screen);
     TVQMemoBaseControl *control = nullptr;
     switch (memo.GetMemoKind()) {
@@ -89,6 +120,10 @@ TProjectItem<TVisualMemoData> *TWindowBinder::CreateMemo(const TVisualMemoData &
 TProjectItem<TVisualVariableData> *TWindowBinder::CreateVariable(const TVisualVariableData &record, TProjectScreen &screen,
                                                                  TVQQVariableBaseItem &variable)
 {
+    if (variable.GetVariableKind() > 1)
+        return nullptr;
+    if (auto &window = static_cast<TMyForm11 &>(screen); Keeps(window))
+        return Keep(record, window);
     auto &window = static_cast<TMyForm11 &>(screen);
     TVQVariableBaseControl *control = nullptr;
     switch (variable.GetVariableKind()) {
@@ -107,6 +142,8 @@ TProjectItem<TVisualVariableData> *TWindowBinder::CreateVariable(const TVisualVa
 
 TProjectItem<TVisualAxisCamData> *TWindowBinder::CreateCamera(const TVisualAxisCamData &record, TProjectScreen &screen)
 {
+    if (auto &window = static_cast<TMyForm11 &>(screen); Keeps(window))
+        return Keep(record, window);
     auto &window = static_cast<TMyForm11 &>(screen);
     auto *camera = new TVQQAxisControl(window.Area(), record, &window);
     // A camera's pictures show as they come, not at the pace of the screen's other changes.
@@ -119,6 +156,8 @@ TProjectItem<TVisualAxisCamData> *TWindowBinder::CreateCamera(const TVisualAxisC
 
 TProjectItem<TVisualJaugeData> *TWindowBinder::CreateGauge(const TVisualJaugeData &record, TProjectScreen &screen)
 {
+    if (auto &window = static_cast<TMyForm11 &>(screen); Keeps(window))
+        return Keep(record, window);
     auto &window = static_cast<TMyForm11 &>(screen);
     auto *gauge = new TVQJaugeControl(window.Area(), record, &window);
     gauge->SetRunTimeMode(m_owner.RunTime()->ModeForNewControls());
@@ -141,5 +180,72 @@ void TWindowBinder::DestroyScreen(TProjectScreen *screen)
 
 void TWindowBinder::DestroyItem(TProjectItemBase *item)
 {
+    if (auto *deferred = dynamic_cast<TDeferredItemBase *>(item)) {
+        static_cast<TMyForm11 *>(deferred->Screen())->Undefer(deferred);
+        if (TEditHistory *history = m_owner.History())
+            history->Forget(item);
+        delete item;
+        return;
+    }
     delete dynamic_cast<QWidget *>(item);
+}
+
+void TWindowBinder::MakeControls(TMyForm11 &window)
+{
+    const std::vector<TDeferredItemBase *> deferred = window.TakeDeferred();
+    if (deferred.empty())
+        return;
+    TProjectManager *project = m_owner.Project();
+    // What their pictures have to say (one that cannot be read) comes in one box.
+    m_owner.Dialogs()->BeginGathering();
+    const auto said = qScopeGuard([this] { m_owner.Dialogs()->EndGathering(); });
+    QHash<const TProjectItemBase *, TProjectItemBase *> made;
+    made.reserve(qsizetype(deferred.size()));
+    for (TDeferredItemBase *item : deferred) {
+        TProjectItemBase *control = project->MakeItem(*this, *m_owner.Lists(), item->KeptRecord());
+        if (!control) {
+            // What it shows went since it was read: the record stays, saved as it is.
+            window.Defer(item);
+            continue;
+        }
+        made.insert(item, control);
+        // A control made after the states came shows them at once.
+        if (auto *bound = dynamic_cast<TBoundControl *>(control); bound && bound->FollowsState())
+            bound->RefreshComponentState();
+    }
+    project->ReplaceItems(made);
+    if (TEditHistory *history = m_owner.History())
+        history->ItemsReplaced(made);
+    for (auto it = made.constBegin(); it != made.constEnd(); ++it)
+        delete it.key();
+}
+
+void TWindowBinder::KeepControls(TMyForm11 &window)
+{
+    if (!window.ControlsMade())
+        return;
+    // Records whose control could not be made stay; the controls' records follow them.
+    std::vector<TDeferredItemBase *> unmade = window.TakeDeferred();
+    QHash<const TProjectItemBase *, TProjectItemBase *> kept;
+    std::vector<QWidget *> controls;
+    // In the order they stack, which is the order they will be made again.
+    for (QObject *child : window.Area()->children()) {
+        auto *control = qobject_cast<TVQControl *>(child);
+        auto *item = dynamic_cast<TProjectItemBase *>(child);
+        // One being discarded has left the project already.
+        if (!control || !item || control->Discarded())
+            continue;
+        TDeferredItemBase *record = std::visit([&](const auto &r) -> TDeferredItemBase * { return Keep(r, window); },
+                                               TProjectManager::RecordOf(*item));
+        record->SetChanged(item->IsChanged());
+        kept.insert(item, record);
+        controls.push_back(control);
+    }
+    window.KeepAgain(std::move(unmade));
+    m_owner.Project()->ReplaceItems(kept);
+    if (TEditHistory *history = m_owner.History())
+        history->ItemsReplaced(kept);
+    for (QWidget *control : controls)
+        delete control;
+    window.Area()->ControlsGone();
 }

@@ -3,9 +3,13 @@
 #include "TProjectBinder.h"
 
 class TForm1;
+class TMyForm11;
+template <typename Record>
+class TDeferredItem;
 
 // Turns project records into screen windows and controls on them, registered with their model
-// items, in design time.
+// items, in the mode of the moment. On a screen not shown yet a control is kept as its record,
+// and made when the screen first shows.
 class TWindowBinder : public TProjectBinder
 {
 public:
@@ -23,7 +27,22 @@ public:
     TProjectItem<TVisualJaugeData> *CreateGauge(const TVisualJaugeData &record, TProjectScreen &screen) override;
     void DestroyScreen(TProjectScreen *screen) override;
     void DestroyItem(TProjectItemBase *item) override;
+    void SetReading(bool reading) override { m_reading = reading; }
+
+    // Makes the controls of the records the screen kept while it was not shown, each in the
+    // place of its record in the project and in the history.
+    void MakeControls(TMyForm11 &window);
+    // The screen closed: its controls give their places back to records, and are destroyed.
+    void KeepControls(TMyForm11 &window);
 
 private:
+    // While the file is read, the controls of a screen not shown are kept as their records. Any
+    // other control placed on such a screen first has the screen's kept records made, so that
+    // the controls stack in the order they came.
+    bool Keeps(TMyForm11 &window);
+    template <typename Record>
+    TDeferredItem<Record> *Keep(const Record &record, TMyForm11 &window);
+
     TForm1 &m_owner;
+    bool m_reading = false;
 };

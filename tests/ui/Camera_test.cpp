@@ -412,6 +412,7 @@ TEST_F(CameraMainWindowTest, CameraAndGaugeDialogsEditWhatIsSaved)
 // A screen in run time paces its repaints; a camera's new picture is never held back by it.
 TEST_F(CameraMainWindowTest, ACamerasPicturesAreNotHeldByTheScreensPace)
 {
+    MakeEveryControl();
     auto *camera = dynamic_cast<TVQQAxisControl *>(window.Project()->Cameras().front());
     ASSERT_TRUE(camera);
     QWidget *screen = camera->window();

@@ -367,6 +367,7 @@ TEST_F(EditHistoryTest, TheGridTakesMovesAndDropsAndIsRemembered)
 
 TEST_F(EditHistoryTest, ScreensAddedEditedAndDeletedAreUndone)
 {
+    MakeEveryControl();
     const size_t screens = window.Project()->Screens().size();
     const size_t controls = window.Project()->Outputs().size();
     TMyForm11 *second = window.ScreenWindows().at(1);

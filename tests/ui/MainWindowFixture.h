@@ -5,6 +5,7 @@
 #include "ScriptedDialogs.h"
 #include "TForm1.h"
 #include "TMyForm11.h"
+#include "TWindowBinder.h"
 #include "TemporaryHome.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +15,12 @@ class UnopenedWindowTest : public ::testing::Test
 {
 protected:
     TMyForm11 *Screen(int index) { return window.ScreenWindows().at(size_t(index)); }
+    // The controls of every screen made, shown or not.
+    void MakeEveryControl()
+    {
+        for (TMyForm11 *screen : window.ScreenWindows())
+            window.Binder()->MakeControls(*screen);
+    }
 
     TemporaryHome home;  // no test sees another one's settings or history
     ProgramFolder folder;

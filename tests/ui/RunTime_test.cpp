@@ -453,6 +453,7 @@ TEST_F(RunTimeTest, ADroppedSessionIsSeenAndHealsByItself)
     // A screen first shown now: its banner as wide as it, one line a text, no click taken.
     window.ShowScreen(2);
     TMyForm11 *second = window.ScreenWindows()[1];
+    EXPECT_TRUE(second->LinkBanner()->isVisibleTo(second));  // with its controls, at once
     ASSERT_TRUE(RunUntil([&] { return second->isVisible() && second->LinkBanner()->isVisibleTo(second); }));
     for (TMyForm11 *shown : {screen, second}) {
         const QLabel *banner = shown->LinkBanner();

@@ -696,6 +696,7 @@ TEST_F(MainWindowTest, PropertyDialogsEditTheirControl)
 
 TEST_F(MainWindowTest, GaugesFollowTheSwitchedPower)
 {
+    MakeEveryControl();
     ASSERT_EQ(window.Project()->Gauges().size(), 1u);
     auto *gauge = dynamic_cast<TVQJaugeControl *>(window.Project()->Gauges().front());
     ASSERT_TRUE(gauge);

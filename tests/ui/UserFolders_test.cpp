@@ -2,7 +2,9 @@
 
 #include "TMyForm11.h"
 #include "TScreenArea.h"
+#include "TVQControl.h"
 
+#include "EventLoop.h"
 #include "ProgramFolder.h"
 #include "ScriptedDialogs.h"
 #include "TemporaryHome.h"
@@ -146,6 +148,12 @@ TEST(HostileProject, ADenseScreenOpensBoundedAndKeepsEveryControl)
     const QByteArray line = house.mid(lineStart, house.indexOf("\r\n", lineStart) + 2 - lineStart);
     constexpr int added = 100000;
     house.insert(lineStart, line.repeated(added));
+    // And more than a screen can show on the second screen, which is not shown at the open.
+    const qsizetype garden = house.indexOf("|Garden socket|\r\n");
+    ASSERT_GE(garden, 0);
+    const qsizetype gardenStart = house.lastIndexOf("\r\n", garden) + 2;
+    const QByteArray secondLine = house.mid(gardenStart, garden + 17 - gardenStart);
+    house.insert(gardenStart, secondLine.repeated(TScreenArea::MaxShownControls + 4));
     const QString dense = folder.File(QStringLiteral("Data/dense.qvp"));
     TFileAccess::SaveAtomically(dense, house);
 
@@ -155,6 +163,7 @@ TEST(HostileProject, ADenseScreenOpensBoundedAndKeepsEveryControl)
     QCoreApplication::sendPostedEvents();  // as the program's event loop does after the open
     TMyForm11 *screen = window.ScreenWindows().front();
     screen->show();
+    QCoreApplication::sendPostedEvents();
     const QPixmap painted = screen->grab();
     EXPECT_FALSE(painted.isNull());
     const QList<QWidget *> controls = screen->Area()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
@@ -162,9 +171,20 @@ TEST(HostileProject, ADenseScreenOpensBoundedAndKeepsEveryControl)
     EXPECT_EQ(shown, TScreenArea::MaxShownControls);
     EXPECT_GE(screen->Area()->NotShown(), added - TScreenArea::MaxShownControls);
     EXPECT_GT(controls.size(), added);
-    ASSERT_EQ(dialogs.Messages.size(), 1);
+    ASSERT_EQ(dialogs.Messages.size(), 2);
     EXPECT_TRUE(dialogs.Messages[0].contains(QStringLiteral("are not shown (at most 10000 are). The file keeps them all.")))
         << dialogs.Messages[0].toStdString();
+    EXPECT_TRUE(dialogs.Messages[1].startsWith(QStringLiteral("The screen \"Lights and shutters\" holds more controls than one screen "
+                                                              "can show: 22 of them are not shown")))
+        << dialogs.Messages[1].toStdString();
+    // Closed and shown again, it shows as many again.
+    screen->close();
+    ASSERT_TRUE(RunUntil([&] { return screen->Area()->findChildren<TVQControl *>().isEmpty(); }, 30000));
+    screen->show();
+    QCoreApplication::sendPostedEvents();
+    const QList<QWidget *> again = screen->Area()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+    EXPECT_EQ(std::count_if(again.begin(), again.end(), [&](QWidget *c) { return c->isVisibleTo(screen->Area()); }),
+              TScreenArea::MaxShownControls);
     // Saved unchanged, byte for byte.
     const QString copy = folder.File(QStringLiteral("Data/dense-copy.qvp"));
     dialogs.SaveNames.push_back(copy);
