@@ -6,6 +6,7 @@
 #include "TEditorActions.h"
 #include "TProjectManager.h"
 #include "TRunTimeSwitch.h"
+#include "TScreenEditor.h"
 #include "TVQBaseControl.h"
 #include "UiHelpers.h"
 
@@ -164,5 +165,27 @@ TEST_F(KeptControlsTest, AnApplicationRemovedTakesTheKeptRecordsAndUndoBringsThe
     EXPECT_EQ(MadeOf(id), std::make_pair(before.second, before.second));
     EXPECT_TRUE(LabelledControl(second, QStringLiteral("Garden socket"))->GetParentModule());
     Close(second);
+    ExpectSavedAsOpened();
+}
+
+// A screen never shown, deleted with its records and undone: all of it back, saved as it was read.
+TEST_F(KeptControlsTest, AScreenNeverShownIsDeletedAndBroughtBackWhole)
+{
+    const quint16 id = second->ScreenRecord().ScreenId;
+    const auto before = MadeOf(id);
+    const size_t outputs = window.Project()->Outputs().size();
+    dialogs.ConfirmAnswers.push_back(true);
+    window.ScreenEditor()->DeleteScreen(second);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(MadeOf(id).second, 0);
+    EXPECT_EQ(window.Project()->Outputs().size(), outputs - 14);
+
+    window.Editor()->Undo()->trigger();
+    TMyForm11 *back = Screen(1);
+    EXPECT_EQ(MadeOf(id).second, before.second);
+    EXPECT_EQ(window.Project()->Outputs().size(), outputs);
+    back->show();
+    EXPECT_EQ(LabelledControl(back, QStringLiteral("Panel kitchen 4"))->pos(), QPoint(0x1b8, 0xaa));
+    Close(back);
     ExpectSavedAsOpened();
 }
