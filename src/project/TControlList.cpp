@@ -1,6 +1,7 @@
 #include "TControlList.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 void TControlList::Insert(TProjectItemBase *item, std::size_t kind, std::size_t index)
 {
@@ -30,14 +31,19 @@ bool TControlList::Remove(const TProjectItemBase *item)
     return true;
 }
 
-void TControlList::Replace(const QHash<const TProjectItemBase *, TProjectItemBase *> &by)
+void TControlList::Replace(const std::vector<Replacement> &replacements)
 {
-    qsizetype left = by.size();
-    for (auto it = m_items.begin(); it != m_items.end() && left > 0; ++it) {
-        const auto found = by.constFind(it->Item);
-        if (found != by.constEnd()) {
-            it->Item = *found;
-            --left;
+    std::unordered_map<const TProjectItemBase *, TProjectItemBase *> moved;
+    for (const Replacement &r : replacements) {
+        if (r.Hint < m_items.size() && m_items[r.Hint].Item == r.Old)
+            m_items[r.Hint].Item = r.New;
+        else
+            moved.emplace(r.Old, r.New);
+    }
+    for (auto it = m_items.begin(); it != m_items.end() && !moved.empty(); ++it) {
+        if (const auto found = moved.find(it->Item); found != moved.end()) {
+            it->Item = found->second;
+            moved.erase(found);
         }
     }
 }

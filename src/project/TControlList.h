@@ -3,7 +3,6 @@
 #include "TProjectBinder.h"
 #include "VisualRecords.h"
 
-#include <QHash>
 
 #include <cstddef>
 #include <functional>
@@ -38,9 +37,15 @@ public:
     void Insert(TProjectItemBase *item, std::size_t kind, std::size_t index);
     // False when the control is in no list.
     bool Remove(const TProjectItemBase *item);
-    // Each listed control that is a key of `by` gives its place to the control it maps to, of the
-    // same kind.
-    void Replace(const QHash<const TProjectItemBase *, TProjectItemBase *> &by);
+    // A control that takes the place of another of the same kind; `Hint`, where the old one was
+    // listed when last known (checked, then looked for when it moved).
+    struct Replacement
+    {
+        const TProjectItemBase *Old = nullptr;
+        TProjectItemBase *New = nullptr;
+        std::size_t Hint = std::size_t(-1);
+    };
+    void Replace(const std::vector<Replacement> &replacements);
     // Where the control stands among the controls of its kind; none when it is not listed.
     std::optional<std::size_t> IndexOf(const TProjectItemBase *item) const;
 

@@ -13,12 +13,16 @@ public:
     // The screen the control will be made on.
     TProjectScreen *Screen() const { return m_screen; }
     virtual TVisualRecord KeptRecord() const = 0;
+    // Where the project listed it when it was read (a hint: controls placed or taken out since move it).
+    std::size_t ListedAt() const { return m_listedAt; }
+    void SetListedAt(std::size_t index) { m_listedAt = index; }
     bool IsChanged() const override { return m_changed; }
     void ClearChanged() override { m_changed = false; }
     void SetChanged(bool changed) { m_changed = changed; }
 
 private:
     TProjectScreen *m_screen = nullptr;
+    std::size_t m_listedAt = std::size_t(-1);
     bool m_changed = false;
 };
 

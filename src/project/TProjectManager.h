@@ -85,7 +85,7 @@ public:
     // Takes a control out of its list (before the binder destroys it).
     void RemoveItem(TProjectItemBase *item);
     // Controls made from the records kept for them take their places; the project is not modified.
-    void ReplaceItems(const QHash<const TProjectItemBase *, TProjectItemBase *> &by) { m_controls.Replace(by); }
+    void ReplaceItems(const std::vector<TControlList::Replacement> &replacements) { m_controls.Replace(replacements); }
 
     // A control made from its record on the record's screen and bound as reading the file binds
     // it: none when its screen, application or model item is not there. It is in no list yet.

@@ -63,7 +63,7 @@ public:
     quint32 IdOf(TProjectItemBase *item);
     // A control destroyed, or replaced by another (controls made from the records kept for them).
     void Forget(TProjectItemBase *item);
-    void ItemsReplaced(const QHash<const TProjectItemBase *, TProjectItemBase *> &made);
+    void ItemsReplaced(const std::vector<TControlList::Replacement> &replacements);
 
     // One control's place in the project, enough to make it again.
     struct Placement

@@ -43,12 +43,14 @@ void TEditHistory::Forget(TProjectItemBase *item)
         m_items.insert(id, nullptr);
 }
 
-void TEditHistory::ItemsReplaced(const QHash<const TProjectItemBase *, TProjectItemBase *> &made)
+void TEditHistory::ItemsReplaced(const std::vector<TControlList::Replacement> &replacements)
 {
-    for (auto it = made.constBegin(); it != made.constEnd(); ++it) {
-        const auto found = m_ids.constFind(const_cast<TProjectItemBase *>(it.key()));
+    if (m_ids.isEmpty())
+        return;
+    for (const TControlList::Replacement &r : replacements) {
+        const auto found = m_ids.constFind(const_cast<TProjectItemBase *>(r.Old));
         if (found != m_ids.constEnd())
-            Rebind(*found, it.value());
+            Rebind(*found, r.New);
     }
 }
 

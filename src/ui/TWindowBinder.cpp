@@ -52,6 +52,9 @@ TDeferredItem<Record> *TWindowBinder::Keep(const Record &record, TMyForm11 &wind
 {
     auto *item = new TDeferredItem<Record>(record, &window);
     window.Defer(item);
+    // Read from the file, it is listed next, at the end.
+    if (m_reading)
+        item->SetListedAt(m_owner.Project()->ControlCount());
     return item;
 }
 
@@ -199,8 +202,8 @@ void TWindowBinder::MakeControls(TMyForm11 &window)
     // What their pictures have to say (one that cannot be read) comes in one box.
     m_owner.Dialogs()->BeginGathering();
     const auto said = qScopeGuard([this] { m_owner.Dialogs()->EndGathering(); });
-    QHash<const TProjectItemBase *, TProjectItemBase *> made;
-    made.reserve(qsizetype(deferred.size()));
+    std::vector<TControlList::Replacement> made;
+    made.reserve(deferred.size());
     for (TDeferredItemBase *item : deferred) {
         TProjectItemBase *control = project->MakeItem(*this, *m_owner.Lists(), item->KeptRecord());
         if (!control) {
@@ -208,7 +211,7 @@ void TWindowBinder::MakeControls(TMyForm11 &window)
             window.Defer(item);
             continue;
         }
-        made.insert(item, control);
+        made.push_back({item, control, item->ListedAt()});
         // A control made after the states came shows them at once.
         if (auto *bound = dynamic_cast<TBoundControl *>(control); bound && bound->FollowsState())
             bound->RefreshComponentState();
@@ -216,8 +219,8 @@ void TWindowBinder::MakeControls(TMyForm11 &window)
     project->ReplaceItems(made);
     if (TEditHistory *history = m_owner.History())
         history->ItemsReplaced(made);
-    for (auto it = made.constBegin(); it != made.constEnd(); ++it)
-        delete it.key();
+    for (const TControlList::Replacement &replaced : made)
+        delete replaced.Old;
 }
 
 void TWindowBinder::KeepControls(TMyForm11 &window)
@@ -226,7 +229,7 @@ void TWindowBinder::KeepControls(TMyForm11 &window)
         return;
     // Records whose control could not be made stay; the controls' records follow them.
     std::vector<TDeferredItemBase *> unmade = window.TakeDeferred();
-    QHash<const TProjectItemBase *, TProjectItemBase *> kept;
+    std::vector<TControlList::Replacement> kept;
     std::vector<QWidget *> controls;
     // In the order they stack, which is the order they will be made again.
     for (QObject *child : window.Area()->children()) {
@@ -238,7 +241,7 @@ void TWindowBinder::KeepControls(TMyForm11 &window)
         TDeferredItemBase *record = std::visit([&](const auto &r) -> TDeferredItemBase * { return Keep(r, window); },
                                                TProjectManager::RecordOf(*item));
         record->SetChanged(item->IsChanged());
-        kept.insert(item, record);
+        kept.push_back({item, record});
         controls.push_back(control);
     }
     window.KeepAgain(std::move(unmade));
