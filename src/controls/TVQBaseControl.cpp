@@ -175,9 +175,14 @@ TNewVisualOutput TVQBaseControl::GetDataControl()
     m_record.TransparentOff = GetStateTransparentImage(1) ? 1 : 0;
     m_record.Left = quint16(x());
     m_record.Top = quint16(y());
-    m_record.OnPicture = TPicturePaths::ToRecord(GetStateImageFilename(0));
-    m_record.OffPicture = TPicturePaths::ToRecord(GetStateImageFilename(1));
-    m_record.Label = TPicturePaths::ToRecord(m_componentLabel);
+    // Texts that did not change keep the bytes they were read with, not a copy made now.
+    const auto keep = [](QByteArray &field, QByteArray text) {
+        if (field != text)
+            field = std::move(text);
+    };
+    keep(m_record.OnPicture, TPicturePaths::ToRecord(GetStateImageFilename(0)));
+    keep(m_record.OffPicture, TPicturePaths::ToRecord(GetStateImageFilename(1)));
+    keep(m_record.Label, TPicturePaths::ToRecord(m_componentLabel));
     m_record.ReadOnly = m_readOnly ? 1 : 0;
     m_record.DisplayType = m_displayType;
     m_record.ShowLabel = m_showLabel ? 1 : 0;
