@@ -7,7 +7,7 @@ packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-serialport-dev qt6-charts-dev libqt6opengl6-dev qt6-qpa-plugins
   libgtest-dev libgmock-dev libbenchmark-dev
-  mosquitto mosquitto-clients libmosquitto-dev libssl-dev openssl libqt6sql6-sqlite libsqlite3-dev libjpeg-dev
+  mosquitto mosquitto-clients libmosquitto-dev libssl-dev openssl libqt6sql6-sqlite libsqlite3-dev libjpeg-dev libxcb1-dev
   xvfb xauth x11-apps x11-utils fonts-dejavu-core fonts-liberation imagemagick
 )
 

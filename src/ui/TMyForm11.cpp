@@ -4,6 +4,7 @@
 #include "TDialogs.h"
 #include "TEditHistory.h"
 #include "TLinkBanner.h"
+#include "TObscuredWindows.h"
 #include "TOutlinedLabel.h"
 #include "TVQBaseControl.h"
 #include "TVQControl.h"
@@ -156,6 +157,7 @@ void TMyForm11::setVisible(bool visible)
         UpdateLinkBanner();
         for (TVQControl *control : m_area->findChildren<TVQControl *>(Qt::FindDirectChildrenOnly))
             control->EnsureSized();
+        TObscuredWindows::Instance().Watch(this);
     }
     QWidget::setVisible(visible);
 }
