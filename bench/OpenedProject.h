@@ -7,6 +7,7 @@
 #include "TDialogs.h"
 #include "TForm1.h"
 #include "TMyForm11.h"
+#include "TObscuredWindows.h"
 #include "TVisualDefaults.h"
 
 #include <QCoreApplication>
@@ -19,6 +20,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <set>
@@ -77,7 +79,11 @@ public:
         widget->installEventFilter(this);
         m_waiting.insert(widget);
     }
-    bool AllPainted() const { return m_waiting.empty(); }
+    // A window others hide completely paints when it shows again: nothing to wait for.
+    bool AllPainted() const
+    {
+        return std::all_of(m_waiting.begin(), m_waiting.end(), [](QWidget *widget) { return TObscuredWindows::Instance().IsHeld(widget->window()); });
+    }
 
 protected:
     bool eventFilter(QObject *object, QEvent *event) override
