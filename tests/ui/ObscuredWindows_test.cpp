@@ -121,41 +121,48 @@ TEST(ObscuredWindows, HoldsAHiddenWindowAndPaintsItWholeWhenItShows)
 }
 
 // Under a real X server (run by the Xvfb test): a window put under a larger one is held by the
-// server's own notice; what changes meanwhile shows, on the screen, once it is raised.
+// server's own notice; what changes meanwhile shows, on the screen, once it is raised. Both when it
+// had painted before it was covered, and when it was covered before its first paint (every screen
+// shown at once).
 TEST(ObscuredWindows, ARaisedWindowShowsWhatChangedWhileItWasHidden)
 {
     if (QGuiApplication::platformName() != QStringLiteral("xcb"))
         GTEST_SKIP() << "needs an X server (run under Xvfb by its own test)";
-    ColourWindow lower(Qt::red);
-    lower.setGeometry(100, 100, 200, 150);
-    TObscuredWindows::Instance().Watch(&lower);
-    lower.show();
-    ASSERT_TRUE(RunUntil([&] { return lower.Paints > 0; }));
-    EXPECT_FALSE(TObscuredWindows::Instance().IsHeld(&lower));
-
-    ColourWindow upper(Qt::blue);
-    upper.setGeometry(60, 60, 300, 250);
-    TObscuredWindows::Instance().Watch(&upper);
-    upper.show();
-    ASSERT_TRUE(RunUntil([&] { return TObscuredWindows::Instance().IsHeld(&lower); }));
-
-    lower.Paints = 0;
-    lower.SetColour(Qt::green);
-    Settle();
-    EXPECT_EQ(lower.Paints, 0);
-
-    // Raised as a window manager raises it.
     auto *connection = qApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
-    const uint32_t above = XCB_STACK_MODE_ABOVE;
-    xcb_configure_window(connection, xcb_window_t(lower.winId()), XCB_CONFIG_WINDOW_STACK_MODE, &above);
-    xcb_flush(connection);
-    ASSERT_TRUE(RunUntil([&] { return !TObscuredWindows::Instance().IsHeld(&lower) && lower.Paints > 0; }));
-    QImage shown;
-    ASSERT_TRUE(RunUntil([&] {
-        shown = QGuiApplication::primaryScreen()->grabWindow(0, 100, 100, 200, 150).toImage();
-        return shown.pixelColor(100, 75) == QColor(Qt::green);
-    })) << "the raised window shows " << qPrintable(shown.pixelColor(100, 75).name());
-    EXPECT_EQ(shown.pixelColor(0, 0), QColor(Qt::green));
-    EXPECT_EQ(shown.pixelColor(199, 149), QColor(Qt::green));
-    EXPECT_FALSE(TObscuredWindows::Instance().IsHeld(&upper));  // partly visible still
+    for (const bool paintedFirst : {true, false}) {
+        SCOPED_TRACE(paintedFirst ? "painted, then covered" : "covered before its first paint");
+        ColourWindow lower(Qt::red);
+        lower.setGeometry(100, 100, 200, 150);
+        TObscuredWindows::Instance().Watch(&lower);
+        lower.show();
+        if (paintedFirst) {
+            ASSERT_TRUE(RunUntil([&] { return lower.Paints > 0; }));
+        }
+        EXPECT_FALSE(TObscuredWindows::Instance().IsHeld(&lower));
+
+        ColourWindow upper(Qt::blue);
+        upper.setGeometry(60, 60, 300, 250);
+        TObscuredWindows::Instance().Watch(&upper);
+        upper.show();
+        ASSERT_TRUE(RunUntil([&] { return TObscuredWindows::Instance().IsHeld(&lower); }));
+        Settle();
+        lower.Paints = 0;
+        lower.SetColour(Qt::green);
+        Settle();
+        EXPECT_EQ(lower.Paints, 0);
+
+        // Raised as a window manager raises it.
+        const uint32_t above = XCB_STACK_MODE_ABOVE;
+        xcb_configure_window(connection, xcb_window_t(lower.winId()), XCB_CONFIG_WINDOW_STACK_MODE, &above);
+        xcb_flush(connection);
+        ASSERT_TRUE(RunUntil([&] { return !TObscuredWindows::Instance().IsHeld(&lower) && lower.Paints > 0; }));
+        QImage shown;
+        ASSERT_TRUE(RunUntil([&] {
+            shown = QGuiApplication::primaryScreen()->grabWindow(0, 100, 100, 200, 150).toImage();
+            return shown.pixelColor(100, 75) == QColor(Qt::green);
+        })) << "the raised window shows " << qPrintable(shown.pixelColor(100, 75).name());
+        EXPECT_EQ(shown.pixelColor(0, 0), QColor(Qt::green));
+        EXPECT_EQ(shown.pixelColor(199, 149), QColor(Qt::green));
+        EXPECT_FALSE(TObscuredWindows::Instance().IsHeld(&upper));  // partly visible still
+    }
 }
