@@ -17,6 +17,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <utility>
 
 
 namespace {
@@ -350,23 +351,31 @@ void TDataFileManager::DecodeFrame(QByteArrayView text)
 
 void TDataFileManager::PowerChanged(const TVQQModuleBase *module)
 {
-    // An output message recomputes the power even for a module the project does not have.
-    if (m_batch > 0)
-        m_powerChanged = true;
-    else if (module)
+    // An output message recomputes the power even for a module the project does not have. In a
+    // batch, the modules it changed are counted again at its end; all IOs when it changed many.
+    if (m_batch > 0) {
+        if (!module || m_powerModules.size() >= k_batchPowerModules)
+            m_powerAll = true;
+        else
+            m_powerModules.push_back(module);
+    } else if (module) {
         ModulePowerChanged(*module);
-    else
+    } else {
         RecomputePower(false);
+    }
 }
 
 void TDataFileManager::EndBatch()
 {
     if (m_batch > 0)
         --m_batch;
-    if (m_batch == 0 && m_powerChanged) {
-        m_powerChanged = false;
+    if (m_batch > 0 || (!m_powerAll && m_powerModules.empty()))
+        return;
+    if (std::exchange(m_powerAll, false))
         RecomputePower(false);
-    }
+    else
+        ModulesPowerChanged(m_powerModules);
+    m_powerModules.clear();
 }
 
 void TDataFileManager::ApplyPending()

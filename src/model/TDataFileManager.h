@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <deque>
+#include <span>
 #include <unordered_map>
 #include <vector>
 
@@ -173,7 +174,10 @@ private:
     void PowerChanged(const TVQQModuleBase *module);
     // The IOs that draw power, with their modules, made again when the IOs or the modules changed.
     void MakePoweredIos();
+    // Only these modules' IOs counted again (a module may come more than once).
+    void ModulesPowerChanged(std::span<const TVQQModuleBase *const> modules);
     void PublishPower(quint32 total, bool resetMaximum, quint32 maximum);
+    static constexpr std::size_t k_batchPowerModules = 32;
     struct PoweredIo
     {
         const TVQQModuleBase *Module = nullptr;
@@ -190,7 +194,8 @@ private:
     TLinkSession *m_session = nullptr;
     quint16 m_powerTotal = 0;
     int m_batch = 0;
-    bool m_powerChanged = false;
+    std::vector<const TVQQModuleBase *> m_powerModules;  // changed in the batch under way
+    bool m_powerAll = false;                              // or count every IO again at its end
     TProgramLists *m_lists = nullptr;
     std::vector<PoweredIo> m_powered;
     std::unordered_map<const TVQQModuleBase *, std::vector<std::size_t>> m_poweredByModule;

@@ -56,18 +56,26 @@ void TDataFileManager::RecomputePower(bool resetMaximum)
 
 void TDataFileManager::ModulePowerChanged(const TVQQModuleBase &module)
 {
+    const TVQQModuleBase *changed = &module;
+    ModulesPowerChanged({&changed, 1});
+}
+
+void TDataFileManager::ModulesPowerChanged(std::span<const TVQQModuleBase *const> modules)
+{
     if (!m_lists)
         return;
     if (!m_poweredValid || m_poweredGeneration != m_lists->Generation()) {
         RecomputePower(false);
         return;
     }
-    const auto found = m_poweredByModule.find(&module);
-    if (found != m_poweredByModule.end()) {
+    for (const TVQQModuleBase *module : modules) {
+        const auto found = m_poweredByModule.find(module);
+        if (found == m_poweredByModule.end())
+            continue;
         for (std::size_t i : found->second) {
             PoweredIo &io = m_powered[i];
             m_powerSum -= io.Adds;
-            io.Adds = Adds(module, io.Channel, io.Power);
+            io.Adds = Adds(*io.Module, io.Channel, io.Power);
             m_powerSum += io.Adds;
         }
     }

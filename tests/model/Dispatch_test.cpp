@@ -140,11 +140,29 @@ TEST_F(DispatchTest, PowerFollowsEachChangeAsAFullCount)
     EXPECT_EQ(recounted(), std::make_pair(240u, 240u));
     lists.FindModule(&app, 4)->SetLevelTest(25, 0);
     EXPECT_EQ(recounted(), std::make_pair(90u, 90u));
-    app.BeginBatch();
-    frame("b50000028600a5");
-    frame("b500000488000000000000000000");
-    app.EndBatch();
-    EXPECT_EQ(lists.CurrentPower(), 140u);
+    // Batches: the modules they changed counted again at their end, or every IO when one names a
+    // module the project does not have or changes many, nested ones at the outer end.
+    const struct { std::vector<const char *> messages; int repeat; quint32 power; } batches[] = {
+        {{"b50000028600a5", "b500000488000000000000000000"}, 1, 140},
+        {{"b500000488006400000000000000", "b50000098600ff"}, 1, 340},
+        {{"b50000028600a4", "b500000488003200640000000000"}, 40, 140},
+        {{"b50000028600a5"}, 1, 240},
+    };
+    quint32 previous = lists.CurrentPower();
+    for (const auto &batch : batches) {
+        app.BeginBatch();
+        app.BeginBatch();
+        for (int i = 0; i < batch.repeat; ++i) {
+            for (const char *message : batch.messages)
+                frame(message);
+        }
+        app.EndBatch();
+        const quint32 before = lists.CurrentPower();
+        app.EndBatch();
+        EXPECT_EQ(before, previous) << "counted at the outer end only";
+        EXPECT_EQ(recounted(), std::make_pair(batch.power, batch.power)) << batch.messages.front();
+        previous = batch.power;
+    }
 }
 
 TEST_F(DispatchTest, DroppedFramesChangeNothing)
