@@ -69,8 +69,9 @@ void TVQJaugeControl::SetMaximum(quint16 maximum)
 void TVQJaugeControl::NeedleMoved(int before)
 {
     const int after = Angle();
-    // A gauge not painted yet paints whole when it is first shown.
-    if (after == before || m_needleSize.isEmpty())
+    // A gauge not painted yet paints whole when it is first shown; one whose window cannot paint
+    // now (hidden under others) paints whole when it can.
+    if (after == before || m_needleSize.isEmpty() || !updatesEnabled())
         return;
     const auto place = [this](int angle) {
         const QSize turned = Turned(m_needleSize, angle).Size;

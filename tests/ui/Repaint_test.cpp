@@ -1,3 +1,4 @@
+#include "TObscuredWindows.h"
 #include "TOutlinedLabel.h"
 #include "TRepaintPacer.h"
 #include "TScreenArea.h"
@@ -97,6 +98,19 @@ TEST(Repainting, AMovedNeedleLeavesNothingBehind)
     gauge.SetPower(5);  // 0.45 degrees: still 0
     Settle();
     EXPECT_EQ(paints.Paints, before);
+
+    // Its window hidden under others, the needle moves without a paint; shown again, the window
+    // paints it where it now is.
+    TObscuredWindows::Instance().Watch(&window);
+    TObscuredWindows::Instance().Seen(window.winId(), true);
+    gauge.SetPower(700);
+    gauge.SetPower(650);
+    Settle();
+    EXPECT_EQ(paints.Paints, before);
+    TObscuredWindows::Instance().Seen(window.winId(), false);
+    Settle();
+    EXPECT_GT(paints.Paints, before);
+    EXPECT_EQ(Shown(window), PaintedWhole(window));
 }
 
 // Where the picture does not reach, or lets the area through, the area shows the window's colour;
