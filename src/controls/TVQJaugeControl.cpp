@@ -3,6 +3,8 @@
 #include <QHash>
 #include <QPaintEvent>
 #include <QtMath>
+
+#include <array>
 #include <cmath>
 
 namespace {
@@ -55,15 +57,27 @@ const TVQPicture *TVQJaugeControl::Needle() const
 void TVQJaugeControl::SetPower(quint16 power)
 {
     const int before = Angle();
-    m_power = power;
+    m_own.Power = power;
     NeedleMoved(before);
 }
 
 void TVQJaugeControl::SetMaximum(quint16 maximum)
 {
     const int before = Angle();
-    m_maximum = maximum;
+    m_own.Maximum = maximum;
     NeedleMoved(before);
+}
+
+void TVQJaugeControl::Follow(std::shared_ptr<const TPowerReading> reading)
+{
+    const int before = Angle();
+    m_reading = std::move(reading);
+    NeedleMoved(before);
+}
+
+void TVQJaugeControl::ReadingChanged(const TPowerReading &before)
+{
+    NeedleMoved(AngleOf(before));
 }
 
 void TVQJaugeControl::NeedleMoved(int before)
@@ -73,17 +87,34 @@ void TVQJaugeControl::NeedleMoved(int before)
     // now (hidden under others) paints whole when it can.
     if (after == before || m_needleSize.isEmpty() || !updatesEnabled())
         return;
-    const auto place = [this](int angle) {
-        const QSize turned = Turned(m_needleSize, angle).Size;
-        return QRect(NeedlePosition(angle, turned.height()), turned);
-    };
     // Until the next paint, a move within what is already to repaint asks for nothing more: a
     // burst moves the needle with every frame, faster than the window repaints.
-    const QRect moved = place(before) | place(after);
+    const QRect moved = NeedlePlace(m_needleSize, before) | NeedlePlace(m_needleSize, after);
     if (m_toRepaint.contains(moved))
         return;
     m_toRepaint |= moved;
     update(m_toRepaint);
+}
+
+QRect TVQJaugeControl::NeedlePlace(QSize needle, int angle)
+{
+    const auto place = [needle](int angle) {
+        const QSize turned = Turned(needle, angle).Size;
+        return QRect(NeedlePosition(angle, turned.height()), turned);
+    };
+    // Every gauge's needle takes the same places on the scale: each is worked out once.
+    static QSize placesOf;
+    static std::array<QRect, 91> places;
+    if (angle < 0 || angle >= int(places.size()))
+        return place(angle);
+    if (needle != placesOf) {
+        places.fill(QRect());
+        placesOf = needle;
+    }
+    QRect &known = places[size_t(angle)];
+    if (known.isNull())
+        known = place(angle);
+    return known;
 }
 
 const QImage &TVQJaugeControl::TurnedNeedle(int angle) const
@@ -101,10 +132,10 @@ const QImage &TVQJaugeControl::TurnedNeedle(int angle) const
     return *found;
 }
 
-int TVQJaugeControl::Angle() const
+int TVQJaugeControl::AngleOf(const TPowerReading &reading) const
 {
     // The record's third extra field is the angle shown without a maximum.
-    return m_maximum != 0 ? m_power * 90 / m_maximum : StoredRecord().Extra3;
+    return reading.Maximum != 0 ? reading.Power * 90 / reading.Maximum : StoredRecord().Extra3;
 }
 
 void TVQJaugeControl::CheckSize()
@@ -161,8 +192,19 @@ void TVQJaugeControl::paintEvent(QPaintEvent *event)
     painter.setPen(Qt::black);
     painter.setBrush(Qt::NoBrush);
     painter.setFont(TVQBaseControl::LabelFont());
+    // The unit is shaped only when its place is repainted, and measured once for its font: the
+    // needle's moves mostly repaint elsewhere.
     const QString unit = QStringLiteral("kw");
-    TVQBaseControl::DrawTextTop(painter, dial->Width() / 2 - painter.fontMetrics().horizontalAdvance(unit) / 2, dial->Height() / 2, unit);
+    static QFont measuredFont;
+    static int unitWidth = -1;
+    const QFontMetrics metrics = painter.fontMetrics();
+    if (unitWidth < 0 || painter.font() != measuredFont) {
+        measuredFont = painter.font();
+        unitWidth = metrics.horizontalAdvance(unit);
+    }
+    const QPoint unitAt(dial->Width() / 2 - unitWidth / 2, dial->Height() / 2);
+    if (repainted.intersects(QRect(unitAt.x() - metrics.height(), unitAt.y(), unitWidth + 2 * metrics.height(), metrics.height())))
+        TVQBaseControl::DrawTextTop(painter, unitAt.x(), unitAt.y(), unit);
     const QPoint at = NeedlePosition(angle, needle.height());
     if (const QRect part = QRect(at, needle.size()) & repainted; !part.isEmpty())
         painter.drawImage(part.topLeft(), needle, part.translated(-at));

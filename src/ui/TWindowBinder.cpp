@@ -4,6 +4,7 @@
 #include "TDialogs.h"
 #include "TEditHistory.h"
 #include "TForm1.h"
+#include "TGaugeFeed.h"
 #include "TMyForm11.h"
 #include "TProgramLists.h"
 #include "TRunTimeSwitch.h"
@@ -164,14 +165,8 @@ TProjectItem<TVisualJaugeData> *TWindowBinder::CreateGauge(const TVisualJaugeDat
     auto &window = static_cast<TMyForm11 &>(screen);
     auto *gauge = new TVQJaugeControl(window.Area(), record, &window);
     gauge->SetRunTimeMode(m_owner.RunTime()->ModeForNewControls());
-    // Every gauge follows the switched power and its scale maximum, both held to 16 bits.
-    TProgramLists *lists = m_owner.Lists();
-    const auto follow = [gauge, lists] {
-        gauge->SetMaximum(quint16(std::min<quint32>(lists->PowerScaleMaximum(), 0xFFFF)));
-        gauge->SetPower(quint16(std::min<quint32>(lists->CurrentPower(), 0xFFFF)));
-    };
-    follow();
-    QObject::connect(lists, &TProgramLists::powerChanged, gauge, follow);
+    // Every gauge follows the switched power and its scale maximum.
+    TGaugeFeed::Of(*m_owner.Lists()).Add(gauge);
     window.Area()->ShowControl(gauge);
     return gauge;
 }

@@ -1,5 +1,7 @@
+#include "TGaugeFeed.h"
 #include "TObscuredWindows.h"
 #include "TOutlinedLabel.h"
+#include "TProgramLists.h"
 #include "TRepaintPacer.h"
 #include "TScreenArea.h"
 #include "TVQBaseControl.h"
@@ -7,6 +9,7 @@
 #include "TVQJaugeControl.h"
 
 #include "EventLoop.h"
+#include "RecordingMessages.h"
 
 #include <QPainter>
 #include <QTemporaryDir>
@@ -111,6 +114,65 @@ TEST(Repainting, AMovedNeedleLeavesNothingBehind)
     Settle();
     EXPECT_GT(paints.Paints, before);
     EXPECT_EQ(Shown(window), PaintedWhole(window));
+}
+
+// Every gauge of a project shows the lists' power through one shared reading: each change shows
+// at once in every gauge, and a gauge repaints only when its needle turns.
+TEST(Repainting, GaugesShareOneReadingAndRepaintOnlyWhenTheNeedleTurns)
+{
+    TVQImageManager::GetInstance().SetProgramFolder(QStringLiteral(QUELNOR_PROGRAM_DIR));
+    RecordingMessages messages;
+    TProgramLists lists{nullptr, QString(), &messages};
+    lists.SetPower(0, true, 0);
+    QWidget window;
+    window.resize(400, 400);
+    auto *plain = new TVQJaugeControl(&window, TVisualJaugeData{}, nullptr);
+    auto *tilted = new TVQJaugeControl(&window, TVisualJaugeData{.Extra3 = 30}, nullptr);
+    tilted->move(200, 0);
+    TGaugeFeed::Of(lists).Add(plain);
+    TGaugeFeed::Of(lists).Add(tilted);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    Settle();
+    PaintCount plainPaints(plain), tiltedPaints(tilted);
+
+    struct Step
+    {
+        quint32 Power;
+        bool SetMaximum;
+        quint32 Maximum;
+        quint16 Shown;      // the power both gauges give
+        int Plain, Tilted;  // their angles
+        bool Turns;         // whether the needles turn, and so repaint
+    };
+    const Step steps[] = {
+        {500, false, 0, 500, 0, 30, false},       // no maximum: each shows its record's angle
+        {500, true, 1000, 500, 45, 45, true},     // a maximum: both show the power's angle
+        {505, false, 0, 505, 45, 45, false},      // the same whole degree
+        {1000, false, 0, 1000, 90, 90, true},
+        {70000, true, 70000, 65535, 90, 90, false},  // both held to 16 bits
+        {20, true, 0, 20, 0, 30, true},           // the maximum gone: each its own again
+    };
+    for (const Step &step : steps) {
+        const int before[] = {plainPaints.Paints, tiltedPaints.Paints};
+        lists.SetPower(step.Power, step.SetMaximum, step.Maximum);
+        Settle();
+        EXPECT_EQ(plain->Power(), step.Shown) << step.Power;
+        EXPECT_EQ(tilted->Power(), step.Shown) << step.Power;
+        EXPECT_EQ(plain->Angle(), step.Plain) << step.Power;
+        EXPECT_EQ(tilted->Angle(), step.Tilted) << step.Power;
+        EXPECT_EQ(plainPaints.Paints > before[0], step.Turns) << step.Power;
+        EXPECT_EQ(tiltedPaints.Paints > before[1], step.Turns) << step.Power;
+    }
+
+    // A gauge made later shows the reading at once; a destroyed one is no longer fed.
+    delete tilted;
+    auto *later = new TVQJaugeControl(&window, TVisualJaugeData{}, nullptr);
+    TGaugeFeed::Of(lists).Add(later);
+    lists.SetPower(300, true, 600);
+    EXPECT_EQ(later->Angle(), 45);
+    EXPECT_EQ(plain->Angle(), 45);
+    EXPECT_EQ(&TGaugeFeed::Of(lists).Reading(), &TGaugeFeed::Of(lists).Reading());
 }
 
 // Where the picture does not reach, or lets the area through, the area shows the window's colour;
