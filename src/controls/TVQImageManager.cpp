@@ -31,6 +31,7 @@ void TVQImageManager::SetProgramFolder(const QString &folder)
     if (folder != m_programFolder) {
         m_index.clear();
         m_missing.clear();
+        m_controlPaths.clear();
     }
     m_programFolder = folder;
     m_defaultName = TVisualDefaults::ProgramIcon(folder);
@@ -54,7 +55,14 @@ bool TVQImageManager::IsPath(const QString &name)
 
 const TVQPicture *TVQImageManager::GetControlImage(const QString &fileName)
 {
-    return GetImage(QDir(m_programFolder).filePath(QStringLiteral("Image Control/") + fileName));
+    // Controls ask for the same few pictures on every paint: each path is joined once.
+    auto path = m_controlPaths.constFind(fileName);
+    if (path == m_controlPaths.constEnd()) {
+        if (m_controlPaths.size() >= 256)
+            m_controlPaths.clear();
+        path = m_controlPaths.insert(fileName, QDir(m_programFolder).filePath(QStringLiteral("Image Control/") + fileName));
+    }
+    return GetImage(*path);
 }
 
 const TVQPicture *TVQImageManager::GetImage(const QString &name)

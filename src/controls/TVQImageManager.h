@@ -64,6 +64,7 @@ private:
     std::vector<Entry> m_entries;
     QHash<QString, int> m_index;  // first entry of each name, beside the insertion-ordered list
     QHash<QString, qint64> m_missing;  // paths whose file was missing, and when last looked for
+    QHash<QString, QString> m_controlPaths;  // each control picture's name, joined to the program folder
     QString m_programFolder;
     QString m_defaultName;  // the picture for files that do not exist or cannot be decoded
     UserMessages *m_messages = nullptr;

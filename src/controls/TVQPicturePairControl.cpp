@@ -81,7 +81,11 @@ void TVQPicturePairControl::CheckSize()
     if (text.isEmpty())
         text = QStringLiteral("???");
     const bool shown = !PaintedText().isNull();
-    const int labelWidth = shown ? TVQBaseControl::LabelWidth(text) + 2 : 0;
+    if (const size_t hash = qHash(text, 1); shown && hash != m_measuredHash) {
+        m_measuredWidth = TVQBaseControl::LabelWidth(text);
+        m_measuredHash = hash;
+    }
+    const int labelWidth = shown ? m_measuredWidth + 2 : 0;
     const int labelHeight = shown ? metrics.height() + 2 : 0;
     const int w = qMax(m_image->Width(), labelWidth);
     const int h = m_image->Height() + labelHeight + 1;

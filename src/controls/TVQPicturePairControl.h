@@ -64,6 +64,11 @@ private:
     QString m_currentStateName;
     bool m_readOnly = false;
     bool m_showLabel = true;
+    // The width of the label last measured, by its text's hash: a change of state sizes the
+    // control again with the same label, which would be shaped again once the shared table of
+    // widths has let it go (a project has more distinct labels than the table holds).
+    size_t m_measuredHash = 0;
+    int m_measuredWidth = 0;
 };
 
 template <typename Record>

@@ -45,8 +45,8 @@ void TVQQDimOutput::SetLevel(int level)
     SetState(level > 0 ? QStringLiteral("On") : QStringLiteral("Off"));
     if (level == m_level)
         return;
+    // The control's width is that of its widest level ("100%"), whatever the level now.
     m_level = level;
-    Resize();
     update();
 }
 

@@ -43,7 +43,7 @@ public:
     void SetRetention(const THistoryRetention &retention);
     // Hands what was gathered to the writer now, and waits until it is written (tests, the end).
     void FlushAndWait();
-    bool Paused() const { return m_pausedUntil > m_now(); }
+    bool Paused() const { return m_pausedUntil != 0 && m_pausedUntil > m_now(); }
     size_t Pending() const { return m_pendingCount; }
 
 private:

@@ -32,5 +32,9 @@ public:
     virtual TDataFileManager *BoundApplication() const { return nullptr; }
 
     // Design time, and the mode before the first activation, show no live state.
-    bool FollowsState() const { return ControlMode() == RunMode::RunTime || ControlMode() == RunMode::Test; }
+    bool FollowsState() const
+    {
+        const RunMode mode = ControlMode();
+        return mode == RunMode::RunTime || mode == RunMode::Test;
+    }
 };
