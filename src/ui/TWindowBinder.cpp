@@ -239,7 +239,7 @@ void TWindowBinder::KeepControls(TMyForm11 &window)
         kept.push_back({item, record});
         controls.push_back(control);
     }
-    window.KeepAgain(std::move(unmade));
+    window.KeepAgain(unmade);
     m_owner.Project()->ReplaceItems(kept);
     if (TEditHistory *history = m_owner.History())
         history->ItemsReplaced(kept);
