@@ -2,6 +2,8 @@
 
 #include <QtGlobal>
 
+#include <utility>
+
 // The program-wide interaction mode of every control. NotSet is the mode before the first
 // activation; it behaves as design time.
 enum class RunMode : quint8 { NotSet = 0, RunTime = 1, DesignTime = 2, Test = 3 };
@@ -37,4 +39,23 @@ public:
         const RunMode mode = ControlMode();
         return mode == RunMode::RunTime || mode == RunMode::Test;
     }
+
+    // While its window cannot be seen at all, a control leaves the states it is told of to be read
+    // when the window shows again: a refresh burst changes every module, and with every screen
+    // open most lie under others. Such a window can be neither clicked nor painted meanwhile.
+    void SetWaiting(bool waiting)
+    {
+        m_waiting = waiting;
+        if (!waiting && std::exchange(m_missed, false) && FollowsState()) {
+            RefreshComponentState();
+            RefreshTrust();
+        }
+    }
+    bool Waiting() const { return m_waiting; }
+    // A state came while it waited.
+    void Missed() { m_missed = true; }
+
+private:
+    bool m_waiting = false;
+    bool m_missed = false;
 };

@@ -57,7 +57,9 @@ void TBoundControlList::ForEach(Visit visit)
 void TBoundControlList::Refresh()
 {
     ForEach([](TBoundControl *control) {
-        if (control->FollowsState()) {
+        if (control->Waiting()) {
+            control->Missed();
+        } else if (control->FollowsState()) {
             control->RefreshComponentState();
             control->RefreshTrust();
         }

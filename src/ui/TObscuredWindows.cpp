@@ -1,5 +1,7 @@
 #include "TObscuredWindows.h"
 
+#include "TBoundControl.h"
+
 #include <QGuiApplication>
 
 #include <xcb/xcb.h>
@@ -65,6 +67,7 @@ void TObscuredWindows::Seen(quintptr windowId, bool hidden)
     } else if (!found->Held && found->Window->updatesEnabled()) {
         found->Held = true;
         found->Window->setUpdatesEnabled(false);
+        SetWaiting(*found->Window, true);
     }
 }
 
@@ -76,9 +79,20 @@ bool TObscuredWindows::IsHeld(const QWidget *window) const
 
 void TObscuredWindows::Release(TWatched &watched)
 {
-    // Updates enabled again repaint the whole window, with every change held meanwhile.
-    if (std::exchange(watched.Held, false) && watched.Window)
+    // Its controls read the states they missed, then updates enabled again repaint the whole
+    // window.
+    if (std::exchange(watched.Held, false) && watched.Window) {
+        SetWaiting(*watched.Window, false);
         watched.Window->setUpdatesEnabled(true);
+    }
+}
+
+void TObscuredWindows::SetWaiting(QWidget &window, bool waiting)
+{
+    for (QWidget *child : window.findChildren<QWidget *>()) {
+        if (auto *control = dynamic_cast<TBoundControl *>(child))
+            control->SetWaiting(waiting);
+    }
 }
 
 bool TObscuredWindows::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *)

@@ -6,8 +6,9 @@
 #include <QWidget>
 
 // Holds the repaints of a screen window that other windows hide completely, and paints it whole
-// the moment any part of it shows again: with every screen open, most lie under others, and a
-// refresh or a mode switch would otherwise paint them all for nothing. The X server says which
+// the moment any part of it shows again, its controls having first read the states they were told
+// of meanwhile: with every screen open, most lie under others, and a refresh or a mode switch would
+// otherwise paint them all for nothing. The X server says which
 // windows are fully hidden (its visibility notices, asked for on each watched window). Where no
 // one says so (another platform, a compositing window manager), every window paints as before.
 class TObscuredWindows : public QAbstractNativeEventFilter
@@ -34,6 +35,8 @@ private:
 
     TObscuredWindows() = default;
     static void Release(TWatched &watched);
+    // The window's controls wait for it to show before they read their states, or read them now.
+    static void SetWaiting(QWidget &window, bool waiting);
 
     QHash<quintptr, TWatched> m_windows;  // by the platform window's id
 };

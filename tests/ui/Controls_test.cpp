@@ -1,5 +1,6 @@
 #include "TControlFactory.h"
 #include "TModuleTypes.h"
+#include "TObscuredWindows.h"
 #include "TVQBaseControl.h"
 #include "TVQJaugeControl.h"
 #include "TVQMemoBaseControl.h"
@@ -208,6 +209,53 @@ TEST_F(ControlsTest, OutputsShowTheReportedBits)
     EXPECT_EQ(output->GetParentModule(), nullptr);
     QTest::mouseClick(output.get(), Qt::LeftButton, {}, QPoint(3, 3));
     EXPECT_TRUE(link.Written.isEmpty());
+}
+
+// Controls on a window hidden under others leave what they are told for later; the moment any
+// part of the window shows, they show every state the modules reported meanwhile, the last of each.
+TEST_F(ControlsTest, AHiddenWindowsControlsReadTheirStatesWhenItShows)
+{
+    const auto output = RunTimeControl<TVQQTorOutput>(2, 1, "Wall");
+    const auto dimmer = RunTimeControl<TVQQDimOutput>(9, 0, "Lamp");
+    TVQMemoMixteControl memo(&parent, lists.FindMemo(&app, 0), nullptr);
+    memo.SetDataToControl(WithPictures(TVisualMemoData(), "Evening"));
+    memo.SetRunTimeMode(RunMode::RunTime);
+    Module(2)->SetOutputStatus(QByteArray(1, '\0'));
+    ASSERT_EQ(output->CurrentStateName(), QStringLiteral("Off"));
+    ASSERT_EQ(memo.CurrentStateName(), QStringLiteral("Off"));
+
+    TObscuredWindows &obscured = TObscuredWindows::Instance();
+    obscured.Watch(&parent);
+    obscured.Seen(parent.winId(), true);
+    ASSERT_TRUE(obscured.IsHeld(&parent));
+    Module(2)->SetOutputStatus("\x02");  // on, then off, then on again
+    Module(2)->SetOutputStatus(QByteArray(1, '\0'));
+    Module(2)->SetOutputStatus("\x03");  // relay channels 0 and 1 on
+    Module(9)->MarkReported(PartLevels);
+    Module(9)->SetLevels(QByteArray("\x28\0\0\0\0\0\0\0", 8));  // channel 0 at 40 %
+    EXPECT_EQ(output->CurrentStateName(), QStringLiteral("Off"));  // nothing read while hidden
+    EXPECT_EQ(dimmer->Level(), 0);
+
+    obscured.Seen(parent.winId(), false);
+    EXPECT_EQ(output->CurrentStateName(), QStringLiteral("On"));
+    EXPECT_EQ(memo.CurrentStateName(), QStringLiteral("On"));
+    EXPECT_EQ(dimmer->Level(), 40);
+    EXPECT_EQ(dimmer->Trust(), StateTrust::Fresh);
+    // Shown, each report shows at once again.
+    Module(2)->SetOutputStatus(QByteArray(1, '\0'));
+    EXPECT_EQ(output->CurrentStateName(), QStringLiteral("Off"));
+
+    // A control in design time reads nothing when its window shows; one made while the window
+    // was hidden reads as any other.
+    obscured.Seen(parent.winId(), true);
+    output->SetRunTimeMode(RunMode::DesignTime);
+    Module(2)->SetOutputStatus("\x02");
+    const auto later = RunTimeControl<TVQQTorOutput>(2, 1, "Later");
+    EXPECT_EQ(later->CurrentStateName(), QStringLiteral("On"));
+    const QString designed = output->CurrentStateName();
+    obscured.Seen(parent.winId(), false);
+    EXPECT_FALSE(obscured.IsHeld(&parent));
+    EXPECT_EQ(output->CurrentStateName(), designed);
 }
 
 TEST_F(ControlsTest, MemoFollowsItsIoAndRecallsInRunTimeOnly)
