@@ -81,7 +81,7 @@ void TVQPicturePairControl::CheckSize()
     if (text.isEmpty())
         text = QStringLiteral("???");
     const bool shown = !PaintedText().isNull();
-    if (const size_t hash = qHash(text, 1); shown && hash != m_measuredHash) {
+    if (const size_t hash = qHash(text, 1); shown && (hash != m_measuredHash || hash == 0)) {
         m_measuredWidth = TVQBaseControl::LabelWidth(text);
         m_measuredHash = hash;
     }

@@ -42,7 +42,8 @@ public:
 
     // While its window cannot be seen at all, a control leaves the states it is told of to be read
     // when the window shows again: a refresh burst changes every module, and with every screen
-    // open most lie under others. Such a window can be neither clicked nor painted meanwhile.
+    // open most lie under others. Such a window can be neither clicked nor painted meanwhile. One
+    // whose model object went in the meantime has nothing left to read.
     void SetWaiting(bool waiting)
     {
         m_waiting = waiting;
@@ -54,6 +55,14 @@ public:
     bool Waiting() const { return m_waiting; }
     // A state came while it waited.
     void Missed() { m_missed = true; }
+    // It left the model object it was registered with, or that object is being destroyed: no
+    // state is left to read.
+    void Unbound() { m_missed = false; }
+    void ModelLeft()
+    {
+        Unbound();
+        ModelGone();
+    }
 
 private:
     bool m_waiting = false;

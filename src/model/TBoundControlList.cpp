@@ -9,7 +9,7 @@ TBoundControlList::~TBoundControlList()
     ++m_walking;  // a control told may leave the list: nothing moves meanwhile
     for (TBoundControl *control : m_controls) {
         if (control)
-            control->ModelGone();
+            control->ModelLeft();
     }
 }
 
@@ -28,6 +28,7 @@ void TBoundControlList::Remove(TBoundControl *control)
         return;
     m_controls[found->second] = nullptr;
     m_places.erase(found);
+    control->Unbound();
     // Nulls are swept once they are half the list, so the list stays in proportion to the controls.
     if (m_walking == 0 && m_controls.size() > 64 && m_places.size() * 2 < m_controls.size())
         Compact();

@@ -256,6 +256,18 @@ TEST_F(ControlsTest, AHiddenWindowsControlsReadTheirStatesWhenItShows)
     obscured.Seen(parent.winId(), false);
     EXPECT_FALSE(obscured.IsHeld(&parent));
     EXPECT_EQ(output->CurrentStateName(), designed);
+
+    // A control taken off its module, or whose application is removed, while the window was
+    // hidden has nothing left to read when the window shows.
+    obscured.Seen(parent.winId(), true);
+    Module(2)->SetOutputStatus(QByteArray(1, '\0'));
+    Module(9)->SetLevels(QByteArray(8, '\0'));
+    Module(9)->RemoveControl(dimmer.get());
+    lists.RemoveApplication(app);
+    ASSERT_EQ(later->GetParentModule(), nullptr);
+    obscured.Seen(parent.winId(), false);
+    EXPECT_EQ(later->CurrentStateName(), QStringLiteral("On"));
+    EXPECT_EQ(dimmer->Level(), 40);
 }
 
 TEST_F(ControlsTest, MemoFollowsItsIoAndRecallsInRunTimeOnly)
