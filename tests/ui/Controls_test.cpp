@@ -216,7 +216,7 @@ TEST_F(ControlsTest, OutputsShowTheReportedBits)
 TEST_F(ControlsTest, AHiddenWindowsControlsReadTheirStatesWhenItShows)
 {
     const auto output = RunTimeControl<TVQQTorOutput>(2, 1, "Wall");
-    const auto dimmer = RunTimeControl<TVQQDimOutput>(9, 0, "Lamp");
+    auto dimmer = RunTimeControl<TVQQDimOutput>(9, 0, "Lamp");
     TVQMemoMixteControl memo(&parent, lists.FindMemo(&app, 0), nullptr);
     memo.SetDataToControl(WithPictures(TVisualMemoData(), "Evening"));
     memo.SetRunTimeMode(RunMode::RunTime);
@@ -260,14 +260,17 @@ TEST_F(ControlsTest, AHiddenWindowsControlsReadTheirStatesWhenItShows)
     // A control taken off its module, or whose application is removed, while the window was
     // hidden has nothing left to read when the window shows.
     obscured.Seen(parent.winId(), true);
-    Module(2)->SetOutputStatus(QByteArray(1, '\0'));
     Module(9)->SetLevels(QByteArray(8, '\0'));
     Module(9)->RemoveControl(dimmer.get());
+    obscured.Seen(parent.winId(), false);
+    EXPECT_EQ(dimmer->Level(), 40);
+    dimmer.reset();
+    obscured.Seen(parent.winId(), true);
+    Module(2)->SetOutputStatus(QByteArray(1, '\0'));
     lists.RemoveApplication(app);
     ASSERT_EQ(later->GetParentModule(), nullptr);
     obscured.Seen(parent.winId(), false);
     EXPECT_EQ(later->CurrentStateName(), QStringLiteral("On"));
-    EXPECT_EQ(dimmer->Level(), 40);
 }
 
 TEST_F(ControlsTest, MemoFollowsItsIoAndRecallsInRunTimeOnly)
